@@ -1,0 +1,55 @@
+#!/usr/bin/env python3
+"""Draws the application icon (a moon over a power symbol's ring) into res/halcyra.ico."""
+import math
+import struct
+import sys
+
+
+def pixel(x, y, size):
+    c = (size - 1) / 2
+    dx, dy = x - c, y - c
+    r = math.hypot(dx, dy)
+    outer = size * 0.47
+    if r > outer:
+        return (0, 0, 0, 0)
+    ring = size * 0.36
+    # A night-blue disc with a pale ring open at the top, and a crescent moon in it.
+    if abs(r - ring) < size * 0.055 and not (dy < 0 and abs(dx) < size * 0.12):
+        return (235, 225, 160, 255)
+    if abs(dx) < size * 0.05 and -ring * 1.05 < dy < -size * 0.06:
+        return (235, 225, 160, 255)
+    moon = math.hypot(dx + size * 0.05, dy - size * 0.12) < size * 0.16
+    bite = math.hypot(dx + size * 0.0, dy - size * 0.08) < size * 0.14
+    if moon and not bite:
+        return (250, 245, 210, 255)
+    return (40, 50, 110, 255)
+
+
+def image(size):
+    rows = []
+    for y in range(size - 1, -1, -1):  # bottom-up DIB rows
+        for x in range(size):
+            r, g, b, a = pixel(x, y, size)
+            rows.append(struct.pack("BBBB", b, g, r, a))
+    xor = b"".join(rows)
+    mask_row = ((size + 31) // 32) * 4
+    andmask = bytes(mask_row * size)
+    header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 32, 0,
+                         len(xor) + len(andmask), 0, 0, 0, 0)
+    return header + xor + andmask
+
+
+def main(path):
+    sizes = [16, 32, 48]
+    images = [image(s) for s in sizes]
+    out = struct.pack("<HHH", 0, 1, len(sizes))
+    offset = 6 + 16 * len(sizes)
+    for s, data in zip(sizes, images):
+        out += struct.pack("<BBBBHHII", s, s, 0, 0, 1, 32, len(data), offset)
+        offset += len(data)
+    with open(path, "wb") as f:
+        f.write(out + b"".join(images))
+
+
+if __name__ == "__main__":
+    main(sys.argv[1] if len(sys.argv) > 1 else "res/halcyra.ico")

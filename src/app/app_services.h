@@ -1,0 +1,32 @@
+// The system services that the windows and operations of the program work through. The
+// Windows build fills it with the real implementations; tests fill it with fakes.
+#pragma once
+
+#include "app/paths.h"
+#include "app/process_state.h"
+#include "app/settings_file.h"
+#include "platform/ini_profile.h"
+#include "platform/machine_control.h"
+#include "platform/message_box.h"
+#include "platform/os_info.h"
+#include "platform/regional_format.h"
+
+namespace halcyra {
+
+struct AppServices {
+  const OsInfo& os;
+  IniProfile& ini;
+  const RegionalSettings& regional;
+  MessageBoxes& boxes;
+  MachineControl& machine;
+  ProcessState& state;
+
+  // The settings file at its usual place, opened for one operation.
+  SettingsFile OpenSettings() const {
+    return SettingsFile(ini, GetSettingsPath(os), regional.Current());
+  }
+};
+
+inline constexpr const char* kAppTitle = "Halcyra";
+
+}  // namespace halcyra

@@ -1,0 +1,105 @@
+#include "app/settings_file.h"
+
+#include <cctype>
+#include <cstdint>
+
+#include "app/text.h"
+
+namespace halcyra {
+
+SettingsWriteError::SettingsWriteError(const std::string& path)
+    : std::runtime_error("Unable to write to " + path) {}
+
+SettingsFile::SettingsFile(IniProfile& ini, std::string path, RegionalFormat format)
+    : ini_(ini), path_(std::move(path)), format_(std::move(format)) {}
+
+std::string SettingsFile::ReadString(const std::string& section, const std::string& key,
+                                     const std::string& def) const {
+  return ini_.ReadString(path_, section, key, def);
+}
+
+void SettingsFile::WriteString(const std::string& section, const std::string& key,
+                               const std::string& value) {
+  if (!ini_.WriteString(path_, section, key, value)) throw SettingsWriteError(path_);
+}
+
+std::optional<int> ParseSettingInteger(const std::string& text) {
+  std::size_t i = 0;
+  while (i < text.size() && text[i] == ' ') ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
+  const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+  if (hex) {
+    // Up to eight hexadecimal digits, taken as the bits of a 32-bit integer.
+    std::uint32_t value = 0;
+    std::size_t digits = 0;
+    for (i = 2; i < text.size(); ++i, ++digits) {
+      const char c = static_cast<char>(std::tolower(static_cast<unsigned char>(text[i])));
+      unsigned d;
+      if (c >= '0' && c <= '9') d = static_cast<unsigned>(c - '0');
+      else if (c >= 'a' && c <= 'f') d = static_cast<unsigned>(c - 'a' + 10);
+      else return std::nullopt;
+      if (digits == 8) return std::nullopt;
+      value = value << 4 | d;
+    }
+    return static_cast<std::int32_t>(value);
+  }
+  if (i == text.size()) return std::nullopt;
+  std::int64_t value = 0;
+  for (; i < text.size(); ++i) {
+    if (!std::isdigit(static_cast<unsigned char>(text[i]))) return std::nullopt;
+    value = value * 10 + (text[i] - '0');
+    if (value > 2147483648LL) return std::nullopt;
+  }
+  if (negative) value = -value;
+  if (value > 2147483647LL) return std::nullopt;
+  return static_cast<int>(value);
+}
+
+int SettingsFile::ReadInteger(const std::string& section, const std::string& key,
+                              int def) const {
+  return ParseSettingInteger(ReadString(section, key)).value_or(def);
+}
+
+void SettingsFile::WriteInteger(const std::string& section, const std::string& key, int value) {
+  WriteString(section, key, std::to_string(value));
+}
+
+DateTime SettingsFile::ReadDateTime(const std::string& section, const std::string& key,
+                                    DateTime def) const {
+  const std::string text = ReadString(section, key);
+  if (text.empty()) return def;
+  return TextToDateTime(text, format_).value_or(def);
+}
+
+void SettingsFile::WriteDateTime(const std::string& section, const std::string& key,
+                                 DateTime value) {
+  WriteString(section, key, DateTimeToText(value, format_));
+}
+
+bool SettingsFile::IsOn(const std::string& section, const std::string& key) const {
+  return ReadString(section, key) == "True";
+}
+
+void SettingsFile::DeleteKey(const std::string& section, const std::string& key) {
+  ini_.DeleteKey(path_, section, key);
+}
+
+bool SettingsFile::ValueExists(const std::string& section, const std::string& key) const {
+  for (const std::string& name : ReadSection(section))
+    if (EqualsIgnoreCase(name, key)) return true;
+  return false;
+}
+
+std::vector<std::string> SettingsFile::ReadSection(const std::string& section) const {
+  return ini_.ReadKeys(path_, section);
+}
+
+std::vector<std::string> SettingsFile::ReadSectionValues(const std::string& section) const {
+  std::vector<std::string> entries;
+  for (const std::string& key : ReadSection(section))
+    entries.push_back(key + "=" + ReadString(section, key));
+  return entries;
+}
+
+}  // namespace halcyra

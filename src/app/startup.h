@@ -1,0 +1,38 @@
+// The program's entry logic: one instance, the settings file's presence, the first start.
+#pragma once
+
+#include <string>
+
+#include "app/app_services.h"
+
+namespace halcyra {
+
+// Where the first start leaves its mark in the settings file.
+inline constexpr const char* kFirstStartSection = "general";
+inline constexpr const char* kFirstStartKey = "FirstStartDone";
+inline constexpr const char* kFirstStartValue = "True";
+
+inline constexpr const char* kMissingSettingsMessage =
+    "The setting file of Halcyra is missing, please uninstall Halcyra and re-install it.";
+
+// "You must be given "modify" access to the folder: "<folder>"."
+std::string FolderAccessMessage(const std::string& folder);
+
+class StartupHost {
+ public:
+  virtual ~StartupHost() = default;
+  // Creates the single-instance mutex, owned; true when another instance already holds it.
+  virtual bool InstanceAlreadyRunning() = 0;
+  // Asks the running instance to show its main window and waits until it has.
+  virtual void AskRunningInstanceToShow() = 0;
+  virtual bool FileExists(const std::string& path) const = 0;
+  virtual std::string ExecutablePath() const = 0;
+  // Creates the main window, shown or hidden, and runs the message loop; returns the exit
+  // code. An error of creation or of the loop escapes as an exception.
+  virtual int RunMainWindow(bool show) = 0;
+};
+
+// Returns the process exit code.
+int RunStartup(StartupHost& host, const AppServices& services);
+
+}  // namespace halcyra

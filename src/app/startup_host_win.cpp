@@ -1,0 +1,46 @@
+#include "app/startup_host_win.h"
+
+#include <stdexcept>
+
+#include "ui/main_window_win.h"
+
+namespace halcyra {
+
+bool Win32StartupHost::InstanceAlreadyRunning() {
+  // Held until the process ends and never closed: the system releases it with the process,
+  // and a second start must see it for as long as this instance lives.
+  CreateMutexA(nullptr, TRUE, kInstanceMutexName);
+  return GetLastError() == ERROR_ALREADY_EXISTS;
+}
+
+void Win32StartupHost::AskRunningInstanceToShow() {
+  const UINT message = RegisterWindowMessageA(kShowMainWindowMessageName);
+  if (HWND running = FindWindowA(kMainWindowClass, kAppTitle))
+    SendMessageA(running, message, 0, 0);
+}
+
+bool Win32StartupHost::FileExists(const std::string& path) const {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::string Win32StartupHost::ExecutablePath() const {
+  char buffer[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, buffer, MAX_PATH);
+  return buffer;
+}
+
+int Win32StartupHost::RunMainWindow(bool show) {
+  ApplicationWindow application;
+  MainWindow main(services_, application.Handle());
+  if (!main.Handle()) throw std::runtime_error("The main window could not be created.");
+  if (show) main.ShowInFront();
+  MSG msg;
+  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+  return static_cast<int>(msg.wParam);
+}
+
+}  // namespace halcyra

@@ -1,0 +1,33 @@
+// The entry point of Halcyra.exe and Halcyra-e2e.exe; the program reads no command line.
+#include <windows.h>
+#include <commctrl.h>
+#include <objbase.h>
+
+#include "app/app_services.h"
+#include "app/startup.h"
+#include "app/startup_host_win.h"
+#include "platform/win32/machine_control_win.h"
+#include "platform/win32/win32_ini_profile_win.h"
+#include "platform/win32/win32_message_boxes_win.h"
+#include "platform/win32/win32_os_info_win.h"
+#include "platform/win32/win32_regional_settings_win.h"
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  using namespace halcyra;
+  const HRESULT com = CoInitialize(nullptr);
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_TAB_CLASSES};
+  InitCommonControlsEx(&controls);
+
+  Win32OsInfo os;
+  Win32IniProfile ini;
+  Win32RegionalSettings regional;
+  Win32MessageBoxes boxes;
+  const auto machine = MakeMachineControl(os);
+  ProcessState state;
+  const AppServices services{os, ini, regional, boxes, *machine, state};
+  Win32StartupHost host(services);
+  const int code = RunStartup(host, services);
+
+  if (SUCCEEDED(com)) CoUninitialize();
+  return code;
+}

@@ -1,0 +1,35 @@
+// The INI layer under the settings file: stateless operations by file path with the rules of
+// the kernel32 profile functions. Section and key names compare without regard to letter
+// case; every write reaches the file at once.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace halcyra {
+
+// A value is read into a 2048-byte buffer, so at most 2047 characters come back.
+inline constexpr std::size_t kMaxValueChars = 2047;
+// The key names of a section, each followed by a zero byte, and a final zero byte.
+inline constexpr std::size_t kKeyListBytes = 16384;
+
+class IniProfile {
+ public:
+  virtual ~IniProfile() = default;
+  // The value trimmed of blanks (and of one pair of enclosing quotes), or def when the file,
+  // section or key does not exist.
+  virtual std::string ReadString(const std::string& path, const std::string& section,
+                                 const std::string& key, const std::string& def) const = 0;
+  // Replaces the value, or adds the key at the end of its section, or the section at the end
+  // of the file. False when the system refuses the write.
+  virtual bool WriteString(const std::string& path, const std::string& section,
+                           const std::string& key, const std::string& value) = 0;
+  virtual bool DeleteKey(const std::string& path, const std::string& section,
+                         const std::string& key) = 0;
+  // Key names of the section in file order, as far as they fit the key-list buffer.
+  virtual std::vector<std::string> ReadKeys(const std::string& path,
+                                            const std::string& section) const = 0;
+};
+
+}  // namespace halcyra

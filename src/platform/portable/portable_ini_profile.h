@@ -1,0 +1,22 @@
+// The INI layer in plain C++ for builds without the kernel32 profile functions. It keeps the
+// rules that the program relies on, and rewrites the file through a temporary file and a
+// rename, so that a crash never leaves half a settings file.
+#pragma once
+
+#include "platform/ini_profile.h"
+
+namespace halcyra {
+
+class PortableIniProfile final : public IniProfile {
+ public:
+  std::string ReadString(const std::string& path, const std::string& section,
+                         const std::string& key, const std::string& def) const override;
+  bool WriteString(const std::string& path, const std::string& section, const std::string& key,
+                   const std::string& value) override;
+  bool DeleteKey(const std::string& path, const std::string& section,
+                 const std::string& key) override;
+  std::vector<std::string> ReadKeys(const std::string& path,
+                                    const std::string& section) const override;
+};
+
+}  // namespace halcyra

@@ -1,0 +1,32 @@
+#include <windows.h>
+
+#include "platform/win32/machine_control_win.h"
+
+namespace halcyra {
+namespace {
+
+// The system's own calls. TRUE travels as -1 (all bits set), as the power-state call has
+// always been given it here.
+constexpr BOOL kTrueAllBits = -1;
+
+class RealMachineControl final : public MachineControl {
+ public:
+  bool ExitWindows(unsigned flags) override { return ExitWindowsEx(flags, 0) != FALSE; }
+  bool SetSystemPowerState(bool suspend, bool force) override {
+    return ::SetSystemPowerState(suspend ? kTrueAllBits : FALSE,
+                                 force ? kTrueAllBits : FALSE) != FALSE;
+  }
+  bool SetLocalTime(const LocalTime& t) override {
+    const SYSTEMTIME st{t.year, t.month, t.dayOfWeek, t.day,
+                        t.hour, t.minute, t.second, t.milliseconds};
+    return ::SetLocalTime(&st) != FALSE;
+  }
+};
+
+}  // namespace
+
+std::unique_ptr<MachineControl> MakeMachineControl(const OsInfo&) {
+  return std::make_unique<RealMachineControl>();
+}
+
+}  // namespace halcyra

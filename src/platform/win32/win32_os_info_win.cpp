@@ -1,0 +1,42 @@
+#include "platform/win32/win32_os_info_win.h"
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include <memory>
+
+namespace halcyra {
+namespace {
+
+struct PidlFree {
+  void operator()(ITEMIDLIST* pidl) const { CoTaskMemFree(pidl); }
+};
+
+}  // namespace
+
+OsVersion Win32OsInfo::Version() const {
+  OSVERSIONINFOA info{};
+  info.dwOSVersionInfoSize = sizeof info;  // 148
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+  GetVersionExA(&info);
+#pragma GCC diagnostic pop
+  return {info.dwMajorVersion, info.dwMinorVersion};
+}
+
+std::string Win32OsInfo::WindowsDirectory() const {
+  char buffer[MAX_PATH] = {};
+  GetWindowsDirectoryA(buffer, MAX_PATH);
+  return buffer;
+}
+
+std::optional<std::string> Win32OsInfo::CommonAppDataFolder() const {
+  ITEMIDLIST* raw = nullptr;
+  if (FAILED(SHGetSpecialFolderLocation(nullptr, CSIDL_COMMON_APPDATA, &raw))) return std::nullopt;
+  std::unique_ptr<ITEMIDLIST, PidlFree> pidl(raw);
+  char buffer[MAX_PATH] = {};
+  SHGetPathFromIDListA(pidl.get(), buffer);
+  return std::string(buffer);
+}
+
+}  // namespace halcyra

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "platform/os_info.h"
+
+namespace halcyra {
+
+class Win32OsInfo final : public OsInfo {
+ public:
+  OsVersion Version() const override;
+  std::string WindowsDirectory() const override;
+  std::optional<std::string> CommonAppDataFolder() const override;
+};
+
+}  // namespace halcyra

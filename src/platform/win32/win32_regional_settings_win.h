@@ -1,0 +1,13 @@
+#pragma once
+
+#include "platform/regional_format.h"
+
+namespace halcyra {
+
+// The user's locale settings, read at every call.
+class Win32RegionalSettings final : public RegionalSettings {
+ public:
+  RegionalFormat Current() const override;
+};
+
+}  // namespace halcyra

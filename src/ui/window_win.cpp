@@ -1,0 +1,71 @@
+#include "ui/window_win.h"
+
+#include <exception>
+
+namespace halcyra {
+
+Window::~Window() {
+  if (hwnd_) {
+    SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+    DestroyWindow(hwnd_);
+  }
+}
+
+void Window::RegisterClassOnce(const char* className, HICON icon) {
+  WNDCLASSEXA existing{};
+  existing.cbSize = sizeof existing;
+  if (GetClassInfoExA(GetModuleHandleA(nullptr), className, &existing)) return;
+  WNDCLASSEXA wc{};
+  wc.cbSize = sizeof wc;
+  wc.style = CS_DBLCLKS;
+  wc.lpfnWndProc = &Window::Procedure;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.hIcon = icon;
+  wc.hIconSm = icon;
+  wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  wc.lpszClassName = className;
+  RegisterClassExA(&wc);
+}
+
+HWND Window::CreateWindowFor(DWORD exStyle, const char* className, const char* title,
+                             DWORD style, int x, int y, int width, int height, HWND parent) {
+  return CreateWindowExA(exStyle, className, title, style, x, y, width, height, parent, nullptr,
+                         GetModuleHandleA(nullptr), this);
+}
+
+LRESULT Window::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+  return DefWindowProcA(hwnd_, msg, wParam, lParam);
+}
+
+LRESULT CALLBACK Window::Procedure(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_NCCREATE) {
+    auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
+    auto* self = static_cast<Window*>(create->lpCreateParams);
+    self->hwnd_ = hwnd;
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  }
+  auto* self = reinterpret_cast<Window*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  if (!self) return DefWindowProcA(hwnd, msg, wParam, lParam);
+  try {
+    return self->OnMessage(msg, wParam, lParam);
+  } catch (const std::exception& error) {
+    ReportUncaughtError(hwnd, error.what());
+  } catch (...) {
+    ReportUncaughtError(hwnd, "Unknown error.");
+  }
+  return 0;
+}
+
+void ReportUncaughtError(HWND owner, const char* text) {
+  MessageBoxA(owner, text, "Halcyra", MB_OK | MB_ICONERROR);
+}
+
+int ScaleForDpi(int pixels) {
+  HDC screen = GetDC(nullptr);
+  const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
+  if (screen) ReleaseDC(nullptr, screen);
+  return MulDiv(pixels, dpi, 96);
+}
+
+}  // namespace halcyra

@@ -1,0 +1,38 @@
+// A small base for the program's windows: the static window procedure keeps `this` from
+// WM_NCCREATE on and forwards every message to OnMessage. No exception crosses it: an error
+// that no handler catches is shown with its text and the program goes on.
+#pragma once
+
+#include <windows.h>
+
+namespace halcyra {
+
+class Window {
+ public:
+  Window() = default;
+  Window(const Window&) = delete;
+  Window& operator=(const Window&) = delete;
+  virtual ~Window();
+
+  HWND Handle() const { return hwnd_; }
+
+ protected:
+  // Registers the class once per process.
+  static void RegisterClassOnce(const char* className, HICON icon);
+  HWND CreateWindowFor(DWORD exStyle, const char* className, const char* title, DWORD style,
+                       int x, int y, int width, int height, HWND parent);
+  virtual LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+
+ private:
+  static LRESULT CALLBACK Procedure(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  HWND hwnd_ = nullptr;
+};
+
+// The program's general error handler: the error's text in a box with the program's title
+// and the error icon.
+void ReportUncaughtError(HWND owner, const char* text);
+
+// Scales a length in 96-dpi pixels to the screen's resolution.
+int ScaleForDpi(int pixels);
+
+}  // namespace halcyra

@@ -1,0 +1,110 @@
+// Fakes of the platform interfaces for tests of the logic.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/ini_profile.h"
+#include "platform/machine_control.h"
+#include "platform/message_box.h"
+#include "platform/os_info.h"
+#include "platform/portable/portable_ini_profile.h"
+#include "platform/regional_format.h"
+
+namespace halcyra::test {
+
+class FakeOsInfo final : public OsInfo {
+ public:
+  OsVersion version{10, 0};
+  std::string windowsDirectory = "C:\\WINDOWS";
+  std::optional<std::string> commonAppData = std::string("C:\\ProgramData");
+
+  OsVersion Version() const override { return version; }
+  std::string WindowsDirectory() const override { return windowsDirectory; }
+  std::optional<std::string> CommonAppDataFolder() const override { return commonAppData; }
+};
+
+struct ShownBox {
+  std::string text;
+  std::string caption;
+  unsigned style = 0;
+};
+
+class FakeMessageBoxes final : public MessageBoxes {
+ public:
+  std::vector<ShownBox> shown;
+  std::vector<int> answers;  // answered in order; IDOK once they run out
+
+  int Show(const std::string& text, const std::string& caption, unsigned style) override {
+    shown.push_back({text, caption, style});
+    if (answers.empty()) return mb::kIdOk;
+    const int answer = answers.front();
+    answers.erase(answers.begin());
+    return answer;
+  }
+};
+
+class FixedRegionalSettings final : public RegionalSettings {
+ public:
+  RegionalFormat format;
+  RegionalFormat Current() const override { return format; }
+};
+
+// The portable INI layer with a switch that makes the system refuse writes, as a file
+// without modify access does.
+class RefusingIniProfile final : public IniProfile {
+ public:
+  bool refuseWrites = false;
+  // Writes allowed before the refusal starts; negative for none.
+  int writesBeforeRefusal = -1;
+
+  std::string ReadString(const std::string& path, const std::string& section,
+                         const std::string& key, const std::string& def) const override {
+    return inner_.ReadString(path, section, key, def);
+  }
+  bool WriteString(const std::string& path, const std::string& section, const std::string& key,
+                   const std::string& value) override {
+    if (Refuse()) return false;
+    return inner_.WriteString(path, section, key, value);
+  }
+  bool DeleteKey(const std::string& path, const std::string& section,
+                 const std::string& key) override {
+    if (Refuse()) return false;
+    return inner_.DeleteKey(path, section, key);
+  }
+  std::vector<std::string> ReadKeys(const std::string& path,
+                                    const std::string& section) const override {
+    return inner_.ReadKeys(path, section);
+  }
+
+ private:
+  bool Refuse() {
+    if (writesBeforeRefusal > 0) {
+      --writesBeforeRefusal;
+      return false;
+    }
+    return refuseWrites || writesBeforeRefusal == 0;
+  }
+  PortableIniProfile inner_;
+};
+
+class RecordingMachineControl final : public MachineControl {
+ public:
+  std::vector<std::string> calls;
+  bool ExitWindows(unsigned flags) override {
+    calls.push_back("ExitWindowsEx " + std::to_string(flags));
+    return true;
+  }
+  bool SetSystemPowerState(bool suspend, bool force) override {
+    calls.push_back(std::string("SetSystemPowerState ") + (suspend ? "1 " : "0 ") +
+                    (force ? "1" : "0"));
+    return true;
+  }
+  bool SetLocalTime(const LocalTime&) override {
+    calls.push_back("SetLocalTime");
+    return true;
+  }
+};
+
+}  // namespace halcyra::test

@@ -1,0 +1,190 @@
+#include "app/settings_file.h"
+
+#include <gtest/gtest.h>
+
+#include "support/fakes.h"
+#include "support/temp_folder.h"
+
+namespace halcyra {
+namespace {
+
+class SettingsFileTest : public testing::Test {
+ protected:
+  SettingsFile Open() { return SettingsFile(ini_, folder_.File("Halcyra.ini"), format_); }
+  void Prepare(const std::string& content) { folder_.WriteFile("Halcyra.ini", content); }
+  std::string Content() const { return folder_.ReadFile("Halcyra.ini"); }
+
+  test::TempFolder folder_;
+  test::RefusingIniProfile ini_;
+  RegionalFormat format_;
+};
+
+TEST_F(SettingsFileTest, MissingFileSectionOrKeyReadAsTheDefault) {
+  EXPECT_EQ(Open().ReadString("general", "Duration"), "");
+  EXPECT_EQ(Open().ReadInteger("Sound", "Volume"), 0);
+  EXPECT_EQ(Open().ReadDateTime("Log", "LastRebootTime"), 0.0);
+  EXPECT_FALSE(Open().IsOn("general", "ShowSystemTray"));
+  EXPECT_TRUE(Open().ReadSection("Timer").empty());
+
+  Prepare("[general]\r\nDuration=5\r\n");
+  EXPECT_EQ(Open().ReadString("Sound", "Duration", "x"), "x");
+  EXPECT_EQ(Open().ReadString("general", "EnableAbort", "y"), "y");
+  EXPECT_EQ(Open().ReadInteger("general", "Missing", 7), 7);
+}
+
+TEST_F(SettingsFileTest, NamesCompareWithoutLetterCase) {
+  SettingsFile file = Open();
+  file.WriteString("Sound", "Loop", "True");
+  file.WriteString("general", "Duration", "12");
+  EXPECT_EQ(file.ReadString("Sound", "loop"), "True");
+  EXPECT_EQ(file.ReadString("SOUND", "LOOP"), "True");
+  EXPECT_EQ(file.ReadString("General", "duration"), "12");
+
+  // Titles that differ only in letter case are one key; the first spelling stays.
+  file.WriteString("Timer", "Night", "enabled,Reboot,23:00,Daily");
+  file.WriteString("Timer", "NIGHT", "disabled,Reboot,23:30,Daily");
+  EXPECT_EQ(file.ReadSection("Timer"), std::vector<std::string>{"Night"});
+  EXPECT_EQ(file.ReadString("Timer", "night"), "disabled,Reboot,23:30,Daily");
+  EXPECT_TRUE(file.ValueExists("timer", "nIGHT"));
+}
+
+TEST_F(SettingsFileTest, OnlyTheExactTextTrueIsOn) {
+  Prepare("[general]\r\na=True\r\nb=true\r\nc=TRUE\r\nd=1\r\ne= True \r\n");
+  SettingsFile file = Open();
+  EXPECT_TRUE(file.IsOn("general", "a"));
+  EXPECT_FALSE(file.IsOn("general", "b"));
+  EXPECT_FALSE(file.IsOn("general", "c"));
+  EXPECT_FALSE(file.IsOn("general", "d"));
+  EXPECT_TRUE(file.IsOn("general", "e")) << "the INI layer trims blanks around values";
+  EXPECT_FALSE(file.IsOn("general", "absent"));
+  EXPECT_STREQ(FlagText(false), "false");
+  EXPECT_STREQ(SoundFlagText(false), "False");
+}
+
+TEST_F(SettingsFileTest, IntegersReadDecimalAndZeroXHexadecimal) {
+  Prepare(
+      "[Sound]\r\nhex=0x8000\r\nupper=0X1f\r\nshort=0x\r\nneg=-12\r\nbad=12a\r\nempty=\r\n"
+      "max=2147483647\r\nover=2147483648\r\nbits=0xFFFFFFFF\r\nlong=0x100000000\r\n");
+  SettingsFile file = Open();
+  EXPECT_EQ(file.ReadInteger("Sound", "hex"), 32768);
+  EXPECT_EQ(file.ReadInteger("Sound", "upper"), 31);
+  EXPECT_EQ(file.ReadInteger("Sound", "short", 9), 9) << "two characters are not hexadecimal";
+  EXPECT_EQ(file.ReadInteger("Sound", "neg"), -12);
+  EXPECT_EQ(file.ReadInteger("Sound", "bad", 5), 5);
+  EXPECT_EQ(file.ReadInteger("Sound", "empty", 6), 6);
+  EXPECT_EQ(file.ReadInteger("Sound", "max"), 2147483647);
+  EXPECT_EQ(file.ReadInteger("Sound", "over", 4), 4);
+  EXPECT_EQ(file.ReadInteger("Sound", "bits"), -1);
+  EXPECT_EQ(file.ReadInteger("Sound", "long", 3), 3);
+
+  file.WriteInteger("Sound", "Volume", 65280);
+  EXPECT_EQ(file.ReadString("Sound", "Volume"), "65280");
+}
+
+TEST_F(SettingsFileTest, EveryWriteReachesTheFileAtOnce) {
+  Open().WriteString("general", "Duration", "5");
+  EXPECT_EQ(Content(), "[general]\r\nDuration=5\r\n");
+  Open().WriteString("general", "EnableAbort", "True");
+  Open().WriteString("Log", "Enabled", "false");
+  Open().WriteString("general", "Duration", "30");
+  EXPECT_EQ(Content(),
+            "[general]\r\nDuration=30\r\nEnableAbort=True\r\n[Log]\r\nEnabled=false\r\n");
+  Open().DeleteKey("general", "Duration");
+  Open().DeleteKey("general", "NoSuchKey");
+  Open().DeleteKey("NoSuchSection", "Duration");
+  EXPECT_EQ(Content(), "[general]\r\nEnableAbort=True\r\n[Log]\r\nEnabled=false\r\n");
+}
+
+TEST_F(SettingsFileTest, NewKeysGoToTheEndOfTheirSectionBeforeBlankLines) {
+  Prepare("[general]\r\nA=1\r\n\r\n[Timer]\r\nx=1\r\n");
+  Open().WriteString("General", "B", "2");
+  EXPECT_EQ(Content(), "[general]\r\nA=1\r\nB=2\r\n\r\n[Timer]\r\nx=1\r\n");
+}
+
+TEST_F(SettingsFileTest, SectionsListInFileOrder) {
+  Prepare("[Timer]\r\nb=2\r\n; a comment\r\na=1\r\nc = 3\r\n[Other]\r\nd=4\r\n");
+  SettingsFile file = Open();
+  EXPECT_EQ(file.ReadSection("Timer"), (std::vector<std::string>{"b", "a", "c"}));
+  EXPECT_EQ(file.ReadSectionValues("timer"),
+            (std::vector<std::string>{"b=2", "a=1", "c=3"}));
+  EXPECT_TRUE(file.ValueExists("Timer", "C"));
+  EXPECT_FALSE(file.ValueExists("Timer", "d"));
+}
+
+TEST_F(SettingsFileTest, ValuesComeBackAsAtMost2047Characters) {
+  const std::string longValue(3000, 'v');
+  Open().WriteString("Sound", "SoundPath", longValue);
+  EXPECT_EQ(Open().ReadString("Sound", "SoundPath"), std::string(2047, 'v'));
+  const std::string fits(2047, 'w');
+  Open().WriteString("Sound", "SoundPath", fits);
+  EXPECT_EQ(Open().ReadString("Sound", "SoundPath"), fits);
+}
+
+TEST_F(SettingsFileTest, KeyListStopsAt16384Bytes) {
+  // 200 names of 99 characters take 200 x 100 bytes: only the first 163 fit whole, the 164th
+  // is cut so that two zero bytes close the list.
+  std::string content = "[Timer]\r\n";
+  for (int i = 0; i < 200; ++i) {
+    char name[8];
+    std::snprintf(name, sizeof name, "%03d", i);
+    content += std::string(name) + std::string(96, 'k') + "=enabled,Shutdown,10:00,Daily\r\n";
+  }
+  Prepare(content);
+  const auto names = Open().ReadSection("Timer");
+  ASSERT_EQ(names.size(), 164u);
+  EXPECT_EQ(names[162].substr(0, 3), "162");
+  EXPECT_EQ(names[162].size(), 99u);
+  EXPECT_EQ(names[163], "163" + std::string(16384 - 2 - 163 * 100 - 3, 'k'));
+}
+
+TEST_F(SettingsFileTest, QuotesAroundAValueAreDroppedOnReading) {
+  Prepare("[Sound]\r\nSoundPath=\"C:\\a b.wav\"\r\nOne='x'\r\nHalf=\"y\r\n");
+  SettingsFile file = Open();
+  EXPECT_EQ(file.ReadString("Sound", "SoundPath"), "C:\\a b.wav");
+  EXPECT_EQ(file.ReadString("Sound", "One"), "x");
+  EXPECT_EQ(file.ReadString("Sound", "Half"), "\"y");
+}
+
+TEST_F(SettingsFileTest, RefusedWriteRaisesUnableToWrite) {
+  Prepare("[general]\r\nDuration=5\r\n");
+  ini_.refuseWrites = true;
+  SettingsFile file = Open();
+  try {
+    file.WriteString("general", "Duration", "9");
+    FAIL() << "no error";
+  } catch (const SettingsWriteError& error) {
+    EXPECT_EQ(std::string(error.what()), "Unable to write to " + folder_.File("Halcyra.ini"));
+  }
+  EXPECT_THROW(file.WriteInteger("Sound", "Volume", 1), SettingsWriteError);
+  EXPECT_NO_THROW(file.DeleteKey("general", "Duration"));
+  EXPECT_EQ(Content(), "[general]\r\nDuration=5\r\n");
+}
+
+TEST_F(SettingsFileTest, WriteIntoAMissingFolderIsRefused) {
+  SettingsFile file(ini_, folder_.File("no-such-folder/Halcyra.ini"), format_);
+  EXPECT_THROW(file.WriteString("general", "AppPath", "x"), SettingsWriteError);
+}
+
+TEST_F(SettingsFileTest, DateTimesUseTheRegionalFormat) {
+  const DateTime reboot = EncodeDateTime({2026, 3, 0, 3, 9, 5, 7, 0});
+  Open().WriteDateTime("Log", "LastRebootTime", reboot);
+  EXPECT_EQ(Open().ReadString("Log", "LastRebootTime"), "3/3/2026 9:05:07 AM");
+  EXPECT_DOUBLE_EQ(Open().ReadDateTime("Log", "LastRebootTime"), reboot);
+
+  const DateTime midnight = EncodeDateTime({2026, 12, 0, 24, 0, 0, 0, 0});
+  Open().WriteDateTime("Log", "LastRebootTime", midnight);
+  EXPECT_EQ(Open().ReadString("Log", "LastRebootTime"), "12/24/2026");
+  EXPECT_DOUBLE_EQ(Open().ReadDateTime("Log", "LastRebootTime"), midnight);
+
+  format_.shortDate = "dd.MM.yyyy";
+  format_.longTime = "HH:mm:ss";
+  Open().WriteDateTime("Log", "LastRebootTime", reboot);
+  EXPECT_EQ(Open().ReadString("Log", "LastRebootTime"), "03.03.2026 09:05:07");
+  EXPECT_DOUBLE_EQ(Open().ReadDateTime("Log", "LastRebootTime"), reboot);
+
+  Open().WriteString("Log", "LastRebootTime", "yesterday");
+  EXPECT_EQ(Open().ReadDateTime("Log", "LastRebootTime", 1.5), 1.5);
+}
+
+}  // namespace
+}  // namespace halcyra
