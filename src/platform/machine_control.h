@@ -9,7 +9,7 @@ namespace halcyra {
 class MachineControl {
  public:
   virtual ~MachineControl() = default;
-  virtual bool ExitWindows(unsigned flags) = 0;
+  virtual bool ExitWindowsEx(unsigned flags) = 0;
   virtual bool SetSystemPowerState(bool suspend, bool force) = 0;
   virtual bool SetLocalTime(const LocalTime& time) = 0;
 };

@@ -92,7 +92,7 @@ class RefusingIniProfile final : public IniProfile {
 class RecordingMachineControl final : public MachineControl {
  public:
   std::vector<std::string> calls;
-  bool ExitWindows(unsigned flags) override {
+  bool ExitWindowsEx(unsigned flags) override {
     calls.push_back("ExitWindowsEx " + std::to_string(flags));
     return true;
   }

@@ -22,7 +22,8 @@ std::string_view TrimBlanks(std::string_view s) {
 
 // One line of the file, classified; text is the line as it stands, without its line end.
 struct Line {
-  enum class Kind { kBlank, kComment, kSection, kKey } kind = Kind::kBlank;
+  // kOther: blank lines and lines without "=", which hold no key.
+  enum class Kind { kOther, kSection, kKey } kind = Kind::kOther;
   std::string text;
   std::string name;   // section or key name
   std::string value;  // key value, trimmed, quotes kept
@@ -31,21 +32,21 @@ struct Line {
 Line Classify(std::string text) {
   Line line;
   const std::string_view t = TrimBlanks(text);
+  const std::size_t eq = t.find('=');
   if (t.empty()) {
-    line.kind = Line::Kind::kBlank;
+    line.kind = Line::Kind::kOther;
   } else if (t.front() == '[') {
     line.kind = Line::Kind::kSection;
     const std::size_t close = t.find(']');
     line.name = std::string(TrimBlanks(t.substr(1, close == std::string_view::npos
                                                        ? std::string_view::npos
                                                        : close - 1)));
-  } else if (t.front() == ';') {
-    line.kind = Line::Kind::kComment;
+  } else if (eq == std::string_view::npos) {
+    line.kind = Line::Kind::kOther;
   } else {
     line.kind = Line::Kind::kKey;
-    const std::size_t eq = t.find('=');
     line.name = std::string(TrimBlanks(t.substr(0, eq)));
-    if (eq != std::string_view::npos) line.value = std::string(TrimBlanks(t.substr(eq + 1)));
+    line.value = std::string(TrimBlanks(t.substr(eq + 1)));
   }
   line.text = std::move(text);
   return line;
@@ -153,7 +154,7 @@ bool PortableIniProfile::WriteString(const std::string& path, const std::string&
   }
   // New keys follow the section's last non-blank line.
   std::size_t insertAt = range->end;
-  while (insertAt > range->begin && lines[insertAt - 1].kind == Line::Kind::kBlank) --insertAt;
+  while (insertAt > range->begin && TrimBlanks(lines[insertAt - 1].text).empty()) --insertAt;
   lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(insertAt),
                Classify(key + "=" + value));
   return Save(path, lines);
@@ -183,7 +184,8 @@ std::vector<std::string> PortableIniProfile::ReadKeys(const std::string& path,
   std::size_t room = kKeyListBytes;
   for (std::size_t i = range->begin; i < range->end; ++i) {
     const Line& line = (*lines)[i];
-    if (line.kind != Line::Kind::kKey) continue;
+    // A comment line can be read by its full name but is not listed.
+    if (line.kind != Line::Kind::kKey || line.name.empty() || line.name.front() == ';') continue;
     if (line.name.size() + 2 > room) {
       if (room > 2) names.push_back(line.name.substr(0, room - 2));
       break;

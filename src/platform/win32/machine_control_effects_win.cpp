@@ -13,7 +13,7 @@ class EffectsJournal final : public MachineControl {
  public:
   explicit EffectsJournal(const OsInfo& os) : os_(os) {}
 
-  bool ExitWindows(unsigned flags) override {
+  bool ExitWindowsEx(unsigned flags) override {
     return Append("ExitWindowsEx " + std::to_string(flags));
   }
   bool SetSystemPowerState(bool suspend, bool force) override {

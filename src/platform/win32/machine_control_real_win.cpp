@@ -11,7 +11,7 @@ constexpr BOOL kTrueAllBits = -1;
 
 class RealMachineControl final : public MachineControl {
  public:
-  bool ExitWindows(unsigned flags) override { return ExitWindowsEx(flags, 0) != FALSE; }
+  bool ExitWindowsEx(unsigned flags) override { return ::ExitWindowsEx(flags, 0) != FALSE; }
   bool SetSystemPowerState(bool suspend, bool force) override {
     return ::SetSystemPowerState(suspend ? kTrueAllBits : FALSE,
                                  force ? kTrueAllBits : FALSE) != FALSE;

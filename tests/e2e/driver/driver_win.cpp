@@ -1,0 +1,174 @@
+#include "driver/driver_win.h"
+
+#include <shlobj.h>
+
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <thread>
+
+namespace halcyra::e2e {
+namespace {
+
+constexpr auto kPoll = 20ms;
+
+template <typename Predicate>
+bool WaitFor(std::chrono::milliseconds timeout, Predicate done) {
+  const auto end = std::chrono::steady_clock::now() + timeout;
+  for (;;) {
+    if (done()) return true;
+    if (std::chrono::steady_clock::now() >= end) return false;
+    std::this_thread::sleep_for(kPoll);
+  }
+}
+
+struct Search {
+  DWORD pid;
+  std::string className;
+  std::optional<std::string> title;
+  bool visibleOnly;
+  HWND found = nullptr;
+};
+
+BOOL CALLBACK Match(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<Search*>(param);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  if (pid != search->pid) return TRUE;
+  char className[256] = {};
+  GetClassNameA(window, className, sizeof className);
+  if (search->className != className) return TRUE;
+  if (search->title && WindowText(window) != *search->title) return TRUE;
+  if (search->visibleOnly && !IsWindowVisible(window)) return TRUE;
+  search->found = window;
+  return FALSE;
+}
+
+HWND FindTopLevel(Search search, std::chrono::milliseconds timeout) {
+  WaitFor(timeout, [&] {
+    EnumWindows(&Match, reinterpret_cast<LPARAM>(&search));
+    return search.found != nullptr;
+  });
+  return search.found;
+}
+
+}  // namespace
+
+std::string AppProcess::ExePath(const std::string& exeName) {
+  char self[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, self, MAX_PATH);
+  std::string folder(self);
+  folder.resize(folder.find_last_of('\\') + 1);
+  // The test programs live in build/windows/tests, the program in build/windows.
+  for (const std::string& candidate : {folder + exeName, folder + "..\\" + exeName}) {
+    if (GetFileAttributesA(candidate.c_str()) == INVALID_FILE_ATTRIBUTES) continue;
+    char full[MAX_PATH] = {};
+    GetFullPathNameA(candidate.c_str(), MAX_PATH, full, nullptr);
+    return full;
+  }
+  throw std::runtime_error("cannot find " + exeName);
+}
+
+AppProcess::AppProcess(const std::string& exeName) {
+  std::string commandLine = "\"" + ExePath(exeName) + "\"";
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &info_))
+    throw std::runtime_error("cannot start " + exeName);
+  WaitForInputIdle(info_.hProcess, 5000);
+}
+
+AppProcess::~AppProcess() {
+  Terminate();
+  if (info_.hThread) CloseHandle(info_.hThread);
+  if (info_.hProcess) CloseHandle(info_.hProcess);
+}
+
+bool AppProcess::Running() const { return WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT; }
+
+std::optional<DWORD> AppProcess::WaitForExit(std::chrono::milliseconds timeout) const {
+  if (WaitForSingleObject(info_.hProcess, static_cast<DWORD>(timeout.count())) != WAIT_OBJECT_0)
+    return std::nullopt;
+  DWORD code = 0;
+  GetExitCodeProcess(info_.hProcess, &code);
+  return code;
+}
+
+void AppProcess::Terminate() {
+  if (info_.hProcess && Running()) {
+    TerminateProcess(info_.hProcess, 99);
+    WaitForSingleObject(info_.hProcess, 5000);
+  }
+}
+
+HWND FindWindowOf(const AppProcess& app, const std::string& className, const std::string& title,
+                  std::chrono::milliseconds timeout) {
+  return FindTopLevel({app.Id(), className, title, false}, timeout);
+}
+
+HWND FindMessageBox(const AppProcess& app, std::chrono::milliseconds timeout) {
+  return FindTopLevel({app.Id(), "#32770", std::nullopt, true}, timeout);
+}
+
+bool WaitVisible(HWND window, bool visible, std::chrono::milliseconds timeout) {
+  return WaitFor(timeout, [&] { return (IsWindowVisible(window) != FALSE) == visible; });
+}
+
+std::string WindowText(HWND window) {
+  char text[4096] = {};
+  DWORD_PTR ignored = 0;
+  SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+                      SMTO_ABORTIFHUNG, 5000, &ignored);
+  return text;
+}
+
+std::string MessageBoxText(HWND box) { return WindowText(GetDlgItem(box, 0xFFFF)); }
+
+void ClickDialogButton(HWND dialog, int id) {
+  HWND button = GetDlgItem(dialog, id);
+  if (!button) throw std::runtime_error("no button " + std::to_string(id));
+  PostMessageA(button, BM_CLICK, 0, 0);
+}
+
+bool IsChecked(HWND button) {
+  DWORD_PTR state = 0;
+  SendMessageTimeoutA(button, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 5000, &state);
+  return state == BST_CHECKED;
+}
+
+std::string DataFolder() {
+  char folder[MAX_PATH] = {};
+  SHGetFolderPathA(nullptr, CSIDL_COMMON_APPDATA, nullptr, 0, folder);
+  return std::string(folder) + "\\Halcyra";
+}
+
+std::string DataFile(const std::string& name) { return DataFolder() + "\\" + name; }
+
+std::string ReadFileText(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream content;
+  content << in.rdbuf();
+  return content.str();
+}
+
+void WriteFileText(const std::string& path, const std::string& content) {
+  CreateDirectoryA(DataFolder().c_str(), nullptr);
+  std::ofstream(path, std::ios::binary | std::ios::trunc) << content;
+}
+
+void RemoveFile(const std::string& path) { DeleteFileA(path.c_str()); }
+
+bool FileExists(const std::string& path) {
+  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+FileLock::FileLock(const std::string& path)
+    : handle_(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                          FILE_ATTRIBUTE_NORMAL, nullptr)) {}
+
+FileLock::~FileLock() {
+  if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
+}
+
+}  // namespace halcyra::e2e

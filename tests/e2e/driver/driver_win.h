@@ -1,0 +1,73 @@
+// Drives a running Halcyra from the outside, through window messages only: starts the
+// end-to-end build, finds its windows by class and title, reads texts and states, clicks
+// buttons and answers message boxes. It touches no process it did not start.
+#pragma once
+
+#include <windows.h>
+
+#include <chrono>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace halcyra::e2e {
+
+using namespace std::chrono_literals;
+inline constexpr auto kWindowTimeout = 10s;
+
+// A started program; ended at destruction if it still runs.
+class AppProcess {
+ public:
+  // Starts the program next to the test executable, "Halcyra-e2e.exe" by default.
+  explicit AppProcess(const std::string& exeName = "Halcyra-e2e.exe");
+  ~AppProcess();
+  AppProcess(const AppProcess&) = delete;
+  AppProcess& operator=(const AppProcess&) = delete;
+
+  DWORD Id() const { return info_.dwProcessId; }
+  bool Running() const;
+  // The exit code once the process has ended within the timeout.
+  std::optional<DWORD> WaitForExit(std::chrono::milliseconds timeout = kWindowTimeout) const;
+  void Terminate();
+  static std::string ExePath(const std::string& exeName);
+
+ private:
+  PROCESS_INFORMATION info_{};
+};
+
+// A top-level window of the process with that class and title, waiting up to the timeout.
+HWND FindWindowOf(const AppProcess& app, const std::string& className, const std::string& title,
+                  std::chrono::milliseconds timeout = kWindowTimeout);
+// A shown message box ("#32770") of the process, waiting up to the timeout.
+HWND FindMessageBox(const AppProcess& app, std::chrono::milliseconds timeout = kWindowTimeout);
+// Waits until the window is visible (or hidden) and says whether it got there.
+bool WaitVisible(HWND window, bool visible, std::chrono::milliseconds timeout = kWindowTimeout);
+
+std::string WindowText(HWND window);
+std::string MessageBoxText(HWND box);
+// Clicks a button of a dialog or message box by its id (IDOK, IDYES, ...).
+void ClickDialogButton(HWND dialog, int id);
+bool IsChecked(HWND button);
+
+// The shared data folder of the prefix and files in it.
+std::string DataFolder();
+std::string DataFile(const std::string& name);
+std::string ReadFileText(const std::string& path);
+void WriteFileText(const std::string& path, const std::string& content);
+void RemoveFile(const std::string& path);
+bool FileExists(const std::string& path);
+
+// Holds a file open with no sharing, so that the program's writes to it are refused.
+class FileLock {
+ public:
+  explicit FileLock(const std::string& path);
+  ~FileLock();
+  FileLock(const FileLock&) = delete;
+  FileLock& operator=(const FileLock&) = delete;
+  bool Held() const { return handle_ != INVALID_HANDLE_VALUE; }
+
+ private:
+  HANDLE handle_;
+};
+
+}  // namespace halcyra::e2e

@@ -1,0 +1,114 @@
+// Start-up of the built program under Wine: the missing settings file, the first start, the
+// ordinary start and the hand-over of a second start.
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "driver/driver_win.h"
+
+namespace halcyra::e2e {
+namespace {
+
+const char* const kRecord = "[general]\r\nFirstStartDone=True\r\n";
+
+class StartupE2E : public testing::Test {
+ protected:
+  void SetUp() override {
+    RemoveFile(DataFile("Effects.txt"));
+    WriteFileText(Settings(), "");
+  }
+  static std::string Settings() { return DataFile("Halcyra.ini"); }
+};
+
+TEST_F(StartupE2E, MissingSettingsFileIsAnErrorBoxAndTheProcessEnds) {
+  RemoveFile(Settings());
+  AppProcess app;
+  HWND box = FindMessageBox(app);
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(WindowText(box), "Halcyra");
+  EXPECT_EQ(MessageBoxText(box),
+            "The setting file of Halcyra is missing, please uninstall Halcyra and re-install it.");
+  EXPECT_TRUE(app.Running()) << "the process waits for the answer";
+  EXPECT_EQ(FindWindowOf(app, "TFrmMain", "Halcyra", 0ms), nullptr);
+  ClickDialogButton(box, IDOK);
+  const auto code = app.WaitForExit();
+  ASSERT_TRUE(code.has_value());
+  EXPECT_NE(*code, 0u);
+  EXPECT_FALSE(FileExists(Settings())) << "the program never creates the settings file";
+}
+
+TEST_F(StartupE2E, FirstStartWritesItsRecordAndShowsTheWindowTheNextStartDoesNot) {
+  {
+    AppProcess app;
+    HWND main = FindWindowOf(app, "TFrmMain", "Halcyra");
+    ASSERT_NE(main, nullptr);
+    EXPECT_TRUE(WaitVisible(main, true));
+    const std::string content = ReadFileText(Settings());
+    EXPECT_NE(content.find("FirstStartDone=True"), std::string::npos) << content;
+    EXPECT_NE(content.find("AppPath=" + AppProcess::ExePath("Halcyra-e2e.exe")),
+              std::string::npos)
+        << content;
+  }
+  AppProcess again;
+  HWND main = FindWindowOf(again, "TFrmMain", "Halcyra");
+  ASSERT_NE(main, nullptr);
+  std::this_thread::sleep_for(500ms);
+  EXPECT_FALSE(IsWindowVisible(main));
+  EXPECT_EQ(FindMessageBox(again, 0ms), nullptr);
+}
+
+TEST_F(StartupE2E, SecondStartShowsTheRunningWindowAndEnds) {
+  WriteFileText(Settings(), kRecord);
+  AppProcess first;
+  HWND main = FindWindowOf(first, "TFrmMain", "Halcyra");
+  ASSERT_NE(main, nullptr);
+  std::this_thread::sleep_for(300ms);
+  ASSERT_FALSE(IsWindowVisible(main));
+
+  AppProcess second;
+  const auto code = second.WaitForExit();
+  ASSERT_TRUE(code.has_value()) << "the second start ends by itself";
+  EXPECT_EQ(*code, 0u);
+  EXPECT_TRUE(IsWindowVisible(main)) << "shown before the second start returned";
+  EXPECT_TRUE(first.Running());
+  EXPECT_EQ(FindWindowOf(second, "TFrmMain", "Halcyra", 0ms), nullptr);
+}
+
+TEST_F(StartupE2E, ClosingTheWindowOnlyHidesIt) {
+  WriteFileText(Settings(), kRecord);
+  AppProcess app;
+  HWND main = FindWindowOf(app, "TFrmMain", "Halcyra");
+  ASSERT_NE(main, nullptr);
+  { AppProcess second; second.WaitForExit(); }
+  ASSERT_TRUE(WaitVisible(main, true));
+  PostMessageA(main, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(WaitVisible(main, false));
+  std::this_thread::sleep_for(200ms);
+  EXPECT_TRUE(app.Running());
+}
+
+TEST_F(StartupE2E, UnwritableSettingsAtFirstStartAsksForModifyAccessThenEnds) {
+  FileLock lock(Settings());
+  ASSERT_TRUE(lock.Held());
+  AppProcess app;
+  HWND box = FindMessageBox(app);
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(WindowText(box), "Halcyra");
+  EXPECT_EQ(MessageBoxText(box),
+            "You must be given \"modify\" access to the folder: \"" + DataFolder() + "\".");
+  ClickDialogButton(box, IDOK);
+  ASSERT_TRUE(WaitVisible(box, false) || !IsWindow(box));
+
+  // Start-up goes on to AppPath, whose refusal nobody catches: its text, then the end.
+  HWND second = FindMessageBox(app);
+  ASSERT_NE(second, nullptr);
+  EXPECT_EQ(MessageBoxText(second), "Unable to write to " + Settings());
+  ClickDialogButton(second, IDOK);
+  const auto code = app.WaitForExit();
+  ASSERT_TRUE(code.has_value());
+  EXPECT_NE(*code, 0u);
+  EXPECT_EQ(FindWindowOf(app, "TFrmMain", "Halcyra", 0ms), nullptr);
+}
+
+}  // namespace
+}  // namespace halcyra::e2e

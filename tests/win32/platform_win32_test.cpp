@@ -1,0 +1,70 @@
+// The Win32 implementations of the small platform interfaces, against Wine.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+
+#include "app/paths.h"
+#include "app/settings_file.h"
+#include "app/text.h"
+#include "platform/win32/machine_control_win.h"
+#include "platform/win32/win32_ini_profile_win.h"
+#include "platform/win32/win32_os_info_win.h"
+#include "platform/win32/win32_regional_settings_win.h"
+#include "support/temp_folder.h"
+
+namespace halcyra {
+namespace {
+
+TEST(Win32OsInfo, ModernWindowsIsVistaWithItsDataFolderUnderProgramData) {
+  Win32OsInfo os;
+  EXPECT_GE(os.Version().major, 6u);
+  EXPECT_EQ(GetOSEdition(os), "Vista");
+  EXPECT_EQ(UpperAscii(GetDataFolder(os)), "C:\\PROGRAMDATA\\HALCYRA");
+  EXPECT_EQ(UpperAscii(GetSettingsPath(os)), "C:\\PROGRAMDATA\\HALCYRA\\HALCYRA.INI");
+  EXPECT_EQ(UpperAscii(os.WindowsDirectory()), "C:\\WINDOWS");
+}
+
+TEST(Win32RegionalSettings, DateTimesRoundTripThroughTheProfileFunctions) {
+  Win32RegionalSettings regional;
+  const RegionalFormat format = regional.Current();
+  EXPECT_FALSE(format.shortDate.empty());
+  EXPECT_FALSE(format.timeSeparator.empty());
+
+  test::TempFolder folder;
+  Win32IniProfile ini;
+  SettingsFile file(ini, folder.File("Halcyra.ini"), format);
+  const DateTime value = EncodeDateTime({2026, 3, 0, 3, 9, 5, 7, 0});
+  file.WriteDateTime("Log", "LastRebootTime", value);
+  EXPECT_DOUBLE_EQ(file.ReadDateTime("Log", "LastRebootTime"), value);
+  // The text is what the system's own formatting gives for the user's locale.
+  SYSTEMTIME st{2026, 3, 2, 3, 9, 5, 7, 0};
+  char date[80], time[80];
+  GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &st, nullptr, date, sizeof date);
+  GetTimeFormatA(LOCALE_USER_DEFAULT, 0, &st, nullptr, time, sizeof time);
+  EXPECT_EQ(file.ReadString("Log", "LastRebootTime"), std::string(date) + " " + time);
+}
+
+TEST(EffectsJournal, RecordsEachMachineCallInTheDataFolder) {
+  Win32OsInfo os;
+  const std::string journal = GetDataFolder(os) + "\\Effects.txt";
+  CreateDirectoryA(GetDataFolder(os).c_str(), nullptr);
+  DeleteFileA(journal.c_str());
+  const auto machine = MakeMachineControl(os);
+  EXPECT_TRUE(machine->ExitWindowsEx(13));
+  EXPECT_TRUE(machine->SetSystemPowerState(true, true));
+  EXPECT_TRUE(machine->SetSystemPowerState(false, true));
+  EXPECT_TRUE(machine->SetLocalTime({2026, 3, 2, 3, 9, 5, 7, 250}));
+  std::ifstream in(journal, std::ios::binary);
+  std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(content,
+            "ExitWindowsEx 13\r\nSetSystemPowerState 1 1\r\nSetSystemPowerState 0 1\r\n"
+            "SetLocalTime 2026-03-03 09:05:07.250\r\n");
+  in.close();
+  DeleteFileA(journal.c_str());
+}
+
+}  // namespace
+}  // namespace halcyra
