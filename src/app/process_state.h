@@ -1,11 +1,17 @@
-// Process-wide flags that more than one window reads.
+// Process-wide state that more than one window reads or writes.
 #pragma once
+
+#include "app/local_time.h"
 
 namespace halcyra {
 
 struct ProcessState {
   // True only in the process that wrote the first-start record on an edition "Vista".
   bool firstRunOnVista = false;
+  // Set only by the notification menu's Exit; until then closing the main window hides it.
+  bool exitRequested = false;
+  // The last minute in which a fired timer was handled; year 0 means none.
+  LocalTime lastHandled;
 };
 
 }  // namespace halcyra

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/audio_mixer.h"
+#include "platform/clock.h"
 #include "platform/ini_profile.h"
 #include "platform/machine_control.h"
 #include "platform/message_box.h"
@@ -51,10 +53,12 @@ class FixedRegionalSettings final : public RegionalSettings {
   RegionalFormat Current() const override { return format; }
 };
 
-// The portable INI layer with a switch that makes the system refuse writes, as a file
-// without modify access does.
+// The portable INI layer that records every write and delete ("section/key=value",
+// "-section/key"), with a switch that makes the system refuse them, as a file without modify
+// access does.
 class RefusingIniProfile final : public IniProfile {
  public:
+  std::vector<std::string> log;
   bool refuseWrites = false;
   // Writes allowed before the refusal starts; negative for none.
   int writesBeforeRefusal = -1;
@@ -65,11 +69,13 @@ class RefusingIniProfile final : public IniProfile {
   }
   bool WriteString(const std::string& path, const std::string& section, const std::string& key,
                    const std::string& value) override {
+    log.push_back(section + "/" + key + "=" + value);
     if (Refuse()) return false;
     return inner_.WriteString(path, section, key, value);
   }
   bool DeleteKey(const std::string& path, const std::string& section,
                  const std::string& key) override {
+    log.push_back("-" + section + "/" + key);
     if (Refuse()) return false;
     return inner_.DeleteKey(path, section, key);
   }
@@ -104,6 +110,27 @@ class RecordingMachineControl final : public MachineControl {
   bool SetLocalTime(const LocalTime&) override {
     calls.push_back("SetLocalTime");
     return true;
+  }
+};
+
+class FakeClock final : public Clock {
+ public:
+  LocalTime now{2026, 3, 2, 3, 9, 5, 7, 0};
+  std::uint32_t tick = 1000;
+  LocalTime Now() const override { return now; }
+  std::uint32_t TickCount() const override { return tick; }
+};
+
+class FakeMixer final : public AudioMixer {
+ public:
+  unsigned devices = 1;
+  std::uint16_t volume = 0;
+  std::vector<std::uint16_t> setCalls;
+  unsigned DeviceCount() const override { return devices; }
+  std::uint16_t GetMasterVolume() const override { return devices ? volume : 0; }
+  void SetMasterVolume(std::uint16_t v) override {
+    setCalls.push_back(v);
+    if (devices) volume = v;
   }
 };
 

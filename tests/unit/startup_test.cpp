@@ -42,6 +42,7 @@ class StartupTest : public testing::Test {
   StartupTest() {
     std::filesystem::create_directories(folder_.Path() / "root" / "Halcyra");
     os_.commonAppData = (folder_.Path() / "root").string();
+    state_.firstRunOnVista = true;  // start-up must reset it
   }
   std::string DataFolder() const { return *os_.commonAppData + "\\Halcyra"; }
   std::string SettingsPath() const { return DataFolder() + "\\Halcyra.ini"; }
@@ -57,7 +58,7 @@ class StartupTest : public testing::Test {
   test::FixedRegionalSettings regional_;
   test::FakeMessageBoxes boxes_;
   test::RecordingMachineControl machine_;
-  ProcessState state_{true};
+  ProcessState state_;
   AppServices services_{os_, ini_, regional_, boxes_, machine_, state_};
   FakeStartupHost host_;
 };

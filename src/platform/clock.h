@@ -1,0 +1,18 @@
+// The local clock and the system's millisecond tick count.
+#pragma once
+
+#include <cstdint>
+
+#include "app/local_time.h"
+
+namespace halcyra {
+
+class Clock {
+ public:
+  virtual ~Clock() = default;
+  virtual LocalTime Now() const = 0;
+  // Milliseconds since the system started, wrapping at 2^32.
+  virtual std::uint32_t TickCount() const = 0;
+};
+
+}  // namespace halcyra

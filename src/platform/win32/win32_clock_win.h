@@ -1,0 +1,13 @@
+#pragma once
+
+#include "platform/clock.h"
+
+namespace halcyra {
+
+class Win32Clock final : public Clock {
+ public:
+  LocalTime Now() const override;
+  std::uint32_t TickCount() const override;
+};
+
+}  // namespace halcyra

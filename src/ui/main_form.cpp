@@ -1,0 +1,293 @@
+#include "ui/main_form.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "ui/password_rules.h"
+
+namespace halcyra {
+namespace {
+
+constexpr const char* kSaveFailedFormat =
+    "Can not save settings. You must be given \"modify\" access to the file: \"";
+
+constexpr std::array<const char*, 7> kCleanupCaptions = {
+    "Clear Recycle Bin",
+    "Clear temporary file folder of Windows",
+    "Clear temporary files of Internet Explorer",
+    "Clear cookies of Internet Explorer",
+    "Clear browser history of Internet Explorer",
+    "Clear address bar history of Internet Explorer",
+    "Clear recent documents list"};
+
+constexpr std::array<const char*, 6> kHotkeyRowLabels = {
+    "Power off computer :", "Shutdown Windows :",  "Reboot computer :",
+    "Hibernate computer :", "Suspend computer :", "Log off current user :"};
+constexpr std::array<const char*, 6> kHotkeyDesignTexts = {
+    "Ctrl+Shift+Alt+P", "Ctrl+Shift+Alt+S", "Ctrl+Shift+Alt+R",
+    "Ctrl+Shift+Alt+H", "Ctrl+Shift+Alt+U", "Ctrl+Shift+Alt+L"};
+
+}  // namespace
+
+unsigned VolumeFromPosition(int position) {
+  return static_cast<unsigned>(std::clamp(position * 256, 0, 65535));
+}
+
+TFrmMain::TFrmMain(const MainFormServices& services, MainFormHost& host)
+    : services_(services), host_(host) {
+  Label21.caption =
+      "You can configure the countdown duration time before a shutdown event is activated and "
+      "choose other options.";
+  Label22.caption = "Countdown duration (seconds):";
+  SpinDuration.text = "5";
+  ChkSystemTray.caption = "Show system tray icon for easy access";
+  ChkSystemTray.SetChecked(true);
+  ChkNoChangeTime.caption = "Prevent users from changing the system time";
+  ChkAbort.caption = "Enable \"Abort\" button in countdown window";
+
+  Label1.caption =
+      "You can set up a combination of keyboard strokes as hotkeys to active the following "
+      "shutdown actions. If you change the hotkeys, the change will be effective only after "
+      "reboot.";
+  const auto fields = HotkeyFields();
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    HotkeyLabels[i].caption = kHotkeyRowLabels[i];
+    fields[i]->text = kHotkeyDesignTexts[i];
+  }
+
+  Label8.caption =
+      "You can set up as many timers as you want, and Halcyra will automatically activate the "
+      "selected shutdown actions at times of your choice.";
+  BtnAdd.caption = "Add";
+  BtnEdit.caption = "Edit";
+  BtnDelete.caption = "Delete";
+
+  Label9.caption = "You can choose the sound to play while the shutdown action is activated.";
+  ChkEnableSound.caption = "Enable sound alarm";
+  Label10.caption = "Sound file ";
+  BtnBrowse.caption = "Browse...";
+  BtnPreview.caption = "Preview";
+  ChkLoop.caption = "Loop sound";
+  ChkSetVolume.caption = "Set volume level";
+  for (Control* c : {static_cast<Control*>(&Label10), static_cast<Control*>(&EdtSoundPath),
+                     static_cast<Control*>(&BtnBrowse), static_cast<Control*>(&BtnPreview),
+                     static_cast<Control*>(&ChkLoop), static_cast<Control*>(&ChkSetVolume),
+                     static_cast<Control*>(&TckBarVolume)})
+    c->enabled = false;
+
+  Label11.caption =
+      "You can choose to clean up the following items during the shutdown action. It will free "
+      "up hard disk space, improve system performance and protect your privacy.";
+  for (const char* caption : kCleanupCaptions) LvwCleanup.items.push_back({caption, false});
+
+  Label12.caption =
+      "You can set up a password to prevent other users from changing the shutdown settings.";
+  ChkPassword.caption = "Enable password protection";
+  Label13.caption = "Password :";
+  Label14.caption = "Password confirmation :";
+  Label13.enabled = Label14.enabled = EdtPwd.enabled = EdtPwdConfirm.enabled = false;
+
+  Label16.caption = "You can log all the shutdown events for tracking purpose.";
+  ChkEnableLog.caption = "Enable logging of shutdown events";
+  CmdViewLog.caption = "View log file";
+  CmdDeleteLog.caption = "Empty log file";
+
+  Label17.caption = "Halcyra Version 6.7";
+  LblWebSite.caption = "WebSite: https://halcyra.org";
+  LblEmail.caption = "Support Email: support@halcyra.org";
+
+  BtnOK.caption = "OK";
+  BtnCancel.caption = "Cancel";
+  BtnHelp.caption = "Help";
+
+  // Handlers are attached after the design values, so that these set no chain in motion.
+  ChkEnableSound.onClick = [this] { ChkEnableSoundClick(); };
+  ChkSetVolume.onClick = [this] { ChkSetVolumeClick(); };
+  ChkPassword.onClick = [this] { ChkPasswordClick(); };
+}
+
+std::array<Edit*, 6> TFrmMain::HotkeyFields() {
+  return {&EdtPowerdown, &EdtShutdown, &EdtReboot, &EdtHibernate, &EdtSuspend, &EdtLogoff};
+}
+
+const char* TFrmMain::PageCaption(MainPage page) {
+  static constexpr std::array<const char*, kMainPageCount> kCaptions = {
+      "General", "Hotkeys", "Timer", "Sound", "Clean up", "Password", "Log", "About"};
+  return kCaptions[static_cast<std::size_t>(page)];
+}
+
+Edit* TFrmMain::TakeFocusRequest() { return std::exchange(focusRequest_, nullptr); }
+
+void TFrmMain::FormCreate() {
+  LocalTime unhandled = services_.clock.Now();
+  unhandled.year = 0;
+  services_.app.state.lastHandled = unhandled;
+  services_.app.state.exitRequested = false;
+  activePage_ = MainPage::Timer;
+  LoadControls(true);
+}
+
+void TFrmMain::LoadControls(bool atCreation) {
+  const SettingsFile file = services_.app.OpenSettings();
+
+  ChkSystemTray.SetChecked(file.IsOn("general", "ShowSystemTray"));
+  const bool guard = file.IsOn("general", "PreventTimeChange");
+  ChkNoChangeTime.SetChecked(guard);
+  if (atCreation) {
+    if (guard) services_.clockGuard.Arm(services_.clock);
+    else services_.clockGuard.Disarm();
+  }
+  SpinDuration.text = file.ReadString("general", "Duration");
+  if (SpinDuration.text.empty()) SpinDuration.text = "0";
+  ChkAbort.SetChecked(file.IsOn("general", "EnableAbort"));
+
+  const auto fields = HotkeyFields();
+  for (std::size_t i = 0; i < fields.size(); ++i)
+    fields[i]->text = file.ReadString("Hotkeys", kHotkeyKeys[i]);
+
+  EdtSoundPath.text = file.ReadString("Sound", "SoundPath");
+  ChkSetVolume.SetChecked(file.IsOn("Sound", "SetVolume"));
+  ChkLoop.SetChecked(file.IsOn("Sound", "loop"));
+  ChkEnableSound.SetChecked(file.IsOn("Sound", "Enabled"));
+  ApplySoundEnablingRule();
+  if (atCreation && services_.mixer.DeviceCount() == 0) {
+    ChkEnableSound.SetChecked(false);
+    for (Control* c : {static_cast<Control*>(&EdtSoundPath), static_cast<Control*>(&BtnBrowse),
+                       static_cast<Control*>(&BtnPreview), static_cast<Control*>(&ChkLoop),
+                       static_cast<Control*>(&ChkSetVolume), static_cast<Control*>(&TckBarVolume),
+                       static_cast<Control*>(&Label10)})
+      c->enabled = false;
+  }
+  const int volume = file.ReadInteger("Sound", "Volume", 0);
+  TckBarVolume.position = volume != 0 ? static_cast<int>(static_cast<unsigned>(volume) & 0xFFFF) / 256
+                                      : services_.mixer.GetMasterVolume() / 256;
+
+  for (std::size_t i = 0; i < kCleanupKeys.size(); ++i)
+    LvwCleanup.items[i].checked = file.IsOn("CleanUp", kCleanupKeys[i]);
+
+  if (file.IsOn("Password", "Enabled")) {
+    ChkPassword.SetChecked(true);
+    ChkPasswordClick();
+    EdtPwd.text = EdtPwdConfirm.text = PasswordPlaceholder;
+  } else {
+    ChkPassword.SetChecked(false);
+    ChkPasswordClick();
+  }
+  ChkEnableLog.SetChecked(file.IsOn("Log", "Enabled"));
+}
+
+void TFrmMain::ApplySoundEnablingRule() {
+  const bool on = ChkEnableSound.Checked();
+  EdtSoundPath.enabled = BtnBrowse.enabled = ChkLoop.enabled = ChkSetVolume.enabled =
+      Label10.enabled = on;
+  BtnPreview.enabled = on && !EdtSoundPath.text.empty();
+  TckBarVolume.enabled = on && ChkSetVolume.Checked();
+}
+
+void TFrmMain::ChkEnableSoundClick() { ApplySoundEnablingRule(); }
+
+void TFrmMain::ChkSetVolumeClick() { TckBarVolume.enabled = ChkSetVolume.Checked(); }
+
+void TFrmMain::ChkPasswordClick() {
+  const bool on = ChkPassword.Checked();
+  EdtPwd.enabled = EdtPwdConfirm.enabled = Label13.enabled = Label14.enabled = on;
+}
+
+void TFrmMain::SpinDurationEnter() { SpinDuration.selectAllRequested = true; }
+
+bool TFrmMain::RunChecks() {
+  std::optional<std::string> failure;
+  if (activePage_ == MainPage::Password && ChkPassword.Checked())
+    failure = CheckPasswordFields(EdtPwd.text, EdtPwdConfirm.text);
+  if (!failure && activePage_ == MainPage::Sound && ChkEnableSound.Checked() &&
+      EdtSoundPath.text.empty())
+    failure = kSoundFileMissingMessage;
+  if (!failure) return true;
+  services_.app.boxes.Show(*failure, "Error", mb::kOk | mb::kIconInformation);
+  return false;
+}
+
+bool TFrmMain::PageControlChanging() { return RunChecks(); }
+
+void TFrmMain::ChangePage(MainPage page) {
+  if (page == activePage_ || !PageControlChanging()) return;
+  activePage_ = page;
+}
+
+void TFrmMain::BtnOKClick() {
+  if (!RunChecks()) return;
+  SettingsFile file = services_.app.OpenSettings();
+  try {
+    SaveSettings(file);
+  } catch (const SettingsWriteError&) {
+    services_.app.boxes.Show(kSaveFailedFormat + file.Path() + "\".", kAppTitle,
+                             mb::kOk | mb::kIconError);
+    BtnCancelClick();
+  }
+  host_.HideWindow();
+}
+
+void TFrmMain::SaveSettings(SettingsFile& file) {
+  file.WriteString("general", "ShowSystemTray", FlagText(ChkSystemTray.Checked()));
+  file.WriteString("general", "PreventTimeChange", FlagText(ChkNoChangeTime.Checked()));
+  if (ChkNoChangeTime.Checked()) services_.clockGuard.Arm(services_.clock);
+  else services_.clockGuard.Disarm();
+  file.WriteString("general", "Duration", SpinDuration.text);
+  file.WriteString("general", "EnableAbort", FlagText(ChkAbort.Checked()));
+  ApplyHotkeyChanges(file);
+  if (ChkEnableSound.Checked()) {
+    file.WriteString("Sound", "Enabled", "True");
+    file.WriteString("Sound", "SoundPath", EdtSoundPath.text);
+    file.WriteString("Sound", "Loop", SoundFlagText(ChkLoop.Checked()));
+    file.WriteString("Sound", "SetVolume", SoundFlagText(ChkSetVolume.Checked()));
+    file.WriteInteger("Sound", "Volume", static_cast<int>(VolumeFromPosition(TckBarVolume.position)));
+  } else {
+    file.WriteString("Sound", "Enabled", "False");
+  }
+  for (std::size_t i = 0; i < kCleanupKeys.size(); ++i)
+    file.WriteString("CleanUp", kCleanupKeys[i], FlagText(LvwCleanup.items[i].checked));
+  SavePassword(file);
+  file.WriteString("Log", "Enabled", FlagText(ChkEnableLog.Checked()));
+}
+
+// The texts of the six shortcuts: a changed field is written, an emptied one as "None".
+void TFrmMain::ApplyHotkeyChanges(SettingsFile& file) {
+  const auto fields = HotkeyFields();
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    const std::string& text = fields[i]->text;
+    if (!text.empty()) {
+      if (file.ReadString("Hotkeys", kHotkeyKeys[i]) != text)
+        file.WriteString("Hotkeys", kHotkeyKeys[i], text);
+    } else {
+      file.WriteString("Hotkeys", kHotkeyKeys[i], "None");
+    }
+  }
+}
+
+void TFrmMain::SavePassword(SettingsFile& file) {
+  if (ChkPassword.Checked()) {
+    if (EdtPwd.text != PasswordPlaceholder) {
+      file.WriteString("Password", "Enabled", "True");
+      file.WriteString("Password", "Password", PasswordDigest(EdtPwd.text));
+    }
+    EdtPwd.text = EdtPwdConfirm.text = PasswordPlaceholder;
+  } else {
+    EdtPwd.text.clear();
+    EdtPwdConfirm.text.clear();
+    file.WriteString("Password", "Enabled", "false");
+    file.DeleteKey("Password", "Password");
+  }
+}
+
+void TFrmMain::BtnCancelClick() {
+  host_.HideWindow();
+  LoadControls(false);
+}
+
+bool TFrmMain::FormCloseQuery() {
+  if (services_.app.state.exitRequested) return true;
+  BtnCancelClick();
+  return false;
+}
+
+}  // namespace halcyra

@@ -1,0 +1,128 @@
+// The behaviour of the main settings window "TFrmMain": every control's state, the load of the
+// settings, OK, Cancel, closing and the page-change check. The Win32 view only mirrors it.
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+
+#include "app/app_services.h"
+#include "platform/audio_mixer.h"
+#include "platform/clock.h"
+#include "schedule/clock_guard.h"
+#include "ui/controls.h"
+
+namespace halcyra {
+
+enum class MainPage { General, Hotkeys, Timer, Sound, Cleanup, Password, Log, About };
+inline constexpr int kMainPageCount = 8;
+
+inline constexpr const char* kSoundFileMissingMessage =
+    "Please select the sound file to play during the shutdown event.";
+
+// Section Hotkeys: one key per action, in the order the six fields are handled.
+inline constexpr std::array<const char*, 6> kHotkeyKeys = {"Powerdown", "Shutdown",  "Reboot",
+                                                           "Hibernate", "Suspend", "Logoff"};
+// Section CleanUp: one key per item of the clean-up list, in item order.
+inline constexpr std::array<const char*, 7> kCleanupKeys = {
+    "RecycleBin", "TempFolder", "IEcache", "IEcookie", "IEhistory", "IEAutoComplete",
+    "RecentDocument"};
+
+// Track-bar position to mixer volume: position x 256, held to 0 to 65535.
+unsigned VolumeFromPosition(int position);
+
+// What the logic asks of the real window.
+class MainFormHost {
+ public:
+  virtual ~MainFormHost() = default;
+  virtual void HideWindow() = 0;
+};
+
+struct MainFormServices {
+  const AppServices& app;
+  const Clock& clock;
+  AudioMixer& mixer;
+  ClockGuard& clockGuard;
+};
+
+class TFrmMain {
+ public:
+  TFrmMain(const MainFormServices& services, MainFormHost& host);
+
+  // Page 1, General.
+  Label Label21, Label22;
+  Edit SpinDuration;
+  CheckBox ChkSystemTray, ChkNoChangeTime, ChkAbort;
+  // Page 2, Hotkeys: the six fields in slot order.
+  Label Label1;
+  std::array<Label, 6> HotkeyLabels;
+  Edit EdtPowerdown, EdtShutdown, EdtReboot, EdtHibernate, EdtSuspend, EdtLogoff;
+  // Page 3, Timer.
+  Label Label8;
+  Button BtnAdd, BtnEdit, BtnDelete;
+  // Page 4, Sound.
+  Label Label9, Label10;
+  CheckBox ChkEnableSound;
+  Edit EdtSoundPath;
+  Button BtnBrowse, BtnPreview;
+  CheckBox ChkLoop, ChkSetVolume;
+  TrackBar TckBarVolume;
+  // Page 5, Clean up.
+  Label Label11;
+  CheckList LvwCleanup;
+  // Page 6, Password.
+  Label Label12, Label13, Label14;
+  CheckBox ChkPassword;
+  Edit EdtPwd, EdtPwdConfirm;
+  // Page 7, Log.
+  Label Label16;
+  CheckBox ChkEnableLog;
+  Button CmdViewLog, CmdDeleteLog;
+  // Page 8, About.
+  Label Label17, LblWebSite, LblEmail;
+  // Below the pages.
+  Button BtnOK, BtnCancel, BtnHelp;
+
+  std::array<Edit*, 6> HotkeyFields();
+  static const char* PageCaption(MainPage page);
+
+  MainPage ActivePage() const { return activePage_; }
+  // The field that a handler wants to have the keyboard focus, taken by the view.
+  Edit* TakeFocusRequest();
+
+  void FormCreate();
+  void BtnOKClick();
+  void BtnCancelClick();
+  // Whether the window may really close; a refused close is a Cancel.
+  bool FormCloseQuery();
+  // Whether the shown page may be left; the page changes only when it may.
+  bool PageControlChanging();
+  void ChangePage(MainPage page);
+  void ChkEnableSoundClick();
+  void ChkSetVolumeClick();
+  void ChkPasswordClick();
+  void SpinDurationEnter();
+  void EdtPowerdownMouseMove() { focusRequest_ = &EdtPowerdown; }
+  void EdtShutdownMouseMove() { focusRequest_ = &EdtShutdown; }
+  void EdtRebootMouseMove() { focusRequest_ = &EdtReboot; }
+  void EdtHibernateMouseMove() { focusRequest_ = &EdtHibernate; }
+  void EdtSuspendMouseMove() { focusRequest_ = &EdtSuspend; }
+  void EdtLogoffMouseMove() { focusRequest_ = &EdtLogoff; }
+  void EdtPwdMouseMove() { focusRequest_ = &EdtPwd; }
+  void EdtPwdConfirmMouseMove() { focusRequest_ = &EdtPwdConfirm; }
+
+ private:
+  void LoadControls(bool atCreation);
+  void ApplySoundEnablingRule();
+  bool RunChecks();
+  void SaveSettings(SettingsFile& file);
+  void ApplyHotkeyChanges(SettingsFile& file);
+  void SavePassword(SettingsFile& file);
+
+  MainFormServices services_;
+  MainFormHost& host_;
+  MainPage activePage_ = MainPage::Timer;
+  Edit* focusRequest_ = nullptr;
+};
+
+}  // namespace halcyra

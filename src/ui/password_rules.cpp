@@ -1,0 +1,24 @@
+#include "ui/password_rules.h"
+
+#include "platform/md5.h"
+
+namespace halcyra {
+
+std::string PasswordDigest(const std::string& text) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  for (unsigned char byte : Md5(text)) {
+    out += kHex[byte >> 4];
+    out += kHex[byte & 0xF];
+  }
+  return out;
+}
+
+std::optional<std::string> CheckPasswordFields(const std::string& password,
+                                               const std::string& confirmation) {
+  if (password.empty() || confirmation.empty()) return kPasswordBlankMessage;
+  if (password != confirmation) return kPasswordMismatchMessage;
+  return std::nullopt;
+}
+
+}  // namespace halcyra
