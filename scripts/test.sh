@@ -68,7 +68,15 @@ mkdir -p "$(data_folder)"
 TESTS=build/windows/tests
 run_gtest unit-wine 300 wine "$TESTS/unit_tests.exe"
 run_gtest win32-wine 300 wine "$TESTS/win32_tests.exe"
-run_gtest e2e-wine 900 wine "$TESTS/e2e_tests.exe"
+
+# The end-to-end tests also save a picture of each window they show.
+SHOTS=$ROOT/build/screenshots
+rm -rf "$SHOTS"
+mkdir -p "$SHOTS"
+HALCYRA_SCREENSHOTS=$(winepath -w "$SHOTS" 2>/dev/null) run_gtest e2e-wine 900 wine "$TESTS/e2e_tests.exe"
+for bmp in "$SHOTS"/*.bmp; do
+  [ -e "$bmp" ] && convert "$bmp" "${bmp%.bmp}.png" && rm -f "$bmp"
+done
 
 echo "$PASSED passed, $FAILED failed"
 [ "$FAILED" -eq 0 ]

@@ -32,11 +32,13 @@ std::string Win32StartupHost::ExecutablePath() const {
 
 int Win32StartupHost::RunMainWindow(bool show) {
   ApplicationWindow application;
-  MainWindow main(services_, application.Handle());
+  MainWindow main({services_, clock_, mixer_, clockGuard_}, application.Handle());
   if (!main.Handle()) throw std::runtime_error("The main window could not be created.");
   if (show) main.ShowInFront();
   MSG msg;
   while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    // Tab, Enter and Escape move between and press the main window's controls.
+    if (main.Handle() && IsDialogMessageA(main.Handle(), &msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
   }

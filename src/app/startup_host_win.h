@@ -5,6 +5,9 @@
 #include <windows.h>
 
 #include "app/startup.h"
+#include "platform/win32/win32_audio_mixer_win.h"
+#include "platform/win32/win32_clock_win.h"
+#include "schedule/clock_guard.h"
 
 namespace halcyra {
 
@@ -22,6 +25,9 @@ class Win32StartupHost final : public StartupHost {
 
  private:
   const AppServices& services_;
+  Win32Clock clock_;
+  Win32AudioMixer mixer_;
+  ClockGuard clockGuard_;
 };
 
 }  // namespace halcyra

@@ -95,9 +95,12 @@ class TFrmMain {
   void BtnCancelClick();
   // Whether the window may really close; a refused close is a Cancel.
   bool FormCloseQuery();
-  // Whether the shown page may be left; the page changes only when it may.
+  // Whether the shown page may be left.
   bool PageControlChanging();
+  // A tab click: the page changes only when the shown page may be left.
   void ChangePage(MainPage page);
+  // The page that the page control now shows, after PageControlChanging allowed it.
+  void PageChanged(MainPage page) { activePage_ = page; }
   void ChkEnableSoundClick();
   void ChkSetVolumeClick();
   void ChkPasswordClick();

@@ -1,5 +1,6 @@
 #include "driver/driver_win.h"
 
+#include <commctrl.h>
 #include <shlobj.h>
 
 #include <fstream>
@@ -135,6 +136,69 @@ bool IsChecked(HWND button) {
   DWORD_PTR state = 0;
   SendMessageTimeoutA(button, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 5000, &state);
   return state == BST_CHECKED;
+}
+
+HWND Control(HWND window, int id) { return GetDlgItem(window, id); }
+
+void SetText(HWND control, const std::string& text) {
+  DWORD_PTR ignored = 0;
+  SendMessageTimeoutA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
+                      SMTO_ABORTIFHUNG, 5000, &ignored);
+}
+
+int SelectedTab(HWND tabControl) {
+  DWORD_PTR selected = 0;
+  SendMessageTimeoutA(tabControl, TCM_GETCURSEL, 0, 0, SMTO_ABORTIFHUNG, 5000, &selected);
+  return static_cast<int>(selected);
+}
+
+int SelectTab(HWND tabControl, int index) {
+  for (int guard = 0; guard < 16; ++guard) {
+    const int current = SelectedTab(tabControl);
+    if (current == index) break;
+    const WPARAM key = current < index ? VK_RIGHT : VK_LEFT;
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutA(tabControl, WM_KEYDOWN, key, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
+    SendMessageTimeoutA(tabControl, WM_KEYUP, key, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
+    if (SelectedTab(tabControl) == current) break;  // refused
+  }
+  return SelectedTab(tabControl);
+}
+
+bool SaveWindowBitmap(HWND window, const std::string& path) {
+  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  std::this_thread::sleep_for(300ms);
+  RECT r;
+  if (!GetWindowRect(window, &r)) return false;
+  const int width = r.right - r.left, height = r.bottom - r.top;
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+  SelectObject(memory, old);
+  BITMAPINFOHEADER info{};
+  info.biSize = sizeof info;
+  info.biWidth = width;
+  info.biHeight = height;
+  info.biPlanes = 1;
+  info.biBitCount = 24;
+  const int stride = (width * 3 + 3) & ~3;
+  std::vector<char> pixels(static_cast<std::size_t>(stride) * static_cast<std::size_t>(height));
+  GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), pixels.data(),
+            reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  BITMAPFILEHEADER file{};
+  file.bfType = 0x4D42;
+  file.bfOffBits = sizeof file + sizeof info;
+  file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char*>(&file), sizeof file);
+  out.write(reinterpret_cast<const char*>(&info), sizeof info);
+  out.write(pixels.data(), static_cast<std::streamsize>(pixels.size()));
+  return static_cast<bool>(out);
 }
 
 std::string DataFolder() {

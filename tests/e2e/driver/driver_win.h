@@ -49,6 +49,16 @@ std::string MessageBoxText(HWND box);
 void ClickDialogButton(HWND dialog, int id);
 bool IsChecked(HWND button);
 
+// A control of a window by its id.
+HWND Control(HWND window, int id);
+void SetText(HWND control, const std::string& text);
+// Shows a page of a tab control the way the arrow keys do, so that the window is asked
+// whether the shown page may be left; returns the page shown afterwards.
+int SelectTab(HWND tabControl, int index);
+int SelectedTab(HWND tabControl);
+// Saves what the screen shows of the window as a 24-bit BMP file.
+bool SaveWindowBitmap(HWND window, const std::string& path);
+
 // The shared data folder of the prefix and files in it.
 std::string DataFolder();
 std::string DataFile(const std::string& name);

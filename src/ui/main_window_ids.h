@@ -1,0 +1,53 @@
+// Control identifiers of the main window, shared by its view and the end-to-end tests.
+#pragma once
+
+namespace halcyra::main_ids {
+
+inline constexpr int kOk = 1;      // IDOK: Enter presses it
+inline constexpr int kCancel = 2;  // IDCANCEL: Escape presses it
+inline constexpr int kHelp = 1003;
+inline constexpr int kPageControl = 1001;
+
+inline constexpr int kSpinDuration = 1101;
+inline constexpr int kSpinDurationUpDown = 1102;
+inline constexpr int kChkSystemTray = 1103;
+inline constexpr int kChkNoChangeTime = 1104;
+inline constexpr int kChkAbort = 1105;
+
+inline constexpr int kEdtPowerdown = 1201;  // the six hotkey fields follow in slot order
+inline constexpr int kEdtLogoff = 1206;
+
+inline constexpr int kLvwTimer = 1301;
+inline constexpr int kBtnAdd = 1302;
+inline constexpr int kBtnEdit = 1303;
+inline constexpr int kBtnDelete = 1304;
+
+inline constexpr int kChkEnableSound = 1401;
+inline constexpr int kEdtSoundPath = 1402;
+inline constexpr int kBtnBrowse = 1403;
+inline constexpr int kBtnPreview = 1404;
+inline constexpr int kChkLoop = 1405;
+inline constexpr int kChkSetVolume = 1406;
+inline constexpr int kTckBarVolume = 1407;
+inline constexpr int kLabel10 = 1408;
+
+inline constexpr int kLvwCleanup = 1501;
+
+inline constexpr int kChkPassword = 1601;
+inline constexpr int kEdtPwd = 1602;
+inline constexpr int kEdtPwdConfirm = 1603;
+inline constexpr int kLabel13 = 1604;
+inline constexpr int kLabel14 = 1605;
+
+inline constexpr int kChkEnableLog = 1701;
+inline constexpr int kCmdViewLog = 1702;
+inline constexpr int kCmdDeleteLog = 1703;
+
+inline constexpr int kLabel17 = 1801;
+inline constexpr int kLblWebSite = 1802;
+inline constexpr int kLblEmail = 1803;
+
+// Labels that nothing refers to get ids from here on.
+inline constexpr int kFirstPlainLabel = 1900;
+
+}  // namespace halcyra::main_ids

@@ -1,0 +1,155 @@
+// The main settings window of the built program under Wine: loading, OK, closing, the page
+// checks, and a screenshot of every page.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <thread>
+
+#include "driver/driver_win.h"
+#include "ui/main_window_ids.h"
+
+namespace halcyra::e2e {
+namespace {
+
+namespace ids = main_ids;
+
+constexpr int kGeneralPage = 0, kTimerPage = 2, kPasswordPage = 5, kLogPage = 6;
+
+class MainWindowE2E : public testing::Test {
+ protected:
+  void SetUp() override { RemoveFile(DataFile("Effects.txt")); }
+
+  // Starts the program with these settings (an ordinary start) and shows its window the way
+  // a second start does.
+  HWND StartShown(const std::string& settings) {
+    WriteFileText(Settings(), "[general]\r\nFirstStartDone=True\r\n" + settings);
+    app_.emplace();
+    HWND main = FindWindowOf(*app_, "TFrmMain", "Halcyra");
+    if (!main) return nullptr;
+    ShowAgain(main);
+    return main;
+  }
+  void ShowAgain(HWND main) {
+    AppProcess second;
+    second.WaitForExit();
+    WaitVisible(main, true);
+  }
+  static std::string Settings() { return DataFile("Halcyra.ini"); }
+  static std::string SettingsText() { return ReadFileText(Settings()); }
+  static bool Has(const std::string& line) {
+    return SettingsText().find(line + "\r\n") != std::string::npos;
+  }
+
+  std::optional<AppProcess> app_;
+};
+
+TEST_F(MainWindowE2E, ShowsTheStoredValuesOnTheTimerPage) {
+  HWND main = StartShown(
+      "Duration=30\r\nEnableAbort=True\r\nShowSystemTray=true\r\n[Hotkeys]\r\n"
+      "Powerdown=Ctrl+Alt+P\r\nShutdown=None\r\n[CleanUp]\r\nTempFolder=True\r\n"
+      "[Password]\r\nEnabled=True\r\nPassword=00\r\n[Log]\r\nEnabled=True\r\n");
+  ASSERT_NE(main, nullptr);
+  EXPECT_EQ(SelectedTab(Control(main, ids::kPageControl)), kTimerPage);
+  EXPECT_TRUE(IsWindowVisible(Control(main, ids::kBtnAdd)));
+  EXPECT_FALSE(IsWindowVisible(Control(main, ids::kChkAbort)));
+  EXPECT_EQ(WindowText(Control(main, ids::kSpinDuration)), "30");
+  EXPECT_TRUE(IsChecked(Control(main, ids::kChkAbort)));
+  EXPECT_FALSE(IsChecked(Control(main, ids::kChkSystemTray))) << "\"true\" is not \"True\"";
+  EXPECT_EQ(WindowText(Control(main, ids::kEdtPowerdown)), "Ctrl+Alt+P");
+  EXPECT_EQ(WindowText(Control(main, ids::kEdtPowerdown + 1)), "None");
+  EXPECT_EQ(WindowText(Control(main, ids::kEdtLogoff)), "");
+  EXPECT_TRUE(IsChecked(Control(main, ids::kChkPassword)));
+  EXPECT_EQ(WindowText(Control(main, ids::kEdtPwd)), "**********");
+  EXPECT_TRUE(IsWindowEnabled(Control(main, ids::kEdtPwdConfirm)));
+  EXPECT_TRUE(IsChecked(Control(main, ids::kChkEnableLog)));
+  // No mixer device under Wine: the alarm is off and its controls disabled.
+  EXPECT_FALSE(IsChecked(Control(main, ids::kChkEnableSound)));
+  EXPECT_FALSE(IsWindowEnabled(Control(main, ids::kBtnBrowse)));
+  EXPECT_FALSE(IsWindowEnabled(Control(main, ids::kLabel10)));
+  EXPECT_EQ(WindowText(main), "Halcyra");
+  EXPECT_EQ(WindowText(Control(main, ids::kLabel17)), "Halcyra Version 6.7");
+}
+
+TEST_F(MainWindowE2E, TickingBoxesAndOkWritesTheKeys) {
+  HWND main = StartShown("Duration=12\r\n");
+  ASSERT_NE(main, nullptr);
+  ASSERT_EQ(SelectTab(Control(main, ids::kPageControl), kGeneralPage), kGeneralPage);
+  ClickDialogButton(main, ids::kChkAbort);
+  ClickDialogButton(main, ids::kChkSystemTray);
+  SetText(Control(main, ids::kSpinDuration), "45");
+  ASSERT_EQ(SelectTab(Control(main, ids::kPageControl), kLogPage), kLogPage);
+  ClickDialogButton(main, ids::kChkEnableLog);
+  std::this_thread::sleep_for(200ms);
+  EXPECT_TRUE(IsChecked(Control(main, ids::kChkAbort)));
+  ClickDialogButton(main, ids::kOk);
+  ASSERT_TRUE(WaitVisible(main, false));
+  EXPECT_EQ(SettingsText(),
+            "[general]\r\nFirstStartDone=True\r\nDuration=45\r\nShowSystemTray=True\r\n"
+            "PreventTimeChange=false\r\nEnableAbort=True\r\n[Hotkeys]\r\nPowerdown=None\r\n"
+            "Shutdown=None\r\nReboot=None\r\nHibernate=None\r\nSuspend=None\r\nLogoff=None\r\n"
+            "[Sound]\r\nEnabled=False\r\n[CleanUp]\r\nRecycleBin=false\r\nTempFolder=false\r\n"
+            "IEcache=false\r\nIEcookie=false\r\nIEhistory=false\r\nIEAutoComplete=false\r\n"
+            "RecentDocument=false\r\n[Password]\r\nEnabled=false\r\n[Log]\r\nEnabled=True\r\n");
+  EXPECT_TRUE(app_->Running());
+}
+
+TEST_F(MainWindowE2E, CloseButtonHidesAndThrowsTheEditsAway) {
+  HWND main = StartShown("Duration=12\r\nEnableAbort=True\r\n");
+  ASSERT_NE(main, nullptr);
+  ASSERT_EQ(SelectTab(Control(main, ids::kPageControl), kGeneralPage), kGeneralPage);
+  SetText(Control(main, ids::kSpinDuration), "99");
+  ClickDialogButton(main, ids::kChkAbort);
+  std::this_thread::sleep_for(200ms);
+  const std::string before = SettingsText();
+  PostMessageA(main, WM_CLOSE, 0, 0);
+  ASSERT_TRUE(WaitVisible(main, false));
+  EXPECT_TRUE(app_->Running());
+  EXPECT_EQ(SettingsText(), before) << "closing writes nothing";
+  ShowAgain(main);
+  EXPECT_EQ(WindowText(Control(main, ids::kSpinDuration)), "12");
+  EXPECT_TRUE(IsChecked(Control(main, ids::kChkAbort)));
+  EXPECT_EQ(SelectedTab(Control(main, ids::kPageControl)), kGeneralPage) << "on its current page";
+}
+
+TEST_F(MainWindowE2E, PasswordPageWithABlankConfirmationCannotBeLeft) {
+  HWND main = StartShown("");
+  ASSERT_NE(main, nullptr);
+  HWND pages = Control(main, ids::kPageControl);
+  ASSERT_EQ(SelectTab(pages, kPasswordPage), kPasswordPage);
+  EXPECT_FALSE(IsWindowEnabled(Control(main, ids::kEdtPwd)));
+  ClickDialogButton(main, ids::kChkPassword);
+  std::this_thread::sleep_for(200ms);
+  ASSERT_TRUE(IsWindowEnabled(Control(main, ids::kEdtPwd)));
+  SetText(Control(main, ids::kEdtPwd), "secret");
+
+  std::thread leave([pages] { SelectTab(pages, kLogPage); });
+  HWND box = FindMessageBox(*app_);
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(WindowText(box), "Error");
+  EXPECT_EQ(MessageBoxText(box), "The password and the password confirmation should not be blank.");
+  ClickDialogButton(box, IDOK);
+  leave.join();
+  EXPECT_EQ(SelectedTab(pages), kPasswordPage);
+  EXPECT_TRUE(IsWindowVisible(Control(main, ids::kEdtPwd)));
+  EXPECT_EQ(SettingsText().find("[Password]"), std::string::npos) << "nothing saved";
+}
+
+// Screenshots of the eight pages for the README, saved where the test run asks for them.
+TEST_F(MainWindowE2E, EveryPageCanBeShown) {
+  HWND main = StartShown(
+      "Duration=30\r\nShowSystemTray=True\r\n[Hotkeys]\r\nPowerdown=Ctrl+Shift+Alt+P\r\n"
+      "Reboot=Ctrl+Shift+Alt+R\r\n[CleanUp]\r\nRecycleBin=True\r\nTempFolder=True\r\n"
+      "[Password]\r\nEnabled=True\r\n[Log]\r\nEnabled=True\r\n");
+  ASSERT_NE(main, nullptr);
+  const char* folder = std::getenv("HALCYRA_SCREENSHOTS");
+  const char* names[] = {"general", "hotkeys", "timer", "sound", "cleanup", "password", "log", "about"};
+  for (int page = 0; page < 8; ++page) {
+    ASSERT_EQ(SelectTab(Control(main, ids::kPageControl), page), page);
+    if (folder) {
+      EXPECT_TRUE(SaveWindowBitmap(main, std::string(folder) + "\\main-" + names[page] + ".bmp"));
+    }
+  }
+}
+
+}  // namespace
+}  // namespace halcyra::e2e
