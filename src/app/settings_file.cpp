@@ -23,6 +23,11 @@ void SettingsFile::WriteString(const std::string& section, const std::string& ke
   if (!ini_.WriteString(path_, section, key, value)) throw SettingsWriteError(path_);
 }
 
+std::string SettingsSaveFailedMessage(const std::string& path) {
+  return "Can not save settings. You must be given \"modify\" access to the file: \"" + path +
+         "\".";
+}
+
 std::optional<int> ParseSettingInteger(const std::string& text) {
   std::size_t i = 0;
   while (i < text.size() && text[i] == ' ') ++i;

@@ -63,6 +63,9 @@ inline const char* FlagText(bool on) { return on ? "True" : "false"; }
 // "True" or "False": the flag spelling of the section Sound.
 inline const char* SoundFlagText(bool on) { return on ? "True" : "False"; }
 
+// "Can not save settings. You must be given "modify" access to the file: "<path>"."
+std::string SettingsSaveFailedMessage(const std::string& path);
+
 // Parses an integer setting the way ReadInteger does.
 std::optional<int> ParseSettingInteger(const std::string& text);
 

@@ -23,6 +23,8 @@ struct Button : Control {
 
 struct Edit : Control {
   std::string text;
+  // The most characters the user can type; 0 for no limit.
+  std::size_t maxLength = 0;
   // Asks the view to select the whole text once.
   bool selectAllRequested = false;
 };
@@ -61,6 +63,53 @@ struct CheckListItem {
 
 struct CheckList : Control {
   std::vector<CheckListItem> items;
+};
+
+// A drop-down list: its items and the chosen index (-1 for none).
+struct ComboBox : Control {
+  std::vector<std::string> items;
+  int index = -1;
+  std::string Text() const {
+    return index >= 0 && index < static_cast<int>(items.size()) ? items[static_cast<std::size_t>(index)]
+                                                                : std::string();
+  }
+};
+
+// A radio button of a group: checking one unchecks the others. Set from code, its click
+// handler runs when it becomes checked, as a user's click does.
+class RadioButton : public Control {
+ public:
+  std::string caption;
+  std::function<void()> onClick;
+  std::vector<RadioButton*> group;
+
+  bool Checked() const { return checked_; }
+  void Check() {
+    if (checked_) return;
+    for (RadioButton* other : group)
+      if (other != this) other->checked_ = false;
+    checked_ = true;
+    if (onClick) onClick();
+  }
+
+ private:
+  bool checked_ = false;
+};
+
+// A row of a report list: its caption and the texts of the further columns.
+struct ListRow {
+  std::string caption;
+  std::vector<std::string> subItems;
+  bool selected = false;
+};
+
+struct ListView : Control {
+  std::vector<ListRow> rows;
+  int SelectedIndex() const {
+    for (std::size_t i = 0; i < rows.size(); ++i)
+      if (rows[i].selected) return static_cast<int>(i);
+    return -1;
+  }
 };
 
 }  // namespace halcyra

@@ -3,13 +3,11 @@
 #include <algorithm>
 #include <utility>
 
+#include "schedule/timer_list.h"
 #include "ui/password_rules.h"
 
 namespace halcyra {
 namespace {
-
-constexpr const char* kSaveFailedFormat =
-    "Can not save settings. You must be given \"modify\" access to the file: \"";
 
 constexpr std::array<const char*, 7> kCleanupCaptions = {
     "Clear Recycle Bin",
@@ -125,6 +123,69 @@ void TFrmMain::FormCreate() {
   services_.app.state.exitRequested = false;
   activePage_ = MainPage::Timer;
   LoadControls(true);
+  SortColumn = kTimerSortColumn;
+  SortTimerList(LvwTimer, SortColumn);
+}
+
+TimerLoadServices TFrmMain::TimerServices() const {
+  return {services_.app.os, services_.clock, services_.wakeTimers};
+}
+
+void TFrmMain::FormClose() { Timers.clear(); }
+
+void TFrmMain::ReloadTimers() {
+  // The old handles go first: no wake-up timer is armed twice.
+  Timers.clear();
+  Timers = LoadTimers(services_.app.OpenSettings(), TimerServices());
+}
+
+void TFrmMain::ReloadTimerList() {
+  ReloadTimers();
+  FillTimerList(LvwTimer, Timers, SortColumn);
+}
+
+void TFrmMain::RemoveSelectedTimerRow() {
+  const int selected = LvwTimer.SelectedIndex();
+  if (selected >= 0) LvwTimer.rows.erase(LvwTimer.rows.begin() + selected);
+}
+
+void TFrmMain::BtnAddClick() {
+  TFrmTimer editor(services_.app, *this);
+  host_.ShowTimerEditor(editor);
+}
+
+void TFrmMain::BtnEditClick() {
+  const int selected = LvwTimer.SelectedIndex();
+  if (selected < 0) return;
+  const std::string& title = LvwTimer.rows[static_cast<std::size_t>(selected)].caption;
+  for (const TTimerRecord& record : Timers) {
+    if (record.Title != title) continue;
+    TFrmTimer editor(services_.app, *this);
+    editor.PreFill(record);
+    host_.ShowTimerEditor(editor);
+    return;
+  }
+}
+
+void TFrmMain::BtnDeleteClick() {
+  if (LvwTimer.SelectedIndex() < 0) return;
+  if (services_.app.boxes.Show("Do you really want to delete the selected timer?", "Delete timer",
+                               mb::kYesNo | mb::kIconQuestion) == mb::kIdNo)
+    return;
+  for (std::size_t i = LvwTimer.rows.size(); i-- > 0;) {
+    if (!LvwTimer.rows[i].selected) continue;
+    SettingsFile file = services_.app.OpenSettings();
+    file.DeleteKey(kTimerSection, LvwTimer.rows[i].caption);
+    if (file.ValueExists(kTimerSection, LvwTimer.rows[i].caption)) {
+      services_.app.boxes.Show(
+          "Can not delete the timer. You must be given \"modify\" access to the file: \"" +
+              file.Path() + "\".",
+          kAppTitle, mb::kOk | mb::kIconError);
+      return;
+    }
+    LvwTimer.rows.erase(LvwTimer.rows.begin() + static_cast<std::ptrdiff_t>(i));
+  }
+  ReloadTimers();
 }
 
 void TFrmMain::LoadControls(bool atCreation) {
@@ -144,6 +205,11 @@ void TFrmMain::LoadControls(bool atCreation) {
   const auto fields = HotkeyFields();
   for (std::size_t i = 0; i < fields.size(); ++i)
     fields[i]->text = file.ReadString("Hotkeys", kHotkeyKeys[i]);
+  if (atCreation) {
+    Timers = LoadTimers(file, TimerServices());
+    LvwTimer.rows.clear();
+    for (const TTimerRecord& record : Timers) LvwTimer.rows.push_back(TimerRow(record));
+  }
 
   EdtSoundPath.text = file.ReadString("Sound", "SoundPath");
   ChkSetVolume.SetChecked(file.IsOn("Sound", "SetVolume"));
@@ -220,7 +286,7 @@ void TFrmMain::BtnOKClick() {
   try {
     SaveSettings(file);
   } catch (const SettingsWriteError&) {
-    services_.app.boxes.Show(kSaveFailedFormat + file.Path() + "\".", kAppTitle,
+    services_.app.boxes.Show(SettingsSaveFailedMessage(file.Path()), kAppTitle,
                              mb::kOk | mb::kIconError);
     BtnCancelClick();
   }

@@ -9,7 +9,11 @@
 #include "app/app_services.h"
 #include "platform/audio_mixer.h"
 #include "platform/clock.h"
+#include "platform/wake_timers.h"
 #include "schedule/clock_guard.h"
+#include "schedule/timer_editor.h"
+#include "schedule/timer_record.h"
+#include "schedule/wake_up.h"
 #include "ui/controls.h"
 
 namespace halcyra {
@@ -36,6 +40,8 @@ class MainFormHost {
  public:
   virtual ~MainFormHost() = default;
   virtual void HideWindow() = 0;
+  // Shows the timer editor modally; returns when it has closed.
+  virtual void ShowTimerEditor(TFrmTimer& editor) = 0;
 };
 
 struct MainFormServices {
@@ -43,9 +49,10 @@ struct MainFormServices {
   const Clock& clock;
   AudioMixer& mixer;
   ClockGuard& clockGuard;
+  WakeTimers& wakeTimers;
 };
 
-class TFrmMain {
+class TFrmMain final : private TimerEditorHost {
  public:
   TFrmMain(const MainFormServices& services, MainFormHost& host);
 
@@ -59,6 +66,7 @@ class TFrmMain {
   Edit EdtPowerdown, EdtShutdown, EdtReboot, EdtHibernate, EdtSuspend, EdtLogoff;
   // Page 3, Timer.
   Label Label8;
+  ListView LvwTimer;
   Button BtnAdd, BtnEdit, BtnDelete;
   // Page 4, Sound.
   Label Label9, Label10;
@@ -90,7 +98,20 @@ class TFrmMain {
   // The field that a handler wants to have the keyboard focus, taken by the view.
   Edit* TakeFocusRequest();
 
+  // The timers in the key order of the section Timer, and the column the list is sorted by.
+  std::vector<TTimerRecord> Timers;
+  int SortColumn = 0;
+  std::size_t TimerCount() const { return Timers.size(); }
+
   void FormCreate();
+  // The window really closes: every wake-up timer is cancelled and closed.
+  void FormClose();
+  void BtnAddClick();
+  void BtnEditClick();
+  void LvwTimerDblClick() { BtnEditClick(); }
+  void BtnDeleteClick();
+  // Cancels the wake-up timers, reloads the timers from the file and arms them again.
+  void ReloadTimers();
   void BtnOKClick();
   void BtnCancelClick();
   // Whether the window may really close; a refused close is a Cancel.
@@ -121,6 +142,10 @@ class TFrmMain {
   void SaveSettings(SettingsFile& file);
   void ApplyHotkeyChanges(SettingsFile& file);
   void SavePassword(SettingsFile& file);
+  TimerLoadServices TimerServices() const;
+  const ListView& TimerList() const override { return LvwTimer; }
+  void RemoveSelectedTimerRow() override;
+  void ReloadTimerList() override;
 
   MainFormServices services_;
   MainFormHost& host_;

@@ -13,6 +13,7 @@
 #include "platform/os_info.h"
 #include "platform/portable/portable_ini_profile.h"
 #include "platform/regional_format.h"
+#include "platform/wake_timers.h"
 
 namespace halcyra::test {
 
@@ -132,6 +133,39 @@ class FakeMixer final : public AudioMixer {
     setCalls.push_back(v);
     if (devices) volume = v;
   }
+};
+
+// Records the due time of every armed timer and which of them are still armed.
+class FakeWakeTimers final : public WakeTimers {
+ public:
+  struct Armed {
+    LocalTime due;
+    bool live = true;
+  };
+  std::vector<Armed> armed;
+  bool refuse = false;
+
+  std::unique_ptr<WakeTimerHandle> Arm(const LocalTime& due) override {
+    if (refuse) return nullptr;
+    armed.push_back({due, true});
+    return std::make_unique<Handle>(*this, armed.size() - 1);
+  }
+  std::size_t Live() const {
+    std::size_t n = 0;
+    for (const Armed& a : armed) n += a.live ? 1 : 0;
+    return n;
+  }
+
+ private:
+  class Handle final : public WakeTimerHandle {
+   public:
+    Handle(FakeWakeTimers& owner, std::size_t index) : owner_(owner), index_(index) {}
+    ~Handle() override { owner_.armed[index_].live = false; }
+
+   private:
+    FakeWakeTimers& owner_;
+    std::size_t index_;
+  };
 };
 
 }  // namespace halcyra::test

@@ -5,56 +5,13 @@
 #include <filesystem>
 #include <fstream>
 
-#include "support/fakes.h"
-#include "support/temp_folder.h"
+#include "unit/main_form_fixture.h"
 #include "ui/password_rules.h"
 
 namespace halcyra {
 namespace {
 
-class FakeMainHost final : public MainFormHost {
- public:
-  int hides = 0;
-  void HideWindow() override { ++hides; }
-};
-
-class MainFormTest : public testing::Test {
- protected:
-  MainFormTest() {
-    std::filesystem::create_directories(folder_.Path() / "root" / "Halcyra");
-    os_.commonAppData = (folder_.Path() / "root").string();
-    Prepare("");
-  }
-  std::string SettingsPath() const { return *os_.commonAppData + "\\Halcyra\\Halcyra.ini"; }
-  void Prepare(const std::string& content) {
-    std::ofstream(SettingsPath(), std::ios::binary | std::ios::trunc) << content;
-  }
-  SettingsFile Settings() { return SettingsFile(ini_, SettingsPath(), {}); }
-  std::string Read(const char* section, const char* key) { return Settings().ReadString(section, key); }
-  TFrmMain& Create() {
-    form_.emplace(services_, host_);
-    form_->FormCreate();
-    ini_.log.clear();
-    return *form_;
-  }
-  // Shows a page the way a user's tab click does.
-  void Show(MainPage page) { form_->ChangePage(page); }
-
-  test::TempFolder folder_;
-  test::FakeOsInfo os_;
-  test::RefusingIniProfile ini_;
-  test::FixedRegionalSettings regional_;
-  test::FakeMessageBoxes boxes_;
-  test::RecordingMachineControl machine_;
-  ProcessState state_;
-  AppServices app_{os_, ini_, regional_, boxes_, machine_, state_};
-  test::FakeClock clock_;
-  test::FakeMixer mixer_;
-  ClockGuard guard_;
-  MainFormServices services_{app_, clock_, mixer_, guard_};
-  FakeMainHost host_;
-  std::optional<TFrmMain> form_;
-};
+using test::MainFormTest;
 
 TEST_F(MainFormTest, FileWithoutKeysLoadsEverythingOff) {
   mixer_.volume = 0x8123;

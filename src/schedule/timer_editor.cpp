@@ -1,0 +1,155 @@
+#include "schedule/timer_editor.h"
+
+#include "app/text.h"
+
+namespace halcyra {
+namespace {
+
+std::string PaddedTimePart(std::string text) {
+  if (text.empty()) return "00";
+  if (text.size() == 1) return "0" + text;
+  return text;
+}
+
+int IndexOf(const std::string& word, const std::vector<std::string>& items, int otherwise) {
+  for (std::size_t i = 0; i + 1 < items.size(); ++i)
+    if (word == items[i]) return static_cast<int>(i);
+  return otherwise;
+}
+
+}  // namespace
+
+TFrmTimer::TFrmTimer(const AppServices& services, TimerEditorHost& host)
+    : services_(services), host_(host) {
+  Label1.caption = "Timer title :";
+  ChkEnabled.caption = "Enable timer";
+  ChkEnabled.SetChecked(true);
+  Label2.caption = "Shutdown action :";
+  CboShutEvent.items.assign(kEventWords.begin(), kEventWords.end());
+  CboShutEvent.index = 0;
+  LblTime.caption = "Time (hh:mm):";
+  SpinHour.text = "0";
+  SpinHour.maxLength = 2;
+  Label3.caption = ":";
+  SpinMinute.text = "0";
+  SpinMinute.maxLength = 2;
+  RbnOnce.caption = "Activate once only at the above time";
+  RbnDaily.caption = "Activate daily at the above time";
+  RbnWeekday.caption = "Activate on weekdays only at the above time";
+  RbnWeekly.caption = "Activate weekly at the above time";
+  for (RadioButton* r : {&RbnOnce, &RbnDaily, &RbnWeekday, &RbnWeekly})
+    r->group = {&RbnOnce, &RbnDaily, &RbnWeekday, &RbnWeekly};
+  RbnDaily.Check();
+  CboWeekday.items.assign(kDayNames.begin(), kDayNames.end());
+  CboWeekday.index = 0;
+  CboWeekday.enabled = false;
+  BtnOK.caption = "OK";
+  BtnCancel.caption = "Cancel";
+
+  ChkEnabled.onClick = [this] { ChkEnabledClick(); };
+  RbnOnce.onClick = [this] { RbnOnceClick(); };
+  RbnDaily.onClick = [this] { RbnDailyClick(); };
+  RbnWeekday.onClick = [this] { RbnWeekdayClick(); };
+  RbnWeekly.onClick = [this] { RbnWeeklyClick(); };
+}
+
+void TFrmTimer::PreFill(const TTimerRecord& record) {
+  EdtTitle.text = record.Title;
+  ChkEnabled.SetChecked(record.Enabled);
+  CboShutEvent.index = IndexOf(record.ShutEvent, CboShutEvent.items, 5);
+  const std::size_t colon = record.Time.find(':');
+  SpinHour.text = record.Time.substr(0, colon);
+  SpinMinute.text = colon == std::string::npos ? std::string() : record.Time.substr(colon + 1);
+  if (record.Frequency == "Once") {
+    RbnOnce.Check();
+  } else if (record.Frequency == "Daily") {
+    RbnDaily.Check();
+  } else if (record.Frequency == "Weekday") {
+    RbnWeekday.Check();
+  } else {
+    RbnWeekly.Check();
+    CboWeekday.index = IndexOf(record.Frequency, CboWeekday.items, 6);
+  }
+}
+
+void TFrmTimer::FormShow() {
+  EditMode = !TrimControl(EdtTitle.text).empty();
+  CboWeekday.enabled = ChkEnabled.Checked() && RbnWeekly.Checked();
+  if (SpinMinute.text == "0") SpinMinute.text = "00";
+}
+
+void TFrmTimer::ChkEnabledClick() {
+  const bool on = ChkEnabled.Checked();
+  for (Control* c : {static_cast<Control*>(&CboShutEvent), static_cast<Control*>(&SpinHour),
+                     static_cast<Control*>(&SpinMinute), static_cast<Control*>(&RbnOnce),
+                     static_cast<Control*>(&RbnDaily), static_cast<Control*>(&RbnWeekday),
+                     static_cast<Control*>(&RbnWeekly), static_cast<Control*>(&LblTime),
+                     static_cast<Control*>(&Label2)})
+    c->enabled = on;
+  CboWeekday.enabled = on && RbnWeekly.Checked();
+}
+
+void TFrmTimer::SpinMinuteExit() {
+  if (SpinMinute.text.size() == 1) SpinMinute.text = "0" + SpinMinute.text;
+}
+
+void TFrmTimer::Fail(const char* message) {
+  services_.boxes.Show(message, "Error", mb::kOk | mb::kIconInformation);
+}
+
+bool TFrmTimer::CheckTitle() {
+  const std::string& title = EdtTitle.text;
+  if (TrimControl(title).empty()) {
+    Fail(kBlankTitleMessage);
+    return false;
+  }
+  // The settings file keeps a title intact as a key only without these.
+  if (title.find('=') != std::string::npos || title.front() == ';' || title.front() == '[' ||
+      TrimControl(title).size() != title.size()) {
+    Fail(kUnstorableTitleMessage);
+    return false;
+  }
+  const ListView& list = host_.TimerList();
+  const int selected = list.SelectedIndex();
+  for (std::size_t i = 0; i < list.rows.size(); ++i) {
+    if (list.rows[i].caption != title) continue;
+    if (EditMode && static_cast<int>(i) == selected) continue;
+    Fail(kDuplicateTitleMessage);
+    return false;
+  }
+  return true;
+}
+
+std::string TFrmTimer::FrequencyWord() const {
+  if (RbnOnce.Checked()) return "Once";
+  if (RbnDaily.Checked()) return "Daily";
+  if (RbnWeekday.Checked()) return "Weekday";
+  return CboWeekday.Text();
+}
+
+void TFrmTimer::BtnOKClick() {
+  if (!CheckTitle()) return;
+  const std::string value =
+      FormatTimerEntry(ChkEnabled.Checked(), CboShutEvent.Text(), PaddedTimePart(SpinHour.text),
+                       PaddedTimePart(SpinMinute.text), FrequencyWord());
+  SettingsFile file = services_.OpenSettings();
+  try {
+    if (EditMode) {
+      const ListView& list = host_.TimerList();
+      const int selected = list.SelectedIndex();
+      if (selected >= 0)
+        file.DeleteKey(kTimerSection, list.rows[static_cast<std::size_t>(selected)].caption);
+    }
+    file.WriteString(kTimerSection, EdtTitle.text, value);
+    if (EditMode) host_.RemoveSelectedTimerRow();
+  } catch (const SettingsWriteError&) {
+    services_.boxes.Show(SettingsSaveFailedMessage(file.Path()), kAppTitle,
+                         mb::kOk | mb::kIconError);
+    closed_ = true;
+    return;
+  }
+  host_.ReloadTimerList();
+  closed_ = true;
+}
+
+}  // namespace halcyra

@@ -1,0 +1,69 @@
+// The behaviour of the timer editor dialog "TFrmTimer": adding a timer or changing one.
+#pragma once
+
+#include <string>
+
+#include "app/app_services.h"
+#include "schedule/timer_record.h"
+#include "ui/controls.h"
+
+namespace halcyra {
+
+inline constexpr const char* kBlankTitleMessage = "Timer tile should not be blank.";
+inline constexpr const char* kDuplicateTitleMessage = "The same Timer tile already exists.";
+inline constexpr const char* kUnstorableTitleMessage =
+    "Timer title should not contain \"=\", start with \";\" or \"[\", or start or end with a "
+    "blank.";
+
+// What the editor needs of the window that opened it.
+class TimerEditorHost {
+ public:
+  virtual ~TimerEditorHost() = default;
+  virtual const ListView& TimerList() const = 0;
+  virtual void RemoveSelectedTimerRow() = 0;
+  // Reloads the timers with their wake-up timers and fills and sorts the list again.
+  virtual void ReloadTimerList() = 0;
+};
+
+class TFrmTimer {
+ public:
+  TFrmTimer(const AppServices& services, TimerEditorHost& host);
+
+  Label Label1, Label2, LblTime, Label3;
+  Edit EdtTitle;
+  CheckBox ChkEnabled;
+  ComboBox CboShutEvent;
+  Edit SpinHour, SpinMinute;
+  RadioButton RbnOnce, RbnDaily, RbnWeekday, RbnWeekly;
+  ComboBox CboWeekday;
+  Button BtnOK, BtnCancel;
+
+  bool EditMode = false;
+  bool Closed() const { return closed_; }
+
+  // Fills the dialog from a timer for Edit, before it is shown.
+  void PreFill(const TTimerRecord& record);
+
+  void FormShow();
+  void ChkEnabledClick();
+  void RbnOnceClick() { CboWeekday.enabled = false; }
+  void RbnDailyClick() { CboWeekday.enabled = false; }
+  void RbnWeekdayClick() { CboWeekday.enabled = false; }
+  void RbnWeeklyClick() { CboWeekday.enabled = true; }
+  void SpinHourEnter() { SpinHour.selectAllRequested = true; }
+  void SpinMinuteEnter() { SpinMinute.selectAllRequested = true; }
+  void SpinMinuteExit();
+  void BtnCancelClick() { closed_ = true; }
+  void BtnOKClick();
+
+ private:
+  bool CheckTitle();
+  std::string FrequencyWord() const;
+  void Fail(const char* message);
+
+  const AppServices& services_;
+  TimerEditorHost& host_;
+  bool closed_ = false;
+};
+
+}  // namespace halcyra

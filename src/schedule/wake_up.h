@@ -1,0 +1,38 @@
+// Wake-up timers for the loaded timers: which records get one, and when it falls due.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/settings_file.h"
+#include "platform/clock.h"
+#include "platform/os_info.h"
+#include "platform/wake_timers.h"
+#include "schedule/timer_record.h"
+
+namespace halcyra {
+
+// The next local moment at which a timer with this time and frequency fires, seen from now:
+// its minute today or some whole days later. The minute now running counts as not yet gone.
+// nullopt for a time that is no hour and minute, or a frequency that names no days.
+std::optional<LocalTime> WakeDueTime(const LocalTime& now, const std::string& time,
+                                     const std::string& frequency);
+
+// An edition of the NT family, a timer that is enabled and does not suspend.
+bool MeetsWakePrecondition(const TTimerRecord& record, const std::string& edition);
+
+std::unique_ptr<WakeTimerHandle> ArmWakeTimer(const TTimerRecord& record, const Clock& clock,
+                                              WakeTimers& wakeTimers);
+
+struct TimerLoadServices {
+  const OsInfo& os;
+  const Clock& clock;
+  WakeTimers& wakeTimers;
+};
+
+// Reads the section Timer in key order and arms a wake-up timer for each eligible record.
+std::vector<TTimerRecord> LoadTimers(const SettingsFile& file, const TimerLoadServices& services);
+
+}  // namespace halcyra

@@ -1,0 +1,69 @@
+// The main window's logic with fakes of every service, on a settings file of its own.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <optional>
+
+#include "support/fakes.h"
+#include "support/temp_folder.h"
+#include "ui/main_form.h"
+
+namespace halcyra::test {
+
+class FakeMainHost final : public MainFormHost {
+ public:
+  int hides = 0;
+  std::function<void(TFrmTimer&)> onEditor;
+  int editorsShown = 0;
+  void HideWindow() override { ++hides; }
+  void ShowTimerEditor(TFrmTimer& editor) override {
+    ++editorsShown;
+    editor.FormShow();
+    if (onEditor) onEditor(editor);
+  }
+};
+
+class MainFormTest : public testing::Test {
+ protected:
+  MainFormTest() {
+    std::filesystem::create_directories(folder_.Path() / "root" / "Halcyra");
+    os_.commonAppData = (folder_.Path() / "root").string();
+    Prepare("");
+  }
+  std::string SettingsPath() const { return *os_.commonAppData + "\\Halcyra\\Halcyra.ini"; }
+  void Prepare(const std::string& content) {
+    std::ofstream(SettingsPath(), std::ios::binary | std::ios::trunc) << content;
+  }
+  SettingsFile Settings() { return SettingsFile(ini_, SettingsPath(), {}); }
+  std::string Read(const char* section, const char* key) { return Settings().ReadString(section, key); }
+  TFrmMain& Create() {
+    form_.emplace(services_, host_);
+    form_->FormCreate();
+    ini_.log.clear();
+    return *form_;
+  }
+  // Shows a page the way a user's tab click does.
+  void Show(MainPage page) { form_->ChangePage(page); }
+
+  TempFolder folder_;
+  FakeOsInfo os_;
+  RefusingIniProfile ini_;
+  FixedRegionalSettings regional_;
+  FakeMessageBoxes boxes_;
+  RecordingMachineControl machine_;
+  ProcessState state_;
+  AppServices app_{os_, ini_, regional_, boxes_, machine_, state_};
+  FakeClock clock_;
+  FakeMixer mixer_;
+  ClockGuard guard_;
+  FakeWakeTimers wakeTimers_;
+  MainFormServices services_{app_, clock_, mixer_, guard_, wakeTimers_};
+  FakeMainHost host_;
+  std::optional<TFrmMain> form_;
+};
+
+}  // namespace halcyra::test

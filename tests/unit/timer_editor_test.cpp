@@ -1,0 +1,277 @@
+// The timer editor and the Timer page's Add, Edit and Delete, on the main window's logic.
+#include "schedule/timer_editor.h"
+
+#include <gtest/gtest.h>
+
+#include "unit/main_form_fixture.h"
+
+namespace halcyra {
+namespace {
+
+class TimerEditorTest : public test::MainFormTest {
+ protected:
+  std::vector<std::string> Captions() const {
+    std::vector<std::string> captions;
+    for (const ListRow& row : form_->LvwTimer.rows) captions.push_back(row.caption);
+    return captions;
+  }
+  void Select(const std::string& caption) {
+    for (ListRow& row : form_->LvwTimer.rows) row.selected = row.caption == caption;
+  }
+  // Opens the editor with Add or Edit, lets the "user" act on it and records its state.
+  void Open(void (TFrmMain::*command)(), const std::function<void(TFrmTimer&)>& user) {
+    host_.onEditor = [&](TFrmTimer& editor) {
+      user(editor);
+      editorClosed_ = editor.Closed();
+    };
+    (form_.value().*command)();
+  }
+  bool editorClosed_ = false;
+};
+
+TEST_F(TimerEditorTest, AddStartsFromTheDesignStateAndWritesTheEntry) {
+  Create();
+  Open(&TFrmMain::BtnAddClick, [](TFrmTimer& e) {
+    EXPECT_FALSE(e.EditMode);
+    EXPECT_EQ(e.EdtTitle.text, "");
+    EXPECT_TRUE(e.ChkEnabled.Checked());
+    EXPECT_EQ(e.CboShutEvent.Text(), "Shutdown");
+    EXPECT_EQ(e.SpinHour.text, "0");
+    EXPECT_EQ(e.SpinMinute.text, "00") << "FormShow pads a lone 0";
+    EXPECT_TRUE(e.RbnDaily.Checked());
+    EXPECT_FALSE(e.CboWeekday.enabled);
+    EXPECT_EQ(e.SpinHour.maxLength, 2u);
+    e.EdtTitle.text = "Night";
+    e.CboShutEvent.index = 1;
+    e.SpinHour.text = "7";
+    e.SpinMinute.text = "5";
+    e.RbnWeekly.Check();
+    EXPECT_TRUE(e.CboWeekday.enabled);
+    e.CboWeekday.index = 5;
+    e.BtnOKClick();
+  });
+  EXPECT_TRUE(editorClosed_);
+  EXPECT_EQ(Read("Timer", "Night"), "enabled,Power off,07:05,Friday");
+  EXPECT_EQ(Captions(), std::vector<std::string>{"Night"});
+  ASSERT_EQ(form_->TimerCount(), 1u);
+  EXPECT_NE(form_->Timers[0].WakeTimer, nullptr);
+}
+
+TEST_F(TimerEditorTest, NewRowsTakeTheirPlaceInTimeOrder) {
+  Prepare("[Timer]\r\nlate=enabled,Shutdown,23:00,Daily\r\nearly=enabled,Shutdown,06:00,Daily\r\n");
+  Create();
+  EXPECT_EQ(Captions(), (std::vector<std::string>{"early", "late"}));
+  Open(&TFrmMain::BtnAddClick, [](TFrmTimer& e) {
+    e.EdtTitle.text = "noon";
+    e.SpinHour.text = "12";
+    e.SpinMinute.text = "";
+    e.BtnOKClick();
+  });
+  EXPECT_EQ(Read("Timer", "noon"), "enabled,Shutdown,12:00,Daily") << "an emptied field is 00";
+  EXPECT_EQ(Captions(), (std::vector<std::string>{"early", "noon", "late"}));
+}
+
+TEST_F(TimerEditorTest, TitlesThatCannotBeStoredOrAreTakenAreRefused) {
+  Prepare("[Timer]\r\nNight=enabled,Shutdown,23:00,Daily\r\n");
+  Create();
+  const std::string before = folder_.ReadFile("root/Halcyra/Halcyra.ini");
+  struct Case {
+    const char* title;
+    const char* message;
+  };
+  for (const Case& c : {Case{"", kBlankTitleMessage}, Case{"   ", kBlankTitleMessage},
+                        Case{"\t", kBlankTitleMessage}, Case{"a=b", kUnstorableTitleMessage},
+                        Case{" lead", kUnstorableTitleMessage},
+                        Case{"trail ", kUnstorableTitleMessage},
+                        Case{";comment", kUnstorableTitleMessage},
+                        Case{"[section]", kUnstorableTitleMessage},
+                        Case{"Night", kDuplicateTitleMessage}}) {
+    boxes_.shown.clear();
+    Open(&TFrmMain::BtnAddClick, [&](TFrmTimer& e) {
+      e.EdtTitle.text = c.title;
+      e.BtnOKClick();
+    });
+    EXPECT_FALSE(editorClosed_) << c.title;
+    ASSERT_EQ(boxes_.shown.size(), 1u) << c.title;
+    EXPECT_EQ(boxes_.shown[0].text, c.message) << c.title;
+    EXPECT_EQ(boxes_.shown[0].caption, "Error");
+    EXPECT_EQ(boxes_.shown[0].style, 64u);
+  }
+  EXPECT_EQ(std::string(kBlankTitleMessage), "Timer tile should not be blank.");
+  EXPECT_EQ(std::string(kDuplicateTitleMessage), "The same Timer tile already exists.");
+  EXPECT_EQ(folder_.ReadFile("root/Halcyra/Halcyra.ini"), before);
+}
+
+TEST_F(TimerEditorTest, TitleInAnotherLetterCaseLandsOnTheSameEntry) {
+  Prepare("[Timer]\r\nNight=enabled,Shutdown,23:00,Daily\r\n");
+  Create();
+  Open(&TFrmMain::BtnAddClick, [](TFrmTimer& e) {
+    e.EdtTitle.text = "NIGHT";
+    e.SpinHour.text = "22";
+    e.BtnOKClick();
+  });
+  EXPECT_TRUE(boxes_.shown.empty());
+  EXPECT_EQ(Read("Timer", "Night"), "enabled,Shutdown,22:00,Daily");
+  EXPECT_EQ(Captions(), std::vector<std::string>{"Night"});
+}
+
+TEST_F(TimerEditorTest, EditPrefillsADisabledWeeklyTimer) {
+  Prepare("[Timer]\r\nGym=disabled,Hibernate,7:5,Thursday\r\n");
+  Create();
+  Select("Gym");
+  Open(&TFrmMain::BtnEditClick, [](TFrmTimer& e) {
+    EXPECT_TRUE(e.EditMode);
+    EXPECT_EQ(e.EdtTitle.text, "Gym");
+    EXPECT_FALSE(e.ChkEnabled.Checked());
+    EXPECT_EQ(e.CboShutEvent.Text(), "Hibernate");
+    EXPECT_EQ(e.SpinHour.text, "7") << "as stored";
+    EXPECT_EQ(e.SpinMinute.text, "5");
+    EXPECT_TRUE(e.RbnWeekly.Checked());
+    EXPECT_EQ(e.CboWeekday.Text(), "Thursday");
+    for (const Control* c : {static_cast<const Control*>(&e.CboShutEvent),
+                             static_cast<const Control*>(&e.SpinHour),
+                             static_cast<const Control*>(&e.SpinMinute),
+                             static_cast<const Control*>(&e.RbnOnce),
+                             static_cast<const Control*>(&e.RbnWeekly),
+                             static_cast<const Control*>(&e.LblTime),
+                             static_cast<const Control*>(&e.Label2),
+                             static_cast<const Control*>(&e.CboWeekday)})
+      EXPECT_FALSE(c->enabled);
+    EXPECT_TRUE(e.EdtTitle.enabled && e.Label1.enabled && e.Label3.enabled && e.BtnOK.enabled);
+    e.ChkEnabled.Click();
+    EXPECT_TRUE(e.CboWeekday.enabled) << "weekly is chosen";
+    EXPECT_TRUE(e.SpinHour.enabled);
+    e.SpinMinuteExit();
+    EXPECT_EQ(e.SpinMinute.text, "05");
+    e.BtnCancelClick();
+  });
+  EXPECT_TRUE(editorClosed_);
+  EXPECT_EQ(Read("Timer", "Gym"), "disabled,Hibernate,7:5,Thursday") << "Cancel writes nothing";
+}
+
+TEST_F(TimerEditorTest, EditOfUnknownWordsPicksLogOffAndSaturday) {
+  Prepare("[Timer]\r\nOdd=enabled,Explode,10:00,Fortnightly\r\n");
+  Create();
+  Select("Odd");
+  Open(&TFrmMain::BtnEditClick, [](TFrmTimer& e) {
+    EXPECT_EQ(e.CboShutEvent.Text(), "Log off");
+    EXPECT_TRUE(e.RbnWeekly.Checked());
+    EXPECT_EQ(e.CboWeekday.Text(), "Saturday");
+  });
+}
+
+TEST_F(TimerEditorTest, EditReplacesTheEntryUnderItsNewTitle) {
+  Prepare("[Timer]\r\nA=enabled,Shutdown,10:00,Daily\r\nB=enabled,Reboot,11:00,Daily\r\n");
+  Create();
+  Select("A");
+  Open(&TFrmMain::BtnEditClick, [](TFrmTimer& e) {
+    e.EdtTitle.text = "B";
+    e.BtnOKClick();
+  });
+  ASSERT_EQ(boxes_.shown.size(), 1u);
+  EXPECT_EQ(boxes_.shown[0].text, kDuplicateTitleMessage);
+  EXPECT_FALSE(editorClosed_);
+
+  boxes_.shown.clear();
+  Open(&TFrmMain::BtnEditClick, [](TFrmTimer& e) {
+    e.BtnOKClick();  // the same title is allowed in edit mode
+  });
+  EXPECT_TRUE(boxes_.shown.empty());
+  EXPECT_TRUE(editorClosed_);
+
+  Select("A");
+  Open(&TFrmMain::BtnEditClick, [](TFrmTimer& e) {
+    e.EdtTitle.text = "C";
+    e.RbnOnce.Check();
+    e.BtnOKClick();
+  });
+  EXPECT_FALSE(Settings().ValueExists("Timer", "A"));
+  EXPECT_EQ(Read("Timer", "C"), "enabled,Shutdown,10:00,Once");
+  EXPECT_EQ(Captions(), (std::vector<std::string>{"C", "B"}));
+  EXPECT_EQ(form_->TimerCount(), 2u);
+}
+
+TEST_F(TimerEditorTest, EditWithoutSelectionOrRecordDoesNothing) {
+  Prepare("[Timer]\r\nA=enabled,Shutdown,10:00,Daily\r\n");
+  Create();
+  form_->BtnEditClick();
+  form_->LvwTimerDblClick();
+  EXPECT_EQ(host_.editorsShown, 0);
+  form_->LvwTimer.rows.push_back({"ghost", {}, true});
+  form_->BtnEditClick();
+  EXPECT_EQ(host_.editorsShown, 0) << "no record has that title";
+}
+
+TEST_F(TimerEditorTest, RefusedWriteReportsAndClosesWithoutReload) {
+  Prepare("[Timer]\r\nA=enabled,Shutdown,10:00,Daily\r\n");
+  Create();
+  ini_.refuseWrites = true;
+  Open(&TFrmMain::BtnAddClick, [](TFrmTimer& e) {
+    e.EdtTitle.text = "New";
+    e.BtnOKClick();
+  });
+  EXPECT_TRUE(editorClosed_);
+  ASSERT_EQ(boxes_.shown.size(), 1u);
+  EXPECT_EQ(boxes_.shown[0].text,
+            "Can not save settings. You must be given \"modify\" access to the file: \"" +
+                SettingsPath() + "\".");
+  EXPECT_EQ(boxes_.shown[0].caption, "Halcyra");
+  EXPECT_EQ(boxes_.shown[0].style, 16u);
+  EXPECT_EQ(Captions(), std::vector<std::string>{"A"});
+  EXPECT_EQ(wakeTimers_.armed.size(), 1u) << "nothing reloaded";
+}
+
+TEST_F(TimerEditorTest, DeleteAsksFirst) {
+  Prepare("[Timer]\r\nA=enabled,Shutdown,10:00,Daily\r\nB=enabled,Reboot,11:00,Daily\r\n");
+  Create();
+  form_->BtnDeleteClick();
+  EXPECT_TRUE(boxes_.shown.empty()) << "nothing selected";
+
+  Select("A");
+  boxes_.answers = {mb::kIdNo};
+  form_->BtnDeleteClick();
+  ASSERT_EQ(boxes_.shown.size(), 1u);
+  EXPECT_EQ(boxes_.shown[0].text, "Do you really want to delete the selected timer?");
+  EXPECT_EQ(boxes_.shown[0].caption, "Delete timer");
+  EXPECT_EQ(boxes_.shown[0].style, 36u);
+  EXPECT_EQ(Captions(), (std::vector<std::string>{"A", "B"}));
+  EXPECT_TRUE(Settings().ValueExists("Timer", "A"));
+
+  boxes_.answers = {mb::kIdYes};
+  form_->BtnDeleteClick();
+  EXPECT_EQ(Captions(), std::vector<std::string>{"B"});
+  EXPECT_FALSE(Settings().ValueExists("Timer", "A"));
+  ASSERT_EQ(form_->TimerCount(), 1u);
+  EXPECT_EQ(form_->Timers[0].Title, "B");
+  EXPECT_EQ(wakeTimers_.Live(), 1u) << "the old wake-up timers were released";
+}
+
+TEST_F(TimerEditorTest, DeleteThatTheFileRefusesKeepsTheRow) {
+  Prepare("[Timer]\r\nA=enabled,Shutdown,10:00,Daily\r\n");
+  Create();
+  Select("A");
+  ini_.refuseWrites = true;
+  boxes_.answers = {mb::kIdYes};
+  form_->BtnDeleteClick();
+  ASSERT_EQ(boxes_.shown.size(), 2u);
+  EXPECT_EQ(boxes_.shown[1].text,
+            "Can not delete the timer. You must be given \"modify\" access to the file: \"" +
+                SettingsPath() + "\".");
+  EXPECT_EQ(boxes_.shown[1].style, 16u);
+  EXPECT_EQ(Captions(), std::vector<std::string>{"A"});
+}
+
+TEST_F(TimerEditorTest, WakeUpTimersAreReleasedOnReloadAndClose) {
+  Prepare("[Timer]\r\nA=enabled,Shutdown,10:00,Daily\r\nB=enabled,Reboot,11:00,Daily\r\n"
+          "C=enabled,Suspend,12:00,Daily\r\n");
+  Create();
+  EXPECT_EQ(wakeTimers_.Live(), 2u);
+  form_->ReloadTimers();
+  EXPECT_EQ(wakeTimers_.armed.size(), 4u);
+  EXPECT_EQ(wakeTimers_.Live(), 2u);
+  form_->FormClose();
+  EXPECT_EQ(wakeTimers_.Live(), 0u);
+}
+
+}  // namespace
+}  // namespace halcyra
