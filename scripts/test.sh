@@ -51,8 +51,10 @@ run_gtest unit-native-asan 300 build/native-asan/tests/unit_tests
 
 build_preset windows -j2 >"$LOGS/build-windows.log" 2>&1 || { tail -30 "$LOGS/build-windows.log"; build_fail windows; }
 
-# Wine: a prefix inside the build tree, a HOME of its own, a display of its own.
+# Wine: a prefix inside the build tree, a HOME of its own, a display of its own, and a time
+# zone with daylight-saving time, which the wake-up timers must convert across.
 wine_env "$ROOT/build/windows/wineprefix" "$ROOT/build/windows/test-home"
+export TZ=Europe/Berlin
 start_xvfb || build_fail "Xvfb"
 cleanup() {
   wineserver -k 2>/dev/null

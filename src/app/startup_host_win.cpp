@@ -32,7 +32,7 @@ std::string Win32StartupHost::ExecutablePath() const {
 
 int Win32StartupHost::RunMainWindow(bool show) {
   ApplicationWindow application;
-  MainWindow main({services_, clock_, mixer_, clockGuard_}, application.Handle());
+  MainWindow main({services_, clock_, mixer_, clockGuard_, wakeTimers_}, application.Handle());
   if (!main.Handle()) throw std::runtime_error("The main window could not be created.");
   if (show) main.ShowInFront();
   MSG msg;

@@ -7,6 +7,7 @@
 #include "app/startup.h"
 #include "platform/win32/win32_audio_mixer_win.h"
 #include "platform/win32/win32_clock_win.h"
+#include "platform/win32/win32_wake_timers_win.h"
 #include "schedule/clock_guard.h"
 
 namespace halcyra {
@@ -27,6 +28,7 @@ class Win32StartupHost final : public StartupHost {
   const AppServices& services_;
   Win32Clock clock_;
   Win32AudioMixer mixer_;
+  Win32WakeTimers wakeTimers_;
   ClockGuard clockGuard_;
 };
 

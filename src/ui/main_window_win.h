@@ -5,9 +5,9 @@
 #pragma once
 
 #include <functional>
-#include <optional>
-#include <vector>
+#include <memory>
 
+#include "ui/control_binder_win.h"
 #include "ui/main_form.h"
 #include "ui/window_win.h"
 
@@ -32,39 +32,19 @@ class MainWindow final : public Window, private MainFormHost {
   LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
  private:
-  // kPlain: a control whose state the logic does not hold; it is only shown with its page.
-  enum class Kind { kPlain, kLabel, kButton, kCheckBox, kEdit, kTrackBar, kCheckList };
-  struct Binding {
-    HWND hwnd;
-    int id;
-    std::optional<MainPage> page;  // none: below the pages, always shown
-    Kind kind;
-    Control* state;
-  };
-
   void HideWindow() override;
+  void ShowTimerEditor(TFrmTimer& editor) override;
   void ShowMainWindowGuarded();
   void CreateControls();
-  HWND Add(std::optional<MainPage> page, Kind kind, Control* state, const char* className, DWORD style, int id,
-           int x, int y, int width, int height, DWORD exStyle = 0);
-  void AddLabel(MainPage page, Label& label, int x, int y, int width, int height, int id = 0);
-  void AddButton(std::optional<MainPage> page, Button& button, int id, int x, int y, int width, int height);
-  void AddCheckBox(MainPage page, CheckBox& box, int id, int x, int y, int width);
-  void AddEdit(MainPage page, Edit& edit, int id, int x, int y, int width, DWORD style);
-  void Sync();
-  void OnCommand(int id, int code, HWND control);
-  LRESULT OnNotify(NMHDR* header);
-  const Binding* Find(int id) const;
   // Runs a handler of the logic and mirrors the state it leaves.
   void Run(const std::function<void()>& handler);
+  void Sync();
 
   TFrmMain form_;
   UINT showMainWindowMsg_ = 0;
   HFONT font_ = nullptr;
   HWND pageControl_ = nullptr;
-  std::vector<Binding> bindings_;
-  int nextLabelId_;
-  bool syncing_ = false;
+  std::unique_ptr<ControlBinder> binder_;
 };
 
 }  // namespace halcyra

@@ -201,6 +201,87 @@ bool SaveWindowBitmap(HWND window, const std::string& path) {
   return static_cast<bool>(out);
 }
 
+void SelectComboItem(HWND dialog, int id, int index) {
+  HWND combo = GetDlgItem(dialog, id);
+  DWORD_PTR ignored = 0;
+  SendMessageTimeoutA(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0, SMTO_ABORTIFHUNG, 5000,
+                      &ignored);
+  SendMessageTimeoutA(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE),
+                      reinterpret_cast<LPARAM>(combo), SMTO_ABORTIFHUNG, 5000, &ignored);
+}
+
+namespace {
+
+// A block of memory in the process that owns a window, for messages that carry pointers.
+class RemoteBuffer {
+ public:
+  RemoteBuffer(HWND window, std::size_t size) : size_(size) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+    if (process_)
+      address_ = VirtualAllocEx(process_, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
+  }
+  ~RemoteBuffer() {
+    if (address_) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+    if (process_) CloseHandle(process_);
+  }
+  RemoteBuffer(const RemoteBuffer&) = delete;
+  RemoteBuffer& operator=(const RemoteBuffer&) = delete;
+  char* Address() const { return static_cast<char*>(address_); }
+  void Write(std::size_t offset, const void* data, std::size_t size) {
+    WriteProcessMemory(process_, Address() + offset, data, size, nullptr);
+  }
+  void Read(std::size_t offset, void* data, std::size_t size) const {
+    ReadProcessMemory(process_, Address() + offset, data, size, nullptr);
+  }
+
+ private:
+  std::size_t size_;
+  HANDLE process_ = nullptr;
+  void* address_ = nullptr;
+};
+
+}  // namespace
+
+std::vector<std::vector<std::string>> ListViewRows(HWND list, int columns) {
+  std::vector<std::vector<std::string>> rows;
+  DWORD_PTR count = 0;
+  SendMessageTimeoutA(list, LVM_GETITEMCOUNT, 0, 0, SMTO_ABORTIFHUNG, 5000, &count);
+  constexpr std::size_t kText = 512;
+  RemoteBuffer remote(list, sizeof(LVITEMA) + kText);
+  for (int row = 0; row < static_cast<int>(count); ++row) {
+    std::vector<std::string> texts;
+    for (int column = 0; column < columns; ++column) {
+      LVITEMA item{};
+      item.iSubItem = column;
+      item.pszText = remote.Address() + sizeof(LVITEMA);
+      item.cchTextMax = kText;
+      remote.Write(0, &item, sizeof item);
+      DWORD_PTR ignored = 0;
+      SendMessageTimeoutA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row),
+                          reinterpret_cast<LPARAM>(remote.Address()), SMTO_ABORTIFHUNG, 5000,
+                          &ignored);
+      char text[kText] = {};
+      remote.Read(sizeof(LVITEMA), text, kText - 1);
+      texts.emplace_back(text);
+    }
+    rows.push_back(std::move(texts));
+  }
+  return rows;
+}
+
+void SelectListRow(HWND list, int row) {
+  RemoteBuffer remote(list, sizeof(LVITEMA));
+  LVITEMA item{};
+  item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+  item.state = LVIS_SELECTED | LVIS_FOCUSED;
+  remote.Write(0, &item, sizeof item);
+  DWORD_PTR ignored = 0;
+  SendMessageTimeoutA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row),
+                      reinterpret_cast<LPARAM>(remote.Address()), SMTO_ABORTIFHUNG, 5000, &ignored);
+}
+
 std::string DataFolder() {
   char folder[MAX_PATH] = {};
   SHGetFolderPathA(nullptr, CSIDL_COMMON_APPDATA, nullptr, 0, folder);

@@ -59,6 +59,13 @@ int SelectedTab(HWND tabControl);
 // Saves what the screen shows of the window as a 24-bit BMP file.
 bool SaveWindowBitmap(HWND window, const std::string& path);
 
+// Chooses an item of a drop-down list as a user does, so that its window hears of it.
+void SelectComboItem(HWND dialog, int id, int index);
+// The rows of a report list of another process: caption and sub-item texts.
+std::vector<std::vector<std::string>> ListViewRows(HWND list, int columns);
+// Selects one row of such a list (and no other).
+void SelectListRow(HWND list, int row);
+
 // The shared data folder of the prefix and files in it.
 std::string DataFolder();
 std::string DataFile(const std::string& name);

@@ -1,0 +1,101 @@
+#include "schedule/timer_editor_win.h"
+
+#include "schedule/timer_editor_ids.h"
+
+namespace halcyra {
+namespace {
+
+namespace ids = timer_ids;
+
+constexpr const char* kClass = "TFrmTimer";
+constexpr const char* kCaption = "Timer settings";
+constexpr int kClientWidth = 305;
+constexpr int kClientHeight = 269;
+constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
+constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
+
+}  // namespace
+
+TimerEditorWindow::TimerEditorWindow(TFrmTimer& editor, HWND owner)
+    : editor_(editor), owner_(owner) {
+  RegisterClassOnce(kClass, nullptr);
+  RECT frame{0, 0, ScaleForDpi(kClientWidth), ScaleForDpi(kClientHeight)};
+  AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
+  const int width = frame.right - frame.left;
+  const int height = frame.bottom - frame.top;
+  RECT ownerRect{};
+  GetWindowRect(owner, &ownerRect);
+  const int x = (ownerRect.left + ownerRect.right - width) / 2;
+  const int y = (ownerRect.top + ownerRect.bottom - height) / 2;
+  CreateWindowFor(kExStyle, kClass, kCaption, kStyle, x, y, width, height, owner);
+  binder_ = std::make_unique<ControlBinder>(Handle(),
+                                            static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)));
+  CreateControls();
+}
+
+void TimerEditorWindow::CreateControls() {
+  TFrmTimer& e = editor_;
+  ControlBinder& b = *binder_;
+  b.AddLabel(e.Label1, ids::kLabel1, {12, 14, 90, 16});
+  b.AddEdit(e.EdtTitle, ids::kEdtTitle, {110, 11, 183, 21});
+  b.AddCheckBox(e.ChkEnabled, ids::kChkEnabled, {110, 38, 183, 20});
+  b.AddLabel(e.Label2, ids::kLabel2, {12, 69, 95, 16});
+  b.AddComboBox(e.CboShutEvent, ids::kCboShutEvent, {110, 66, 183, 21});
+  b.AddLabel(e.LblTime, ids::kLblTime, {12, 99, 95, 16});
+  b.AddSpinEdit(e.SpinHour, ids::kSpinHour, {110, 96, 48, 21}, std::make_pair(0, 23));
+  b.AddLabel(e.Label3, ids::kLabel3, {163, 99, 8, 16});
+  b.AddSpinEdit(e.SpinMinute, ids::kSpinMinute, {174, 96, 48, 21}, std::make_pair(0, 59));
+  b.AddRadioButton(e.RbnOnce, ids::kRbnOnce, {12, 130, 281, 20}, true);
+  b.AddRadioButton(e.RbnDaily, ids::kRbnDaily, {12, 152, 281, 20}, false);
+  b.AddRadioButton(e.RbnWeekday, ids::kRbnWeekday, {12, 174, 281, 20}, false);
+  b.AddRadioButton(e.RbnWeekly, ids::kRbnWeekly, {12, 196, 190, 20}, false);
+  b.AddComboBox(e.CboWeekday, ids::kCboWeekday, {205, 195, 88, 21});
+  b.AddButton(e.BtnOK, ids::kOk, {133, 234, 75, 25}, true);
+  b.AddButton(e.BtnCancel, ids::kCancel, {218, 234, 75, 25});
+  b.OnFocus(ids::kSpinHour, [&e] { e.SpinHourEnter(); });
+  b.OnFocus(ids::kSpinMinute, [&e] { e.SpinMinuteEnter(); });
+  b.OnBlur(ids::kSpinMinute, [&e] { e.SpinMinuteExit(); });
+  b.OnClick(ids::kOk, [&e] { e.BtnOKClick(); });
+  b.OnClick(ids::kCancel, [&e] { e.BtnCancelClick(); });
+}
+
+void TimerEditorWindow::Sync() { binder_->Sync(); }
+
+void TimerEditorWindow::ShowModal() {
+  editor_.FormShow();
+  Sync();
+  EnableWindow(owner_, FALSE);
+  ShowWindow(Handle(), SW_SHOW);
+  SetFocus(GetDlgItem(Handle(), ids::kEdtTitle));
+  MSG msg;
+  while (!editor_.Closed() && Handle()) {
+    const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+    if (got <= 0) {
+      // The end of the program was asked for: pass it on to the outer loop.
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      break;
+    }
+    if (IsDialogMessageA(Handle(), &msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+  // The owner takes input again before this window goes, so that it gets the activation.
+  EnableWindow(owner_, TRUE);
+  ShowWindow(Handle(), SW_HIDE);
+}
+
+LRESULT TimerEditorWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+  switch (msg) {
+    case WM_COMMAND:
+      if (binder_->HandleCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam)))
+        Sync();
+      return 0;
+    case WM_CLOSE:
+      editor_.BtnCancelClick();
+      return 0;
+    default:
+      return Window::OnMessage(msg, wParam, lParam);
+  }
+}
+
+}  // namespace halcyra

@@ -1,0 +1,347 @@
+#include "ui/control_binder_win.h"
+
+#include <commctrl.h>
+
+#include <climits>
+
+#include "ui/window_win.h"
+
+namespace halcyra {
+namespace {
+
+void SetTextIfChanged(HWND hwnd, const std::string& text) {
+  if (WindowTextOf(hwnd) != text) SetWindowTextA(hwnd, text.c_str());
+}
+
+std::string ItemText(HWND list, int item, int subItem) {
+  char buffer[1024] = {};
+  LVITEMA lv{};
+  lv.iSubItem = subItem;
+  lv.pszText = buffer;
+  lv.cchTextMax = sizeof buffer;
+  SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&lv));
+  return buffer;
+}
+
+}  // namespace
+
+std::string WindowTextOf(HWND hwnd) {
+  const int length = GetWindowTextLengthA(hwnd);
+  std::string text(static_cast<std::size_t>(length) + 1, '\0');
+  GetWindowTextA(hwnd, text.data(), length + 1);
+  text.resize(static_cast<std::size_t>(length));
+  return text;
+}
+
+ControlBinder::ControlBinder(HWND parent, HFONT font) : parent_(parent), font_(font) {}
+
+HWND ControlBinder::Create(Kind kind, Control* state, const char* className, DWORD style, int id,
+                           Place place, DWORD exStyle) {
+  HWND hwnd = CreateWindowExA(exStyle, className, "", WS_CHILD | style, ScaleForDpi(place.x),
+                              ScaleForDpi(place.y), ScaleForDpi(place.width),
+                              ScaleForDpi(place.height), parent_,
+                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                              GetModuleHandleA(nullptr), nullptr);
+  SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+  bindings_.push_back({hwnd, id, group_, kind, state});
+  return hwnd;
+}
+
+HWND ControlBinder::AddPlain(const char* className, DWORD style, int id, Place place,
+                             DWORD exStyle) {
+  return Create(Kind::kPlain, nullptr, className, style, id, place, exStyle);
+}
+
+HWND ControlBinder::AddLabel(Label& label, int id, Place place) {
+  HWND hwnd = Create(Kind::kLabel, &label, WC_STATICA, SS_LEFT | SS_NOTIFY, id, place);
+  SetWindowTextA(hwnd, label.caption.c_str());
+  return hwnd;
+}
+
+HWND ControlBinder::AddButton(Button& button, int id, Place place, bool isDefault) {
+  HWND hwnd = Create(Kind::kButton, &button, WC_BUTTONA,
+                     WS_TABSTOP | (isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON), id, place);
+  SetWindowTextA(hwnd, button.caption.c_str());
+  return hwnd;
+}
+
+HWND ControlBinder::AddCheckBox(CheckBox& box, int id, Place place) {
+  // Not an automatic check box: the logic decides the state, the control only shows it.
+  HWND hwnd = Create(Kind::kCheckBox, &box, WC_BUTTONA, WS_TABSTOP | BS_CHECKBOX, id, place);
+  SetWindowTextA(hwnd, box.caption.c_str());
+  return hwnd;
+}
+
+HWND ControlBinder::AddRadioButton(RadioButton& radio, int id, Place place, bool firstOfGroup) {
+  HWND hwnd = Create(Kind::kRadio, &radio, WC_BUTTONA,
+                     BS_RADIOBUTTON | (firstOfGroup ? WS_GROUP | WS_TABSTOP : 0), id, place);
+  SetWindowTextA(hwnd, radio.caption.c_str());
+  return hwnd;
+}
+
+HWND ControlBinder::AddEdit(Edit& edit, int id, Place place, DWORD style) {
+  HWND hwnd = Create(Kind::kEdit, &edit, WC_EDITA, WS_TABSTOP | ES_AUTOHSCROLL | style, id, place,
+                     WS_EX_CLIENTEDGE);
+  if (style & ES_PASSWORD) SendMessageA(hwnd, EM_SETPASSWORDCHAR, '*', 0);
+  if (edit.maxLength) SendMessageA(hwnd, EM_SETLIMITTEXT, edit.maxLength, 0);
+  SetWindowTextA(hwnd, edit.text.c_str());
+  return hwnd;
+}
+
+HWND ControlBinder::AddSpinEdit(Edit& edit, int id, Place place,
+                                std::optional<std::pair<int, int>> range) {
+  HWND hwnd = AddEdit(edit, id, place);
+  HWND upDown = AddPlain(UPDOWN_CLASSA, UDS_SETBUDDYINT | UDS_NOTHOUSANDS | UDS_ALIGNRIGHT |
+                                            UDS_ARROWKEYS,
+                         0, {0, 0, 0, 0});
+  SendMessageA(upDown, UDM_SETBUDDY, reinterpret_cast<WPARAM>(hwnd), 0);
+  const auto [low, high] = range.value_or(std::make_pair(INT_MIN, INT_MAX));
+  SendMessageA(upDown, UDM_SETRANGE32, static_cast<WPARAM>(low), high);
+  return hwnd;
+}
+
+HWND ControlBinder::AddComboBox(ComboBox& combo, int id, Place place) {
+  HWND hwnd = Create(Kind::kCombo, &combo, WC_COMBOBOXA,
+                     WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, id,
+                     {place.x, place.y, place.width, place.height + 160});
+  for (const std::string& item : combo.items)
+    SendMessageA(hwnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+  return hwnd;
+}
+
+HWND ControlBinder::AddTrackBar(TrackBar& bar, int id, Place place) {
+  HWND hwnd = Create(Kind::kTrackBar, &bar, TRACKBAR_CLASSA, WS_TABSTOP | TBS_HORZ | TBS_NOTICKS,
+                     id, place);
+  SendMessageA(hwnd, TBM_SETRANGEMIN, FALSE, bar.minimum);
+  SendMessageA(hwnd, TBM_SETRANGEMAX, FALSE, bar.maximum);
+  SendMessageA(hwnd, TBM_SETLINESIZE, 0, bar.lineSize);
+  SendMessageA(hwnd, TBM_SETPAGESIZE, 0, bar.pageSize);
+  return hwnd;
+}
+
+HWND ControlBinder::AddCheckList(CheckList& list, int id, Place place) {
+  HWND hwnd = Create(Kind::kCheckList, &list, WC_LISTVIEWA,
+                     WS_TABSTOP | LVS_LIST | LVS_SINGLESEL | LVS_NOCOLUMNHEADER, id, place,
+                     WS_EX_CLIENTEDGE);
+  ListView_SetExtendedListViewStyle(hwnd, LVS_EX_CHECKBOXES);
+  SendMessageA(hwnd, LVM_SETCOLUMNWIDTH, 0, ScaleForDpi(place.width - 15));
+  for (std::size_t i = 0; i < list.items.size(); ++i) {
+    LVITEMA item{};
+    item.mask = LVIF_TEXT;
+    item.iItem = static_cast<int>(i);
+    item.pszText = const_cast<char*>(list.items[i].caption.c_str());
+    SendMessageA(hwnd, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+  }
+  return hwnd;
+}
+
+HWND ControlBinder::AddReportList(ListView& list, int id, Place place,
+                                  const std::vector<Column>& columns) {
+  HWND hwnd = Create(Kind::kReport, &list, WC_LISTVIEWA,
+                     WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS, id, place,
+                     WS_EX_CLIENTEDGE);
+  ListView_SetExtendedListViewStyle(hwnd, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
+  for (std::size_t i = 0; i < columns.size(); ++i) {
+    LVCOLUMNA column{};
+    column.mask = LVCF_TEXT | LVCF_WIDTH;
+    column.pszText = const_cast<char*>(columns[i].caption);
+    column.cx = ScaleForDpi(columns[i].width);
+    SendMessageA(hwnd, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
+  }
+  return hwnd;
+}
+
+const ControlBinder::Binding* ControlBinder::Find(int id) const {
+  for (const Binding& b : bindings_)
+    if (b.id == id && b.state) return &b;
+  return nullptr;
+}
+
+void ControlBinder::Run(const std::vector<Handler>& handlers, int id) {
+  for (const Handler& h : handlers)
+    if (h.id == id) h.run();
+}
+
+bool ControlBinder::HandleCommand(int id, int code, HWND control) {
+  const Binding* b = Find(id);
+  if (!b || b->hwnd != control) return false;
+  // Only the notifications that change a state or call a handler count: mirroring the state
+  // back after any other one (EN_UPDATE comes before EN_CHANGE) would undo the user's edit.
+  switch (b->kind) {
+    case Kind::kEdit:
+      if (code == EN_CHANGE) {
+        if (syncing_) return false;
+        static_cast<Edit*>(b->state)->text = WindowTextOf(control);
+      } else if (code == EN_SETFOCUS) {
+        Run(focuses_, id);
+      } else if (code == EN_KILLFOCUS) {
+        Run(blurs_, id);
+      } else {
+        return false;
+      }
+      return true;
+    case Kind::kCombo:
+      if (code != CBN_SELCHANGE) return false;
+      static_cast<ComboBox*>(b->state)->index =
+          static_cast<int>(SendMessageA(control, CB_GETCURSEL, 0, 0));
+      return true;
+    case Kind::kCheckBox:
+      if (code != BN_CLICKED) return false;
+      static_cast<CheckBox*>(b->state)->Click();
+      return true;
+    case Kind::kRadio:
+      if (code != BN_CLICKED) return false;
+      static_cast<RadioButton*>(b->state)->Check();
+      return true;
+    case Kind::kButton:
+    case Kind::kLabel:
+      if (code != BN_CLICKED && code != STN_CLICKED) return false;
+      Run(clicks_, id);
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool ControlBinder::HandleNotify(const NMHDR* header) {
+  const Binding* b = Find(static_cast<int>(header->idFrom));
+  if (!b || b->hwnd != header->hwndFrom) return false;
+  if (b->kind == Kind::kCheckList && header->code == LVN_ITEMCHANGED && !syncing_) {
+    const auto* change = reinterpret_cast<const NMLISTVIEW*>(header);
+    auto& items = static_cast<CheckList*>(b->state)->items;
+    if ((change->uChanged & LVIF_STATE) && change->iItem >= 0 &&
+        static_cast<std::size_t>(change->iItem) < items.size())
+      items[static_cast<std::size_t>(change->iItem)].checked =
+          ListView_GetCheckState(b->hwnd, change->iItem) != 0;
+    return true;
+  }
+  if (b->kind == Kind::kReport) {
+    auto& rows = static_cast<ListView*>(b->state)->rows;
+    if (header->code == LVN_ITEMCHANGED && !syncing_) {
+      const auto* change = reinterpret_cast<const NMLISTVIEW*>(header);
+      if ((change->uChanged & LVIF_STATE) && change->iItem >= 0 &&
+          static_cast<std::size_t>(change->iItem) < rows.size())
+        rows[static_cast<std::size_t>(change->iItem)].selected =
+            (change->uNewState & LVIS_SELECTED) != 0;
+      return true;
+    }
+    if (header->code == NM_DBLCLK) {
+      Run(doubleClicks_, b->id);
+      return true;
+    }
+  }
+  return false;
+}
+
+bool ControlBinder::HandleScroll(HWND control) {
+  for (const Binding& b : bindings_) {
+    if (b.hwnd != control || b.kind != Kind::kTrackBar) continue;
+    static_cast<TrackBar*>(b.state)->position =
+        static_cast<int>(SendMessageA(control, TBM_GETPOS, 0, 0));
+    return true;
+  }
+  return false;
+}
+
+void ControlBinder::SyncReport(const Binding& b) {
+  const auto& rows = static_cast<ListView*>(b.state)->rows;
+  bool same = static_cast<std::size_t>(SendMessageA(b.hwnd, LVM_GETITEMCOUNT, 0, 0)) == rows.size();
+  for (std::size_t i = 0; same && i < rows.size(); ++i) {
+    const int item = static_cast<int>(i);
+    same = ItemText(b.hwnd, item, 0) == rows[i].caption;
+    for (std::size_t k = 0; same && k < rows[i].subItems.size(); ++k)
+      same = ItemText(b.hwnd, item, static_cast<int>(k + 1)) == rows[i].subItems[k];
+  }
+  if (!same) {
+    SendMessageA(b.hwnd, LVM_DELETEALLITEMS, 0, 0);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+      LVITEMA item{};
+      item.mask = LVIF_TEXT;
+      item.iItem = static_cast<int>(i);
+      item.pszText = const_cast<char*>(rows[i].caption.c_str());
+      SendMessageA(b.hwnd, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+      for (std::size_t k = 0; k < rows[i].subItems.size(); ++k) {
+        LVITEMA sub{};
+        sub.iSubItem = static_cast<int>(k + 1);
+        sub.pszText = const_cast<char*>(rows[i].subItems[k].c_str());
+        SendMessageA(b.hwnd, LVM_SETITEMTEXTA, i, reinterpret_cast<LPARAM>(&sub));
+      }
+    }
+  }
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    const UINT want = rows[i].selected ? LVIS_SELECTED : 0;
+    if ((ListView_GetItemState(b.hwnd, static_cast<int>(i), LVIS_SELECTED) & LVIS_SELECTED) != want)
+      ListView_SetItemState(b.hwnd, static_cast<int>(i), want, LVIS_SELECTED);
+  }
+}
+
+void ControlBinder::Sync() {
+  syncing_ = true;
+  for (const Binding& b : bindings_) {
+    const bool shown = !b.group || *b.group == shownGroup_;
+    if ((IsWindowVisible(b.hwnd) != FALSE) != shown) ShowWindow(b.hwnd, shown ? SW_SHOW : SW_HIDE);
+    if (!b.state) continue;
+    if ((IsWindowEnabled(b.hwnd) != FALSE) != b.state->enabled) EnableWindow(b.hwnd, b.state->enabled);
+    switch (b.kind) {
+      case Kind::kLabel:
+        SetTextIfChanged(b.hwnd, static_cast<Label*>(b.state)->caption);
+        break;
+      case Kind::kButton:
+        SetTextIfChanged(b.hwnd, static_cast<Button*>(b.state)->caption);
+        break;
+      case Kind::kCheckBox:
+      case Kind::kRadio: {
+        const bool checked = b.kind == Kind::kCheckBox
+                                 ? static_cast<CheckBox*>(b.state)->Checked()
+                                 : static_cast<RadioButton*>(b.state)->Checked();
+        const WPARAM check = checked ? BST_CHECKED : BST_UNCHECKED;
+        if (static_cast<WPARAM>(SendMessageA(b.hwnd, BM_GETCHECK, 0, 0)) != check)
+          SendMessageA(b.hwnd, BM_SETCHECK, check, 0);
+        break;
+      }
+      case Kind::kEdit: {
+        auto* edit = static_cast<Edit*>(b.state);
+        SetTextIfChanged(b.hwnd, edit->text);
+        if (edit->selectAllRequested) {
+          SendMessageA(b.hwnd, EM_SETSEL, 0, -1);
+          edit->selectAllRequested = false;
+        }
+        break;
+      }
+      case Kind::kCombo: {
+        const int index = static_cast<ComboBox*>(b.state)->index;
+        if (SendMessageA(b.hwnd, CB_GETCURSEL, 0, 0) != index)
+          SendMessageA(b.hwnd, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+        break;
+      }
+      case Kind::kTrackBar: {
+        auto* bar = static_cast<TrackBar*>(b.state);
+        if (SendMessageA(b.hwnd, TBM_GETPOS, 0, 0) != bar->position)
+          SendMessageA(b.hwnd, TBM_SETPOS, TRUE, bar->position);
+        break;
+      }
+      case Kind::kCheckList: {
+        auto* list = static_cast<CheckList*>(b.state);
+        for (std::size_t i = 0; i < list->items.size(); ++i) {
+          const int item = static_cast<int>(i);
+          if ((ListView_GetCheckState(b.hwnd, item) != 0) != list->items[i].checked)
+            ListView_SetCheckState(b.hwnd, item, list->items[i].checked);
+        }
+        break;
+      }
+      case Kind::kReport:
+        SyncReport(b);
+        break;
+      case Kind::kPlain:
+        break;
+    }
+  }
+  syncing_ = false;
+}
+
+void ControlBinder::Focus(const Control* state) {
+  for (const Binding& b : bindings_)
+    if (b.state == state) SetFocus(b.hwnd);
+}
+
+}  // namespace halcyra

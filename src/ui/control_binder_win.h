@@ -1,0 +1,96 @@
+// Creates the real controls of a window for the state objects of its logic class, mirrors
+// their state onto the controls after every handler, and turns the controls' notifications
+// into state changes and handler calls. Every window of the program uses one.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "ui/controls.h"
+
+namespace halcyra {
+
+struct Place {
+  int x, y, width, height;  // in 96-dpi pixels, scaled when created
+};
+
+class ControlBinder {
+ public:
+  ControlBinder(HWND parent, HFONT font);
+
+  // Controls of a group are shown only while that group is shown; others always.
+  void SetGroup(std::optional<int> group) { group_ = group; }
+  void ShowGroup(int group) { shownGroup_ = group; }
+
+  HWND AddLabel(Label& label, int id, Place place);
+  HWND AddButton(Button& button, int id, Place place, bool isDefault = false);
+  HWND AddCheckBox(CheckBox& box, int id, Place place);
+  HWND AddRadioButton(RadioButton& radio, int id, Place place, bool firstOfGroup);
+  HWND AddEdit(Edit& edit, int id, Place place, DWORD style = 0);
+  // An edit with an up-down buddy; with no range the numbers are not bounded.
+  HWND AddSpinEdit(Edit& edit, int id, Place place, std::optional<std::pair<int, int>> range);
+  HWND AddComboBox(ComboBox& combo, int id, Place place);
+  HWND AddTrackBar(TrackBar& bar, int id, Place place);
+  HWND AddCheckList(CheckList& list, int id, Place place);
+  struct Column {
+    const char* caption;
+    int width;
+  };
+  HWND AddReportList(ListView& list, int id, Place place, const std::vector<Column>& columns);
+  // A control whose state the logic does not hold; only shown and hidden with its group.
+  HWND AddPlain(const char* className, DWORD style, int id, Place place, DWORD exStyle = 0);
+
+  // Handlers run after the binder has copied the control's change into its state.
+  void OnClick(int id, std::function<void()> handler) { clicks_.push_back({id, std::move(handler)}); }
+  void OnFocus(int id, std::function<void()> handler) { focuses_.push_back({id, std::move(handler)}); }
+  void OnBlur(int id, std::function<void()> handler) { blurs_.push_back({id, std::move(handler)}); }
+  void OnDoubleClick(int id, std::function<void()> handler) {
+    doubleClicks_.push_back({id, std::move(handler)});
+  }
+
+  // True when the message concerned a bound control; the window then calls Sync().
+  bool HandleCommand(int id, int code, HWND control);
+  bool HandleNotify(const NMHDR* header);
+  bool HandleScroll(HWND control);
+
+  void Sync();
+  // Gives the keyboard focus to the control of that state object.
+  void Focus(const Control* state);
+
+ private:
+  enum class Kind { kPlain, kLabel, kButton, kCheckBox, kRadio, kEdit, kCombo, kTrackBar,
+                    kCheckList, kReport };
+  struct Binding {
+    HWND hwnd;
+    int id;
+    std::optional<int> group;
+    Kind kind;
+    Control* state;
+  };
+  struct Handler {
+    int id;
+    std::function<void()> run;
+  };
+
+  HWND Create(Kind kind, Control* state, const char* className, DWORD style, int id, Place place,
+              DWORD exStyle = 0);
+  const Binding* Find(int id) const;
+  static void Run(const std::vector<Handler>& handlers, int id);
+  void SyncReport(const Binding& b);
+
+  HWND parent_;
+  HFONT font_;
+  std::optional<int> group_;
+  int shownGroup_ = 0;
+  std::vector<Binding> bindings_;
+  std::vector<Handler> clicks_, focuses_, blurs_, doubleClicks_;
+  bool syncing_ = false;
+};
+
+std::string WindowTextOf(HWND hwnd);
+
+}  // namespace halcyra

@@ -1,0 +1,136 @@
+// The Timer page of the built program under Wine: Add, Edit and Delete with the editor.
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "driver/driver_win.h"
+#include "schedule/timer_editor_ids.h"
+#include "ui/main_window_ids.h"
+
+namespace halcyra::e2e {
+namespace {
+
+namespace mids = main_ids;
+namespace tids = timer_ids;
+
+class TimersE2E : public testing::Test {
+ protected:
+  void SetUp() override {
+    WriteFileText(Settings(),
+                  "[general]\r\nFirstStartDone=True\r\n[Timer]\r\n"
+                  "late=enabled,Shutdown,23:00,Daily\r\nearly=disabled,Reboot,06:00,Friday\r\n");
+    app_.emplace();
+    main_ = FindWindowOf(*app_, "TFrmMain", "Halcyra");
+    ASSERT_NE(main_, nullptr);
+    AppProcess second;
+    second.WaitForExit();
+    ASSERT_TRUE(WaitVisible(main_, true));
+    list_ = Control(main_, mids::kLvwTimer);
+  }
+  static std::string Settings() { return DataFile("Halcyra.ini"); }
+  std::vector<std::string> Titles() const {
+    std::vector<std::string> titles;
+    for (const auto& row : ListViewRows(list_, 1)) titles.push_back(row[0]);
+    return titles;
+  }
+  // Clicks a button of the Timer page and returns the editor it opens.
+  HWND OpenEditor(int button) {
+    ClickDialogButton(main_, button);
+    HWND editor = FindWindowOf(*app_, "TFrmTimer", "Timer settings");
+    if (editor) WaitVisible(editor, true);
+    return editor;
+  }
+  static bool Gone(HWND window) {
+    for (int i = 0; i < 250; ++i) {
+      if (!IsWindowVisible(window)) return true;
+      std::this_thread::sleep_for(20ms);
+    }
+    return false;
+  }
+
+  std::optional<AppProcess> app_;
+  HWND main_ = nullptr;
+  HWND list_ = nullptr;
+};
+
+TEST_F(TimersE2E, ListShowsTheStoredTimersInTimeOrder) {
+  const auto rows = ListViewRows(list_, 5);
+  ASSERT_EQ(rows.size(), 2u);
+  EXPECT_EQ(rows[0], (std::vector<std::string>{"early", "Disabled", "Reboot", "06:00", "Friday"}));
+  EXPECT_EQ(rows[1], (std::vector<std::string>{"late", "Enabled", "Shutdown", "23:00", "Daily"}));
+}
+
+TEST_F(TimersE2E, AddWritesTheEntryAndTheRowTakesItsPlace) {
+  HWND editor = OpenEditor(mids::kBtnAdd);
+  ASSERT_NE(editor, nullptr);
+  EXPECT_FALSE(IsWindowEnabled(main_)) << "modal";
+  EXPECT_EQ(WindowText(Control(editor, tids::kSpinMinute)), "00");
+  EXPECT_TRUE(IsChecked(Control(editor, tids::kRbnDaily)));
+  EXPECT_FALSE(IsWindowEnabled(Control(editor, tids::kCboWeekday)));
+  SetText(Control(editor, tids::kEdtTitle), "noon");
+  SetText(Control(editor, tids::kSpinHour), "12");
+  SetText(Control(editor, tids::kSpinMinute), "5");
+  SelectComboItem(editor, tids::kCboShutEvent, 1);
+  ClickDialogButton(editor, tids::kRbnWeekday);
+  ClickDialogButton(editor, tids::kOk);
+  ASSERT_TRUE(Gone(editor));
+  EXPECT_TRUE(IsWindowEnabled(main_));
+  EXPECT_NE(ReadFileText(Settings()).find("noon=enabled,Power off,12:05,Weekday\r\n"),
+            std::string::npos);
+  EXPECT_EQ(Titles(), (std::vector<std::string>{"early", "noon", "late"}));
+}
+
+TEST_F(TimersE2E, EditChangesTheTimerInPlace) {
+  SelectListRow(list_, 1);  // "late"
+  HWND editor = OpenEditor(mids::kBtnEdit);
+  ASSERT_NE(editor, nullptr);
+  EXPECT_EQ(WindowText(Control(editor, tids::kEdtTitle)), "late");
+  EXPECT_EQ(WindowText(Control(editor, tids::kSpinHour)), "23");
+  SetText(Control(editor, tids::kSpinHour), "4");
+  ClickDialogButton(editor, tids::kOk);
+  ASSERT_TRUE(Gone(editor));
+  const std::string settings = ReadFileText(Settings());
+  EXPECT_NE(settings.find("late=enabled,Shutdown,04:00,Daily\r\n"), std::string::npos) << settings;
+  EXPECT_EQ(Titles(), (std::vector<std::string>{"late", "early"}));
+}
+
+TEST_F(TimersE2E, DeleteAsksFirstThenRemovesTheTimer) {
+  SelectListRow(list_, 0);  // "early"
+  ClickDialogButton(main_, mids::kBtnDelete);
+  HWND box = FindMessageBox(*app_);
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(WindowText(box), "Delete timer");
+  EXPECT_EQ(MessageBoxText(box), "Do you really want to delete the selected timer?");
+  ClickDialogButton(box, IDNO);
+  ASSERT_TRUE(Gone(box));
+  EXPECT_EQ(Titles(), (std::vector<std::string>{"early", "late"}));
+
+  ClickDialogButton(main_, mids::kBtnDelete);
+  box = FindMessageBox(*app_);
+  ASSERT_NE(box, nullptr);
+  ClickDialogButton(box, IDYES);
+  ASSERT_TRUE(Gone(box));
+  for (int i = 0; i < 100 && Titles().size() != 1; ++i) std::this_thread::sleep_for(20ms);
+  EXPECT_EQ(Titles(), std::vector<std::string>{"late"});
+  EXPECT_EQ(ReadFileText(Settings()).find("early="), std::string::npos);
+}
+
+TEST_F(TimersE2E, DuplicateTitleIsRefusedAndTheEditorStaysOpen) {
+  HWND editor = OpenEditor(mids::kBtnAdd);
+  ASSERT_NE(editor, nullptr);
+  SetText(Control(editor, tids::kEdtTitle), "late");
+  ClickDialogButton(editor, tids::kOk);
+  HWND box = FindMessageBox(*app_);
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(WindowText(box), "Error");
+  EXPECT_EQ(MessageBoxText(box), "The same Timer tile already exists.");
+  ClickDialogButton(box, IDOK);
+  ASSERT_TRUE(Gone(box));
+  EXPECT_TRUE(IsWindowVisible(editor));
+  ClickDialogButton(editor, tids::kCancel);
+  ASSERT_TRUE(Gone(editor));
+  EXPECT_EQ(Titles(), (std::vector<std::string>{"early", "late"}));
+}
+
+}  // namespace
+}  // namespace halcyra::e2e

@@ -1,0 +1,59 @@
+// Wake-up timers on the system's waitable timers, under Wine.
+#include <gtest/gtest.h>
+
+#include "app/date_time.h"
+#include "platform/win32/win32_clock_win.h"
+#include "platform/win32/win32_wake_timers_win.h"
+
+namespace halcyra {
+namespace {
+
+LocalTime At(int year, int month, int day, int hour, int minute) {
+  LocalTime t = DecodeDateTime(static_cast<double>(
+      DaysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day))));
+  t.hour = static_cast<std::uint16_t>(hour);
+  t.minute = static_cast<std::uint16_t>(minute);
+  return t;
+}
+
+// Hours between a local time and its UTC time.
+double OffsetHours(const LocalTime& local) {
+  const auto utc = LocalToUtcFileTime(local);
+  EXPECT_TRUE(utc.has_value());
+  // File times count 100 ns from 1601; date-times count days from 30 December 1899.
+  const double utcDays = static_cast<double>(utc->QuadPart) / 864000000000.0 - 109205.0;
+  return (EncodeDateTime(local) - utcDays) * 24.0;
+}
+
+// The test run sets TZ=Europe/Berlin: one hour ahead of UTC in winter, two in summer, with
+// the changes on the last Sundays of March and October.
+TEST(WakeTimerDueTime, UsesTheOffsetInForceAtTheDueTime) {
+  EXPECT_NEAR(OffsetHours(At(2026, 3, 28, 6, 30)), 1.0, 1e-6);
+  EXPECT_NEAR(OffsetHours(At(2026, 3, 29, 6, 30)), 2.0, 1e-6) << "summer time from 29 March";
+  EXPECT_NEAR(OffsetHours(At(2026, 10, 24, 6, 30)), 2.0, 1e-6);
+  EXPECT_NEAR(OffsetHours(At(2026, 10, 25, 6, 30)), 1.0, 1e-6) << "winter time from 25 October";
+}
+
+TEST(Win32WakeTimers, ArmedTimersFallDueAndReleasedOnesAreClosed) {
+  Win32Clock clock;
+  Win32WakeTimers timers;
+  LocalTime soon = DecodeDateTime(EncodeDateTime(clock.Now()) + 1.5 / kSecondsPerDay);
+  auto armed = timers.Arm(soon);
+  ASSERT_NE(armed, nullptr);
+  const HANDLE handle = dynamic_cast<Win32WakeTimer&>(*armed).Native();
+  EXPECT_EQ(WaitForSingleObject(handle, 0), static_cast<DWORD>(WAIT_TIMEOUT));
+  EXPECT_EQ(WaitForSingleObject(handle, 10000), static_cast<DWORD>(WAIT_OBJECT_0));
+
+  LocalTime later = DecodeDateTime(EncodeDateTime(clock.Now()) + 60.0 / kSecondsPerDay);
+  auto pending = timers.Arm(later);
+  ASSERT_NE(pending, nullptr);
+  const HANDLE pendingHandle = dynamic_cast<Win32WakeTimer&>(*pending).Native();
+  EXPECT_EQ(WaitForSingleObject(pendingHandle, 100), static_cast<DWORD>(WAIT_TIMEOUT));
+  DWORD flags = 0;
+  EXPECT_TRUE(GetHandleInformation(pendingHandle, &flags));
+  pending.reset();
+  EXPECT_FALSE(GetHandleInformation(pendingHandle, &flags)) << "cancelled and closed";
+}
+
+}  // namespace
+}  // namespace halcyra
