@@ -1,8 +1,11 @@
 #include "ui/main_form.h"
 
 #include <algorithm>
+#include <stdexcept>
 #include <utility>
 
+#include "actions/event_log.h"
+#include "app/startup.h"
 #include "schedule/timer_list.h"
 #include "ui/password_rules.h"
 
@@ -252,7 +255,86 @@ void TFrmMain::ApplySoundEnablingRule() {
 
 void TFrmMain::ChkEnableSoundClick() { ApplySoundEnablingRule(); }
 
-void TFrmMain::ChkSetVolumeClick() { TckBarVolume.enabled = ChkSetVolume.Checked(); }
+namespace {
+constexpr const char* kPreviewCaption = "Preview";
+constexpr const char* kStopCaption = "Stop";
+}  // namespace
+
+void TFrmMain::ChkSetVolumeClick() {
+  AudioMixer& mixer = services_.mixer;
+  const bool previewing = BtnPreview.caption == kStopCaption;
+  if (ChkSetVolume.Checked()) {
+    TckBarVolume.enabled = true;
+    if (previewing) {
+      PreviewSavedVolume = mixer.GetMasterVolume();
+      mixer.SetMasterVolume(static_cast<std::uint16_t>(VolumeFromPosition(TckBarVolume.position)));
+    }
+  } else {
+    TckBarVolume.enabled = false;
+    if (previewing && PreviewSavedVolume != 0) mixer.SetMasterVolume(PreviewSavedVolume);
+  }
+}
+
+void TFrmMain::TckBarVolumeChange() {
+  if (BtnPreview.caption == kStopCaption)
+    services_.mixer.SetMasterVolume(
+        static_cast<std::uint16_t>(VolumeFromPosition(TckBarVolume.position)));
+}
+
+void TFrmMain::BtnBrowseClick() {
+  if (BtnPreview.caption == kStopCaption) {
+    // The volume stays as the preview set it.
+    services_.player.Stop(PlayFlags(ChkLoop.Checked()));
+    BtnPreview.caption = kPreviewCaption;
+  }
+  if (const auto path = services_.dialogs.OpenFile("Select sound file", "Sound file(*.wav)|*.wav")) {
+    EdtSoundPath.text = *path;
+    BtnPreview.enabled = true;
+  } else if (EdtSoundPath.text.empty()) {
+    BtnPreview.enabled = false;
+  }
+}
+
+void TFrmMain::BtnPreviewClick() {
+  if (!services_.files.Exists(EdtSoundPath.text)) {
+    services_.app.boxes.Show(kSoundFileNotFoundMessage, "Error", mb::kOk | mb::kIconInformation);
+    return;
+  }
+  AudioMixer& mixer = services_.mixer;
+  if (BtnPreview.caption == kPreviewCaption) {
+    if (ChkSetVolume.Checked()) {
+      PreviewSavedVolume = mixer.GetMasterVolume();
+      mixer.SetMasterVolume(static_cast<std::uint16_t>(VolumeFromPosition(TckBarVolume.position)));
+    }
+    services_.player.Play(EdtSoundPath.text, PlayFlags(ChkLoop.Checked()));
+    BtnPreview.caption = kStopCaption;
+  } else {
+    if (PreviewSavedVolume != 0) mixer.SetMasterVolume(PreviewSavedVolume);
+    services_.player.Stop(PlayFlags(ChkLoop.Checked()));
+    BtnPreview.caption = kPreviewCaption;
+  }
+}
+
+void TFrmMain::CmdViewLogClick() {
+  const std::string path = LogFilePath(services_.app.os);
+  try {
+    if (!services_.files.Exists(path)) services_.files.CreateEmpty(path);
+    services_.shell.Execute("open", path, "c:\\", kShowNormal);
+  } catch (const std::exception&) {
+    services_.app.boxes.Show(FolderAccessMessage(GetDataFolder(services_.app.os)), kAppTitle,
+                             mb::kOk | mb::kIconError);
+  }
+}
+
+void TFrmMain::CmdDeleteLogClick() {
+  const std::string path = LogFilePath(services_.app.os);
+  if (services_.app.boxes.Show("Do you really want to delete the log file?", "Delete log file",
+                               mb::kYesNo | mb::kIconQuestion) != mb::kIdYes)
+    return;
+  // A failure here is the general error handler's to show.
+  if (const int error = services_.files.Rewrite(path))
+    throw std::runtime_error("I/O error " + std::to_string(error));
+}
 
 void TFrmMain::ChkPasswordClick() {
   const bool on = ChkPassword.Checked();

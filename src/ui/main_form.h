@@ -6,9 +6,14 @@
 #include <optional>
 #include <string>
 
+#include "actions/cleanup.h"
 #include "app/app_services.h"
 #include "platform/audio_mixer.h"
 #include "platform/clock.h"
+#include "platform/file_dialogs.h"
+#include "platform/shell.h"
+#include "platform/sound_player.h"
+#include "platform/text_files.h"
 #include "platform/wake_timers.h"
 #include "schedule/clock_guard.h"
 #include "schedule/timer_editor.h"
@@ -27,10 +32,6 @@ inline constexpr const char* kSoundFileMissingMessage =
 // Section Hotkeys: one key per action, in the order the six fields are handled.
 inline constexpr std::array<const char*, 6> kHotkeyKeys = {"Powerdown", "Shutdown",  "Reboot",
                                                            "Hibernate", "Suspend", "Logoff"};
-// Section CleanUp: one key per item of the clean-up list, in item order.
-inline constexpr std::array<const char*, 7> kCleanupKeys = {
-    "RecycleBin", "TempFolder", "IEcache", "IEcookie", "IEhistory", "IEAutoComplete",
-    "RecentDocument"};
 
 // Track-bar position to mixer volume: position x 256, held to 0 to 65535.
 unsigned VolumeFromPosition(int position);
@@ -50,7 +51,13 @@ struct MainFormServices {
   AudioMixer& mixer;
   ClockGuard& clockGuard;
   WakeTimers& wakeTimers;
+  SoundPlayer& player;
+  FileDialogs& dialogs;
+  TextFiles& files;
+  Shell& shell;
 };
+
+inline constexpr const char* kSoundFileNotFoundMessage = "The sound file does not exist.";
 
 class TFrmMain final : private TimerEditorHost {
  public:
@@ -125,6 +132,13 @@ class TFrmMain final : private TimerEditorHost {
   void ChkEnableSoundClick();
   void ChkSetVolumeClick();
   void ChkPasswordClick();
+  void TckBarVolumeChange();
+  void BtnBrowseClick();
+  void BtnPreviewClick();
+  void CmdViewLogClick();
+  void CmdDeleteLogClick();
+  // The master volume that a preview replaced; 0 when none was saved.
+  std::uint16_t PreviewSavedVolume = 0;
   void SpinDurationEnter();
   void EdtPowerdownMouseMove() { focusRequest_ = &EdtPowerdown; }
   void EdtShutdownMouseMove() { focusRequest_ = &EdtShutdown; }

@@ -13,6 +13,10 @@
 #include "platform/os_info.h"
 #include "platform/portable/portable_ini_profile.h"
 #include "platform/regional_format.h"
+#include "platform/file_dialogs.h"
+#include "platform/shell.h"
+#include "platform/shutdown_privilege.h"
+#include "platform/sound_player.h"
 #include "platform/wake_timers.h"
 
 namespace halcyra::test {
@@ -132,6 +136,45 @@ class FakeMixer final : public AudioMixer {
   void SetMasterVolume(std::uint16_t v) override {
     setCalls.push_back(v);
     if (devices) volume = v;
+  }
+};
+
+// Every sound call as "play <name> <flags>" or "stop <flags>".
+class FakeSoundPlayer final : public SoundPlayer {
+ public:
+  std::vector<std::string> calls;
+  void Play(const std::string& name, unsigned flags) override {
+    calls.push_back("play " + name + " " + std::to_string(flags));
+  }
+  void Stop(unsigned flags) override { calls.push_back("stop " + std::to_string(flags)); }
+};
+
+class FakeFileDialogs final : public FileDialogs {
+ public:
+  std::optional<std::string> answer;
+  std::vector<std::string> asked;  // "title|filter"
+  std::optional<std::string> OpenFile(const std::string& title, const std::string& filter) override {
+    asked.push_back(title + "|" + filter);
+    return answer;
+  }
+};
+
+class FakeShell final : public Shell {
+ public:
+  std::vector<std::string> calls;  // "verb|file|directory|show"
+  void Execute(const std::string& verb, const std::string& file, const std::string& directory,
+               int show) override {
+    calls.push_back(verb + "|" + file + "|" + directory + "|" + std::to_string(show));
+  }
+};
+
+class FakePrivilege final : public ShutdownPrivilege {
+ public:
+  std::vector<std::string>* journal = nullptr;  // shared with the machine's calls
+  int requests = 0;
+  void EnableShutdownPrivilege() override {
+    ++requests;
+    if (journal) journal->push_back("privilege");
   }
 };
 

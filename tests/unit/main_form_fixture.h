@@ -8,6 +8,7 @@
 #include <functional>
 #include <optional>
 
+#include "platform/portable/portable_text_files.h"
 #include "support/fakes.h"
 #include "support/temp_folder.h"
 #include "ui/main_form.h"
@@ -61,7 +62,12 @@ class MainFormTest : public testing::Test {
   FakeMixer mixer_;
   ClockGuard guard_;
   FakeWakeTimers wakeTimers_;
-  MainFormServices services_{app_, clock_, mixer_, guard_, wakeTimers_};
+  FakeSoundPlayer player_;
+  FakeFileDialogs dialogs_;
+  PortableTextFiles files_;
+  FakeShell shell_;
+  MainFormServices services_{app_,     clock_,   mixer_, guard_, wakeTimers_,
+                             player_, dialogs_, files_, shell_};
   FakeMainHost host_;
   std::optional<TFrmMain> form_;
 };

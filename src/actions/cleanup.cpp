@@ -1,0 +1,16 @@
+#include "actions/cleanup.h"
+
+namespace halcyra {
+
+void RunCleanupTasks(const SettingsFile& file, CleanupTasks& tasks) {
+  using Task = void (CleanupTasks::*)();
+  static constexpr std::array<Task, 7> kTasks = {
+      &CleanupTasks::EmptyRecycleBin, &CleanupTasks::ClearTempFolder,
+      &CleanupTasks::ClearIECache,    &CleanupTasks::ClearIECookies,
+      &CleanupTasks::ClearIEHistory,  &CleanupTasks::ClearTypedURLs,
+      &CleanupTasks::ClearRecentDocuments};
+  for (std::size_t i = 0; i < kTasks.size(); ++i)
+    if (file.IsOn("CleanUp", kCleanupKeys[i])) (tasks.*kTasks[i])();
+}
+
+}  // namespace halcyra

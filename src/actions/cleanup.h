@@ -1,0 +1,32 @@
+// The clean-up tasks run before an action, each by its flag in the section CleanUp.
+#pragma once
+
+#include <array>
+
+#include "app/settings_file.h"
+
+namespace halcyra {
+
+// One key per task, in the order the tasks run and the clean-up list shows them.
+inline constexpr std::array<const char*, 7> kCleanupKeys = {
+    "RecycleBin", "TempFolder", "IEcache", "IEcookie", "IEhistory", "IEAutoComplete",
+    "RecentDocument"};
+
+// The seven tasks; each reports nothing, and whatever it cannot remove stays.
+class CleanupTasks {
+ public:
+  virtual ~CleanupTasks() = default;
+  virtual void EmptyRecycleBin() = 0;
+  virtual void ClearTempFolder() = 0;
+  virtual void ClearIECache() = 0;
+  virtual void ClearIECookies() = 0;
+  virtual void ClearIEHistory() = 0;
+  virtual void ClearTypedURLs() = 0;
+  virtual void ClearRecentDocuments() = 0;
+};
+
+// Runs the tasks whose flags are "True", in their fixed order, reading each flag just before
+// its task.
+void RunCleanupTasks(const SettingsFile& file, CleanupTasks& tasks);
+
+}  // namespace halcyra

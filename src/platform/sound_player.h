@@ -1,0 +1,23 @@
+// Wave playback that does not wait: the name is looked up as a sound alias, then as a file.
+#pragma once
+
+#include <string>
+
+namespace halcyra {
+
+namespace sound_flags {
+inline constexpr unsigned kOnce = 1;  // SND_ASYNC
+inline constexpr unsigned kLoop = 9;  // SND_ASYNC + SND_LOOP
+}  // namespace sound_flags
+
+inline unsigned PlayFlags(bool loop) { return loop ? sound_flags::kLoop : sound_flags::kOnce; }
+
+class SoundPlayer {
+ public:
+  virtual ~SoundPlayer() = default;
+  virtual void Play(const std::string& name, unsigned flags) = 0;
+  // Stops whatever this program plays.
+  virtual void Stop(unsigned flags) = 0;
+};
+
+}  // namespace halcyra
