@@ -32,8 +32,12 @@ std::string Win32StartupHost::ExecutablePath() const {
 
 int Win32StartupHost::RunMainWindow(bool show) {
   ApplicationWindow application;
-  MainWindow main({services_, clock_, mixer_, clockGuard_, wakeTimers_}, application.Handle());
+  MainWindow main({services_, clock_, mixer_, clockGuard_, wakeTimers_, player_, dialogs_, files_,
+                   shell_},
+                  application.Handle());
   if (!main.Handle()) throw std::runtime_error("The main window could not be created.");
+  dialogs_.SetOwner(main.Handle());
+  shell_.SetOwner(main.Handle());
   if (show) main.ShowInFront();
   MSG msg;
   while (GetMessageA(&msg, nullptr, 0, 0) > 0) {

@@ -7,6 +7,7 @@
 #include "app/startup.h"
 #include "platform/win32/win32_audio_mixer_win.h"
 #include "platform/win32/win32_clock_win.h"
+#include "platform/win32/win32_system_services_win.h"
 #include "platform/win32/win32_wake_timers_win.h"
 #include "schedule/clock_guard.h"
 
@@ -29,6 +30,10 @@ class Win32StartupHost final : public StartupHost {
   Win32Clock clock_;
   Win32AudioMixer mixer_;
   Win32WakeTimers wakeTimers_;
+  Win32SoundPlayer player_;
+  Win32FileDialogs dialogs_;
+  Win32TextFiles files_;
+  Win32Shell shell_;
   ClockGuard clockGuard_;
 };
 

@@ -122,6 +122,8 @@ void MainWindow::CreateControls() {
   b.AddCheckBox(f.ChkLoop, ids::kChkLoop, {20, 124, 200, 20});
   b.AddCheckBox(f.ChkSetVolume, ids::kChkSetVolume, {20, 150, 200, 20});
   b.AddTrackBar(f.TckBarVolume, ids::kTckBarVolume, {20, 176, 300, 30});
+  b.OnClick(ids::kBtnBrowse, [&f] { f.BtnBrowseClick(); });
+  b.OnClick(ids::kBtnPreview, [&f] { f.BtnPreviewClick(); });
 
   page(MainPage::Cleanup);
   b.AddLabel(f.Label11, label++, {20, 40, 415, 44});
@@ -140,6 +142,8 @@ void MainWindow::CreateControls() {
   b.AddCheckBox(f.ChkEnableLog, ids::kChkEnableLog, {20, 64, 300, 20});
   b.AddButton(f.CmdViewLog, ids::kCmdViewLog, {20, 98, 110, 25});
   b.AddButton(f.CmdDeleteLog, ids::kCmdDeleteLog, {140, 98, 110, 25});
+  b.OnClick(ids::kCmdViewLog, [&f] { f.CmdViewLogClick(); });
+  b.OnClick(ids::kCmdDeleteLog, [&f] { f.CmdDeleteLogClick(); });
 
   page(MainPage::About);
   b.AddLabel(f.Label17, ids::kLabel17, {20, 50, 415, 20});
@@ -221,7 +225,7 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     }
     case WM_HSCROLL:
-      binder_->HandleScroll(reinterpret_cast<HWND>(lParam));
+      if (binder_->HandleScroll(reinterpret_cast<HWND>(lParam))) Run([&f] { f.TckBarVolumeChange(); });
       return 0;
     case kFieldMouseMove: {
       const int id = static_cast<int>(wParam);

@@ -1,0 +1,234 @@
+#include "actions/cleanup_tasks_win.h"
+
+#include <objbase.h>
+#include <shellapi.h>
+#include <tlhelp32.h>
+#include <urlhist.h>
+#include <wininet.h>
+
+#include <memory>
+#include <vector>
+
+#include "app/text.h"
+#include "platform/win32/handle_win.h"
+
+namespace halcyra {
+namespace {
+
+constexpr DWORD kCookieEntry = 0x00100000;  // COOKIE_CACHE_ENTRY
+
+class FindHandle {
+ public:
+  explicit FindHandle(HANDLE h) : h_(h) {}
+  ~FindHandle() {
+    if (h_ != INVALID_HANDLE_VALUE) FindClose(h_);
+  }
+  FindHandle(const FindHandle&) = delete;
+  FindHandle& operator=(const FindHandle&) = delete;
+  bool Valid() const { return h_ != INVALID_HANDLE_VALUE; }
+  HANDLE Get() const { return h_; }
+
+ private:
+  HANDLE h_;
+};
+
+class RegistryKey {
+ public:
+  // Opens an existing key of the current user; never creates one.
+  RegistryKey(const char* path, REGSAM access) {
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, access, &key_) != ERROR_SUCCESS) key_ = nullptr;
+  }
+  ~RegistryKey() {
+    if (key_) RegCloseKey(key_);
+  }
+  RegistryKey(const RegistryKey&) = delete;
+  RegistryKey& operator=(const RegistryKey&) = delete;
+  HKEY Get() const { return key_; }
+
+ private:
+  HKEY key_ = nullptr;
+};
+
+std::string WithoutTrailingBackslash(std::string folder) {
+  if (!folder.empty() && folder.back() == '\\') folder.pop_back();
+  return folder;
+}
+
+// Clears the attributes that keep an entry from going, then removes it.
+void RemoveFile(const std::string& path) {
+  SetFileAttributesA(path.c_str(), 0);
+  DeleteFileA(path.c_str());
+}
+
+// Removes a link (a junction or symbolic link, to a folder or a file) itself. It is deleted
+// only through a handle that is known to hold the link and not what it points to; where the
+// system cannot open the link as itself, the link stays and so does its target.
+void RemoveLink(const std::string& path) {
+  UniqueHandle link(CreateFileA(path.c_str(), DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING,
+                                FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  if (!link) return;
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!GetFileInformationByHandle(link.Get(), &info) ||
+      !(info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+    return;
+  FILE_BASIC_INFO basic{};
+  basic.FileAttributes = FILE_ATTRIBUTE_NORMAL;
+  SetFileInformationByHandle(link.Get(), FileBasicInfo, &basic, sizeof basic);
+  FILE_DISPOSITION_INFO disposition{TRUE};
+  SetFileInformationByHandle(link.Get(), FileDispositionInfo, &disposition, sizeof disposition);
+}
+
+// Walks the entries of a folder: files go, links go without being followed, other folders
+// go with their contents; folders named ".*" are neither entered nor removed.
+void ClearEntries(const std::string& folder) {
+  WIN32_FIND_DATAA entry;
+  FindHandle search(FindFirstFileA((folder + "\\*.*").c_str(), &entry));
+  if (!search.Valid()) return;
+  do {
+    const std::string name = entry.cFileName;
+    const std::string path = folder + "\\" + name;
+    const bool folder = entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
+    if (folder && name.front() == '.') continue;
+    if (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+      RemoveLink(path);
+    } else if (folder) {
+      SetFileAttributesA(path.c_str(), 0);
+      DeleteFolderTree(path);
+    } else {
+      RemoveFile(path);
+    }
+  } while (FindNextFileA(search.Get(), &entry));
+}
+
+// The URL cache walk; deletes the entries for which keep is false.
+void ClearUrlCache(bool cookies) {
+  const auto passes = [cookies](const INTERNET_CACHE_ENTRY_INFOA* entry) {
+    return ((entry->CacheEntryType & kCookieEntry) != 0) == cookies;
+  };
+  DWORD size = 0;
+  FindFirstUrlCacheEntryA(nullptr, nullptr, &size);
+  if (size == 0) return;
+  std::vector<char> buffer(size);
+  auto* entry = reinterpret_cast<INTERNET_CACHE_ENTRY_INFOA*>(buffer.data());
+  HANDLE search = FindFirstUrlCacheEntryA(nullptr, entry, &size);
+  if (!search) return;
+  if (passes(entry)) DeleteUrlCacheEntryA(entry->lpszSourceUrlName);
+  for (;;) {
+    size = 0;
+    FindNextUrlCacheEntryA(search, nullptr, &size);
+    const DWORD error = GetLastError();
+    if (error != ERROR_INSUFFICIENT_BUFFER) break;  // no more items, or a failure
+    std::vector<char> next(size);
+    auto* nextEntry = reinterpret_cast<INTERNET_CACHE_ENTRY_INFOA*>(next.data());
+    if (FindNextUrlCacheEntryA(search, nextEntry, &size) && passes(nextEntry))
+      DeleteUrlCacheEntryA(nextEntry->lpszSourceUrlName);
+  }
+  FindCloseUrlCache(search);
+}
+
+// The browser's history object.
+const CLSID kUrlHistory = {0x3C374A40, 0xBAE4, 0x11CF, {0xBF, 0x7D, 0x00, 0xAA, 0x00, 0x69, 0x46, 0xEE}};
+
+}  // namespace
+
+void DeleteFolderTree(const std::string& folder) {
+  ClearEntries(folder);
+  RemoveDirectoryA(folder.c_str());
+}
+
+void ClearFolderContents(const std::string& folder) { ClearEntries(folder); }
+
+bool TerminateProcessesByName(const std::string& exeName) {
+  UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  if (!snapshot) return false;
+  const std::string wanted = UpperAscii(exeName);
+  bool result = false;
+  PROCESSENTRY32 entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Process32First(snapshot.Get(), &entry); more;
+       more = Process32Next(snapshot.Get(), &entry)) {
+    const std::string exe = UpperAscii(entry.szExeFile);
+    const std::size_t cut = exe.find_last_of("\\:");
+    const std::string fileName = cut == std::string::npos ? exe : exe.substr(cut + 1);
+    if (fileName != wanted && exe != wanted) continue;
+    UniqueHandle process(OpenProcess(PROCESS_TERMINATE, FALSE, entry.th32ProcessID));
+    result = process && TerminateProcess(process.Get(), 0);
+  }
+  return result;
+}
+
+void Win32CleanupTasks::EmptyRecycleBin() {
+  HMODULE shell = LoadLibraryA("Shell32.dll");
+  if (!shell) {
+    boxes_.Show("Failed to load Shell32.dll.", "Error", mb::kOk | mb::kIconError);
+    return;
+  }
+  using EmptyBin = HRESULT(WINAPI*)(HWND, LPCSTR, DWORD);
+  if (auto empty = reinterpret_cast<EmptyBin>(
+          reinterpret_cast<void*>(GetProcAddress(shell, "SHEmptyRecycleBinA"))))
+    empty(owner_, "", SHERB_NOCONFIRMATION | SHERB_NOPROGRESSUI | SHERB_NOSOUND);
+  FreeLibrary(shell);
+}
+
+void Win32CleanupTasks::ClearTempFolder() {
+  char buffer[256] = {};
+  GetTempPathA(255, buffer);
+  const std::string folder = WithoutTrailingBackslash(buffer);
+  // Never a search of the current drive's root.
+  if (folder.empty()) return;
+  ClearFolderContents(folder);
+}
+
+void Win32CleanupTasks::ClearIECache() { ClearUrlCache(false); }
+
+void Win32CleanupTasks::ClearIECookies() { ClearUrlCache(true); }
+
+void Win32CleanupTasks::ClearIEHistory() {
+  IUrlHistoryStg2* history = nullptr;
+  if (FAILED(CoCreateInstance(kUrlHistory, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
+                              IID_IUrlHistoryStg2, reinterpret_cast<void**>(&history))) ||
+      !history)
+    return;
+  history->ClearHistory();
+  history->Release();
+}
+
+void Win32CleanupTasks::ClearTypedURLs() {
+  TerminateProcessesByName("iexplore.exe");
+  RegistryKey key("Software\\Microsoft\\Internet Explorer\\TypedURLs", KEY_READ | KEY_SET_VALUE);
+  if (!key.Get()) return;
+  std::vector<std::string> names;
+  for (DWORD index = 0;; ++index) {
+    char name[16384];
+    DWORD length = sizeof name;
+    if (RegEnumValueA(key.Get(), index, name, &length, nullptr, nullptr, nullptr, nullptr) !=
+        ERROR_SUCCESS)
+      break;
+    names.emplace_back(name, length);
+  }
+  for (const std::string& name : names) RegDeleteValueA(key.Get(), name.c_str());
+}
+
+void Win32CleanupTasks::ClearRecentDocuments() {
+  RegistryKey key("Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
+                  KEY_READ);
+  if (!key.Get()) return;
+  char value[MAX_PATH + 1] = {};
+  DWORD size = MAX_PATH;
+  DWORD type = 0;
+  if (RegQueryValueExA(key.Get(), "Recent", nullptr, &type, reinterpret_cast<BYTE*>(value),
+                       &size) != ERROR_SUCCESS)
+    return;
+  const std::string folder = WithoutTrailingBackslash(value);
+  if (folder.empty()) return;
+  WIN32_FIND_DATAA entry;
+  FindHandle search(FindFirstFileA((folder + "\\*.lnk").c_str(), &entry));
+  if (!search.Valid()) return;
+  do {
+    DeleteFileA((folder + "\\" + entry.cFileName).c_str());
+  } while (FindNextFileA(search.Get(), &entry));
+}
+
+}  // namespace halcyra

@@ -1,0 +1,43 @@
+// The seven clean-up tasks on Windows, and the folder and process helpers they share.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "actions/cleanup.h"
+#include "platform/message_box.h"
+
+namespace halcyra {
+
+class Win32CleanupTasks final : public CleanupTasks {
+ public:
+  explicit Win32CleanupTasks(MessageBoxes& boxes) : boxes_(boxes) {}
+  // The window that owns the recycle bin's (suppressed) user interface.
+  void SetOwner(HWND owner) { owner_ = owner; }
+
+  void EmptyRecycleBin() override;
+  void ClearTempFolder() override;
+  void ClearIECache() override;
+  void ClearIECookies() override;
+  void ClearIEHistory() override;
+  void ClearTypedURLs() override;
+  void ClearRecentDocuments() override;
+
+ private:
+  MessageBoxes& boxes_;
+  HWND owner_ = nullptr;
+};
+
+// Removes the folder with everything in it; what cannot be removed stays, silently. A
+// directory that is a link (junction or symbolic link) is removed itself and never entered,
+// so that the files of the folder it points to stay.
+void DeleteFolderTree(const std::string& folder);
+// Empties a folder the same way, keeping the folder and its subfolders named ".*".
+void ClearFolderContents(const std::string& folder);
+
+// Ends every process whose executable has that file name, in any letter case; whether the
+// last termination succeeded (false when none matched).
+bool TerminateProcessesByName(const std::string& exeName);
+
+}  // namespace halcyra

@@ -1,0 +1,86 @@
+#include "platform/win32/win32_system_services_win.h"
+
+#include <commdlg.h>
+#include <mmsystem.h>
+#include <shellapi.h>
+
+#include "platform/win32/handle_win.h"
+
+namespace halcyra {
+
+void Win32ShutdownPrivilege::EnableShutdownPrivilege() {
+  HANDLE raw = nullptr;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &raw)) return;
+  UniqueHandle token(raw);
+  TOKEN_PRIVILEGES request{};
+  LookupPrivilegeValueA("", "SeShutdownPrivilege", &request.Privileges[0].Luid);
+  request.PrivilegeCount = 1;
+  request.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
+  TOKEN_PRIVILEGES previous{};
+  DWORD length = 0;
+  AdjustTokenPrivileges(token.Get(), FALSE, &request, sizeof request, &previous, &length);
+}
+
+void Win32SoundPlayer::Play(const std::string& name, unsigned flags) {
+  PlaySoundA(name.c_str(), nullptr, flags);
+}
+
+void Win32SoundPlayer::Stop(unsigned flags) { PlaySoundA(nullptr, nullptr, flags); }
+
+std::optional<std::string> Win32FileDialogs::OpenFile(const std::string& title,
+                                                      const std::string& filter) {
+  // "description|pattern" becomes "description\0pattern\0\0".
+  std::string filters = filter;
+  for (char& c : filters)
+    if (c == '|') c = '\0';
+  filters.push_back('\0');
+  filters.push_back('\0');
+  char file[MAX_PATH] = {};
+  OPENFILENAMEA dialog{};
+  dialog.lStructSize = sizeof dialog;
+  dialog.hwndOwner = owner_;
+  dialog.lpstrFilter = filters.c_str();
+  dialog.lpstrFile = file;
+  dialog.nMaxFile = MAX_PATH;
+  dialog.lpstrTitle = title.c_str();
+  dialog.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
+  if (!GetOpenFileNameA(&dialog)) return std::nullopt;
+  return std::string(file);
+}
+
+void Win32Shell::Execute(const std::string& verb, const std::string& file,
+                         const std::string& directory, int show) {
+  ShellExecuteA(owner_, verb.empty() ? nullptr : verb.c_str(), file.c_str(), nullptr,
+                directory.c_str(), show);
+}
+
+bool Win32TextFiles::Exists(const std::string& path) const {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool Win32TextFiles::CreateEmpty(const std::string& path) {
+  UniqueHandle file(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_WRITE,
+                                nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  return static_cast<bool>(file);
+}
+
+bool Win32TextFiles::Append(const std::string& path, const std::string& text) {
+  UniqueHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return false;
+  if (SetFilePointer(file.Get(), 0, nullptr, FILE_END) == INVALID_SET_FILE_POINTER &&
+      GetLastError() != NO_ERROR)
+    return false;
+  DWORD written = 0;
+  return WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
+         written == text.size();
+}
+
+int Win32TextFiles::Rewrite(const std::string& path) {
+  UniqueHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  return file ? 0 : static_cast<int>(GetLastError());
+}
+
+}  // namespace halcyra

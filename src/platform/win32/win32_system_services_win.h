@@ -1,0 +1,54 @@
+// Small Win32 services: the shutdown privilege, wave playback, the open-file dialog, the
+// event log's file operations and the shell's open action.
+#pragma once
+
+#include <windows.h>
+
+#include "platform/file_dialogs.h"
+#include "platform/shell.h"
+#include "platform/shutdown_privilege.h"
+#include "platform/sound_player.h"
+#include "platform/text_files.h"
+
+namespace halcyra {
+
+class Win32ShutdownPrivilege final : public ShutdownPrivilege {
+ public:
+  void EnableShutdownPrivilege() override;
+};
+
+class Win32SoundPlayer final : public SoundPlayer {
+ public:
+  void Play(const std::string& name, unsigned flags) override;
+  void Stop(unsigned flags) override;
+};
+
+// Dialogs and shell actions are owned by a window of the program, once it exists.
+class Win32FileDialogs final : public FileDialogs {
+ public:
+  void SetOwner(HWND owner) { owner_ = owner; }
+  std::optional<std::string> OpenFile(const std::string& title, const std::string& filter) override;
+
+ private:
+  HWND owner_ = nullptr;
+};
+
+class Win32Shell final : public Shell {
+ public:
+  void SetOwner(HWND owner) { owner_ = owner; }
+  void Execute(const std::string& verb, const std::string& file, const std::string& directory,
+               int show) override;
+
+ private:
+  HWND owner_ = nullptr;
+};
+
+class Win32TextFiles final : public TextFiles {
+ public:
+  bool Exists(const std::string& path) const override;
+  bool CreateEmpty(const std::string& path) override;
+  bool Append(const std::string& path, const std::string& text) override;
+  int Rewrite(const std::string& path) override;
+};
+
+}  // namespace halcyra
