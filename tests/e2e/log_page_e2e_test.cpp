@@ -1,0 +1,76 @@
+// The Log page of the built program under Wine: viewing and emptying the event log.
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "driver/driver_win.h"
+#include "ui/main_window_ids.h"
+
+namespace halcyra::e2e {
+namespace {
+
+namespace ids = main_ids;
+constexpr int kLogPage = 6;
+
+class LogPageE2E : public testing::Test {
+ protected:
+  void SetUp() override {
+    RemoveFile(Log());
+    WriteFileText(DataFile("Halcyra.ini"), "[general]\r\nFirstStartDone=True\r\n");
+    app_.emplace();
+    main_ = FindWindowOf(*app_, "TFrmMain", "Halcyra");
+    ASSERT_NE(main_, nullptr);
+    AppProcess second;
+    second.WaitForExit();
+    ASSERT_TRUE(WaitVisible(main_, true));
+    ASSERT_EQ(SelectTab(Control(main_, ids::kPageControl), kLogPage), kLogPage);
+  }
+  static std::string Log() { return DataFile("Log.txt"); }
+  static long long Size(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return -1;
+    return (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+  }
+
+  std::optional<AppProcess> app_;
+  HWND main_ = nullptr;
+};
+
+TEST_F(LogPageE2E, ViewCreatesAnEmptyLogAndOpensIt) {
+  ClickDialogButton(main_, ids::kCmdViewLog);
+  for (int i = 0; i < 250 && !FileExists(Log()); ++i) std::this_thread::sleep_for(20ms);
+  EXPECT_EQ(Size(Log()), 0);
+  // The file opens in the program associated with text files; close it again.
+  HWND viewer = nullptr;
+  for (int i = 0; i < 250 && !viewer; ++i) {
+    viewer = FindWindowA("Notepad", nullptr);
+    if (!viewer) std::this_thread::sleep_for(20ms);
+  }
+  ASSERT_NE(viewer, nullptr) << "the associated viewer shows the log";
+  EXPECT_NE(WindowText(viewer).find("Log"), std::string::npos) << WindowText(viewer);
+  PostMessageA(viewer, WM_CLOSE, 0, 0);
+}
+
+TEST_F(LogPageE2E, EmptyAsksThenKeepsOrEmptiesTheFile) {
+  WriteFileText(Log(), "2026-03-03 09:05:07    Reboot\r\n");
+  ClickDialogButton(main_, ids::kCmdDeleteLog);
+  HWND box = FindMessageBox(*app_);
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(WindowText(box), "Delete log file");
+  EXPECT_EQ(MessageBoxText(box), "Do you really want to delete the log file?");
+  ClickDialogButton(box, IDNO);
+  WaitVisible(box, false);
+  std::this_thread::sleep_for(200ms);
+  EXPECT_EQ(Size(Log()), 31);
+
+  ClickDialogButton(main_, ids::kCmdDeleteLog);
+  box = FindMessageBox(*app_);
+  ASSERT_NE(box, nullptr);
+  ClickDialogButton(box, IDYES);
+  WaitVisible(box, false);
+  for (int i = 0; i < 250 && Size(Log()) != 0; ++i) std::this_thread::sleep_for(20ms);
+  EXPECT_EQ(Size(Log()), 0) << "the file stays, empty";
+}
+
+}  // namespace
+}  // namespace halcyra::e2e
