@@ -9,37 +9,36 @@ namespace halcyra {
 namespace {
 
 // The edition is asked afresh before each comparison, in this order.
-void ThroughEditionGate(const PowerServices& services,
-                        const std::function<void(MachineControl&)>& call) {
+bool ThroughEditionGate(const PowerServices& services,
+                        const std::function<bool(MachineControl&)>& call) {
   const auto edition = [&services] { return GetOSEdition(services.os); };
   if (edition() == kEditionNewWinNT || edition() == kEditionOldWinNt ||
       edition() == kEditionVista) {
     services.privilege.EnableShutdownPrivilege();
-    call(services.machine);
-  } else if (edition() == kEditionWin9x) {
-    call(services.machine);
-  } else {
-    services.boxes.Show(kUnsupportedWindowsMessage, kAppTitle, mb::kOk | mb::kIconInformation);
+    return call(services.machine);
   }
+  if (edition() == kEditionWin9x) return call(services.machine);
+  services.boxes.Show(kUnsupportedWindowsMessage, kAppTitle, mb::kOk | mb::kIconInformation);
+  return false;
 }
 
-void ExitWith(const PowerServices& services, unsigned flags) {
-  ThroughEditionGate(services, [flags](MachineControl& m) { m.ExitWindowsEx(flags); });
+bool ExitWith(const PowerServices& services, unsigned flags) {
+  return ThroughEditionGate(services, [flags](MachineControl& m) { return m.ExitWindowsEx(flags); });
 }
 
 }  // namespace
 
-void PowerOffComputer(const PowerServices& s) { ExitWith(s, exit_flags::kPowerOff); }
-void ShutdownWindows(const PowerServices& s) { ExitWith(s, exit_flags::kShutdown); }
-void RebootComputer(const PowerServices& s) { ExitWith(s, exit_flags::kReboot); }
-void LogOffUser(const PowerServices& s) { ExitWith(s, exit_flags::kLogOff); }
+bool PowerOffComputer(const PowerServices& s) { return ExitWith(s, exit_flags::kPowerOff); }
+bool ShutdownWindows(const PowerServices& s) { return ExitWith(s, exit_flags::kShutdown); }
+bool RebootComputer(const PowerServices& s) { return ExitWith(s, exit_flags::kReboot); }
+bool LogOffUser(const PowerServices& s) { return ExitWith(s, exit_flags::kLogOff); }
 
-void HibernateComputer(const PowerServices& s) {
-  ThroughEditionGate(s, [](MachineControl& m) { m.SetSystemPowerState(false, true); });
+bool HibernateComputer(const PowerServices& s) {
+  return ThroughEditionGate(s, [](MachineControl& m) { return m.SetSystemPowerState(false, true); });
 }
 
-void SuspendComputer(const PowerServices& s) {
-  ThroughEditionGate(s, [](MachineControl& m) { m.SetSystemPowerState(true, true); });
+bool SuspendComputer(const PowerServices& s) {
+  return ThroughEditionGate(s, [](MachineControl& m) { return m.SetSystemPowerState(true, true); });
 }
 
 }  // namespace halcyra

@@ -1,6 +1,7 @@
 // The six ways the program ends the session or changes the power state. Each asks for the
-// edition of Windows, takes the shutdown privilege on the NT family and makes its call;
-// none reports a result.
+// edition of Windows, takes the shutdown privilege on the NT family and makes its call.
+// The result says only whether Windows accepted the request (false also for an edition not
+// supported, after its message); the actions themselves report nothing.
 #pragma once
 
 #include <string>
@@ -29,11 +30,11 @@ struct PowerServices {
   MessageBoxes& boxes;
 };
 
-void PowerOffComputer(const PowerServices& services);
-void ShutdownWindows(const PowerServices& services);
-void RebootComputer(const PowerServices& services);
-void LogOffUser(const PowerServices& services);
-void HibernateComputer(const PowerServices& services);
-void SuspendComputer(const PowerServices& services);
+bool PowerOffComputer(const PowerServices& services);
+bool ShutdownWindows(const PowerServices& services);
+bool RebootComputer(const PowerServices& services);
+bool LogOffUser(const PowerServices& services);
+bool HibernateComputer(const PowerServices& services);
+bool SuspendComputer(const PowerServices& services);
 
 }  // namespace halcyra

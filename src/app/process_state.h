@@ -1,6 +1,8 @@
 // Process-wide state that more than one window reads or writes.
 #pragma once
 
+#include <string>
+
 #include "app/local_time.h"
 
 namespace halcyra {
@@ -12,6 +14,8 @@ struct ProcessState {
   bool exitRequested = false;
   // The last minute in which a fired timer was handled; year 0 means none.
   LocalTime lastHandled;
+  // The event word of the timer being fired, for the countdown window.
+  std::string pendingEvent;
 };
 
 }  // namespace halcyra

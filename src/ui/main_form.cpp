@@ -130,6 +130,59 @@ void TFrmMain::FormCreate() {
   SortTimerList(LvwTimer, SortColumn);
 }
 
+namespace {
+
+bool SameMinute(const LocalTime& a, const LocalTime& b) {
+  return a.year == b.year && a.month == b.month && a.day == b.day && a.hour == b.hour &&
+         a.minute == b.minute;
+}
+
+// Whether a frequency word selects this day of the week.
+bool FiresOn(const std::string& frequency, unsigned dayOfWeek) {
+  if (frequency == "Once" || frequency == "Daily") return true;
+  if (frequency == "Weekday") return dayOfWeek != 0 && dayOfWeek != 6;
+  const auto day = DayNumber(frequency);
+  return day && static_cast<unsigned>(*day) == dayOfWeek;
+}
+
+}  // namespace
+
+void TFrmMain::Timer1Timer() {
+  LocalTime now = services_.clock.Now();
+  if (services_.clockGuard.Check(now, services_.clock, services_.machine))
+    now = services_.clock.Now();
+  for (const TTimerRecord& record : Timers) {
+    if (!record.Enabled) continue;
+    // A time that is no hour and minute can never match; it is passed over.
+    const auto hm = ParseTimeOfDay(record.Time);
+    if (!hm || hm->first != now.hour || hm->second != now.minute) continue;
+    if (SameMinute(services_.app.state.lastHandled, now)) continue;
+    if (record.ShutEvent == "Reboot") {
+      const DateTime stamp = services_.app.OpenSettings().ReadDateTime("Log", "LastRebootTime", 0);
+      if (SameMinute(DecodeDateTime(stamp), now)) return;
+    }
+    if (!FiresOn(record.Frequency, now.dayOfWeek)) continue;
+    // The record goes with the reload that firing starts: keep what is needed of it.
+    const std::string title = record.Title;
+    const std::string event = record.ShutEvent;
+    if (record.Frequency == "Once") {
+      services_.app.OpenSettings().DeleteKey(kTimerSection, title);
+      for (std::size_t i = LvwTimer.rows.size(); i-- > 0;)
+        if (LvwTimer.rows[i].caption == title)
+          LvwTimer.rows.erase(LvwTimer.rows.begin() + static_cast<std::ptrdiff_t>(i));
+    }
+    Timer1Enabled = false;
+    FireTimer(event);
+    return;
+  }
+}
+
+void TFrmMain::FireTimer(const std::string& eventWord) {
+  services_.app.state.pendingEvent = eventWord;
+  ReloadTimers();
+  host_.ShowCountdown();
+}
+
 TimerLoadServices TFrmMain::TimerServices() const {
   return {services_.app.os, services_.clock, services_.wakeTimers};
 }
@@ -212,6 +265,7 @@ void TFrmMain::LoadControls(bool atCreation) {
     Timers = LoadTimers(file, TimerServices());
     LvwTimer.rows.clear();
     for (const TTimerRecord& record : Timers) LvwTimer.rows.push_back(TimerRow(record));
+    Timer1Enabled = true;
   }
 
   EdtSoundPath.text = file.ReadString("Sound", "SoundPath");

@@ -43,6 +43,8 @@ class MainFormHost {
   virtual void HideWindow() = 0;
   // Shows the timer editor modally; returns when it has closed.
   virtual void ShowTimerEditor(TFrmTimer& editor) = 0;
+  // Creates the countdown window for the pending event, shows it modally and destroys it.
+  virtual void ShowCountdown() = 0;
 };
 
 struct MainFormServices {
@@ -51,6 +53,7 @@ struct MainFormServices {
   AudioMixer& mixer;
   ClockGuard& clockGuard;
   WakeTimers& wakeTimers;
+  MachineControl& machine;
   SoundPlayer& player;
   FileDialogs& dialogs;
   TextFiles& files;
@@ -109,6 +112,12 @@ class TFrmMain final : private TimerEditorHost {
   std::vector<TTimerRecord> Timers;
   int SortColumn = 0;
   std::size_t TimerCount() const { return Timers.size(); }
+
+  // The schedule's one-second tick and whether it runs.
+  bool Timer1Enabled = false;
+  void Timer1Timer();
+  // Hands a fired timer's event word to the countdown window; returns when it has closed.
+  void FireTimer(const std::string& eventWord);
 
   void FormCreate();
   // The window really closes: every wake-up timer is cancelled and closed.

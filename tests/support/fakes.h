@@ -1,6 +1,7 @@
 // Fakes of the platform interfaces for tests of the logic.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -103,18 +104,27 @@ class RefusingIniProfile final : public IniProfile {
 class RecordingMachineControl final : public MachineControl {
  public:
   std::vector<std::string> calls;
+  std::vector<LocalTime> clockSettings;
+  bool accept = true;
+  std::function<void()> onCall;
   bool ExitWindowsEx(unsigned flags) override {
-    calls.push_back("ExitWindowsEx " + std::to_string(flags));
-    return true;
+    Record("ExitWindowsEx " + std::to_string(flags));
+    return accept;
   }
   bool SetSystemPowerState(bool suspend, bool force) override {
-    calls.push_back(std::string("SetSystemPowerState ") + (suspend ? "1 " : "0 ") +
-                    (force ? "1" : "0"));
-    return true;
+    Record(std::string("SetSystemPowerState ") + (suspend ? "1 " : "0 ") + (force ? "1" : "0"));
+    return accept;
   }
-  bool SetLocalTime(const LocalTime&) override {
-    calls.push_back("SetLocalTime");
-    return true;
+  bool SetLocalTime(const LocalTime& time) override {
+    clockSettings.push_back(time);
+    Record("SetLocalTime");
+    return accept;
+  }
+
+ private:
+  void Record(const std::string& call) {
+    calls.push_back(call);
+    if (onCall) onCall();
   }
 };
 

@@ -21,6 +21,12 @@ class FakeMainHost final : public MainFormHost {
   std::function<void(TFrmTimer&)> onEditor;
   int editorsShown = 0;
   void HideWindow() override { ++hides; }
+  std::function<void()> onCountdown;
+  int countdowns = 0;
+  void ShowCountdown() override {
+    ++countdowns;
+    if (onCountdown) onCountdown();
+  }
   void ShowTimerEditor(TFrmTimer& editor) override {
     ++editorsShown;
     editor.FormShow();
@@ -66,7 +72,7 @@ class MainFormTest : public testing::Test {
   FakeFileDialogs dialogs_;
   PortableTextFiles files_;
   FakeShell shell_;
-  MainFormServices services_{app_,     clock_,   mixer_, guard_, wakeTimers_,
+  MainFormServices services_{app_,    clock_,   mixer_, guard_, wakeTimers_, machine_,
                              player_, dialogs_, files_, shell_};
   FakeMainHost host_;
   std::optional<TFrmMain> form_;

@@ -33,7 +33,7 @@ class PowerActionsTest : public testing::Test {
 
 TEST_F(PowerActionsTest, EachActionMakesItsCall) {
   const struct {
-    void (*action)(const PowerServices&);
+    bool (*action)(const PowerServices&);
     const char* call;
   } rows[] = {{&PowerOffComputer, "ExitWindowsEx 12"}, {&ShutdownWindows, "ExitWindowsEx 13"},
               {&RebootComputer, "ExitWindowsEx 6"},    {&LogOffUser, "ExitWindowsEx 4"},
@@ -73,6 +73,15 @@ TEST_F(PowerActionsTest, UnknownEditionShowsTheMessageAndCallsNothing) {
   EXPECT_EQ(boxes_.shown[0].text, "Halcyra does not support this version of Windows.");
   EXPECT_EQ(boxes_.shown[0].caption, "Halcyra");
   EXPECT_EQ(boxes_.shown[0].style, 0x40u);
+}
+
+TEST_F(PowerActionsTest, TheResultSaysWhetherWindowsAccepted) {
+  EXPECT_TRUE(RebootComputer(Services()));
+  machine_.accept = false;
+  EXPECT_FALSE(RebootComputer(Services()));
+  machine_.accept = true;
+  os_.version = {3, 51};
+  EXPECT_FALSE(RebootComputer(Services())) << "not supported";
 }
 
 TEST_F(PowerActionsTest, TheEditionIsAskedAfreshForEachComparison) {

@@ -1,0 +1,146 @@
+// The schedule's tick on the main window's logic, with a fake clock.
+#include <gtest/gtest.h>
+
+#include "unit/main_form_fixture.h"
+
+namespace halcyra {
+namespace {
+
+class ScheduleTest : public test::MainFormTest {
+ protected:
+  // 2026-12-07 is a Monday.
+  void At(int day, int hour, int minute, int second = 10) {
+    clock_.now = DecodeDateTime(static_cast<double>(DaysFromCivil(2026, 12, static_cast<unsigned>(day))));
+    clock_.now.hour = static_cast<std::uint16_t>(hour);
+    clock_.now.minute = static_cast<std::uint16_t>(minute);
+    clock_.now.second = static_cast<std::uint16_t>(second);
+  }
+  // Ticks once and returns the event words fired.
+  std::vector<std::string> Tick() {
+    fired_.clear();
+    form_->Timer1Timer();
+    return fired_;
+  }
+  void SetUp() override {
+    host_.onCountdown = [this] {
+      fired_.push_back(state_.pendingEvent);
+      EXPECT_FALSE(form_->Timer1Enabled) << "the tick is off while the countdown runs";
+      if (abort_) {
+        state_.lastHandled = clock_.now;
+        form_->Timer1Enabled = true;
+      }
+    };
+  }
+  std::vector<std::string> fired_;
+  bool abort_ = true;
+};
+
+TEST_F(ScheduleTest, StartInsideATimersMinuteFiresAtTheFirstTick) {
+  Prepare("[Timer]\r\nt=enabled,Power off,09:30,Daily\r\n");
+  At(7, 9, 30, 45);
+  Create();
+  EXPECT_TRUE(form_->Timer1Enabled);
+  EXPECT_EQ(state_.lastHandled.year, 0);
+  EXPECT_EQ(Tick(), std::vector<std::string>{"Power off"});
+  EXPECT_TRUE(Tick().empty()) << "aborted: the minute counts as handled";
+  At(8, 9, 30);
+  EXPECT_EQ(Tick(), std::vector<std::string>{"Power off"}) << "the next day";
+}
+
+TEST_F(ScheduleTest, OnlyTheFirstOfTwoTimersAtOneTimeFires) {
+  Prepare("[Timer]\r\nb=enabled,Reboot,09:30,Daily\r\na=enabled,Shutdown,09:30,Daily\r\n");
+  At(7, 9, 30);
+  Create();
+  EXPECT_EQ(Tick(), std::vector<std::string>{"Reboot"});
+  EXPECT_TRUE(Tick().empty()) << "the other does not fire in that minute either";
+}
+
+TEST_F(ScheduleTest, DayRules) {
+  Prepare("[Timer]\r\nw=enabled,Shutdown,09:30,Weekday\r\nf=enabled,Log off,10:00,Friday\r\n"
+          "s=enabled,Reboot,11:00,sunday\r\n");
+  Create();
+  for (int day : {12, 13}) {  // Saturday, Sunday
+    At(day, 9, 30);
+    EXPECT_TRUE(Tick().empty()) << day;
+  }
+  At(14, 9, 30);
+  EXPECT_EQ(Tick(), std::vector<std::string>{"Shutdown"});
+  At(10, 10, 0);  // Thursday
+  EXPECT_TRUE(Tick().empty());
+  At(11, 10, 0);  // Friday
+  EXPECT_EQ(Tick(), std::vector<std::string>{"Log off"});
+  At(13, 11, 0);
+  EXPECT_TRUE(Tick().empty()) << "day names compare exactly";
+}
+
+TEST_F(ScheduleTest, OnceTimerIsRemovedBeforeItsCountdownEvenWhenAborted) {
+  Prepare("[Timer]\r\nonce=enabled,Hibernate,09:30,Once\r\nother=enabled,Reboot,23:00,Daily\r\n");
+  At(9, 9, 30);
+  Create();
+  host_.onCountdown = [this] {
+    fired_.push_back(state_.pendingEvent);
+    EXPECT_FALSE(Settings().ValueExists("Timer", "once")) << "gone before the countdown";
+    ASSERT_EQ(form_->LvwTimer.rows.size(), 1u);
+    EXPECT_EQ(form_->LvwTimer.rows[0].caption, "other");
+    EXPECT_EQ(form_->TimerCount(), 1u) << "reloaded before the countdown";
+  };
+  EXPECT_EQ(Tick(), std::vector<std::string>{"Hibernate"});
+  At(10, 9, 30);
+  EXPECT_TRUE(Tick().empty());
+}
+
+TEST_F(ScheduleTest, RebootStampInTheMinuteEndsTheWalk) {
+  Prepare("[Timer]\r\nr=enabled,Reboot,09:30,Friday\r\nd=enabled,Shutdown,09:30,Daily\r\n"
+          "[Log]\r\nLastRebootTime=12/7/2026 9:30:05 AM\r\n");
+  At(7, 9, 30, 50);
+  Create();
+  EXPECT_TRUE(Tick().empty()) << "even though the reboot timer's day rule would not fire it";
+  At(7, 9, 31);
+  Prepare("[Timer]\r\nr=enabled,Reboot,09:31,Daily\r\n[Log]\r\nLastRebootTime=yesterday\r\n");
+  form_->ReloadTimers();
+  EXPECT_EQ(Tick(), std::vector<std::string>{"Reboot"}) << "an unreadable stamp is no reboot";
+}
+
+TEST_F(ScheduleTest, TimesMatchByValueAndBadOnesAreSkipped) {
+  Prepare("[Timer]\r\nbad=enabled,Shutdown,x9:30,Daily\r\nempty=enabled,Shutdown,,Daily\r\n"
+          "off=disabled,Reboot,07:05,Daily\r\nshort=enabled,Log off,7:5,Daily\r\n");
+  At(7, 7, 5);
+  Create();
+  EXPECT_EQ(Tick(), std::vector<std::string>{"Log off"});
+}
+
+TEST_F(ScheduleTest, SuspendOrHibernateRecordsTheMinuteAndTheScheduleGoesOn) {
+  Prepare("[Timer]\r\ns=enabled,Suspend,09:30,Daily\r\n");
+  At(7, 9, 30);
+  Create();
+  abort_ = false;
+  host_.onCountdown = [this] {
+    fired_.push_back(state_.pendingEvent);
+    // What the countdown does before it suspends.
+    state_.lastHandled = clock_.now;
+    form_->Timer1Enabled = true;
+  };
+  EXPECT_EQ(Tick(), std::vector<std::string>{"Suspend"});
+  EXPECT_TRUE(form_->Timer1Enabled);
+  clock_.now.second = 40;  // resumed within the minute
+  EXPECT_TRUE(Tick().empty());
+}
+
+TEST_F(ScheduleTest, ClockGuardCorrectsTheClockBeforeTheWalk) {
+  Prepare("[general]\r\nPreventTimeChange=True\r\n[Timer]\r\nt=enabled,Power off,09:30,Daily\r\n");
+  At(7, 9, 0);
+  clock_.tick = 1000;
+  Create();
+  ASSERT_TRUE(guard_.ClockGuardOn);
+  // Someone moves the clock to the timer's minute; the guard sets it back before matching.
+  At(7, 9, 30);
+  clock_.tick = 1000 + 5000;
+  machine_.onCall = [this] { At(7, 9, 0, 15); };
+  EXPECT_TRUE(Tick().empty());
+  ASSERT_EQ(machine_.clockSettings.size(), 1u);
+  EXPECT_EQ(machine_.clockSettings[0].minute, 0);
+  EXPECT_EQ(machine_.clockSettings[0].second, 15) << "the baseline 09:00:10 plus 5 seconds";
+}
+
+}  // namespace
+}  // namespace halcyra
