@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 
+#include "actions/countdown_window_win.h"
 #include "ui/main_window_win.h"
 
 namespace halcyra {
@@ -32,9 +33,20 @@ std::string Win32StartupHost::ExecutablePath() const {
 
 int Win32StartupHost::RunMainWindow(bool show) {
   ApplicationWindow application;
-  MainWindow main({services_, clock_, mixer_, clockGuard_, wakeTimers_, player_, dialogs_, files_,
-                   shell_},
-                  application.Handle());
+  Win32CleanupTasks cleanup(services_.boxes);
+  cleanup.SetOwner(application.Handle());
+  const AlarmServices alarm{mixer_, player_, files_};
+  const EventLogServices log{services_.os, files_, services_.regional};
+  const PowerServices power{services_.os, privilege_, services_.machine, services_.boxes};
+  const CountdownServices countdown{services_, clock_, alarm, cleanup, log, power};
+  auto launchCountdown = [&](HWND mainWindow, std::function<void()> enableTick) {
+    CountdownWindow window(countdown, services_.state.pendingEvent, std::move(enableTick),
+                           mainWindow);
+    window.ShowModal();
+  };
+  MainWindow main({services_, clock_, mixer_, clockGuard_, wakeTimers_, services_.machine,
+                   player_, dialogs_, files_, shell_},
+                  application.Handle(), launchCountdown);
   if (!main.Handle()) throw std::runtime_error("The main window could not be created.");
   dialogs_.SetOwner(main.Handle());
   shell_.SetOwner(main.Handle());

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include "actions/cleanup_tasks_win.h"
 #include "app/startup.h"
 #include "platform/win32/win32_audio_mixer_win.h"
 #include "platform/win32/win32_clock_win.h"
@@ -34,6 +35,7 @@ class Win32StartupHost final : public StartupHost {
   Win32FileDialogs dialogs_;
   Win32TextFiles files_;
   Win32Shell shell_;
+  Win32ShutdownPrivilege privilege_;
   ClockGuard clockGuard_;
 };
 

@@ -52,8 +52,8 @@ HWND ControlBinder::AddPlain(const char* className, DWORD style, int id, Place p
   return Create(Kind::kPlain, nullptr, className, style, id, place, exStyle);
 }
 
-HWND ControlBinder::AddLabel(Label& label, int id, Place place) {
-  HWND hwnd = Create(Kind::kLabel, &label, WC_STATICA, SS_LEFT | SS_NOTIFY, id, place);
+HWND ControlBinder::AddLabel(Label& label, int id, Place place, DWORD alignment) {
+  HWND hwnd = Create(Kind::kLabel, &label, WC_STATICA, alignment | SS_NOTIFY, id, place);
   SetWindowTextA(hwnd, label.caption.c_str());
   return hwnd;
 }

@@ -26,7 +26,7 @@ class ControlBinder {
   void SetGroup(std::optional<int> group) { group_ = group; }
   void ShowGroup(int group) { shownGroup_ = group; }
 
-  HWND AddLabel(Label& label, int id, Place place);
+  HWND AddLabel(Label& label, int id, Place place, DWORD alignment = SS_LEFT);
   HWND AddButton(Button& button, int id, Place place, bool isDefault = false);
   HWND AddCheckBox(CheckBox& box, int id, Place place);
   HWND AddRadioButton(RadioButton& radio, int id, Place place, bool firstOfGroup);

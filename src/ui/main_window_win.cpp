@@ -18,6 +18,8 @@ constexpr DWORD kMainStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDRE
 constexpr DWORD kMainExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 constexpr UINT_PTR kFieldSubclass = 1;
 constexpr UINT kFieldMouseMove = WM_APP;
+constexpr UINT_PTR kTimer1 = 1;
+constexpr UINT kTimer1Interval = 1000;
 
 HICON ApplicationIcon() {
   return LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_APPLICATION_ICON));
@@ -41,8 +43,9 @@ ApplicationWindow::ApplicationWindow() {
   SetWindowLongA(Handle(), GWL_EXSTYLE, WS_EX_TOOLWINDOW);
 }
 
-MainWindow::MainWindow(const MainFormServices& services, HWND owner)
-    : form_(services, *this) {
+MainWindow::MainWindow(const MainFormServices& services, HWND owner,
+                       CountdownLauncher launchCountdown)
+    : form_(services, *this), launchCountdown_(std::move(launchCountdown)) {
   RegisterClassOnce(kMainWindowClass, ApplicationIcon());
   RECT frame{0, 0, ScaleForDpi(kClientWidth), ScaleForDpi(kClientHeight)};
   AdjustWindowRectEx(&frame, kMainStyle, FALSE, kMainExStyle);
@@ -173,6 +176,21 @@ void MainWindow::Sync() {
   binder_->ShowGroup(page);
   binder_->Sync();
   if (const Edit* focus = form_.TakeFocusRequest()) binder_->Focus(focus);
+  if (form_.Timer1Enabled != timer1Running_) {
+    if (form_.Timer1Enabled) SetTimer(Handle(), kTimer1, kTimer1Interval, nullptr);
+    else KillTimer(Handle(), kTimer1);
+    timer1Running_ = form_.Timer1Enabled;
+  }
+}
+
+void MainWindow::ShowCountdown() {
+  // No tick may run inside the countdown's loop.
+  Sync();
+  launchCountdown_(Handle(), [this] {
+    form_.Timer1Enabled = true;
+    Sync();
+  });
+  Sync();
 }
 
 void MainWindow::Run(const std::function<void()>& handler) {
@@ -244,6 +262,9 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       });
       return 0;
     }
+    case WM_TIMER:
+      if (wParam == kTimer1) Run([&f] { f.Timer1Timer(); });
+      return 0;
     case WM_CLOSE: {
       bool allowed = false;
       Run([&] { allowed = f.FormCloseQuery(); });

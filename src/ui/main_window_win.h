@@ -21,9 +21,13 @@ class ApplicationWindow final : public Window {
   ApplicationWindow();
 };
 
+// Shows the countdown window for the pending event over the main window, modally; the
+// function given to it switches the schedule's tick on again.
+using CountdownLauncher = std::function<void(HWND mainWindow, std::function<void()> enableTick)>;
+
 class MainWindow final : public Window, private MainFormHost {
  public:
-  MainWindow(const MainFormServices& services, HWND owner);
+  MainWindow(const MainFormServices& services, HWND owner, CountdownLauncher launchCountdown);
 
   // Makes the window visible and brings it to the front.
   void ShowInFront();
@@ -34,6 +38,7 @@ class MainWindow final : public Window, private MainFormHost {
  private:
   void HideWindow() override;
   void ShowTimerEditor(TFrmTimer& editor) override;
+  void ShowCountdown() override;
   void ShowMainWindowGuarded();
   void CreateControls();
   // Runs a handler of the logic and mirrors the state it leaves.
@@ -41,6 +46,8 @@ class MainWindow final : public Window, private MainFormHost {
   void Sync();
 
   TFrmMain form_;
+  CountdownLauncher launchCountdown_;
+  bool timer1Running_ = false;
   UINT showMainWindowMsg_ = 0;
   HFONT font_ = nullptr;
   HWND pageControl_ = nullptr;

@@ -1,0 +1,115 @@
+#include "actions/countdown_window_win.h"
+
+#include "actions/countdown_window_ids.h"
+
+namespace halcyra {
+namespace {
+
+constexpr const char* kClass = "TFrmNotify";
+constexpr int kClientWidth = 357;
+constexpr int kClientHeight = 98;
+constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
+constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_TOPMOST;
+constexpr UINT_PTR kTimer1 = 1;
+constexpr UINT kTimer1Interval = 100;
+
+}  // namespace
+
+CountdownWindow::CountdownWindow(const CountdownServices& services,
+                                 const std::string& pendingEvent,
+                                 std::function<void()> enableScheduleTick, HWND programWindow)
+    : form_(services, *this, pendingEvent),
+      enableScheduleTick_(std::move(enableScheduleTick)),
+      programWindow_(programWindow) {
+  RegisterClassOnce(kClass, nullptr);
+  RECT frame{0, 0, ScaleForDpi(kClientWidth), ScaleForDpi(kClientHeight)};
+  AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
+  const int width = frame.right - frame.left;
+  const int height = frame.bottom - frame.top;
+  const int x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+  const int y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+  // The desktop as parent: a top-level window of its own, above all non-topmost windows.
+  CreateWindowFor(kExStyle, kClass, kAppTitle, kStyle, x, y, width, height, GetDesktopWindow());
+  binder_ = std::make_unique<ControlBinder>(Handle(),
+                                            static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)));
+  HWND label = binder_->AddLabel(form_.LblNotify, countdown_ids::kLblNotify, {0, 32, 353, 25},
+                                 SS_CENTER);
+  labelFont_ = CreateFontA(-ScaleForDpi(16), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                           DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                           DEFAULT_QUALITY, DEFAULT_PITCH, "MS Sans Serif");
+  SendMessageA(label, WM_SETFONT, reinterpret_cast<WPARAM>(labelFont_), FALSE);
+  binder_->AddButton(form_.BtnAbort, countdown_ids::kBtnAbort, {136, 64, 80, 27});
+  binder_->OnClick(countdown_ids::kBtnAbort, [this] { form_.BtnAbortClick(); });
+}
+
+CountdownWindow::~CountdownWindow() {
+  if (labelFont_) DeleteObject(labelFont_);
+}
+
+void CountdownWindow::Sync() { binder_->Sync(); }
+
+void CountdownWindow::Dispatch(MSG& msg) {
+  if (msg.message == WM_QUIT) {
+    // The end of the program was asked for: keep it for the outer loop.
+    quitSeen_ = true;
+    quitCode_ = static_cast<int>(msg.wParam);
+    return;
+  }
+  if (Handle() && IsDialogMessageA(Handle(), &msg)) return;
+  TranslateMessage(&msg);
+  DispatchMessageA(&msg);
+}
+
+void CountdownWindow::ShowModal() {
+  EnableWindow(programWindow_, FALSE);
+  form_.FormCreate();
+  Sync();
+  ShowWindow(Handle(), SW_SHOW);
+  SetForegroundWindow(Handle());
+  SetTimer(Handle(), kTimer1, kTimer1Interval, nullptr);
+  MSG msg;
+  while (!closeRequested_ && !quitSeen_ && GetMessageA(&msg, nullptr, 0, 0) > 0) Dispatch(msg);
+  KillTimer(Handle(), kTimer1);
+  form_.FormClose();
+  EnableWindow(programWindow_, TRUE);
+  ShowWindow(Handle(), SW_HIDE);
+  if (quitSeen_) PostQuitMessage(quitCode_);
+}
+
+void CountdownWindow::ProcessMessages(int maxWaitMs) {
+  MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(maxWaitMs), QS_ALLINPUT,
+                              MWMO_INPUTAVAILABLE);
+  MSG msg;
+  while (!quitSeen_ && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) Dispatch(msg);
+  Sync();
+}
+
+void CountdownWindow::HideWindow() { ShowWindow(Handle(), SW_HIDE); }
+
+void CountdownWindow::RequestClose() { closeRequested_ = true; }
+
+void CountdownWindow::EnableScheduleTick() { enableScheduleTick_(); }
+
+LRESULT CountdownWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+  switch (msg) {
+    case WM_TIMER:
+      if (wParam == kTimer1 && form_.Timer1Enabled) {
+        KillTimer(Handle(), kTimer1);
+        form_.Timer1Timer();
+        Sync();
+      }
+      return 0;
+    case WM_COMMAND:
+      if (binder_->HandleCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam)))
+        Sync();
+      return 0;
+    case WM_CLOSE:
+      form_.CloseClicked();
+      Sync();
+      return 0;
+    default:
+      return Window::OnMessage(msg, wParam, lParam);
+  }
+}
+
+}  // namespace halcyra

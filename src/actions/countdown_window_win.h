@@ -1,0 +1,46 @@
+// The countdown window "TFrmNotify" titled "Halcyra": the Win32 face of its logic. A
+// top-level window above all others, shown modally over the program's windows.
+#pragma once
+
+#include <functional>
+#include <memory>
+
+#include "actions/countdown.h"
+#include "ui/control_binder_win.h"
+#include "ui/window_win.h"
+
+namespace halcyra {
+
+class CountdownWindow final : public Window, private CountdownHost {
+ public:
+  CountdownWindow(const CountdownServices& services, const std::string& pendingEvent,
+                  std::function<void()> enableScheduleTick, HWND programWindow);
+  ~CountdownWindow() override;
+
+  // Shows the window and returns when it has closed; the program's window takes no input
+  // meanwhile. After an exit action that Windows accepted it does not return: Windows ends
+  // the program.
+  void ShowModal();
+
+ protected:
+  LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+ private:
+  void ProcessMessages(int maxWaitMs) override;
+  void HideWindow() override;
+  void RequestClose() override;
+  void EnableScheduleTick() override;
+  void Sync();
+  void Dispatch(MSG& msg);
+
+  TFrmNotify form_;
+  std::function<void()> enableScheduleTick_;
+  HWND programWindow_;
+  std::unique_ptr<ControlBinder> binder_;
+  HFONT labelFont_ = nullptr;
+  bool closeRequested_ = false;
+  bool quitSeen_ = false;
+  int quitCode_ = 0;
+};
+
+}  // namespace halcyra

@@ -1,0 +1,118 @@
+// A scheduled action from end to end: the end-to-end build journals the action it performs
+// into Effects.txt instead of ending the session.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <regex>
+#include <thread>
+
+#include "actions/countdown_window_ids.h"
+#include "driver/driver_win.h"
+
+namespace halcyra::e2e {
+namespace {
+
+namespace ids = countdown_ids;
+
+class ScheduleE2E : public testing::Test {
+ protected:
+  void SetUp() override {
+    RemoveFile(DataFile("Effects.txt"));
+    RemoveFile(DataFile("Log.txt"));
+    // Early in a minute, so that the minute cannot end under the test.
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    if (now.wSecond > 40) std::this_thread::sleep_for(std::chrono::seconds(61 - now.wSecond));
+    GetLocalTime(&now);
+    std::snprintf(time_, sizeof time_, "%02u:%02u", now.wHour, now.wMinute);
+  }
+  void Start(const std::string& settings, const std::string& timers) {
+    WriteFileText(DataFile("Halcyra.ini"), "[general]\r\nFirstStartDone=True\r\n" + settings +
+                                               "[Timer]\r\n" + timers);
+    app_.emplace();
+  }
+  std::string Entry(const char* title, const char* event, const char* frequency) const {
+    return std::string(title) + "=enabled," + event + "," + time_ + "," + frequency + "\r\n";
+  }
+  static bool WaitForText(const std::string& path, const std::string& text,
+                          std::chrono::milliseconds timeout) {
+    const auto end = std::chrono::steady_clock::now() + timeout;
+    while (std::chrono::steady_clock::now() < end) {
+      if (ReadFileText(path).find(text) != std::string::npos) return true;
+      std::this_thread::sleep_for(50ms);
+    }
+    return false;
+  }
+
+  char time_[8] = {};
+  std::optional<AppProcess> app_;
+};
+
+TEST_F(ScheduleE2E, OncePowerOffCountsDownThenActsAndLogs) {
+  Start("Duration=3\r\n[Log]\r\nEnabled=True\r\n", Entry("soon", "Power off", "Once"));
+  HWND notify = FindWindowOf(*app_, "TFrmNotify", "Halcyra");
+  ASSERT_NE(notify, nullptr);
+  ASSERT_TRUE(WaitVisible(notify, true));
+  EXPECT_TRUE(GetWindowLongA(notify, GWL_EXSTYLE) & WS_EX_TOPMOST);
+  EXPECT_EQ(ReadFileText(DataFile("Halcyra.ini")).find("soon="), std::string::npos)
+      << "the once-only entry is gone as the countdown opens";
+  EXPECT_FALSE(IsWindowEnabled(Control(notify, ids::kBtnAbort)));
+
+  const std::regex counting("This computer will power off in ([0-3]) seconds!");
+  std::smatch match;
+  int first = -1, last = -1;
+  for (int i = 0; i < 60; ++i) {
+    const std::string label = WindowText(Control(notify, ids::kLblNotify));
+    if (std::regex_match(label, match, counting)) {
+      last = std::stoi(match[1]);
+      if (first < 0) first = last;
+    }
+    std::this_thread::sleep_for(50ms);
+  }
+  ASSERT_GE(first, 0) << WindowText(Control(notify, ids::kLblNotify));
+  if (const char* folder = std::getenv("HALCYRA_SCREENSHOTS"); folder && IsWindowVisible(notify))
+    SaveWindowBitmap(notify, std::string(folder) + "\\countdown.bmp");
+  EXPECT_LT(last, first) << "counting down";
+
+  ASSERT_TRUE(WaitForText(DataFile("Effects.txt"), "ExitWindowsEx 12\r\n", 10s));
+  EXPECT_FALSE(IsWindowVisible(notify)) << "hidden before the action";
+  EXPECT_TRUE(std::regex_match(ReadFileText(DataFile("Log.txt")),
+                               std::regex("\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d    Power off\r\n")))
+      << ReadFileText(DataFile("Log.txt"));
+}
+
+TEST_F(ScheduleE2E, AbortWritesNothingAndTheTimerDoesNotFireAgainThatMinute) {
+  Start("Duration=30\r\nEnableAbort=True\r\n[Log]\r\nEnabled=True\r\n",
+        Entry("daily", "Reboot", "Daily"));
+  HWND notify = FindWindowOf(*app_, "TFrmNotify", "Halcyra");
+  ASSERT_NE(notify, nullptr);
+  ASSERT_TRUE(WaitVisible(notify, true));
+  HWND abort = Control(notify, ids::kBtnAbort);
+  ASSERT_TRUE(IsWindowEnabled(abort));
+  EXPECT_EQ(WindowText(abort), "Abort");
+  ClickDialogButton(notify, ids::kBtnAbort);
+  EXPECT_TRUE(WaitVisible(notify, false));
+  std::this_thread::sleep_for(2500ms);
+  EXPECT_FALSE(FileExists(DataFile("Effects.txt")));
+  EXPECT_FALSE(FileExists(DataFile("Log.txt")));
+  HWND again = FindWindowOf(*app_, "TFrmNotify", "Halcyra", 0ms);
+  EXPECT_TRUE(again == nullptr || !IsWindowVisible(again)) << "no second countdown";
+  EXPECT_TRUE(app_->Running());
+}
+
+TEST_F(ScheduleE2E, SuspendActsAndTheScheduleGoesOn) {
+  Start("Duration=0\r\n", Entry("nap", "Suspend", "Daily"));
+  ASSERT_TRUE(WaitForText(DataFile("Effects.txt"), "SetSystemPowerState 1 1\r\n", 10s));
+  HWND main = FindWindowOf(*app_, "TFrmMain", "Halcyra");
+  ASSERT_NE(main, nullptr);
+  for (int i = 0; i < 100 && !IsWindowEnabled(main); ++i) std::this_thread::sleep_for(20ms);
+  EXPECT_TRUE(IsWindowEnabled(main)) << "the countdown has closed";
+  std::this_thread::sleep_for(2500ms);
+  EXPECT_EQ(ReadFileText(DataFile("Effects.txt")), "SetSystemPowerState 1 1\r\n")
+      << "the resumed schedule does not fire the same minute again";
+  EXPECT_TRUE(app_->Running());
+}
+
+}  // namespace
+}  // namespace halcyra::e2e
