@@ -22,14 +22,9 @@ CountdownWindow::CountdownWindow(const CountdownServices& services,
       enableScheduleTick_(std::move(enableScheduleTick)),
       programWindow_(programWindow) {
   RegisterClassOnce(kClass, nullptr);
-  RECT frame{0, 0, ScaleForDpi(kClientWidth), ScaleForDpi(kClientHeight)};
-  AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
-  const int width = frame.right - frame.left;
-  const int height = frame.bottom - frame.top;
-  const int x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
-  const int y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
   // The desktop as parent: a top-level window of its own, above all non-topmost windows.
-  CreateWindowFor(kExStyle, kClass, kAppTitle, kStyle, x, y, width, height, GetDesktopWindow());
+  CreateCentered(kExStyle, kClass, kAppTitle, kStyle, kClientWidth, kClientHeight,
+                 GetDesktopWindow());
   binder_ = std::make_unique<ControlBinder>(Handle(),
                                             static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)));
   HWND label = binder_->AddLabel(form_.LblNotify, countdown_ids::kLblNotify, {0, 32, 353, 25},

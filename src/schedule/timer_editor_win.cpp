@@ -19,15 +19,9 @@ constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 TimerEditorWindow::TimerEditorWindow(TFrmTimer& editor, HWND owner)
     : editor_(editor), owner_(owner) {
   RegisterClassOnce(kClass, nullptr);
-  RECT frame{0, 0, ScaleForDpi(kClientWidth), ScaleForDpi(kClientHeight)};
-  AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
-  const int width = frame.right - frame.left;
-  const int height = frame.bottom - frame.top;
   RECT ownerRect{};
   GetWindowRect(owner, &ownerRect);
-  const int x = (ownerRect.left + ownerRect.right - width) / 2;
-  const int y = (ownerRect.top + ownerRect.bottom - height) / 2;
-  CreateWindowFor(kExStyle, kClass, kCaption, kStyle, x, y, width, height, owner);
+  CreateCentered(kExStyle, kClass, kCaption, kStyle, kClientWidth, kClientHeight, owner, ownerRect);
   binder_ = std::make_unique<ControlBinder>(Handle(),
                                             static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)));
   CreateControls();

@@ -47,14 +47,8 @@ MainWindow::MainWindow(const MainFormServices& services, HWND owner,
                        CountdownLauncher launchCountdown)
     : form_(services, *this), launchCountdown_(std::move(launchCountdown)) {
   RegisterClassOnce(kMainWindowClass, ApplicationIcon());
-  RECT frame{0, 0, ScaleForDpi(kClientWidth), ScaleForDpi(kClientHeight)};
-  AdjustWindowRectEx(&frame, kMainStyle, FALSE, kMainExStyle);
-  const int width = frame.right - frame.left;
-  const int height = frame.bottom - frame.top;
-  const int x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
-  const int y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
-  CreateWindowFor(kMainExStyle, kMainWindowClass, kAppTitle, kMainStyle, x, y, width, height,
-                  owner);
+  CreateCentered(kMainExStyle, kMainWindowClass, kAppTitle, kMainStyle, kClientWidth, kClientHeight,
+                 owner);
   if (!Handle()) return;
   showMainWindowMsg_ = RegisterWindowMessageA(kShowMainWindowMessageName);
   font_ = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));

@@ -34,6 +34,18 @@ HWND Window::CreateWindowFor(DWORD exStyle, const char* className, const char* t
                          GetModuleHandleA(nullptr), this);
 }
 
+HWND Window::CreateCentered(DWORD exStyle, const char* className, const char* title, DWORD style,
+                            int clientWidth, int clientHeight, HWND parent, RECT area) {
+  RECT frame{0, 0, ScaleForDpi(clientWidth), ScaleForDpi(clientHeight)};
+  AdjustWindowRectEx(&frame, style, FALSE, exStyle);
+  const int width = frame.right - frame.left;
+  const int height = frame.bottom - frame.top;
+  if (IsRectEmpty(&area)) area = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  const int x = (area.left + area.right - width) / 2;
+  const int y = (area.top + area.bottom - height) / 2;
+  return CreateWindowFor(exStyle, className, title, style, x, y, width, height, parent);
+}
+
 LRESULT Window::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
   return DefWindowProcA(hwnd_, msg, wParam, lParam);
 }

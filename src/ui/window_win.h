@@ -21,6 +21,10 @@ class Window {
   static void RegisterClassOnce(const char* className, HICON icon);
   HWND CreateWindowFor(DWORD exStyle, const char* className, const char* title, DWORD style,
                        int x, int y, int width, int height, HWND parent);
+  // Creates a fixed frame around a client area of that many 96-dpi pixels, centred on the
+  // area given (the screen when it is empty).
+  HWND CreateCentered(DWORD exStyle, const char* className, const char* title, DWORD style,
+                      int clientWidth, int clientHeight, HWND parent, RECT area = {});
   virtual LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam);
 
  private:

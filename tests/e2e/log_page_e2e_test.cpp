@@ -18,11 +18,8 @@ class LogPageE2E : public testing::Test {
     RemoveFile(Log());
     WriteFileText(DataFile("Halcyra.ini"), "[general]\r\nFirstStartDone=True\r\n");
     app_.emplace();
-    main_ = FindWindowOf(*app_, "TFrmMain", "Halcyra");
+    main_ = ShowMainWindow(*app_);
     ASSERT_NE(main_, nullptr);
-    AppProcess second;
-    second.WaitForExit();
-    ASSERT_TRUE(WaitVisible(main_, true));
     ASSERT_EQ(SelectTab(Control(main_, ids::kPageControl), kLogPage), kLogPage);
   }
   static std::string Log() { return DataFile("Log.txt"); }

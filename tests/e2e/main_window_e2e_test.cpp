@@ -24,10 +24,7 @@ class MainWindowE2E : public testing::Test {
   HWND StartShown(const std::string& settings) {
     WriteFileText(Settings(), "[general]\r\nFirstStartDone=True\r\n" + settings);
     app_.emplace();
-    HWND main = FindWindowOf(*app_, "TFrmMain", "Halcyra");
-    if (!main) return nullptr;
-    ShowAgain(main);
-    return main;
+    return ShowMainWindow(*app_);
   }
   void ShowAgain(HWND main) {
     AppProcess second;

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <regex>
 #include <thread>
 
@@ -71,8 +70,6 @@ TEST_F(ScheduleE2E, OncePowerOffCountsDownThenActsAndLogs) {
     std::this_thread::sleep_for(50ms);
   }
   ASSERT_GE(first, 0) << WindowText(Control(notify, ids::kLblNotify));
-  if (const char* folder = std::getenv("HALCYRA_SCREENSHOTS"); folder && IsWindowVisible(notify))
-    SaveWindowBitmap(notify, std::string(folder) + "\\countdown.bmp");
   EXPECT_LT(last, first) << "counting down";
 
   ASSERT_TRUE(WaitForText(DataFile("Effects.txt"), "ExitWindowsEx 12\r\n", 10s));

@@ -20,11 +20,8 @@ class TimersE2E : public testing::Test {
                   "[general]\r\nFirstStartDone=True\r\n[Timer]\r\n"
                   "late=enabled,Shutdown,23:00,Daily\r\nearly=disabled,Reboot,06:00,Friday\r\n");
     app_.emplace();
-    main_ = FindWindowOf(*app_, "TFrmMain", "Halcyra");
+    main_ = ShowMainWindow(*app_);
     ASSERT_NE(main_, nullptr);
-    AppProcess second;
-    second.WaitForExit();
-    ASSERT_TRUE(WaitVisible(main_, true));
     list_ = Control(main_, mids::kLvwTimer);
   }
   static std::string Settings() { return DataFile("Halcyra.ini"); }

@@ -108,6 +108,14 @@ HWND FindWindowOf(const AppProcess& app, const std::string& className, const std
   return FindTopLevel({app.Id(), className, title, false}, timeout);
 }
 
+HWND ShowMainWindow(const AppProcess& app) {
+  HWND main = FindWindowOf(app, "TFrmMain", "Halcyra");
+  if (!main) return nullptr;
+  AppProcess second;
+  second.WaitForExit();
+  return WaitVisible(main, true) ? main : nullptr;
+}
+
 HWND FindMessageBox(const AppProcess& app, std::chrono::milliseconds timeout) {
   return FindTopLevel({app.Id(), "#32770", std::nullopt, true}, timeout);
 }

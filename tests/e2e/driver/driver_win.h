@@ -35,6 +35,10 @@ class AppProcess {
   PROCESS_INFORMATION info_{};
 };
 
+// Finds the main window of a started program and shows it the way a second start of the
+// program does; nullptr when there is none or it does not show.
+HWND ShowMainWindow(const AppProcess& app);
+
 // A top-level window of the process with that class and title, waiting up to the timeout.
 HWND FindWindowOf(const AppProcess& app, const std::string& className, const std::string& title,
                   std::chrono::milliseconds timeout = kWindowTimeout);
