@@ -16,6 +16,8 @@ struct ProcessState {
   LocalTime lastHandled;
   // The event word of the timer being fired, for the countdown window.
   std::string pendingEvent;
+  // The last password prompt's answer.
+  bool passwordAccepted = false;
 };
 
 }  // namespace halcyra

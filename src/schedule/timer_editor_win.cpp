@@ -58,24 +58,8 @@ void TimerEditorWindow::Sync() { binder_->Sync(); }
 void TimerEditorWindow::ShowModal() {
   editor_.FormShow();
   Sync();
-  EnableWindow(owner_, FALSE);
-  ShowWindow(Handle(), SW_SHOW);
   SetFocus(GetDlgItem(Handle(), ids::kEdtTitle));
-  MSG msg;
-  while (!editor_.Closed() && Handle()) {
-    const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
-    if (got <= 0) {
-      // The end of the program was asked for: pass it on to the outer loop.
-      PostQuitMessage(static_cast<int>(msg.wParam));
-      break;
-    }
-    if (IsDialogMessageA(Handle(), &msg)) continue;
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
-  }
-  // The owner takes input again before this window goes, so that it gets the activation.
-  EnableWindow(owner_, TRUE);
-  ShowWindow(Handle(), SW_HIDE);
+  RunModal(Handle(), owner_, [this] { return editor_.Closed(); });
 }
 
 LRESULT TimerEditorWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {

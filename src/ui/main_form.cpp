@@ -94,14 +94,15 @@ TFrmMain::TFrmMain(const MainFormServices& services, MainFormHost& host)
   CmdDeleteLog.caption = "Empty log file";
 
   Label17.caption = "Halcyra Version 6.7";
-  LblWebSite.caption = "WebSite: https://halcyra.org";
-  LblEmail.caption = "Support Email: support@halcyra.org";
+  LblWebSite.caption = std::string("WebSite: ") + kWebSiteAddress;
+  LblEmail.caption = std::string("Support Email: ") + kSupportAddress;
 
   BtnOK.caption = "OK";
   BtnCancel.caption = "Cancel";
   BtnHelp.caption = "Help";
 
   // Handlers are attached after the design values, so that these set no chain in motion.
+  ChkSystemTray.onClick = [this] { ChkSystemTrayClick(); };
   ChkEnableSound.onClick = [this] { ChkEnableSoundClick(); };
   ChkSetVolume.onClick = [this] { ChkSetVolumeClick(); };
   ChkPassword.onClick = [this] { ChkPasswordClick(); };
@@ -187,7 +188,60 @@ TimerLoadServices TFrmMain::TimerServices() const {
   return {services_.app.os, services_.clock, services_.wakeTimers};
 }
 
-void TFrmMain::FormClose() { Timers.clear(); }
+void TFrmMain::FormClose() {
+  Timers.clear();
+  host_.SetTrayIcon(false);
+}
+
+bool TFrmMain::AskPasswordIfEnabled() {
+  if (!services_.app.OpenSettings().IsOn("Password", "Enabled")) return true;
+  return host_.ShowPasswordPrompt();
+}
+
+void TFrmMain::ShowMainWindowGuarded() {
+  if (AskPasswordIfEnabled()) host_.ShowWindowInFront();
+}
+
+void TFrmMain::ChkSystemTrayClick() { host_.SetTrayIcon(ChkSystemTray.Checked()); }
+
+void TFrmMain::HandleTrayMessage(int mouseMessage) {
+  if (mouseMessage == kTrayDoubleClick) ShowMainWindowGuarded();
+  else if (mouseMessage == kTrayRightButton) host_.ShowTrayMenu();
+}
+
+void TFrmMain::MnuHideClick() {
+  // Nothing is saved: the next start shows the icon again if the file says so.
+  host_.HideWindow();
+  ChkSystemTray.SetChecked(false);
+}
+
+void TFrmMain::MnuExitClick() {
+  if (!AskPasswordIfEnabled()) return;
+  services_.app.state.exitRequested = true;
+  host_.CloseWindow();
+}
+
+void TFrmMain::OpenHelpFile() {
+  std::string folder = host_.ExecutablePath();
+  folder.resize(folder.find_last_of('\\') + 1);
+  if (!folder.empty() && folder.back() == '\\') folder.pop_back();
+  services_.shell.Execute("open", folder + "\\help.chm", "c:\\", kShowNormal);
+}
+
+void TFrmMain::LblWebSiteClick() {
+  services_.shell.Execute("open", kWebSiteAddress, "c:\\", kShowNormal);
+}
+
+void TFrmMain::LblEmailClick() {
+  services_.shell.Execute("", std::string("mailto:") + kSupportAddress, "c:\\", kShowNormal);
+}
+
+bool TFrmMain::HandleQueryEndSession() {
+  host_.TerminateProcesses("loadqm.exe");
+  Timer1Enabled = false;
+  host_.CloseWindow();
+  return true;
+}
 
 void TFrmMain::ReloadTimers() {
   // The old handles go first: no wake-up timer is armed twice.
@@ -247,7 +301,11 @@ void TFrmMain::BtnDeleteClick() {
 void TFrmMain::LoadControls(bool atCreation) {
   const SettingsFile file = services_.app.OpenSettings();
 
-  ChkSystemTray.SetChecked(file.IsOn("general", "ShowSystemTray"));
+  const bool tray = file.IsOn("general", "ShowSystemTray");
+  // Ticked at design time: at creation the box may not change, so the icon is added here.
+  const bool trayClicks = ChkSystemTray.Checked() != tray;
+  ChkSystemTray.SetChecked(tray);
+  if (atCreation && tray && !trayClicks) host_.SetTrayIcon(true);
   const bool guard = file.IsOn("general", "PreventTimeChange");
   ChkNoChangeTime.SetChecked(guard);
   if (atCreation) {

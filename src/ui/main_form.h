@@ -45,7 +45,26 @@ class MainFormHost {
   virtual void ShowTimerEditor(TFrmTimer& editor) = 0;
   // Creates the countdown window for the pending event, shows it modally and destroys it.
   virtual void ShowCountdown() = 0;
+  // Brings the main window to the foreground and asks for the password in a modal prompt
+  // owned by it; returns the prompt's answer.
+  virtual bool ShowPasswordPrompt() = 0;
+  // Shows the main window, brings it to the foreground and shows it once more.
+  virtual void ShowWindowInFront() = 0;
+  // Adds or removes the notification-area icon; the result is not looked at.
+  virtual void SetTrayIcon(bool present) = 0;
+  // Opens the icon's menu at the mouse pointer.
+  virtual void ShowTrayMenu() = 0;
+  // Asks the window to close, as its close button does.
+  virtual void CloseWindow() = 0;
+  virtual void TerminateProcesses(const std::string& exeName) = 0;
+  virtual std::string ExecutablePath() const = 0;
 };
+
+inline constexpr const char* kWebSiteAddress = "https://halcyra.org";
+inline constexpr const char* kSupportAddress = "support@halcyra.org";
+// Mouse messages that arrive with the notification icon's callback.
+inline constexpr int kTrayDoubleClick = 515;  // WM_LBUTTONDBLCLK
+inline constexpr int kTrayRightButton = 516;  // WM_RBUTTONDOWN
 
 struct MainFormServices {
   const AppServices& app;
@@ -118,6 +137,22 @@ class TFrmMain final : private TimerEditorHost {
   void Timer1Timer();
   // Hands a fired timer's event word to the countdown window; returns when it has closed.
   void FireTimer(const std::string& eventWord);
+
+  // The password gate: yes without protection, else the prompt's answer.
+  bool AskPasswordIfEnabled();
+  void ShowMainWindowGuarded();
+  void ChkSystemTrayClick();
+  void HandleTrayMessage(int mouseMessage);
+  void MmuMainWindowClick() { ShowMainWindowGuarded(); }
+  void MnuHideClick();
+  void MnuHelpClick() { OpenHelpFile(); }
+  void MnuExitClick();
+  void BtnHelpClick() { OpenHelpFile(); }
+  void LblWebSiteClick();
+  void LblEmailClick();
+  // Windows asks whether the session may end: always yes, after stopping the schedule.
+  bool HandleQueryEndSession();
+  void OpenHelpFile();
 
   void FormCreate();
   // The window really closes: every wake-up timer is cancelled and closed.

@@ -47,6 +47,13 @@ inline constexpr int kLabel17 = 1801;
 inline constexpr int kLblWebSite = 1802;
 inline constexpr int kLblEmail = 1803;
 
+// The notification icon's callback message and its menu's commands.
+inline constexpr unsigned kTrayCallbackMessage = 0x0400 + 1000;  // WM_USER + 1000 = 2024
+inline constexpr int kMmuMainWindow = 4001;
+inline constexpr int kMnuHide = 4002;
+inline constexpr int kMnuHelp = 4003;
+inline constexpr int kMnuExit = 4004;
+
 // Labels that nothing refers to get ids from here on.
 inline constexpr int kFirstPlainLabel = 1900;
 

@@ -2,7 +2,11 @@
 
 #include <commctrl.h>
 
+#include <shellapi.h>
+
+#include "actions/cleanup_tasks_win.h"
 #include "res/resource_ids.h"
+#include "ui/password_prompt_win.h"
 #include "schedule/timer_editor_win.h"
 #include "ui/main_window_ids.h"
 
@@ -19,6 +23,9 @@ constexpr DWORD kMainExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 constexpr UINT_PTR kFieldSubclass = 1;
 constexpr UINT kFieldMouseMove = WM_APP;
 constexpr UINT_PTR kTimer1 = 1;
+constexpr UINT kTrayCallbackMessage = ids::kTrayCallbackMessage;
+constexpr UINT kTrayIconId = 1;
+constexpr DWORD kTrayRecordSize = 88;  // the first, ANSI form of the record
 constexpr UINT kTimer1Interval = 1000;
 
 HICON ApplicationIcon() {
@@ -45,12 +52,18 @@ ApplicationWindow::ApplicationWindow() {
 
 MainWindow::MainWindow(const MainFormServices& services, HWND owner,
                        CountdownLauncher launchCountdown)
-    : form_(services, *this), launchCountdown_(std::move(launchCountdown)) {
+    : app_(services.app), form_(services, *this), launchCountdown_(std::move(launchCountdown)) {
   RegisterClassOnce(kMainWindowClass, ApplicationIcon());
   CreateCentered(kMainExStyle, kMainWindowClass, kAppTitle, kMainStyle, kClientWidth, kClientHeight,
                  owner);
   if (!Handle()) return;
   showMainWindowMsg_ = RegisterWindowMessageA(kShowMainWindowMessageName);
+  taskbarCreatedMsg_ = RegisterWindowMessageA("TaskbarCreated");
+  popupMenu_ = CreatePopupMenu();
+  AppendMenuA(popupMenu_, MF_STRING, ids::kMmuMainWindow, "Show main window");
+  AppendMenuA(popupMenu_, MF_STRING, ids::kMnuHide, "Hide");
+  AppendMenuA(popupMenu_, MF_STRING, ids::kMnuHelp, "Help");
+  AppendMenuA(popupMenu_, MF_STRING, ids::kMnuExit, "Exit");
   font_ = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
   binder_ = std::make_unique<ControlBinder>(Handle(), font_);
   CreateControls();
@@ -146,6 +159,8 @@ void MainWindow::CreateControls() {
   b.AddLabel(f.Label17, ids::kLabel17, {20, 50, 415, 20});
   b.AddLabel(f.LblWebSite, ids::kLblWebSite, {20, 80, 415, 20});
   b.AddLabel(f.LblEmail, ids::kLblEmail, {20, 104, 415, 20});
+  b.OnClick(ids::kLblWebSite, [&f] { f.LblWebSiteClick(); });
+  b.OnClick(ids::kLblEmail, [&f] { f.LblEmailClick(); });
 
   // Below the pages, whatever page is shown.
   b.SetGroup(std::nullopt);
@@ -154,6 +169,7 @@ void MainWindow::CreateControls() {
   b.AddButton(f.BtnHelp, ids::kHelp, {374, 272, 75, 25});
   b.OnClick(ids::kOk, [&f] { f.BtnOKClick(); });
   b.OnClick(ids::kCancel, [&f] { f.BtnCancelClick(); });
+  b.OnClick(ids::kHelp, [&f] { f.BtnHelpClick(); });
 
   // The pages' controls lie on the page control: it goes below them all.
   SetWindowPos(pageControl_, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -206,16 +222,87 @@ void MainWindow::ShowInFront() {
   ShowWindow(Handle(), SW_SHOW);
 }
 
-void MainWindow::ShowMainWindowGuarded() { ShowInFront(); }
+MainWindow::~MainWindow() {
+  if (popupMenu_) DestroyMenu(popupMenu_);
+}
+
+bool MainWindow::ShowPasswordPrompt() {
+  SetForegroundWindow(Handle());
+  TFrmPwd prompt(app_);
+  PasswordPromptWindow window(prompt, Handle());
+  window.ShowModal();
+  return prompt.PasswordAccepted();
+}
+
+void MainWindow::SetTrayIcon(bool present) {
+  NOTIFYICONDATAA data{};
+  data.cbSize = kTrayRecordSize;
+  data.hWnd = Handle();
+  data.uID = kTrayIconId;
+  data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+  data.uCallbackMessage = kTrayCallbackMessage;
+  data.hIcon = ApplicationIcon();
+  lstrcpynA(data.szTip, kAppTitle, 64);
+  Shell_NotifyIconA(present ? NIM_ADD : NIM_DELETE, &data);
+}
+
+void MainWindow::ShowTrayMenu() {
+  SetForegroundWindow(Handle());
+  POINT at{};
+  GetCursorPos(&at);
+  TrackPopupMenu(popupMenu_, TPM_LEFTALIGN | TPM_TOPALIGN, at.x, at.y, 0, Handle(), nullptr);
+}
+
+void MainWindow::CloseWindow() { SendMessageA(Handle(), WM_CLOSE, 0, 0); }
+
+void MainWindow::TerminateProcesses(const std::string& exeName) {
+  TerminateProcessesByName(exeName);
+}
+
+std::string MainWindow::ExecutablePath() const {
+  char path[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, path, MAX_PATH);
+  return path;
+}
 
 LRESULT MainWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+  TFrmMain& f = form_;
   if (showMainWindowMsg_ != 0 && msg == showMainWindowMsg_) {
-    ShowMainWindowGuarded();
+    Run([&f] { f.ShowMainWindowGuarded(); });
     return Window::OnMessage(msg, wParam, lParam);
   }
-  TFrmMain& f = form_;
+  if (taskbarCreatedMsg_ != 0 && msg == taskbarCreatedMsg_) {
+    // A restarted shell has lost the icon.
+    if (f.ChkSystemTray.Checked()) SetTrayIcon(true);
+    return 0;
+  }
   switch (msg) {
+    case WM_SETCURSOR: {
+      const HWND over = reinterpret_cast<HWND>(wParam);
+      if (over == GetDlgItem(Handle(), ids::kLblWebSite) || over == GetDlgItem(Handle(), ids::kLblEmail)) {
+        SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_HAND)));
+        return TRUE;
+      }
+      return Window::OnMessage(msg, wParam, lParam);
+    }
+    case kTrayCallbackMessage:
+      Run([&f, lParam] { f.HandleTrayMessage(static_cast<int>(lParam)); });
+      return 0;
+    case WM_QUERYENDSESSION: {
+      bool agreed = true;
+      Run([&] { agreed = f.HandleQueryEndSession(); });
+      return agreed ? TRUE : FALSE;
+    }
     case WM_COMMAND:
+      if (lParam == 0 && HIWORD(wParam) == 0) {
+        switch (LOWORD(wParam)) {
+          case ids::kMmuMainWindow: Run([&f] { f.MmuMainWindowClick(); }); return 0;
+          case ids::kMnuHide: Run([&f] { f.MnuHideClick(); }); return 0;
+          case ids::kMnuHelp: Run([&f] { f.MnuHelpClick(); }); return 0;
+          case ids::kMnuExit: Run([&f] { f.MnuExitClick(); }); return 0;
+          default: break;
+        }
+      }
       if (binder_->HandleCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam)))
         Sync();
       return 0;

@@ -28,6 +28,7 @@ using CountdownLauncher = std::function<void(HWND mainWindow, std::function<void
 class MainWindow final : public Window, private MainFormHost {
  public:
   MainWindow(const MainFormServices& services, HWND owner, CountdownLauncher launchCountdown);
+  ~MainWindow() override;
 
   // Makes the window visible and brings it to the front.
   void ShowInFront();
@@ -39,16 +40,25 @@ class MainWindow final : public Window, private MainFormHost {
   void HideWindow() override;
   void ShowTimerEditor(TFrmTimer& editor) override;
   void ShowCountdown() override;
-  void ShowMainWindowGuarded();
+  bool ShowPasswordPrompt() override;
+  void ShowWindowInFront() override { ShowInFront(); }
+  void SetTrayIcon(bool present) override;
+  void ShowTrayMenu() override;
+  void CloseWindow() override;
+  void TerminateProcesses(const std::string& exeName) override;
+  std::string ExecutablePath() const override;
   void CreateControls();
   // Runs a handler of the logic and mirrors the state it leaves.
   void Run(const std::function<void()>& handler);
   void Sync();
 
+  const AppServices& app_;
   TFrmMain form_;
   CountdownLauncher launchCountdown_;
   bool timer1Running_ = false;
   UINT showMainWindowMsg_ = 0;
+  UINT taskbarCreatedMsg_ = 0;
+  HMENU popupMenu_ = nullptr;
   HFONT font_ = nullptr;
   HWND pageControl_ = nullptr;
   std::unique_ptr<ControlBinder> binder_;

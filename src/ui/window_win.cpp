@@ -75,6 +75,24 @@ LRESULT CALLBACK Window::Procedure(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
   return 0;
 }
 
+void RunModal(HWND dialog, HWND owner, const std::function<bool()>& closed) {
+  EnableWindow(owner, FALSE);
+  ShowWindow(dialog, SW_SHOW);
+  MSG msg;
+  while (!closed() && IsWindow(dialog)) {
+    const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+    if (got <= 0) {
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      break;
+    }
+    if (IsDialogMessageA(dialog, &msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+  EnableWindow(owner, TRUE);
+  ShowWindow(dialog, SW_HIDE);
+}
+
 void ReportUncaughtError(HWND owner, const char* text) {
   MessageBoxA(owner, text, "Halcyra", MB_OK | MB_ICONERROR);
 }

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <functional>
+
 namespace halcyra {
 
 class Window {
@@ -31,6 +33,11 @@ class Window {
   static LRESULT CALLBACK Procedure(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
   HWND hwnd_ = nullptr;
 };
+
+// Runs a modal loop for a dialog until closed() says so: the owner takes no input meanwhile
+// and gets it back, and the activation, before the dialog is hidden. A request to end the
+// program is passed on to the outer loop.
+void RunModal(HWND dialog, HWND owner, const std::function<bool()>& closed);
 
 // The program's general error handler: the error's text in a box with the program's title
 // and the error icon.

@@ -7,6 +7,8 @@
 #include <fstream>
 #include <functional>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "platform/portable/portable_text_files.h"
 #include "support/fakes.h"
@@ -20,13 +22,29 @@ class FakeMainHost final : public MainFormHost {
   int hides = 0;
   std::function<void(TFrmTimer&)> onEditor;
   int editorsShown = 0;
-  void HideWindow() override { ++hides; }
+  void HideWindow() override {
+    ++hides;
+    calls.push_back("hide");
+  }
   std::function<void()> onCountdown;
   int countdowns = 0;
   void ShowCountdown() override {
     ++countdowns;
     if (onCountdown) onCountdown();
   }
+  // Everything else the window is asked to do, in order.
+  std::vector<std::string> calls;
+  bool passwordAnswer = true;
+  bool ShowPasswordPrompt() override {
+    calls.push_back("prompt");
+    return passwordAnswer;
+  }
+  void ShowWindowInFront() override { calls.push_back("show"); }
+  void SetTrayIcon(bool present) override { calls.push_back(present ? "icon add" : "icon delete"); }
+  void ShowTrayMenu() override { calls.push_back("menu"); }
+  void CloseWindow() override { calls.push_back("close"); }
+  void TerminateProcesses(const std::string& exeName) override { calls.push_back("end " + exeName); }
+  std::string ExecutablePath() const override { return "C:\\Tools\\Halcyra.exe"; }
   void ShowTimerEditor(TFrmTimer& editor) override {
     ++editorsShown;
     editor.FormShow();

@@ -77,7 +77,7 @@ AppProcess::AppProcess(const std::string& exeName) {
   if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                       &startup, &info_))
     throw std::runtime_error("cannot start " + exeName);
-  WaitForInputIdle(info_.hProcess, 5000);
+  WaitForInputIdle(info_.hProcess, 1000);
 }
 
 AppProcess::~AppProcess() {

@@ -1,0 +1,36 @@
+#include "ui/password_prompt.h"
+
+#include "ui/password_rules.h"
+
+namespace halcyra {
+
+TFrmPwd::TFrmPwd(const AppServices& services) : services_(services) {
+  Label1.caption = "Password: ";
+  BtnOK.caption = "OK";
+  BtnCancel.caption = "Cancel";
+}
+
+void TFrmPwd::FormCreate() { services_.state.passwordAccepted = false; }
+
+void TFrmPwd::BtnOKClick() {
+  const std::string stored = services_.OpenSettings().ReadString("Password", "Password");
+  if (PasswordDigest(EdtPwd.text) == stored) {
+    services_.state.passwordAccepted = true;
+    closed_ = true;
+    return;
+  }
+  services_.boxes.Show(kWrongPasswordMessage, kAppTitle, mb::kOk | mb::kIconInformation);
+  focusRequested_ = true;
+  EdtPwd.selectAllRequested = true;
+}
+
+void TFrmPwd::BtnCancelClick() {
+  services_.state.passwordAccepted = false;
+  closed_ = true;
+}
+
+void TFrmPwd::EdtPwdKeyPress(char key) {
+  if (key == kEnterKey) BtnOKClick();
+}
+
+}  // namespace halcyra

@@ -1,0 +1,43 @@
+// The behaviour of the password prompt "TFrmPwd", shown before the main window is shown or
+// the program is ended while password protection is on.
+#pragma once
+
+#include <utility>
+
+#include "app/app_services.h"
+#include "ui/controls.h"
+
+namespace halcyra {
+
+inline constexpr const char* kWrongPasswordMessage =
+    "The password is not correct, please try it again.";
+inline constexpr char kEnterKey = 13;
+
+class TFrmPwd {
+ public:
+  explicit TFrmPwd(const AppServices& services);
+
+  Label Label1;
+  Edit EdtPwd;
+  Button BtnOK, BtnCancel;
+
+  bool Closed() const { return closed_; }
+  // The prompt's answer, also kept as the process-wide PasswordAccepted.
+  bool PasswordAccepted() const { return services_.state.passwordAccepted; }
+
+  void FormCreate();
+  void BtnOKClick();
+  void BtnCancelClick();
+  void EdtPwdKeyPress(char key);
+  // The title bar's close button: the answer stays no.
+  void CloseClicked() { closed_ = true; }
+  // The field that wants the keyboard focus, taken by the view.
+  bool TakeFocusRequest() { return std::exchange(focusRequested_, false); }
+
+ private:
+  const AppServices& services_;
+  bool closed_ = false;
+  bool focusRequested_ = false;
+};
+
+}  // namespace halcyra

@@ -1,0 +1,122 @@
+// The password gate, the notification icon's messages and Exit in the built program.
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "driver/driver_win.h"
+#include "ui/main_window_ids.h"
+#include "ui/password_prompt_ids.h"
+
+namespace halcyra::e2e {
+namespace {
+
+namespace ids = main_ids;
+namespace pids = password_ids;
+
+// The digest of "secret".
+constexpr const char* kSecretDigest = "5EBE2294ECD0E0F08EAB7690D2A6EE69";
+
+class LifecycleE2E : public testing::Test {
+ protected:
+  void Start(const std::string& settings) {
+    WriteFileText(DataFile("Halcyra.ini"), "[general]\r\nFirstStartDone=True\r\n" + settings);
+    app_.emplace();
+    main_ = FindWindowOf(*app_, "TFrmMain", "Halcyra");
+    ASSERT_NE(main_, nullptr);
+  }
+  static std::string Protected() {
+    return std::string("[Password]\r\nEnabled=True\r\nPassword=") + kSecretDigest + "\r\n";
+  }
+  HWND Prompt() { return FindWindowOf(*app_, "TFrmPwd", "Please enter the password"); }
+  static bool Gone(HWND window) {
+    for (int i = 0; i < 250; ++i) {
+      if (!IsWindowVisible(window)) return true;
+      std::this_thread::sleep_for(20ms);
+    }
+    return false;
+  }
+
+  std::optional<AppProcess> app_;
+  HWND main_ = nullptr;
+};
+
+TEST_F(LifecycleE2E, SecondStartAsksForThePasswordAndWaitsForTheAnswer) {
+  Start(Protected());
+  AppProcess second;
+  HWND prompt = Prompt();
+  ASSERT_NE(prompt, nullptr);
+  ASSERT_TRUE(WaitVisible(prompt, true));
+  EXPECT_FALSE(second.WaitForExit(300ms).has_value()) << "the second start waits for the prompt";
+
+  SetText(Control(prompt, pids::kEdtPwd), "Secret");
+  ClickDialogButton(prompt, pids::kOk);
+  HWND box = FindMessageBox(*app_);
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(WindowText(box), "Halcyra");
+  EXPECT_EQ(MessageBoxText(box), "The password is not correct, please try it again.");
+  ClickDialogButton(box, IDOK);
+  ASSERT_TRUE(Gone(box));
+  EXPECT_TRUE(IsWindowVisible(prompt)) << "the prompt stays for another try";
+
+  SetText(Control(prompt, pids::kEdtPwd), "secret");
+  ClickDialogButton(prompt, pids::kOk);
+  ASSERT_TRUE(WaitVisible(main_, true));
+  EXPECT_TRUE(second.WaitForExit().has_value());
+}
+
+TEST_F(LifecycleE2E, CancelledPromptLeavesTheWindowHidden) {
+  Start(Protected());
+  AppProcess second;
+  HWND prompt = Prompt();
+  ASSERT_NE(prompt, nullptr);
+  ClickDialogButton(prompt, pids::kCancel);
+  EXPECT_TRUE(second.WaitForExit().has_value());
+  std::this_thread::sleep_for(200ms);
+  EXPECT_FALSE(IsWindowVisible(main_));
+}
+
+TEST_F(LifecycleE2E, IconDoubleClickShowsAndHideHides) {
+  Start("ShowSystemTray=True\r\n");
+  PostMessageA(main_, ids::kTrayCallbackMessage, 1, WM_LBUTTONDOWN);
+  std::this_thread::sleep_for(200ms);
+  EXPECT_FALSE(IsWindowVisible(main_)) << "a single click does nothing";
+  PostMessageA(main_, ids::kTrayCallbackMessage, 1, WM_LBUTTONDBLCLK);
+  ASSERT_TRUE(WaitVisible(main_, true));
+  PostMessageA(main_, WM_COMMAND, ids::kMnuHide, 0);
+  ASSERT_TRUE(WaitVisible(main_, false));
+  EXPECT_NE(ReadFileText(DataFile("Halcyra.ini")).find("ShowSystemTray=True"), std::string::npos)
+      << "Hide saves nothing";
+}
+
+TEST_F(LifecycleE2E, ExitEndsTheProgramAfterThePassword) {
+  Start(Protected());
+  PostMessageA(main_, WM_COMMAND, ids::kMnuExit, 0);
+  HWND prompt = Prompt();
+  ASSERT_NE(prompt, nullptr);
+  ClickDialogButton(prompt, pids::kCancel);
+  std::this_thread::sleep_for(300ms);
+  EXPECT_TRUE(app_->Running()) << "cancelled: the program goes on";
+
+  PostMessageA(main_, WM_COMMAND, ids::kMnuExit, 0);
+  prompt = Prompt();
+  ASSERT_NE(prompt, nullptr);
+  SetText(Control(prompt, pids::kEdtPwd), "secret");
+  ClickDialogButton(prompt, pids::kOk);
+  const auto code = app_->WaitForExit();
+  ASSERT_TRUE(code.has_value()) << "Exit ends the program";
+  EXPECT_EQ(*code, 0u);
+}
+
+TEST_F(LifecycleE2E, EndOfTheSessionHidesAndAgrees) {
+  Start("");
+  { AppProcess second; second.WaitForExit(); }
+  ASSERT_TRUE(WaitVisible(main_, true));
+  DWORD_PTR answer = 0;
+  SendMessageTimeoutA(main_, WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer);
+  EXPECT_EQ(answer, static_cast<DWORD_PTR>(TRUE));
+  EXPECT_TRUE(WaitVisible(main_, false));
+  EXPECT_TRUE(app_->Running());
+}
+
+}  // namespace
+}  // namespace halcyra::e2e

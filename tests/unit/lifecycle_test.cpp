@@ -1,0 +1,151 @@
+// The notification icon, its menu, the password gate and the end of a session, on the main
+// window's logic; and the password prompt.
+#include <gtest/gtest.h>
+
+#include "ui/password_prompt.h"
+#include "ui/password_rules.h"
+#include "unit/main_form_fixture.h"
+
+namespace halcyra {
+namespace {
+
+class LifecycleTest : public test::MainFormTest {};
+
+TEST_F(LifecycleTest, TheIconFollowsTheBoxAndCancelPutsItBack) {
+  Prepare("[general]\r\nShowSystemTray=True\r\n");
+  TFrmMain& f = Create();
+  host_.calls.clear();
+  Prepare("[general]\r\nShowSystemTray=True\r\n");
+  form_.emplace(services_, host_);
+  form_->FormCreate();
+  EXPECT_EQ(host_.calls, std::vector<std::string>{"icon add"}) << "ticked at design: no click";
+
+  host_.calls.clear();
+  form_->ChkSystemTray.Click();
+  form_->ChkSystemTray.Click();
+  EXPECT_EQ(host_.calls, (std::vector<std::string>{"icon delete", "icon add"}));
+  host_.calls.clear();
+  form_->ChkSystemTray.Click();
+  form_->BtnCancelClick();
+  EXPECT_EQ(host_.calls, (std::vector<std::string>{"icon delete", "hide", "icon add"}));
+  (void)f;
+}
+
+TEST_F(LifecycleTest, WithoutTheOptionTheIconIsDeletedAtCreation) {
+  Create();
+  form_.emplace(services_, host_);
+  host_.calls.clear();
+  form_->FormCreate();
+  EXPECT_EQ(host_.calls, std::vector<std::string>{"icon delete"});
+}
+
+TEST_F(LifecycleTest, TrayMessages) {
+  TFrmMain& f = Create();
+  host_.calls.clear();
+  f.HandleTrayMessage(kTrayDoubleClick);
+  f.HandleTrayMessage(kTrayRightButton);
+  f.HandleTrayMessage(0x0201);  // a single left click does nothing
+  EXPECT_EQ(host_.calls, (std::vector<std::string>{"show", "menu"}));
+}
+
+TEST_F(LifecycleTest, ShowingTheWindowAsksForThePasswordWhenProtected) {
+  Prepare("[Password]\r\nEnabled=True\r\nPassword=" + PasswordDigest("pw") + "\r\n");
+  TFrmMain& f = Create();
+  host_.calls.clear();
+  host_.passwordAnswer = false;
+  f.MmuMainWindowClick();
+  EXPECT_EQ(host_.calls, std::vector<std::string>{"prompt"}) << "refused: nothing changes";
+  host_.passwordAnswer = true;
+  f.HandleTrayMessage(kTrayDoubleClick);
+  EXPECT_EQ(host_.calls, (std::vector<std::string>{"prompt", "prompt", "show"}));
+}
+
+TEST_F(LifecycleTest, HideRemovesWindowAndIconButSavesNothing) {
+  Prepare("[general]\r\nShowSystemTray=True\r\n");
+  TFrmMain& f = Create();
+  host_.calls.clear();
+  f.MnuHideClick();
+  EXPECT_EQ(host_.calls, (std::vector<std::string>{"hide", "icon delete"}));
+  EXPECT_FALSE(f.ChkSystemTray.Checked());
+  EXPECT_EQ(Read("general", "ShowSystemTray"), "True");
+  EXPECT_TRUE(ini_.log.empty());
+}
+
+TEST_F(LifecycleTest, ExitAsksThePasswordThenClosesForReal) {
+  Prepare("[Password]\r\nEnabled=True\r\n");
+  TFrmMain& f = Create();
+  host_.calls.clear();
+  host_.passwordAnswer = false;
+  f.MnuExitClick();
+  EXPECT_FALSE(state_.exitRequested);
+  EXPECT_EQ(host_.calls, std::vector<std::string>{"prompt"});
+  host_.passwordAnswer = true;
+  f.MnuExitClick();
+  EXPECT_TRUE(state_.exitRequested);
+  EXPECT_EQ(host_.calls.back(), "close");
+  EXPECT_TRUE(f.FormCloseQuery());
+  host_.calls.clear();
+  f.FormClose();
+  EXPECT_EQ(host_.calls, std::vector<std::string>{"icon delete"});
+}
+
+TEST_F(LifecycleTest, EndOfSessionStopsTheScheduleHidesAndAgrees) {
+  TFrmMain& f = Create();
+  host_.calls.clear();
+  EXPECT_TRUE(f.HandleQueryEndSession());
+  EXPECT_FALSE(f.Timer1Enabled);
+  EXPECT_EQ(host_.calls, (std::vector<std::string>{"end loadqm.exe", "close"}));
+  EXPECT_FALSE(f.FormCloseQuery()) << "the close only hides";
+}
+
+TEST_F(LifecycleTest, HelpAndLinksOpenThroughTheShell) {
+  TFrmMain& f = Create();
+  f.BtnHelpClick();
+  f.MnuHelpClick();
+  f.LblWebSiteClick();
+  f.LblEmailClick();
+  EXPECT_EQ(shell_.calls,
+            (std::vector<std::string>{"open|C:\\Tools\\help.chm|c:\\|1", "open|C:\\Tools\\help.chm|c:\\|1",
+                                      "open|https://halcyra.org|c:\\|1",
+                                      "|mailto:support@halcyra.org|c:\\|1"}));
+  EXPECT_EQ(f.LblWebSite.caption.rfind("WebSite: ", 0), 0u);
+  EXPECT_EQ(f.LblEmail.caption.rfind("Support Email: ", 0), 0u);
+}
+
+TEST_F(LifecycleTest, PasswordPromptAcceptsOnlyTheExactPassword) {
+  Prepare("[Password]\r\nEnabled=True\r\nPassword=" + PasswordDigest("Secret") + "\r\n");
+  state_.passwordAccepted = true;
+  TFrmPwd prompt(app_);
+  prompt.FormCreate();
+  EXPECT_FALSE(prompt.PasswordAccepted());
+  prompt.EdtPwd.text = "secret";
+  prompt.BtnOKClick();
+  EXPECT_FALSE(prompt.Closed());
+  ASSERT_EQ(boxes_.shown.size(), 1u);
+  EXPECT_EQ(boxes_.shown[0].text, "The password is not correct, please try it again.");
+  EXPECT_EQ(boxes_.shown[0].caption, "Halcyra");
+  EXPECT_EQ(boxes_.shown[0].style, 64u);
+  EXPECT_TRUE(prompt.TakeFocusRequest());
+  EXPECT_TRUE(prompt.EdtPwd.selectAllRequested);
+  prompt.EdtPwd.text = "Secret";
+  prompt.EdtPwdKeyPress('a');
+  EXPECT_FALSE(prompt.Closed());
+  prompt.EdtPwdKeyPress(13);
+  EXPECT_TRUE(prompt.Closed());
+  EXPECT_TRUE(prompt.PasswordAccepted());
+}
+
+TEST_F(LifecycleTest, PasswordPromptCancelAndAMissingDigestRefuse) {
+  Prepare("[Password]\r\nEnabled=True\r\n");
+  TFrmPwd prompt(app_);
+  prompt.FormCreate();
+  prompt.EdtPwd.text = "";
+  prompt.BtnOKClick();
+  EXPECT_FALSE(prompt.PasswordAccepted()) << "no stored digest: nothing matches";
+  prompt.BtnCancelClick();
+  EXPECT_TRUE(prompt.Closed());
+  EXPECT_FALSE(prompt.PasswordAccepted());
+}
+
+}  // namespace
+}  // namespace halcyra
