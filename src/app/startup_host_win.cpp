@@ -45,8 +45,8 @@ int Win32StartupHost::RunMainWindow(bool show) {
     window.ShowModal();
   };
   MainWindow main({services_, clock_, mixer_, clockGuard_, wakeTimers_, services_.machine,
-                   player_, dialogs_, files_, shell_},
-                  application.Handle(), launchCountdown);
+                   player_, dialogs_, files_, shell_, hotkeys_, cleanup, privilege_},
+                  application.Handle(), launchCountdown, hotkeys_);
   if (!main.Handle()) throw std::runtime_error("The main window could not be created.");
   dialogs_.SetOwner(main.Handle());
   shell_.SetOwner(main.Handle());

@@ -36,6 +36,7 @@ class Win32StartupHost final : public StartupHost {
   Win32TextFiles files_;
   Win32Shell shell_;
   Win32ShutdownPrivilege privilege_;
+  Win32HotkeyRegistry hotkeys_;
   ClockGuard clockGuard_;
 };
 

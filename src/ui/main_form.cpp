@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "actions/event_log.h"
+#include "actions/power_actions.h"
 #include "app/startup.h"
 #include "schedule/timer_list.h"
 #include "ui/password_rules.h"
@@ -190,7 +191,67 @@ TimerLoadServices TFrmMain::TimerServices() const {
 
 void TFrmMain::FormClose() {
   Timers.clear();
+  ReleaseHotkeys();
   host_.SetTrayIcon(false);
+}
+
+void TFrmMain::RegisterStoredHotkeys() {
+  const auto fields = HotkeyFields();
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    const std::string& text = fields[i]->text;
+    if (text.empty() || text == "None") {
+      HotkeyIds[i] = -1;
+      continue;
+    }
+    const ParsedHotkey parsed = ParseHotkeyText(text);
+    HotkeyIds[i] = services_.hotkeys.AddAtom(kHotkeySlots[i].atomName);
+    services_.hotkeys.Register(HotkeyIds[i], parsed.modifiers, parsed.key);
+  }
+}
+
+void TFrmMain::ReleaseHotkeys() {
+  for (int& id : HotkeyIds) {
+    if (id == -1) continue;
+    services_.hotkeys.Unregister(id);
+    services_.hotkeys.DeleteAtom(static_cast<std::uint16_t>(id));
+  }
+}
+
+void TFrmMain::HotkeyKeyDown(std::size_t slot, std::uint16_t key, HeldModifiers held) {
+  HotkeyFields()[slot]->text = HotkeyTextOnKeyDown(key, held);
+}
+
+void TFrmMain::HotkeyKeyUp(std::size_t slot, std::uint16_t key) {
+  Edit& field = *HotkeyFields()[slot];
+  field.text = HotkeyTextOnKeyUp(field.text, key);
+}
+
+void TFrmMain::HandleHotkey(int id) {
+  const PowerServices power{services_.app.os, services_.privilege, services_.machine,
+                            services_.app.boxes};
+  using Action = bool (*)(const PowerServices&);
+  static constexpr std::array<Action, 6> kActions = {&PowerOffComputer,  &ShutdownWindows,
+                                                     &RebootComputer,    &HibernateComputer,
+                                                     &SuspendComputer,   &LogOffUser};
+  for (std::size_t i = 0; i < HotkeyIds.size(); ++i) {
+    if (HotkeyIds[i] != id) continue;
+    RunImmediateAction(kHotkeySlots[i].eventWord);
+    kActions[i](power);
+    return;
+  }
+}
+
+void TFrmMain::RunImmediateAction(const std::string& eventWord) {
+  const SettingsFile file = services_.app.OpenSettings();
+  RunCleanupTasks(file, services_.cleanup);
+  if (!file.IsOn("Log", "Enabled")) return;
+  try {
+    AppendEventLine({services_.app.os, services_.files, services_.app.regional}, services_.clock.Now(),
+                    eventWord);
+  } catch (const LogWriteError&) {
+    services_.app.boxes.Show(kLogFailedFormat + GetDataFolder(services_.app.os) + "\".", kAppTitle,
+                             mb::kOk | mb::kIconError);
+  }
 }
 
 bool TFrmMain::AskPasswordIfEnabled() {
@@ -318,7 +379,8 @@ void TFrmMain::LoadControls(bool atCreation) {
 
   const auto fields = HotkeyFields();
   for (std::size_t i = 0; i < fields.size(); ++i)
-    fields[i]->text = file.ReadString("Hotkeys", kHotkeyKeys[i]);
+    fields[i]->text = file.ReadString("Hotkeys", kHotkeySlots[i].key);
+  if (atCreation) RegisterStoredHotkeys();
   if (atCreation) {
     Timers = LoadTimers(file, TimerServices());
     LvwTimer.rows.clear();
@@ -510,16 +572,25 @@ void TFrmMain::SaveSettings(SettingsFile& file) {
   file.WriteString("Log", "Enabled", FlagText(ChkEnableLog.Checked()));
 }
 
-// The texts of the six shortcuts: a changed field is written, an emptied one as "None".
+// A changed shortcut is written and registered at once under its slot's id; an emptied one is
+// written as "None" and unregistered. A refused registration is reported and stays written.
 void TFrmMain::ApplyHotkeyChanges(SettingsFile& file) {
   const auto fields = HotkeyFields();
   for (std::size_t i = 0; i < fields.size(); ++i) {
+    const HotkeySlot& slot = kHotkeySlots[i];
     const std::string& text = fields[i]->text;
     if (!text.empty()) {
-      if (file.ReadString("Hotkeys", kHotkeyKeys[i]) != text)
-        file.WriteString("Hotkeys", kHotkeyKeys[i], text);
+      if (file.ReadString("Hotkeys", slot.key) == text) continue;
+      file.WriteString("Hotkeys", slot.key, text);
+      const ParsedHotkey parsed = ParseHotkeyText(text);
+      if (HotkeyIds[i] == -1) HotkeyIds[i] = services_.hotkeys.AddAtom(slot.atomName);
+      if (!services_.hotkeys.Register(HotkeyIds[i], parsed.modifiers, parsed.key))
+        services_.app.boxes.Show(std::string(slot.messageStart) + "\"" + text +
+                                     "\" is already used, please change it to another hotkey",
+                                 kAppTitle, mb::kOk | mb::kIconError);
     } else {
-      file.WriteString("Hotkeys", kHotkeyKeys[i], "None");
+      if (file.ReadString("Hotkeys", slot.key) != "None") services_.hotkeys.Unregister(HotkeyIds[i]);
+      file.WriteString("Hotkeys", slot.key, "None");
     }
   }
 }

@@ -11,6 +11,8 @@
 #include "platform/audio_mixer.h"
 #include "platform/clock.h"
 #include "platform/file_dialogs.h"
+#include "platform/hotkey_registry.h"
+#include "platform/shutdown_privilege.h"
 #include "platform/shell.h"
 #include "platform/sound_player.h"
 #include "platform/text_files.h"
@@ -20,6 +22,7 @@
 #include "schedule/timer_record.h"
 #include "schedule/wake_up.h"
 #include "ui/controls.h"
+#include "ui/hotkeys.h"
 
 namespace halcyra {
 
@@ -28,10 +31,6 @@ inline constexpr int kMainPageCount = 8;
 
 inline constexpr const char* kSoundFileMissingMessage =
     "Please select the sound file to play during the shutdown event.";
-
-// Section Hotkeys: one key per action, in the order the six fields are handled.
-inline constexpr std::array<const char*, 6> kHotkeyKeys = {"Powerdown", "Shutdown",  "Reboot",
-                                                           "Hibernate", "Suspend", "Logoff"};
 
 // Track-bar position to mixer volume: position x 256, held to 0 to 65535.
 unsigned VolumeFromPosition(int position);
@@ -77,7 +76,13 @@ struct MainFormServices {
   FileDialogs& dialogs;
   TextFiles& files;
   Shell& shell;
+  HotkeyRegistry& hotkeys;
+  CleanupTasks& cleanup;
+  ShutdownPrivilege& privilege;
 };
+
+inline constexpr const char* kLogFailedFormat =
+    "Can not log shutdown event. You must be given \"modify\" access to the folder: \"";
 
 inline constexpr const char* kSoundFileNotFoundMessage = "The sound file does not exist.";
 
@@ -137,6 +142,30 @@ class TFrmMain final : private TimerEditorHost {
   void Timer1Timer();
   // Hands a fired timer's event word to the countdown window; returns when it has closed.
   void FireTimer(const std::string& eventWord);
+
+  // The six hotkey ids in slot order: -1 until the slot has its atom.
+  std::array<int, 6> HotkeyIds{-1, -1, -1, -1, -1, -1};
+  void RegisterStoredHotkeys();
+  void ReleaseHotkeys();
+  // Capture in the hotkey fields, by slot (0 = Powerdown ... 5 = Logoff).
+  void HotkeyKeyDown(std::size_t slot, std::uint16_t key, HeldModifiers held);
+  void HotkeyKeyUp(std::size_t slot, std::uint16_t key);
+  void EdtPowerdownKeyDown(std::uint16_t key, HeldModifiers held) { HotkeyKeyDown(0, key, held); }
+  void EdtShutdownKeyDown(std::uint16_t key, HeldModifiers held) { HotkeyKeyDown(1, key, held); }
+  void EdtRebootKeyDown(std::uint16_t key, HeldModifiers held) { HotkeyKeyDown(2, key, held); }
+  void EdtHibernateKeyDown(std::uint16_t key, HeldModifiers held) { HotkeyKeyDown(3, key, held); }
+  void EdtSuspendKeyDown(std::uint16_t key, HeldModifiers held) { HotkeyKeyDown(4, key, held); }
+  void EdtLogoffKeyDown(std::uint16_t key, HeldModifiers held) { HotkeyKeyDown(5, key, held); }
+  void EdtPowerdownKeyUp(std::uint16_t key) { HotkeyKeyUp(0, key); }
+  void EdtShutdownKeyUp(std::uint16_t key) { HotkeyKeyUp(1, key); }
+  void EdtRebootKeyUp(std::uint16_t key) { HotkeyKeyUp(2, key); }
+  void EdtHibernateKeyUp(std::uint16_t key) { HotkeyKeyUp(3, key); }
+  void EdtSuspendKeyUp(std::uint16_t key) { HotkeyKeyUp(4, key); }
+  void EdtLogoffKeyUp(std::uint16_t key) { HotkeyKeyUp(5, key); }
+  // A pressed hotkey: the first slot whose id matches acts at once.
+  void HandleHotkey(int id);
+  // Clean-up and log line before an immediate action.
+  void RunImmediateAction(const std::string& eventWord);
 
   // The password gate: yes without protection, else the prompt's answer.
   bool AskPasswordIfEnabled();

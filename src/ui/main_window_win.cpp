@@ -22,6 +22,8 @@ constexpr DWORD kMainStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDRE
 constexpr DWORD kMainExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 constexpr UINT_PTR kFieldSubclass = 1;
 constexpr UINT kFieldMouseMove = WM_APP;
+constexpr UINT kFieldKeyDown = WM_APP + 1;
+constexpr UINT kFieldKeyUp = WM_APP + 2;
 constexpr UINT_PTR kTimer1 = 1;
 constexpr UINT kTrayCallbackMessage = ids::kTrayCallbackMessage;
 constexpr UINT kTrayIconId = 1;
@@ -32,13 +34,23 @@ HICON ApplicationIcon() {
   return LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_APPLICATION_ICON));
 }
 
-// Mouse moves over the hotkey and password fields reach the main window with the field's id.
+// Mouse moves over the hotkey and password fields, and keys pressed and released in the
+// hotkey fields, reach the main window with the field's id. The keys are not swallowed.
 LRESULT CALLBACK FieldProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
                            DWORD_PTR) {
-  if (msg == WM_MOUSEMOVE)
-    SendMessageA(GetParent(hwnd), kFieldMouseMove, static_cast<WPARAM>(GetDlgCtrlID(hwnd)), 0);
+  const WPARAM id = static_cast<WPARAM>(GetDlgCtrlID(hwnd));
+  const bool hotkeyField = id >= ids::kEdtPowerdown && id <= ids::kEdtLogoff;
+  if (msg == WM_MOUSEMOVE) {
+    SendMessageA(GetParent(hwnd), kFieldMouseMove, id, 0);
+  } else if (hotkeyField && (msg == WM_KEYDOWN || msg == WM_SYSKEYDOWN)) {
+    SendMessageA(GetParent(hwnd), kFieldKeyDown, id, static_cast<LPARAM>(wParam));
+  } else if (hotkeyField && (msg == WM_KEYUP || msg == WM_SYSKEYUP)) {
+    SendMessageA(GetParent(hwnd), kFieldKeyUp, id, static_cast<LPARAM>(wParam));
+  }
   return DefSubclassProc(hwnd, msg, wParam, lParam);
 }
+
+bool KeyHeld(int key) { return (GetKeyState(key) & 0x8000) != 0; }
 
 }  // namespace
 
@@ -51,12 +63,13 @@ ApplicationWindow::ApplicationWindow() {
 }
 
 MainWindow::MainWindow(const MainFormServices& services, HWND owner,
-                       CountdownLauncher launchCountdown)
+                       CountdownLauncher launchCountdown, Win32HotkeyRegistry& hotkeys)
     : app_(services.app), form_(services, *this), launchCountdown_(std::move(launchCountdown)) {
   RegisterClassOnce(kMainWindowClass, ApplicationIcon());
   CreateCentered(kMainExStyle, kMainWindowClass, kAppTitle, kMainStyle, kClientWidth, kClientHeight,
                  owner);
   if (!Handle()) return;
+  hotkeys.SetWindow(Handle());
   showMainWindowMsg_ = RegisterWindowMessageA(kShowMainWindowMessageName);
   taskbarCreatedMsg_ = RegisterWindowMessageA("TaskbarCreated");
   popupMenu_ = CreatePopupMenu();
@@ -285,6 +298,21 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       }
       return Window::OnMessage(msg, wParam, lParam);
     }
+    case kFieldKeyDown:
+    case kFieldKeyUp: {
+      const std::size_t slot = static_cast<std::size_t>(wParam) - ids::kEdtPowerdown;
+      const auto key = static_cast<std::uint16_t>(lParam);
+      if (msg == kFieldKeyDown) {
+        const HeldModifiers held{KeyHeld(VK_SHIFT), KeyHeld(VK_CONTROL), KeyHeld(VK_MENU)};
+        Run([&f, slot, key, held] { f.HotkeyKeyDown(slot, key, held); });
+      } else {
+        Run([&f, slot, key] { f.HotkeyKeyUp(slot, key); });
+      }
+      return 0;
+    }
+    case WM_HOTKEY:
+      Run([&f, wParam] { f.HandleHotkey(static_cast<int>(wParam)); });
+      return 0;
     case kTrayCallbackMessage:
       Run([&f, lParam] { f.HandleTrayMessage(static_cast<int>(lParam)); });
       return 0;

@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 
+#include "platform/win32/win32_system_services_win.h"
 #include "ui/control_binder_win.h"
 #include "ui/main_form.h"
 #include "ui/window_win.h"
@@ -27,7 +28,10 @@ using CountdownLauncher = std::function<void(HWND mainWindow, std::function<void
 
 class MainWindow final : public Window, private MainFormHost {
  public:
-  MainWindow(const MainFormServices& services, HWND owner, CountdownLauncher launchCountdown);
+  // The hotkeys are registered for this window while it is created: the registry learns its
+  // handle first.
+  MainWindow(const MainFormServices& services, HWND owner, CountdownLauncher launchCountdown,
+             Win32HotkeyRegistry& hotkeys);
   ~MainWindow() override;
 
   // Makes the window visible and brings it to the front.

@@ -24,7 +24,7 @@ class MainWindowE2E : public testing::Test {
   HWND StartShown(const std::string& settings) {
     WriteFileText(Settings(), "[general]\r\nFirstStartDone=True\r\n" + settings);
     app_.emplace();
-    return ShowMainWindow(*app_);
+    return ShowMainWindow(*app_, "secret");
   }
   void ShowAgain(HWND main) {
     AppProcess second;
@@ -44,7 +44,8 @@ TEST_F(MainWindowE2E, ShowsTheStoredValuesOnTheTimerPage) {
   HWND main = StartShown(
       "Duration=30\r\nEnableAbort=True\r\nShowSystemTray=true\r\n[Hotkeys]\r\n"
       "Powerdown=Ctrl+Alt+P\r\nShutdown=None\r\n[CleanUp]\r\nTempFolder=True\r\n"
-      "[Password]\r\nEnabled=True\r\nPassword=00\r\n[Log]\r\nEnabled=True\r\n");
+      "[Password]\r\nEnabled=True\r\nPassword=5EBE2294ECD0E0F08EAB7690D2A6EE69\r\n"
+      "[Log]\r\nEnabled=True\r\n");
   ASSERT_NE(main, nullptr);
   EXPECT_EQ(SelectedTab(Control(main, ids::kPageControl)), kTimerPage);
   EXPECT_TRUE(IsWindowVisible(Control(main, ids::kBtnAdd)));
@@ -136,7 +137,8 @@ TEST_F(MainWindowE2E, EveryPageCanBeShown) {
   HWND main = StartShown(
       "Duration=30\r\nShowSystemTray=True\r\n[Hotkeys]\r\nPowerdown=Ctrl+Shift+Alt+P\r\n"
       "Reboot=Ctrl+Shift+Alt+R\r\n[CleanUp]\r\nRecycleBin=True\r\nTempFolder=True\r\n"
-      "[Password]\r\nEnabled=True\r\n[Log]\r\nEnabled=True\r\n");
+      "[Password]\r\nEnabled=True\r\nPassword=5EBE2294ECD0E0F08EAB7690D2A6EE69\r\n"
+      "[Log]\r\nEnabled=True\r\n");
   ASSERT_NE(main, nullptr);
   const char* folder = std::getenv("HALCYRA_SCREENSHOTS");
   const char* names[] = {"general", "hotkeys", "timer", "sound", "cleanup", "password", "log", "about"};

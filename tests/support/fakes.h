@@ -14,7 +14,9 @@
 #include "platform/os_info.h"
 #include "platform/portable/portable_ini_profile.h"
 #include "platform/regional_format.h"
+#include "actions/cleanup.h"
 #include "platform/file_dialogs.h"
+#include "platform/hotkey_registry.h"
 #include "platform/shell.h"
 #include "platform/shutdown_privilege.h"
 #include "platform/sound_player.h"
@@ -186,6 +188,39 @@ class FakePrivilege final : public ShutdownPrivilege {
     ++requests;
     if (journal) journal->push_back("privilege");
   }
+};
+
+// Atoms count up from 0xC000; every call is recorded, and chosen shortcuts are refused.
+class FakeHotkeyRegistry final : public HotkeyRegistry {
+ public:
+  std::vector<std::string> calls;
+  std::vector<std::string> refused;  // "modifiers/key" texts that the system refuses
+  std::uint16_t nextAtom = 0xC000;
+  std::uint16_t AddAtom(const std::string& name) override {
+    calls.push_back("atom " + name);
+    return nextAtom++;
+  }
+  void DeleteAtom(std::uint16_t atom) override { calls.push_back("delete " + std::to_string(atom)); }
+  bool Register(int id, unsigned modifiers, unsigned key) override {
+    const std::string combination = std::to_string(modifiers) + "/" + std::to_string(key);
+    calls.push_back("register " + std::to_string(id) + " " + combination);
+    for (const std::string& r : refused)
+      if (r == combination) return false;
+    return true;
+  }
+  void Unregister(int id) override { calls.push_back("unregister " + std::to_string(id)); }
+};
+
+class RecordingCleanupTasks final : public CleanupTasks {
+ public:
+  std::vector<std::string> ran;
+  void EmptyRecycleBin() override { ran.push_back("RecycleBin"); }
+  void ClearTempFolder() override { ran.push_back("TempFolder"); }
+  void ClearIECache() override { ran.push_back("IEcache"); }
+  void ClearIECookies() override { ran.push_back("IEcookie"); }
+  void ClearIEHistory() override { ran.push_back("IEhistory"); }
+  void ClearTypedURLs() override { ran.push_back("IEAutoComplete"); }
+  void ClearRecentDocuments() override { ran.push_back("RecentDocument"); }
 };
 
 // Records the due time of every armed timer and which of them are still armed.

@@ -90,8 +90,11 @@ class MainFormTest : public testing::Test {
   FakeFileDialogs dialogs_;
   PortableTextFiles files_;
   FakeShell shell_;
-  MainFormServices services_{app_,    clock_,   mixer_, guard_, wakeTimers_, machine_,
-                             player_, dialogs_, files_, shell_};
+  FakeHotkeyRegistry hotkeys_;
+  RecordingCleanupTasks cleanup_;
+  FakePrivilege privilege_;
+  MainFormServices services_{app_,    clock_,  mixer_,   guard_,   wakeTimers_, machine_, player_,
+                             dialogs_, files_, shell_, hotkeys_, cleanup_,    privilege_};
   FakeMainHost host_;
   std::optional<TFrmMain> form_;
 };

@@ -83,4 +83,16 @@ int Win32TextFiles::Rewrite(const std::string& path) {
   return file ? 0 : static_cast<int>(GetLastError());
 }
 
+std::uint16_t Win32HotkeyRegistry::AddAtom(const std::string& name) {
+  return GlobalAddAtomA(name.c_str());
+}
+
+void Win32HotkeyRegistry::DeleteAtom(std::uint16_t atom) { GlobalDeleteAtom(atom); }
+
+bool Win32HotkeyRegistry::Register(int id, unsigned modifiers, unsigned virtualKey) {
+  return RegisterHotKey(window_, id, modifiers, virtualKey) != FALSE;
+}
+
+void Win32HotkeyRegistry::Unregister(int id) { UnregisterHotKey(window_, id); }
+
 }  // namespace halcyra

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "platform/file_dialogs.h"
+#include "platform/hotkey_registry.h"
 #include "platform/shell.h"
 #include "platform/shutdown_privilege.h"
 #include "platform/sound_player.h"
@@ -49,6 +50,19 @@ class Win32TextFiles final : public TextFiles {
   bool CreateEmpty(const std::string& path) override;
   bool Append(const std::string& path, const std::string& text) override;
   int Rewrite(const std::string& path) override;
+};
+
+// Hotkeys of one window, the main window, once it exists.
+class Win32HotkeyRegistry final : public HotkeyRegistry {
+ public:
+  void SetWindow(HWND window) { window_ = window; }
+  std::uint16_t AddAtom(const std::string& name) override;
+  void DeleteAtom(std::uint16_t atom) override;
+  bool Register(int id, unsigned modifiers, unsigned virtualKey) override;
+  void Unregister(int id) override;
+
+ private:
+  HWND window_ = nullptr;
 };
 
 }  // namespace halcyra

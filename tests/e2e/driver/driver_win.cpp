@@ -1,5 +1,7 @@
 #include "driver/driver_win.h"
 
+#include "ui/password_prompt_ids.h"
+
 #include <commctrl.h>
 #include <shlobj.h>
 
@@ -108,11 +110,19 @@ HWND FindWindowOf(const AppProcess& app, const std::string& className, const std
   return FindTopLevel({app.Id(), className, title, false}, timeout);
 }
 
-HWND ShowMainWindow(const AppProcess& app) {
+HWND ShowMainWindow(const AppProcess& app, const std::string& password) {
   HWND main = FindWindowOf(app, "TFrmMain", "Halcyra");
   if (!main) return nullptr;
   AppProcess second;
-  second.WaitForExit();
+  const auto end = std::chrono::steady_clock::now() + kWindowTimeout;
+  while (!second.WaitForExit(50ms) && std::chrono::steady_clock::now() < end) {
+    if (HWND prompt = FindWindowOf(app, "TFrmPwd", "Please enter the password", 0ms);
+        prompt && IsWindowVisible(prompt)) {
+      SetText(GetDlgItem(prompt, password_ids::kEdtPwd), password);
+      ClickDialogButton(prompt, IDOK);
+      WaitVisible(prompt, false);
+    }
+  }
   return WaitVisible(main, true) ? main : nullptr;
 }
 

@@ -36,8 +36,9 @@ class AppProcess {
 };
 
 // Finds the main window of a started program and shows it the way a second start of the
-// program does; nullptr when there is none or it does not show.
-HWND ShowMainWindow(const AppProcess& app);
+// program does, answering the password prompt with the password when one appears; nullptr
+// when there is no window or it does not show.
+HWND ShowMainWindow(const AppProcess& app, const std::string& password = "");
 
 // A top-level window of the process with that class and title, waiting up to the timeout.
 HWND FindWindowOf(const AppProcess& app, const std::string& className, const std::string& title,

@@ -1,0 +1,52 @@
+// Global hotkeys: the text form of a shortcut, its capture from key presses, its parsing
+// into a key and modifier flags, and the six slots of the main window.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace halcyra {
+
+namespace modifier_flags {
+inline constexpr unsigned kAlt = 1;      // MOD_ALT
+inline constexpr unsigned kControl = 2;  // MOD_CONTROL
+inline constexpr unsigned kShift = 4;    // MOD_SHIFT
+}  // namespace modifier_flags
+
+struct HeldModifiers {
+  bool shift = false;
+  bool ctrl = false;
+  bool alt = false;
+};
+
+// The field's text after a key went down with these modifiers held.
+std::string HotkeyTextOnKeyDown(std::uint16_t key, HeldModifiers held);
+// The field's text after a key was released.
+std::string HotkeyTextOnKeyUp(const std::string& text, std::uint16_t key);
+
+struct ParsedHotkey {
+  std::uint16_t key = 0;
+  unsigned modifiers = 0;
+};
+// Leading "Shift+", "Ctrl+" or "^", "Alt+" in any order and letter case, then a digit, a
+// letter or F1 to F12; anything else gives key 0 without modifiers.
+ParsedHotkey ParseHotkeyText(const std::string& text);
+
+struct HotkeySlot {
+  const char* key;           // in the section Hotkeys
+  const char* atomName;
+  const char* messageStart;  // of the "is already used" message
+  const char* eventWord;
+};
+
+inline constexpr std::array<HotkeySlot, 6> kHotkeySlots = {{
+    {"Powerdown", "PowerdownKey", "Power down hotkey ", "Power off"},
+    {"Shutdown", "ShutdownKey", "Shutdown hotkey ", "Shutdown"},
+    {"Reboot", "RebootKey", "Reboot hotkey ", "Reboot"},
+    {"Hibernate", "HibernateKey", "Hibernate hotkey ", "Hibernate"},
+    {"Suspend", "SuspendKey", "Suspend hotkey ", "Suspend"},
+    {"Logoff", "LogoffKey", "Logoff hotkey ", "Log off"},
+}};
+
+}  // namespace halcyra

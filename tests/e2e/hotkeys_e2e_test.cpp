@@ -1,0 +1,73 @@
+// Global hotkeys of the built program, pressed on the X display as a user would.
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "driver/driver_win.h"
+#include "ui/main_window_ids.h"
+
+namespace halcyra::e2e {
+namespace {
+
+namespace ids = main_ids;
+
+// Runs xdotool of the host on the test run's display.
+void PressKeys(const std::string& keys) {
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  std::string line = "/usr/bin/xdotool key --delay 50 " + keys;
+  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                      &info))
+    return;
+  WaitForSingleObject(info.hProcess, 5000);
+  CloseHandle(info.hThread);
+  CloseHandle(info.hProcess);
+  // The host program runs beside Wine's process handle: give its keys time to arrive.
+  std::this_thread::sleep_for(700ms);
+}
+
+class HotkeysE2E : public testing::Test {
+ protected:
+  void SetUp() override {
+    RemoveFile(DataFile("Effects.txt"));
+    RemoveFile(DataFile("Log.txt"));
+  }
+  std::optional<AppProcess> app_;
+};
+
+TEST_F(HotkeysE2E, AStoredHotkeyActsAtOnceWithItsLogLine) {
+  WriteFileText(DataFile("Halcyra.ini"),
+                "[general]\r\nFirstStartDone=True\r\nDuration=30\r\n[Hotkeys]\r\n"
+                "Suspend=Ctrl+Alt+U\r\n[Log]\r\nEnabled=True\r\n");
+  app_.emplace();
+  ASSERT_NE(FindWindowOf(*app_, "TFrmMain", "Halcyra"), nullptr);
+  std::this_thread::sleep_for(300ms);
+  PressKeys("ctrl+alt+u");
+  for (int i = 0; i < 100 && !FileExists(DataFile("Effects.txt")); ++i)
+    std::this_thread::sleep_for(50ms);
+  EXPECT_EQ(ReadFileText(DataFile("Effects.txt")), "SetSystemPowerState 1 1\r\n");
+  EXPECT_NE(ReadFileText(DataFile("Log.txt")).find("    Suspend\r\n"), std::string::npos);
+  EXPECT_EQ(FindWindowOf(*app_, "TFrmNotify", "Halcyra", 0ms), nullptr) << "no countdown";
+}
+
+TEST_F(HotkeysE2E, KeysPressedInAFieldAreCapturedAndSaved) {
+  WriteFileText(DataFile("Halcyra.ini"), "[general]\r\nFirstStartDone=True\r\n");
+  app_.emplace();
+  HWND main = ShowMainWindow(*app_);
+  ASSERT_NE(main, nullptr);
+  ASSERT_EQ(SelectTab(Control(main, ids::kPageControl), 1), 1);
+  HWND field = Control(main, ids::kEdtPowerdown + 2);  // Reboot
+  // Pointing at the field gives it the focus.
+  PostMessageA(field, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+  std::this_thread::sleep_for(300ms);
+  PressKeys("ctrl+shift+r");
+  EXPECT_EQ(WindowText(field), "Ctrl+Shift+R");
+  ClickDialogButton(main, ids::kOk);
+  ASSERT_TRUE(WaitVisible(main, false));
+  EXPECT_NE(ReadFileText(DataFile("Halcyra.ini")).find("Reboot=Ctrl+Shift+R\r\n"),
+            std::string::npos);
+}
+
+}  // namespace
+}  // namespace halcyra::e2e

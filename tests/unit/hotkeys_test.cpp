@@ -1,0 +1,144 @@
+// Hotkey texts, their capture and parsing, and the main window's six slots.
+#include "ui/hotkeys.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+
+#include "unit/main_form_fixture.h"
+
+namespace halcyra {
+namespace {
+
+constexpr HeldModifiers kNone{};
+constexpr HeldModifiers kCtrl{false, true, false};
+constexpr HeldModifiers kAll{true, true, true};
+
+TEST(HotkeyCapture, ModifiersInFixedOrderThenTheKey) {
+  EXPECT_EQ(HotkeyTextOnKeyDown('P', kAll), "Ctrl+Shift+Alt+P");
+  EXPECT_EQ(HotkeyTextOnKeyDown('P', {false, true, true}), "Ctrl+Alt+P");
+  EXPECT_EQ(HotkeyTextOnKeyDown('7', {false, false, true}), "Alt+7");
+  EXPECT_EQ(HotkeyTextOnKeyDown(0x74, kNone), "F5");
+  EXPECT_EQ(HotkeyTextOnKeyDown(0x7B, {true, false, false}), "Shift+F12") << "code 123 is F12";
+  EXPECT_EQ(HotkeyTextOnKeyDown('P', kNone), "") << "a letter alone is no shortcut";
+  EXPECT_EQ(HotkeyTextOnKeyDown(0x11, kCtrl), "Ctrl+") << "Ctrl held alone";
+  EXPECT_EQ(HotkeyTextOnKeyDown(0x20, kCtrl), "Ctrl+") << "space is not accepted";
+  EXPECT_EQ(HotkeyTextOnKeyDown(0x7C, kNone), "") << "F13 is not accepted";
+}
+
+TEST(HotkeyCapture, ReleaseKeepsOnlyFinishedShortcuts) {
+  EXPECT_EQ(HotkeyTextOnKeyUp("F5", 0x74), "F5");
+  EXPECT_EQ(HotkeyTextOnKeyUp("Ctrl+", 0x11), "");
+  EXPECT_EQ(HotkeyTextOnKeyUp("Ctrl+Shift+P", 0x11), "Ctrl+Shift+P") << "modifiers released first";
+  EXPECT_EQ(HotkeyTextOnKeyUp("Ctrl+Shift+P", 'P'), "Ctrl+Shift+P");
+  EXPECT_EQ(HotkeyTextOnKeyUp("", 'P'), "");
+  EXPECT_EQ(HotkeyTextOnKeyUp("F5", 'A'), "") << "a plain text is kept only for a function key";
+}
+
+TEST(HotkeyParsing, PrefixesInAnyOrderAndCase) {
+  const ParsedHotkey all = ParseHotkeyText("Ctrl+Shift+Alt+P");
+  EXPECT_EQ(all.key, 'P');
+  EXPECT_EQ(all.modifiers, 7u);
+  const ParsedHotkey lower = ParseHotkeyText("ctrl+alt+x");
+  EXPECT_EQ(lower.key, 'X');
+  EXPECT_EQ(lower.modifiers, modifier_flags::kControl | modifier_flags::kAlt);
+  EXPECT_EQ(ParseHotkeyText("^F5").key, 0x74);
+  EXPECT_EQ(ParseHotkeyText("^F5").modifiers, modifier_flags::kControl);
+  EXPECT_EQ(ParseHotkeyText("Alt+Shift+Alt+9").modifiers, modifier_flags::kAlt | modifier_flags::kShift);
+  EXPECT_EQ(ParseHotkeyText("F12").key, 0x7B);
+  for (const char* bad : {"", "Ctrl+", "Ctrl+Home", "F13", "F0", "F01", "Ctrl+PP", "None"}) {
+    const ParsedHotkey p = ParseHotkeyText(bad);
+    EXPECT_EQ(p.key, 0) << bad;
+    EXPECT_EQ(p.modifiers, 0u) << bad << ": the modifiers are dropped";
+  }
+}
+
+class HotkeySlotsTest : public test::MainFormTest {};
+
+TEST_F(HotkeySlotsTest, StoredShortcutsAreRegisteredAtCreation) {
+  Prepare("[Hotkeys]\r\nPowerdown=Ctrl+Shift+Alt+P\r\nShutdown=None\r\nReboot=Alt+R\r\n");
+  TFrmMain& f = Create();
+  EXPECT_EQ(hotkeys_.calls, (std::vector<std::string>{"atom PowerdownKey", "register 49152 7/80",
+                                                      "atom RebootKey", "register 49153 1/82"}));
+  EXPECT_EQ(f.HotkeyIds, (std::array<int, 6>{0xC000, -1, 0xC001, -1, -1, -1}));
+  hotkeys_.calls.clear();
+  f.FormClose();
+  EXPECT_EQ(hotkeys_.calls, (std::vector<std::string>{"unregister 49152", "delete 49152",
+                                                      "unregister 49153", "delete 49153"}));
+}
+
+TEST_F(HotkeySlotsTest, OkRegistersChangesReportsConflictsAndUnregistersEmptiedSlots) {
+  Prepare("[Hotkeys]\r\nPowerdown=Ctrl+Alt+P\r\nShutdown=Ctrl+Alt+S\r\n");
+  TFrmMain& f = Create();
+  hotkeys_.calls.clear();
+  hotkeys_.refused = {"3/82"};  // Ctrl+Alt+R is held by another program
+  f.EdtShutdown.text = "";
+  f.EdtReboot.text = "Ctrl+Alt+R";
+  f.EdtHibernate.text = "Ctrl+Alt+H";
+  f.BtnOKClick();
+  // Suspend and Logoff were never stored: not "None", so their ids are unregistered too,
+  // which for -1 fails harmlessly.
+  EXPECT_EQ(hotkeys_.calls,
+            (std::vector<std::string>{"unregister 49153", "atom RebootKey", "register 49154 3/82",
+                                      "atom HibernateKey", "register 49155 3/72", "unregister -1",
+                                      "unregister -1"}));
+  ASSERT_EQ(boxes_.shown.size(), 1u);
+  EXPECT_EQ(boxes_.shown[0].text,
+            "Reboot hotkey \"Ctrl+Alt+R\" is already used, please change it to another hotkey");
+  EXPECT_EQ(boxes_.shown[0].caption, "Halcyra");
+  EXPECT_EQ(boxes_.shown[0].style, 16u);
+  EXPECT_EQ(Read("Hotkeys", "Reboot"), "Ctrl+Alt+R") << "stays written";
+  EXPECT_EQ(Read("Hotkeys", "Shutdown"), "None");
+  EXPECT_EQ(f.HotkeyIds[1], 0xC001) << "an id never goes back to -1";
+
+  hotkeys_.calls.clear();
+  f.BtnOKClick();
+  EXPECT_EQ(hotkeys_.calls, std::vector<std::string>{}) << "unchanged fields do nothing";
+}
+
+TEST_F(HotkeySlotsTest, CaptureFillsTheField) {
+  TFrmMain& f = Create();
+  f.EdtRebootKeyDown(0x11, kCtrl);
+  EXPECT_EQ(f.EdtReboot.text, "Ctrl+");
+  f.EdtRebootKeyDown('R', kCtrl);
+  f.EdtRebootKeyUp('R');
+  f.EdtRebootKeyUp(0x11);
+  EXPECT_EQ(f.EdtReboot.text, "Ctrl+R");
+  f.EdtLogoffKeyDown('L', kNone);
+  f.EdtLogoffKeyUp('L');
+  EXPECT_EQ(f.EdtLogoff.text, "");
+}
+
+TEST_F(HotkeySlotsTest, APressedHotkeyCleansLogsAndActsAtOnce) {
+  Prepare("[Hotkeys]\r\nSuspend=Ctrl+Alt+U\r\n[CleanUp]\r\nTempFolder=True\r\n[Log]\r\nEnabled=True\r\n"
+          "[general]\r\nDuration=30\r\n");
+  TFrmMain& f = Create();
+  f.HandleHotkey(12345);
+  EXPECT_TRUE(machine_.calls.empty()) << "an unknown id does nothing";
+  f.HandleHotkey(0xC000);
+  EXPECT_EQ(cleanup_.ran, std::vector<std::string>{"TempFolder"});
+  EXPECT_EQ(machine_.calls, std::vector<std::string>{"SetSystemPowerState 1 1"});
+  EXPECT_EQ(host_.countdowns, 0) << "no countdown";
+  std::ifstream log(*os_.commonAppData + "\\Halcyra\\Log.txt", std::ios::binary);
+  std::string line((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(line, "2026-03-03 09:05:07    Suspend\r\n");
+  EXPECT_TRUE(f.Timer1Enabled) << "the schedule keeps running";
+  EXPECT_EQ(Read("Log", "LastRebootTime"), "");
+}
+
+TEST_F(HotkeySlotsTest, AFailedLogLineIsReportedThenTheActionFollows) {
+  Prepare("[Hotkeys]\r\nReboot=Ctrl+Alt+R\r\n[Log]\r\nEnabled=True\r\n");
+  TFrmMain& f = Create();
+  // A folder where the log should be: the line cannot be written.
+  std::filesystem::create_directory(*os_.commonAppData + "\\Halcyra\\Log.txt");
+  f.HandleHotkey(0xC000);
+  ASSERT_EQ(boxes_.shown.size(), 1u);
+  EXPECT_EQ(boxes_.shown[0].text, "Can not log shutdown event. You must be given \"modify\" access to "
+                                  "the folder: \"" + *os_.commonAppData + "\\Halcyra\".");
+  EXPECT_EQ(boxes_.shown[0].style, 16u);
+  EXPECT_EQ(machine_.calls, std::vector<std::string>{"ExitWindowsEx 6"});
+}
+
+}  // namespace
+}  // namespace halcyra
