@@ -44,8 +44,11 @@ int Win32StartupHost::RunMainWindow(bool show) {
                            mainWindow);
     window.ShowModal();
   };
+  std::string programFolder = ExecutablePath();
+  programFolder.resize(programFolder.find_last_of('\\') + 1);
+  Win32ServiceControl service(programFolder);
   MainWindow main({services_, clock_, mixer_, clockGuard_, wakeTimers_, services_.machine,
-                   player_, dialogs_, files_, shell_, hotkeys_, cleanup, privilege_},
+                   player_, dialogs_, files_, shell_, hotkeys_, cleanup, privilege_, service},
                   application.Handle(), launchCountdown, hotkeys_);
   if (!main.Handle()) throw std::runtime_error("The main window could not be created.");
   dialogs_.SetOwner(main.Handle());

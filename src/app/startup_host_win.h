@@ -8,6 +8,7 @@
 #include "app/startup.h"
 #include "platform/win32/win32_audio_mixer_win.h"
 #include "platform/win32/win32_clock_win.h"
+#include "platform/win32/win32_service_control_win.h"
 #include "platform/win32/win32_system_services_win.h"
 #include "platform/win32/win32_wake_timers_win.h"
 #include "schedule/clock_guard.h"

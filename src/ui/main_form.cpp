@@ -9,6 +9,7 @@
 #include "app/startup.h"
 #include "schedule/timer_list.h"
 #include "ui/password_rules.h"
+#include "ui/service_step.h"
 
 namespace halcyra {
 namespace {
@@ -547,6 +548,8 @@ void TFrmMain::BtnOKClick() {
     BtnCancelClick();
   }
   host_.HideWindow();
+  RunServiceStep(GetOSEdition(services_.app.os), services_.app.state.firstRunOnVista,
+                 services_.service);
 }
 
 void TFrmMain::SaveSettings(SettingsFile& file) {

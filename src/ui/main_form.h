@@ -12,6 +12,7 @@
 #include "platform/clock.h"
 #include "platform/file_dialogs.h"
 #include "platform/hotkey_registry.h"
+#include "platform/service_control.h"
 #include "platform/shutdown_privilege.h"
 #include "platform/shell.h"
 #include "platform/sound_player.h"
@@ -79,6 +80,7 @@ struct MainFormServices {
   HotkeyRegistry& hotkeys;
   CleanupTasks& cleanup;
   ShutdownPrivilege& privilege;
+  ServiceControl& service;
 };
 
 inline constexpr const char* kLogFailedFormat =

@@ -17,6 +17,7 @@
 #include "actions/cleanup.h"
 #include "platform/file_dialogs.h"
 #include "platform/hotkey_registry.h"
+#include "platform/service_control.h"
 #include "platform/shell.h"
 #include "platform/shutdown_privilege.h"
 #include "platform/sound_player.h"
@@ -209,6 +210,14 @@ class FakeHotkeyRegistry final : public HotkeyRegistry {
     return true;
   }
   void Unregister(int id) override { calls.push_back("unregister " + std::to_string(id)); }
+};
+
+class FakeServiceControl final : public ServiceControl {
+ public:
+  std::vector<std::string> calls;
+  void StopCompanionService() override { calls.push_back("stop"); }
+  void StartCompanionService() override { calls.push_back("start"); }
+  void Pause(int milliseconds) override { calls.push_back("pause " + std::to_string(milliseconds)); }
 };
 
 class RecordingCleanupTasks final : public CleanupTasks {

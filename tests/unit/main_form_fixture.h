@@ -93,8 +93,10 @@ class MainFormTest : public testing::Test {
   FakeHotkeyRegistry hotkeys_;
   RecordingCleanupTasks cleanup_;
   FakePrivilege privilege_;
-  MainFormServices services_{app_,    clock_,  mixer_,   guard_,   wakeTimers_, machine_, player_,
-                             dialogs_, files_, shell_, hotkeys_, cleanup_,    privilege_};
+  FakeServiceControl service_;
+  MainFormServices services_{app_,    clock_,  mixer_,   guard_,   wakeTimers_, machine_,
+                             player_, dialogs_, files_,  shell_,   hotkeys_,    cleanup_,
+                             privilege_, service_};
   FakeMainHost host_;
   std::optional<TFrmMain> form_;
 };

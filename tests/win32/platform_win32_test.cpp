@@ -13,6 +13,7 @@
 #include "platform/win32/win32_ini_profile_win.h"
 #include "platform/win32/win32_os_info_win.h"
 #include "platform/win32/win32_regional_settings_win.h"
+#include "platform/win32/win32_service_control_win.h"
 #include "support/temp_folder.h"
 
 namespace halcyra {
@@ -64,6 +65,25 @@ TEST(EffectsJournal, RecordsEachMachineCallInTheDataFolder) {
             "SetLocalTime 2026-03-03 09:05:07.250\r\n");
   in.close();
   DeleteFileA(journal.c_str());
+}
+
+}  // namespace
+}  // namespace halcyra
+
+namespace halcyra {
+namespace {
+
+TEST(Win32ServiceControl, InstallCommandQuotesTheExecutableOnce) {
+  EXPECT_EQ(ServiceInstallCommand("C:\\Tools"), "\"C:\\Tools\\ShutdownService.exe\" /INSTALL /SILENT");
+  EXPECT_EQ(ServiceInstallCommand("C:\\Tools\\"), "\"C:\\Tools\\ShutdownService.exe\" /INSTALL /SILENT");
+}
+
+TEST(Win32ServiceControl, AMissingServiceIsLeftAloneQuickly) {
+  Win32ServiceControl service("C:\\no-such-folder\\");
+  const DWORD start = GetTickCount();
+  service.StopCompanionService();
+  service.StartCompanionService();
+  EXPECT_LT(GetTickCount() - start, 3000u) << "no waits for a service that is not installed";
 }
 
 }  // namespace
