@@ -12,88 +12,19 @@
 #include "ui/service_step.h"
 
 namespace halcyra {
-namespace {
 
-constexpr std::array<const char*, 7> kCleanupCaptions = {
-    "Clear Recycle Bin",
-    "Clear temporary file folder of Windows",
-    "Clear temporary files of Internet Explorer",
-    "Clear cookies of Internet Explorer",
-    "Clear browser history of Internet Explorer",
-    "Clear address bar history of Internet Explorer",
-    "Clear recent documents list"};
-
-constexpr std::array<const char*, 6> kHotkeyRowLabels = {
-    "Power off computer :", "Shutdown Windows :",  "Reboot computer :",
-    "Hibernate computer :", "Suspend computer :", "Log off current user :"};
-constexpr std::array<const char*, 6> kHotkeyDesignTexts = {
-    "Ctrl+Shift+Alt+P", "Ctrl+Shift+Alt+S", "Ctrl+Shift+Alt+R",
-    "Ctrl+Shift+Alt+H", "Ctrl+Shift+Alt+U", "Ctrl+Shift+Alt+L"};
-
-}  // namespace
-
-unsigned VolumeFromPosition(int position) {
-  return static_cast<unsigned>(std::clamp(position * 256, 0, 65535));
-}
 
 TFrmMain::TFrmMain(const MainFormServices& services, MainFormHost& host)
-    : services_(services), host_(host) {
-  Label21.caption =
-      "You can configure the countdown duration time before a shutdown event is activated and "
-      "choose other options.";
-  Label22.caption = "Countdown duration (seconds):";
-  SpinDuration.text = "5";
-  ChkSystemTray.caption = "Show system tray icon for easy access";
-  ChkSystemTray.SetChecked(true);
-  ChkNoChangeTime.caption = "Prevent users from changing the system time";
-  ChkAbort.caption = "Enable \"Abort\" button in countdown window";
-
-  Label1.caption =
-      "You can set up a combination of keyboard strokes as hotkeys to active the following "
-      "shutdown actions. If you change the hotkeys, the change will be effective only after "
-      "reboot.";
-  const auto fields = HotkeyFields();
-  for (std::size_t i = 0; i < fields.size(); ++i) {
-    HotkeyLabels[i].caption = kHotkeyRowLabels[i];
-    fields[i]->text = kHotkeyDesignTexts[i];
-  }
-
+    : SettingsPages({services.app, services.mixer, services.player, services.dialogs,
+                     services.files, services.shell}),
+      services_(services),
+      host_(host) {
   Label8.caption =
       "You can set up as many timers as you want, and Halcyra will automatically activate the "
       "selected shutdown actions at times of your choice.";
   BtnAdd.caption = "Add";
   BtnEdit.caption = "Edit";
   BtnDelete.caption = "Delete";
-
-  Label9.caption = "You can choose the sound to play while the shutdown action is activated.";
-  ChkEnableSound.caption = "Enable sound alarm";
-  Label10.caption = "Sound file ";
-  BtnBrowse.caption = "Browse...";
-  BtnPreview.caption = "Preview";
-  ChkLoop.caption = "Loop sound";
-  ChkSetVolume.caption = "Set volume level";
-  for (Control* c : {static_cast<Control*>(&Label10), static_cast<Control*>(&EdtSoundPath),
-                     static_cast<Control*>(&BtnBrowse), static_cast<Control*>(&BtnPreview),
-                     static_cast<Control*>(&ChkLoop), static_cast<Control*>(&ChkSetVolume),
-                     static_cast<Control*>(&TckBarVolume)})
-    c->enabled = false;
-
-  Label11.caption =
-      "You can choose to clean up the following items during the shutdown action. It will free "
-      "up hard disk space, improve system performance and protect your privacy.";
-  for (const char* caption : kCleanupCaptions) LvwCleanup.items.push_back({caption, false});
-
-  Label12.caption =
-      "You can set up a password to prevent other users from changing the shutdown settings.";
-  ChkPassword.caption = "Enable password protection";
-  Label13.caption = "Password :";
-  Label14.caption = "Password confirmation :";
-  Label13.enabled = Label14.enabled = EdtPwd.enabled = EdtPwdConfirm.enabled = false;
-
-  Label16.caption = "You can log all the shutdown events for tracking purpose.";
-  ChkEnableLog.caption = "Enable logging of shutdown events";
-  CmdViewLog.caption = "View log file";
-  CmdDeleteLog.caption = "Empty log file";
 
   Label17.caption = "Halcyra Version 6.7";
   LblWebSite.caption = std::string("WebSite: ") + kWebSiteAddress;
@@ -103,16 +34,10 @@ TFrmMain::TFrmMain(const MainFormServices& services, MainFormHost& host)
   BtnCancel.caption = "Cancel";
   BtnHelp.caption = "Help";
 
-  // Handlers are attached after the design values, so that these set no chain in motion.
+  // Attached after the design values, so that these set no chain in motion.
   ChkSystemTray.onClick = [this] { ChkSystemTrayClick(); };
-  ChkEnableSound.onClick = [this] { ChkEnableSoundClick(); };
-  ChkSetVolume.onClick = [this] { ChkSetVolumeClick(); };
-  ChkPassword.onClick = [this] { ChkPasswordClick(); };
 }
 
-std::array<Edit*, 6> TFrmMain::HotkeyFields() {
-  return {&EdtPowerdown, &EdtShutdown, &EdtReboot, &EdtHibernate, &EdtSuspend, &EdtLogoff};
-}
 
 const char* TFrmMain::PageCaption(MainPage page) {
   static constexpr std::array<const char*, kMainPageCount> kCaptions = {
@@ -120,7 +45,6 @@ const char* TFrmMain::PageCaption(MainPage page) {
   return kCaptions[static_cast<std::size_t>(page)];
 }
 
-Edit* TFrmMain::TakeFocusRequest() { return std::exchange(focusRequest_, nullptr); }
 
 void TFrmMain::FormCreate() {
   LocalTime unhandled = services_.clock.Now();
@@ -218,14 +142,7 @@ void TFrmMain::ReleaseHotkeys() {
   }
 }
 
-void TFrmMain::HotkeyKeyDown(std::size_t slot, std::uint16_t key, HeldModifiers held) {
-  HotkeyFields()[slot]->text = HotkeyTextOnKeyDown(key, held);
-}
 
-void TFrmMain::HotkeyKeyUp(std::size_t slot, std::uint16_t key) {
-  Edit& field = *HotkeyFields()[slot];
-  field.text = HotkeyTextOnKeyUp(field.text, key);
-}
 
 void TFrmMain::HandleHotkey(int id) {
   const PowerServices power{services_.app.os, services_.privilege, services_.machine,
@@ -420,114 +337,19 @@ void TFrmMain::LoadControls(bool atCreation) {
   ChkEnableLog.SetChecked(file.IsOn("Log", "Enabled"));
 }
 
-void TFrmMain::ApplySoundEnablingRule() {
-  const bool on = ChkEnableSound.Checked();
-  EdtSoundPath.enabled = BtnBrowse.enabled = ChkLoop.enabled = ChkSetVolume.enabled =
-      Label10.enabled = on;
-  BtnPreview.enabled = on && !EdtSoundPath.text.empty();
-  TckBarVolume.enabled = on && ChkSetVolume.Checked();
-}
 
-void TFrmMain::ChkEnableSoundClick() { ApplySoundEnablingRule(); }
 
-namespace {
-constexpr const char* kPreviewCaption = "Preview";
-constexpr const char* kStopCaption = "Stop";
-}  // namespace
 
-void TFrmMain::ChkSetVolumeClick() {
-  AudioMixer& mixer = services_.mixer;
-  const bool previewing = BtnPreview.caption == kStopCaption;
-  if (ChkSetVolume.Checked()) {
-    TckBarVolume.enabled = true;
-    if (previewing) {
-      PreviewSavedVolume = mixer.GetMasterVolume();
-      mixer.SetMasterVolume(static_cast<std::uint16_t>(VolumeFromPosition(TckBarVolume.position)));
-    }
-  } else {
-    TckBarVolume.enabled = false;
-    if (previewing && PreviewSavedVolume != 0) mixer.SetMasterVolume(PreviewSavedVolume);
-  }
-}
 
-void TFrmMain::TckBarVolumeChange() {
-  if (BtnPreview.caption == kStopCaption)
-    services_.mixer.SetMasterVolume(
-        static_cast<std::uint16_t>(VolumeFromPosition(TckBarVolume.position)));
-}
 
-void TFrmMain::BtnBrowseClick() {
-  if (BtnPreview.caption == kStopCaption) {
-    // The volume stays as the preview set it.
-    services_.player.Stop(PlayFlags(ChkLoop.Checked()));
-    BtnPreview.caption = kPreviewCaption;
-  }
-  if (const auto path = services_.dialogs.OpenFile("Select sound file", "Sound file(*.wav)|*.wav")) {
-    EdtSoundPath.text = *path;
-    BtnPreview.enabled = true;
-  } else if (EdtSoundPath.text.empty()) {
-    BtnPreview.enabled = false;
-  }
-}
 
-void TFrmMain::BtnPreviewClick() {
-  if (!services_.files.Exists(EdtSoundPath.text)) {
-    services_.app.boxes.Show(kSoundFileNotFoundMessage, "Error", mb::kOk | mb::kIconInformation);
-    return;
-  }
-  AudioMixer& mixer = services_.mixer;
-  if (BtnPreview.caption == kPreviewCaption) {
-    if (ChkSetVolume.Checked()) {
-      PreviewSavedVolume = mixer.GetMasterVolume();
-      mixer.SetMasterVolume(static_cast<std::uint16_t>(VolumeFromPosition(TckBarVolume.position)));
-    }
-    services_.player.Play(EdtSoundPath.text, PlayFlags(ChkLoop.Checked()));
-    BtnPreview.caption = kStopCaption;
-  } else {
-    if (PreviewSavedVolume != 0) mixer.SetMasterVolume(PreviewSavedVolume);
-    services_.player.Stop(PlayFlags(ChkLoop.Checked()));
-    BtnPreview.caption = kPreviewCaption;
-  }
-}
 
-void TFrmMain::CmdViewLogClick() {
-  const std::string path = LogFilePath(services_.app.os);
-  try {
-    if (!services_.files.Exists(path)) services_.files.CreateEmpty(path);
-    services_.shell.Execute("open", path, "c:\\", kShowNormal);
-  } catch (const std::exception&) {
-    services_.app.boxes.Show(FolderAccessMessage(GetDataFolder(services_.app.os)), kAppTitle,
-                             mb::kOk | mb::kIconError);
-  }
-}
 
-void TFrmMain::CmdDeleteLogClick() {
-  const std::string path = LogFilePath(services_.app.os);
-  if (services_.app.boxes.Show("Do you really want to delete the log file?", "Delete log file",
-                               mb::kYesNo | mb::kIconQuestion) != mb::kIdYes)
-    return;
-  // A failure here is the general error handler's to show.
-  if (const int error = services_.files.Rewrite(path))
-    throw std::runtime_error("I/O error " + std::to_string(error));
-}
 
-void TFrmMain::ChkPasswordClick() {
-  const bool on = ChkPassword.Checked();
-  EdtPwd.enabled = EdtPwdConfirm.enabled = Label13.enabled = Label14.enabled = on;
-}
 
-void TFrmMain::SpinDurationEnter() { SpinDuration.selectAllRequested = true; }
 
 bool TFrmMain::RunChecks() {
-  std::optional<std::string> failure;
-  if (activePage_ == MainPage::Password && ChkPassword.Checked())
-    failure = CheckPasswordFields(EdtPwd.text, EdtPwdConfirm.text);
-  if (!failure && activePage_ == MainPage::Sound && ChkEnableSound.Checked() &&
-      EdtSoundPath.text.empty())
-    failure = kSoundFileMissingMessage;
-  if (!failure) return true;
-  services_.app.boxes.Show(*failure, "Error", mb::kOk | mb::kIconInformation);
-  return false;
+  return CheckShownPage(activePage_ == MainPage::Password, activePage_ == MainPage::Sound);
 }
 
 bool TFrmMain::PageControlChanging() { return RunChecks(); }
@@ -560,17 +382,8 @@ void TFrmMain::SaveSettings(SettingsFile& file) {
   file.WriteString("general", "Duration", SpinDuration.text);
   file.WriteString("general", "EnableAbort", FlagText(ChkAbort.Checked()));
   ApplyHotkeyChanges(file);
-  if (ChkEnableSound.Checked()) {
-    file.WriteString("Sound", "Enabled", "True");
-    file.WriteString("Sound", "SoundPath", EdtSoundPath.text);
-    file.WriteString("Sound", "Loop", SoundFlagText(ChkLoop.Checked()));
-    file.WriteString("Sound", "SetVolume", SoundFlagText(ChkSetVolume.Checked()));
-    file.WriteInteger("Sound", "Volume", static_cast<int>(VolumeFromPosition(TckBarVolume.position)));
-  } else {
-    file.WriteString("Sound", "Enabled", "False");
-  }
-  for (std::size_t i = 0; i < kCleanupKeys.size(); ++i)
-    file.WriteString("CleanUp", kCleanupKeys[i], FlagText(LvwCleanup.items[i].checked));
+  SaveSoundSection(file);
+  SaveCleanupSection(file);
   SavePassword(file);
   file.WriteString("Log", "Enabled", FlagText(ChkEnableLog.Checked()));
 }
@@ -598,20 +411,6 @@ void TFrmMain::ApplyHotkeyChanges(SettingsFile& file) {
   }
 }
 
-void TFrmMain::SavePassword(SettingsFile& file) {
-  if (ChkPassword.Checked()) {
-    if (EdtPwd.text != PasswordPlaceholder) {
-      file.WriteString("Password", "Enabled", "True");
-      file.WriteString("Password", "Password", PasswordDigest(EdtPwd.text));
-    }
-    EdtPwd.text = EdtPwdConfirm.text = PasswordPlaceholder;
-  } else {
-    EdtPwd.text.clear();
-    EdtPwdConfirm.text.clear();
-    file.WriteString("Password", "Enabled", "false");
-    file.DeleteKey("Password", "Password");
-  }
-}
 
 void TFrmMain::BtnCancelClick() {
   host_.HideWindow();

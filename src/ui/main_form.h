@@ -24,17 +24,12 @@
 #include "schedule/wake_up.h"
 #include "ui/controls.h"
 #include "ui/hotkeys.h"
+#include "ui/settings_pages.h"
 
 namespace halcyra {
 
 enum class MainPage { General, Hotkeys, Timer, Sound, Cleanup, Password, Log, About };
 inline constexpr int kMainPageCount = 8;
-
-inline constexpr const char* kSoundFileMissingMessage =
-    "Please select the sound file to play during the shutdown event.";
-
-// Track-bar position to mixer volume: position x 256, held to 0 to 65535.
-unsigned VolumeFromPosition(int position);
 
 // What the logic asks of the real window.
 class MainFormHost {
@@ -86,53 +81,22 @@ struct MainFormServices {
 inline constexpr const char* kLogFailedFormat =
     "Can not log shutdown event. You must be given \"modify\" access to the folder: \"";
 
-inline constexpr const char* kSoundFileNotFoundMessage = "The sound file does not exist.";
-
-class TFrmMain final : private TimerEditorHost {
+class TFrmMain final : public SettingsPages, private TimerEditorHost {
  public:
   TFrmMain(const MainFormServices& services, MainFormHost& host);
 
-  // Page 1, General.
-  Label Label21, Label22;
-  Edit SpinDuration;
-  CheckBox ChkSystemTray, ChkNoChangeTime, ChkAbort;
-  // Page 2, Hotkeys: the six fields in slot order.
-  Label Label1;
-  std::array<Label, 6> HotkeyLabels;
-  Edit EdtPowerdown, EdtShutdown, EdtReboot, EdtHibernate, EdtSuspend, EdtLogoff;
-  // Page 3, Timer.
+  // Page 3, Timer; the other pages but About come with SettingsPages.
   Label Label8;
   ListView LvwTimer;
   Button BtnAdd, BtnEdit, BtnDelete;
-  // Page 4, Sound.
-  Label Label9, Label10;
-  CheckBox ChkEnableSound;
-  Edit EdtSoundPath;
-  Button BtnBrowse, BtnPreview;
-  CheckBox ChkLoop, ChkSetVolume;
-  TrackBar TckBarVolume;
-  // Page 5, Clean up.
-  Label Label11;
-  CheckList LvwCleanup;
-  // Page 6, Password.
-  Label Label12, Label13, Label14;
-  CheckBox ChkPassword;
-  Edit EdtPwd, EdtPwdConfirm;
-  // Page 7, Log.
-  Label Label16;
-  CheckBox ChkEnableLog;
-  Button CmdViewLog, CmdDeleteLog;
   // Page 8, About.
   Label Label17, LblWebSite, LblEmail;
   // Below the pages.
   Button BtnOK, BtnCancel, BtnHelp;
 
-  std::array<Edit*, 6> HotkeyFields();
   static const char* PageCaption(MainPage page);
 
   MainPage ActivePage() const { return activePage_; }
-  // The field that a handler wants to have the keyboard focus, taken by the view.
-  Edit* TakeFocusRequest();
 
   // The timers in the key order of the section Timer, and the column the list is sorted by.
   std::vector<TTimerRecord> Timers;
@@ -149,21 +113,6 @@ class TFrmMain final : private TimerEditorHost {
   std::array<int, 6> HotkeyIds{-1, -1, -1, -1, -1, -1};
   void RegisterStoredHotkeys();
   void ReleaseHotkeys();
-  // Capture in the hotkey fields, by slot (0 = Powerdown ... 5 = Logoff).
-  void HotkeyKeyDown(std::size_t slot, std::uint16_t key, HeldModifiers held);
-  void HotkeyKeyUp(std::size_t slot, std::uint16_t key);
-  void EdtPowerdownKeyDown(std::uint16_t key, HeldModifiers held) { HotkeyKeyDown(0, key, held); }
-  void EdtShutdownKeyDown(std::uint16_t key, HeldModifiers held) { HotkeyKeyDown(1, key, held); }
-  void EdtRebootKeyDown(std::uint16_t key, HeldModifiers held) { HotkeyKeyDown(2, key, held); }
-  void EdtHibernateKeyDown(std::uint16_t key, HeldModifiers held) { HotkeyKeyDown(3, key, held); }
-  void EdtSuspendKeyDown(std::uint16_t key, HeldModifiers held) { HotkeyKeyDown(4, key, held); }
-  void EdtLogoffKeyDown(std::uint16_t key, HeldModifiers held) { HotkeyKeyDown(5, key, held); }
-  void EdtPowerdownKeyUp(std::uint16_t key) { HotkeyKeyUp(0, key); }
-  void EdtShutdownKeyUp(std::uint16_t key) { HotkeyKeyUp(1, key); }
-  void EdtRebootKeyUp(std::uint16_t key) { HotkeyKeyUp(2, key); }
-  void EdtHibernateKeyUp(std::uint16_t key) { HotkeyKeyUp(3, key); }
-  void EdtSuspendKeyUp(std::uint16_t key) { HotkeyKeyUp(4, key); }
-  void EdtLogoffKeyUp(std::uint16_t key) { HotkeyKeyUp(5, key); }
   // A pressed hotkey: the first slot whose id matches acts at once.
   void HandleHotkey(int id);
   // Clean-up and log line before an immediate action.
@@ -204,33 +153,12 @@ class TFrmMain final : private TimerEditorHost {
   void ChangePage(MainPage page);
   // The page that the page control now shows, after PageControlChanging allowed it.
   void PageChanged(MainPage page) { activePage_ = page; }
-  void ChkEnableSoundClick();
-  void ChkSetVolumeClick();
-  void ChkPasswordClick();
-  void TckBarVolumeChange();
-  void BtnBrowseClick();
-  void BtnPreviewClick();
-  void CmdViewLogClick();
-  void CmdDeleteLogClick();
-  // The master volume that a preview replaced; 0 when none was saved.
-  std::uint16_t PreviewSavedVolume = 0;
-  void SpinDurationEnter();
-  void EdtPowerdownMouseMove() { focusRequest_ = &EdtPowerdown; }
-  void EdtShutdownMouseMove() { focusRequest_ = &EdtShutdown; }
-  void EdtRebootMouseMove() { focusRequest_ = &EdtReboot; }
-  void EdtHibernateMouseMove() { focusRequest_ = &EdtHibernate; }
-  void EdtSuspendMouseMove() { focusRequest_ = &EdtSuspend; }
-  void EdtLogoffMouseMove() { focusRequest_ = &EdtLogoff; }
-  void EdtPwdMouseMove() { focusRequest_ = &EdtPwd; }
-  void EdtPwdConfirmMouseMove() { focusRequest_ = &EdtPwdConfirm; }
 
  private:
   void LoadControls(bool atCreation);
-  void ApplySoundEnablingRule();
   bool RunChecks();
   void SaveSettings(SettingsFile& file);
   void ApplyHotkeyChanges(SettingsFile& file);
-  void SavePassword(SettingsFile& file);
   TimerLoadServices TimerServices() const;
   const ListView& TimerList() const override { return LvwTimer; }
   void RemoveSelectedTimerRow() override;
@@ -239,7 +167,6 @@ class TFrmMain final : private TimerEditorHost {
   MainFormServices services_;
   MainFormHost& host_;
   MainPage activePage_ = MainPage::Timer;
-  Edit* focusRequest_ = nullptr;
 };
 
 }  // namespace halcyra

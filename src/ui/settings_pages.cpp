@@ -1,0 +1,249 @@
+#include "ui/settings_pages.h"
+
+#include <algorithm>
+#include <stdexcept>
+#include <utility>
+
+#include "actions/event_log.h"
+#include "app/startup.h"
+#include "ui/password_rules.h"
+
+namespace halcyra {
+namespace {
+
+constexpr std::array<const char*, 7> kCleanupCaptions = {
+    "Clear Recycle Bin",
+    "Clear temporary file folder of Windows",
+    "Clear temporary files of Internet Explorer",
+    "Clear cookies of Internet Explorer",
+    "Clear browser history of Internet Explorer",
+    "Clear address bar history of Internet Explorer",
+    "Clear recent documents list"};
+
+constexpr std::array<const char*, 6> kHotkeyRowLabels = {
+    "Power off computer :", "Shutdown Windows :",  "Reboot computer :",
+    "Hibernate computer :", "Suspend computer :", "Log off current user :"};
+constexpr std::array<const char*, 6> kHotkeyDesignTexts = {
+    "Ctrl+Shift+Alt+P", "Ctrl+Shift+Alt+S", "Ctrl+Shift+Alt+R",
+    "Ctrl+Shift+Alt+H", "Ctrl+Shift+Alt+U", "Ctrl+Shift+Alt+L"};
+
+}  // namespace
+
+SettingsPages::SettingsPages(const PageServices& services) : pages_(services) {
+  Label21.caption =
+      "You can configure the countdown duration time before a shutdown event is activated and "
+      "choose other options.";
+  Label22.caption = "Countdown duration (seconds):";
+  SpinDuration.text = "5";
+  ChkSystemTray.caption = "Show system tray icon for easy access";
+  ChkSystemTray.SetChecked(true);
+  ChkNoChangeTime.caption = "Prevent users from changing the system time";
+  ChkAbort.caption = "Enable \"Abort\" button in countdown window";
+
+  Label1.caption =
+      "You can set up a combination of keyboard strokes as hotkeys to active the following "
+      "shutdown actions. If you change the hotkeys, the change will be effective only after "
+      "reboot.";
+  const auto fields = HotkeyFields();
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    HotkeyLabels[i].caption = kHotkeyRowLabels[i];
+    fields[i]->text = kHotkeyDesignTexts[i];
+  }
+
+  Label9.caption = "You can choose the sound to play while the shutdown action is activated.";
+  ChkEnableSound.caption = "Enable sound alarm";
+  Label10.caption = "Sound file ";
+  BtnBrowse.caption = "Browse...";
+  BtnPreview.caption = "Preview";
+  ChkLoop.caption = "Loop sound";
+  ChkSetVolume.caption = "Set volume level";
+  for (Control* c : {static_cast<Control*>(&Label10), static_cast<Control*>(&EdtSoundPath),
+                     static_cast<Control*>(&BtnBrowse), static_cast<Control*>(&BtnPreview),
+                     static_cast<Control*>(&ChkLoop), static_cast<Control*>(&ChkSetVolume),
+                     static_cast<Control*>(&TckBarVolume)})
+    c->enabled = false;
+
+  Label11.caption =
+      "You can choose to clean up the following items during the shutdown action. It will free "
+      "up hard disk space, improve system performance and protect your privacy.";
+  for (const char* caption : kCleanupCaptions) LvwCleanup.items.push_back({caption, false});
+
+  Label12.caption =
+      "You can set up a password to prevent other users from changing the shutdown settings.";
+  ChkPassword.caption = "Enable password protection";
+  Label13.caption = "Password :";
+  Label14.caption = "Password confirmation :";
+  Label13.enabled = Label14.enabled = EdtPwd.enabled = EdtPwdConfirm.enabled = false;
+
+  Label16.caption = "You can log all the shutdown events for tracking purpose.";
+  ChkEnableLog.caption = "Enable logging of shutdown events";
+  CmdViewLog.caption = "View log file";
+  CmdDeleteLog.caption = "Empty log file";
+
+  // Attached after the design values, so that these set no chain in motion.
+  ChkEnableSound.onClick = [this] { ChkEnableSoundClick(); };
+  ChkSetVolume.onClick = [this] { ChkSetVolumeClick(); };
+  ChkPassword.onClick = [this] { ChkPasswordClick(); };
+}
+
+std::array<Edit*, 6> SettingsPages::HotkeyFields() {
+  return {&EdtPowerdown, &EdtShutdown, &EdtReboot, &EdtHibernate, &EdtSuspend, &EdtLogoff};
+}
+
+bool SettingsPages::CheckShownPage(bool passwordShown, bool soundShown) {
+  std::optional<std::string> failure;
+  if (passwordShown && ChkPassword.Checked())
+    failure = CheckPasswordFields(EdtPwd.text, EdtPwdConfirm.text);
+  if (!failure && soundShown && ChkEnableSound.Checked() && EdtSoundPath.text.empty())
+    failure = kSoundFileMissingMessage;
+  if (!failure) return true;
+  pages_.app.boxes.Show(*failure, "Error", mb::kOk | mb::kIconInformation);
+  return false;
+}
+
+void SettingsPages::SaveSoundSection(SettingsFile& file) {
+  if (ChkEnableSound.Checked()) {
+    file.WriteString("Sound", "Enabled", "True");
+    file.WriteString("Sound", "SoundPath", EdtSoundPath.text);
+    file.WriteString("Sound", "Loop", SoundFlagText(ChkLoop.Checked()));
+    file.WriteString("Sound", "SetVolume", SoundFlagText(ChkSetVolume.Checked()));
+    file.WriteInteger("Sound", "Volume", static_cast<int>(VolumeFromPosition(TckBarVolume.position)));
+  } else {
+    file.WriteString("Sound", "Enabled", "False");
+  }
+}
+
+void SettingsPages::SaveCleanupSection(SettingsFile& file) {
+  for (std::size_t i = 0; i < kCleanupKeys.size(); ++i)
+    file.WriteString("CleanUp", kCleanupKeys[i], FlagText(LvwCleanup.items[i].checked));
+}
+
+namespace {
+constexpr const char* kPreviewCaption = "Preview";
+constexpr const char* kStopCaption = "Stop";
+}  // namespace
+
+unsigned VolumeFromPosition(int position) {
+  return static_cast<unsigned>(std::clamp(position * 256, 0, 65535));
+}
+
+void SettingsPages::HotkeyKeyDown(std::size_t slot, std::uint16_t key, HeldModifiers held) {
+  HotkeyFields()[slot]->text = HotkeyTextOnKeyDown(key, held);
+}
+
+void SettingsPages::HotkeyKeyUp(std::size_t slot, std::uint16_t key) {
+  Edit& field = *HotkeyFields()[slot];
+  field.text = HotkeyTextOnKeyUp(field.text, key);
+}
+
+void SettingsPages::ApplySoundEnablingRule() {
+  const bool on = ChkEnableSound.Checked();
+  EdtSoundPath.enabled = BtnBrowse.enabled = ChkLoop.enabled = ChkSetVolume.enabled =
+      Label10.enabled = on;
+  BtnPreview.enabled = on && !EdtSoundPath.text.empty();
+  TckBarVolume.enabled = on && ChkSetVolume.Checked();
+}
+
+void SettingsPages::ChkSetVolumeClick() {
+  AudioMixer& mixer = pages_.mixer;
+  const bool previewing = BtnPreview.caption == kStopCaption;
+  if (ChkSetVolume.Checked()) {
+    TckBarVolume.enabled = true;
+    if (previewing) {
+      PreviewSavedVolume = mixer.GetMasterVolume();
+      mixer.SetMasterVolume(static_cast<std::uint16_t>(VolumeFromPosition(TckBarVolume.position)));
+    }
+  } else {
+    TckBarVolume.enabled = false;
+    if (previewing && PreviewSavedVolume != 0) mixer.SetMasterVolume(PreviewSavedVolume);
+  }
+}
+
+void SettingsPages::TckBarVolumeChange() {
+  if (BtnPreview.caption == kStopCaption)
+    pages_.mixer.SetMasterVolume(
+        static_cast<std::uint16_t>(VolumeFromPosition(TckBarVolume.position)));
+}
+
+void SettingsPages::BtnBrowseClick() {
+  if (BtnPreview.caption == kStopCaption) {
+    // The volume stays as the preview set it.
+    pages_.player.Stop(PlayFlags(ChkLoop.Checked()));
+    BtnPreview.caption = kPreviewCaption;
+  }
+  if (const auto path = pages_.dialogs.OpenFile("Select sound file", "Sound file(*.wav)|*.wav")) {
+    EdtSoundPath.text = *path;
+    BtnPreview.enabled = true;
+  } else if (EdtSoundPath.text.empty()) {
+    BtnPreview.enabled = false;
+  }
+}
+
+void SettingsPages::BtnPreviewClick() {
+  if (!pages_.files.Exists(EdtSoundPath.text)) {
+    pages_.app.boxes.Show(kSoundFileNotFoundMessage, "Error", mb::kOk | mb::kIconInformation);
+    return;
+  }
+  AudioMixer& mixer = pages_.mixer;
+  if (BtnPreview.caption == kPreviewCaption) {
+    if (ChkSetVolume.Checked()) {
+      PreviewSavedVolume = mixer.GetMasterVolume();
+      mixer.SetMasterVolume(static_cast<std::uint16_t>(VolumeFromPosition(TckBarVolume.position)));
+    }
+    pages_.player.Play(EdtSoundPath.text, PlayFlags(ChkLoop.Checked()));
+    BtnPreview.caption = kStopCaption;
+  } else {
+    if (PreviewSavedVolume != 0) mixer.SetMasterVolume(PreviewSavedVolume);
+    pages_.player.Stop(PlayFlags(ChkLoop.Checked()));
+    BtnPreview.caption = kPreviewCaption;
+  }
+}
+
+void SettingsPages::CmdViewLogClick() {
+  const std::string path = LogFilePath(pages_.app.os);
+  try {
+    if (!pages_.files.Exists(path)) pages_.files.CreateEmpty(path);
+    pages_.shell.Execute("open", path, "c:\\", kShowNormal);
+  } catch (const std::exception&) {
+    pages_.app.boxes.Show(FolderAccessMessage(GetDataFolder(pages_.app.os)), kAppTitle,
+                             mb::kOk | mb::kIconError);
+  }
+}
+
+void SettingsPages::CmdDeleteLogClick() {
+  const std::string path = LogFilePath(pages_.app.os);
+  if (pages_.app.boxes.Show("Do you really want to delete the log file?", "Delete log file",
+                               mb::kYesNo | mb::kIconQuestion) != mb::kIdYes)
+    return;
+  // A failure here is the general error handler's to show.
+  if (const int error = pages_.files.Rewrite(path))
+    throw std::runtime_error("I/O error " + std::to_string(error));
+}
+
+void SettingsPages::ChkPasswordClick() {
+  const bool on = ChkPassword.Checked();
+  EdtPwd.enabled = EdtPwdConfirm.enabled = Label13.enabled = Label14.enabled = on;
+}
+
+void SettingsPages::SavePassword(SettingsFile& file) {
+  if (ChkPassword.Checked()) {
+    if (EdtPwd.text != PasswordPlaceholder) {
+      file.WriteString("Password", "Enabled", "True");
+      file.WriteString("Password", "Password", PasswordDigest(EdtPwd.text));
+    }
+    EdtPwd.text = EdtPwdConfirm.text = PasswordPlaceholder;
+  } else {
+    EdtPwd.text.clear();
+    EdtPwdConfirm.text.clear();
+    file.WriteString("Password", "Enabled", "false");
+    file.DeleteKey("Password", "Password");
+  }
+}
+
+void SettingsPages::ChkEnableSoundClick() { ApplySoundEnablingRule(); }
+
+void SettingsPages::SpinDurationEnter() { SpinDuration.selectAllRequested = true; }
+
+Edit* SettingsPages::TakeFocusRequest() { return std::exchange(focusRequest_, nullptr); }
+
+}  // namespace halcyra
