@@ -148,7 +148,7 @@ void TFrmTimer::BtnOKClick() {
     closed_ = true;
     return;
   }
-  host_.ReloadTimerList();
+  host_.TimerWritten(EdtTitle.text, value);
   closed_ = true;
 }
 

@@ -21,8 +21,9 @@ class TimerEditorHost {
   virtual ~TimerEditorHost() = default;
   virtual const ListView& TimerList() const = 0;
   virtual void RemoveSelectedTimerRow() = 0;
-  // Reloads the timers with their wake-up timers and fills and sorts the list again.
-  virtual void ReloadTimerList() = 0;
+  // After a successful write of the entry: the main window reloads its timers and fills the
+  // list again; the wizard appends the row.
+  virtual void TimerWritten(const std::string& title, const std::string& value) = 0;
 };
 
 class TFrmTimer {

@@ -228,7 +228,7 @@ void TFrmMain::ReloadTimers() {
   Timers = LoadTimers(services_.app.OpenSettings(), TimerServices());
 }
 
-void TFrmMain::ReloadTimerList() {
+void TFrmMain::TimerWritten(const std::string&, const std::string&) {
   ReloadTimers();
   FillTimerList(LvwTimer, Timers, SortColumn);
 }

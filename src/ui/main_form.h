@@ -162,7 +162,7 @@ class TFrmMain final : public SettingsPages, private TimerEditorHost {
   TimerLoadServices TimerServices() const;
   const ListView& TimerList() const override { return LvwTimer; }
   void RemoveSelectedTimerRow() override;
-  void ReloadTimerList() override;
+  void TimerWritten(const std::string& title, const std::string& value) override;
 
   MainFormServices services_;
   MainFormHost& host_;
