@@ -7,6 +7,7 @@
 #include "actions/cleanup_tasks_win.h"
 #include "res/resource_ids.h"
 #include "ui/password_prompt_win.h"
+#include "ui/settings_pages_win.h"
 #include "schedule/timer_editor_win.h"
 #include "ui/main_window_ids.h"
 
@@ -20,10 +21,6 @@ constexpr int kClientWidth = 457;
 constexpr int kClientHeight = 305;
 constexpr DWORD kMainStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kMainExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
-constexpr UINT_PTR kFieldSubclass = 1;
-constexpr UINT kFieldMouseMove = WM_APP;
-constexpr UINT kFieldKeyDown = WM_APP + 1;
-constexpr UINT kFieldKeyUp = WM_APP + 2;
 constexpr UINT_PTR kTimer1 = 1;
 constexpr UINT kTrayCallbackMessage = ids::kTrayCallbackMessage;
 constexpr UINT kTrayIconId = 1;
@@ -34,23 +31,6 @@ HICON ApplicationIcon() {
   return LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_APPLICATION_ICON));
 }
 
-// Mouse moves over the hotkey and password fields, and keys pressed and released in the
-// hotkey fields, reach the main window with the field's id. The keys are not swallowed.
-LRESULT CALLBACK FieldProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                           DWORD_PTR) {
-  const WPARAM id = static_cast<WPARAM>(GetDlgCtrlID(hwnd));
-  const bool hotkeyField = id >= ids::kEdtPowerdown && id <= ids::kEdtLogoff;
-  if (msg == WM_MOUSEMOVE) {
-    SendMessageA(GetParent(hwnd), kFieldMouseMove, id, 0);
-  } else if (hotkeyField && (msg == WM_KEYDOWN || msg == WM_SYSKEYDOWN)) {
-    SendMessageA(GetParent(hwnd), kFieldKeyDown, id, static_cast<LPARAM>(wParam));
-  } else if (hotkeyField && (msg == WM_KEYUP || msg == WM_SYSKEYUP)) {
-    SendMessageA(GetParent(hwnd), kFieldKeyUp, id, static_cast<LPARAM>(wParam));
-  }
-  return DefSubclassProc(hwnd, msg, wParam, lParam);
-}
-
-bool KeyHeld(int key) { return (GetKeyState(key) & 0x8000) != 0; }
 
 }  // namespace
 
@@ -104,23 +84,11 @@ void MainWindow::CreateControls() {
   auto page = [&b](MainPage p) { b.SetGroup(static_cast<int>(p)); };
   int label = ids::kFirstPlainLabel;
 
-  page(MainPage::General);
-  b.AddLabel(f.Label21, label++, {20, 42, 415, 30});
-  b.AddLabel(f.Label22, label++, {20, 86, 170, 16});
-  b.AddSpinEdit(f.SpinDuration, ids::kSpinDuration, {195, 83, 70, 21}, std::nullopt);
-  b.AddCheckBox(f.ChkSystemTray, ids::kChkSystemTray, {20, 118, 400, 20});
-  b.AddCheckBox(f.ChkNoChangeTime, ids::kChkNoChangeTime, {20, 142, 400, 20});
-  b.AddCheckBox(f.ChkAbort, ids::kChkAbort, {20, 166, 400, 20});
-  b.OnFocus(ids::kSpinDuration, [&f] { f.SpinDurationEnter(); });
-
-  page(MainPage::Hotkeys);
-  b.AddLabel(f.Label1, label++, {20, 40, 415, 44});
-  const auto fields = f.HotkeyFields();
-  for (int i = 0; i < 6; ++i) {
-    b.AddLabel(f.HotkeyLabels[static_cast<std::size_t>(i)], label++, {20, 94 + i * 26, 150, 16});
-    b.AddEdit(*fields[static_cast<std::size_t>(i)], ids::kEdtPowerdown + i,
-              {180, 91 + i * 26, 200, 21}, ES_READONLY);
-  }
+  AddSettingsPageControls(b, f,
+                          {static_cast<int>(MainPage::General), static_cast<int>(MainPage::Hotkeys),
+                           static_cast<int>(MainPage::Sound), static_cast<int>(MainPage::Cleanup),
+                           static_cast<int>(MainPage::Password), static_cast<int>(MainPage::Log)},
+                          0, label);
 
   page(MainPage::Timer);
   b.AddLabel(f.Label8, label++, {20, 40, 415, 30});
@@ -134,39 +102,6 @@ void MainWindow::CreateControls() {
   b.OnClick(ids::kBtnEdit, [&f] { f.BtnEditClick(); });
   b.OnClick(ids::kBtnDelete, [&f] { f.BtnDeleteClick(); });
   b.OnDoubleClick(ids::kLvwTimer, [&f] { f.LvwTimerDblClick(); });
-
-  page(MainPage::Sound);
-  b.AddLabel(f.Label9, label++, {20, 40, 415, 16});
-  b.AddCheckBox(f.ChkEnableSound, ids::kChkEnableSound, {20, 62, 300, 20});
-  b.AddLabel(f.Label10, ids::kLabel10, {20, 95, 60, 16});
-  b.AddEdit(f.EdtSoundPath, ids::kEdtSoundPath, {85, 92, 190, 21}, ES_READONLY);
-  b.AddButton(f.BtnBrowse, ids::kBtnBrowse, {280, 91, 75, 23});
-  b.AddButton(f.BtnPreview, ids::kBtnPreview, {360, 91, 75, 23});
-  b.AddCheckBox(f.ChkLoop, ids::kChkLoop, {20, 124, 200, 20});
-  b.AddCheckBox(f.ChkSetVolume, ids::kChkSetVolume, {20, 150, 200, 20});
-  b.AddTrackBar(f.TckBarVolume, ids::kTckBarVolume, {20, 176, 300, 30});
-  b.OnClick(ids::kBtnBrowse, [&f] { f.BtnBrowseClick(); });
-  b.OnClick(ids::kBtnPreview, [&f] { f.BtnPreviewClick(); });
-
-  page(MainPage::Cleanup);
-  b.AddLabel(f.Label11, label++, {20, 40, 415, 44});
-  b.AddCheckList(f.LvwCleanup, ids::kLvwCleanup, {20, 88, 415, 164});
-
-  page(MainPage::Password);
-  b.AddLabel(f.Label12, label++, {20, 40, 415, 30});
-  b.AddCheckBox(f.ChkPassword, ids::kChkPassword, {20, 76, 300, 20});
-  b.AddLabel(f.Label13, ids::kLabel13, {20, 111, 150, 16});
-  b.AddEdit(f.EdtPwd, ids::kEdtPwd, {180, 108, 200, 21}, ES_PASSWORD);
-  b.AddLabel(f.Label14, ids::kLabel14, {20, 141, 150, 16});
-  b.AddEdit(f.EdtPwdConfirm, ids::kEdtPwdConfirm, {180, 138, 200, 21}, ES_PASSWORD);
-
-  page(MainPage::Log);
-  b.AddLabel(f.Label16, label++, {20, 40, 415, 16});
-  b.AddCheckBox(f.ChkEnableLog, ids::kChkEnableLog, {20, 64, 300, 20});
-  b.AddButton(f.CmdViewLog, ids::kCmdViewLog, {20, 98, 110, 25});
-  b.AddButton(f.CmdDeleteLog, ids::kCmdDeleteLog, {140, 98, 110, 25});
-  b.OnClick(ids::kCmdViewLog, [&f] { f.CmdViewLogClick(); });
-  b.OnClick(ids::kCmdDeleteLog, [&f] { f.CmdDeleteLogClick(); });
 
   page(MainPage::About);
   b.AddLabel(f.Label17, ids::kLabel17, {20, 50, 415, 20});
@@ -186,10 +121,7 @@ void MainWindow::CreateControls() {
 
   // The pages' controls lie on the page control: it goes below them all.
   SetWindowPos(pageControl_, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-  for (int id : {ids::kEdtPowerdown, ids::kEdtPowerdown + 1, ids::kEdtPowerdown + 2,
-                 ids::kEdtPowerdown + 3, ids::kEdtPowerdown + 4, ids::kEdtLogoff, ids::kEdtPwd,
-                 ids::kEdtPwdConfirm})
-    SetWindowSubclass(GetDlgItem(Handle(), id), &FieldProc, kFieldSubclass, 0);
+  SubclassSettingsFields(Handle());
 }
 
 void MainWindow::Sync() {
@@ -280,6 +212,10 @@ std::string MainWindow::ExecutablePath() const {
 
 LRESULT MainWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
   TFrmMain& f = form_;
+  if (HandleSettingsFieldMessage(f, msg, wParam, lParam)) {
+    Sync();
+    return 0;
+  }
   if (showMainWindowMsg_ != 0 && msg == showMainWindowMsg_) {
     Run([&f] { f.ShowMainWindowGuarded(); });
     return Window::OnMessage(msg, wParam, lParam);
@@ -297,18 +233,6 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         return TRUE;
       }
       return Window::OnMessage(msg, wParam, lParam);
-    }
-    case kFieldKeyDown:
-    case kFieldKeyUp: {
-      const std::size_t slot = static_cast<std::size_t>(wParam) - ids::kEdtPowerdown;
-      const auto key = static_cast<std::uint16_t>(lParam);
-      if (msg == kFieldKeyDown) {
-        const HeldModifiers held{KeyHeld(VK_SHIFT), KeyHeld(VK_CONTROL), KeyHeld(VK_MENU)};
-        Run([&f, slot, key, held] { f.HotkeyKeyDown(slot, key, held); });
-      } else {
-        Run([&f, slot, key] { f.HotkeyKeyUp(slot, key); });
-      }
-      return 0;
     }
     case WM_HOTKEY:
       Run([&f, wParam] { f.HandleHotkey(static_cast<int>(wParam)); });
@@ -353,26 +277,6 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     case WM_HSCROLL:
       if (binder_->HandleScroll(reinterpret_cast<HWND>(lParam))) Run([&f] { f.TckBarVolumeChange(); });
-      return 0;
-    case kFieldMouseMove: {
-      const int id = static_cast<int>(wParam);
-      Run([&f, id] {
-        switch (id) {
-          case ids::kEdtPowerdown: f.EdtPowerdownMouseMove(); break;
-          case ids::kEdtPowerdown + 1: f.EdtShutdownMouseMove(); break;
-          case ids::kEdtPowerdown + 2: f.EdtRebootMouseMove(); break;
-          case ids::kEdtPowerdown + 3: f.EdtHibernateMouseMove(); break;
-          case ids::kEdtPowerdown + 4: f.EdtSuspendMouseMove(); break;
-          case ids::kEdtLogoff: f.EdtLogoffMouseMove(); break;
-          case ids::kEdtPwd: f.EdtPwdMouseMove(); break;
-          case ids::kEdtPwdConfirm: f.EdtPwdConfirmMouseMove(); break;
-          default: break;
-        }
-      });
-      return 0;
-    }
-    case WM_TIMER:
-      if (wParam == kTimer1) Run([&f] { f.Timer1Timer(); });
       return 0;
     case WM_CLOSE: {
       bool allowed = false;
