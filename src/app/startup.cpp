@@ -64,6 +64,7 @@ int RunStartup(StartupHost& host, const AppServices& services) {
   }
 
   if (!RecordFirstStart(services, settingsPath, host.ExecutablePath())) return kExitRefused;
+  host.RunWizard();
   return host.RunMainWindow(true);
 }
 

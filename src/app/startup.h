@@ -27,6 +27,8 @@ class StartupHost {
   virtual void AskRunningInstanceToShow() = 0;
   virtual bool FileExists(const std::string& path) const = 0;
   virtual std::string ExecutablePath() const = 0;
+  // Shows the first-run wizard modally and returns when it has closed, whatever closed it.
+  virtual void RunWizard() = 0;
   // Creates the main window, shown or hidden, and runs the message loop; returns the exit
   // code. An error of creation or of the loop escapes as an exception.
   virtual int RunMainWindow(bool show) = 0;

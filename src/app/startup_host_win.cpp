@@ -4,6 +4,7 @@
 
 #include "actions/countdown_window_win.h"
 #include "ui/main_window_win.h"
+#include "wizard/wizard_window_win.h"
 
 namespace halcyra {
 
@@ -29,6 +30,13 @@ std::string Win32StartupHost::ExecutablePath() const {
   char buffer[MAX_PATH] = {};
   GetModuleFileNameA(nullptr, buffer, MAX_PATH);
   return buffer;
+}
+
+void Win32StartupHost::RunWizard() {
+  WizardWindow wizard({services_, mixer_, player_, dialogs_, files_, shell_});
+  dialogs_.SetOwner(wizard.Handle());
+  shell_.SetOwner(wizard.Handle());
+  wizard.ShowModal();
 }
 
 int Win32StartupHost::RunMainWindow(bool show) {

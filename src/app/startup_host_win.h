@@ -25,6 +25,7 @@ class Win32StartupHost final : public StartupHost {
   void AskRunningInstanceToShow() override;
   bool FileExists(const std::string& path) const override;
   std::string ExecutablePath() const override;
+  void RunWizard() override;
   int RunMainWindow(bool show) override;
 
  private:

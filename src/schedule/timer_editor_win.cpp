@@ -7,21 +7,20 @@ namespace {
 
 namespace ids = timer_ids;
 
-constexpr const char* kClass = "TFrmTimer";
 constexpr const char* kCaption = "Timer settings";
-constexpr int kClientWidth = 305;
-constexpr int kClientHeight = 269;
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 
 }  // namespace
 
-TimerEditorWindow::TimerEditorWindow(TFrmTimer& editor, HWND owner)
+TimerEditorWindow::TimerEditorWindow(TFrmTimer& editor, HWND owner,
+                                     const TimerDialogFrame& frame)
     : editor_(editor), owner_(owner) {
-  RegisterClassOnce(kClass, nullptr);
+  RegisterClassOnce(frame.className, nullptr);
   RECT ownerRect{};
-  GetWindowRect(owner, &ownerRect);
-  CreateCentered(kExStyle, kClass, kCaption, kStyle, kClientWidth, kClientHeight, owner, ownerRect);
+  if (frame.centredOnOwner) GetWindowRect(owner, &ownerRect);
+  CreateCentered(kExStyle, frame.className, kCaption, kStyle, frame.clientWidth, frame.clientHeight,
+                 owner, ownerRect);
   binder_ = std::make_unique<ControlBinder>(Handle(),
                                             static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)));
   CreateControls();

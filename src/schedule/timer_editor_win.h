@@ -10,9 +10,20 @@
 
 namespace halcyra {
 
+// The window class and the place of a timer dialog: the main window's "TFrmTimer" is
+// centred on its owner, the wizard's "TForm2" on the desktop.
+struct TimerDialogFrame {
+  const char* className;
+  int clientWidth;
+  int clientHeight;
+  bool centredOnOwner;
+};
+inline constexpr TimerDialogFrame kMainTimerDialog{"TFrmTimer", 305, 269, true};
+inline constexpr TimerDialogFrame kWizardTimerDialog{"TForm2", 311, 279, false};
+
 class TimerEditorWindow final : public Window {
  public:
-  TimerEditorWindow(TFrmTimer& editor, HWND owner);
+  TimerEditorWindow(TFrmTimer& editor, HWND owner, const TimerDialogFrame& frame = kMainTimerDialog);
 
   // Shows the dialog and returns when it has closed; the owner takes no input meanwhile.
   void ShowModal();

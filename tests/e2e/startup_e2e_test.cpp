@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "driver/driver_win.h"
+#include "wizard/wizard_ids.h"
 
 namespace halcyra::e2e {
 namespace {
@@ -37,9 +38,18 @@ TEST_F(StartupE2E, MissingSettingsFileIsAnErrorBoxAndTheProcessEnds) {
   EXPECT_FALSE(FileExists(Settings())) << "the program never creates the settings file";
 }
 
-TEST_F(StartupE2E, FirstStartWritesItsRecordAndShowsTheWindowTheNextStartDoesNot) {
+TEST_F(StartupE2E, FirstStartWritesItsRecordRunsTheWizardAndShowsTheWindowTheNextStartDoesNot) {
   {
     AppProcess app;
+    HWND wizard = FindWindowOf(app, "TForm1", "Wizard of Halcyra");
+    ASSERT_NE(wizard, nullptr);
+    ASSERT_TRUE(WaitVisible(wizard, true));
+    {
+      AppProcess second;
+      EXPECT_TRUE(second.WaitForExit().has_value()) << "a second start ends silently";
+    }
+    EXPECT_EQ(FindWindowOf(app, "TFrmMain", "Halcyra", 0ms), nullptr) << "no main window yet";
+    ClickDialogButton(wizard, wizard_ids::kBtnCancel);
     HWND main = FindWindowOf(app, "TFrmMain", "Halcyra");
     ASSERT_NE(main, nullptr);
     EXPECT_TRUE(WaitVisible(main, true));

@@ -18,6 +18,7 @@ class FakeStartupHost final : public StartupHost {
   bool askedToShow = false;
   bool throwFromMainWindow = false;
   std::vector<bool> mainWindowRuns;  // the show flag of each run
+  int wizards = 0;
   mutable std::vector<std::string> existenceChecks;
   std::string exePath = "C:\\Program Files\\Halcyra\\Halcyra.exe";
 
@@ -28,6 +29,10 @@ class FakeStartupHost final : public StartupHost {
     return std::filesystem::exists(path);
   }
   std::string ExecutablePath() const override { return exePath; }
+  void RunWizard() override {
+    ++wizards;
+    EXPECT_TRUE(mainWindowRuns.empty()) << "the wizard comes before the main window";
+  }
   int RunMainWindow(bool show) override {
     mainWindowRuns.push_back(show);
     if (throwFromMainWindow) throw std::runtime_error("window class refused");
@@ -99,6 +104,7 @@ TEST_F(StartupTest, FirstStartWritesTheRecordAndAppPathThenShowsTheWindow) {
   EXPECT_TRUE(boxes_.shown.empty());
   EXPECT_EQ(Settings().ReadString(kFirstStartSection, kFirstStartKey), kFirstStartValue);
   EXPECT_EQ(Settings().ReadString("general", "AppPath"), host_.exePath);
+  EXPECT_EQ(host_.wizards, 1);
   EXPECT_EQ(host_.mainWindowRuns, std::vector<bool>{true});
   EXPECT_TRUE(state_.firstRunOnVista);
 }
@@ -114,6 +120,7 @@ TEST_F(StartupTest, OrdinaryStartCreatesTheWindowHiddenAndWritesNothing) {
   PrepareSettings("[general]\r\nFirstStartDone=True\r\n");
   EXPECT_EQ(Start(), 0);
   EXPECT_EQ(host_.mainWindowRuns, std::vector<bool>{false});
+  EXPECT_EQ(host_.wizards, 0);
   EXPECT_FALSE(state_.firstRunOnVista) << "only the process that wrote the record";
   EXPECT_EQ(Settings().ReadString("general", "AppPath"), "");
 }

@@ -1,0 +1,113 @@
+#include "wizard/wizard_window_win.h"
+
+#include "schedule/timer_editor_win.h"
+#include "ui/main_window_ids.h"
+#include "ui/settings_pages_win.h"
+#include "wizard/wizard_ids.h"
+
+namespace halcyra {
+namespace {
+
+namespace ids = wizard_ids;
+
+constexpr const char* kClass = "TForm1";
+constexpr const char* kCaption = "Wizard of Halcyra";
+constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
+constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT | WS_EX_APPWINDOW;
+
+}  // namespace
+
+WizardWindow::WizardWindow(const PageServices& services) : form_(services, *this) {
+  RegisterClassOnce(kClass, nullptr);
+  CreateCentered(kExStyle, kClass, kCaption, kStyle, 459, 303, nullptr);
+  binder_ = std::make_unique<ControlBinder>(Handle(),
+                                            static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)));
+  CreateControls();
+}
+
+void WizardWindow::CreateControls() {
+  TForm1& f = form_;
+  ControlBinder& b = *binder_;
+  // Tab order: Next>, <Back, Cancel, then the shown page.
+  b.SetGroup(std::nullopt);
+  b.AddButton(f.BtnNext, ids::kBtnNext, {294, 270, 75, 25}, true);
+  b.AddButton(f.BtnBack, ids::kBtnBack, {214, 270, 75, 25});
+  b.AddButton(f.BtnCancel, ids::kBtnCancel, {374, 270, 75, 25});
+  b.AddLabel(f.Label15, ids::kLabel15, {12, 10, 435, 16});
+  b.OnClick(ids::kBtnNext, [&f] { f.BtnNextClick(); });
+  b.OnClick(ids::kBtnBack, [&f] { f.BtnBackClick(); });
+  b.OnClick(ids::kBtnCancel, [&f] { f.BtnCancelClick(); });
+
+  b.SetGroup(static_cast<int>(WizardPage::Timer));
+  b.AddLabel(f.Label8, ids::kLabel8, {20, 40, 415, 30});
+  b.AddReportList(f.LvwTimer, ids::kLvwTimer, {20, 74, 415, 146},
+                  {{"Title", 75}, {"Status", 75}, {"Shutdown Event", 100},
+                   {"Activation Time", 90}, {"Frequency", 75}});
+  b.AddButton(f.BtnAdd, ids::kBtnAdd, {190, 226, 75, 25});
+  b.AddButton(f.BtnEdit, ids::kBtnEdit, {275, 226, 75, 25});
+  b.AddButton(f.BtnDelete, ids::kBtnDelete, {360, 226, 75, 25});
+  b.OnClick(ids::kBtnAdd, [&f] { f.BtnAddClick(); });
+  b.OnClick(ids::kBtnEdit, [&f] { f.BtnEditClick(); });
+  b.OnClick(ids::kBtnDelete, [&f] { f.BtnDeleteClick(); });
+  b.OnDoubleClick(ids::kLvwTimer, [&f] { f.LvwTimerDblClick(); });
+
+  int label = main_ids::kFirstPlainLabel;
+  AddSettingsPageControls(
+      b, f,
+      {static_cast<int>(WizardPage::General), static_cast<int>(WizardPage::Hotkeys),
+       static_cast<int>(WizardPage::Sound), static_cast<int>(WizardPage::Cleanup),
+       static_cast<int>(WizardPage::Password), static_cast<int>(WizardPage::Log)},
+      -4, label);
+  SubclassSettingsFields(Handle());
+}
+
+void WizardWindow::Sync() {
+  binder_->ShowGroup(static_cast<int>(form_.ActivePage()));
+  binder_->Sync();
+  if (const Edit* focus = form_.TakeFocusRequest()) binder_->Focus(focus);
+}
+
+void WizardWindow::Run(const std::function<void()>& handler) {
+  handler();
+  Sync();
+}
+
+void WizardWindow::ShowModal() {
+  Run([this] { form_.FormCreate(); });
+  SetForegroundWindow(Handle());
+  RunModal(Handle(), nullptr, [this] { return closed_; });
+}
+
+void WizardWindow::ShowTimerEditor(TFrmTimer& editor) {
+  TimerEditorWindow window(editor, Handle(), kWizardTimerDialog);
+  window.ShowModal();
+  Sync();
+}
+
+LRESULT WizardWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+  TForm1& f = form_;
+  if (HandleSettingsFieldMessage(f, msg, wParam, lParam)) {
+    Sync();
+    return 0;
+  }
+  switch (msg) {
+    case WM_COMMAND:
+      if (binder_->HandleCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam)))
+        Sync();
+      return 0;
+    case WM_NOTIFY:
+      if (binder_->HandleNotify(reinterpret_cast<const NMHDR*>(lParam))) Sync();
+      return 0;
+    case WM_HSCROLL:
+      if (binder_->HandleScroll(reinterpret_cast<HWND>(lParam))) Run([&f] { f.TckBarVolumeChange(); });
+      return 0;
+    case WM_CLOSE:
+      // Closes without a check and without saving, as Cancel does.
+      Run([&f] { f.BtnCancelClick(); });
+      return 0;
+    default:
+      return Window::OnMessage(msg, wParam, lParam);
+  }
+}
+
+}  // namespace halcyra
