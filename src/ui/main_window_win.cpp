@@ -278,6 +278,9 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_HSCROLL:
       if (binder_->HandleScroll(reinterpret_cast<HWND>(lParam))) Run([&f] { f.TckBarVolumeChange(); });
       return 0;
+    case WM_TIMER:
+      if (wParam == kTimer1) Run([&f] { f.Timer1Timer(); });
+      return 0;
     case WM_CLOSE: {
       bool allowed = false;
       Run([&] { allowed = f.FormCloseQuery(); });
