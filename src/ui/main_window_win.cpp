@@ -9,6 +9,7 @@
 #include "ui/password_prompt_win.h"
 #include "ui/settings_pages_win.h"
 #include "schedule/timer_editor_win.h"
+#include "schedule/timer_page_win.h"
 #include "ui/main_window_ids.h"
 
 namespace halcyra {
@@ -91,17 +92,7 @@ void MainWindow::CreateControls() {
                           0, label);
 
   page(MainPage::Timer);
-  b.AddLabel(f.Label8, label++, {20, 40, 415, 30});
-  b.AddReportList(f.LvwTimer, ids::kLvwTimer, {20, 74, 415, 146},
-                  {{"Title", 75}, {"Status", 75}, {"Shutdown Event", 100},
-                   {"Activation Time", 90}, {"Frequency", 75}});
-  b.AddButton(f.BtnAdd, ids::kBtnAdd, {190, 226, 75, 25});
-  b.AddButton(f.BtnEdit, ids::kBtnEdit, {275, 226, 75, 25});
-  b.AddButton(f.BtnDelete, ids::kBtnDelete, {360, 226, 75, 25});
-  b.OnClick(ids::kBtnAdd, [&f] { f.BtnAddClick(); });
-  b.OnClick(ids::kBtnEdit, [&f] { f.BtnEditClick(); });
-  b.OnClick(ids::kBtnDelete, [&f] { f.BtnDeleteClick(); });
-  b.OnDoubleClick(ids::kLvwTimer, [&f] { f.LvwTimerDblClick(); });
+  AddTimerPageControls(b, f, {label++, ids::kLvwTimer, ids::kBtnAdd, ids::kBtnEdit, ids::kBtnDelete});
 
   page(MainPage::About);
   b.AddLabel(f.Label17, ids::kLabel17, {20, 50, 415, 20});

@@ -1,6 +1,7 @@
 #include "wizard/wizard_window_win.h"
 
 #include "schedule/timer_editor_win.h"
+#include "schedule/timer_page_win.h"
 #include "ui/main_window_ids.h"
 #include "ui/settings_pages_win.h"
 #include "wizard/wizard_ids.h"
@@ -39,17 +40,7 @@ void WizardWindow::CreateControls() {
   b.OnClick(ids::kBtnCancel, [&f] { f.BtnCancelClick(); });
 
   b.SetGroup(static_cast<int>(WizardPage::Timer));
-  b.AddLabel(f.Label8, ids::kLabel8, {20, 40, 415, 30});
-  b.AddReportList(f.LvwTimer, ids::kLvwTimer, {20, 74, 415, 146},
-                  {{"Title", 75}, {"Status", 75}, {"Shutdown Event", 100},
-                   {"Activation Time", 90}, {"Frequency", 75}});
-  b.AddButton(f.BtnAdd, ids::kBtnAdd, {190, 226, 75, 25});
-  b.AddButton(f.BtnEdit, ids::kBtnEdit, {275, 226, 75, 25});
-  b.AddButton(f.BtnDelete, ids::kBtnDelete, {360, 226, 75, 25});
-  b.OnClick(ids::kBtnAdd, [&f] { f.BtnAddClick(); });
-  b.OnClick(ids::kBtnEdit, [&f] { f.BtnEditClick(); });
-  b.OnClick(ids::kBtnDelete, [&f] { f.BtnDeleteClick(); });
-  b.OnDoubleClick(ids::kLvwTimer, [&f] { f.LvwTimerDblClick(); });
+  AddTimerPageControls(b, f, {ids::kLabel8, ids::kLvwTimer, ids::kBtnAdd, ids::kBtnEdit, ids::kBtnDelete});
 
   int label = main_ids::kFirstPlainLabel;
   AddSettingsPageControls(
