@@ -187,5 +187,17 @@ TEST(Win32AudioMixer, WithoutADeviceReadsZeroAndSetsNothing) {
   EXPECT_EQ(mixer.GetMasterVolume(), 0);
 }
 
+// Run only where the test run gives Wine an audio driver with an ALSA null device.
+TEST(Win32AudioMixerWithDevice, TheMasterVolumeCanBeSetAndReadBack) {
+  Win32AudioMixer mixer;
+  ASSERT_GT(mixer.DeviceCount(), 0u);
+  const std::uint16_t before = mixer.GetMasterVolume();
+  mixer.SetMasterVolume(0x4000);
+  EXPECT_EQ(mixer.GetMasterVolume(), 0x4000);
+  mixer.SetMasterVolume(65280);
+  EXPECT_EQ(mixer.GetMasterVolume(), 65280);
+  mixer.SetMasterVolume(before);
+}
+
 }  // namespace
 }  // namespace halcyra

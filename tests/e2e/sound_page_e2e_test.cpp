@@ -1,0 +1,45 @@
+// The Sound page of the built program, in a run that gives Wine an audio device.
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "driver/driver_win.h"
+#include "ui/main_window_ids.h"
+
+namespace halcyra::e2e {
+namespace {
+
+namespace ids = main_ids;
+constexpr int kSoundPage = 3;
+
+TEST(SoundPageWithDevice, PreviewTogglesAndAMissingFileIsReported) {
+  const std::string wave = DataFile("alarm.wav");
+  WriteFileText(wave, "RIFF");
+  WriteFileText(DataFile("Halcyra.ini"), "[general]\r\nFirstStartDone=True\r\n[Sound]\r\n"
+                                         "Enabled=True\r\nSoundPath=" + wave + "\r\n");
+  AppProcess app;
+  HWND main = ShowMainWindow(app);
+  ASSERT_NE(main, nullptr);
+  ASSERT_EQ(SelectTab(Control(main, ids::kPageControl), kSoundPage), kSoundPage);
+  HWND preview = Control(main, ids::kBtnPreview);
+  ASSERT_TRUE(IsWindowEnabled(preview)) << "a mixer device keeps the alarm on";
+  EXPECT_EQ(WindowText(preview), "Preview");
+  ClickDialogButton(main, ids::kBtnPreview);
+  std::this_thread::sleep_for(300ms);
+  EXPECT_EQ(WindowText(preview), "Stop");
+  ClickDialogButton(main, ids::kBtnPreview);
+  std::this_thread::sleep_for(300ms);
+  EXPECT_EQ(WindowText(preview), "Preview");
+
+  SetText(Control(main, ids::kEdtSoundPath), DataFile("missing.wav"));
+  ClickDialogButton(main, ids::kBtnPreview);
+  HWND box = FindMessageBox(app);
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(WindowText(box), "Error");
+  EXPECT_EQ(MessageBoxText(box), "The sound file does not exist.");
+  ClickDialogButton(box, IDOK);
+  RemoveFile(wave);
+}
+
+}  // namespace
+}  // namespace halcyra::e2e
