@@ -15,14 +15,13 @@ constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 
 TimerEditorWindow::TimerEditorWindow(TFrmTimer& editor, HWND owner,
                                      const TimerDialogFrame& frame)
-    : editor_(editor), owner_(owner) {
+    : DialogWindow(owner), editor_(editor) {
   RegisterClassOnce(frame.className, nullptr);
   RECT ownerRect{};
   if (frame.centredOnOwner) GetWindowRect(owner, &ownerRect);
   CreateCentered(kExStyle, frame.className, kCaption, kStyle, frame.clientWidth, frame.clientHeight,
                  owner, ownerRect);
-  binder_ = std::make_unique<ControlBinder>(Handle(),
-                                            static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)));
+  CreateBinder();
   CreateControls();
 }
 
@@ -52,27 +51,11 @@ void TimerEditorWindow::CreateControls() {
   b.OnClick(ids::kCancel, [&e] { e.BtnCancelClick(); });
 }
 
-void TimerEditorWindow::Sync() { binder_->Sync(); }
-
 void TimerEditorWindow::ShowModal() {
   editor_.FormShow();
   Sync();
   SetFocus(GetDlgItem(Handle(), ids::kEdtTitle));
   RunModal(Handle(), owner_, [this] { return editor_.Closed(); });
-}
-
-LRESULT TimerEditorWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
-  switch (msg) {
-    case WM_COMMAND:
-      if (binder_->HandleCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam)))
-        Sync();
-      return 0;
-    case WM_CLOSE:
-      editor_.BtnCancelClick();
-      return 0;
-    default:
-      return Window::OnMessage(msg, wParam, lParam);
-  }
 }
 
 }  // namespace halcyra

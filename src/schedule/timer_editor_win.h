@@ -5,8 +5,7 @@
 #include <memory>
 
 #include "schedule/timer_editor.h"
-#include "ui/control_binder_win.h"
-#include "ui/window_win.h"
+#include "ui/dialog_window_win.h"
 
 namespace halcyra {
 
@@ -21,23 +20,19 @@ struct TimerDialogFrame {
 inline constexpr TimerDialogFrame kMainTimerDialog{"TFrmTimer", 305, 269, true};
 inline constexpr TimerDialogFrame kWizardTimerDialog{"TForm2", 311, 279, false};
 
-class TimerEditorWindow final : public Window {
+class TimerEditorWindow final : public DialogWindow {
  public:
   TimerEditorWindow(TFrmTimer& editor, HWND owner, const TimerDialogFrame& frame = kMainTimerDialog);
 
   // Shows the dialog and returns when it has closed; the owner takes no input meanwhile.
   void ShowModal();
 
- protected:
-  LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
-
  private:
   void CreateControls();
-  void Sync();
+  // Closing through the title bar writes nothing, as Cancel does.
+  void CloseClicked() override { editor_.BtnCancelClick(); }
 
   TFrmTimer& editor_;
-  HWND owner_;
-  std::unique_ptr<ControlBinder> binder_;
 };
 
 }  // namespace halcyra

@@ -110,6 +110,10 @@ struct ListView : Control {
       if (rows[i].selected) return static_cast<int>(i);
     return -1;
   }
+  void RemoveSelectedRow() {
+    const int selected = SelectedIndex();
+    if (selected >= 0) rows.erase(rows.begin() + selected);
+  }
 };
 
 }  // namespace halcyra

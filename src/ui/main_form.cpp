@@ -233,10 +233,7 @@ void TFrmMain::TimerWritten(const std::string&, const std::string&) {
   FillTimerList(LvwTimer, Timers, SortColumn);
 }
 
-void TFrmMain::RemoveSelectedTimerRow() {
-  const int selected = LvwTimer.SelectedIndex();
-  if (selected >= 0) LvwTimer.rows.erase(LvwTimer.rows.begin() + selected);
-}
+void TFrmMain::RemoveSelectedTimerRow() { LvwTimer.RemoveSelectedRow(); }
 
 void TFrmMain::BtnAddClick() {
   TFrmTimer editor(services_.app, *this);

@@ -15,11 +15,10 @@ constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 }  // namespace
 
 PasswordPromptWindow::PasswordPromptWindow(TFrmPwd& prompt, HWND owner)
-    : prompt_(prompt), owner_(owner) {
+    : DialogWindow(owner), prompt_(prompt) {
   RegisterClassOnce(kClass, nullptr);
   CreateCentered(kExStyle, kClass, kCaption, kStyle, 263, 108, owner);
-  binder_ = std::make_unique<ControlBinder>(Handle(),
-                                            static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)));
+  CreateBinder();
   binder_->AddLabel(prompt_.Label1, ids::kLabel1, {12, 24, 60, 16});
   field_ = binder_->AddEdit(prompt_.EdtPwd, ids::kEdtPwd, {75, 21, 176, 21}, ES_PASSWORD);
   binder_->AddButton(prompt_.BtnOK, ids::kOk, {94, 70, 75, 25}, true);
@@ -39,20 +38,6 @@ void PasswordPromptWindow::ShowModal() {
   Sync();
   SetFocus(field_);
   RunModal(Handle(), owner_, [this] { return prompt_.Closed(); });
-}
-
-LRESULT PasswordPromptWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
-  switch (msg) {
-    case WM_COMMAND:
-      if (binder_->HandleCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam)))
-        Sync();
-      return 0;
-    case WM_CLOSE:
-      prompt_.CloseClicked();
-      return 0;
-    default:
-      return Window::OnMessage(msg, wParam, lParam);
-  }
 }
 
 }  // namespace halcyra

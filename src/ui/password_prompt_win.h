@@ -1,29 +1,23 @@
 // The password prompt "TFrmPwd": the Win32 face of its logic, modal over the main window.
 #pragma once
 
-#include <memory>
-
-#include "ui/control_binder_win.h"
+#include "ui/dialog_window_win.h"
 #include "ui/password_prompt.h"
-#include "ui/window_win.h"
 
 namespace halcyra {
 
-class PasswordPromptWindow final : public Window {
+class PasswordPromptWindow final : public DialogWindow {
  public:
   PasswordPromptWindow(TFrmPwd& prompt, HWND owner);
   // Returns when the prompt has closed.
   void ShowModal();
 
- protected:
-  LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
-
  private:
-  void Sync();
+  void Sync() override;
+  // Closing through the title bar leaves the answer at no.
+  void CloseClicked() override { prompt_.CloseClicked(); }
 
   TFrmPwd& prompt_;
-  HWND owner_;
-  std::unique_ptr<ControlBinder> binder_;
   HWND field_ = nullptr;
 };
 

@@ -99,10 +99,7 @@ void TForm1::BtnDeleteClick() {
   }
 }
 
-void TForm1::RemoveSelectedTimerRow() {
-  const int selected = LvwTimer.SelectedIndex();
-  if (selected >= 0) LvwTimer.rows.erase(LvwTimer.rows.begin() + selected);
-}
+void TForm1::RemoveSelectedTimerRow() { LvwTimer.RemoveSelectedRow(); }
 
 void TForm1::TimerWritten(const std::string& title, const std::string& value) {
   // The wizard has no timer array to reload: the row comes from what was written.

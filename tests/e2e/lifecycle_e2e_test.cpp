@@ -28,13 +28,7 @@ class LifecycleE2E : public testing::Test {
     return std::string("[Password]\r\nEnabled=True\r\nPassword=") + kSecretDigest + "\r\n";
   }
   HWND Prompt() { return FindWindowOf(*app_, "TFrmPwd", "Please enter the password"); }
-  static bool Gone(HWND window) {
-    for (int i = 0; i < 250; ++i) {
-      if (!IsWindowVisible(window)) return true;
-      std::this_thread::sleep_for(20ms);
-    }
-    return false;
-  }
+
 
   std::optional<AppProcess> app_;
   HWND main_ = nullptr;
@@ -55,7 +49,7 @@ TEST_F(LifecycleE2E, SecondStartAsksForThePasswordAndWaitsForTheAnswer) {
   EXPECT_EQ(WindowText(box), "Halcyra");
   EXPECT_EQ(MessageBoxText(box), "The password is not correct, please try it again.");
   ClickDialogButton(box, IDOK);
-  ASSERT_TRUE(Gone(box));
+  ASSERT_TRUE(WaitVisible(box, false));
   EXPECT_TRUE(IsWindowVisible(prompt)) << "the prompt stays for another try";
 
   SetText(Control(prompt, pids::kEdtPwd), "secret");

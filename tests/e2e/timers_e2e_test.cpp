@@ -37,13 +37,7 @@ class TimersE2E : public testing::Test {
     if (editor) WaitVisible(editor, true);
     return editor;
   }
-  static bool Gone(HWND window) {
-    for (int i = 0; i < 250; ++i) {
-      if (!IsWindowVisible(window)) return true;
-      std::this_thread::sleep_for(20ms);
-    }
-    return false;
-  }
+
 
   std::optional<AppProcess> app_;
   HWND main_ = nullptr;
@@ -70,7 +64,7 @@ TEST_F(TimersE2E, AddWritesTheEntryAndTheRowTakesItsPlace) {
   SelectComboItem(editor, tids::kCboShutEvent, 1);
   ClickDialogButton(editor, tids::kRbnWeekday);
   ClickDialogButton(editor, tids::kOk);
-  ASSERT_TRUE(Gone(editor));
+  ASSERT_TRUE(WaitVisible(editor, false));
   EXPECT_TRUE(IsWindowEnabled(main_));
   EXPECT_NE(ReadFileText(Settings()).find("noon=enabled,Power off,12:05,Weekday\r\n"),
             std::string::npos);
@@ -85,7 +79,7 @@ TEST_F(TimersE2E, EditChangesTheTimerInPlace) {
   EXPECT_EQ(WindowText(Control(editor, tids::kSpinHour)), "23");
   SetText(Control(editor, tids::kSpinHour), "4");
   ClickDialogButton(editor, tids::kOk);
-  ASSERT_TRUE(Gone(editor));
+  ASSERT_TRUE(WaitVisible(editor, false));
   const std::string settings = ReadFileText(Settings());
   EXPECT_NE(settings.find("late=enabled,Shutdown,04:00,Daily\r\n"), std::string::npos) << settings;
   EXPECT_EQ(Titles(), (std::vector<std::string>{"late", "early"}));
@@ -99,14 +93,14 @@ TEST_F(TimersE2E, DeleteAsksFirstThenRemovesTheTimer) {
   EXPECT_EQ(WindowText(box), "Delete timer");
   EXPECT_EQ(MessageBoxText(box), "Do you really want to delete the selected timer?");
   ClickDialogButton(box, IDNO);
-  ASSERT_TRUE(Gone(box));
+  ASSERT_TRUE(WaitVisible(box, false));
   EXPECT_EQ(Titles(), (std::vector<std::string>{"early", "late"}));
 
   ClickDialogButton(main_, mids::kBtnDelete);
   box = FindMessageBox(*app_);
   ASSERT_NE(box, nullptr);
   ClickDialogButton(box, IDYES);
-  ASSERT_TRUE(Gone(box));
+  ASSERT_TRUE(WaitVisible(box, false));
   for (int i = 0; i < 100 && Titles().size() != 1; ++i) std::this_thread::sleep_for(20ms);
   EXPECT_EQ(Titles(), std::vector<std::string>{"late"});
   EXPECT_EQ(ReadFileText(Settings()).find("early="), std::string::npos);
@@ -122,10 +116,10 @@ TEST_F(TimersE2E, DuplicateTitleIsRefusedAndTheEditorStaysOpen) {
   EXPECT_EQ(WindowText(box), "Error");
   EXPECT_EQ(MessageBoxText(box), "The same Timer tile already exists.");
   ClickDialogButton(box, IDOK);
-  ASSERT_TRUE(Gone(box));
+  ASSERT_TRUE(WaitVisible(box, false));
   EXPECT_TRUE(IsWindowVisible(editor));
   ClickDialogButton(editor, tids::kCancel);
-  ASSERT_TRUE(Gone(editor));
+  ASSERT_TRUE(WaitVisible(editor, false));
   EXPECT_EQ(Titles(), (std::vector<std::string>{"early", "late"}));
 }
 
