@@ -25,11 +25,12 @@ cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
 measure() {
   local settings=$1
   printf '%b' "$settings" >"$(data_folder)/Halcyra.ini"
+  # Wine's loader execs into the program: the process started here is the one measured, and
+  # the only one ended.
   wine build/windows/Halcyra-e2e.exe >/dev/null 2>&1 &
-  local pid=""
+  local pid=$!
   for _ in $(seq 100); do
-    pid=$(pgrep -n -f 'Halcyra-e2e.exe' || true)
-    [ -n "$pid" ] && break
+    grep -q 'Halcyra-e2e' "/proc/$pid/cmdline" 2>/dev/null && break
     sleep 0.1
   done
   sleep 2

@@ -4,7 +4,8 @@
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 PACKAGES=(cmake ninja-build g++ libgtest-dev libssl-dev g++-mingw-w64-x86-64-posix
-  mingw-w64-tools wine wine64 fonts-wine xvfb xdotool x11-utils imagemagick procps tzdata)
+  mingw-w64-tools wine wine64 fonts-wine xvfb xdotool x11-utils imagemagick procps tzdata
+  clang-format python3)
 
 log() { printf '==> %s\n' "$*" >&2; }
 
@@ -23,7 +24,7 @@ ensure_packages() {
 build_preset() {
   local preset=$1
   shift
-  cmake --preset "$preset" -G Ninja >/dev/null
+  cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset" "$@"
 }
 

@@ -17,6 +17,7 @@ mkdir -p "$LOGS"
 run_gtest() {
   local name=$1 limit=$2
   shift 2
+  local started=$SECONDS
   log "running $name"
   local out=$LOGS/$name.log
   timeout --kill-after=10 "$limit" "$@" >"$out" 2>&1
@@ -32,7 +33,7 @@ run_gtest() {
     tail -20 "$out" >&2
   fi
   grep -E '^\[  FAILED  \] [A-Za-z]' "$out" | sort -u >&2 || true
-  printf '%-28s %4d passed, %d failed\n' "$name" "$passed" "$failed"
+  printf '%-28s %4d passed, %d failed  (%d s)\n' "$name" "$passed" "$failed" $((SECONDS - started))
   PASSED=$((PASSED + passed))
   FAILED=$((FAILED + failed))
 }
@@ -43,13 +44,35 @@ build_fail() {
   exit 1
 }
 
-build_preset native -j2 >"$LOGS/build-native.log" 2>&1 || { tail -30 "$LOGS/build-native.log"; build_fail native; }
+# The house rules that need no build: formatting and the floors of src/.
+check_step() {
+  local name=$1
+  shift
+  if "$@" >"$LOGS/$name.log" 2>&1; then
+    PASSED=$((PASSED + 1))
+    printf '%-28s    1 passed, 0 failed\n' "$name"
+  else
+    FAILED=$((FAILED + 1))
+    tail -20 "$LOGS/$name.log" >&2
+    printf '%-28s    0 passed, 1 failed\n' "$name"
+  fi
+}
+check_step format bash -c 'find src tests -name "*.cpp" -o -name "*.h" | xargs clang-format --dry-run --Werror'
+check_step layers python3 scripts/check_layers.py
+
+timed_build() {
+  local preset=$1 started=$SECONDS
+  build_preset "$preset" -j2 >"$LOGS/build-$preset.log" 2>&1 || return 1
+  log "built $preset in $((SECONDS - started)) s"
+}
+
+timed_build native || { tail -30 "$LOGS/build-native.log"; build_fail native; }
 run_gtest unit-native 120 build/native/tests/unit_tests
 
-build_preset native-asan -j2 >"$LOGS/build-asan.log" 2>&1 || { tail -30 "$LOGS/build-asan.log"; build_fail native-asan; }
+timed_build native-asan || { tail -30 "$LOGS/build-native-asan.log"; build_fail native-asan; }
 run_gtest unit-native-asan 300 build/native-asan/tests/unit_tests
 
-build_preset windows -j2 >"$LOGS/build-windows.log" 2>&1 || { tail -30 "$LOGS/build-windows.log"; build_fail windows; }
+timed_build windows || { tail -30 "$LOGS/build-windows.log"; build_fail windows; }
 
 # Wine: a prefix inside the build tree, a HOME of its own, a display of its own, and a time
 # zone with daylight-saving time, which the wake-up timers must convert across.
@@ -57,6 +80,8 @@ wine_env "$ROOT/build/windows/wineprefix" "$ROOT/build/windows/test-home"
 export TZ=Europe/Berlin
 start_xvfb || build_fail "Xvfb"
 cleanup() {
+  # The audio pass changes the prefix: whatever ends the run, the next run starts without it.
+  [ -n "${AUDIO_ON:-}" ] && restore_no_audio
   wineserver -k 2>/dev/null
   wineserver -w 2>/dev/null
   [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null
@@ -83,12 +108,17 @@ for bmp in "$SHOTS"/*.bmp; do
 done
 
 # An audio device for Wine: its ALSA driver on a null device of the run's own HOME.
+restore_no_audio() {
+  wine reg add 'HKCU\Software\Wine\Drivers' /v Audio /d "" /f >/dev/null 2>&1
+  rm -f "$HOME/.asoundrc"
+  AUDIO_ON=
+}
 printf 'pcm.!default { type null }\nctl.!default { type hw card 0 }\n' >"$HOME/.asoundrc"
+AUDIO_ON=1
 wine reg add 'HKCU\Software\Wine\Drivers' /v Audio /d alsa /f >/dev/null 2>&1
 run_gtest win32-wine-audio 300 wine "$TESTS/win32_tests.exe" '--gtest_filter=*WithDevice*'
 run_gtest e2e-wine-audio 300 wine "$TESTS/e2e_tests.exe" '--gtest_filter=*WithDevice*'
-wine reg add 'HKCU\Software\Wine\Drivers' /v Audio /d "" /f >/dev/null 2>&1
-rm -f "$HOME/.asoundrc"
+restore_no_audio
 
 echo "$PASSED passed, $FAILED failed"
 [ "$FAILED" -eq 0 ]

@@ -1,23 +1,25 @@
 #include "actions/alarm.h"
 
+#include "app/settings_keys.h"
+
 namespace halcyra {
 
 void StartAlarm(const SettingsFile& file, const AlarmServices& services, AlarmState& state) {
-  if (!file.IsOn("Sound", "Enabled")) return;
-  if (services.files.Exists(file.ReadString("Sound", "SoundPath"))) {
-    if (file.IsOn("Sound", "SetVolume")) {
+  if (!file.IsOn(kSoundSection, kSoundEnabledKey)) return;
+  if (services.files.Exists(file.ReadString(kSoundSection, kSoundPathKey))) {
+    if (file.IsOn(kSoundSection, kSetVolumeKey)) {
       state.SavedVolume = services.mixer.GetMasterVolume();
       services.mixer.SetMasterVolume(
-          static_cast<std::uint16_t>(file.ReadInteger("Sound", "Volume", 0) & 0xFFFF));
+          static_cast<std::uint16_t>(file.ReadInteger(kSoundSection, kVolumeKey, 0) & 0xFFFF));
     }
-    services.player.Play(file.ReadString("Sound", "SoundPath"),
-                         PlayFlags(file.IsOn("Sound", "loop")));
+    services.player.Play(file.ReadString(kSoundSection, kSoundPathKey),
+                         PlayFlags(file.IsOn(kSoundSection, kLoopReadKey)));
   }
   state.AlarmStarted = true;
 }
 
 void StopAlarm(const SettingsFile& file, const AlarmServices& services) {
-  services.player.Stop(PlayFlags(file.IsOn("Sound", "loop")));
+  services.player.Stop(PlayFlags(file.IsOn(kSoundSection, kLoopReadKey)));
 }
 
 void StopAlarmSound(const SettingsFile& file, const AlarmServices& services) {

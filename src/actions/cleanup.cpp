@@ -1,16 +1,18 @@
 #include "actions/cleanup.h"
 
+#include "app/settings_keys.h"
+
 namespace halcyra {
 
 void RunCleanupTasks(const SettingsFile& file, CleanupTasks& tasks) {
   using Task = void (CleanupTasks::*)();
   static constexpr std::array<Task, 7> kTasks = {
-      &CleanupTasks::EmptyRecycleBin, &CleanupTasks::ClearTempFolder,
-      &CleanupTasks::ClearIECache,    &CleanupTasks::ClearIECookies,
-      &CleanupTasks::ClearIEHistory,  &CleanupTasks::ClearTypedURLs,
+      &CleanupTasks::EmptyRecycleBin,     &CleanupTasks::ClearTempFolder,
+      &CleanupTasks::ClearIECache,        &CleanupTasks::ClearIECookies,
+      &CleanupTasks::ClearIEHistory,      &CleanupTasks::ClearTypedURLs,
       &CleanupTasks::ClearRecentDocuments};
   for (std::size_t i = 0; i < kTasks.size(); ++i)
-    if (file.IsOn("CleanUp", kCleanupKeys[i])) (tasks.*kTasks[i])();
+    if (file.IsOn(kCleanupSection, kCleanupKeys[i])) (tasks.*kTasks[i])();
 }
 
 }  // namespace halcyra

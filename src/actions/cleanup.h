@@ -4,13 +4,9 @@
 #include <array>
 
 #include "app/settings_file.h"
+#include "app/settings_keys.h"
 
 namespace halcyra {
-
-// One key per task, in the order the tasks run and the clean-up list shows them.
-inline constexpr std::array<const char*, 7> kCleanupKeys = {
-    "RecycleBin", "TempFolder", "IEcache", "IEcookie", "IEhistory", "IEAutoComplete",
-    "RecentDocument"};
 
 // The seven tasks; each reports nothing, and whatever it cannot remove stays.
 class CleanupTasks {

@@ -9,7 +9,7 @@
 #include <memory>
 #include <vector>
 
-#include "app/text.h"
+#include "core/text.h"
 #include "platform/win32/handle_win.h"
 
 namespace halcyra {
@@ -49,11 +49,6 @@ class RegistryKey {
   HKEY key_ = nullptr;
 };
 
-std::string WithoutTrailingBackslash(std::string folder) {
-  if (!folder.empty() && folder.back() == '\\') folder.pop_back();
-  return folder;
-}
-
 // Clears the attributes that keep an entry from going, then removes it.
 void RemoveFile(const std::string& path) {
   SetFileAttributesA(path.c_str(), 0);
@@ -64,10 +59,10 @@ void RemoveFile(const std::string& path) {
 // only through a handle that is known to hold the link and not what it points to; where the
 // system cannot open the link as itself, the link stays and so does its target.
 void RemoveLink(const std::string& path) {
-  UniqueHandle link(CreateFileA(path.c_str(), DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                OPEN_EXISTING,
-                                FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  UniqueHandle link(
+      CreateFileA(path.c_str(), DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES,
+                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                  FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
   if (!link) return;
   BY_HANDLE_FILE_INFORMATION info;
   if (!GetFileInformationByHandle(link.Get(), &info) ||
@@ -84,16 +79,16 @@ void RemoveLink(const std::string& path) {
 // go with their contents; folders named ".*" are neither entered nor removed.
 void ClearEntries(const std::string& folder) {
   WIN32_FIND_DATAA entry;
-  FindHandle search(FindFirstFileA((folder + "\\*.*").c_str(), &entry));
+  FindHandle search(FindFirstFileA(JoinPath(folder, "*.*").c_str(), &entry));
   if (!search.Valid()) return;
   do {
     const std::string name = entry.cFileName;
-    const std::string path = folder + "\\" + name;
-    const bool folder = entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
-    if (folder && name.front() == '.') continue;
+    const std::string path = JoinPath(folder, name);
+    const bool isFolder = entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
+    if (isFolder && name.front() == '.') continue;
     if (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
       RemoveLink(path);
-    } else if (folder) {
+    } else if (isFolder) {
       SetFileAttributesA(path.c_str(), 0);
       DeleteFolderTree(path);
     } else {
@@ -102,7 +97,7 @@ void ClearEntries(const std::string& folder) {
   } while (FindNextFileA(search.Get(), &entry));
 }
 
-// The URL cache walk; deletes the entries for which keep is false.
+// The URL cache walk: deletes the cookie entries, or every entry but the cookies.
 void ClearUrlCache(bool cookies) {
   const auto passes = [cookies](const INTERNET_CACHE_ENTRY_INFOA* entry) {
     return ((entry->CacheEntryType & kCookieEntry) != 0) == cookies;
@@ -129,7 +124,8 @@ void ClearUrlCache(bool cookies) {
 }
 
 // The browser's history object.
-const CLSID kUrlHistory = {0x3C374A40, 0xBAE4, 0x11CF, {0xBF, 0x7D, 0x00, 0xAA, 0x00, 0x69, 0x46, 0xEE}};
+const CLSID kUrlHistory = {
+    0x3C374A40, 0xBAE4, 0x11CF, {0xBF, 0x7D, 0x00, 0xAA, 0x00, 0x69, 0x46, 0xEE}};
 
 }  // namespace
 
@@ -224,10 +220,10 @@ void Win32CleanupTasks::ClearRecentDocuments() {
   const std::string folder = WithoutTrailingBackslash(value);
   if (folder.empty()) return;
   WIN32_FIND_DATAA entry;
-  FindHandle search(FindFirstFileA((folder + "\\*.lnk").c_str(), &entry));
+  FindHandle search(FindFirstFileA(JoinPath(folder, "*.lnk").c_str(), &entry));
   if (!search.Valid()) return;
   do {
-    DeleteFileA((folder + "\\" + entry.cFileName).c_str());
+    DeleteFileA(JoinPath(folder, entry.cFileName).c_str());
   } while (FindNextFileA(search.Get(), &entry));
 }
 

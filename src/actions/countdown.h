@@ -12,7 +12,7 @@
 #include "actions/power_actions.h"
 #include "app/app_services.h"
 #include "platform/clock.h"
-#include "ui/controls.h"
+#include "toolkit/controls.h"
 
 namespace halcyra {
 
@@ -73,10 +73,9 @@ class TFrmNotify {
   void FormClose();
 
  private:
-  void AbortPath();
   void EndSequence(SettingsFile& file);
-  // Resumes the schedule after an action that left the program running, with the minute of
-  // the countdown counted as handled.
+  // Resumes the schedule after an abort or an action that left the program running, with the
+  // minute of the countdown counted as handled.
   void ResumeSchedule();
 
   CountdownServices services_;

@@ -15,20 +15,18 @@ constexpr UINT kTimer1Interval = 100;
 
 }  // namespace
 
-CountdownWindow::CountdownWindow(const CountdownServices& services,
-                                 const std::string& pendingEvent,
+CountdownWindow::CountdownWindow(const CountdownServices& services, const std::string& pendingEvent,
                                  std::function<void()> enableScheduleTick, HWND programWindow)
-    : form_(services, *this, pendingEvent),
-      enableScheduleTick_(std::move(enableScheduleTick)),
-      programWindow_(programWindow) {
+    : BoundWindow(programWindow),
+      form_(services, *this, pendingEvent),
+      enableScheduleTick_(std::move(enableScheduleTick)) {
   RegisterClassOnce(kClass, nullptr);
   // The desktop as parent: a top-level window of its own, above all non-topmost windows.
   CreateCentered(kExStyle, kClass, kAppTitle, kStyle, kClientWidth, kClientHeight,
                  GetDesktopWindow());
-  binder_ = std::make_unique<ControlBinder>(Handle(),
-                                            static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)));
-  HWND label = binder_->AddLabel(form_.LblNotify, countdown_ids::kLblNotify, {0, 32, 353, 25},
-                                 SS_CENTER);
+  CreateBinder();
+  HWND label =
+      binder_->AddLabel(form_.LblNotify, countdown_ids::kLblNotify, {0, 32, 353, 25}, SS_CENTER);
   labelFont_ = CreateFontA(-ScaleForDpi(16), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
                            DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                            DEFAULT_QUALITY, DEFAULT_PITCH, "MS Sans Serif");
@@ -40,8 +38,6 @@ CountdownWindow::CountdownWindow(const CountdownServices& services,
 CountdownWindow::~CountdownWindow() {
   if (labelFont_) DeleteObject(labelFont_);
 }
-
-void CountdownWindow::Sync() { binder_->Sync(); }
 
 void CountdownWindow::Dispatch(MSG& msg) {
   if (msg.message == WM_QUIT) {
@@ -56,7 +52,7 @@ void CountdownWindow::Dispatch(MSG& msg) {
 }
 
 void CountdownWindow::ShowModal() {
-  EnableWindow(programWindow_, FALSE);
+  EnableWindow(owner_, FALSE);
   form_.FormCreate();
   Sync();
   ShowWindow(Handle(), SW_SHOW);
@@ -66,7 +62,7 @@ void CountdownWindow::ShowModal() {
   while (!closeRequested_ && !quitSeen_ && GetMessageA(&msg, nullptr, 0, 0) > 0) Dispatch(msg);
   KillTimer(Handle(), kTimer1);
   form_.FormClose();
-  EnableWindow(programWindow_, TRUE);
+  EnableWindow(owner_, TRUE);
   ShowWindow(Handle(), SW_HIDE);
   if (quitSeen_) PostQuitMessage(quitCode_);
 }
@@ -94,16 +90,8 @@ LRESULT CountdownWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         Sync();
       }
       return 0;
-    case WM_COMMAND:
-      if (binder_->HandleCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam)))
-        Sync();
-      return 0;
-    case WM_CLOSE:
-      form_.CloseClicked();
-      Sync();
-      return 0;
     default:
-      return Window::OnMessage(msg, wParam, lParam);
+      return BoundWindow::OnMessage(msg, wParam, lParam);
   }
 }
 

@@ -6,12 +6,11 @@
 #include <memory>
 
 #include "actions/countdown.h"
-#include "ui/control_binder_win.h"
-#include "ui/window_win.h"
+#include "toolkit/bound_window_win.h"
 
 namespace halcyra {
 
-class CountdownWindow final : public Window, private CountdownHost {
+class CountdownWindow final : public BoundWindow, private CountdownHost {
  public:
   CountdownWindow(const CountdownServices& services, const std::string& pendingEvent,
                   std::function<void()> enableScheduleTick, HWND programWindow);
@@ -30,13 +29,13 @@ class CountdownWindow final : public Window, private CountdownHost {
   void HideWindow() override;
   void RequestClose() override;
   void EnableScheduleTick() override;
-  void Sync();
+  void CloseClicked() override {
+    Run([this] { form_.CloseClicked(); });
+  }
   void Dispatch(MSG& msg);
 
   TFrmNotify form_;
   std::function<void()> enableScheduleTick_;
-  HWND programWindow_;
-  std::unique_ptr<ControlBinder> binder_;
   HFONT labelFont_ = nullptr;
   bool closeRequested_ = false;
   bool quitSeen_ = false;

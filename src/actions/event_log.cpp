@@ -3,13 +3,12 @@
 #include <cstdio>
 
 #include "app/paths.h"
+#include "core/text.h"
 
 namespace halcyra {
 
 std::string LogFilePath(const OsInfo& os) {
-  std::string folder = GetDataFolder(os);
-  if (!folder.empty() && folder.back() == '\\') folder.pop_back();
-  return folder + "\\Log.txt";
+  return JoinPath(GetDataFolder(os), "Log.txt");
 }
 
 std::string EventLine(const LocalTime& now, const std::string& timeSeparator,
@@ -21,8 +20,8 @@ std::string EventLine(const LocalTime& now, const std::string& timeSeparator,
   std::snprintf(hour, sizeof hour, "%02u", now.hour % 100u);
   std::snprintf(minute, sizeof minute, "%02u", now.minute % 100u);
   std::snprintf(second, sizeof second, "%02u", now.second % 100u);
-  return std::string(date) + " " + hour + timeSeparator + minute + timeSeparator + second +
-         "    " + eventWord + "\r\n";
+  return std::string(date) + " " + hour + timeSeparator + minute + timeSeparator + second + "    " +
+         eventWord + "\r\n";
 }
 
 void AppendEventLine(const EventLogServices& services, const LocalTime& now,

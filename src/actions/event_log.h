@@ -4,9 +4,9 @@
 #include <stdexcept>
 #include <string>
 
-#include "app/local_time.h"
+#include "core/local_time.h"
 #include "platform/os_info.h"
-#include "platform/regional_format.h"
+#include "platform/regional_settings.h"
 #include "platform/text_files.h"
 
 namespace halcyra {

@@ -8,7 +8,8 @@
 namespace halcyra {
 namespace {
 
-// The edition is asked afresh before each comparison, in this order.
+// The edition is asked afresh before each comparison, in this order: unlike the NT-family
+// test elsewhere, each comparison here is a separate question to the system.
 bool ThroughEditionGate(const PowerServices& services,
                         const std::function<bool(MachineControl&)>& call) {
   const auto edition = [&services] { return GetOSEdition(services.os); };
@@ -23,7 +24,8 @@ bool ThroughEditionGate(const PowerServices& services,
 }
 
 bool ExitWith(const PowerServices& services, unsigned flags) {
-  return ThroughEditionGate(services, [flags](MachineControl& m) { return m.ExitWindowsEx(flags); });
+  return ThroughEditionGate(services,
+                            [flags](MachineControl& m) { return m.ExitWindowsEx(flags); });
 }
 
 }  // namespace
@@ -34,7 +36,8 @@ bool RebootComputer(const PowerServices& s) { return ExitWith(s, exit_flags::kRe
 bool LogOffUser(const PowerServices& s) { return ExitWith(s, exit_flags::kLogOff); }
 
 bool HibernateComputer(const PowerServices& s) {
-  return ThroughEditionGate(s, [](MachineControl& m) { return m.SetSystemPowerState(false, true); });
+  return ThroughEditionGate(s,
+                            [](MachineControl& m) { return m.SetSystemPowerState(false, true); });
 }
 
 bool SuspendComputer(const PowerServices& s) {

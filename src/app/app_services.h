@@ -9,7 +9,7 @@
 #include "platform/machine_control.h"
 #include "platform/message_box.h"
 #include "platform/os_info.h"
-#include "platform/regional_format.h"
+#include "platform/regional_settings.h"
 
 namespace halcyra {
 

@@ -1,5 +1,7 @@
 #include "app/paths.h"
 
+#include "core/text.h"
+
 namespace halcyra {
 namespace {
 
@@ -24,24 +26,23 @@ std::string GetOSEdition(const OsInfo& os) {
   return "";
 }
 
-std::string WithTrailingBackslash(std::string folder) {
-  if (folder.empty() || folder.back() != '\\') folder += '\\';
-  return folder;
+bool IsNtFamily(const std::string& edition) {
+  return edition == kEditionNewWinNT || edition == kEditionOldWinNt || edition == kEditionVista;
 }
 
 std::string GetDataFolder(const OsInfo& os) {
   const OsVersion v = os.Version();
   if (IsWindows98(v))
-    return WithTrailingBackslash(os.WindowsDirectory()) + kWin98AllUsersData + kFolderName;
+    return JoinPath(os.WindowsDirectory(), std::string(kWin98AllUsersData) + kFolderName);
   if (!AsksShell(v)) return "";
   const auto common = os.CommonAppDataFolder();
   if (!common) return "";
-  return WithTrailingBackslash(*common) + kFolderName;
+  return JoinPath(*common, kFolderName);
 }
 
 std::string GetSettingsPath(const OsInfo& os) {
   const std::string folder = GetDataFolder(os);
-  return folder.empty() ? "" : folder + "\\" + kSettingsFileName;
+  return folder.empty() ? "" : JoinPath(folder, kSettingsFileName);
 }
 
 }  // namespace halcyra

@@ -16,12 +16,11 @@ inline constexpr const char* kSettingsFileName = "Halcyra.ini";
 
 // "Win9x", "OldWinNt", "NewWinNT", "Vista", or empty for a version not recognised.
 std::string GetOSEdition(const OsInfo& os);
+// The editions with the NT kernel: privileges, waitable timers and services exist there.
+bool IsNtFamily(const std::string& edition);
 // The shared data folder without a trailing backslash; empty when it cannot be determined.
 std::string GetDataFolder(const OsInfo& os);
 // The data folder followed by "\Halcyra.ini"; empty with the data folder.
 std::string GetSettingsPath(const OsInfo& os);
-
-// A folder with exactly one trailing backslash added unless it already ends with one.
-std::string WithTrailingBackslash(std::string folder);
 
 }  // namespace halcyra

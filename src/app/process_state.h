@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "app/local_time.h"
+#include "core/local_time.h"
 
 namespace halcyra {
 

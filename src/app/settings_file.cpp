@@ -3,7 +3,7 @@
 #include <cctype>
 #include <cstdint>
 
-#include "app/text.h"
+#include "core/text.h"
 
 namespace halcyra {
 
@@ -29,40 +29,31 @@ std::string SettingsSaveFailedMessage(const std::string& path) {
 }
 
 std::optional<int> ParseSettingInteger(const std::string& text) {
-  std::size_t i = 0;
-  while (i < text.size() && text[i] == ' ') ++i;
-  bool negative = false;
-  if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
   const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
   if (hex) {
     // Up to eight hexadecimal digits, taken as the bits of a 32-bit integer.
     std::uint32_t value = 0;
     std::size_t digits = 0;
-    for (i = 2; i < text.size(); ++i, ++digits) {
+    for (std::size_t i = 2; i < text.size(); ++i, ++digits) {
       const char c = static_cast<char>(std::tolower(static_cast<unsigned char>(text[i])));
       unsigned d;
-      if (c >= '0' && c <= '9') d = static_cast<unsigned>(c - '0');
-      else if (c >= 'a' && c <= 'f') d = static_cast<unsigned>(c - 'a' + 10);
-      else return std::nullopt;
+      if (c >= '0' && c <= '9')
+        d = static_cast<unsigned>(c - '0');
+      else if (c >= 'a' && c <= 'f')
+        d = static_cast<unsigned>(c - 'a' + 10);
+      else
+        return std::nullopt;
       if (digits == 8) return std::nullopt;
       value = value << 4 | d;
     }
     return static_cast<std::int32_t>(value);
   }
-  if (i == text.size()) return std::nullopt;
-  std::int64_t value = 0;
-  for (; i < text.size(); ++i) {
-    if (!std::isdigit(static_cast<unsigned char>(text[i]))) return std::nullopt;
-    value = value * 10 + (text[i] - '0');
-    if (value > 2147483648LL) return std::nullopt;
-  }
-  if (negative) value = -value;
-  if (value > 2147483647LL) return std::nullopt;
-  return static_cast<int>(value);
+  const auto value = ParseDecimal(text, std::int64_t{INT32_MAX} + 2);
+  if (!value || *value > INT32_MAX || *value < INT32_MIN) return std::nullopt;
+  return static_cast<int>(*value);
 }
 
-int SettingsFile::ReadInteger(const std::string& section, const std::string& key,
-                              int def) const {
+int SettingsFile::ReadInteger(const std::string& section, const std::string& key, int def) const {
   return ParseSettingInteger(ReadString(section, key)).value_or(def);
 }
 

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "app/date_time.h"
+#include "core/date_time.h"
 #include "platform/ini_profile.h"
-#include "platform/regional_format.h"
+#include "platform/regional_settings.h"
 
 namespace halcyra {
 
@@ -28,8 +28,7 @@ class SettingsFile {
 
   std::string ReadString(const std::string& section, const std::string& key,
                          const std::string& def = "") const;
-  void WriteString(const std::string& section, const std::string& key,
-                   const std::string& value);
+  void WriteString(const std::string& section, const std::string& key, const std::string& value);
 
   // Decimal text; more than two characters starting "0x" or "0X" is hexadecimal. Text that is
   // not a 32-bit number gives def.
@@ -37,8 +36,7 @@ class SettingsFile {
   void WriteInteger(const std::string& section, const std::string& key, int value);
 
   // Text that cannot be read back as a date-time gives def.
-  DateTime ReadDateTime(const std::string& section, const std::string& key,
-                        DateTime def = 0) const;
+  DateTime ReadDateTime(const std::string& section, const std::string& key, DateTime def = 0) const;
   void WriteDateTime(const std::string& section, const std::string& key, DateTime value);
 
   // A flag is on exactly when its text is "True".

@@ -2,6 +2,9 @@
 
 #include <exception>
 
+#include "app/settings_keys.h"
+#include "core/text.h"
+
 namespace halcyra {
 
 std::string FolderAccessMessage(const std::string& folder) {
@@ -21,13 +24,13 @@ bool RecordFirstStart(const AppServices& services, const std::string& settingsPa
                       const std::string& exePath) {
   try {
     SettingsFile file(services.ini, settingsPath, services.regional.Current());
-    file.WriteString(kFirstStartSection, kFirstStartKey, kFirstStartValue);
+    file.WriteString(kGeneralSection, kFirstStartKey, kFirstStartValue);
     if (GetOSEdition(services.os) == kEditionVista) services.state.firstRunOnVista = true;
   } catch (const SettingsWriteError&) {
     ShowError(services, FolderAccessMessage(GetDataFolder(services.os)));
   }
   try {
-    services.OpenSettings().WriteString("general", "AppPath", exePath);
+    services.OpenSettings().WriteString(kGeneralSection, kAppPathKey, exePath);
   } catch (const SettingsWriteError& error) {
     ShowError(services, error.what());
     return false;
@@ -45,7 +48,7 @@ int RunStartup(StartupHost& host, const AppServices& services) {
   services.state.firstRunOnVista = false;
 
   const std::string dataFolder = GetDataFolder(services.os);
-  const std::string settingsPath = WithTrailingBackslash(dataFolder) + kSettingsFileName;
+  const std::string settingsPath = JoinPath(dataFolder, kSettingsFileName);
   // Without a data folder the path would name the root of the current drive: no settings
   // file of this program can be there, so it counts as missing.
   if (dataFolder.empty() || !host.FileExists(settingsPath)) {
@@ -54,7 +57,7 @@ int RunStartup(StartupHost& host, const AppServices& services) {
   }
 
   const SettingsFile file(services.ini, settingsPath, services.regional.Current());
-  if (!file.ReadString(kFirstStartSection, kFirstStartKey).empty()) {
+  if (!file.ReadString(kGeneralSection, kFirstStartKey).empty()) {
     try {
       return host.RunMainWindow(false);
     } catch (const std::exception&) {

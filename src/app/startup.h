@@ -4,13 +4,9 @@
 #include <string>
 
 #include "app/app_services.h"
+#include "app/settings_keys.h"
 
 namespace halcyra {
-
-// Where the first start leaves its mark in the settings file.
-inline constexpr const char* kFirstStartSection = "general";
-inline constexpr const char* kFirstStartKey = "FirstStartDone";
-inline constexpr const char* kFirstStartValue = "True";
 
 inline constexpr const char* kMissingSettingsMessage =
     "The setting file of Halcyra is missing, please uninstall Halcyra and re-install it.";

@@ -2,7 +2,7 @@
 // end-to-end build links a journal in their place, so tests never act on the machine.
 #pragma once
 
-#include "app/local_time.h"
+#include "core/local_time.h"
 
 namespace halcyra {
 

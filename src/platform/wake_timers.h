@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "app/local_time.h"
+#include "core/local_time.h"
 
 namespace halcyra {
 

@@ -6,7 +6,7 @@ namespace halcyra {
 namespace {
 
 constexpr double kMillisecondsPerDay = 8.64e7;
-constexpr double kTolerance = 2;  // seconds, each way
+constexpr double kTolerance = 2;             // seconds, each way
 constexpr double kTickRange = 4294967296.0;  // 2^32 ms
 
 }  // namespace

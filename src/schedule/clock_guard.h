@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "app/date_time.h"
+#include "core/date_time.h"
 #include "platform/clock.h"
 #include "platform/machine_control.h"
 

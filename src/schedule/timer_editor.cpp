@@ -1,6 +1,9 @@
 #include "schedule/timer_editor.h"
 
-#include "app/text.h"
+#include "actions/event_words.h"
+#include "core/date_time.h"
+#include "core/text.h"
+#include "schedule/frequency.h"
 
 namespace halcyra {
 namespace {
@@ -25,7 +28,7 @@ TFrmTimer::TFrmTimer(const AppServices& services, TimerEditorHost& host)
   ChkEnabled.caption = "Enable timer";
   ChkEnabled.SetChecked(true);
   Label2.caption = "Shutdown action :";
-  CboShutEvent.items.assign(kEventWords.begin(), kEventWords.end());
+  for (const EventWordMeaning& meaning : kEventWords) CboShutEvent.items.push_back(meaning.word);
   CboShutEvent.index = 0;
   LblTime.caption = "Time (hh:mm):";
   SpinHour.text = "0";
@@ -60,11 +63,11 @@ void TFrmTimer::PreFill(const TTimerRecord& record) {
   const std::size_t colon = record.Time.find(':');
   SpinHour.text = record.Time.substr(0, colon);
   SpinMinute.text = colon == std::string::npos ? std::string() : record.Time.substr(colon + 1);
-  if (record.Frequency == "Once") {
+  if (record.Frequency == kOnce) {
     RbnOnce.Check();
-  } else if (record.Frequency == "Daily") {
+  } else if (record.Frequency == kDaily) {
     RbnDaily.Check();
-  } else if (record.Frequency == "Weekday") {
+  } else if (record.Frequency == kWeekday) {
     RbnWeekday.Check();
   } else {
     RbnWeekly.Check();
@@ -121,9 +124,9 @@ bool TFrmTimer::CheckTitle() {
 }
 
 std::string TFrmTimer::FrequencyWord() const {
-  if (RbnOnce.Checked()) return "Once";
-  if (RbnDaily.Checked()) return "Daily";
-  if (RbnWeekday.Checked()) return "Weekday";
+  if (RbnOnce.Checked()) return kOnce;
+  if (RbnDaily.Checked()) return kDaily;
+  if (RbnWeekday.Checked()) return kWeekday;
   return CboWeekday.Text();
 }
 

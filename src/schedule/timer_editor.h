@@ -5,7 +5,7 @@
 
 #include "app/app_services.h"
 #include "schedule/timer_record.h"
-#include "ui/controls.h"
+#include "toolkit/controls.h"
 
 namespace halcyra {
 

@@ -13,9 +13,8 @@ constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 
 }  // namespace
 
-TimerEditorWindow::TimerEditorWindow(TFrmTimer& editor, HWND owner,
-                                     const TimerDialogFrame& frame)
-    : DialogWindow(owner), editor_(editor) {
+TimerEditorWindow::TimerEditorWindow(TFrmTimer& editor, HWND owner, const TimerDialogFrame& frame)
+    : BoundWindow(owner), editor_(editor) {
   RegisterClassOnce(frame.className, nullptr);
   RECT ownerRect{};
   if (frame.centredOnOwner) GetWindowRect(owner, &ownerRect);

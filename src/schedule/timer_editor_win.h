@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "schedule/timer_editor.h"
-#include "ui/dialog_window_win.h"
+#include "toolkit/bound_window_win.h"
 
 namespace halcyra {
 
@@ -20,9 +20,10 @@ struct TimerDialogFrame {
 inline constexpr TimerDialogFrame kMainTimerDialog{"TFrmTimer", 305, 269, true};
 inline constexpr TimerDialogFrame kWizardTimerDialog{"TForm2", 311, 279, false};
 
-class TimerEditorWindow final : public DialogWindow {
+class TimerEditorWindow final : public BoundWindow {
  public:
-  TimerEditorWindow(TFrmTimer& editor, HWND owner, const TimerDialogFrame& frame = kMainTimerDialog);
+  TimerEditorWindow(TFrmTimer& editor, HWND owner,
+                    const TimerDialogFrame& frame = kMainTimerDialog);
 
   // Shows the dialog and returns when it has closed; the owner takes no input meanwhile.
   void ShowModal();

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/text.h"
+#include "core/text.h"
 
 namespace halcyra {
 namespace {
@@ -17,9 +17,10 @@ const std::string& ColumnText(const ListRow& row, int column) {
 }  // namespace
 
 ListRow TimerRow(const TTimerRecord& record) {
-  return {record.Title,
-          {record.Enabled ? "Enabled" : "Disabled", record.ShutEvent, record.Time, record.Frequency},
-          false};
+  return {
+      record.Title,
+      {record.Enabled ? "Enabled" : "Disabled", record.ShutEvent, record.Time, record.Frequency},
+      false};
 }
 
 int LvwTimerCompare(const ListRow& a, const ListRow& b, int sortColumn) {
@@ -29,9 +30,10 @@ int LvwTimerCompare(const ListRow& a, const ListRow& b, int sortColumn) {
 }
 
 void SortTimerList(ListView& list, int sortColumn) {
-  std::stable_sort(list.rows.begin(), list.rows.end(), [sortColumn](const ListRow& a, const ListRow& b) {
-    return LvwTimerCompare(a, b, sortColumn) < 0;
-  });
+  std::stable_sort(list.rows.begin(), list.rows.end(),
+                   [sortColumn](const ListRow& a, const ListRow& b) {
+                     return LvwTimerCompare(a, b, sortColumn) < 0;
+                   });
 }
 
 void FillTimerList(ListView& list, const std::vector<TTimerRecord>& timers, int sortColumn) {

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "schedule/timer_record.h"
-#include "ui/controls.h"
+#include "toolkit/controls.h"
 
 namespace halcyra {
 

@@ -1,6 +1,6 @@
 #include "schedule/timer_record.h"
 
-#include <cctype>
+#include "core/text.h"
 
 namespace halcyra {
 namespace {
@@ -13,21 +13,12 @@ std::string TakeField(std::string& rest, char separator) {
   return field;
 }
 
-std::optional<int> DecimalInteger(const std::string& text) {
-  // Blanks before the digits and a sign are accepted, as the usual text-to-integer
-  // conversion does; anything else makes the text no integer.
-  std::size_t i = 0;
-  while (i < text.size() && text[i] == ' ') ++i;
-  bool negative = false;
-  if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
-  if (i == text.size()) return std::nullopt;
-  long value = 0;
-  for (; i < text.size(); ++i) {
-    if (!std::isdigit(static_cast<unsigned char>(text[i]))) return std::nullopt;
-    value = value * 10 + (text[i] - '0');
-    if (value > 100000) return std::nullopt;
-  }
-  return static_cast<int>(negative ? -value : value);
+// An hour or a minute: a decimal integer of a sensible size.
+std::optional<int> TimePart(const std::string& text) {
+  constexpr std::int64_t kLargest = 100000;
+  const auto value = ParseDecimal(text, kLargest + 1);
+  if (!value || *value > kLargest || *value < -kLargest) return std::nullopt;
+  return static_cast<int>(*value);
 }
 
 }  // namespace
@@ -52,16 +43,10 @@ std::string FormatTimerEntry(bool enabled, const std::string& event, const std::
 std::optional<std::pair<int, int>> ParseTimeOfDay(const std::string& time) {
   std::string rest = time;
   const std::string hourText = TakeField(rest, ':');
-  const auto hour = DecimalInteger(hourText);
-  const auto minute = DecimalInteger(rest);
+  const auto hour = TimePart(hourText);
+  const auto minute = TimePart(rest);
   if (!hour || !minute) return std::nullopt;
   return std::make_pair(*hour, *minute);
-}
-
-std::optional<int> DayNumber(const std::string& name) {
-  for (std::size_t i = 0; i < kDayNames.size(); ++i)
-    if (name == kDayNames[i]) return static_cast<int>(i);
-  return std::nullopt;
 }
 
 }  // namespace halcyra

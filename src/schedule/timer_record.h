@@ -7,16 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "app/settings_keys.h"
 #include "platform/wake_timers.h"
 
 namespace halcyra {
-
-inline constexpr const char* kTimerSection = "Timer";
-
-inline constexpr std::array<const char*, 6> kEventWords = {"Shutdown",  "Power off", "Reboot",
-                                                           "Hibernate", "Suspend",   "Log off"};
-inline constexpr std::array<const char*, 7> kDayNames = {
-    "Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
 
 struct TTimerRecord {
   std::string Title;
@@ -26,6 +20,9 @@ struct TTimerRecord {
   std::string Frequency;
   // The armed wake-up timer; released with the record.
   std::unique_ptr<WakeTimerHandle> WakeTimer;
+
+  // The entry's fields without the wake-up timer, which only one record may own.
+  TTimerRecord Fields() const { return {Title, Enabled, ShutEvent, Time, Frequency, nullptr}; }
 };
 
 // One line of the section, "title=state,event,time,frequency". Never fails: a missing
@@ -38,8 +35,5 @@ std::string FormatTimerEntry(bool enabled, const std::string& event, const std::
 
 // Hour and minute of a time text split at its first ":", when both are decimal integers.
 std::optional<std::pair<int, int>> ParseTimeOfDay(const std::string& time);
-
-// Day number of a day name (0 = Sunday), or nullopt.
-std::optional<int> DayNumber(const std::string& name);
 
 }  // namespace halcyra

@@ -1,29 +1,11 @@
 #include "schedule/wake_up.h"
 
-#include "app/date_time.h"
+#include "actions/event_words.h"
 #include "app/paths.h"
+#include "core/date_time.h"
+#include "schedule/frequency.h"
 
 namespace halcyra {
-namespace {
-
-constexpr int kDaysPerWeek = 7;
-
-// Whole days from today to the due day, or nullopt for a word that names no days.
-std::optional<int> DaysAhead(int weekday, bool elapsed, const std::string& frequency) {
-  if (frequency == "Once" || frequency == "Daily") return elapsed ? 1 : 0;
-  if (frequency == "Weekday") {
-    if (weekday == 0) return 1;           // Sunday: Monday
-    if (weekday == 6) return 2;           // Saturday: Monday
-    if (weekday == 5) return elapsed ? 3 : 0;  // Friday after its time: Monday
-    return elapsed ? 1 : 0;
-  }
-  const auto day = DayNumber(frequency);
-  if (!day) return std::nullopt;
-  const int ahead = ((*day - weekday) % kDaysPerWeek + kDaysPerWeek) % kDaysPerWeek;
-  return ahead == 0 && elapsed ? kDaysPerWeek : ahead;
-}
-
-}  // namespace
 
 std::optional<LocalTime> WakeDueTime(const LocalTime& now, const std::string& time,
                                      const std::string& frequency) {
@@ -33,7 +15,7 @@ std::optional<LocalTime> WakeDueTime(const LocalTime& now, const std::string& ti
   // Such a time cannot be converted to a moment of the clock.
   if (h < 0 || h > 23 || m < 0 || m > 59) return std::nullopt;
   const bool elapsed = now.hour > h || (now.hour == h && now.minute > m);
-  const auto ahead = DaysAhead(now.dayOfWeek, elapsed, frequency);
+  const auto ahead = DaysUntilFiring(frequency, now.dayOfWeek, elapsed);
   if (!ahead) return std::nullopt;
   const long long day = DaysFromCivil(now.year, now.month, now.day) + *ahead;
   LocalTime due = DecodeDateTime(static_cast<double>(day));
@@ -43,9 +25,7 @@ std::optional<LocalTime> WakeDueTime(const LocalTime& now, const std::string& ti
 }
 
 bool MeetsWakePrecondition(const TTimerRecord& record, const std::string& edition) {
-  const bool ntFamily =
-      edition == kEditionNewWinNT || edition == kEditionOldWinNt || edition == kEditionVista;
-  return ntFamily && record.ShutEvent != "Suspend" && record.Enabled;
+  return IsNtFamily(edition) && record.ShutEvent != WordOf(PowerEvent::Suspend) && record.Enabled;
 }
 
 std::unique_ptr<WakeTimerHandle> ArmWakeTimer(const TTimerRecord& record, const Clock& clock,
@@ -55,8 +35,7 @@ std::unique_ptr<WakeTimerHandle> ArmWakeTimer(const TTimerRecord& record, const 
   return wakeTimers.Arm(*due);
 }
 
-std::vector<TTimerRecord> LoadTimers(const SettingsFile& file,
-                                     const TimerLoadServices& services) {
+std::vector<TTimerRecord> LoadTimers(const SettingsFile& file, const TimerLoadServices& services) {
   std::vector<TTimerRecord> timers;
   for (const std::string& line : file.ReadSectionValues(kTimerSection)) {
     TTimerRecord record = ParseTimerEntry(line);

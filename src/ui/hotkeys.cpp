@@ -1,6 +1,6 @@
 #include "ui/hotkeys.h"
 
-#include "app/text.h"
+#include "core/text.h"
 
 namespace halcyra {
 namespace {
@@ -47,7 +47,8 @@ ParsedHotkey ParseHotkeyText(const std::string& text) {
       }
     }
   }
-  if (rest.size() == 1 && ((rest[0] >= '0' && rest[0] <= '9') || (rest[0] >= 'A' && rest[0] <= 'Z')))
+  if (rest.size() == 1 &&
+      ((rest[0] >= '0' && rest[0] <= '9') || (rest[0] >= 'A' && rest[0] <= 'Z')))
     return {static_cast<std::uint16_t>(rest[0]), modifiers};
   if (rest.size() >= 2 && rest.size() <= 3 && rest[0] == 'F') {
     int number = 0;

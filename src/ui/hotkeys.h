@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "actions/event_words.h"
+
 namespace halcyra {
 
 namespace modifier_flags {
@@ -34,19 +36,19 @@ struct ParsedHotkey {
 ParsedHotkey ParseHotkeyText(const std::string& text);
 
 struct HotkeySlot {
-  const char* key;           // in the section Hotkeys
+  const char* key;  // in the section Hotkeys
   const char* atomName;
   const char* messageStart;  // of the "is already used" message
-  const char* eventWord;
+  PowerEvent event;
 };
 
 inline constexpr std::array<HotkeySlot, 6> kHotkeySlots = {{
-    {"Powerdown", "PowerdownKey", "Power down hotkey ", "Power off"},
-    {"Shutdown", "ShutdownKey", "Shutdown hotkey ", "Shutdown"},
-    {"Reboot", "RebootKey", "Reboot hotkey ", "Reboot"},
-    {"Hibernate", "HibernateKey", "Hibernate hotkey ", "Hibernate"},
-    {"Suspend", "SuspendKey", "Suspend hotkey ", "Suspend"},
-    {"Logoff", "LogoffKey", "Logoff hotkey ", "Log off"},
+    {"Powerdown", "PowerdownKey", "Power down hotkey ", PowerEvent::PowerOff},
+    {"Shutdown", "ShutdownKey", "Shutdown hotkey ", PowerEvent::Shutdown},
+    {"Reboot", "RebootKey", "Reboot hotkey ", PowerEvent::Reboot},
+    {"Hibernate", "HibernateKey", "Hibernate hotkey ", PowerEvent::Hibernate},
+    {"Suspend", "SuspendKey", "Suspend hotkey ", PowerEvent::Suspend},
+    {"Logoff", "LogoffKey", "Logoff hotkey ", PowerEvent::LogOff},
 }};
 
 }  // namespace halcyra

@@ -13,17 +13,16 @@
 #include "platform/file_dialogs.h"
 #include "platform/hotkey_registry.h"
 #include "platform/service_control.h"
-#include "platform/shutdown_privilege.h"
 #include "platform/shell.h"
+#include "platform/shutdown_privilege.h"
 #include "platform/sound_player.h"
 #include "platform/text_files.h"
 #include "platform/wake_timers.h"
 #include "schedule/clock_guard.h"
-#include "schedule/timer_editor.h"
-#include "schedule/timer_record.h"
-#include "schedule/wake_up.h"
-#include "ui/controls.h"
-#include "ui/hotkeys.h"
+#include "schedule/timer_page.h"
+#include "schedule/timer_schedule.h"
+#include "toolkit/controls.h"
+#include "ui/global_hotkeys.h"
 #include "ui/settings_pages.h"
 
 namespace halcyra {
@@ -32,12 +31,10 @@ enum class MainPage { General, Hotkeys, Timer, Sound, Cleanup, Password, Log, Ab
 inline constexpr int kMainPageCount = 8;
 
 // What the logic asks of the real window.
-class MainFormHost {
+class MainFormHost : public TimerPageHost {
  public:
   virtual ~MainFormHost() = default;
   virtual void HideWindow() = 0;
-  // Shows the timer editor modally; returns when it has closed.
-  virtual void ShowTimerEditor(TFrmTimer& editor) = 0;
   // Creates the countdown window for the pending event, shows it modally and destroys it.
   virtual void ShowCountdown() = 0;
   // Brings the main window to the foreground and asks for the password in a modal prompt
@@ -81,15 +78,11 @@ struct MainFormServices {
 inline constexpr const char* kLogFailedFormat =
     "Can not log shutdown event. You must be given \"modify\" access to the folder: \"";
 
-class TFrmMain final : public SettingsPages, private TimerEditorHost {
+class TFrmMain final : public SettingsPages, public TimerPage, private ScheduleHost {
  public:
   TFrmMain(const MainFormServices& services, MainFormHost& host);
 
-  // Page 3, Timer; the other pages but About come with SettingsPages.
-  Label Label8;
-  ListView LvwTimer;
-  Button BtnAdd, BtnEdit, BtnDelete;
-  // Page 8, About.
+  // Page 8, About; Timer comes with TimerPage, the other pages with SettingsPages.
   Label Label17, LblWebSite, LblEmail;
   // Below the pages.
   Button BtnOK, BtnCancel, BtnHelp;
@@ -98,21 +91,12 @@ class TFrmMain final : public SettingsPages, private TimerEditorHost {
 
   MainPage ActivePage() const { return activePage_; }
 
-  // The timers in the key order of the section Timer, and the column the list is sorted by.
-  std::vector<TTimerRecord> Timers;
+  // The timers, the schedule's tick and the column the list is sorted by.
+  TimerSchedule Schedule;
   int SortColumn = 0;
-  std::size_t TimerCount() const { return Timers.size(); }
+  // The six global hotkeys.
+  GlobalHotkeys Hotkeys;
 
-  // The schedule's one-second tick and whether it runs.
-  bool Timer1Enabled = false;
-  void Timer1Timer();
-  // Hands a fired timer's event word to the countdown window; returns when it has closed.
-  void FireTimer(const std::string& eventWord);
-
-  // The six hotkey ids in slot order: -1 until the slot has its atom.
-  std::array<int, 6> HotkeyIds{-1, -1, -1, -1, -1, -1};
-  void RegisterStoredHotkeys();
-  void ReleaseHotkeys();
   // A pressed hotkey: the first slot whose id matches acts at once.
   void HandleHotkey(int id);
   // Clean-up and log line before an immediate action.
@@ -137,12 +121,6 @@ class TFrmMain final : public SettingsPages, private TimerEditorHost {
   void FormCreate();
   // The window really closes: every wake-up timer is cancelled and closed.
   void FormClose();
-  void BtnAddClick();
-  void BtnEditClick();
-  void LvwTimerDblClick() { BtnEditClick(); }
-  void BtnDeleteClick();
-  // Cancels the wake-up timers, reloads the timers from the file and arms them again.
-  void ReloadTimers();
   void BtnOKClick();
   void BtnCancelClick();
   // Whether the window may really close; a refused close is a Cancel.
@@ -158,11 +136,12 @@ class TFrmMain final : public SettingsPages, private TimerEditorHost {
   void LoadControls(bool atCreation);
   bool RunChecks();
   void SaveSettings(SettingsFile& file);
-  void ApplyHotkeyChanges(SettingsFile& file);
-  TimerLoadServices TimerServices() const;
-  const ListView& TimerList() const override { return LvwTimer; }
-  void RemoveSelectedTimerRow() override;
+  HotkeyTexts HotkeyFieldTexts();
+  std::optional<TTimerRecord> TimerOfRow(const std::string& title) const override;
+  void TimersDeleted() override { Schedule.ReloadTimers(); }
   void TimerWritten(const std::string& title, const std::string& value) override;
+  void RemoveTimerRows(const std::string& title) override;
+  void ShowCountdown() override { host_.ShowCountdown(); }
 
   MainFormServices services_;
   MainFormHost& host_;

@@ -1,16 +1,15 @@
 #include "ui/main_window_win.h"
 
 #include <commctrl.h>
-
 #include <shellapi.h>
 
 #include "actions/cleanup_tasks_win.h"
 #include "res/resource_ids.h"
-#include "ui/password_prompt_win.h"
-#include "ui/settings_pages_win.h"
 #include "schedule/timer_editor_win.h"
 #include "schedule/timer_page_win.h"
 #include "ui/main_window_ids.h"
+#include "ui/password_prompt_win.h"
+#include "ui/settings_pages_win.h"
 
 namespace halcyra {
 namespace {
@@ -25,13 +24,14 @@ constexpr DWORD kMainExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 constexpr UINT_PTR kTimer1 = 1;
 constexpr UINT kTrayCallbackMessage = ids::kTrayCallbackMessage;
 constexpr UINT kTrayIconId = 1;
-constexpr DWORD kTrayRecordSize = 88;  // the first, ANSI form of the record
+// The first form of the record, which every shell takes: 88 bytes in a 32-bit program, 104
+// in a 64-bit one.
+constexpr DWORD kTrayRecordSize = NOTIFYICONDATAA_V1_SIZE;
 constexpr UINT kTimer1Interval = 1000;
 
 HICON ApplicationIcon() {
   return LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_APPLICATION_ICON));
 }
-
 
 }  // namespace
 
@@ -58,8 +58,7 @@ MainWindow::MainWindow(const MainFormServices& services, HWND owner,
   AppendMenuA(popupMenu_, MF_STRING, ids::kMnuHide, "Hide");
   AppendMenuA(popupMenu_, MF_STRING, ids::kMnuHelp, "Help");
   AppendMenuA(popupMenu_, MF_STRING, ids::kMnuExit, "Exit");
-  font_ = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-  binder_ = std::make_unique<ControlBinder>(Handle(), font_);
+  CreateBinder();
   CreateControls();
   Run([this] { form_.FormCreate(); });
 }
@@ -67,12 +66,12 @@ MainWindow::MainWindow(const MainFormServices& services, HWND owner,
 void MainWindow::CreateControls() {
   TFrmMain& f = form_;
   ControlBinder& b = *binder_;
-  pageControl_ = CreateWindowExA(0, WC_TABCONTROLA, "",
-                                 WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS,
-                                 ScaleForDpi(8), ScaleForDpi(8), ScaleForDpi(441), ScaleForDpi(254),
-                                 Handle(), reinterpret_cast<HMENU>(ids::kPageControl),
-                                 GetModuleHandleA(nullptr), nullptr);
-  SendMessageA(pageControl_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+  pageControl_ = CreateWindowExA(
+      0, WC_TABCONTROLA, "", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS, ScaleForDpi(8),
+      ScaleForDpi(8), ScaleForDpi(441), ScaleForDpi(254), Handle(),
+      reinterpret_cast<HMENU>(ids::kPageControl), GetModuleHandleA(nullptr), nullptr);
+  SendMessageA(pageControl_, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)),
+               FALSE);
   // Narrow tabs, so that all eight captions fit in one row.
   SendMessageA(pageControl_, TCM_SETPADDING, 0, MAKELPARAM(ScaleForDpi(4), ScaleForDpi(3)));
   for (int i = 0; i < kMainPageCount; ++i) {
@@ -92,14 +91,10 @@ void MainWindow::CreateControls() {
                           0, label);
 
   page(MainPage::Timer);
-  AddTimerPageControls(b, f, {label++, ids::kLvwTimer, ids::kBtnAdd, ids::kBtnEdit, ids::kBtnDelete});
+  AddTimerPageControls(b, f,
+                       {label++, ids::kLvwTimer, ids::kBtnAdd, ids::kBtnEdit, ids::kBtnDelete});
 
-  page(MainPage::About);
-  b.AddLabel(f.Label17, ids::kLabel17, {20, 50, 415, 20});
-  b.AddLabel(f.LblWebSite, ids::kLblWebSite, {20, 80, 415, 20});
-  b.AddLabel(f.LblEmail, ids::kLblEmail, {20, 104, 415, 20});
-  b.OnClick(ids::kLblWebSite, [&f] { f.LblWebSiteClick(); });
-  b.OnClick(ids::kLblEmail, [&f] { f.LblEmailClick(); });
+  AddAboutPage();
 
   // Below the pages, whatever page is shown.
   b.SetGroup(std::nullopt);
@@ -115,6 +110,17 @@ void MainWindow::CreateControls() {
   SubclassSettingsFields(Handle());
 }
 
+void MainWindow::AddAboutPage() {
+  TFrmMain& f = form_;
+  ControlBinder& b = *binder_;
+  b.SetGroup(static_cast<int>(MainPage::About));
+  b.AddLabel(f.Label17, ids::kLabel17, {20, 50, 415, 20});
+  b.AddLabel(f.LblWebSite, ids::kLblWebSite, {20, 80, 415, 20});
+  b.AddLabel(f.LblEmail, ids::kLblEmail, {20, 104, 415, 20});
+  b.OnClick(ids::kLblWebSite, [&f] { f.LblWebSiteClick(); });
+  b.OnClick(ids::kLblEmail, [&f] { f.LblEmailClick(); });
+}
+
 void MainWindow::Sync() {
   const int page = static_cast<int>(form_.ActivePage());
   if (SendMessageA(pageControl_, TCM_GETCURSEL, 0, 0) != page)
@@ -122,10 +128,13 @@ void MainWindow::Sync() {
   binder_->ShowGroup(page);
   binder_->Sync();
   if (const Edit* focus = form_.TakeFocusRequest()) binder_->Focus(focus);
-  if (form_.Timer1Enabled != timer1Running_) {
-    if (form_.Timer1Enabled) SetTimer(Handle(), kTimer1, kTimer1Interval, nullptr);
-    else KillTimer(Handle(), kTimer1);
-    timer1Running_ = form_.Timer1Enabled;
+  const bool tick = form_.Schedule.Timer1Enabled;
+  if (tick != timer1Running_) {
+    if (tick)
+      SetTimer(Handle(), kTimer1, kTimer1Interval, nullptr);
+    else
+      KillTimer(Handle(), kTimer1);
+    timer1Running_ = tick;
   }
 }
 
@@ -133,14 +142,9 @@ void MainWindow::ShowCountdown() {
   // No tick may run inside the countdown's loop.
   Sync();
   launchCountdown_(Handle(), [this] {
-    form_.Timer1Enabled = true;
+    form_.Schedule.Timer1Enabled = true;
     Sync();
   });
-  Sync();
-}
-
-void MainWindow::Run(const std::function<void()>& handler) {
-  handler();
   Sync();
 }
 
@@ -201,92 +205,110 @@ std::string MainWindow::ExecutablePath() const {
   return path;
 }
 
-LRESULT MainWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+void MainWindow::CloseClicked() {
+  bool allowed = false;
+  Run([&] { allowed = form_.FormCloseQuery(); });
+  if (!allowed) return;
+  form_.FormClose();
+  DestroyWindow(Handle());
+}
+
+bool MainWindow::HandleProgramMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
   TFrmMain& f = form_;
-  if (HandleSettingsFieldMessage(f, msg, wParam, lParam)) {
-    Sync();
-    return 0;
-  }
   if (showMainWindowMsg_ != 0 && msg == showMainWindowMsg_) {
     Run([&f] { f.ShowMainWindowGuarded(); });
-    return Window::OnMessage(msg, wParam, lParam);
+    return true;
   }
   if (taskbarCreatedMsg_ != 0 && msg == taskbarCreatedMsg_) {
     // A restarted shell has lost the icon.
     if (f.ChkSystemTray.Checked()) SetTrayIcon(true);
+    return true;
+  }
+  switch (msg) {
+    case WM_HOTKEY:
+      Run([&f, wParam] { f.HandleHotkey(static_cast<int>(wParam)); });
+      return true;
+    case kTrayCallbackMessage:
+      Run([&f, lParam] { f.HandleTrayMessage(static_cast<int>(lParam)); });
+      return true;
+    case WM_TIMER:
+      if (wParam == kTimer1) Run([&f] { f.Schedule.Timer1Timer(); });
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool MainWindow::HandleMenuCommand(WPARAM wParam, LPARAM lParam) {
+  if (lParam != 0 || HIWORD(wParam) != 0) return false;
+  TFrmMain& f = form_;
+  switch (LOWORD(wParam)) {
+    case ids::kMmuMainWindow:
+      Run([&f] { f.MmuMainWindowClick(); });
+      return true;
+    case ids::kMnuHide:
+      Run([&f] { f.MnuHideClick(); });
+      return true;
+    case ids::kMnuHelp:
+      Run([&f] { f.MnuHelpClick(); });
+      return true;
+    case ids::kMnuExit:
+      Run([&f] { f.MnuExitClick(); });
+      return true;
+    default:
+      return false;
+  }
+}
+
+LRESULT MainWindow::HandlePageControl(const NMHDR& header) {
+  if (header.code == TCN_SELCHANGING) {
+    bool allowed = true;
+    Run([&] { allowed = form_.PageControlChanging(); });
+    return allowed ? FALSE : TRUE;
+  }
+  if (header.code == TCN_SELCHANGE) {
+    const auto page = static_cast<MainPage>(SendMessageA(pageControl_, TCM_GETCURSEL, 0, 0));
+    Run([&] { form_.PageChanged(page); });
+  }
+  return 0;
+}
+
+LRESULT MainWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (HandleSettingsFieldMessage(form_, msg, wParam, lParam)) {
+    Sync();
     return 0;
   }
+  if (HandleProgramMessage(msg, wParam, lParam)) return 0;
   switch (msg) {
     case WM_SETCURSOR: {
       const HWND over = reinterpret_cast<HWND>(wParam);
-      if (over == GetDlgItem(Handle(), ids::kLblWebSite) || over == GetDlgItem(Handle(), ids::kLblEmail)) {
+      if (over == GetDlgItem(Handle(), ids::kLblWebSite) ||
+          over == GetDlgItem(Handle(), ids::kLblEmail)) {
         SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_HAND)));
         return TRUE;
       }
-      return Window::OnMessage(msg, wParam, lParam);
+      break;
     }
-    case WM_HOTKEY:
-      Run([&f, wParam] { f.HandleHotkey(static_cast<int>(wParam)); });
-      return 0;
-    case kTrayCallbackMessage:
-      Run([&f, lParam] { f.HandleTrayMessage(static_cast<int>(lParam)); });
-      return 0;
     case WM_QUERYENDSESSION: {
       bool agreed = true;
-      Run([&] { agreed = f.HandleQueryEndSession(); });
+      Run([&] { agreed = form_.HandleQueryEndSession(); });
       return agreed ? TRUE : FALSE;
     }
     case WM_COMMAND:
-      if (lParam == 0 && HIWORD(wParam) == 0) {
-        switch (LOWORD(wParam)) {
-          case ids::kMmuMainWindow: Run([&f] { f.MmuMainWindowClick(); }); return 0;
-          case ids::kMnuHide: Run([&f] { f.MnuHideClick(); }); return 0;
-          case ids::kMnuHelp: Run([&f] { f.MnuHelpClick(); }); return 0;
-          case ids::kMnuExit: Run([&f] { f.MnuExitClick(); }); return 0;
-          default: break;
-        }
-      }
-      if (binder_->HandleCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam)))
-        Sync();
-      return 0;
+      if (HandleMenuCommand(wParam, lParam)) return 0;
+      break;
     case WM_NOTIFY: {
       const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-      if (header->idFrom == ids::kPageControl) {
-        if (header->code == TCN_SELCHANGING) {
-          bool allowed = true;
-          Run([&] { allowed = f.PageControlChanging(); });
-          return allowed ? FALSE : TRUE;
-        }
-        if (header->code == TCN_SELCHANGE) {
-          const auto page = static_cast<MainPage>(SendMessageA(pageControl_, TCM_GETCURSEL, 0, 0));
-          Run([&] { f.PageChanged(page); });
-        }
-        return 0;
-      }
-      if (binder_->HandleNotify(header)) Sync();
-      return 0;
-    }
-    case WM_HSCROLL:
-      if (binder_->HandleScroll(reinterpret_cast<HWND>(lParam))) Run([&f] { f.TckBarVolumeChange(); });
-      return 0;
-    case WM_TIMER:
-      if (wParam == kTimer1) Run([&f] { f.Timer1Timer(); });
-      return 0;
-    case WM_CLOSE: {
-      bool allowed = false;
-      Run([&] { allowed = f.FormCloseQuery(); });
-      if (allowed) {
-        f.FormClose();
-        DestroyWindow(Handle());
-      }
-      return 0;
+      if (header->idFrom == ids::kPageControl) return HandlePageControl(*header);
+      break;
     }
     case WM_DESTROY:
       PostQuitMessage(0);
       return 0;
     default:
-      return Window::OnMessage(msg, wParam, lParam);
+      break;
   }
+  return BoundWindow::OnMessage(msg, wParam, lParam);
 }
 
 }  // namespace halcyra

@@ -8,9 +8,8 @@
 #include <memory>
 
 #include "platform/win32/win32_system_services_win.h"
-#include "ui/control_binder_win.h"
+#include "toolkit/bound_window_win.h"
 #include "ui/main_form.h"
-#include "ui/window_win.h"
 
 namespace halcyra {
 
@@ -26,7 +25,7 @@ class ApplicationWindow final : public Window {
 // function given to it switches the schedule's tick on again.
 using CountdownLauncher = std::function<void(HWND mainWindow, std::function<void()> enableTick)>;
 
-class MainWindow final : public Window, private MainFormHost {
+class MainWindow final : public BoundWindow, private MainFormHost {
  public:
   // The hotkeys are registered for this window while it is created: the registry learns its
   // handle first.
@@ -52,9 +51,16 @@ class MainWindow final : public Window, private MainFormHost {
   void TerminateProcesses(const std::string& exeName) override;
   std::string ExecutablePath() const override;
   void CreateControls();
-  // Runs a handler of the logic and mirrors the state it leaves.
-  void Run(const std::function<void()>& handler);
-  void Sync();
+  void AddAboutPage();
+  void Sync() override;
+  // The close button, Exit and the end of the program: closes only when the logic allows it.
+  void CloseClicked() override;
+  void TrackBarMoved() override { form_.TckBarVolumeChange(); }
+  // The messages of the shell and of other programs: show request, taskbar, hotkeys, icon.
+  bool HandleProgramMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+  // The icon menu's commands; false for any other command.
+  bool HandleMenuCommand(WPARAM wParam, LPARAM lParam);
+  LRESULT HandlePageControl(const NMHDR& header);
 
   const AppServices& app_;
   TFrmMain form_;
@@ -63,9 +69,7 @@ class MainWindow final : public Window, private MainFormHost {
   UINT showMainWindowMsg_ = 0;
   UINT taskbarCreatedMsg_ = 0;
   HMENU popupMenu_ = nullptr;
-  HFONT font_ = nullptr;
   HWND pageControl_ = nullptr;
-  std::unique_ptr<ControlBinder> binder_;
 };
 
 }  // namespace halcyra

@@ -1,5 +1,6 @@
 #include "ui/password_prompt.h"
 
+#include "app/settings_keys.h"
 #include "ui/password_rules.h"
 
 namespace halcyra {
@@ -13,7 +14,7 @@ TFrmPwd::TFrmPwd(const AppServices& services) : services_(services) {
 void TFrmPwd::FormCreate() { services_.state.passwordAccepted = false; }
 
 void TFrmPwd::BtnOKClick() {
-  const std::string stored = services_.OpenSettings().ReadString("Password", "Password");
+  const std::string stored = services_.OpenSettings().ReadString(kPasswordSection, kPasswordKey);
   if (PasswordDigest(EdtPwd.text) == stored) {
     services_.state.passwordAccepted = true;
     closed_ = true;

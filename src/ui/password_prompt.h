@@ -5,7 +5,7 @@
 #include <utility>
 
 #include "app/app_services.h"
-#include "ui/controls.h"
+#include "toolkit/controls.h"
 
 namespace halcyra {
 

@@ -15,7 +15,7 @@ constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 }  // namespace
 
 PasswordPromptWindow::PasswordPromptWindow(TFrmPwd& prompt, HWND owner)
-    : DialogWindow(owner), prompt_(prompt) {
+    : BoundWindow(owner), prompt_(prompt) {
   RegisterClassOnce(kClass, nullptr);
   CreateCentered(kExStyle, kClass, kCaption, kStyle, 263, 108, owner);
   CreateBinder();

@@ -1,12 +1,12 @@
 // The password prompt "TFrmPwd": the Win32 face of its logic, modal over the main window.
 #pragma once
 
-#include "ui/dialog_window_win.h"
+#include "toolkit/bound_window_win.h"
 #include "ui/password_prompt.h"
 
 namespace halcyra {
 
-class PasswordPromptWindow final : public DialogWindow {
+class PasswordPromptWindow final : public BoundWindow {
  public:
   PasswordPromptWindow(TFrmPwd& prompt, HWND owner);
   // Returns when the prompt has closed.

@@ -7,8 +7,7 @@
 namespace halcyra {
 
 void RunServiceStep(const std::string& edition, bool firstRunOnVista, ServiceControl& service) {
-  if (edition != kEditionNewWinNT && edition != kEditionOldWinNt && edition != kEditionVista)
-    return;
+  if (!IsNtFamily(edition)) return;
   try {
     service.StopCompanionService();
     if (firstRunOnVista) return;

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "actions/event_log.h"
+#include "app/settings_keys.h"
 #include "app/startup.h"
 #include "ui/password_rules.h"
 
@@ -21,11 +22,11 @@ constexpr std::array<const char*, 7> kCleanupCaptions = {
     "Clear recent documents list"};
 
 constexpr std::array<const char*, 6> kHotkeyRowLabels = {
-    "Power off computer :", "Shutdown Windows :",  "Reboot computer :",
+    "Power off computer :", "Shutdown Windows :", "Reboot computer :",
     "Hibernate computer :", "Suspend computer :", "Log off current user :"};
-constexpr std::array<const char*, 6> kHotkeyDesignTexts = {
-    "Ctrl+Shift+Alt+P", "Ctrl+Shift+Alt+S", "Ctrl+Shift+Alt+R",
-    "Ctrl+Shift+Alt+H", "Ctrl+Shift+Alt+U", "Ctrl+Shift+Alt+L"};
+constexpr std::array<const char*, 6> kHotkeyDesignTexts = {"Ctrl+Shift+Alt+P", "Ctrl+Shift+Alt+S",
+                                                           "Ctrl+Shift+Alt+R", "Ctrl+Shift+Alt+H",
+                                                           "Ctrl+Shift+Alt+U", "Ctrl+Shift+Alt+L"};
 
 }  // namespace
 
@@ -103,19 +104,20 @@ bool SettingsPages::CheckShownPage(bool passwordShown, bool soundShown) {
 
 void SettingsPages::SaveSoundSection(SettingsFile& file) {
   if (ChkEnableSound.Checked()) {
-    file.WriteString("Sound", "Enabled", "True");
-    file.WriteString("Sound", "SoundPath", EdtSoundPath.text);
-    file.WriteString("Sound", "Loop", SoundFlagText(ChkLoop.Checked()));
-    file.WriteString("Sound", "SetVolume", SoundFlagText(ChkSetVolume.Checked()));
-    file.WriteInteger("Sound", "Volume", static_cast<int>(VolumeFromPosition(TckBarVolume.position)));
+    file.WriteString(kSoundSection, kSoundEnabledKey, "True");
+    file.WriteString(kSoundSection, kSoundPathKey, EdtSoundPath.text);
+    file.WriteString(kSoundSection, kLoopKey, SoundFlagText(ChkLoop.Checked()));
+    file.WriteString(kSoundSection, kSetVolumeKey, SoundFlagText(ChkSetVolume.Checked()));
+    file.WriteInteger(kSoundSection, kVolumeKey,
+                      static_cast<int>(VolumeFromPosition(TckBarVolume.position)));
   } else {
-    file.WriteString("Sound", "Enabled", "False");
+    file.WriteString(kSoundSection, kSoundEnabledKey, "False");
   }
 }
 
 void SettingsPages::SaveCleanupSection(SettingsFile& file) {
   for (std::size_t i = 0; i < kCleanupKeys.size(); ++i)
-    file.WriteString("CleanUp", kCleanupKeys[i], FlagText(LvwCleanup.items[i].checked));
+    file.WriteString(kCleanupSection, kCleanupKeys[i], FlagText(LvwCleanup.items[i].checked));
 }
 
 namespace {
@@ -206,14 +208,14 @@ void SettingsPages::CmdViewLogClick() {
     pages_.shell.Execute("open", path, "c:\\", kShowNormal);
   } catch (const std::exception&) {
     pages_.app.boxes.Show(FolderAccessMessage(GetDataFolder(pages_.app.os)), kAppTitle,
-                             mb::kOk | mb::kIconError);
+                          mb::kOk | mb::kIconError);
   }
 }
 
 void SettingsPages::CmdDeleteLogClick() {
   const std::string path = LogFilePath(pages_.app.os);
   if (pages_.app.boxes.Show("Do you really want to delete the log file?", "Delete log file",
-                               mb::kYesNo | mb::kIconQuestion) != mb::kIdYes)
+                            mb::kYesNo | mb::kIconQuestion) != mb::kIdYes)
     return;
   // A failure here is the general error handler's to show.
   if (const int error = pages_.files.Rewrite(path))
@@ -228,15 +230,15 @@ void SettingsPages::ChkPasswordClick() {
 void SettingsPages::SavePassword(SettingsFile& file) {
   if (ChkPassword.Checked()) {
     if (EdtPwd.text != PasswordPlaceholder) {
-      file.WriteString("Password", "Enabled", "True");
-      file.WriteString("Password", "Password", PasswordDigest(EdtPwd.text));
+      file.WriteString(kPasswordSection, kPasswordEnabledKey, "True");
+      file.WriteString(kPasswordSection, kPasswordKey, PasswordDigest(EdtPwd.text));
     }
     EdtPwd.text = EdtPwdConfirm.text = PasswordPlaceholder;
   } else {
     EdtPwd.text.clear();
     EdtPwdConfirm.text.clear();
-    file.WriteString("Password", "Enabled", "false");
-    file.DeleteKey("Password", "Password");
+    file.WriteString(kPasswordSection, kPasswordEnabledKey, "false");
+    file.DeleteKey(kPasswordSection, kPasswordKey);
   }
 }
 

@@ -15,7 +15,7 @@
 #include "platform/shell.h"
 #include "platform/sound_player.h"
 #include "platform/text_files.h"
-#include "ui/controls.h"
+#include "toolkit/controls.h"
 #include "ui/hotkeys.h"
 
 namespace halcyra {

@@ -18,8 +18,7 @@ bool IsHotkeyField(WPARAM id) { return id >= ids::kEdtPowerdown && id <= ids::kE
 
 // Mouse moves over the hotkey and password fields, and keys pressed and released in the
 // hotkey fields, reach the window with the field's id. The keys are not swallowed.
-LRESULT CALLBACK FieldProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                           DWORD_PTR) {
+LRESULT CALLBACK FieldProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
   const WPARAM id = static_cast<WPARAM>(GetDlgCtrlID(hwnd));
   if (msg == WM_MOUSEMOVE) {
     SendMessageA(GetParent(hwnd), kFieldMouseMove, id, 0);
@@ -93,9 +92,9 @@ void AddSettingsPageControls(ControlBinder& b, SettingsPages& f, const SettingsP
 }
 
 void SubclassSettingsFields(HWND window) {
-  for (int id : {ids::kEdtPowerdown, ids::kEdtPowerdown + 1, ids::kEdtPowerdown + 2,
-                 ids::kEdtPowerdown + 3, ids::kEdtPowerdown + 4, ids::kEdtLogoff, ids::kEdtPwd,
-                 ids::kEdtPwdConfirm})
+  for (int id :
+       {ids::kEdtPowerdown, ids::kEdtPowerdown + 1, ids::kEdtPowerdown + 2, ids::kEdtPowerdown + 3,
+        ids::kEdtPowerdown + 4, ids::kEdtLogoff, ids::kEdtPwd, ids::kEdtPwdConfirm})
     SetWindowSubclass(GetDlgItem(window, id), &FieldProc, kFieldSubclass, 0);
 }
 
@@ -111,15 +110,32 @@ bool HandleSettingsFieldMessage(SettingsPages& f, UINT msg, WPARAM wParam, LPARA
   }
   if (msg != kFieldMouseMove) return false;
   switch (static_cast<int>(wParam)) {
-    case ids::kEdtPowerdown: f.EdtPowerdownMouseMove(); break;
-    case ids::kEdtPowerdown + 1: f.EdtShutdownMouseMove(); break;
-    case ids::kEdtPowerdown + 2: f.EdtRebootMouseMove(); break;
-    case ids::kEdtPowerdown + 3: f.EdtHibernateMouseMove(); break;
-    case ids::kEdtPowerdown + 4: f.EdtSuspendMouseMove(); break;
-    case ids::kEdtLogoff: f.EdtLogoffMouseMove(); break;
-    case ids::kEdtPwd: f.EdtPwdMouseMove(); break;
-    case ids::kEdtPwdConfirm: f.EdtPwdConfirmMouseMove(); break;
-    default: break;
+    case ids::kEdtPowerdown:
+      f.EdtPowerdownMouseMove();
+      break;
+    case ids::kEdtPowerdown + 1:
+      f.EdtShutdownMouseMove();
+      break;
+    case ids::kEdtPowerdown + 2:
+      f.EdtRebootMouseMove();
+      break;
+    case ids::kEdtPowerdown + 3:
+      f.EdtHibernateMouseMove();
+      break;
+    case ids::kEdtPowerdown + 4:
+      f.EdtSuspendMouseMove();
+      break;
+    case ids::kEdtLogoff:
+      f.EdtLogoffMouseMove();
+      break;
+    case ids::kEdtPwd:
+      f.EdtPwdMouseMove();
+      break;
+    case ids::kEdtPwdConfirm:
+      f.EdtPwdConfirmMouseMove();
+      break;
+    default:
+      break;
   }
   return true;
 }

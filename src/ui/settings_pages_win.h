@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "ui/control_binder_win.h"
+#include "toolkit/control_binder_win.h"
 #include "ui/settings_pages.h"
 
 namespace halcyra {

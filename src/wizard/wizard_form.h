@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "schedule/timer_editor.h"
+#include "schedule/timer_page.h"
 #include "ui/settings_pages.h"
 
 namespace halcyra {
@@ -12,21 +12,18 @@ namespace halcyra {
 enum class WizardPage { Timer, General, Hotkeys, Sound, Cleanup, Password, Log };
 inline constexpr int kWizardPageCount = 7;
 
-class WizardHost {
+class WizardHost : public TimerPageHost {
  public:
-  virtual ~WizardHost() = default;
-  // Shows the wizard's timer dialog modally; returns when it has closed.
-  virtual void ShowTimerEditor(TFrmTimer& editor) = 0;
   virtual void CloseWizard() = 0;
 };
 
-class TForm1 final : public SettingsPages, private TimerEditorHost {
+// The wizard's Timer page shows only the timers added while it runs: it never loads the
+// section Timer and keeps no timer array.
+class TForm1 final : public SettingsPages, public TimerPage {
  public:
   TForm1(const PageServices& services, WizardHost& host);
 
-  Label Label15, Label8;
-  ListView LvwTimer;
-  Button BtnAdd, BtnEdit, BtnDelete;
+  Label Label15;
   Button BtnBack, BtnNext, BtnCancel;
 
   WizardPage ActivePage() const { return page_; }
@@ -36,16 +33,11 @@ class TForm1 final : public SettingsPages, private TimerEditorHost {
   void BtnNextClick();
   void BtnBackClick();
   void BtnCancelClick() { host_.CloseWizard(); }
-  void BtnAddClick();
-  void BtnEditClick();
-  void LvwTimerDblClick() { BtnEditClick(); }
-  void BtnDeleteClick();
   // Writes the settings of every page; a refused write escapes to the general error handler.
   void SaveWizardSettings();
 
  private:
-  const ListView& TimerList() const override { return LvwTimer; }
-  void RemoveSelectedTimerRow() override;
+  std::optional<TTimerRecord> TimerOfRow(const std::string& title) const override;
   void TimerWritten(const std::string& title, const std::string& value) override;
 
   WizardHost& host_;

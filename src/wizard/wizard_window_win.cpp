@@ -21,8 +21,7 @@ constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT | WS_EX_APP
 WizardWindow::WizardWindow(const PageServices& services) : form_(services, *this) {
   RegisterClassOnce(kClass, nullptr);
   CreateCentered(kExStyle, kClass, kCaption, kStyle, 459, 303, nullptr);
-  binder_ = std::make_unique<ControlBinder>(Handle(),
-                                            static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)));
+  CreateBinder();
   CreateControls();
 }
 
@@ -40,7 +39,8 @@ void WizardWindow::CreateControls() {
   b.OnClick(ids::kBtnCancel, [&f] { f.BtnCancelClick(); });
 
   b.SetGroup(static_cast<int>(WizardPage::Timer));
-  AddTimerPageControls(b, f, {ids::kLabel8, ids::kLvwTimer, ids::kBtnAdd, ids::kBtnEdit, ids::kBtnDelete});
+  AddTimerPageControls(
+      b, f, {ids::kLabel8, ids::kLvwTimer, ids::kBtnAdd, ids::kBtnEdit, ids::kBtnDelete});
 
   int label = main_ids::kFirstPlainLabel;
   AddSettingsPageControls(
@@ -58,11 +58,6 @@ void WizardWindow::Sync() {
   if (const Edit* focus = form_.TakeFocusRequest()) binder_->Focus(focus);
 }
 
-void WizardWindow::Run(const std::function<void()>& handler) {
-  handler();
-  Sync();
-}
-
 void WizardWindow::ShowModal() {
   Run([this] { form_.FormCreate(); });
   SetForegroundWindow(Handle());
@@ -76,29 +71,11 @@ void WizardWindow::ShowTimerEditor(TFrmTimer& editor) {
 }
 
 LRESULT WizardWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
-  TForm1& f = form_;
-  if (HandleSettingsFieldMessage(f, msg, wParam, lParam)) {
+  if (HandleSettingsFieldMessage(form_, msg, wParam, lParam)) {
     Sync();
     return 0;
   }
-  switch (msg) {
-    case WM_COMMAND:
-      if (binder_->HandleCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam)))
-        Sync();
-      return 0;
-    case WM_NOTIFY:
-      if (binder_->HandleNotify(reinterpret_cast<const NMHDR*>(lParam))) Sync();
-      return 0;
-    case WM_HSCROLL:
-      if (binder_->HandleScroll(reinterpret_cast<HWND>(lParam))) Run([&f] { f.TckBarVolumeChange(); });
-      return 0;
-    case WM_CLOSE:
-      // Closes without a check and without saving, as Cancel does.
-      Run([&f] { f.BtnCancelClick(); });
-      return 0;
-    default:
-      return Window::OnMessage(msg, wParam, lParam);
-  }
+  return BoundWindow::OnMessage(msg, wParam, lParam);
 }
 
 }  // namespace halcyra

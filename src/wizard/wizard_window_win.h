@@ -4,13 +4,12 @@
 
 #include <memory>
 
-#include "ui/control_binder_win.h"
-#include "ui/window_win.h"
+#include "toolkit/bound_window_win.h"
 #include "wizard/wizard_form.h"
 
 namespace halcyra {
 
-class WizardWindow final : public Window, private WizardHost {
+class WizardWindow final : public BoundWindow, private WizardHost {
  public:
   explicit WizardWindow(const PageServices& services);
   // Returns when the wizard has closed, whatever closed it.
@@ -23,11 +22,14 @@ class WizardWindow final : public Window, private WizardHost {
   void ShowTimerEditor(TFrmTimer& editor) override;
   void CloseWizard() override { closed_ = true; }
   void CreateControls();
-  void Run(const std::function<void()>& handler);
-  void Sync();
+  void Sync() override;
+  // Closes without a check and without saving, as Cancel does.
+  void CloseClicked() override {
+    Run([this] { form_.BtnCancelClick(); });
+  }
+  void TrackBarMoved() override { form_.TckBarVolumeChange(); }
 
   TForm1 form_;
-  std::unique_ptr<ControlBinder> binder_;
   bool closed_ = false;
 };
 

@@ -29,7 +29,6 @@ class LifecycleE2E : public testing::Test {
   }
   HWND Prompt() { return FindWindowOf(*app_, "TFrmPwd", "Please enter the password"); }
 
-
   std::optional<AppProcess> app_;
   HWND main_ = nullptr;
 };
@@ -103,7 +102,10 @@ TEST_F(LifecycleE2E, ExitEndsTheProgramAfterThePassword) {
 
 TEST_F(LifecycleE2E, EndOfTheSessionHidesAndAgrees) {
   Start("");
-  { AppProcess second; second.WaitForExit(); }
+  {
+    AppProcess second;
+    second.WaitForExit();
+  }
   ASSERT_TRUE(WaitVisible(main_, true));
   DWORD_PTR answer = 0;
   SendMessageTimeoutA(main_, WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer);

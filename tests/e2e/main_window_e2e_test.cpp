@@ -141,7 +141,8 @@ TEST_F(MainWindowE2E, EveryPageCanBeShown) {
       "[Log]\r\nEnabled=True\r\n");
   ASSERT_NE(main, nullptr);
   const char* folder = std::getenv("HALCYRA_SCREENSHOTS");
-  const char* names[] = {"general", "hotkeys", "timer", "sound", "cleanup", "password", "log", "about"};
+  const char* names[] = {"general", "hotkeys",  "timer", "sound",
+                         "cleanup", "password", "log",   "about"};
   for (int page = 0; page < 8; ++page) {
     ASSERT_EQ(SelectTab(Control(main, ids::kPageControl), page), page);
     if (folder) {

@@ -27,8 +27,8 @@ class ScheduleE2E : public testing::Test {
     std::snprintf(time_, sizeof time_, "%02u:%02u", now.wHour, now.wMinute);
   }
   void Start(const std::string& settings, const std::string& timers) {
-    WriteFileText(DataFile("Halcyra.ini"), "[general]\r\nFirstStartDone=True\r\n" + settings +
-                                               "[Timer]\r\n" + timers);
+    WriteFileText(DataFile("Halcyra.ini"),
+                  "[general]\r\nFirstStartDone=True\r\n" + settings + "[Timer]\r\n" + timers);
     app_.emplace();
   }
   std::string Entry(const char* title, const char* event, const char* frequency) const {
@@ -74,8 +74,9 @@ TEST_F(ScheduleE2E, OncePowerOffCountsDownThenActsAndLogs) {
 
   ASSERT_TRUE(WaitForText(DataFile("Effects.txt"), "ExitWindowsEx 12\r\n", 10s));
   EXPECT_FALSE(IsWindowVisible(notify)) << "hidden before the action";
-  EXPECT_TRUE(std::regex_match(ReadFileText(DataFile("Log.txt")),
-                               std::regex("\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d    Power off\r\n")))
+  EXPECT_TRUE(
+      std::regex_match(ReadFileText(DataFile("Log.txt")),
+                       std::regex("\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d    Power off\r\n")))
       << ReadFileText(DataFile("Log.txt"));
 }
 

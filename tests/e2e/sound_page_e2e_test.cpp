@@ -15,8 +15,10 @@ constexpr int kSoundPage = 3;
 TEST(SoundPageWithDevice, PreviewTogglesAndAMissingFileIsReported) {
   const std::string wave = DataFile("alarm.wav");
   WriteFileText(wave, "RIFF");
-  WriteFileText(DataFile("Halcyra.ini"), "[general]\r\nFirstStartDone=True\r\n[Sound]\r\n"
-                                         "Enabled=True\r\nSoundPath=" + wave + "\r\n");
+  WriteFileText(DataFile("Halcyra.ini"),
+                "[general]\r\nFirstStartDone=True\r\n[Sound]\r\n"
+                "Enabled=True\r\nSoundPath=" +
+                    wave + "\r\n");
   AppProcess app;
   HWND main = ShowMainWindow(app);
   ASSERT_NE(main, nullptr);

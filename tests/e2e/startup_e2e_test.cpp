@@ -55,8 +55,7 @@ TEST_F(StartupE2E, FirstStartWritesItsRecordRunsTheWizardAndShowsTheWindowTheNex
     EXPECT_TRUE(WaitVisible(main, true));
     const std::string content = ReadFileText(Settings());
     EXPECT_NE(content.find("FirstStartDone=True"), std::string::npos) << content;
-    EXPECT_NE(content.find("AppPath=" + AppProcess::ExePath("Halcyra-e2e.exe")),
-              std::string::npos)
+    EXPECT_NE(content.find("AppPath=" + AppProcess::ExePath("Halcyra-e2e.exe")), std::string::npos)
         << content;
   }
   AppProcess again;
@@ -89,7 +88,10 @@ TEST_F(StartupE2E, ClosingTheWindowOnlyHidesIt) {
   AppProcess app;
   HWND main = FindWindowOf(app, "TFrmMain", "Halcyra");
   ASSERT_NE(main, nullptr);
-  { AppProcess second; second.WaitForExit(); }
+  {
+    AppProcess second;
+    second.WaitForExit();
+  }
   ASSERT_TRUE(WaitVisible(main, true));
   PostMessageA(main, WM_CLOSE, 0, 0);
   EXPECT_TRUE(WaitVisible(main, false));

@@ -38,7 +38,6 @@ class TimersE2E : public testing::Test {
     return editor;
   }
 
-
   std::optional<AppProcess> app_;
   HWND main_ = nullptr;
   HWND list_ = nullptr;

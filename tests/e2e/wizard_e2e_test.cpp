@@ -63,7 +63,8 @@ TEST_F(WizardE2E, ATimerAddedInTheWizardIsWrittenAtOnce) {
   SetText(Control(editor, timer_ids::kSpinHour), "23");
   ClickDialogButton(editor, timer_ids::kOk);
   ASSERT_TRUE(WaitVisible(editor, false));
-  EXPECT_NE(ReadFileText(Settings()).find("night=enabled,Shutdown,23:00,Daily\r\n"), std::string::npos);
+  EXPECT_NE(ReadFileText(Settings()).find("night=enabled,Shutdown,23:00,Daily\r\n"),
+            std::string::npos);
   const auto rows = ListViewRows(Control(wizard_, ids::kLvwTimer), 5);
   ASSERT_EQ(rows.size(), 1u);
   EXPECT_EQ(rows[0], (std::vector<std::string>{"night", "Enabled", "Shutdown", "23:00", "Daily"}));

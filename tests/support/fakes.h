@@ -6,17 +6,17 @@
 #include <string>
 #include <vector>
 
+#include "actions/cleanup.h"
 #include "platform/audio_mixer.h"
 #include "platform/clock.h"
+#include "platform/file_dialogs.h"
+#include "platform/hotkey_registry.h"
 #include "platform/ini_profile.h"
 #include "platform/machine_control.h"
 #include "platform/message_box.h"
 #include "platform/os_info.h"
 #include "platform/portable/portable_ini_profile.h"
-#include "platform/regional_format.h"
-#include "actions/cleanup.h"
-#include "platform/file_dialogs.h"
-#include "platform/hotkey_registry.h"
+#include "platform/regional_settings.h"
 #include "platform/service_control.h"
 #include "platform/shell.h"
 #include "platform/shutdown_privilege.h"
@@ -166,7 +166,8 @@ class FakeFileDialogs final : public FileDialogs {
  public:
   std::optional<std::string> answer;
   std::vector<std::string> asked;  // "title|filter"
-  std::optional<std::string> OpenFile(const std::string& title, const std::string& filter) override {
+  std::optional<std::string> OpenFile(const std::string& title,
+                                      const std::string& filter) override {
     asked.push_back(title + "|" + filter);
     return answer;
   }
@@ -201,7 +202,9 @@ class FakeHotkeyRegistry final : public HotkeyRegistry {
     calls.push_back("atom " + name);
     return nextAtom++;
   }
-  void DeleteAtom(std::uint16_t atom) override { calls.push_back("delete " + std::to_string(atom)); }
+  void DeleteAtom(std::uint16_t atom) override {
+    calls.push_back("delete " + std::to_string(atom));
+  }
   bool Register(int id, unsigned modifiers, unsigned key) override {
     const std::string combination = std::to_string(modifiers) + "/" + std::to_string(key);
     calls.push_back("register " + std::to_string(id) + " " + combination);
@@ -217,7 +220,9 @@ class FakeServiceControl final : public ServiceControl {
   std::vector<std::string> calls;
   void StopCompanionService() override { calls.push_back("stop"); }
   void StartCompanionService() override { calls.push_back("start"); }
-  void Pause(int milliseconds) override { calls.push_back("pause " + std::to_string(milliseconds)); }
+  void Pause(int milliseconds) override {
+    calls.push_back("pause " + std::to_string(milliseconds));
+  }
 };
 
 class RecordingCleanupTasks final : public CleanupTasks {

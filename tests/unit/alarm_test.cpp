@@ -35,7 +35,8 @@ TEST_F(AlarmTest, StartAlarmAppliesTheVolumeAndPlays) {
 }
 
 TEST_F(AlarmTest, StartAlarmWithoutFileOrWhenOffChangesNothing) {
-  Prepare("[Sound]\r\nEnabled=True\r\nSoundPath=" + Missing() + "\r\nSetVolume=True\r\nVolume=256\r\n");
+  Prepare("[Sound]\r\nEnabled=True\r\nSoundPath=" + Missing() +
+          "\r\nSetVolume=True\r\nVolume=256\r\n");
   mixer_.volume = 1000;
   AlarmState state;
   StartAlarm(Settings(), Alarm(), state);

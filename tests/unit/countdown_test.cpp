@@ -72,7 +72,9 @@ class CountdownTest : public testing::Test, public CountdownHost {
     machine_.onCall = [this] { journal_.push_back(machine_.calls.back()); };
   }
   std::string Path(const char* name) const { return *os_.commonAppData + "\\Halcyra\\" + name; }
-  void Prepare(const std::string& content) { std::ofstream(Path("Halcyra.ini"), std::ios::binary) << content; }
+  void Prepare(const std::string& content) {
+    std::ofstream(Path("Halcyra.ini"), std::ios::binary) << content;
+  }
   std::string Read(const char* name) const {
     std::ifstream in(Path(name), std::ios::binary);
     return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -129,8 +131,10 @@ class CountdownTest : public testing::Test, public CountdownHost {
 };
 
 TEST_F(CountdownTest, CountsDownByTheClockThenRunsTheEndSequenceInOrder) {
-  Prepare("[general]\r\nDuration=5\r\n[CleanUp]\r\nRecycleBin=True\r\nTempFolder=True\r\n"
-          "[Log]\r\nEnabled=True\r\n[Sound]\r\nEnabled=True\r\nSoundPath=" + Wave() + "\r\n");
+  Prepare(
+      "[general]\r\nDuration=5\r\n[CleanUp]\r\nRecycleBin=True\r\nTempFolder=True\r\n"
+      "[Log]\r\nEnabled=True\r\n[Sound]\r\nEnabled=True\r\nSoundPath=" +
+      Wave() + "\r\n");
   machine_.onCall = [this] {
     journal_.push_back(machine_.calls.back());
     journal_.push_back("sound calls so far: " + std::to_string(player_.calls.size()));
@@ -138,13 +142,14 @@ TEST_F(CountdownTest, CountsDownByTheClockThenRunsTheEndSequenceInOrder) {
   TFrmNotify& f = Run("Power off");
   EXPECT_FALSE(f.Timer1Enabled) << "the handler runs once";
   ASSERT_GE(labels_.size(), 2u);
-  EXPECT_EQ(labels_[0], "This computer will shut down in 1000 seconds!") << "before the first update";
+  EXPECT_EQ(labels_[0], "This computer will shut down in 1000 seconds!")
+      << "before the first update";
   EXPECT_EQ(labels_[1], "This computer will power off in 5 seconds!");
   EXPECT_EQ(f.LblNotify.caption, "This computer will power off in 0 seconds!");
   EXPECT_EQ(rounds_, 21) << "until more than 5 seconds have passed";
-  EXPECT_EQ(journal_, (std::vector<std::string>{"hide", "cleanup RecycleBin", "cleanup TempFolder",
-                                                 "privilege", "ExitWindowsEx 12",
-                                                 "sound calls so far: 2"}));
+  EXPECT_EQ(journal_,
+            (std::vector<std::string>{"hide", "cleanup RecycleBin", "cleanup TempFolder",
+                                      "privilege", "ExitWindowsEx 12", "sound calls so far: 2"}));
   EXPECT_EQ(player_.calls, (std::vector<std::string>{"play " + Wave() + " 1", "stop 1"}));
   EXPECT_EQ(Read("Log.txt"), "2026-12-07 09:30:05    Power off\r\n");
   EXPECT_TRUE(boxes_.shown.empty());
@@ -167,9 +172,10 @@ TEST_F(CountdownTest, UnreadableDurationActsAtOnceAndNeverLeavesTheAlarmPlaying)
 }
 
 TEST_F(CountdownTest, AbortRecordsTheStartMinuteAndDoesNothingElse) {
-  Prepare("[general]\r\nDuration=30\r\nEnableAbort=True\r\n[CleanUp]\r\nRecycleBin=True\r\n"
-          "[Log]\r\nEnabled=True\r\n[Sound]\r\nEnabled=True\r\nSoundPath=" + Wave() +
-          "\r\nloop=True\r\nSetVolume=True\r\nVolume=256\r\n");
+  Prepare(
+      "[general]\r\nDuration=30\r\nEnableAbort=True\r\n[CleanUp]\r\nRecycleBin=True\r\n"
+      "[Log]\r\nEnabled=True\r\n[Sound]\r\nEnabled=True\r\nSoundPath=" +
+      Wave() + "\r\nloop=True\r\nSetVolume=True\r\nVolume=256\r\n");
   mixer_.volume = 30000;
   abortAtRound_ = 3;
   const LocalTime start = clock_.now;
@@ -210,7 +216,8 @@ TEST_F(CountdownTest, RebootWritesItsStampAfterTheLogLineAndBeforeTheCall) {
                            : "no stamp");
   };
   Run("Reboot");
-  EXPECT_EQ(journal_, (std::vector<std::string>{"hide", "privilege", "ExitWindowsEx 6", "stamp written"}));
+  EXPECT_EQ(journal_,
+            (std::vector<std::string>{"hide", "privilege", "ExitWindowsEx 6", "stamp written"}));
   EXPECT_EQ(Read("Log.txt"), "2026-12-07 09:30:00    Reboot\r\n");
 }
 
@@ -218,12 +225,12 @@ TEST_F(CountdownTest, SuspendAndHibernateResumeTheScheduleFirst) {
   Prepare("");
   Run("Suspend");
   EXPECT_EQ(journal_, (std::vector<std::string>{"hide", "tick on", "close", "privilege",
-                                                 "SetSystemPowerState 1 1"}));
+                                                "SetSystemPowerState 1 1"}));
   EXPECT_EQ(state_.lastHandled.minute, 30) << "a quick resume does not fire it again";
   journal_.clear();
   Run("Hibernate");
   EXPECT_EQ(journal_, (std::vector<std::string>{"hide", "tick on", "close", "privilege",
-                                                 "SetSystemPowerState 0 1"}));
+                                                "SetSystemPowerState 0 1"}));
 }
 
 TEST_F(CountdownTest, UnknownWordAndRefusedExitSayItAndResumeTheSchedule) {
@@ -241,7 +248,8 @@ TEST_F(CountdownTest, UnknownWordAndRefusedExitSayItAndResumeTheSchedule) {
   Run("Shutdown");
   ASSERT_EQ(boxes_.shown.size(), 2u);
   EXPECT_EQ(boxes_.shown[1].text, kActionRefusedMessage);
-  EXPECT_EQ(journal_, (std::vector<std::string>{"hide", "privilege", "ExitWindowsEx 13", "tick on", "close"}));
+  EXPECT_EQ(journal_, (std::vector<std::string>{"hide", "privilege", "ExitWindowsEx 13", "tick on",
+                                                "close"}));
 }
 
 TEST_F(CountdownTest, AcceptedExitLeavesTheWindowHiddenAndTheScheduleOff) {

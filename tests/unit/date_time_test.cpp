@@ -1,4 +1,4 @@
-#include "app/date_time.h"
+#include "core/date_time.h"
 
 #include <gtest/gtest.h>
 
@@ -83,8 +83,8 @@ TEST(DateTime, TextThatIsNoDateTimeIsRefused) {
   }
   ASSERT_TRUE(TextToDateTime("9:05:07 AM", us).has_value());
   EXPECT_NEAR(*TextToDateTime("9:05:07 AM", us), (9 * 3600 + 5 * 60 + 7) / kSecondsPerDay, 1e-12);
-  EXPECT_NEAR(*TextToDateTime("12/24/2026 23:15", us),
-              EncodeDateTime(At(2026, 12, 24, 23, 15)), 1e-9);
+  EXPECT_NEAR(*TextToDateTime("12/24/2026 23:15", us), EncodeDateTime(At(2026, 12, 24, 23, 15)),
+              1e-9);
 }
 
 }  // namespace

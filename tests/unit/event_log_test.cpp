@@ -33,7 +33,9 @@ TEST(EventLog, PathHasNoDoubleBackslash) {
 class EventLogFileTest : public testing::Test {
  protected:
   EventLogFileTest() { os_.commonAppData = (folder_.Path() / "root").string(); }
-  void SetUp() override { std::filesystem::create_directories(folder_.Path() / "root" / "Halcyra"); }
+  void SetUp() override {
+    std::filesystem::create_directories(folder_.Path() / "root" / "Halcyra");
+  }
   std::string Log() const { return *os_.commonAppData + "\\Halcyra\\Log.txt"; }
   std::string Content() const {
     std::ifstream in(Log(), std::ios::binary);

@@ -45,7 +45,8 @@ TEST(HotkeyParsing, PrefixesInAnyOrderAndCase) {
   EXPECT_EQ(lower.modifiers, modifier_flags::kControl | modifier_flags::kAlt);
   EXPECT_EQ(ParseHotkeyText("^F5").key, 0x74);
   EXPECT_EQ(ParseHotkeyText("^F5").modifiers, modifier_flags::kControl);
-  EXPECT_EQ(ParseHotkeyText("Alt+Shift+Alt+9").modifiers, modifier_flags::kAlt | modifier_flags::kShift);
+  EXPECT_EQ(ParseHotkeyText("Alt+Shift+Alt+9").modifiers,
+            modifier_flags::kAlt | modifier_flags::kShift);
   EXPECT_EQ(ParseHotkeyText("F12").key, 0x7B);
   for (const char* bad : {"", "Ctrl+", "Ctrl+Home", "F13", "F0", "F01", "Ctrl+PP", "None"}) {
     const ParsedHotkey p = ParseHotkeyText(bad);
@@ -61,7 +62,7 @@ TEST_F(HotkeySlotsTest, StoredShortcutsAreRegisteredAtCreation) {
   TFrmMain& f = Create();
   EXPECT_EQ(hotkeys_.calls, (std::vector<std::string>{"atom PowerdownKey", "register 49152 7/80",
                                                       "atom RebootKey", "register 49153 1/82"}));
-  EXPECT_EQ(f.HotkeyIds, (std::array<int, 6>{0xC000, -1, 0xC001, -1, -1, -1}));
+  EXPECT_EQ(f.Hotkeys.Ids, (std::array<int, 6>{0xC000, -1, 0xC001, -1, -1, -1}));
   hotkeys_.calls.clear();
   f.FormClose();
   EXPECT_EQ(hotkeys_.calls, (std::vector<std::string>{"unregister 49152", "delete 49152",
@@ -90,7 +91,7 @@ TEST_F(HotkeySlotsTest, OkRegistersChangesReportsConflictsAndUnregistersEmptiedS
   EXPECT_EQ(boxes_.shown[0].style, 16u);
   EXPECT_EQ(Read("Hotkeys", "Reboot"), "Ctrl+Alt+R") << "stays written";
   EXPECT_EQ(Read("Hotkeys", "Shutdown"), "None");
-  EXPECT_EQ(f.HotkeyIds[1], 0xC001) << "an id never goes back to -1";
+  EXPECT_EQ(f.Hotkeys.Ids[1], 0xC001) << "an id never goes back to -1";
 
   hotkeys_.calls.clear();
   f.BtnOKClick();
@@ -111,8 +112,9 @@ TEST_F(HotkeySlotsTest, CaptureFillsTheField) {
 }
 
 TEST_F(HotkeySlotsTest, APressedHotkeyCleansLogsAndActsAtOnce) {
-  Prepare("[Hotkeys]\r\nSuspend=Ctrl+Alt+U\r\n[CleanUp]\r\nTempFolder=True\r\n[Log]\r\nEnabled=True\r\n"
-          "[general]\r\nDuration=30\r\n");
+  Prepare(
+      "[Hotkeys]\r\nSuspend=Ctrl+Alt+U\r\n[CleanUp]\r\nTempFolder=True\r\n[Log]\r\nEnabled=True\r\n"
+      "[general]\r\nDuration=30\r\n");
   TFrmMain& f = Create();
   f.HandleHotkey(12345);
   EXPECT_TRUE(machine_.calls.empty()) << "an unknown id does nothing";
@@ -123,7 +125,7 @@ TEST_F(HotkeySlotsTest, APressedHotkeyCleansLogsAndActsAtOnce) {
   std::ifstream log(*os_.commonAppData + "\\Halcyra\\Log.txt", std::ios::binary);
   std::string line((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
   EXPECT_EQ(line, "2026-03-03 09:05:07    Suspend\r\n");
-  EXPECT_TRUE(f.Timer1Enabled) << "the schedule keeps running";
+  EXPECT_TRUE(f.Schedule.Timer1Enabled) << "the schedule keeps running";
   EXPECT_EQ(Read("Log", "LastRebootTime"), "");
 }
 
@@ -134,8 +136,10 @@ TEST_F(HotkeySlotsTest, AFailedLogLineIsReportedThenTheActionFollows) {
   std::filesystem::create_directory(*os_.commonAppData + "\\Halcyra\\Log.txt");
   f.HandleHotkey(0xC000);
   ASSERT_EQ(boxes_.shown.size(), 1u);
-  EXPECT_EQ(boxes_.shown[0].text, "Can not log shutdown event. You must be given \"modify\" access to "
-                                  "the folder: \"" + *os_.commonAppData + "\\Halcyra\".");
+  EXPECT_EQ(boxes_.shown[0].text,
+            "Can not log shutdown event. You must be given \"modify\" access to "
+            "the folder: \"" +
+                *os_.commonAppData + "\\Halcyra\".");
   EXPECT_EQ(boxes_.shown[0].style, 16u);
   EXPECT_EQ(machine_.calls, std::vector<std::string>{"ExitWindowsEx 6"});
 }

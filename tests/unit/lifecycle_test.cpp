@@ -93,7 +93,7 @@ TEST_F(LifecycleTest, EndOfSessionStopsTheScheduleHidesAndAgrees) {
   TFrmMain& f = Create();
   host_.calls.clear();
   EXPECT_TRUE(f.HandleQueryEndSession());
-  EXPECT_FALSE(f.Timer1Enabled);
+  EXPECT_FALSE(f.Schedule.Timer1Enabled);
   EXPECT_EQ(host_.calls, (std::vector<std::string>{"end loadqm.exe", "close"}));
   EXPECT_FALSE(f.FormCloseQuery()) << "the close only hides";
 }
@@ -105,9 +105,9 @@ TEST_F(LifecycleTest, HelpAndLinksOpenThroughTheShell) {
   f.LblWebSiteClick();
   f.LblEmailClick();
   EXPECT_EQ(shell_.calls,
-            (std::vector<std::string>{"open|C:\\Tools\\help.chm|c:\\|1", "open|C:\\Tools\\help.chm|c:\\|1",
-                                      "open|https://halcyra.org|c:\\|1",
-                                      "|mailto:support@halcyra.org|c:\\|1"}));
+            (std::vector<std::string>{
+                "open|C:\\Tools\\help.chm|c:\\|1", "open|C:\\Tools\\help.chm|c:\\|1",
+                "open|https://halcyra.org|c:\\|1", "|mailto:support@halcyra.org|c:\\|1"}));
   EXPECT_EQ(f.LblWebSite.caption.rfind("WebSite: ", 0), 0u);
   EXPECT_EQ(f.LblEmail.caption.rfind("Support Email: ", 0), 0u);
 }

@@ -43,7 +43,9 @@ class FakeMainHost final : public MainFormHost {
   void SetTrayIcon(bool present) override { calls.push_back(present ? "icon add" : "icon delete"); }
   void ShowTrayMenu() override { calls.push_back("menu"); }
   void CloseWindow() override { calls.push_back("close"); }
-  void TerminateProcesses(const std::string& exeName) override { calls.push_back("end " + exeName); }
+  void TerminateProcesses(const std::string& exeName) override {
+    calls.push_back("end " + exeName);
+  }
   std::string ExecutablePath() const override { return "C:\\Tools\\Halcyra.exe"; }
   void ShowTimerEditor(TFrmTimer& editor) override {
     ++editorsShown;
@@ -64,7 +66,9 @@ class MainFormTest : public testing::Test {
     std::ofstream(SettingsPath(), std::ios::binary | std::ios::trunc) << content;
   }
   SettingsFile Settings() { return SettingsFile(ini_, SettingsPath(), {}); }
-  std::string Read(const char* section, const char* key) { return Settings().ReadString(section, key); }
+  std::string Read(const char* section, const char* key) {
+    return Settings().ReadString(section, key);
+  }
   TFrmMain& Create() {
     form_.emplace(services_, host_);
     form_->FormCreate();
@@ -94,9 +98,8 @@ class MainFormTest : public testing::Test {
   RecordingCleanupTasks cleanup_;
   FakePrivilege privilege_;
   FakeServiceControl service_;
-  MainFormServices services_{app_,    clock_,  mixer_,   guard_,   wakeTimers_, machine_,
-                             player_, dialogs_, files_,  shell_,   hotkeys_,    cleanup_,
-                             privilege_, service_};
+  MainFormServices services_{app_,     clock_, mixer_, guard_,   wakeTimers_, machine_,   player_,
+                             dialogs_, files_, shell_, hotkeys_, cleanup_,    privilege_, service_};
   FakeMainHost host_;
   std::optional<TFrmMain> form_;
 };

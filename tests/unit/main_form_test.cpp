@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "unit/main_form_fixture.h"
 #include "ui/password_rules.h"
+#include "unit/main_form_fixture.h"
 
 namespace halcyra {
 namespace {
@@ -72,7 +72,8 @@ TEST_F(MainFormTest, StoredValuesFillTheControls) {
   const bool expected[] = {false, true, false, false, false, false, true};
   for (int i = 0; i < 7; ++i) EXPECT_EQ(f.LvwCleanup.items[i].checked, expected[i]) << i;
   EXPECT_TRUE(f.ChkPassword.Checked());
-  EXPECT_TRUE(f.EdtPwd.enabled && f.EdtPwdConfirm.enabled && f.Label13.enabled && f.Label14.enabled);
+  EXPECT_TRUE(f.EdtPwd.enabled && f.EdtPwdConfirm.enabled && f.Label13.enabled &&
+              f.Label14.enabled);
   EXPECT_EQ(f.EdtPwd.text, PasswordPlaceholder);
   EXPECT_EQ(f.EdtPwdConfirm.text, "**********");
   EXPECT_TRUE(f.ChkEnableLog.Checked());
@@ -193,8 +194,9 @@ TEST_F(MainFormTest, VolumeMapsBetweenTrackBarAndFile) {
 }
 
 TEST_F(MainFormTest, AlarmOffSavesOnlyEnabledAndKeepsTheRest) {
-  Prepare("[Sound]\r\nEnabled=True\r\nSoundPath=C:\\a.wav\r\nLoop=True\r\nSetVolume=True\r\n"
-          "Volume=2560\r\n");
+  Prepare(
+      "[Sound]\r\nEnabled=True\r\nSoundPath=C:\\a.wav\r\nLoop=True\r\nSetVolume=True\r\n"
+      "Volume=2560\r\n");
   TFrmMain& f = Create();
   f.ChkEnableSound.Click();
   f.ChkLoop.Click();
@@ -224,7 +226,8 @@ TEST_F(MainFormTest, ChecksRunOnlyForTheShownPage) {
   EXPECT_EQ(f.ActivePage(), MainPage::Sound);
   f.BtnOKClick();
   ASSERT_EQ(boxes_.shown.size(), 1u);
-  EXPECT_EQ(boxes_.shown[0].text, "Please select the sound file to play during the shutdown event.");
+  EXPECT_EQ(boxes_.shown[0].text,
+            "Please select the sound file to play during the shutdown event.");
   EXPECT_EQ(boxes_.shown[0].caption, "Error");
   EXPECT_EQ(boxes_.shown[0].style, 64u);
   EXPECT_TRUE(ini_.log.empty()) << "nothing saved";
@@ -242,7 +245,8 @@ TEST_F(MainFormTest, ChecksRunOnlyForTheShownPage) {
   f.EdtPwdConfirm.text = "";
   Show(MainPage::Log);
   ASSERT_EQ(boxes_.shown.size(), 3u);
-  EXPECT_EQ(boxes_.shown[2].text, "The password and the password confirmation should not be blank.");
+  EXPECT_EQ(boxes_.shown[2].text,
+            "The password and the password confirmation should not be blank.");
   f.EdtPwdConfirm.text = "Secret";
   f.BtnOKClick();
   ASSERT_EQ(boxes_.shown.size(), 4u);
@@ -259,7 +263,8 @@ TEST_F(MainFormTest, PasswordPlaceholderMeansUnchanged) {
   TFrmMain& f = Create();
   f.BtnOKClick();
   EXPECT_EQ(Read("Password", "Password"), PasswordDigest("old"));
-  for (const auto& entry : ini_.log) EXPECT_EQ(entry.rfind("Password/", 0), std::string::npos) << entry;
+  for (const auto& entry : ini_.log)
+    EXPECT_EQ(entry.rfind("Password/", 0), std::string::npos) << entry;
 
   // Typing ten asterisks as a new password is taken as unchanged, too.
   Show(MainPage::Password);
@@ -281,8 +286,9 @@ TEST_F(MainFormTest, PasswordPlaceholderMeansUnchanged) {
 }
 
 TEST_F(MainFormTest, CancelReloadsAndLeavesGuardAndMixerAlone) {
-  Prepare("[general]\r\nDuration=7\r\nShowSystemTray=True\r\n[Sound]\r\nEnabled=True\r\n"
-          "SoundPath=C:\\a.wav\r\n");
+  Prepare(
+      "[general]\r\nDuration=7\r\nShowSystemTray=True\r\n[Sound]\r\nEnabled=True\r\n"
+      "SoundPath=C:\\a.wav\r\n");
   TFrmMain& f = Create();
   f.SpinDuration.text = "99";
   f.ChkSystemTray.Click();

@@ -20,9 +20,9 @@ TEST(EditionWord, FollowsTheVersionTable) {
     unsigned major, minor;
     const char* word;
   };
-  const Row rows[] = {{10, 0, "Vista"},   {6, 1, "Vista"},   {6, 0, "Vista"}, {5, 2, "NewWinNT"},
-                      {5, 0, "NewWinNT"}, {4, 10, "Win9x"},  {4, 90, "Win9x"}, {4, 0, "OldWinNt"},
-                      {4, 1, ""},         {3, 51, ""},       {0, 0, ""}};
+  const Row rows[] = {{10, 0, "Vista"},   {6, 1, "Vista"},  {6, 0, "Vista"},  {5, 2, "NewWinNT"},
+                      {5, 0, "NewWinNT"}, {4, 10, "Win9x"}, {4, 90, "Win9x"}, {4, 0, "OldWinNt"},
+                      {4, 1, ""},         {3, 51, ""},      {0, 0, ""}};
   for (const Row& row : rows) {
     EXPECT_EQ(GetOSEdition(Os(row.major, row.minor)), row.word) << row.major << "." << row.minor;
   }
@@ -40,8 +40,8 @@ TEST(DataFolder, Windows98UsesTheWindowsDirectory) {
 }
 
 TEST(DataFolder, OtherKnownVersionsAskTheShell) {
-  for (const OsVersion v : {OsVersion{10, 0}, OsVersion{6, 1}, OsVersion{5, 1}, OsVersion{4, 90},
-                            OsVersion{4, 0}}) {
+  for (const OsVersion v :
+       {OsVersion{10, 0}, OsVersion{6, 1}, OsVersion{5, 1}, OsVersion{4, 90}, OsVersion{4, 0}}) {
     FakeOsInfo os = Os(v.major, v.minor);
     os.windowsDirectory = "D:\\ignored";
     os.commonAppData = "C:\\ProgramData";

@@ -35,8 +35,10 @@ TEST_F(PowerActionsTest, EachActionMakesItsCall) {
   const struct {
     bool (*action)(const PowerServices&);
     const char* call;
-  } rows[] = {{&PowerOffComputer, "ExitWindowsEx 12"}, {&ShutdownWindows, "ExitWindowsEx 13"},
-              {&RebootComputer, "ExitWindowsEx 6"},    {&LogOffUser, "ExitWindowsEx 4"},
+  } rows[] = {{&PowerOffComputer, "ExitWindowsEx 12"},
+              {&ShutdownWindows, "ExitWindowsEx 13"},
+              {&RebootComputer, "ExitWindowsEx 6"},
+              {&LogOffUser, "ExitWindowsEx 4"},
               {&HibernateComputer, "SetSystemPowerState 0 1"},
               {&SuspendComputer, "SetSystemPowerState 1 1"}};
   for (const auto& row : rows) {

@@ -10,7 +10,8 @@ class ScheduleTest : public test::MainFormTest {
  protected:
   // 2026-12-07 is a Monday.
   void At(int day, int hour, int minute, int second = 10) {
-    clock_.now = DecodeDateTime(static_cast<double>(DaysFromCivil(2026, 12, static_cast<unsigned>(day))));
+    clock_.now =
+        DecodeDateTime(static_cast<double>(DaysFromCivil(2026, 12, static_cast<unsigned>(day))));
     clock_.now.hour = static_cast<std::uint16_t>(hour);
     clock_.now.minute = static_cast<std::uint16_t>(minute);
     clock_.now.second = static_cast<std::uint16_t>(second);
@@ -18,16 +19,16 @@ class ScheduleTest : public test::MainFormTest {
   // Ticks once and returns the event words fired.
   std::vector<std::string> Tick() {
     fired_.clear();
-    form_->Timer1Timer();
+    form_->Schedule.Timer1Timer();
     return fired_;
   }
   void SetUp() override {
     host_.onCountdown = [this] {
       fired_.push_back(state_.pendingEvent);
-      EXPECT_FALSE(form_->Timer1Enabled) << "the tick is off while the countdown runs";
+      EXPECT_FALSE(form_->Schedule.Timer1Enabled) << "the tick is off while the countdown runs";
       if (abort_) {
         state_.lastHandled = clock_.now;
-        form_->Timer1Enabled = true;
+        form_->Schedule.Timer1Enabled = true;
       }
     };
   }
@@ -39,7 +40,7 @@ TEST_F(ScheduleTest, StartInsideATimersMinuteFiresAtTheFirstTick) {
   Prepare("[Timer]\r\nt=enabled,Power off,09:30,Daily\r\n");
   At(7, 9, 30, 45);
   Create();
-  EXPECT_TRUE(form_->Timer1Enabled);
+  EXPECT_TRUE(form_->Schedule.Timer1Enabled);
   EXPECT_EQ(state_.lastHandled.year, 0);
   EXPECT_EQ(Tick(), std::vector<std::string>{"Power off"});
   EXPECT_TRUE(Tick().empty()) << "aborted: the minute counts as handled";
@@ -56,8 +57,9 @@ TEST_F(ScheduleTest, OnlyTheFirstOfTwoTimersAtOneTimeFires) {
 }
 
 TEST_F(ScheduleTest, DayRules) {
-  Prepare("[Timer]\r\nw=enabled,Shutdown,09:30,Weekday\r\nf=enabled,Log off,10:00,Friday\r\n"
-          "s=enabled,Reboot,11:00,sunday\r\n");
+  Prepare(
+      "[Timer]\r\nw=enabled,Shutdown,09:30,Weekday\r\nf=enabled,Log off,10:00,Friday\r\n"
+      "s=enabled,Reboot,11:00,sunday\r\n");
   Create();
   for (int day : {12, 13}) {  // Saturday, Sunday
     At(day, 9, 30);
@@ -82,7 +84,7 @@ TEST_F(ScheduleTest, OnceTimerIsRemovedBeforeItsCountdownEvenWhenAborted) {
     EXPECT_FALSE(Settings().ValueExists("Timer", "once")) << "gone before the countdown";
     ASSERT_EQ(form_->LvwTimer.rows.size(), 1u);
     EXPECT_EQ(form_->LvwTimer.rows[0].caption, "other");
-    EXPECT_EQ(form_->TimerCount(), 1u) << "reloaded before the countdown";
+    EXPECT_EQ(form_->Schedule.Timers.size(), 1u) << "reloaded before the countdown";
   };
   EXPECT_EQ(Tick(), std::vector<std::string>{"Hibernate"});
   At(10, 9, 30);
@@ -90,20 +92,22 @@ TEST_F(ScheduleTest, OnceTimerIsRemovedBeforeItsCountdownEvenWhenAborted) {
 }
 
 TEST_F(ScheduleTest, RebootStampInTheMinuteEndsTheWalk) {
-  Prepare("[Timer]\r\nr=enabled,Reboot,09:30,Friday\r\nd=enabled,Shutdown,09:30,Daily\r\n"
-          "[Log]\r\nLastRebootTime=12/7/2026 9:30:05 AM\r\n");
+  Prepare(
+      "[Timer]\r\nr=enabled,Reboot,09:30,Friday\r\nd=enabled,Shutdown,09:30,Daily\r\n"
+      "[Log]\r\nLastRebootTime=12/7/2026 9:30:05 AM\r\n");
   At(7, 9, 30, 50);
   Create();
   EXPECT_TRUE(Tick().empty()) << "even though the reboot timer's day rule would not fire it";
   At(7, 9, 31);
   Prepare("[Timer]\r\nr=enabled,Reboot,09:31,Daily\r\n[Log]\r\nLastRebootTime=yesterday\r\n");
-  form_->ReloadTimers();
+  form_->Schedule.ReloadTimers();
   EXPECT_EQ(Tick(), std::vector<std::string>{"Reboot"}) << "an unreadable stamp is no reboot";
 }
 
 TEST_F(ScheduleTest, TimesMatchByValueAndBadOnesAreSkipped) {
-  Prepare("[Timer]\r\nbad=enabled,Shutdown,x9:30,Daily\r\nempty=enabled,Shutdown,,Daily\r\n"
-          "off=disabled,Reboot,07:05,Daily\r\nshort=enabled,Log off,7:5,Daily\r\n");
+  Prepare(
+      "[Timer]\r\nbad=enabled,Shutdown,x9:30,Daily\r\nempty=enabled,Shutdown,,Daily\r\n"
+      "off=disabled,Reboot,07:05,Daily\r\nshort=enabled,Log off,7:5,Daily\r\n");
   At(7, 7, 5);
   Create();
   EXPECT_EQ(Tick(), std::vector<std::string>{"Log off"});
@@ -118,10 +122,10 @@ TEST_F(ScheduleTest, SuspendOrHibernateRecordsTheMinuteAndTheScheduleGoesOn) {
     fired_.push_back(state_.pendingEvent);
     // What the countdown does before it suspends.
     state_.lastHandled = clock_.now;
-    form_->Timer1Enabled = true;
+    form_->Schedule.Timer1Enabled = true;
   };
   EXPECT_EQ(Tick(), std::vector<std::string>{"Suspend"});
-  EXPECT_TRUE(form_->Timer1Enabled);
+  EXPECT_TRUE(form_->Schedule.Timer1Enabled);
   clock_.now.second = 40;  // resumed within the minute
   EXPECT_TRUE(Tick().empty());
 }

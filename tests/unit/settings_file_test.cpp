@@ -105,8 +105,7 @@ TEST_F(SettingsFileTest, SectionsListInFileOrder) {
   Prepare("[Timer]\r\nb=2\r\n; a comment\r\na=1\r\nc = 3\r\n[Other]\r\nd=4\r\n");
   SettingsFile file = Open();
   EXPECT_EQ(file.ReadSection("Timer"), (std::vector<std::string>{"b", "a", "c"}));
-  EXPECT_EQ(file.ReadSectionValues("timer"),
-            (std::vector<std::string>{"b=2", "a=1", "c=3"}));
+  EXPECT_EQ(file.ReadSectionValues("timer"), (std::vector<std::string>{"b=2", "a=1", "c=3"}));
   EXPECT_TRUE(file.ValueExists("Timer", "C"));
   EXPECT_FALSE(file.ValueExists("Timer", "d"));
 }

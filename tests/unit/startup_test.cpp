@@ -102,7 +102,7 @@ TEST_F(StartupTest, FirstStartWritesTheRecordAndAppPathThenShowsTheWindow) {
   PrepareSettings("");
   EXPECT_EQ(Start(), 0);
   EXPECT_TRUE(boxes_.shown.empty());
-  EXPECT_EQ(Settings().ReadString(kFirstStartSection, kFirstStartKey), kFirstStartValue);
+  EXPECT_EQ(Settings().ReadString(kGeneralSection, kFirstStartKey), kFirstStartValue);
   EXPECT_EQ(Settings().ReadString("general", "AppPath"), host_.exePath);
   EXPECT_EQ(host_.wizards, 1);
   EXPECT_EQ(host_.mainWindowRuns, std::vector<bool>{true});
@@ -185,7 +185,7 @@ TEST_F(StartupTest, RefusedRecordAloneStillStartsWithTheWindowShown) {
   ASSERT_EQ(boxes_.shown.size(), 1u);
   EXPECT_EQ(boxes_.shown[0].text, FolderAccessMessage(DataFolder()));
   EXPECT_EQ(Settings().ReadString("general", "AppPath"), host_.exePath);
-  EXPECT_EQ(Settings().ReadString(kFirstStartSection, kFirstStartKey), "");
+  EXPECT_EQ(Settings().ReadString(kGeneralSection, kFirstStartKey), "");
   EXPECT_EQ(host_.mainWindowRuns, std::vector<bool>{true});
   EXPECT_FALSE(state_.firstRunOnVista);
 }

@@ -53,8 +53,8 @@ TEST_F(TimerEditorTest, AddStartsFromTheDesignStateAndWritesTheEntry) {
   EXPECT_TRUE(editorClosed_);
   EXPECT_EQ(Read("Timer", "Night"), "enabled,Power off,07:05,Friday");
   EXPECT_EQ(Captions(), std::vector<std::string>{"Night"});
-  ASSERT_EQ(form_->TimerCount(), 1u);
-  EXPECT_NE(form_->Timers[0].WakeTimer, nullptr);
+  ASSERT_EQ(form_->Schedule.Timers.size(), 1u);
+  EXPECT_NE(form_->Schedule.Timers[0].WakeTimer, nullptr);
 }
 
 TEST_F(TimerEditorTest, NewRowsTakeTheirPlaceInTimeOrder) {
@@ -79,13 +79,12 @@ TEST_F(TimerEditorTest, TitlesThatCannotBeStoredOrAreTakenAreRefused) {
     const char* title;
     const char* message;
   };
-  for (const Case& c : {Case{"", kBlankTitleMessage}, Case{"   ", kBlankTitleMessage},
-                        Case{"\t", kBlankTitleMessage}, Case{"a=b", kUnstorableTitleMessage},
-                        Case{" lead", kUnstorableTitleMessage},
-                        Case{"trail ", kUnstorableTitleMessage},
-                        Case{";comment", kUnstorableTitleMessage},
-                        Case{"[section]", kUnstorableTitleMessage},
-                        Case{"Night", kDuplicateTitleMessage}}) {
+  for (const Case& c :
+       {Case{"", kBlankTitleMessage}, Case{"   ", kBlankTitleMessage},
+        Case{"\t", kBlankTitleMessage}, Case{"a=b", kUnstorableTitleMessage},
+        Case{" lead", kUnstorableTitleMessage}, Case{"trail ", kUnstorableTitleMessage},
+        Case{";comment", kUnstorableTitleMessage}, Case{"[section]", kUnstorableTitleMessage},
+        Case{"Night", kDuplicateTitleMessage}}) {
     boxes_.shown.clear();
     Open(&TFrmMain::BtnAddClick, [&](TFrmTimer& e) {
       e.EdtTitle.text = c.title;
@@ -128,14 +127,11 @@ TEST_F(TimerEditorTest, EditPrefillsADisabledWeeklyTimer) {
     EXPECT_EQ(e.SpinMinute.text, "5");
     EXPECT_TRUE(e.RbnWeekly.Checked());
     EXPECT_EQ(e.CboWeekday.Text(), "Thursday");
-    for (const Control* c : {static_cast<const Control*>(&e.CboShutEvent),
-                             static_cast<const Control*>(&e.SpinHour),
-                             static_cast<const Control*>(&e.SpinMinute),
-                             static_cast<const Control*>(&e.RbnOnce),
-                             static_cast<const Control*>(&e.RbnWeekly),
-                             static_cast<const Control*>(&e.LblTime),
-                             static_cast<const Control*>(&e.Label2),
-                             static_cast<const Control*>(&e.CboWeekday)})
+    for (const Control* c :
+         {static_cast<const Control*>(&e.CboShutEvent), static_cast<const Control*>(&e.SpinHour),
+          static_cast<const Control*>(&e.SpinMinute), static_cast<const Control*>(&e.RbnOnce),
+          static_cast<const Control*>(&e.RbnWeekly), static_cast<const Control*>(&e.LblTime),
+          static_cast<const Control*>(&e.Label2), static_cast<const Control*>(&e.CboWeekday)})
       EXPECT_FALSE(c->enabled);
     EXPECT_TRUE(e.EdtTitle.enabled && e.Label1.enabled && e.Label3.enabled && e.BtnOK.enabled);
     e.ChkEnabled.Click();
@@ -188,7 +184,7 @@ TEST_F(TimerEditorTest, EditReplacesTheEntryUnderItsNewTitle) {
   EXPECT_FALSE(Settings().ValueExists("Timer", "A"));
   EXPECT_EQ(Read("Timer", "C"), "enabled,Shutdown,10:00,Once");
   EXPECT_EQ(Captions(), (std::vector<std::string>{"C", "B"}));
-  EXPECT_EQ(form_->TimerCount(), 2u);
+  EXPECT_EQ(form_->Schedule.Timers.size(), 2u);
 }
 
 TEST_F(TimerEditorTest, EditWithoutSelectionOrRecordDoesNothing) {
@@ -241,8 +237,8 @@ TEST_F(TimerEditorTest, DeleteAsksFirst) {
   form_->BtnDeleteClick();
   EXPECT_EQ(Captions(), std::vector<std::string>{"B"});
   EXPECT_FALSE(Settings().ValueExists("Timer", "A"));
-  ASSERT_EQ(form_->TimerCount(), 1u);
-  EXPECT_EQ(form_->Timers[0].Title, "B");
+  ASSERT_EQ(form_->Schedule.Timers.size(), 1u);
+  EXPECT_EQ(form_->Schedule.Timers[0].Title, "B");
   EXPECT_EQ(wakeTimers_.Live(), 1u) << "the old wake-up timers were released";
 }
 
@@ -262,11 +258,12 @@ TEST_F(TimerEditorTest, DeleteThatTheFileRefusesKeepsTheRow) {
 }
 
 TEST_F(TimerEditorTest, WakeUpTimersAreReleasedOnReloadAndClose) {
-  Prepare("[Timer]\r\nA=enabled,Shutdown,10:00,Daily\r\nB=enabled,Reboot,11:00,Daily\r\n"
-          "C=enabled,Suspend,12:00,Daily\r\n");
+  Prepare(
+      "[Timer]\r\nA=enabled,Shutdown,10:00,Daily\r\nB=enabled,Reboot,11:00,Daily\r\n"
+      "C=enabled,Suspend,12:00,Daily\r\n");
   Create();
   EXPECT_EQ(wakeTimers_.Live(), 2u);
-  form_->ReloadTimers();
+  form_->Schedule.ReloadTimers();
   EXPECT_EQ(wakeTimers_.armed.size(), 4u);
   EXPECT_EQ(wakeTimers_.Live(), 2u);
   form_->FormClose();

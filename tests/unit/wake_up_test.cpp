@@ -10,7 +10,8 @@ namespace {
 
 // 2026-12-07 is a Monday.
 LocalTime At(int day, int hour, int minute) {
-  LocalTime t = DecodeDateTime(static_cast<double>(DaysFromCivil(2026, 12, static_cast<unsigned>(day))));
+  LocalTime t =
+      DecodeDateTime(static_cast<double>(DaysFromCivil(2026, 12, static_cast<unsigned>(day))));
   t.hour = static_cast<std::uint16_t>(hour);
   t.minute = static_cast<std::uint16_t>(minute);
   t.second = 30;
@@ -103,7 +104,8 @@ TEST(LoadTimers, ReadsKeyOrderAndArmsEligibleRecords) {
 
   os.version = {4, 10};
   EXPECT_EQ(LoadTimers(file, {os, clock, wake})[0].WakeTimer, nullptr) << "Win9x: none";
-  EXPECT_TRUE(LoadTimers(SettingsFile(ini, folder.File("none.ini"), {}), {os, clock, wake}).empty());
+  EXPECT_TRUE(
+      LoadTimers(SettingsFile(ini, folder.File("none.ini"), {}), {os, clock, wake}).empty());
 }
 
 }  // namespace

@@ -1,10 +1,9 @@
 // The first-run wizard's logic with fakes.
-#include "wizard/wizard_form.h"
-
 #include <gtest/gtest.h>
 
 #include "ui/password_rules.h"
 #include "unit/main_form_fixture.h"
+#include "wizard/wizard_form.h"
 
 namespace halcyra {
 namespace {
@@ -55,17 +54,27 @@ TEST_F(WizardTest, StartsOnTheTimerPageWithTheOfferedValues) {
 TEST_F(WizardTest, NextOnTheFirstPageWritesEverySetting) {
   TForm1& w = Wizard();
   w.BtnNextClick();
-  EXPECT_EQ(ini_.log,
-            (std::vector<std::string>{
-                "general/ShowSystemTray=True", "general/PreventTimeChange=false",
-                "general/Duration=5", "general/EnableAbort=false",
-                "Hotkeys/Powerdown=Ctrl+Shift+Alt+P", "Hotkeys/Shutdown=Ctrl+Shift+Alt+S",
-                "Hotkeys/Reboot=Ctrl+Shift+Alt+R", "Hotkeys/Hibernate=Ctrl+Shift+Alt+H",
-                "Hotkeys/Suspend=Ctrl+Shift+Alt+U", "Hotkeys/Logoff=Ctrl+Shift+Alt+L",
-                "Sound/Enabled=False", "CleanUp/RecycleBin=false", "CleanUp/TempFolder=false",
-                "CleanUp/IEcache=false", "CleanUp/IEcookie=false", "CleanUp/IEhistory=false",
-                "CleanUp/IEAutoComplete=false", "CleanUp/RecentDocument=false",
-                "Password/Enabled=false", "-Password/Password", "Log/Enabled=false"}));
+  EXPECT_EQ(ini_.log, (std::vector<std::string>{"general/ShowSystemTray=True",
+                                                "general/PreventTimeChange=false",
+                                                "general/Duration=5",
+                                                "general/EnableAbort=false",
+                                                "Hotkeys/Powerdown=Ctrl+Shift+Alt+P",
+                                                "Hotkeys/Shutdown=Ctrl+Shift+Alt+S",
+                                                "Hotkeys/Reboot=Ctrl+Shift+Alt+R",
+                                                "Hotkeys/Hibernate=Ctrl+Shift+Alt+H",
+                                                "Hotkeys/Suspend=Ctrl+Shift+Alt+U",
+                                                "Hotkeys/Logoff=Ctrl+Shift+Alt+L",
+                                                "Sound/Enabled=False",
+                                                "CleanUp/RecycleBin=false",
+                                                "CleanUp/TempFolder=false",
+                                                "CleanUp/IEcache=false",
+                                                "CleanUp/IEcookie=false",
+                                                "CleanUp/IEhistory=false",
+                                                "CleanUp/IEAutoComplete=false",
+                                                "CleanUp/RecentDocument=false",
+                                                "Password/Enabled=false",
+                                                "-Password/Password",
+                                                "Log/Enabled=false"}));
   EXPECT_EQ(w.ActivePage(), WizardPage::General);
   EXPECT_TRUE(w.BtnBack.enabled);
   EXPECT_TRUE(boxes_.shown.empty());
@@ -113,7 +122,8 @@ TEST_F(WizardTest, ChecksLookOnlyAtTheShownPage) {
   w.BtnBackClick();
   w.ChkEnableSound.Click();
   w.BtnNextClick();
-  EXPECT_EQ(boxes_.shown.back().text, "Please select the sound file to play during the shutdown event.");
+  EXPECT_EQ(boxes_.shown.back().text,
+            "Please select the sound file to play during the shutdown event.");
   EXPECT_EQ(w.ActivePage(), WizardPage::Sound);
 }
 

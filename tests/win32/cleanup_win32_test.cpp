@@ -130,7 +130,8 @@ TEST(TerminateProcessesByName, EndsTheBrowserInAnyLetterCase) {
   const fs::path copy = folder.Path() / "IEXPLORE.EXE";
   char system[MAX_PATH];
   GetSystemDirectoryA(system, MAX_PATH);
-  ASSERT_TRUE(CopyFileA((std::string(system) + "\\notepad.exe").c_str(), copy.string().c_str(), FALSE));
+  ASSERT_TRUE(
+      CopyFileA((std::string(system) + "\\notepad.exe").c_str(), copy.string().c_str(), FALSE));
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESHOWWINDOW;
@@ -161,9 +162,8 @@ TEST(ClearRecentDocuments, RemovesOnlyShortcutsDirectlyInTheFolder) {
             ERROR_SUCCESS);
   char old[MAX_PATH] = {};
   DWORD oldSize = sizeof old;
-  const bool hadOld =
-      RegQueryValueExA(key, "Recent", nullptr, nullptr, reinterpret_cast<BYTE*>(old), &oldSize) ==
-      ERROR_SUCCESS;
+  const bool hadOld = RegQueryValueExA(key, "Recent", nullptr, nullptr,
+                                       reinterpret_cast<BYTE*>(old), &oldSize) == ERROR_SUCCESS;
   const std::string folder = recent.Path().string() + "\\";
   RegSetValueExA(key, "Recent", 0, REG_SZ, reinterpret_cast<const BYTE*>(folder.c_str()),
                  static_cast<DWORD>(folder.size() + 1));

@@ -52,7 +52,8 @@ class IniDifferential : public testing::Test {
                   portable_.ReadString(portablePath, r->section, r->key, "<default>"))
             << r->section << "/" << r->key;
       } else if (auto* k = std::get_if<Keys>(&step)) {
-        EXPECT_EQ(win32_.ReadKeys(win32Path, k->section), portable_.ReadKeys(portablePath, k->section))
+        EXPECT_EQ(win32_.ReadKeys(win32Path, k->section),
+                  portable_.ReadKeys(portablePath, k->section))
             << k->section;
       }
     }
@@ -73,15 +74,11 @@ TEST_F(IniDifferential, ReadsOfAMissingFileSectionAndKeyGiveTheDefault) {
 }
 
 TEST_F(IniDifferential, WritesCreateTheFileAddKeysAndSectionsAndReplaceValues) {
-  Run(std::nullopt, {Write{"general", "ShowSystemTray", "True"},
-                     Write{"general", "Duration", "5"},
-                     Write{"Hotkeys", "Powerdown", "Ctrl+Shift+Alt+P"},
-                     Write{"general", "Duration", "30"},
-                     Write{"GENERAL", "enableabort", "false"},
-                     Read{"General", "DURATION"},
-                     Read{"general", "EnableAbort"},
-                     Keys{"general"},
-                     Keys{"hotkeys"}});
+  Run(std::nullopt,
+      {Write{"general", "ShowSystemTray", "True"}, Write{"general", "Duration", "5"},
+       Write{"Hotkeys", "Powerdown", "Ctrl+Shift+Alt+P"}, Write{"general", "Duration", "30"},
+       Write{"GENERAL", "enableabort", "false"}, Read{"General", "DURATION"},
+       Read{"general", "EnableAbort"}, Keys{"general"}, Keys{"hotkeys"}});
 }
 
 TEST_F(IniDifferential, NamesWithoutCaseKeepTheirFirstSpelling) {
@@ -120,7 +117,8 @@ TEST_F(IniDifferential, HandEditedFilesReadAlike) {
   const std::string edited =
       "; Halcyra settings\r\n\r\n[ general ]\r\n  Duration = 30  \r\nShowSystemTray=True\r\n"
       "\r\n[Sound]\r\nSoundPath=\"C:\\My Sounds\\a.wav\"\r\nquoted='x'\r\nhalf=\"y\r\n"
-      "[Timer]\r\n;Old=enabled,Shutdown,10:00,Daily\r\nNoValue\r\nNight=enabled,Reboot,23:00,Daily\r\n"
+      "[Timer]\r\n;Old=enabled,Shutdown,10:00,Daily\r\nNoValue\r\nNight=enabled,Reboot,23:00,"
+      "Daily\r\n"
       "a=b=c\r\n\tTabbed\t=\tv\t\r\n";
   Run(edited,
       {Read{"general", "Duration"}, Read{"General", "showsystemtray"}, Read{"Sound", "SoundPath"},

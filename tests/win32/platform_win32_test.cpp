@@ -8,7 +8,7 @@
 
 #include "app/paths.h"
 #include "app/settings_file.h"
-#include "app/text.h"
+#include "core/text.h"
 #include "platform/win32/machine_control_win.h"
 #include "platform/win32/win32_ini_profile_win.h"
 #include "platform/win32/win32_os_info_win.h"
@@ -53,7 +53,7 @@ TEST(EffectsJournal, RecordsEachMachineCallInTheDataFolder) {
   const std::string journal = GetDataFolder(os) + "\\Effects.txt";
   CreateDirectoryA(GetDataFolder(os).c_str(), nullptr);
   DeleteFileA(journal.c_str());
-  const auto machine = MakeMachineControl(os);
+  const auto machine = MakeMachineControl(GetDataFolder(os));
   EXPECT_TRUE(machine->ExitWindowsEx(13));
   EXPECT_TRUE(machine->SetSystemPowerState(true, true));
   EXPECT_TRUE(machine->SetSystemPowerState(false, true));
@@ -74,8 +74,10 @@ namespace halcyra {
 namespace {
 
 TEST(Win32ServiceControl, InstallCommandQuotesTheExecutableOnce) {
-  EXPECT_EQ(ServiceInstallCommand("C:\\Tools"), "\"C:\\Tools\\ShutdownService.exe\" /INSTALL /SILENT");
-  EXPECT_EQ(ServiceInstallCommand("C:\\Tools\\"), "\"C:\\Tools\\ShutdownService.exe\" /INSTALL /SILENT");
+  EXPECT_EQ(ServiceInstallCommand("C:\\Tools"),
+            "\"C:\\Tools\\ShutdownService.exe\" /INSTALL /SILENT");
+  EXPECT_EQ(ServiceInstallCommand("C:\\Tools\\"),
+            "\"C:\\Tools\\ShutdownService.exe\" /INSTALL /SILENT");
 }
 
 TEST(Win32ServiceControl, AMissingServiceIsLeftAloneQuickly) {

@@ -1,7 +1,7 @@
 // Wake-up timers on the system's waitable timers, under Wine.
 #include <gtest/gtest.h>
 
-#include "app/date_time.h"
+#include "core/date_time.h"
 #include "platform/win32/win32_clock_win.h"
 #include "platform/win32/win32_wake_timers_win.h"
 

@@ -6,7 +6,7 @@
 #include <optional>
 #include <sstream>
 
-#include "app/text.h"
+#include "core/text.h"
 
 namespace halcyra {
 namespace {
@@ -38,9 +38,8 @@ Line Classify(std::string text) {
   } else if (t.front() == '[') {
     line.kind = Line::Kind::kSection;
     const std::size_t close = t.find(']');
-    line.name = std::string(TrimBlanks(t.substr(1, close == std::string_view::npos
-                                                       ? std::string_view::npos
-                                                       : close - 1)));
+    line.name = std::string(TrimBlanks(
+        t.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1)));
   } else if (eq == std::string_view::npos) {
     line.kind = Line::Kind::kOther;
   } else {
@@ -126,8 +125,7 @@ std::string Unquoted(const std::string& value) {
 }  // namespace
 
 std::string PortableIniProfile::ReadString(const std::string& path, const std::string& section,
-                                           const std::string& key,
-                                           const std::string& def) const {
+                                           const std::string& key, const std::string& def) const {
   const auto lines = Load(path);
   if (!lines) return def;
   const auto range = FindSection(*lines, section);
@@ -155,8 +153,7 @@ bool PortableIniProfile::WriteString(const std::string& path, const std::string&
   // New keys follow the section's last non-blank line.
   std::size_t insertAt = range->end;
   while (insertAt > range->begin && TrimBlanks(lines[insertAt - 1].text).empty()) --insertAt;
-  lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(insertAt),
-               Classify(key + "=" + value));
+  lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(insertAt), Classify(key + "=" + value));
   return Save(path, lines);
 }
 

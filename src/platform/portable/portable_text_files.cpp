@@ -12,7 +12,8 @@ bool PortableTextFiles::Exists(const std::string& path) const {
 }
 
 bool PortableTextFiles::CreateEmpty(const std::string& path) {
-  return static_cast<bool>(std::ofstream(std::filesystem::path(path), std::ios::binary | std::ios::trunc));
+  return static_cast<bool>(
+      std::ofstream(std::filesystem::path(path), std::ios::binary | std::ios::trunc));
 }
 
 bool PortableTextFiles::Append(const std::string& path, const std::string& text) {

@@ -1,7 +1,7 @@
 #include <cstdio>
 #include <string>
 
-#include "app/paths.h"
+#include "core/text.h"
 #include "platform/win32/machine_control_win.h"
 
 namespace halcyra {
@@ -11,7 +11,7 @@ namespace {
 // end-to-end tests see what the program would have done to the machine.
 class EffectsJournal final : public MachineControl {
  public:
-  explicit EffectsJournal(const OsInfo& os) : os_(os) {}
+  explicit EffectsJournal(std::string dataFolder) : journal_(JoinPath(dataFolder, "Effects.txt")) {}
 
   bool ExitWindowsEx(unsigned flags) override {
     return Append("ExitWindowsEx " + std::to_string(flags));
@@ -22,28 +22,27 @@ class EffectsJournal final : public MachineControl {
   }
   bool SetLocalTime(const LocalTime& t) override {
     char text[64];
-    std::snprintf(text, sizeof text, "SetLocalTime %04u-%02u-%02u %02u:%02u:%02u.%03u",
-                  t.year, t.month, t.day, t.hour, t.minute, t.second, t.milliseconds);
+    std::snprintf(text, sizeof text, "SetLocalTime %04u-%02u-%02u %02u:%02u:%02u.%03u", t.year,
+                  t.month, t.day, t.hour, t.minute, t.second, t.milliseconds);
     return Append(text);
   }
 
  private:
   bool Append(const std::string& line) {
-    const std::string path = GetDataFolder(os_) + "\\Effects.txt";
-    std::FILE* file = std::fopen(path.c_str(), "ab");
+    std::FILE* file = std::fopen(journal_.c_str(), "ab");
     if (!file) return true;
     std::fputs((line + "\r\n").c_str(), file);
     std::fclose(file);
     return true;
   }
 
-  const OsInfo& os_;
+  std::string journal_;
 };
 
 }  // namespace
 
-std::unique_ptr<MachineControl> MakeMachineControl(const OsInfo& os) {
-  return std::make_unique<EffectsJournal>(os);
+std::unique_ptr<MachineControl> MakeMachineControl(const std::string& dataFolder) {
+  return std::make_unique<EffectsJournal>(dataFolder);
 }
 
 }  // namespace halcyra

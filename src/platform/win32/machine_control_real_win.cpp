@@ -13,19 +13,19 @@ class RealMachineControl final : public MachineControl {
  public:
   bool ExitWindowsEx(unsigned flags) override { return ::ExitWindowsEx(flags, 0) != FALSE; }
   bool SetSystemPowerState(bool suspend, bool force) override {
-    return ::SetSystemPowerState(suspend ? kTrueAllBits : FALSE,
-                                 force ? kTrueAllBits : FALSE) != FALSE;
+    return ::SetSystemPowerState(suspend ? kTrueAllBits : FALSE, force ? kTrueAllBits : FALSE) !=
+           FALSE;
   }
   bool SetLocalTime(const LocalTime& t) override {
-    const SYSTEMTIME st{t.year, t.month, t.dayOfWeek, t.day,
-                        t.hour, t.minute, t.second, t.milliseconds};
+    const SYSTEMTIME st{t.year, t.month,  t.dayOfWeek, t.day,
+                        t.hour, t.minute, t.second,    t.milliseconds};
     return ::SetLocalTime(&st) != FALSE;
   }
 };
 
 }  // namespace
 
-std::unique_ptr<MachineControl> MakeMachineControl(const OsInfo&) {
+std::unique_ptr<MachineControl> MakeMachineControl(const std::string&) {
   return std::make_unique<RealMachineControl>();
 }
 

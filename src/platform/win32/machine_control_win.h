@@ -3,12 +3,13 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
 #include "platform/machine_control.h"
-#include "platform/os_info.h"
 
 namespace halcyra {
 
-std::unique_ptr<MachineControl> MakeMachineControl(const OsInfo& os);
+// The data folder is where the end-to-end build keeps its journal; the real calls ignore it.
+std::unique_ptr<MachineControl> MakeMachineControl(const std::string& dataFolder);
 
 }  // namespace halcyra

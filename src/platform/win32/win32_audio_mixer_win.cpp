@@ -1,6 +1,7 @@
 #include "platform/win32/win32_audio_mixer_win.h"
 
 #include <windows.h>
+
 #include <mmsystem.h>
 
 #include <optional>
@@ -27,14 +28,14 @@ class OpenMixer {
 // The speakers' volume control, or nullopt when a step fails.
 std::optional<DWORD> FindVolumeControl(const OpenMixer& mixer) {
   MIXERLINEA line{};
-  line.cbStruct = sizeof line;  // 168
+  line.cbStruct = sizeof line;  // 168 in a 32-bit build, 172 in a 64-bit one
   line.dwComponentType = MIXERLINE_COMPONENTTYPE_DST_SPEAKERS;
   if (mixerGetLineInfoA(mixer.Object(), &line, MIXER_GETLINEINFOF_COMPONENTTYPE) !=
       MMSYSERR_NOERROR)
     return std::nullopt;
   MIXERCONTROLA control{};
   MIXERLINECONTROLSA controls{};
-  controls.cbStruct = sizeof controls;  // 24
+  controls.cbStruct = sizeof controls;  // 24 in a 32-bit build, 28 in a 64-bit one
   controls.dwLineID = line.dwLineID;
   controls.dwControlType = MIXERCONTROL_CONTROLTYPE_VOLUME;
   controls.cControls = 1;
@@ -48,7 +49,7 @@ std::optional<DWORD> FindVolumeControl(const OpenMixer& mixer) {
 
 MIXERCONTROLDETAILS OneValue(DWORD controlId, MIXERCONTROLDETAILS_UNSIGNED& value) {
   MIXERCONTROLDETAILS details{};
-  details.cbStruct = sizeof details;  // 24
+  details.cbStruct = sizeof details;  // 24 in a 32-bit build, 32 in a 64-bit one
   details.dwControlID = controlId;
   details.cChannels = 1;
   details.cMultipleItems = 0;

@@ -7,7 +7,7 @@ namespace halcyra {
 LocalTime Win32Clock::Now() const {
   SYSTEMTIME st;
   GetLocalTime(&st);
-  return {st.wYear, st.wMonth, st.wDayOfWeek, st.wDay,
+  return {st.wYear, st.wMonth,  st.wDayOfWeek, st.wDay,
           st.wHour, st.wMinute, st.wSecond,    st.wMilliseconds};
 }
 

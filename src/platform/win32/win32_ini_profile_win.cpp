@@ -7,21 +7,20 @@ namespace halcyra {
 std::string Win32IniProfile::ReadString(const std::string& path, const std::string& section,
                                         const std::string& key, const std::string& def) const {
   char buffer[kMaxValueChars + 1];
-  const DWORD length = GetPrivateProfileStringA(section.c_str(), key.c_str(), def.c_str(),
-                                                buffer, sizeof buffer, path.c_str());
+  const DWORD length = GetPrivateProfileStringA(section.c_str(), key.c_str(), def.c_str(), buffer,
+                                                sizeof buffer, path.c_str());
   return std::string(buffer, length);
 }
 
 bool Win32IniProfile::WriteString(const std::string& path, const std::string& section,
                                   const std::string& key, const std::string& value) {
-  return WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(),
-                                    path.c_str()) != FALSE;
+  return WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), path.c_str()) !=
+         FALSE;
 }
 
 bool Win32IniProfile::DeleteKey(const std::string& path, const std::string& section,
                                 const std::string& key) {
-  return WritePrivateProfileStringA(section.c_str(), key.c_str(), nullptr, path.c_str()) !=
-         FALSE;
+  return WritePrivateProfileStringA(section.c_str(), key.c_str(), nullptr, path.c_str()) != FALSE;
 }
 
 std::vector<std::string> Win32IniProfile::ReadKeys(const std::string& path,

@@ -2,8 +2,7 @@
 
 namespace halcyra {
 
-int Win32MessageBoxes::Show(const std::string& text, const std::string& caption,
-                            unsigned style) {
+int Win32MessageBoxes::Show(const std::string& text, const std::string& caption, unsigned style) {
   return MessageBoxA(owner_, text.c_str(), caption.c_str(), style);
 }
 

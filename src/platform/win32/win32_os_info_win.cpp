@@ -1,6 +1,7 @@
 #include "platform/win32/win32_os_info_win.h"
 
 #include <windows.h>
+
 #include <shlobj.h>
 
 #include <memory>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/regional_format.h"
+#include "platform/regional_settings.h"
 
 namespace halcyra {
 

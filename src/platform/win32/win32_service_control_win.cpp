@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "app/paths.h"
+#include "core/text.h"
 
 namespace halcyra {
 namespace {
@@ -33,7 +33,7 @@ SC_HANDLE OpenManager() { return OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CON
 }  // namespace
 
 std::string ServiceInstallCommand(const std::string& programFolder) {
-  return "\"" + WithTrailingBackslash(programFolder) + "ShutdownService.exe\" /INSTALL /SILENT";
+  return "\"" + JoinPath(programFolder, "ShutdownService.exe") + "\" /INSTALL /SILENT";
 }
 
 void Win32ServiceControl::StopCompanionService() {
@@ -45,7 +45,8 @@ void Win32ServiceControl::StopCompanionService() {
   if (!ControlService(service.Get(), SERVICE_CONTROL_STOP, &status)) return;
   Sleep(1000);
   for (int poll = 0; poll < kMostStopPolls; ++poll) {
-    if (!QueryServiceStatus(service.Get(), &status) || status.dwCurrentState != SERVICE_STOP_PENDING)
+    if (!QueryServiceStatus(service.Get(), &status) ||
+        status.dwCurrentState != SERVICE_STOP_PENDING)
       break;
     Sleep(1000);
   }

@@ -12,7 +12,8 @@ inline constexpr const char* kCompanionServiceName = "Halcyra_Service";
 class Win32ServiceControl final : public ServiceControl {
  public:
   // The folder of the program's executable, where "ShutdownService.exe" lies.
-  explicit Win32ServiceControl(std::string programFolder) : programFolder_(std::move(programFolder)) {}
+  explicit Win32ServiceControl(std::string programFolder)
+      : programFolder_(std::move(programFolder)) {}
   void StopCompanionService() override;
   void StartCompanionService() override;
   void Pause(int milliseconds) override;

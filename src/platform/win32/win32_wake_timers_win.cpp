@@ -7,7 +7,7 @@ Win32WakeTimer::~Win32WakeTimer() {
 }
 
 std::optional<LARGE_INTEGER> LocalToUtcFileTime(const LocalTime& t) {
-  const SYSTEMTIME local{t.year, t.month, t.dayOfWeek, t.day,
+  const SYSTEMTIME local{t.year, t.month,  t.dayOfWeek, t.day,
                          t.hour, t.minute, t.second,    t.milliseconds};
   SYSTEMTIME utc;
   FILETIME file;

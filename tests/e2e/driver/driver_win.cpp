@@ -1,7 +1,5 @@
 #include "driver/driver_win.h"
 
-#include "ui/password_prompt_ids.h"
-
 #include <commctrl.h>
 #include <shlobj.h>
 
@@ -9,6 +7,8 @@
 #include <sstream>
 #include <stdexcept>
 #include <thread>
+
+#include "ui/password_prompt_ids.h"
 
 namespace halcyra::e2e {
 namespace {
@@ -237,8 +237,7 @@ class RemoteBuffer {
     DWORD pid = 0;
     GetWindowThreadProcessId(window, &pid);
     process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
-    if (process_)
-      address_ = VirtualAllocEx(process_, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
+    if (process_) address_ = VirtualAllocEx(process_, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
   }
   ~RemoteBuffer() {
     if (address_) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);

@@ -1,4 +1,4 @@
-#include "ui/window_win.h"
+#include "toolkit/window_win.h"
 
 #include <exception>
 
@@ -28,8 +28,8 @@ void Window::RegisterClassOnce(const char* className, HICON icon) {
   RegisterClassExA(&wc);
 }
 
-HWND Window::CreateWindowFor(DWORD exStyle, const char* className, const char* title,
-                             DWORD style, int x, int y, int width, int height, HWND parent) {
+HWND Window::CreateWindowFor(DWORD exStyle, const char* className, const char* title, DWORD style,
+                             int x, int y, int width, int height, HWND parent) {
   return CreateWindowExA(exStyle, className, title, style, x, y, width, height, parent, nullptr,
                          GetModuleHandleA(nullptr), this);
 }
@@ -40,7 +40,8 @@ HWND Window::CreateCentered(DWORD exStyle, const char* className, const char* ti
   AdjustWindowRectEx(&frame, style, FALSE, exStyle);
   const int width = frame.right - frame.left;
   const int height = frame.bottom - frame.top;
-  if (IsRectEmpty(&area)) area = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  if (IsRectEmpty(&area))
+    area = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
   const int x = (area.left + area.right - width) / 2;
   const int y = (area.top + area.bottom - height) / 2;
   return CreateWindowFor(exStyle, className, title, style, x, y, width, height, parent);

@@ -1,8 +1,9 @@
-#include "app/startup_host_win.h"
+#include "startup_host_win.h"
 
 #include <stdexcept>
 
 #include "actions/countdown_window_win.h"
+#include "core/text.h"
 #include "ui/main_window_win.h"
 #include "wizard/wizard_window_win.h"
 
@@ -17,8 +18,7 @@ bool Win32StartupHost::InstanceAlreadyRunning() {
 
 void Win32StartupHost::AskRunningInstanceToShow() {
   const UINT message = RegisterWindowMessageA(kShowMainWindowMessageName);
-  if (HWND running = FindWindowA(kMainWindowClass, kAppTitle))
-    SendMessageA(running, message, 0, 0);
+  if (HWND running = FindWindowA(kMainWindowClass, kAppTitle)) SendMessageA(running, message, 0, 0);
 }
 
 bool Win32StartupHost::FileExists(const std::string& path) const {
@@ -52,11 +52,9 @@ int Win32StartupHost::RunMainWindow(bool show) {
                            mainWindow);
     window.ShowModal();
   };
-  std::string programFolder = ExecutablePath();
-  programFolder.resize(programFolder.find_last_of('\\') + 1);
-  Win32ServiceControl service(programFolder);
-  MainWindow main({services_, clock_, mixer_, clockGuard_, wakeTimers_, services_.machine,
-                   player_, dialogs_, files_, shell_, hotkeys_, cleanup, privilege_, service},
+  Win32ServiceControl service(FolderOf(ExecutablePath()));
+  MainWindow main({services_, clock_, mixer_, clockGuard_, wakeTimers_, services_.machine, player_,
+                   dialogs_, files_, shell_, hotkeys_, cleanup, privilege_, service},
                   application.Handle(), launchCountdown, hotkeys_);
   if (!main.Handle()) throw std::runtime_error("The main window could not be created.");
   dialogs_.SetOwner(main.Handle());

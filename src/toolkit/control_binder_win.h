@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/controls.h"
+#include "toolkit/controls.h"
 
 namespace halcyra {
 
@@ -45,8 +45,12 @@ class ControlBinder {
   HWND AddPlain(const char* className, DWORD style, int id, Place place, DWORD exStyle = 0);
 
   // Handlers run after the binder has copied the control's change into its state.
-  void OnClick(int id, std::function<void()> handler) { clicks_.push_back({id, std::move(handler)}); }
-  void OnFocus(int id, std::function<void()> handler) { focuses_.push_back({id, std::move(handler)}); }
+  void OnClick(int id, std::function<void()> handler) {
+    clicks_.push_back({id, std::move(handler)});
+  }
+  void OnFocus(int id, std::function<void()> handler) {
+    focuses_.push_back({id, std::move(handler)});
+  }
   void OnBlur(int id, std::function<void()> handler) { blurs_.push_back({id, std::move(handler)}); }
   void OnDoubleClick(int id, std::function<void()> handler) {
     doubleClicks_.push_back({id, std::move(handler)});
@@ -62,8 +66,18 @@ class ControlBinder {
   void Focus(const Control* state);
 
  private:
-  enum class Kind { kPlain, kLabel, kButton, kCheckBox, kRadio, kEdit, kCombo, kTrackBar,
-                    kCheckList, kReport };
+  enum class Kind {
+    kPlain,
+    kLabel,
+    kButton,
+    kCheckBox,
+    kRadio,
+    kEdit,
+    kCombo,
+    kTrackBar,
+    kCheckList,
+    kReport
+  };
   struct Binding {
     HWND hwnd;
     int id;

@@ -1,10 +1,10 @@
-#include "ui/control_binder_win.h"
+#include "toolkit/control_binder_win.h"
 
 #include <commctrl.h>
 
 #include <climits>
 
-#include "ui/window_win.h"
+#include "toolkit/window_win.h"
 
 namespace halcyra {
 namespace {
@@ -37,11 +37,10 @@ ControlBinder::ControlBinder(HWND parent, HFONT font) : parent_(parent), font_(f
 
 HWND ControlBinder::Create(Kind kind, Control* state, const char* className, DWORD style, int id,
                            Place place, DWORD exStyle) {
-  HWND hwnd = CreateWindowExA(exStyle, className, "", WS_CHILD | style, ScaleForDpi(place.x),
-                              ScaleForDpi(place.y), ScaleForDpi(place.width),
-                              ScaleForDpi(place.height), parent_,
-                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                              GetModuleHandleA(nullptr), nullptr);
+  HWND hwnd = CreateWindowExA(
+      exStyle, className, "", WS_CHILD | style, ScaleForDpi(place.x), ScaleForDpi(place.y),
+      ScaleForDpi(place.width), ScaleForDpi(place.height), parent_,
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
   SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
   bindings_.push_back({hwnd, id, group_, kind, state});
   return hwnd;
@@ -91,9 +90,9 @@ HWND ControlBinder::AddEdit(Edit& edit, int id, Place place, DWORD style) {
 HWND ControlBinder::AddSpinEdit(Edit& edit, int id, Place place,
                                 std::optional<std::pair<int, int>> range) {
   HWND hwnd = AddEdit(edit, id, place);
-  HWND upDown = AddPlain(UPDOWN_CLASSA, UDS_SETBUDDYINT | UDS_NOTHOUSANDS | UDS_ALIGNRIGHT |
-                                            UDS_ARROWKEYS,
-                         0, {0, 0, 0, 0});
+  HWND upDown =
+      AddPlain(UPDOWN_CLASSA, UDS_SETBUDDYINT | UDS_NOTHOUSANDS | UDS_ALIGNRIGHT | UDS_ARROWKEYS, 0,
+               {0, 0, 0, 0});
   SendMessageA(upDown, UDM_SETBUDDY, reinterpret_cast<WPARAM>(hwnd), 0);
   const auto [low, high] = range.value_or(std::make_pair(INT_MIN, INT_MAX));
   SendMessageA(upDown, UDM_SETRANGE32, static_cast<WPARAM>(low), high);
@@ -101,9 +100,8 @@ HWND ControlBinder::AddSpinEdit(Edit& edit, int id, Place place,
 }
 
 HWND ControlBinder::AddComboBox(ComboBox& combo, int id, Place place) {
-  HWND hwnd = Create(Kind::kCombo, &combo, WC_COMBOBOXA,
-                     WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, id,
-                     {place.x, place.y, place.width, place.height + 160});
+  HWND hwnd = Create(Kind::kCombo, &combo, WC_COMBOBOXA, WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST,
+                     id, {place.x, place.y, place.width, place.height + 160});
   for (const std::string& item : combo.items)
     SendMessageA(hwnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
   return hwnd;
@@ -281,7 +279,8 @@ void ControlBinder::Sync() {
     const bool shown = !b.group || *b.group == shownGroup_;
     if ((IsWindowVisible(b.hwnd) != FALSE) != shown) ShowWindow(b.hwnd, shown ? SW_SHOW : SW_HIDE);
     if (!b.state) continue;
-    if ((IsWindowEnabled(b.hwnd) != FALSE) != b.state->enabled) EnableWindow(b.hwnd, b.state->enabled);
+    if ((IsWindowEnabled(b.hwnd) != FALSE) != b.state->enabled)
+      EnableWindow(b.hwnd, b.state->enabled);
     switch (b.kind) {
       case Kind::kLabel:
         SetTextIfChanged(b.hwnd, static_cast<Label*>(b.state)->caption);

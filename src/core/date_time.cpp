@@ -1,4 +1,4 @@
-#include "app/date_time.h"
+#include "core/date_time.h"
 
 #include <array>
 #include <cctype>
@@ -12,8 +12,6 @@ namespace {
 constexpr long long kUnixEpochInDays = 25569;  // 1 January 1970 counted from 30 December 1899
 constexpr double kMillisecondsPerDay = 86400000.0;
 
-constexpr std::array<const char*, 7> kDayNames = {"Sunday",   "Monday", "Tuesday", "Wednesday",
-                                                  "Thursday", "Friday", "Saturday"};
 constexpr std::array<const char*, 12> kMonthNames = {
     "January", "February", "March",     "April",   "May",      "June",
     "July",    "August",   "September", "October", "November", "December"};
@@ -120,8 +118,7 @@ DateLayout LayoutOf(const std::string& shortDate) {
   WalkPattern(
       shortDate, "dMyg",
       [&](char letter, std::size_t) {
-        if (letter != 'g' && layout.order.find(letter) == std::string::npos)
-          layout.order += letter;
+        if (letter != 'g' && layout.order.find(letter) == std::string::npos) layout.order += letter;
       },
       [&](const std::string& literal) {
         if (!haveSeparator && !layout.order.empty() && literal != " ") {
@@ -183,6 +180,12 @@ std::optional<TimeOfDay> ScanTime(Scanner& in, const RegionalFormat& fmt) {
 
 }  // namespace
 
+std::optional<int> DayNumber(std::string_view name) {
+  for (std::size_t i = 0; i < kDayNames.size(); ++i)
+    if (name == kDayNames[i]) return static_cast<int>(i);
+  return std::nullopt;
+}
+
 long long DaysFromCivil(int year, unsigned month, unsigned day) {
   // Howard Hinnant's days_from_civil, shifted to the 30 December 1899 epoch.
   const int y = static_cast<int>(month) <= 2 ? year - 1 : year;
@@ -243,23 +246,34 @@ std::string FormatDate(const LocalTime& t, const std::string& pattern, const Reg
       [&](char letter, std::size_t run) {
         switch (letter) {
           case 'd':
-            if (run == 1) out += std::to_string(t.day);
-            else if (run == 2) out += Padded(t.day, 2);
-            else if (run == 3) out += std::string(kDayNames[t.dayOfWeek % 7]).substr(0, 3);
-            else out += kDayNames[t.dayOfWeek % 7];
+            if (run == 1)
+              out += std::to_string(t.day);
+            else if (run == 2)
+              out += Padded(t.day, 2);
+            else if (run == 3)
+              out += std::string(kDayNames[t.dayOfWeek % 7]).substr(0, 3);
+            else
+              out += kDayNames[t.dayOfWeek % 7];
             break;
           case 'M': {
             const unsigned m = t.month >= 1 && t.month <= 12 ? t.month : 1;
-            if (run == 1) out += std::to_string(t.month);
-            else if (run == 2) out += Padded(t.month, 2);
-            else if (run == 3) out += std::string(kMonthNames[m - 1]).substr(0, 3);
-            else out += kMonthNames[m - 1];
+            if (run == 1)
+              out += std::to_string(t.month);
+            else if (run == 2)
+              out += Padded(t.month, 2);
+            else if (run == 3)
+              out += std::string(kMonthNames[m - 1]).substr(0, 3);
+            else
+              out += kMonthNames[m - 1];
             break;
           }
           case 'y':
-            if (run == 1) out += std::to_string(t.year % 100);
-            else if (run == 2) out += Padded(t.year % 100, 2);
-            else out += Padded(t.year, 4);
+            if (run == 1)
+              out += std::to_string(t.year % 100);
+            else if (run == 2)
+              out += Padded(t.year % 100, 2);
+            else
+              out += Padded(t.year, 4);
             break;
           default:  // era: "A.D." everywhere this program runs; left out
             break;
@@ -269,8 +283,7 @@ std::string FormatDate(const LocalTime& t, const std::string& pattern, const Reg
   return out;
 }
 
-std::string FormatTime(const LocalTime& t, const std::string& pattern,
-                       const RegionalFormat& fmt) {
+std::string FormatTime(const LocalTime& t, const std::string& pattern, const RegionalFormat& fmt) {
   std::string out;
   const unsigned hour12 = t.hour % 12 == 0 ? 12 : t.hour % 12;
   WalkPattern(
@@ -278,10 +291,18 @@ std::string FormatTime(const LocalTime& t, const std::string& pattern,
       [&](char letter, std::size_t run) {
         const int width = run >= 2 ? 2 : 1;
         switch (letter) {
-          case 'h': out += Padded(hour12, width); break;
-          case 'H': out += Padded(t.hour, width); break;
-          case 'm': out += Padded(t.minute, width); break;
-          case 's': out += Padded(t.second, width); break;
+          case 'h':
+            out += Padded(hour12, width);
+            break;
+          case 'H':
+            out += Padded(t.hour, width);
+            break;
+          case 'm':
+            out += Padded(t.minute, width);
+            break;
+          case 's':
+            out += Padded(t.second, width);
+            break;
           default: {
             const std::string& meridiem = t.hour < 12 ? fmt.am : fmt.pm;
             out += run == 1 ? meridiem.substr(0, 1) : meridiem;
@@ -316,8 +337,10 @@ std::optional<DateTime> TextToDateTime(const std::string& text, const RegionalFo
     if (i > 0 && !in.Consume(layout.separator)) datePartsRead = false;
     if (datePartsRead) {
       auto n = in.Number(&digits[i]);
-      if (!n) datePartsRead = false;
-      else parts[i] = *n;
+      if (!n)
+        datePartsRead = false;
+      else
+        parts[i] = *n;
     }
   }
   if (datePartsRead) {
@@ -325,9 +348,15 @@ std::optional<DateTime> TextToDateTime(const std::string& text, const RegionalFo
     int year = 0, yearDigits = 0;
     for (int i = 0; i < 3; ++i) {
       switch (layout.order[i]) {
-        case 'd': day = parts[i]; break;
-        case 'M': month = parts[i]; break;
-        default: year = static_cast<int>(parts[i]); yearDigits = digits[i];
+        case 'd':
+          day = parts[i];
+          break;
+        case 'M':
+          month = parts[i];
+          break;
+        default:
+          year = static_cast<int>(parts[i]);
+          yearDigits = digits[i];
       }
     }
     if (yearDigits <= 2) year += year < 50 ? 2000 : 1900;

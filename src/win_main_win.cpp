@@ -1,16 +1,18 @@
 // The entry point of Halcyra.exe and Halcyra-e2e.exe; the program reads no command line.
 #include <windows.h>
+
 #include <commctrl.h>
 #include <objbase.h>
 
 #include "app/app_services.h"
+#include "app/paths.h"
 #include "app/startup.h"
-#include "app/startup_host_win.h"
 #include "platform/win32/machine_control_win.h"
 #include "platform/win32/win32_ini_profile_win.h"
 #include "platform/win32/win32_message_boxes_win.h"
 #include "platform/win32/win32_os_info_win.h"
 #include "platform/win32/win32_regional_settings_win.h"
+#include "startup_host_win.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   using namespace halcyra;
@@ -22,7 +24,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   Win32IniProfile ini;
   Win32RegionalSettings regional;
   Win32MessageBoxes boxes;
-  const auto machine = MakeMachineControl(os);
+  const auto machine = MakeMachineControl(GetDataFolder(os));
   ProcessState state;
   const AppServices services{os, ini, regional, boxes, *machine, state};
   Win32StartupHost host(services);

@@ -70,8 +70,9 @@ struct ComboBox : Control {
   std::vector<std::string> items;
   int index = -1;
   std::string Text() const {
-    return index >= 0 && index < static_cast<int>(items.size()) ? items[static_cast<std::size_t>(index)]
-                                                                : std::string();
+    return index >= 0 && index < static_cast<int>(items.size())
+               ? items[static_cast<std::size_t>(index)]
+               : std::string();
   }
 };
 

@@ -21,8 +21,8 @@ class Window {
  protected:
   // Registers the class once per process.
   static void RegisterClassOnce(const char* className, HICON icon);
-  HWND CreateWindowFor(DWORD exStyle, const char* className, const char* title, DWORD style,
-                       int x, int y, int width, int height, HWND parent);
+  HWND CreateWindowFor(DWORD exStyle, const char* className, const char* title, DWORD style, int x,
+                       int y, int width, int height, HWND parent);
   // Creates a fixed frame around a client area of that many 96-dpi pixels, centred on the
   // area given (the screen when it is empty).
   HWND CreateCentered(DWORD exStyle, const char* className, const char* title, DWORD style,

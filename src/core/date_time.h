@@ -3,15 +3,23 @@
 // settings file: the regional short date, a blank and the long time (no time at midnight).
 #pragma once
 
+#include <array>
 #include <optional>
 #include <string>
+#include <string_view>
 
-#include "app/local_time.h"
-#include "platform/regional_format.h"
+#include "core/local_time.h"
+#include "core/regional_format.h"
 
 namespace halcyra {
 
 using DateTime = double;
+
+// The English day names, Sunday first: the day-of-week numbers of LocalTime.
+inline constexpr std::array<const char*, 7> kDayNames = {
+    "Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
+// Day number of a day name (0 = Sunday), or nullopt.
+std::optional<int> DayNumber(std::string_view name);
 
 inline constexpr double kSecondsPerDay = 86400.0;
 

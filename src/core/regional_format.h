@@ -14,10 +14,4 @@ struct RegionalFormat {
   std::string pm = "PM";
 };
 
-class RegionalSettings {
- public:
-  virtual ~RegionalSettings() = default;
-  virtual RegionalFormat Current() const = 0;
-};
-
 }  // namespace halcyra

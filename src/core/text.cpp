@@ -1,0 +1,57 @@
+#include "core/text.h"
+
+#include <algorithm>
+
+namespace halcyra {
+
+std::string UpperAscii(std::string_view text) {
+  std::string out(text);
+  for (char& c : out)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  return out;
+}
+
+bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && UpperAscii(a) == UpperAscii(b);
+}
+
+std::string_view TrimControl(std::string_view text) {
+  std::size_t begin = 0, end = text.size();
+  while (begin < end && static_cast<unsigned char>(text[begin]) <= 32) ++begin;
+  while (end > begin && static_cast<unsigned char>(text[end - 1]) <= 32) --end;
+  return text.substr(begin, end - begin);
+}
+
+std::optional<std::int64_t> ParseDecimal(std::string_view text, std::int64_t cap,
+                                         LeadingBlanks blanks) {
+  std::size_t i = 0;
+  if (blanks == LeadingBlanks::Skipped)
+    while (i < text.size() && text[i] == ' ') ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
+  if (i == text.size()) return std::nullopt;
+  std::int64_t value = 0;
+  for (; i < text.size(); ++i) {
+    if (text[i] < '0' || text[i] > '9') return std::nullopt;
+    if (value < cap) value = std::min(value * 10 + (text[i] - '0'), cap);
+  }
+  return negative ? -value : value;
+}
+
+std::string JoinPath(std::string_view folder, std::string_view name) {
+  std::string path(folder);
+  if (path.empty() || path.back() != '\\') path += '\\';
+  return path.append(name);
+}
+
+std::string WithoutTrailingBackslash(std::string_view folder) {
+  if (!folder.empty() && folder.back() == '\\') folder.remove_suffix(1);
+  return std::string(folder);
+}
+
+std::string FolderOf(std::string_view path) {
+  const std::size_t cut = path.find_last_of('\\');
+  return cut == std::string_view::npos ? std::string() : std::string(path.substr(0, cut));
+}
+
+}  // namespace halcyra

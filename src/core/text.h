@@ -1,0 +1,32 @@
+// Small text helpers with the ASCII rules the program's comparisons use, the one decimal
+// parser behind every number the program reads from text, and Windows path joining.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace halcyra {
+
+// Letters a to z fold to upper case; no locale.
+std::string UpperAscii(std::string_view text);
+bool EqualsIgnoreCase(std::string_view a, std::string_view b);
+// Removes every character of code 32 or less from both ends.
+std::string_view TrimControl(std::string_view text);
+
+enum class LeadingBlanks { Skipped, Refused };
+// A decimal integer: an optional sign, then one or more digits and nothing else. Blanks before
+// the sign are skipped or make the text no number, as the caller says. A magnitude beyond
+// `cap` comes back as `cap` with its sign, so no text can overflow.
+std::optional<std::int64_t> ParseDecimal(std::string_view text, std::int64_t cap,
+                                         LeadingBlanks blanks = LeadingBlanks::Skipped);
+
+// A folder and a name with exactly one backslash between them.
+std::string JoinPath(std::string_view folder, std::string_view name);
+// A folder without the one trailing backslash it may end with.
+std::string WithoutTrailingBackslash(std::string_view folder);
+// The folder part of a full file path, without a trailing backslash.
+std::string FolderOf(std::string_view path);
+
+}  // namespace halcyra

@@ -1,0 +1,22 @@
+#include "schedule/frequency.h"
+
+#include "core/date_time.h"
+
+namespace halcyra {
+
+bool FiresOn(const std::string& frequency, unsigned dayOfWeek) {
+  if (frequency == kOnce || frequency == kDaily) return true;
+  if (frequency == kWeekday) return dayOfWeek != 0 && dayOfWeek != 6;
+  const auto day = DayNumber(frequency);
+  return day && static_cast<unsigned>(*day) == dayOfWeek;
+}
+
+std::optional<int> DaysUntilFiring(const std::string& frequency, unsigned dayOfWeek,
+                                   bool timeGoneToday) {
+  constexpr int kDaysPerWeek = 7;
+  for (int ahead = timeGoneToday ? 1 : 0; ahead <= kDaysPerWeek; ++ahead)
+    if (FiresOn(frequency, (dayOfWeek + static_cast<unsigned>(ahead)) % kDaysPerWeek)) return ahead;
+  return std::nullopt;
+}
+
+}  // namespace halcyra

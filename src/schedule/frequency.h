@@ -1,0 +1,22 @@
+// The frequency word of a timer, "Once", "Daily", "Weekday" or a day name, and the one rule of
+// which days it selects: the schedule's tick and the wake-up due time both ask it.
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace halcyra {
+
+inline constexpr const char* kOnce = "Once";
+inline constexpr const char* kDaily = "Daily";
+inline constexpr const char* kWeekday = "Weekday";
+
+// Whether the word selects this day of the week (0 = Sunday).
+bool FiresOn(const std::string& frequency, unsigned dayOfWeek);
+
+// Whole days from today (this day of the week) to the next day the word selects; today counts
+// only when its time has not gone by. nullopt for a word that selects no day.
+std::optional<int> DaysUntilFiring(const std::string& frequency, unsigned dayOfWeek,
+                                   bool timeGoneToday);
+
+}  // namespace halcyra

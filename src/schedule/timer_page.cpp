@@ -1,0 +1,54 @@
+#include "schedule/timer_page.h"
+
+#include "app/settings_keys.h"
+
+namespace halcyra {
+
+TimerPage::TimerPage(const AppServices& app, TimerPageHost& host, DeleteCheck check)
+    : app_(app), pageHost_(host), check_(check) {
+  Label8.caption =
+      "You can set up as many timers as you want, and Halcyra will automatically activate the "
+      "selected shutdown actions at times of your choice.";
+  BtnAdd.caption = "Add";
+  BtnEdit.caption = "Edit";
+  BtnDelete.caption = "Delete";
+}
+
+void TimerPage::BtnAddClick() {
+  TFrmTimer editor(app_, *this);
+  pageHost_.ShowTimerEditor(editor);
+}
+
+void TimerPage::BtnEditClick() {
+  const int selected = LvwTimer.SelectedIndex();
+  if (selected < 0) return;
+  const auto record = TimerOfRow(LvwTimer.rows[static_cast<std::size_t>(selected)].caption);
+  if (!record) return;
+  TFrmTimer editor(app_, *this);
+  editor.PreFill(*record);
+  pageHost_.ShowTimerEditor(editor);
+}
+
+void TimerPage::BtnDeleteClick() {
+  if (LvwTimer.SelectedIndex() < 0) return;
+  if (app_.boxes.Show("Do you really want to delete the selected timer?", "Delete timer",
+                      mb::kYesNo | mb::kIconQuestion) == mb::kIdNo)
+    return;
+  for (std::size_t i = LvwTimer.rows.size(); i-- > 0;) {
+    if (!LvwTimer.rows[i].selected) continue;
+    SettingsFile file = app_.OpenSettings();
+    file.DeleteKey(kTimerSection, LvwTimer.rows[i].caption);
+    if (check_ == DeleteCheck::Verified &&
+        file.ValueExists(kTimerSection, LvwTimer.rows[i].caption)) {
+      app_.boxes.Show(
+          "Can not delete the timer. You must be given \"modify\" access to the file: \"" +
+              file.Path() + "\".",
+          kAppTitle, mb::kOk | mb::kIconError);
+      return;
+    }
+    LvwTimer.rows.erase(LvwTimer.rows.begin() + static_cast<std::ptrdiff_t>(i));
+  }
+  TimersDeleted();
+}
+
+}  // namespace halcyra

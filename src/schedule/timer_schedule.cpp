@@ -1,0 +1,65 @@
+#include "schedule/timer_schedule.h"
+
+#include "actions/event_words.h"
+#include "app/settings_keys.h"
+#include "schedule/frequency.h"
+#include "schedule/wake_up.h"
+
+namespace halcyra {
+
+bool SameMinute(const LocalTime& a, const LocalTime& b) {
+  return a.year == b.year && a.month == b.month && a.day == b.day && a.hour == b.hour &&
+         a.minute == b.minute;
+}
+
+std::optional<DueTimer> FindDueTimer(const std::vector<TTimerRecord>& timers, const LocalTime& now,
+                                     const LocalTime& lastHandled,
+                                     const std::function<DateTime()>& lastRebootTime) {
+  for (const TTimerRecord& record : timers) {
+    if (!record.Enabled) continue;
+    // A time that is no hour and minute can never match; it is passed over.
+    const auto hm = ParseTimeOfDay(record.Time);
+    if (!hm || hm->first != now.hour || hm->second != now.minute) continue;
+    if (SameMinute(lastHandled, now)) continue;
+    if (record.ShutEvent == WordOf(PowerEvent::Reboot) &&
+        SameMinute(DecodeDateTime(lastRebootTime()), now))
+      return std::nullopt;
+    if (!FiresOn(record.Frequency, now.dayOfWeek)) continue;
+    return DueTimer{record.Title, record.ShutEvent, record.Frequency == kOnce};
+  }
+  return std::nullopt;
+}
+
+TimerSchedule::TimerSchedule(const ScheduleServices& services, ScheduleHost& host)
+    : services_(services), host_(host) {}
+
+void TimerSchedule::Timer1Timer() {
+  LocalTime now = services_.clock.Now();
+  if (services_.clockGuard.Check(now, services_.clock, services_.machine))
+    now = services_.clock.Now();
+  const auto due = FindDueTimer(Timers, now, services_.app.state.lastHandled, [this] {
+    return services_.app.OpenSettings().ReadDateTime(kLogSection, kLastRebootTimeKey, 0);
+  });
+  if (!due) return;
+  if (due->once) {
+    services_.app.OpenSettings().DeleteKey(kTimerSection, due->title);
+    host_.RemoveTimerRows(due->title);
+  }
+  Timer1Enabled = false;
+  FireTimer(due->event);
+}
+
+void TimerSchedule::FireTimer(const std::string& eventWord) {
+  services_.app.state.pendingEvent = eventWord;
+  ReloadTimers();
+  host_.ShowCountdown();
+}
+
+void TimerSchedule::LoadTimers(const SettingsFile& file) {
+  Timers.clear();
+  Timers = halcyra::LoadTimers(file, {services_.app.os, services_.clock, services_.wakeTimers});
+}
+
+void TimerSchedule::ReloadTimers() { LoadTimers(services_.app.OpenSettings()); }
+
+}  // namespace halcyra

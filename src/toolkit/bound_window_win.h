@@ -1,0 +1,32 @@
+// The base of every window of the program that mirrors a logic class: its controls go through
+// a ControlBinder, a control's notification runs the logic and the state is mirrored back, and
+// the title bar's close button is the window's own close handler.
+#pragma once
+
+#include <functional>
+#include <memory>
+
+#include "toolkit/control_binder_win.h"
+#include "toolkit/window_win.h"
+
+namespace halcyra {
+
+class BoundWindow : public Window {
+ protected:
+  explicit BoundWindow(HWND owner = nullptr) : owner_(owner) {}
+  // After the window is created: its controls' binder, with the dialog font.
+  void CreateBinder();
+  // Writes the logic's state onto the controls.
+  virtual void Sync() { binder_->Sync(); }
+  // Runs a handler of the logic and mirrors the state it leaves.
+  void Run(const std::function<void()>& handler);
+  virtual void CloseClicked() = 0;
+  // A track bar of the window moved.
+  virtual void TrackBarMoved() {}
+  LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+  HWND owner_;
+  std::unique_ptr<ControlBinder> binder_;
+};
+
+}  // namespace halcyra

@@ -1,0 +1,54 @@
+#include "ui/global_hotkeys.h"
+
+#include "app/app_services.h"
+#include "app/settings_keys.h"
+
+namespace halcyra {
+
+void GlobalHotkeys::RegisterStored(const HotkeyTexts& texts) {
+  for (std::size_t i = 0; i < texts.size(); ++i) {
+    if (texts[i].empty() || texts[i] == kNoHotkeyText) {
+      Ids[i] = -1;
+      continue;
+    }
+    const ParsedHotkey parsed = ParseHotkeyText(texts[i]);
+    Ids[i] = registry_.AddAtom(kHotkeySlots[i].atomName);
+    registry_.Register(Ids[i], parsed.modifiers, parsed.key);
+  }
+}
+
+void GlobalHotkeys::ApplyChanges(SettingsFile& file, const HotkeyTexts& texts) {
+  for (std::size_t i = 0; i < texts.size(); ++i) {
+    const HotkeySlot& slot = kHotkeySlots[i];
+    const std::string& text = texts[i];
+    if (!text.empty()) {
+      if (file.ReadString(kHotkeysSection, slot.key) == text) continue;
+      file.WriteString(kHotkeysSection, slot.key, text);
+      const ParsedHotkey parsed = ParseHotkeyText(text);
+      if (Ids[i] == -1) Ids[i] = registry_.AddAtom(slot.atomName);
+      if (!registry_.Register(Ids[i], parsed.modifiers, parsed.key))
+        boxes_.Show(std::string(slot.messageStart) + "\"" + text +
+                        "\" is already used, please change it to another hotkey",
+                    kAppTitle, mb::kOk | mb::kIconError);
+    } else {
+      if (file.ReadString(kHotkeysSection, slot.key) != kNoHotkeyText) registry_.Unregister(Ids[i]);
+      file.WriteString(kHotkeysSection, slot.key, kNoHotkeyText);
+    }
+  }
+}
+
+void GlobalHotkeys::Release() {
+  for (int& id : Ids) {
+    if (id == -1) continue;
+    registry_.Unregister(id);
+    registry_.DeleteAtom(static_cast<std::uint16_t>(id));
+  }
+}
+
+std::optional<std::size_t> GlobalHotkeys::SlotOf(int id) const {
+  for (std::size_t i = 0; i < Ids.size(); ++i)
+    if (Ids[i] == id) return i;
+  return std::nullopt;
+}
+
+}  // namespace halcyra
