@@ -7,9 +7,7 @@
 
 namespace halcyra {
 
-std::string LogFilePath(const OsInfo& os) {
-  return JoinPath(GetDataFolder(os), "Log.txt");
-}
+std::string LogFilePath(const OsInfo& os) { return JoinPath(GetDataFolder(os), "Log.txt"); }
 
 std::string EventLine(const LocalTime& now, const std::string& timeSeparator,
                       const std::string& eventWord) {

@@ -44,8 +44,7 @@ TEST_F(HotkeysE2E, AStoredHotkeyActsAtOnceWithItsLogLine) {
   ASSERT_NE(FindWindowOf(*app_, "TFrmMain", "Halcyra"), nullptr);
   std::this_thread::sleep_for(300ms);
   PressKeys("ctrl+alt+u");
-  for (int i = 0; i < 100 && !FileExists(DataFile("Effects.txt")); ++i)
-    std::this_thread::sleep_for(50ms);
+  WaitUntil([] { return FileExists(DataFile("Effects.txt")); }, 5s);
   EXPECT_EQ(ReadFileText(DataFile("Effects.txt")), "SetSystemPowerState 1 1\r\n");
   EXPECT_NE(ReadFileText(DataFile("Log.txt")).find("    Suspend\r\n"), std::string::npos);
   EXPECT_EQ(FindWindowOf(*app_, "TFrmNotify", "Halcyra", 0ms), nullptr) << "no countdown";

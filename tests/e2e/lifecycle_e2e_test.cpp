@@ -64,14 +64,13 @@ TEST_F(LifecycleE2E, CancelledPromptLeavesTheWindowHidden) {
   ASSERT_NE(prompt, nullptr);
   ClickDialogButton(prompt, pids::kCancel);
   EXPECT_TRUE(second.WaitForExit().has_value());
-  std::this_thread::sleep_for(200ms);
+  Settle(main_);
   EXPECT_FALSE(IsWindowVisible(main_));
 }
 
 TEST_F(LifecycleE2E, IconDoubleClickShowsAndHideHides) {
   Start("ShowSystemTray=True\r\n");
-  PostMessageA(main_, ids::kTrayCallbackMessage, 1, WM_LBUTTONDOWN);
-  std::this_thread::sleep_for(200ms);
+  SendAndWait(main_, ids::kTrayCallbackMessage, 1, WM_LBUTTONDOWN);
   EXPECT_FALSE(IsWindowVisible(main_)) << "a single click does nothing";
   PostMessageA(main_, ids::kTrayCallbackMessage, 1, WM_LBUTTONDBLCLK);
   ASSERT_TRUE(WaitVisible(main_, true));
@@ -87,8 +86,7 @@ TEST_F(LifecycleE2E, ExitEndsTheProgramAfterThePassword) {
   HWND prompt = Prompt();
   ASSERT_NE(prompt, nullptr);
   ClickDialogButton(prompt, pids::kCancel);
-  std::this_thread::sleep_for(300ms);
-  EXPECT_TRUE(app_->Running()) << "cancelled: the program goes on";
+  EXPECT_FALSE(app_->WaitForExit(300ms).has_value()) << "cancelled: the program goes on";
 
   PostMessageA(main_, WM_COMMAND, ids::kMnuExit, 0);
   prompt = Prompt();

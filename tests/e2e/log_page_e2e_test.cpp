@@ -35,14 +35,11 @@ class LogPageE2E : public testing::Test {
 
 TEST_F(LogPageE2E, ViewCreatesAnEmptyLogAndOpensIt) {
   ClickDialogButton(main_, ids::kCmdViewLog);
-  for (int i = 0; i < 250 && !FileExists(Log()); ++i) std::this_thread::sleep_for(20ms);
+  WaitUntil([this] { return FileExists(Log()); });
   EXPECT_EQ(Size(Log()), 0);
   // The file opens in the program associated with text files; close it again.
   HWND viewer = nullptr;
-  for (int i = 0; i < 250 && !viewer; ++i) {
-    viewer = FindWindowA("Notepad", nullptr);
-    if (!viewer) std::this_thread::sleep_for(20ms);
-  }
+  WaitUntil([&viewer] { return (viewer = FindWindowA("Notepad", nullptr)) != nullptr; });
   ASSERT_NE(viewer, nullptr) << "the associated viewer shows the log";
   EXPECT_NE(WindowText(viewer).find("Log"), std::string::npos) << WindowText(viewer);
   PostMessageA(viewer, WM_CLOSE, 0, 0);
@@ -57,7 +54,7 @@ TEST_F(LogPageE2E, EmptyAsksThenKeepsOrEmptiesTheFile) {
   EXPECT_EQ(MessageBoxText(box), "Do you really want to delete the log file?");
   ClickDialogButton(box, IDNO);
   WaitVisible(box, false);
-  std::this_thread::sleep_for(200ms);
+  Settle(main_);
   EXPECT_EQ(Size(Log()), 31);
 
   ClickDialogButton(main_, ids::kCmdDeleteLog);
@@ -65,7 +62,7 @@ TEST_F(LogPageE2E, EmptyAsksThenKeepsOrEmptiesTheFile) {
   ASSERT_NE(box, nullptr);
   ClickDialogButton(box, IDYES);
   WaitVisible(box, false);
-  for (int i = 0; i < 250 && Size(Log()) != 0; ++i) std::this_thread::sleep_for(20ms);
+  WaitUntil([this] { return Size(Log()) == 0; });
   EXPECT_EQ(Size(Log()), 0) << "the file stays, empty";
 }
 

@@ -77,7 +77,7 @@ TEST_F(MainWindowE2E, TickingBoxesAndOkWritesTheKeys) {
   SetText(Control(main, ids::kSpinDuration), "45");
   ASSERT_EQ(SelectTab(Control(main, ids::kPageControl), kLogPage), kLogPage);
   ClickDialogButton(main, ids::kChkEnableLog);
-  std::this_thread::sleep_for(200ms);
+  Settle(main);
   EXPECT_TRUE(IsChecked(Control(main, ids::kChkAbort)));
   ClickDialogButton(main, ids::kOk);
   ASSERT_TRUE(WaitVisible(main, false));
@@ -97,7 +97,7 @@ TEST_F(MainWindowE2E, CloseButtonHidesAndThrowsTheEditsAway) {
   ASSERT_EQ(SelectTab(Control(main, ids::kPageControl), kGeneralPage), kGeneralPage);
   SetText(Control(main, ids::kSpinDuration), "99");
   ClickDialogButton(main, ids::kChkAbort);
-  std::this_thread::sleep_for(200ms);
+  Settle(main);
   const std::string before = SettingsText();
   PostMessageA(main, WM_CLOSE, 0, 0);
   ASSERT_TRUE(WaitVisible(main, false));
@@ -116,8 +116,7 @@ TEST_F(MainWindowE2E, PasswordPageWithABlankConfirmationCannotBeLeft) {
   ASSERT_EQ(SelectTab(pages, kPasswordPage), kPasswordPage);
   EXPECT_FALSE(IsWindowEnabled(Control(main, ids::kEdtPwd)));
   ClickDialogButton(main, ids::kChkPassword);
-  std::this_thread::sleep_for(200ms);
-  ASSERT_TRUE(IsWindowEnabled(Control(main, ids::kEdtPwd)));
+  ASSERT_TRUE(WaitUntil([main] { return IsWindowEnabled(Control(main, ids::kEdtPwd)) != FALSE; }));
   SetText(Control(main, ids::kEdtPwd), "secret");
 
   std::thread leave([pages] { SelectTab(pages, kLogPage); });

@@ -36,12 +36,7 @@ class ScheduleE2E : public testing::Test {
   }
   static bool WaitForText(const std::string& path, const std::string& text,
                           std::chrono::milliseconds timeout) {
-    const auto end = std::chrono::steady_clock::now() + timeout;
-    while (std::chrono::steady_clock::now() < end) {
-      if (ReadFileText(path).find(text) != std::string::npos) return true;
-      std::this_thread::sleep_for(50ms);
-    }
-    return false;
+    return WaitUntil([&] { return ReadFileText(path).find(text) != std::string::npos; }, timeout);
   }
 
   char time_[8] = {};
@@ -104,8 +99,8 @@ TEST_F(ScheduleE2E, SuspendActsAndTheScheduleGoesOn) {
   ASSERT_TRUE(WaitForText(DataFile("Effects.txt"), "SetSystemPowerState 1 1\r\n", 10s));
   HWND main = FindWindowOf(*app_, "TFrmMain", "Halcyra");
   ASSERT_NE(main, nullptr);
-  for (int i = 0; i < 100 && !IsWindowEnabled(main); ++i) std::this_thread::sleep_for(20ms);
-  EXPECT_TRUE(IsWindowEnabled(main)) << "the countdown has closed";
+  EXPECT_TRUE(WaitUntil([main] { return IsWindowEnabled(main) != FALSE; }, 2s))
+      << "the countdown has closed";
   std::this_thread::sleep_for(2500ms);
   EXPECT_EQ(ReadFileText(DataFile("Effects.txt")), "SetSystemPowerState 1 1\r\n")
       << "the resumed schedule does not fire the same minute again";

@@ -27,11 +27,9 @@ TEST(SoundPageWithDevice, PreviewTogglesAndAMissingFileIsReported) {
   ASSERT_TRUE(IsWindowEnabled(preview)) << "a mixer device keeps the alarm on";
   EXPECT_EQ(WindowText(preview), "Preview");
   ClickDialogButton(main, ids::kBtnPreview);
-  std::this_thread::sleep_for(300ms);
-  EXPECT_EQ(WindowText(preview), "Stop");
+  EXPECT_TRUE(WaitUntil([preview] { return WindowText(preview) == "Stop"; }, 2s));
   ClickDialogButton(main, ids::kBtnPreview);
-  std::this_thread::sleep_for(300ms);
-  EXPECT_EQ(WindowText(preview), "Preview");
+  EXPECT_TRUE(WaitUntil([preview] { return WindowText(preview) == "Preview"; }, 2s));
 
   SetText(Control(main, ids::kEdtSoundPath), DataFile("missing.wav"));
   ClickDialogButton(main, ids::kBtnPreview);

@@ -61,7 +61,7 @@ TEST_F(StartupE2E, FirstStartWritesItsRecordRunsTheWizardAndShowsTheWindowTheNex
   AppProcess again;
   HWND main = FindWindowOf(again, "TFrmMain", "Halcyra");
   ASSERT_NE(main, nullptr);
-  std::this_thread::sleep_for(500ms);
+  Settle(main);
   EXPECT_FALSE(IsWindowVisible(main));
   EXPECT_EQ(FindMessageBox(again, 0ms), nullptr);
 }
@@ -71,7 +71,7 @@ TEST_F(StartupE2E, SecondStartShowsTheRunningWindowAndEnds) {
   AppProcess first;
   HWND main = FindWindowOf(first, "TFrmMain", "Halcyra");
   ASSERT_NE(main, nullptr);
-  std::this_thread::sleep_for(300ms);
+  Settle(main);
   ASSERT_FALSE(IsWindowVisible(main));
 
   AppProcess second;
@@ -95,8 +95,7 @@ TEST_F(StartupE2E, ClosingTheWindowOnlyHidesIt) {
   ASSERT_TRUE(WaitVisible(main, true));
   PostMessageA(main, WM_CLOSE, 0, 0);
   EXPECT_TRUE(WaitVisible(main, false));
-  std::this_thread::sleep_for(200ms);
-  EXPECT_TRUE(app.Running());
+  EXPECT_FALSE(app.WaitForExit(200ms).has_value());
 }
 
 TEST_F(StartupE2E, UnwritableSettingsAtFirstStartAsksForModifyAccessThenEnds) {

@@ -100,7 +100,7 @@ TEST_F(TimersE2E, DeleteAsksFirstThenRemovesTheTimer) {
   ASSERT_NE(box, nullptr);
   ClickDialogButton(box, IDYES);
   ASSERT_TRUE(WaitVisible(box, false));
-  for (int i = 0; i < 100 && Titles().size() != 1; ++i) std::this_thread::sleep_for(20ms);
+  WaitUntil([this] { return Titles().size() == 1; }, 2s);
   EXPECT_EQ(Titles(), std::vector<std::string>{"late"});
   EXPECT_EQ(ReadFileText(Settings()).find("early="), std::string::npos);
 }

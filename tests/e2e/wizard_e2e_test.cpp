@@ -25,7 +25,7 @@ class WizardE2E : public testing::Test {
   static std::string Settings() { return DataFile("Halcyra.ini"); }
   void Click(int id) {
     ClickDialogButton(wizard_, id);
-    std::this_thread::sleep_for(150ms);
+    Settle(wizard_);
   }
 
   std::optional<AppProcess> app_;

@@ -13,18 +13,6 @@
 namespace halcyra::e2e {
 namespace {
 
-constexpr auto kPoll = 20ms;
-
-template <typename Predicate>
-bool WaitFor(std::chrono::milliseconds timeout, Predicate done) {
-  const auto end = std::chrono::steady_clock::now() + timeout;
-  for (;;) {
-    if (done()) return true;
-    if (std::chrono::steady_clock::now() >= end) return false;
-    std::this_thread::sleep_for(kPoll);
-  }
-}
-
 struct Search {
   DWORD pid;
   std::string className;
@@ -48,14 +36,40 @@ BOOL CALLBACK Match(HWND window, LPARAM param) {
 }
 
 HWND FindTopLevel(Search search, std::chrono::milliseconds timeout) {
-  WaitFor(timeout, [&] {
-    EnumWindows(&Match, reinterpret_cast<LPARAM>(&search));
-    return search.found != nullptr;
-  });
+  WaitUntil(
+      [&] {
+        EnumWindows(&Match, reinterpret_cast<LPARAM>(&search));
+        return search.found != nullptr;
+      },
+      timeout);
   return search.found;
 }
 
 }  // namespace
+
+bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
+  constexpr auto kPoll = 20ms;
+  const auto end = std::chrono::steady_clock::now() + timeout;
+  for (;;) {
+    if (condition()) return true;
+    if (std::chrono::steady_clock::now() >= end) return false;
+    std::this_thread::sleep_for(kPoll);
+  }
+}
+
+void Settle(HWND window) {
+  // A thread handles the messages sent to it before it returns a posted one: the first round
+  // trip can come back while a click posted before it still waits, the second only once the
+  // thread has taken that click and come back to a message loop.
+  SendAndWait(window, WM_NULL);
+  SendAndWait(window, WM_NULL);
+}
+
+LRESULT SendAndWait(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+  DWORD_PTR result = 0;
+  SendMessageTimeoutA(window, msg, wParam, lParam, SMTO_ABORTIFHUNG, 10000, &result);
+  return static_cast<LRESULT>(result);
+}
 
 std::string AppProcess::ExePath(const std::string& exeName) {
   char self[MAX_PATH] = {};
@@ -131,7 +145,7 @@ HWND FindMessageBox(const AppProcess& app, std::chrono::milliseconds timeout) {
 }
 
 bool WaitVisible(HWND window, bool visible, std::chrono::milliseconds timeout) {
-  return WaitFor(timeout, [&] { return (IsWindowVisible(window) != FALSE) == visible; });
+  return WaitUntil([&] { return (IsWindowVisible(window) != FALSE) == visible; }, timeout);
 }
 
 std::string WindowText(HWND window) {
@@ -185,7 +199,9 @@ int SelectTab(HWND tabControl, int index) {
 
 bool SaveWindowBitmap(HWND window, const std::string& path) {
   RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-  std::this_thread::sleep_for(300ms);
+  Settle(window);
+  // The painted pixels reach the X display a moment after the window has painted them.
+  std::this_thread::sleep_for(100ms);
   RECT r;
   if (!GetWindowRect(window, &r)) return false;
   const int width = r.right - r.left, height = r.bottom - r.top;

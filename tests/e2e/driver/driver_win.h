@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <chrono>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -34,6 +35,15 @@ class AppProcess {
  private:
   PROCESS_INFORMATION info_{};
 };
+
+// Polls the condition until it holds or the timeout passes; says whether it held.
+bool WaitUntil(const std::function<bool()>& condition,
+               std::chrono::milliseconds timeout = kWindowTimeout);
+// Returns once the window's thread has handled what was sent or posted to it before and is back
+// in a message loop (its own or a modal one): two round trips of WM_NULL.
+void Settle(HWND window);
+// Sends a message and returns when the window has handled it.
+LRESULT SendAndWait(HWND window, UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
 
 // Finds the main window of a started program and shows it the way a second start of the
 // program does, answering the password prompt with the password when one appears; nullptr
