@@ -180,7 +180,23 @@ void TFrmMain::LoadControls(bool atCreation) {
     for (const TTimerRecord& record : Schedule.Timers) LvwTimer.rows.push_back(TimerRow(record));
     Schedule.Timer1Enabled = true;
   }
+  LoadSoundPage(file, atCreation);
 
+  for (std::size_t i = 0; i < kCleanupKeys.size(); ++i)
+    LvwCleanup.items[i].checked = file.IsOn(kCleanupSection, kCleanupKeys[i]);
+
+  if (file.IsOn(kPasswordSection, kPasswordEnabledKey)) {
+    ChkPassword.SetChecked(true);
+    ChkPasswordClick();
+    EdtPwd.text = EdtPwdConfirm.text = PasswordPlaceholder;
+  } else {
+    ChkPassword.SetChecked(false);
+    ChkPasswordClick();
+  }
+  ChkEnableLog.SetChecked(file.IsOn(kLogSection, kLogEnabledKey));
+}
+
+void TFrmMain::LoadSoundPage(const SettingsFile& file, bool atCreation) {
   EdtSoundPath.text = file.ReadString(kSoundSection, kSoundPathKey);
   ChkSetVolume.SetChecked(file.IsOn(kSoundSection, kSetVolumeKey));
   ChkLoop.SetChecked(file.IsOn(kSoundSection, kLoopReadKey));
@@ -198,19 +214,6 @@ void TFrmMain::LoadControls(bool atCreation) {
   TckBarVolume.position = volume != 0
                               ? static_cast<int>(static_cast<unsigned>(volume) & 0xFFFF) / 256
                               : services_.mixer.GetMasterVolume() / 256;
-
-  for (std::size_t i = 0; i < kCleanupKeys.size(); ++i)
-    LvwCleanup.items[i].checked = file.IsOn(kCleanupSection, kCleanupKeys[i]);
-
-  if (file.IsOn(kPasswordSection, kPasswordEnabledKey)) {
-    ChkPassword.SetChecked(true);
-    ChkPasswordClick();
-    EdtPwd.text = EdtPwdConfirm.text = PasswordPlaceholder;
-  } else {
-    ChkPassword.SetChecked(false);
-    ChkPasswordClick();
-  }
-  ChkEnableLog.SetChecked(file.IsOn(kLogSection, kLogEnabledKey));
 }
 
 bool TFrmMain::RunChecks() {

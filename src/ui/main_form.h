@@ -134,6 +134,8 @@ class TFrmMain final : public SettingsPages, public TimerPage, private ScheduleH
 
  private:
   void LoadControls(bool atCreation);
+  // The Sound page's part of the load: at creation, no mixer device switches the alarm off.
+  void LoadSoundPage(const SettingsFile& file, bool atCreation);
   bool RunChecks();
   void SaveSettings(SettingsFile& file);
   HotkeyTexts HotkeyFieldTexts();
