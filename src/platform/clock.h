@@ -1,4 +1,4 @@
-// The local clock and the system's millisecond tick count.
+// The clock, local and in UTC, and the system's millisecond tick count.
 #pragma once
 
 #include <cstdint>
@@ -11,6 +11,8 @@ class Clock {
  public:
   virtual ~Clock() = default;
   virtual LocalTime Now() const = 0;
+  // The same moment in UTC: it does not jump when the time zone or daylight-saving time does.
+  virtual LocalTime UtcNow() const = 0;
   // Milliseconds since the system started, wrapping at 2^32.
   virtual std::uint32_t TickCount() const = 0;
 };

@@ -1,5 +1,6 @@
 // The three calls that end the session, change the power state or move the clock. The
 // end-to-end build links a journal in their place, so tests never act on the machine.
+// The clock is set in UTC, so that the time zone in force cannot shift what is set.
 #pragma once
 
 #include "core/local_time.h"
@@ -11,7 +12,7 @@ class MachineControl {
   virtual ~MachineControl() = default;
   virtual bool ExitWindowsEx(unsigned flags) = 0;
   virtual bool SetSystemPowerState(bool suspend, bool force) = 0;
-  virtual bool SetLocalTime(const LocalTime& time) = 0;
+  virtual bool SetSystemTime(const LocalTime& utc) = 0;
 };
 
 }  // namespace halcyra

@@ -9,17 +9,28 @@ constexpr double kMillisecondsPerDay = 8.64e7;
 constexpr double kTolerance = 2;             // seconds, each way
 constexpr double kTickRange = 4294967296.0;  // 2^32 ms
 
+int OffsetMinutes(const Clock& clock) {
+  const DateTime utc = EncodeDateTime(clock.UtcNow());
+  return static_cast<int>(std::lround((EncodeDateTime(clock.Now()) - utc) * 24 * 60));
+}
+
 }  // namespace
 
 void ClockGuard::Arm(const Clock& clock) {
-  ClockBaseline = EncodeDateTime(clock.Now());
+  ClockBaseline = EncodeDateTime(clock.UtcNow());
   ClockBaselineTick = clock.TickCount();
   LastTicks = 0;
+  UtcOffsetMinutes = OffsetMinutes(clock);
   ClockGuardOn = true;
 }
 
-bool ClockGuard::Check(const LocalTime& now, const Clock& clock, MachineControl& machine) {
+void ClockGuard::TimeSettingsChanged(const Clock& clock) {
+  if (ClockGuardOn && OffsetMinutes(clock) != UtcOffsetMinutes) Arm(clock);
+}
+
+bool ClockGuard::Check(const Clock& clock, MachineControl& machine) {
   if (!ClockGuardOn) return false;
+  const LocalTime now = clock.UtcNow();
   const auto ticksNow = [&] {
     const std::uint32_t ticks = clock.TickCount() - ClockBaselineTick;  // wraps harmlessly once
     if (ticks < LastTicks) ClockBaseline += kTickRange / kMillisecondsPerDay;
@@ -34,8 +45,7 @@ bool ClockGuard::Check(const LocalTime& now, const Clock& clock, MachineControl&
       std::round((EncodeDateTime(now) - ClockBaseline) * 60 * 60 * 24 * 1000) / 1000;
   if (wall >= first / 1000 - kTolerance && wall <= ticksNow() / 1000 + kTolerance) return false;
   const DateTime target = ClockBaseline + ticksNow() / kMillisecondsPerDay;
-  machine.SetLocalTime(DecodeDateTime(target));
-  return true;
+  return machine.SetSystemTime(DecodeDateTime(target));
 }
 
 }  // namespace halcyra

@@ -115,7 +115,8 @@ bool TFrmTimer::CheckTitle() {
   const ListView& list = host_.TimerList();
   const int selected = list.SelectedIndex();
   for (std::size_t i = 0; i < list.rows.size(); ++i) {
-    if (list.rows[i].caption != title) continue;
+    // The settings file tells keys apart without regard to case: so must the check.
+    if (!EqualsIgnoreCase(list.rows[i].caption, title)) continue;
     if (EditMode && static_cast<int>(i) == selected) continue;
     Fail(kDuplicateTitleMessage);
     return false;

@@ -35,8 +35,7 @@ TimerSchedule::TimerSchedule(const ScheduleServices& services, ScheduleHost& hos
 
 void TimerSchedule::Timer1Timer() {
   LocalTime now = services_.clock.Now();
-  if (services_.clockGuard.Check(now, services_.clock, services_.machine))
-    now = services_.clock.Now();
+  if (services_.clockGuard.Check(services_.clock, services_.machine)) now = services_.clock.Now();
   const auto due = FindDueTimer(Timers, now, services_.app.state.lastHandled, [this] {
     return services_.app.OpenSettings().ReadDateTime(kLogSection, kLastRebootTimeKey, 0);
   });

@@ -13,7 +13,7 @@ void GlobalHotkeys::RegisterStored(const HotkeyTexts& texts) {
     }
     const ParsedHotkey parsed = ParseHotkeyText(texts[i]);
     Ids[i] = registry_.AddAtom(kHotkeySlots[i].atomName);
-    registry_.Register(Ids[i], parsed.modifiers, parsed.key);
+    registry_.Register(Ids[i], parsed.modifiers | modifier_flags::kNoRepeat, parsed.key);
   }
 }
 
@@ -25,8 +25,12 @@ void GlobalHotkeys::ApplyChanges(SettingsFile& file, const HotkeyTexts& texts) {
       if (file.ReadString(kHotkeysSection, slot.key) == text) continue;
       file.WriteString(kHotkeysSection, slot.key, text);
       const ParsedHotkey parsed = ParseHotkeyText(text);
-      if (Ids[i] == -1) Ids[i] = registry_.AddAtom(slot.atomName);
-      if (!registry_.Register(Ids[i], parsed.modifiers, parsed.key))
+      // Registering an id again keeps its old combination alive beside the new one.
+      if (Ids[i] == -1)
+        Ids[i] = registry_.AddAtom(slot.atomName);
+      else
+        registry_.Unregister(Ids[i]);
+      if (!registry_.Register(Ids[i], parsed.modifiers | modifier_flags::kNoRepeat, parsed.key))
         boxes_.Show(std::string(slot.messageStart) + "\"" + text +
                         "\" is already used, please change it to another hotkey",
                     kAppTitle, mb::kOk | mb::kIconError);
@@ -46,6 +50,8 @@ void GlobalHotkeys::Release() {
 }
 
 std::optional<std::size_t> GlobalHotkeys::SlotOf(int id) const {
+  // -1 marks a slot without a hotkey, and is also the id Windows gives its own snap hotkey.
+  if (id == -1) return std::nullopt;
   for (std::size_t i = 0; i < Ids.size(); ++i)
     if (Ids[i] == id) return i;
   return std::nullopt;

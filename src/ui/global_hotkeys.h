@@ -30,7 +30,8 @@ class GlobalHotkeys {
   // written.
   void ApplyChanges(SettingsFile& file, const HotkeyTexts& texts);
   void Release();
-  // The slot of a pressed hotkey's id: the first slot whose id matches.
+  // The slot of a pressed hotkey's id: the first slot whose id matches; none for -1 or an id
+  // the program did not register.
   std::optional<std::size_t> SlotOf(int id) const;
 
  private:

@@ -14,6 +14,9 @@ namespace modifier_flags {
 inline constexpr unsigned kAlt = 1;      // MOD_ALT
 inline constexpr unsigned kControl = 2;  // MOD_CONTROL
 inline constexpr unsigned kShift = 4;    // MOD_SHIFT
+// A held key sends one press, not a stream: a repeat queued behind a suspend would suspend the
+// machine again the moment it resumes.
+inline constexpr unsigned kNoRepeat = 0x4000;  // MOD_NOREPEAT
 }  // namespace modifier_flags
 
 struct HeldModifiers {

@@ -127,9 +127,15 @@ void TFrmMain::LblEmailClick() {
 
 bool TFrmMain::HandleQueryEndSession() {
   host_.TerminateProcesses("loadqm.exe");
+  tickBeforeQuery_ = Schedule.Timer1Enabled;
   Schedule.Timer1Enabled = false;
   host_.CloseWindow();
   return true;
+}
+
+void TFrmMain::HandleEndSession(bool ending) {
+  if (!ending && tickBeforeQuery_) Schedule.Timer1Enabled = true;
+  tickBeforeQuery_ = false;
 }
 
 void TFrmMain::TimerWritten(const std::string&, const std::string&) {

@@ -116,6 +116,11 @@ class TFrmMain final : public SettingsPages, public TimerPage, private ScheduleH
   void LblEmailClick();
   // Windows asks whether the session may end: always yes, after stopping the schedule.
   bool HandleQueryEndSession();
+  // The session goes on after all (another program or the user said no): the schedule runs
+  // again as it did before the question.
+  void HandleEndSession(bool ending);
+  // The clock, the time zone or daylight-saving time changed somewhere in the system.
+  void TimeSettingsChanged() { services_.clockGuard.TimeSettingsChanged(services_.clock); }
   void OpenHelpFile();
 
   void FormCreate();
@@ -148,6 +153,8 @@ class TFrmMain final : public SettingsPages, public TimerPage, private ScheduleH
   MainFormServices services_;
   MainFormHost& host_;
   MainPage activePage_ = MainPage::Timer;
+  // Whether the tick ran when Windows asked whether the session may end.
+  bool tickBeforeQuery_ = false;
 };
 
 }  // namespace halcyra

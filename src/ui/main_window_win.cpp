@@ -289,6 +289,13 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       }
       break;
     }
+    case WM_ENDSESSION:
+      Run([this, wParam] { form_.HandleEndSession(wParam != FALSE); });
+      return 0;
+    case WM_TIMECHANGE:
+    case WM_SETTINGCHANGE:
+      Run([this] { form_.TimeSettingsChanged(); });
+      return 0;
     case WM_QUERYENDSESSION: {
       bool agreed = true;
       Run([&] { agreed = form_.HandleQueryEndSession(); });

@@ -68,5 +68,42 @@ TEST_F(HotkeysE2E, KeysPressedInAFieldAreCapturedAndSaved) {
             std::string::npos);
 }
 
+TEST_F(HotkeysE2E, AChangedHotkeyActsAndTheOldOneNoLonger) {
+  WriteFileText(DataFile("Halcyra.ini"),
+                "[general]\r\nFirstStartDone=True\r\n[Hotkeys]\r\nSuspend=Ctrl+Alt+U\r\n");
+  app_.emplace();
+  HWND main = ShowMainWindow(*app_);
+  ASSERT_NE(main, nullptr);
+  ASSERT_EQ(SelectTab(Control(main, ids::kPageControl), 1), 1);
+  HWND field = Control(main, ids::kEdtPowerdown + 4);  // Suspend
+  PostMessageA(field, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+  Settle(main);
+  PressKeys("ctrl+alt+j");
+  ASSERT_EQ(WindowText(field), "Ctrl+Alt+J");
+  ClickDialogButton(main, ids::kOk);
+  ASSERT_TRUE(WaitVisible(main, false));
+
+  PressKeys("ctrl+alt+u");
+  EXPECT_FALSE(WaitUntil([] { return FileExists(DataFile("Effects.txt")); }, 1s))
+      << "the old combination is gone";
+  PressKeys("ctrl+alt+j");
+  EXPECT_TRUE(WaitUntil([] { return FileExists(DataFile("Effects.txt")); }, 5s));
+  EXPECT_EQ(ReadFileText(DataFile("Effects.txt")), "SetSystemPowerState 1 1\r\n");
+}
+
+TEST_F(HotkeysE2E, AHotkeyMessageOfNoSlotDoesNothing) {
+  WriteFileText(DataFile("Halcyra.ini"),
+                "[general]\r\nFirstStartDone=True\r\n[Hotkeys]\r\nSuspend=Ctrl+Alt+U\r\n");
+  app_.emplace();
+  HWND main = FindWindowOf(*app_, "TFrmMain", "Halcyra");
+  ASSERT_NE(main, nullptr);
+  // -1: the id of every slot without a hotkey, and of Windows' own snap hotkey.
+  SendAndWait(main, WM_HOTKEY, static_cast<WPARAM>(-1), 0);
+  SendAndWait(main, WM_HOTKEY, 0x1234, 0);
+  Settle(main);
+  EXPECT_FALSE(FileExists(DataFile("Effects.txt")));
+  EXPECT_TRUE(app_->Running());
+}
+
 }  // namespace
 }  // namespace halcyra::e2e

@@ -107,5 +107,19 @@ TEST_F(ScheduleE2E, SuspendActsAndTheScheduleGoesOn) {
   EXPECT_TRUE(app_->Running());
 }
 
+TEST_F(ScheduleE2E, ASessionEndThatIsCalledOffLeavesTheScheduleRunning) {
+  Start("Duration=0\r\n", Entry("nap", "Suspend", "Daily"));
+  // The window exists a moment before its first tick: the question comes first.
+  HWND main = FindWindowOf(*app_, "TFrmMain", "Halcyra");
+  ASSERT_NE(main, nullptr);
+  EXPECT_EQ(SendAndWait(main, WM_QUERYENDSESSION, 0, 0), TRUE);
+  ASSERT_FALSE(FileExists(DataFile("Effects.txt"))) << "fired before the question came";
+  std::this_thread::sleep_for(2500ms);
+  ASSERT_FALSE(FileExists(DataFile("Effects.txt"))) << "no tick while the session may end";
+  SendAndWait(main, WM_ENDSESSION, FALSE, 0);
+  EXPECT_TRUE(WaitForText(DataFile("Effects.txt"), "SetSystemPowerState 1 1\r\n", 5s))
+      << "the session went on, and so does the schedule";
+}
+
 }  // namespace
 }  // namespace halcyra::e2e

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "actions/cleanup.h"
+#include "core/date_time.h"
 #include "platform/audio_mixer.h"
 #include "platform/clock.h"
 #include "platform/file_dialogs.h"
@@ -118,9 +119,9 @@ class RecordingMachineControl final : public MachineControl {
     Record(std::string("SetSystemPowerState ") + (suspend ? "1 " : "0 ") + (force ? "1" : "0"));
     return accept;
   }
-  bool SetLocalTime(const LocalTime& time) override {
+  bool SetSystemTime(const LocalTime& time) override {
     clockSettings.push_back(time);
-    Record("SetLocalTime");
+    Record("SetSystemTime");
     return accept;
   }
 
@@ -135,7 +136,12 @@ class FakeClock final : public Clock {
  public:
   LocalTime now{2026, 3, 2, 3, 9, 5, 7, 0};
   std::uint32_t tick = 1000;
+  // Minutes the local clock is ahead of UTC.
+  int utcOffsetMinutes = 0;
   LocalTime Now() const override { return now; }
+  LocalTime UtcNow() const override {
+    return DecodeDateTime(EncodeDateTime(now) - utcOffsetMinutes / (24.0 * 60));
+  }
   std::uint32_t TickCount() const override { return tick; }
 };
 

@@ -20,7 +20,7 @@ class ClockGuardTest : public testing::Test {
   bool After(double clockSeconds, std::uint32_t tickMs) {
     clock_.now = DecodeDateTime(origin_ + clockSeconds / kSecondsPerDay);
     clock_.tick += tickMs;
-    return guard_.Check(clock_.now, clock_, machine_);
+    return guard_.Check(clock_, machine_);
   }
 
   test::FakeClock clock_;
@@ -77,6 +77,65 @@ TEST_F(ClockGuardTest, PastTwoToTheThirtyTwoMillisecondsTheBaselineMovesOn) {
   EXPECT_EQ(machine_.clockSettings[0].month, 2);
   EXPECT_EQ(machine_.clockSettings[0].day, 5);
   EXPECT_EQ(machine_.clockSettings[0].hour, 9);
+}
+
+// A clock in Berlin, where the local time jumps at the last Sundays of March and October.
+class ClockGuardAcrossSummerTime : public ClockGuardTest {
+ protected:
+  void ArmAt(LocalTime local, int offsetMinutes) {
+    clock_.now = local;
+    clock_.utcOffsetMinutes = offsetMinutes;
+    guard_.Arm(clock_);
+  }
+  // The local clock after the switch, the ticks having moved on by tickMs.
+  bool Tick(LocalTime local, int offsetMinutes, std::uint32_t tickMs) {
+    clock_.now = local;
+    clock_.utcOffsetMinutes = offsetMinutes;
+    clock_.tick += tickMs;
+    guard_.TimeSettingsChanged(clock_);
+    return guard_.Check(clock_, machine_);
+  }
+};
+
+TEST_F(ClockGuardAcrossSummerTime, TheSwitchesAreNoChangeOfTheClock) {
+  // 29 March 2026, 01:59:30 CET; a minute later it is 03:00:30 CEST.
+  ArmAt({2026, 3, 0, 29, 1, 59, 30, 0}, 60);
+  EXPECT_FALSE(Tick({2026, 3, 0, 29, 3, 0, 30, 0}, 120, 60000));
+  // 25 October 2026, 02:59:30 CEST; a minute later it is 02:00:30 CET.
+  ArmAt({2026, 10, 0, 25, 2, 59, 30, 0}, 120);
+  EXPECT_FALSE(Tick({2026, 10, 0, 25, 2, 0, 30, 0}, 60, 60000));
+  EXPECT_TRUE(machine_.calls.empty()) << "the real clock is never shifted by an hour";
+}
+
+TEST_F(ClockGuardAcrossSummerTime, AChangedClockIsSetBackInUtc) {
+  ArmAt({2026, 10, 0, 25, 1, 0, 0, 0}, 120);
+  // Someone puts the local clock an hour on; the time settings notice changes nothing.
+  EXPECT_TRUE(Tick({2026, 10, 0, 25, 2, 0, 10, 0}, 120, 10000));
+  ASSERT_EQ(machine_.clockSettings.size(), 1u);
+  const LocalTime set = machine_.clockSettings[0];
+  EXPECT_EQ(set.hour, 23) << "01:00:10 CEST is 23:00:10 UTC the day before";
+  EXPECT_EQ(set.day, 24);
+  EXPECT_EQ(set.second, 10);
+}
+
+TEST_F(ClockGuardAcrossSummerTime, ANewTimeZoneTakesANewBaseline) {
+  ArmAt({2026, 6, 1, 1, 12, 0, 0, 0}, 120);
+  const DateTime before = guard_.ClockBaseline;
+  // The user moves to New York time: the local clock goes back six hours, the moment does not.
+  EXPECT_FALSE(Tick({2026, 6, 1, 1, 6, 0, 5, 0}, -240, 5000));
+  EXPECT_EQ(guard_.UtcOffsetMinutes, -240);
+  EXPECT_GT(guard_.ClockBaseline, before);
+  EXPECT_TRUE(machine_.calls.empty());
+}
+
+TEST_F(ClockGuardTest, ARefusedSettingKeepsTheGuardOnAndTriesAgain) {
+  machine_.accept = false;
+  EXPECT_FALSE(After(-3600, 1000)) << "nothing was set";
+  EXPECT_TRUE(guard_.ClockGuardOn);
+  EXPECT_FALSE(After(-3600, 1000));
+  EXPECT_EQ(machine_.clockSettings.size(), 2u) << "each tick tries again";
+  machine_.accept = true;
+  EXPECT_TRUE(After(-3600, 1000));
 }
 
 TEST_F(ClockGuardTest, OffGuardDoesNothing) {

@@ -60,8 +60,9 @@ class HotkeySlotsTest : public test::MainFormTest {};
 TEST_F(HotkeySlotsTest, StoredShortcutsAreRegisteredAtCreation) {
   Prepare("[Hotkeys]\r\nPowerdown=Ctrl+Shift+Alt+P\r\nShutdown=None\r\nReboot=Alt+R\r\n");
   TFrmMain& f = Create();
-  EXPECT_EQ(hotkeys_.calls, (std::vector<std::string>{"atom PowerdownKey", "register 49152 7/80",
-                                                      "atom RebootKey", "register 49153 1/82"}));
+  EXPECT_EQ(hotkeys_.calls,
+            (std::vector<std::string>{"atom PowerdownKey", "register 49152 16391/80",
+                                      "atom RebootKey", "register 49153 16385/82"}));
   EXPECT_EQ(f.Hotkeys.Ids, (std::array<int, 6>{0xC000, -1, 0xC001, -1, -1, -1}));
   hotkeys_.calls.clear();
   f.FormClose();
@@ -73,7 +74,7 @@ TEST_F(HotkeySlotsTest, OkRegistersChangesReportsConflictsAndUnregistersEmptiedS
   Prepare("[Hotkeys]\r\nPowerdown=Ctrl+Alt+P\r\nShutdown=Ctrl+Alt+S\r\n");
   TFrmMain& f = Create();
   hotkeys_.calls.clear();
-  hotkeys_.refused = {"3/82"};  // Ctrl+Alt+R is held by another program
+  hotkeys_.refused = {"16387/82"};  // Ctrl+Alt+R (without repeats) is held by another program
   f.EdtShutdown.text = "";
   f.EdtReboot.text = "Ctrl+Alt+R";
   f.EdtHibernate.text = "Ctrl+Alt+H";
@@ -81,9 +82,9 @@ TEST_F(HotkeySlotsTest, OkRegistersChangesReportsConflictsAndUnregistersEmptiedS
   // Suspend and Logoff were never stored: not "None", so their ids are unregistered too,
   // which for -1 fails harmlessly.
   EXPECT_EQ(hotkeys_.calls,
-            (std::vector<std::string>{"unregister 49153", "atom RebootKey", "register 49154 3/82",
-                                      "atom HibernateKey", "register 49155 3/72", "unregister -1",
-                                      "unregister -1"}));
+            (std::vector<std::string>{
+                "unregister 49153", "atom RebootKey", "register 49154 16387/82",
+                "atom HibernateKey", "register 49155 16387/72", "unregister -1", "unregister -1"}));
   ASSERT_EQ(boxes_.shown.size(), 1u);
   EXPECT_EQ(boxes_.shown[0].text,
             "Reboot hotkey \"Ctrl+Alt+R\" is already used, please change it to another hotkey");
@@ -96,6 +97,28 @@ TEST_F(HotkeySlotsTest, OkRegistersChangesReportsConflictsAndUnregistersEmptiedS
   hotkeys_.calls.clear();
   f.BtnOKClick();
   EXPECT_EQ(hotkeys_.calls, std::vector<std::string>{}) << "unchanged fields do nothing";
+}
+
+TEST_F(HotkeySlotsTest, AChangedShortcutReplacesTheOldOneUnderItsId) {
+  Prepare("[Hotkeys]\r\nPowerdown=Ctrl+Alt+P\r\n");
+  TFrmMain& f = Create();
+  hotkeys_.calls.clear();
+  f.EdtPowerdown.text = "Ctrl+Alt+O";
+  f.BtnOKClick();
+  EXPECT_EQ(hotkeys_.calls,
+            (std::vector<std::string>{"unregister 49152", "register 49152 16387/79",
+                                      "unregister -1", "unregister -1", "unregister -1",
+                                      "unregister -1", "unregister -1"}))
+      << "the old combination goes before the new one comes under the same id";
+}
+
+TEST_F(HotkeySlotsTest, OnlyTheProgramsOwnIdsAct) {
+  Prepare("[Hotkeys]\r\nSuspend=Ctrl+Alt+U\r\n");
+  TFrmMain& f = Create();
+  f.HandleHotkey(-1);  // the slots without a hotkey keep -1; Windows' snap hotkey has it too
+  f.HandleHotkey(0xC001);
+  EXPECT_TRUE(machine_.calls.empty());
+  EXPECT_TRUE(cleanup_.ran.empty());
 }
 
 TEST_F(HotkeySlotsTest, CaptureFillsTheField) {

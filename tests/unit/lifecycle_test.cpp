@@ -98,6 +98,22 @@ TEST_F(LifecycleTest, EndOfSessionStopsTheScheduleHidesAndAgrees) {
   EXPECT_FALSE(f.FormCloseQuery()) << "the close only hides";
 }
 
+TEST_F(LifecycleTest, ASessionThatGoesOnGetsItsScheduleBack) {
+  TFrmMain& f = Create();
+  f.HandleQueryEndSession();
+  f.HandleEndSession(true);
+  EXPECT_FALSE(f.Schedule.Timer1Enabled) << "the session ends: no tick";
+  f.Schedule.Timer1Enabled = true;
+  f.HandleQueryEndSession();
+  f.HandleEndSession(false);
+  EXPECT_TRUE(f.Schedule.Timer1Enabled) << "refused by someone: the schedule runs again";
+  // During a countdown the tick is off; the countdown, not the session, switches it on again.
+  f.Schedule.Timer1Enabled = false;
+  f.HandleQueryEndSession();
+  f.HandleEndSession(false);
+  EXPECT_FALSE(f.Schedule.Timer1Enabled);
+}
+
 TEST_F(LifecycleTest, HelpAndLinksOpenThroughTheShell) {
   TFrmMain& f = Create();
   f.BtnHelpClick();

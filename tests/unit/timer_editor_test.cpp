@@ -101,17 +101,43 @@ TEST_F(TimerEditorTest, TitlesThatCannotBeStoredOrAreTakenAreRefused) {
   EXPECT_EQ(folder_.ReadFile("root/Halcyra/Halcyra.ini"), before);
 }
 
-TEST_F(TimerEditorTest, TitleInAnotherLetterCaseLandsOnTheSameEntry) {
-  Prepare("[Timer]\r\nNight=enabled,Shutdown,23:00,Daily\r\n");
+// The settings file compares keys without regard to case: a title in another letter case would
+// overwrite the other timer's entry.
+TEST_F(TimerEditorTest, ATitleTakenInAnotherLetterCaseIsRefused) {
+  Prepare(
+      "[Timer]\r\nNight=enabled,Shutdown,23:00,Daily\r\nB=enabled,Reboot,11:00,Daily\r\n"
+      "A=enabled,Shutdown,10:00,Daily\r\n");
   Create();
+  const std::string before = folder_.ReadFile("root/Halcyra/Halcyra.ini");
   Open(&TFrmMain::BtnAddClick, [](TFrmTimer& e) {
     e.EdtTitle.text = "NIGHT";
     e.SpinHour.text = "22";
     e.BtnOKClick();
   });
-  EXPECT_TRUE(boxes_.shown.empty());
-  EXPECT_EQ(Read("Timer", "Night"), "enabled,Shutdown,22:00,Daily");
-  EXPECT_EQ(Captions(), std::vector<std::string>{"Night"});
+  ASSERT_EQ(boxes_.shown.size(), 1u);
+  EXPECT_EQ(boxes_.shown[0].text, kDuplicateTitleMessage);
+  EXPECT_FALSE(editorClosed_);
+
+  boxes_.shown.clear();
+  Select("A");
+  Open(&TFrmMain::BtnEditClick, [](TFrmTimer& e) {
+    e.EdtTitle.text = "b";
+    e.BtnOKClick();
+  });
+  ASSERT_EQ(boxes_.shown.size(), 1u) << "renaming A to b would delete A and overwrite B";
+  EXPECT_EQ(boxes_.shown[0].text, kDuplicateTitleMessage);
+  EXPECT_EQ(folder_.ReadFile("root/Halcyra/Halcyra.ini"), before);
+
+  boxes_.shown.clear();
+  Select("Night");
+  Open(&TFrmMain::BtnEditClick, [](TFrmTimer& e) {
+    e.EdtTitle.text = "night";
+    e.BtnOKClick();
+  });
+  EXPECT_TRUE(boxes_.shown.empty()) << "a timer may take another case of its own title";
+  EXPECT_TRUE(editorClosed_);
+  EXPECT_EQ(Read("Timer", "night"), "enabled,Shutdown,23:00,Daily");
+  EXPECT_EQ(Captions(), (std::vector<std::string>{"A", "B", "night"}));
 }
 
 TEST_F(TimerEditorTest, EditPrefillsADisabledWeeklyTimer) {

@@ -180,5 +180,27 @@ TEST_F(WizardTest, TimersAreWrittenByTheDialogAndListedInTimeOrder) {
   EXPECT_TRUE(wakeTimers_.armed.empty()) << "the wizard arms no wake-up timers";
 }
 
+TEST_F(WizardTest, ItsTimerDialogRefusesATitleTakenInAnotherLetterCase) {
+  TForm1& w = Wizard();
+  wizardHost_.onEditor = [](TFrmTimer& e) {
+    e.EdtTitle.text = "Night";
+    e.BtnOKClick();
+  };
+  w.BtnAddClick();
+  bool closed = true;
+  wizardHost_.onEditor = [&closed](TFrmTimer& e) {
+    e.EdtTitle.text = "night";
+    e.SpinHour.text = "5";
+    e.BtnOKClick();
+    closed = e.Closed();
+  };
+  w.BtnAddClick();
+  EXPECT_FALSE(closed);
+  ASSERT_EQ(boxes_.shown.size(), 1u);
+  EXPECT_EQ(boxes_.shown[0].text, kDuplicateTitleMessage);
+  EXPECT_EQ(Read("Timer", "Night"), "enabled,Shutdown,00:00,Daily") << "not overwritten";
+  EXPECT_EQ(Captions(), std::vector<std::string>{"Night"});
+}
+
 }  // namespace
 }  // namespace halcyra

@@ -57,12 +57,12 @@ TEST(EffectsJournal, RecordsEachMachineCallInTheDataFolder) {
   EXPECT_TRUE(machine->ExitWindowsEx(13));
   EXPECT_TRUE(machine->SetSystemPowerState(true, true));
   EXPECT_TRUE(machine->SetSystemPowerState(false, true));
-  EXPECT_TRUE(machine->SetLocalTime({2026, 3, 2, 3, 9, 5, 7, 250}));
+  EXPECT_TRUE(machine->SetSystemTime({2026, 3, 2, 3, 9, 5, 7, 250}));
   std::ifstream in(journal, std::ios::binary);
   std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   EXPECT_EQ(content,
             "ExitWindowsEx 13\r\nSetSystemPowerState 1 1\r\nSetSystemPowerState 0 1\r\n"
-            "SetLocalTime 2026-03-03 09:05:07.250\r\n");
+            "SetSystemTime 2026-03-03 09:05:07.250\r\n");
   in.close();
   DeleteFileA(journal.c_str());
 }

@@ -5,25 +5,44 @@
 
 namespace halcyra {
 
-LocalTime SystemClock::Now() const {
+namespace {
+
+LocalTime Fields(const std::tm& t, std::chrono::milliseconds sinceEpoch) {
+  return {static_cast<std::uint16_t>(t.tm_year + 1900),
+          static_cast<std::uint16_t>(t.tm_mon + 1),
+          static_cast<std::uint16_t>(t.tm_wday),
+          static_cast<std::uint16_t>(t.tm_mday),
+          static_cast<std::uint16_t>(t.tm_hour),
+          static_cast<std::uint16_t>(t.tm_min),
+          static_cast<std::uint16_t>(t.tm_sec),
+          static_cast<std::uint16_t>(sinceEpoch.count() % 1000)};
+}
+
+// The present moment broken down locally or in UTC.
+LocalTime Reading(bool utc) {
   const auto now = std::chrono::system_clock::now();
   const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
   const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch());
-  std::tm local{};
+  std::tm t{};
 #ifdef _WIN32
-  localtime_s(&local, &seconds);
+  if (utc)
+    gmtime_s(&t, &seconds);
+  else
+    localtime_s(&t, &seconds);
 #else
-  localtime_r(&seconds, &local);
+  if (utc)
+    gmtime_r(&seconds, &t);
+  else
+    localtime_r(&seconds, &t);
 #endif
-  return {static_cast<std::uint16_t>(local.tm_year + 1900),
-          static_cast<std::uint16_t>(local.tm_mon + 1),
-          static_cast<std::uint16_t>(local.tm_wday),
-          static_cast<std::uint16_t>(local.tm_mday),
-          static_cast<std::uint16_t>(local.tm_hour),
-          static_cast<std::uint16_t>(local.tm_min),
-          static_cast<std::uint16_t>(local.tm_sec),
-          static_cast<std::uint16_t>(ms.count() % 1000)};
+  return Fields(t, ms);
 }
+
+}  // namespace
+
+LocalTime SystemClock::Now() const { return Reading(false); }
+
+LocalTime SystemClock::UtcNow() const { return Reading(true); }
 
 std::uint32_t SystemClock::TickCount() const {
   const auto since = std::chrono::steady_clock::now().time_since_epoch();

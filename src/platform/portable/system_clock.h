@@ -8,6 +8,7 @@ namespace halcyra {
 class SystemClock final : public Clock {
  public:
   LocalTime Now() const override;
+  LocalTime UtcNow() const override;
   std::uint32_t TickCount() const override;
 };
 

@@ -20,9 +20,9 @@ class EffectsJournal final : public MachineControl {
     return Append(std::string("SetSystemPowerState ") + (suspend ? "1" : "0") + " " +
                   (force ? "1" : "0"));
   }
-  bool SetLocalTime(const LocalTime& t) override {
+  bool SetSystemTime(const LocalTime& t) override {
     char text[64];
-    std::snprintf(text, sizeof text, "SetLocalTime %04u-%02u-%02u %02u:%02u:%02u.%03u", t.year,
+    std::snprintf(text, sizeof text, "SetSystemTime %04u-%02u-%02u %02u:%02u:%02u.%03u", t.year,
                   t.month, t.day, t.hour, t.minute, t.second, t.milliseconds);
     return Append(text);
   }

@@ -16,10 +16,10 @@ class RealMachineControl final : public MachineControl {
     return ::SetSystemPowerState(suspend ? kTrueAllBits : FALSE, force ? kTrueAllBits : FALSE) !=
            FALSE;
   }
-  bool SetLocalTime(const LocalTime& t) override {
+  bool SetSystemTime(const LocalTime& t) override {
     const SYSTEMTIME st{t.year, t.month,  t.dayOfWeek, t.day,
                         t.hour, t.minute, t.second,    t.milliseconds};
-    return ::SetLocalTime(&st) != FALSE;
+    return ::SetSystemTime(&st) != FALSE;
   }
 };
 

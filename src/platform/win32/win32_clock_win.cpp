@@ -11,6 +11,13 @@ LocalTime Win32Clock::Now() const {
           st.wHour, st.wMinute, st.wSecond,    st.wMilliseconds};
 }
 
+LocalTime Win32Clock::UtcNow() const {
+  SYSTEMTIME st;
+  GetSystemTime(&st);
+  return {st.wYear, st.wMonth,  st.wDayOfWeek, st.wDay,
+          st.wHour, st.wMinute, st.wSecond,    st.wMilliseconds};
+}
+
 std::uint32_t Win32Clock::TickCount() const { return GetTickCount(); }
 
 }  // namespace halcyra

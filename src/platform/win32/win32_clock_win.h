@@ -7,6 +7,7 @@ namespace halcyra {
 class Win32Clock final : public Clock {
  public:
   LocalTime Now() const override;
+  LocalTime UtcNow() const override;
   std::uint32_t TickCount() const override;
 };
 
