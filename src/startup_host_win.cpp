@@ -12,8 +12,14 @@ namespace halcyra {
 bool Win32StartupHost::InstanceAlreadyRunning() {
   // Held until the process ends and never closed: the system releases it with the process,
   // and a second start must see it for as long as this instance lives.
-  CreateMutexA(nullptr, TRUE, kInstanceMutexName);
-  return GetLastError() == ERROR_ALREADY_EXISTS;
+  const HANDLE mutex = CreateMutexA(nullptr, TRUE, kInstanceMutexName);
+  const DWORD error = GetLastError();
+  if (!mutex) {
+    return AnotherInstanceRuns(error == ERROR_ACCESS_DENIED ? InstanceMutex::AccessDenied
+                                                            : InstanceMutex::Failed);
+  }
+  return AnotherInstanceRuns(error == ERROR_ALREADY_EXISTS ? InstanceMutex::AlreadyExists
+                                                           : InstanceMutex::Created);
 }
 
 void Win32StartupHost::AskRunningInstanceToShow() {
@@ -45,7 +51,7 @@ int Win32StartupHost::RunMainWindow(bool show) {
   cleanup.SetOwner(application.Handle());
   const AlarmServices alarm{mixer_, player_, files_};
   const EventLogServices log{services_.os, files_, services_.regional};
-  const PowerServices power{services_.os, privilege_, services_.machine, services_.boxes};
+  const PowerServices power{services_.os, privilege_, services_.machine, services_.boxes, sleep_};
   const CountdownServices countdown{services_, clock_, alarm, cleanup, log, power};
   auto launchCountdown = [&](HWND mainWindow, std::function<void()> enableTick) {
     CountdownWindow window(countdown, services_.state.pendingEvent, std::move(enableTick),
@@ -54,7 +60,7 @@ int Win32StartupHost::RunMainWindow(bool show) {
   };
   Win32ServiceControl service(FolderOf(ExecutablePath()));
   MainWindow main({services_, clock_, mixer_, clockGuard_, wakeTimers_, services_.machine, player_,
-                   dialogs_, files_, shell_, hotkeys_, cleanup, privilege_, service},
+                   dialogs_, files_, shell_, hotkeys_, cleanup, privilege_, service, sleep_},
                   application.Handle(), launchCountdown, hotkeys_);
   if (!main.Handle()) throw std::runtime_error("The main window could not be created.");
   dialogs_.SetOwner(main.Handle());

@@ -9,6 +9,7 @@
 #include "platform/win32/win32_audio_mixer_win.h"
 #include "platform/win32/win32_clock_win.h"
 #include "platform/win32/win32_service_control_win.h"
+#include "platform/win32/win32_sleep_support_win.h"
 #include "platform/win32/win32_system_services_win.h"
 #include "platform/win32/win32_wake_timers_win.h"
 #include "schedule/clock_guard.h"
@@ -38,6 +39,7 @@ class Win32StartupHost final : public StartupHost {
   Win32TextFiles files_;
   Win32Shell shell_;
   Win32ShutdownPrivilege privilege_;
+  Win32SleepSupport sleep_;
   Win32HotkeyRegistry hotkeys_;
   ClockGuard clockGuard_;
 };

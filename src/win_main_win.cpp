@@ -13,9 +13,11 @@
 #include "platform/win32/win32_os_info_win.h"
 #include "platform/win32/win32_regional_settings_win.h"
 #include "startup_host_win.h"
+#include "toolkit/fault_report_win.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   using namespace halcyra;
+  InstallFaultReport();
   const HRESULT com = CoInitialize(nullptr);
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_TAB_CLASSES};
   InitCommonControlsEx(&controls);

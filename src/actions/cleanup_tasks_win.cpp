@@ -1,7 +1,9 @@
 #include "actions/cleanup_tasks_win.h"
 
+#include <knownfolders.h>
 #include <objbase.h>
 #include <shellapi.h>
+#include <shlobj.h>
 #include <tlhelp32.h>
 #include <urlhist.h>
 #include <wininet.h>
@@ -9,6 +11,7 @@
 #include <memory>
 #include <vector>
 
+#include "actions/temp_folder_guard.h"
 #include "core/text.h"
 #include "platform/win32/handle_win.h"
 
@@ -73,6 +76,31 @@ void RemoveLink(const std::string& path) {
   SetFileInformationByHandle(link.Get(), FileBasicInfo, &basic, sizeof basic);
   FILE_DISPOSITION_INFO disposition{TRUE};
   SetFileInformationByHandle(link.Get(), FileDispositionInfo, &disposition, sizeof disposition);
+}
+
+// The folders that a temporary-folder clean-up must never be, nor be above: the Windows and
+// system folders, the profile and the shell's folders of the user's files and programs.
+std::vector<std::string> ProtectedFolders() {
+  std::vector<std::string> folders;
+  char path[MAX_PATH];
+  if (GetWindowsDirectoryA(path, MAX_PATH)) folders.emplace_back(path);
+  if (GetSystemDirectoryA(path, MAX_PATH)) folders.emplace_back(path);
+  for (const int csidl :
+       {CSIDL_PROFILE, CSIDL_PERSONAL, CSIDL_DESKTOPDIRECTORY, CSIDL_MYPICTURES, CSIDL_MYMUSIC,
+        CSIDL_MYVIDEO, CSIDL_APPDATA, CSIDL_LOCAL_APPDATA, CSIDL_COMMON_APPDATA,
+        CSIDL_COMMON_DESKTOPDIRECTORY, CSIDL_COMMON_DOCUMENTS, CSIDL_PROGRAM_FILES,
+        CSIDL_PROGRAM_FILESX86, CSIDL_WINDOWS, CSIDL_SYSTEM}) {
+    if (SUCCEEDED(SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path)))
+      folders.emplace_back(path);
+  }
+  PWSTR downloads = nullptr;
+  if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_Downloads, 0, nullptr, &downloads))) {
+    char narrow[MAX_PATH] = {};
+    if (WideCharToMultiByte(CP_ACP, 0, downloads, -1, narrow, MAX_PATH, nullptr, nullptr))
+      folders.emplace_back(narrow);
+  }
+  CoTaskMemFree(downloads);
+  return folders;
 }
 
 // Walks the entries of a folder: files go, links go without being followed, other folders
@@ -171,9 +199,13 @@ void Win32CleanupTasks::EmptyRecycleBin() {
 void Win32CleanupTasks::ClearTempFolder() {
   char buffer[256] = {};
   GetTempPathA(255, buffer);
-  const std::string folder = WithoutTrailingBackslash(buffer);
-  // Never a search of the current drive's root.
-  if (folder.empty()) return;
+  // Compared in its full, long form: "C:\Users\ADMINI~1" is the profile all the same.
+  char full[MAX_PATH] = {};
+  if (!GetFullPathNameA(buffer, MAX_PATH, full, nullptr)) return;
+  char longForm[MAX_PATH] = {};
+  const std::string folder =
+      WithoutTrailingBackslash(GetLongPathNameA(full, longForm, MAX_PATH) ? longForm : full);
+  if (!IsClearableTempFolder(folder, ProtectedFolders())) return;
   ClearFolderContents(folder);
 }
 

@@ -105,7 +105,9 @@ void TFrmNotify::EndSequence(SettingsFile& file) {
   if (meaning->programGoesOn) {
     // Recorded as handled, so that a resume within the same minute does not fire it again.
     ResumeSchedule();
-    meaning->action(services_.power);
+    // A sleep state the machine does not allow, or that fails, must not pass in silence.
+    if (!meaning->action(services_.power))
+      services_.app.boxes.Show(kActionRefusedMessage, kAppTitle, mb::kOk | mb::kIconInformation);
     return;
   }
   // Windows ends the program after an accepted exit; a refused one must not leave the

@@ -36,12 +36,15 @@ bool RebootComputer(const PowerServices& s) { return ExitWith(s, exit_flags::kRe
 bool LogOffUser(const PowerServices& s) { return ExitWith(s, exit_flags::kLogOff); }
 
 bool HibernateComputer(const PowerServices& s) {
-  return ThroughEditionGate(s,
-                            [](MachineControl& m) { return m.SetSystemPowerState(false, true); });
+  return ThroughEditionGate(s, [&s](MachineControl& m) {
+    return s.sleep.HibernateAllowed() && m.SetSystemPowerState(false, true);
+  });
 }
 
 bool SuspendComputer(const PowerServices& s) {
-  return ThroughEditionGate(s, [](MachineControl& m) { return m.SetSystemPowerState(true, true); });
+  return ThroughEditionGate(s, [&s](MachineControl& m) {
+    return s.sleep.SuspendAllowed() && m.SetSystemPowerState(true, true);
+  });
 }
 
 }  // namespace halcyra

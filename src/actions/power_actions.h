@@ -1,7 +1,8 @@
 // The six ways the program ends the session or changes the power state. Each asks for the
 // edition of Windows, takes the shutdown privilege on the NT family and makes its call.
 // The result says only whether Windows accepted the request (false also for an edition not
-// supported, after its message); the actions themselves report nothing.
+// supported, after its message, and for a sleep state the machine does not allow); the actions
+// themselves report nothing.
 #pragma once
 
 #include <string>
@@ -10,6 +11,7 @@
 #include "platform/message_box.h"
 #include "platform/os_info.h"
 #include "platform/shutdown_privilege.h"
+#include "platform/sleep_support.h"
 
 namespace halcyra {
 
@@ -28,6 +30,7 @@ struct PowerServices {
   ShutdownPrivilege& privilege;
   MachineControl& machine;
   MessageBoxes& boxes;
+  const SleepSupport& sleep;
 };
 
 bool PowerOffComputer(const PowerServices& services);

@@ -1,5 +1,6 @@
 #include "app/settings_file.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdint>
 
@@ -81,6 +82,16 @@ void SettingsFile::DeleteKey(const std::string& section, const std::string& key)
   ini_.DeleteKey(path_, section, key);
 }
 
+bool SettingsFile::RemoveKey(const std::string& section, const std::string& key) {
+  // Each delete takes one line, the first of the key; as many as the key has lines.
+  const auto names = ReadSection(section);
+  const auto lines = std::count_if(names.begin(), names.end(), [&key](const std::string& name) {
+    return EqualsIgnoreCase(name, key);
+  });
+  for (auto i = lines; i > 0; --i) DeleteKey(section, key);
+  return !ValueExists(section, key);
+}
+
 bool SettingsFile::ValueExists(const std::string& section, const std::string& key) const {
   for (const std::string& name : ReadSection(section))
     if (EqualsIgnoreCase(name, key)) return true;
@@ -93,8 +104,13 @@ std::vector<std::string> SettingsFile::ReadSection(const std::string& section) c
 
 std::vector<std::string> SettingsFile::ReadSectionValues(const std::string& section) const {
   std::vector<std::string> entries;
-  for (const std::string& key : ReadSection(section))
+  std::vector<std::string> seen;
+  for (const std::string& key : ReadSection(section)) {
+    const std::string folded = UpperAscii(key);
+    if (std::find(seen.begin(), seen.end(), folded) != seen.end()) continue;
+    seen.push_back(folded);
     entries.push_back(key + "=" + ReadString(section, key));
+  }
   return entries;
 }
 

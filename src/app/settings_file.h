@@ -44,10 +44,14 @@ class SettingsFile {
 
   // Reports nothing, as the profile layer gives no useful answer for a missing key.
   void DeleteKey(const std::string& section, const std::string& key);
+  // Deletes every line of the key, in whatever letter case a hand edit left it more than once;
+  // says whether the key is gone.
+  bool RemoveKey(const std::string& section, const std::string& key);
   bool ValueExists(const std::string& section, const std::string& key) const;
   // Key names in file order.
   std::vector<std::string> ReadSection(const std::string& section) const;
-  // "key=value" entries in file order.
+  // "key=value" entries in file order, one per key: names that differ only in letter case
+  // name one entry (the first), as every read of them finds it.
   std::vector<std::string> ReadSectionValues(const std::string& section) const;
 
  private:

@@ -57,18 +57,19 @@ int RunStartup(StartupHost& host, const AppServices& services) {
   }
 
   const SettingsFile file(services.ini, settingsPath, services.regional.Current());
-  if (!file.ReadString(kGeneralSection, kFirstStartKey).empty()) {
-    try {
-      return host.RunMainWindow(false);
-    } catch (const std::exception&) {
-      ShowError(services, FolderAccessMessage(GetDataFolder(services.os)));
-      return kExitRefused;
-    }
+  const bool firstStart = file.ReadString(kGeneralSection, kFirstStartKey).empty();
+  if (firstStart) {
+    if (!RecordFirstStart(services, settingsPath, host.ExecutablePath())) return kExitRefused;
+    host.RunWizard();
   }
-
-  if (!RecordFirstStart(services, settingsPath, host.ExecutablePath())) return kExitRefused;
-  host.RunWizard();
-  return host.RunMainWindow(true);
+  // An error that escapes the main window's creation or its loop ends the process with the
+  // modify-access message, at a first start as at any other.
+  try {
+    return host.RunMainWindow(firstStart);
+  } catch (const std::exception&) {
+    ShowError(services, FolderAccessMessage(GetDataFolder(services.os)));
+    return kExitRefused;
+  }
 }
 
 }  // namespace halcyra

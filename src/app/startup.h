@@ -14,6 +14,19 @@ inline constexpr const char* kMissingSettingsMessage =
 // "You must be given "modify" access to the folder: "<folder>"."
 std::string FolderAccessMessage(const std::string& folder);
 
+// What creating the single-instance mutex reported.
+enum class InstanceMutex {
+  Created,
+  AlreadyExists,
+  // The mutex exists but this process may not open it: it belongs to an instance that runs
+  // elevated (or as another user), which is still another instance.
+  AccessDenied,
+  Failed,
+};
+inline bool AnotherInstanceRuns(InstanceMutex mutex) {
+  return mutex == InstanceMutex::AlreadyExists || mutex == InstanceMutex::AccessDenied;
+}
+
 class StartupHost {
  public:
   virtual ~StartupHost() = default;

@@ -27,7 +27,8 @@ class IniProfile {
                            const std::string& key, const std::string& value) = 0;
   virtual bool DeleteKey(const std::string& path, const std::string& section,
                          const std::string& key) = 0;
-  // Key names of the section in file order, as far as they fit the key-list buffer.
+  // Key names of the section in file order, as far as they fit the key-list buffer whole. The
+  // system cuts the last name that does not fit; a cut name names no entry and is left out.
   virtual std::vector<std::string> ReadKeys(const std::string& path,
                                             const std::string& section) const = 0;
 };

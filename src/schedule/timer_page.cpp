@@ -37,9 +37,8 @@ void TimerPage::BtnDeleteClick() {
   for (std::size_t i = LvwTimer.rows.size(); i-- > 0;) {
     if (!LvwTimer.rows[i].selected) continue;
     SettingsFile file = app_.OpenSettings();
-    file.DeleteKey(kTimerSection, LvwTimer.rows[i].caption);
-    if (check_ == DeleteCheck::Verified &&
-        file.ValueExists(kTimerSection, LvwTimer.rows[i].caption)) {
+    const bool gone = file.RemoveKey(kTimerSection, LvwTimer.rows[i].caption);
+    if (check_ == DeleteCheck::Verified && !gone) {
       app_.boxes.Show(
           "Can not delete the timer. You must be given \"modify\" access to the file: \"" +
               file.Path() + "\".",

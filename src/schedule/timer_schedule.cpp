@@ -41,14 +41,30 @@ void TimerSchedule::Timer1Timer() {
   });
   if (!due) return;
   if (due->once) {
-    services_.app.OpenSettings().DeleteKey(kTimerSection, due->title);
+    services_.app.OpenSettings().RemoveKey(kTimerSection, due->title);
     host_.RemoveTimerRows(due->title);
   }
   Timer1Enabled = false;
   FireTimer(due->event);
 }
 
+namespace {
+
+class AwakeWhileAlive {
+ public:
+  explicit AwakeWhileAlive(SleepSupport& sleep) : sleep_(sleep) { sleep_.KeepAwake(true); }
+  ~AwakeWhileAlive() { sleep_.KeepAwake(false); }
+  AwakeWhileAlive(const AwakeWhileAlive&) = delete;
+  AwakeWhileAlive& operator=(const AwakeWhileAlive&) = delete;
+
+ private:
+  SleepSupport& sleep_;
+};
+
+}  // namespace
+
 void TimerSchedule::FireTimer(const std::string& eventWord) {
+  const AwakeWhileAlive awake(services_.sleep);
   services_.app.state.pendingEvent = eventWord;
   ReloadTimers();
   host_.ShowCountdown();

@@ -10,6 +10,7 @@
 #include "app/app_services.h"
 #include "core/date_time.h"
 #include "platform/clock.h"
+#include "platform/sleep_support.h"
 #include "platform/wake_timers.h"
 #include "schedule/clock_guard.h"
 #include "schedule/timer_record.h"
@@ -48,6 +49,7 @@ struct ScheduleServices {
   ClockGuard& clockGuard;
   MachineControl& machine;
   WakeTimers& wakeTimers;
+  SleepSupport& sleep;
 };
 
 class TimerSchedule {
@@ -59,7 +61,8 @@ class TimerSchedule {
   bool Timer1Enabled = false;
 
   void Timer1Timer();
-  // Hands a fired timer's event word to the countdown window; returns when it has closed.
+  // Hands a fired timer's event word to the countdown window; returns when it has closed. The
+  // machine is held awake meanwhile: a timer that fired after a wake-up must get to its action.
   void FireTimer(const std::string& eventWord);
   // Loads the timers and arms their wake-up timers; the old handles go first, so that no
   // wake-up timer is armed twice.

@@ -21,7 +21,7 @@ TFrmMain::TFrmMain(const MainFormServices& services, MainFormHost& host)
                      services.files, services.shell}),
       TimerPage(services.app, host, DeleteCheck::Verified),
       Schedule({services.app, services.clock, services.clockGuard, services.machine,
-                services.wakeTimers},
+                services.wakeTimers, services.sleep},
                *this),
       Hotkeys(services.hotkeys, services.app.boxes),
       services_(services),
@@ -66,7 +66,8 @@ void TFrmMain::HandleHotkey(int id) {
   if (!slot) return;
   const EventWordMeaning& meaning = MeaningOf(kHotkeySlots[*slot].event);
   RunImmediateAction(meaning.word);
-  meaning.action({services_.app.os, services_.privilege, services_.machine, services_.app.boxes});
+  meaning.action({services_.app.os, services_.privilege, services_.machine, services_.app.boxes,
+                  services_.sleep});
 }
 
 void TFrmMain::RunImmediateAction(const std::string& eventWord) {

@@ -15,6 +15,7 @@
 #include "platform/service_control.h"
 #include "platform/shell.h"
 #include "platform/shutdown_privilege.h"
+#include "platform/sleep_support.h"
 #include "platform/sound_player.h"
 #include "platform/text_files.h"
 #include "platform/wake_timers.h"
@@ -73,6 +74,7 @@ struct MainFormServices {
   CleanupTasks& cleanup;
   ShutdownPrivilege& privilege;
   ServiceControl& service;
+  SleepSupport& sleep;
 };
 
 inline constexpr const char* kLogFailedFormat =

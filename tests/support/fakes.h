@@ -21,6 +21,7 @@
 #include "platform/service_control.h"
 #include "platform/shell.h"
 #include "platform/shutdown_privilege.h"
+#include "platform/sleep_support.h"
 #include "platform/sound_player.h"
 #include "platform/wake_timers.h"
 
@@ -196,6 +197,17 @@ class FakePrivilege final : public ShutdownPrivilege {
     ++requests;
     if (journal) journal->push_back("privilege");
   }
+};
+
+class FakeSleepSupport final : public SleepSupport {
+ public:
+  bool suspendAllowed = true;
+  bool hibernateAllowed = true;
+  // Every change of the keep-awake request, in order.
+  std::vector<bool> keepAwake;
+  bool SuspendAllowed() const override { return suspendAllowed; }
+  bool HibernateAllowed() const override { return hibernateAllowed; }
+  void KeepAwake(bool on) override { keepAwake.push_back(on); }
 };
 
 // Atoms count up from 0xC000; every call is recorded, and chosen shortcuts are refused.

@@ -4,6 +4,7 @@
 
 #include <functional>
 
+#include "actions/temp_folder_guard.h"
 #include "support/fakes.h"
 #include "support/temp_folder.h"
 
@@ -63,6 +64,32 @@ TEST_F(CleanupTest, EachFlagIsReadJustBeforeItsTask) {
   };
   RunCleanupTasks(File(), tasks_);
   EXPECT_EQ(tasks_.ran, (std::vector<std::string>{"RecycleBin", "RecentDocument"}));
+}
+
+// What the system may name as the temporary folder, and what the clean-up then does with it.
+TEST(TempFolderGuard, OnlyARealTemporaryFolderIsEmptied) {
+  const std::vector<std::string> kept = {"C:\\Windows",
+                                         "C:\\Windows\\system32",
+                                         "C:\\Users\\ann",
+                                         "C:\\Users\\ann\\Documents",
+                                         "C:\\Users\\ann\\AppData\\Roaming",
+                                         "C:\\Program Files",
+                                         "D:\\Data\\Pictures"};
+  for (const char* temp :
+       {"C:\\Users\\ann\\AppData\\Local\\Temp", "C:\\Users\\ann\\AppData\\Local\\Temp\\",
+        "C:\\Temp", "c:\\windows\\temp", "\\\\server\\share\\temp"})
+    EXPECT_TRUE(IsClearableTempFolder(temp, kept)) << temp;
+  for (const char* refused :
+       {"C:\\Users\\ann\\",    // the fallback without TMP and TEMP: the profile
+        "c:/users/ANN",        // the same, spelled otherwise
+        "C:\\Windows\\",       // the next fallback
+        "C:\\", "C:", "D:\\",  // drive roots
+        "C:\\Users",           // above a protected folder
+        "D:\\Data",            // above one on another drive
+        "C:\\Users\\ann\\AppData\\Roaming", "C:\\Program Files\\", "\\\\server\\share",
+        "\\\\server", "\\\\?\\C:\\Temp",  // share roots, device paths
+        "", "   ", "Temp", "\\Temp"})     // nothing, or no full path
+    EXPECT_FALSE(IsClearableTempFolder(refused, kept)) << refused;
 }
 
 }  // namespace

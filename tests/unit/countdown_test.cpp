@@ -122,7 +122,8 @@ class CountdownTest : public testing::Test, public CountdownHost {
   JournalTasks cleanup_{journal_};
   EventLogServices log_{os_, files_, regional_};
   test::FakePrivilege privilege_;
-  PowerServices power_{os_, privilege_, machine_, boxes_};
+  test::FakeSleepSupport sleep_;
+  PowerServices power_{os_, privilege_, machine_, boxes_, sleep_};
   CountdownServices services_{app_, clock_, alarm_, cleanup_, log_, power_};
   std::optional<TFrmNotify> form_;
   int rounds_ = 0;
@@ -229,6 +230,24 @@ TEST_F(CountdownTest, SuspendAndHibernateResumeTheScheduleFirst) {
   EXPECT_EQ(state_.lastHandled.minute, 30) << "a quick resume does not fire it again";
   journal_.clear();
   Run("Hibernate");
+  EXPECT_EQ(journal_, (std::vector<std::string>{"hide", "tick on", "close", "privilege",
+                                                "SetSystemPowerState 0 1"}));
+}
+
+TEST_F(CountdownTest, ASleepStateTheMachineRefusesIsSaid) {
+  Prepare("");
+  sleep_.suspendAllowed = false;
+  Run("Suspend");
+  EXPECT_EQ(journal_, (std::vector<std::string>{"hide", "tick on", "close", "privilege"}))
+      << "no power-state call for a state the machine does not allow";
+  ASSERT_EQ(boxes_.shown.size(), 1u);
+  EXPECT_EQ(boxes_.shown[0].text, kActionRefusedMessage);
+
+  journal_.clear();
+  machine_.accept = false;  // allowed, but the call fails
+  Run("Hibernate");
+  ASSERT_EQ(boxes_.shown.size(), 2u);
+  EXPECT_EQ(boxes_.shown[1].text, kActionRefusedMessage);
   EXPECT_EQ(journal_, (std::vector<std::string>{"hide", "tick on", "close", "privilege",
                                                 "SetSystemPowerState 0 1"}));
 }

@@ -98,8 +98,10 @@ class MainFormTest : public testing::Test {
   RecordingCleanupTasks cleanup_;
   FakePrivilege privilege_;
   FakeServiceControl service_;
-  MainFormServices services_{app_,     clock_, mixer_, guard_,   wakeTimers_, machine_,   player_,
-                             dialogs_, files_, shell_, hotkeys_, cleanup_,    privilege_, service_};
+  FakeSleepSupport sleep_;
+  MainFormServices services_{app_,     clock_,   mixer_,     guard_,   wakeTimers_,
+                             machine_, player_,  dialogs_,   files_,   shell_,
+                             hotkeys_, cleanup_, privilege_, service_, sleep_};
   FakeMainHost host_;
   std::optional<TFrmMain> form_;
 };

@@ -23,10 +23,11 @@ class CountingOs final : public OsInfo {
 class PowerActionsTest : public testing::Test {
  protected:
   PowerActionsTest() { privilege_.journal = &machine_.calls; }
-  PowerServices Services() { return {os_, privilege_, machine_, boxes_}; }
+  PowerServices Services() { return {os_, privilege_, machine_, boxes_, sleep_}; }
 
   CountingOs os_;
   test::FakePrivilege privilege_;
+  test::FakeSleepSupport sleep_;
   test::RecordingMachineControl machine_;
   test::FakeMessageBoxes boxes_;
 };

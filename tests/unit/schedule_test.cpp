@@ -146,5 +146,16 @@ TEST_F(ScheduleTest, ClockGuardCorrectsTheClockBeforeTheWalk) {
   EXPECT_EQ(machine_.clockSettings[0].second, 15) << "the baseline 09:00:10 plus 5 seconds";
 }
 
+TEST_F(ScheduleTest, TheMachineIsHeldAwakeFromTheFiringUntilTheCountdownEnds) {
+  Prepare("[Timer]\r\nt=enabled,Suspend,09:30,Daily\r\n");
+  At(7, 9, 30, 0);
+  Create();
+  std::vector<bool> duringCountdown;
+  host_.onCountdown = [&] { duringCountdown = sleep_.keepAwake; };
+  form_->Schedule.Timer1Timer();
+  EXPECT_EQ(duringCountdown, std::vector<bool>{true}) << "held while the countdown runs";
+  EXPECT_EQ(sleep_.keepAwake, (std::vector<bool>{true, false})) << "and let go after it";
+}
+
 }  // namespace
 }  // namespace halcyra

@@ -77,6 +77,14 @@ TEST_F(StartupTest, SecondStartHandsOverAndReadsNothing) {
   EXPECT_TRUE(boxes_.shown.empty());
 }
 
+TEST(InstanceMutex, AnElevatedInstancesMutexStillMeansAnotherInstance) {
+  EXPECT_TRUE(AnotherInstanceRuns(InstanceMutex::AlreadyExists));
+  EXPECT_TRUE(AnotherInstanceRuns(InstanceMutex::AccessDenied))
+      << "a normal start next to an elevated one must not run a second instance";
+  EXPECT_FALSE(AnotherInstanceRuns(InstanceMutex::Created));
+  EXPECT_FALSE(AnotherInstanceRuns(InstanceMutex::Failed)) << "no mutex: better one than none";
+}
+
 TEST_F(StartupTest, MissingSettingsFileIsReportedAndEndsTheProcess) {
   EXPECT_NE(Start(), 0);
   ASSERT_EQ(boxes_.shown.size(), 1u);
@@ -133,6 +141,16 @@ TEST_F(StartupTest, ErrorOfTheMainWindowAtAnOrdinaryStartAsksForModifyAccess) {
   EXPECT_EQ(boxes_.shown[0].text,
             "You must be given \"modify\" access to the folder: \"" + DataFolder() + "\".");
   EXPECT_EQ(boxes_.shown[0].style, 16u);
+}
+
+TEST_F(StartupTest, ErrorOfTheMainWindowAtAFirstStartEndsTheSameWay) {
+  PrepareSettings("");
+  host_.throwFromMainWindow = true;
+  EXPECT_NE(Start(), 0) << "never an end through std::terminate";
+  EXPECT_EQ(host_.wizards, 1);
+  ASSERT_EQ(boxes_.shown.size(), 1u);
+  EXPECT_EQ(boxes_.shown[0].text,
+            "You must be given \"modify\" access to the folder: \"" + DataFolder() + "\".");
 }
 
 TEST_F(StartupTest, RefusedRecordAsksForModifyAccessAndGoesOn) {

@@ -268,6 +268,36 @@ TEST_F(TimerEditorTest, DeleteAsksFirst) {
   EXPECT_EQ(wakeTimers_.Live(), 1u) << "the old wake-up timers were released";
 }
 
+// Keys the list cannot carry whole or apart: no bogus row, and no false "Can not delete".
+TEST_F(TimerEditorTest, ANameCutByTheKeyListLimitIsNoRow) {
+  const std::string longTitle(16380, 'A');
+  Prepare("[Timer]\r\n" + longTitle +
+          "=enabled,Shutdown,10:00,Daily\r\nBxyz=enabled,Reboot,11:00,Daily\r\n");
+  Create();
+  EXPECT_EQ(Captions(), std::vector<std::string>{longTitle}) << "no cut \"B\" row";
+  ASSERT_EQ(form_->Schedule.Timers.size(), 1u);
+  Select(longTitle);
+  boxes_.answers = {mb::kIdYes};
+  form_->BtnDeleteClick();
+  ASSERT_EQ(boxes_.shown.size(), 1u) << "only the question";
+  EXPECT_TRUE(Captions().empty());
+  EXPECT_EQ(Read("Timer", "Bxyz"), "enabled,Reboot,11:00,Daily") << "the unseen entry stays";
+}
+
+TEST_F(TimerEditorTest, TitlesThatDifferOnlyInCaseAreOneRowAndGoTogether) {
+  Prepare("[Timer]\r\nA=enabled,Shutdown,10:00,Daily\r\na=enabled,Reboot,11:00,Daily\r\n");
+  Create();
+  EXPECT_EQ(Captions(), std::vector<std::string>{"A"});
+  ASSERT_EQ(form_->Schedule.Timers.size(), 1u);
+  EXPECT_EQ(form_->Schedule.Timers[0].ShutEvent, "Shutdown") << "the entry every read finds";
+  Select("A");
+  boxes_.answers = {mb::kIdYes};
+  form_->BtnDeleteClick();
+  ASSERT_EQ(boxes_.shown.size(), 1u) << "only the question";
+  EXPECT_TRUE(Captions().empty());
+  EXPECT_FALSE(Settings().ValueExists("Timer", "a"));
+}
+
 TEST_F(TimerEditorTest, DeleteThatTheFileRefusesKeepsTheRow) {
   Prepare("[Timer]\r\nA=enabled,Shutdown,10:00,Daily\r\n");
   Create();

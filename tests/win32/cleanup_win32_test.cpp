@@ -1,10 +1,13 @@
 // The clean-up tasks on real folders, registry keys and processes under Wine.
 #include <windows.h>
 
+#include <shlobj.h>
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
 
 #include "actions/cleanup_tasks_win.h"
 #include "platform/win32/handle_win.h"
@@ -53,14 +56,16 @@ std::string UnixPath(const fs::path& path) {
   return result;
 }
 
-// Points the process's temporary folder somewhere else for one test.
+// Points the process's temporary folder somewhere else for one test, or (without a folder)
+// removes TMP and TEMP, so that the system falls back to the profile folder.
 class TempPathOverride {
  public:
-  explicit TempPathOverride(const fs::path& folder) {
+  explicit TempPathOverride(const std::optional<fs::path>& folder) {
     GetEnvironmentVariableA("TMP", oldTmp_, sizeof oldTmp_);
     GetEnvironmentVariableA("TEMP", oldTemp_, sizeof oldTemp_);
-    SetEnvironmentVariableA("TMP", folder.string().c_str());
-    SetEnvironmentVariableA("TEMP", folder.string().c_str());
+    const std::string value = folder ? folder->string() : std::string();
+    SetEnvironmentVariableA("TMP", folder ? value.c_str() : nullptr);
+    SetEnvironmentVariableA("TEMP", folder ? value.c_str() : nullptr);
   }
   ~TempPathOverride() {
     SetEnvironmentVariableA("TMP", oldTmp_);
@@ -101,6 +106,26 @@ TEST(ClearTempFolder, RemovesFilesAndFoldersButNotDotFoldersOrWhatLinksPointTo) 
   // remove the link itself there and it stays; Windows removes it. What must hold everywhere
   // is asserted above: the target's files stay.
   EXPECT_TRUE(Exists(temp)) << "the temporary folder itself stays";
+}
+
+TEST(ClearTempFolder, WithoutTmpAndTempTheProfileFolderIsLeftAlone) {
+  char profile[MAX_PATH] = {};
+  ASSERT_TRUE(SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_PROFILE, nullptr, 0, profile)));
+  const fs::path keep = fs::path(profile) / "halcyra-profile-file.txt";
+  Touch(keep);
+  {
+    TempPathOverride override(std::nullopt);
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    char longTemp[MAX_PATH] = {};
+    GetLongPathNameA(temp, longTemp, MAX_PATH);
+    ASSERT_EQ(fs::path(longTemp), fs::path(profile) / "")
+        << "the system's fallback is the profile folder";
+    test::FakeMessageBoxes boxes;
+    Win32CleanupTasks(boxes).ClearTempFolder();
+  }
+  EXPECT_TRUE(Exists(keep)) << "a user's file in the profile folder survives";
+  DeleteFileA(keep.string().c_str());
 }
 
 TEST(ClearTypedURLs, DeletesTheValuesAndKeepsTheKey) {

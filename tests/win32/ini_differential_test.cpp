@@ -112,6 +112,12 @@ TEST_F(IniDifferential, ManyTimersAndTheKeyListLimit) {
   Run(std::nullopt, steps);
 }
 
+TEST_F(IniDifferential, ANameThatDoesNotFitTheKeyListWholeIsNotListed) {
+  Run("[Timer]\r\n" + std::string(16380, 'A') + "=enabled,Shutdown,10:00,Daily\r\n" +
+          "Bxyz=enabled,Reboot,11:00,Daily\r\n",
+      {Keys{"Timer"}, Read{"Timer", "Bxyz"}});
+}
+
 // Hand-edited files: comments, blank lines, blanks around "=", quotes, lines without "=".
 TEST_F(IniDifferential, HandEditedFilesReadAlike) {
   const std::string edited =

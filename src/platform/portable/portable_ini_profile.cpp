@@ -176,17 +176,14 @@ std::vector<std::string> PortableIniProfile::ReadKeys(const std::string& path,
   if (!lines) return names;
   const auto range = FindSection(*lines, section);
   if (!range) return names;
-  // The names, each with its zero byte, and a final zero byte share one buffer; a name that
-  // does not fit is cut so that two zero bytes still close the buffer.
+  // The names, each with its zero byte, and a final zero byte share one buffer; the first name
+  // that does not fit whole ends the list.
   std::size_t room = kKeyListBytes;
   for (std::size_t i = range->begin; i < range->end; ++i) {
     const Line& line = (*lines)[i];
     // A comment line can be read by its full name but is not listed.
     if (line.kind != Line::Kind::kKey || line.name.empty() || line.name.front() == ';') continue;
-    if (line.name.size() + 2 > room) {
-      if (room > 2) names.push_back(line.name.substr(0, room - 2));
-      break;
-    }
+    if (line.name.size() + 2 > room) break;
     names.push_back(line.name);
     room -= line.name.size() + 1;
   }

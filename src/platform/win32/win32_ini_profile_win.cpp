@@ -26,13 +26,15 @@ bool Win32IniProfile::DeleteKey(const std::string& path, const std::string& sect
 std::vector<std::string> Win32IniProfile::ReadKeys(const std::string& path,
                                                    const std::string& section) const {
   std::vector<char> buffer(kKeyListBytes);
-  GetPrivateProfileStringA(section.c_str(), nullptr, "", buffer.data(),
-                           static_cast<DWORD>(buffer.size()), path.c_str());
+  const DWORD length = GetPrivateProfileStringA(section.c_str(), nullptr, "", buffer.data(),
+                                                static_cast<DWORD>(buffer.size()), path.c_str());
   std::vector<std::string> names;
   for (const char* p = buffer.data(); *p && p < buffer.data() + buffer.size();) {
     names.emplace_back(p);
     p += names.back().size() + 1;
   }
+  // The documented sign of a list that did not fit: the size less two. Its last name is cut.
+  if (length == buffer.size() - 2 && !names.empty()) names.pop_back();
   return names;
 }
 

@@ -1,0 +1,17 @@
+// What the machine allows of sleep, and the request that keeps it from sleeping on its own.
+#pragma once
+
+namespace halcyra {
+
+class SleepSupport {
+ public:
+  virtual ~SleepSupport() = default;
+  // Whether the machine can suspend or hibernate at all (hardware, drivers, policy).
+  virtual bool SuspendAllowed() const = 0;
+  virtual bool HibernateAllowed() const = 0;
+  // Holds the system awake while on: after an unattended wake, Windows sleeps again after about
+  // two minutes unless a program asks it not to.
+  virtual void KeepAwake(bool on) = 0;
+};
+
+}  // namespace halcyra

@@ -1,0 +1,24 @@
+// A fault that no handler can catch ends the program with one message that names it.
+#include <gtest/gtest.h>
+
+#include "driver/driver_win.h"
+
+namespace halcyra::e2e {
+namespace {
+
+TEST(FaultE2E, AnAccessViolationIsReportedWithItsCodeBeforeTheEnd) {
+  AppProcess probe("fault_probe.exe");
+  HWND box = FindMessageBox(probe);
+  ASSERT_NE(box, nullptr) << "nothing may end silently";
+  EXPECT_EQ(WindowText(box), "Halcyra");
+  EXPECT_EQ(MessageBoxText(box),
+            "Halcyra stopped after an unexpected fault (code 0xC0000005). Start it again to keep "
+            "the schedule running.");
+  ClickDialogButton(box, IDOK);
+  const auto code = probe.WaitForExit();
+  ASSERT_TRUE(code.has_value());
+  EXPECT_EQ(*code, 0xC0000005u) << "the process ends with the fault's code";
+}
+
+}  // namespace
+}  // namespace halcyra::e2e
