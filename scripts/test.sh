@@ -90,6 +90,10 @@ trap cleanup EXIT
 setup_prefix
 # One persistent server for the whole run: each program then starts in milliseconds.
 wineserver -p >/dev/null 2>&1
+# A companion service left registered by an interrupted run would start with the prefix and
+# act beside the tests: it goes first.
+wine sc stop Halcyra_Service >/dev/null 2>&1
+wine sc delete Halcyra_Service >/dev/null 2>&1
 mkdir -p "$(data_folder)"
 
 TESTS=build/windows/tests

@@ -1,6 +1,7 @@
 // Fakes of the platform interfaces for tests of the logic.
 #pragma once
 
+#include <cstdio>
 #include <functional>
 #include <optional>
 #include <string>
@@ -19,6 +20,7 @@
 #include "platform/portable/portable_ini_profile.h"
 #include "platform/regional_settings.h"
 #include "platform/service_control.h"
+#include "platform/service_host.h"
 #include "platform/shell.h"
 #include "platform/shutdown_privilege.h"
 #include "platform/sleep_support.h"
@@ -208,6 +210,39 @@ class FakeSleepSupport final : public SleepSupport {
   bool SuspendAllowed() const override { return suspendAllowed; }
   bool HibernateAllowed() const override { return hibernateAllowed; }
   void KeepAwake(bool on) override { keepAwake.push_back(on); }
+};
+
+class FakeSessionWatch final : public SessionWatch {
+ public:
+  bool loggedOn = false;
+  bool trayRuns = false;
+  bool SomeoneLoggedOn() const override { return loggedOn; }
+  bool TrayProgramRuns() const override { return trayRuns; }
+};
+
+// Every power call of the service, as the end-to-end journal writes it.
+class FakeServicePower final : public ServicePower {
+ public:
+  std::vector<std::string> calls;
+  bool accept = true;
+  bool Shutdown(unsigned grace, unsigned flags, unsigned reason) override {
+    char line[64];
+    std::snprintf(line, sizeof line, "InitiateShutdown %u 0x%X 0x%X", grace, flags, reason);
+    calls.push_back(line);
+    return accept;
+  }
+  bool SetSuspendState(bool hibernate, bool force, bool wakeEventsDisabled) override {
+    calls.push_back(std::string("SetSuspendState ") + (hibernate ? "1 " : "0 ") +
+                    (force ? "1 " : "0 ") + (wakeEventsDisabled ? "1" : "0"));
+    return accept;
+  }
+};
+
+class FakeSystemLog final : public SystemLog {
+ public:
+  std::vector<std::string> lines;
+  void Info(const std::string& text) override { lines.push_back("info: " + text); }
+  void Error(const std::string& text) override { lines.push_back("error: " + text); }
 };
 
 // Atoms count up from 0xC000; every call is recorded, and chosen shortcuts are refused.

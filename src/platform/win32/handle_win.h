@@ -34,4 +34,20 @@ class UniqueHandle {
   HANDLE h_ = nullptr;
 };
 
+// A handle of the service manager or of a service.
+class ScHandle {
+ public:
+  explicit ScHandle(SC_HANDLE h) : h_(h) {}
+  ~ScHandle() {
+    if (h_) CloseServiceHandle(h_);
+  }
+  ScHandle(const ScHandle&) = delete;
+  ScHandle& operator=(const ScHandle&) = delete;
+  SC_HANDLE Get() const { return h_; }
+  explicit operator bool() const { return h_ != nullptr; }
+
+ private:
+  SC_HANDLE h_;
+};
+
 }  // namespace halcyra

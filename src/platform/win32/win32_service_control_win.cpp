@@ -3,43 +3,50 @@
 #include <windows.h>
 
 #include "core/text.h"
+#include "platform/win32/handle_win.h"
 
 namespace halcyra {
 namespace {
 
-constexpr DWORD kServiceAccess = SERVICE_START | SERVICE_STOP;  // 0x30
+// Start and stop, and the status the two waits look at; a service that grants only start and
+// stop (0x30) is still opened with those.
+constexpr DWORD kServiceAccess =
+    SERVICE_START | SERVICE_STOP | SERVICE_QUERY_STATUS | SERVICE_INTERROGATE;
+constexpr DWORD kStartStopAccess = SERVICE_START | SERVICE_STOP;
 // The design sets no limit on the two waits; these bounds make sure that they end, also
 // when the service cannot be asked for its state.
 constexpr int kMostStopPolls = 30;
 constexpr int kMostInterrogations = 50;
 
-class ScHandle {
- public:
-  explicit ScHandle(SC_HANDLE h) : h_(h) {}
-  ~ScHandle() {
-    if (h_) CloseServiceHandle(h_);
-  }
-  ScHandle(const ScHandle&) = delete;
-  ScHandle& operator=(const ScHandle&) = delete;
-  SC_HANDLE Get() const { return h_; }
-  explicit operator bool() const { return h_ != nullptr; }
-
- private:
-  SC_HANDLE h_;
-};
-
 SC_HANDLE OpenManager() { return OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT); }
+
+SC_HANDLE OpenCompanion(SC_HANDLE manager) {
+  if (SC_HANDLE full = OpenServiceA(manager, kCompanionServiceName, kServiceAccess)) return full;
+  return OpenServiceA(manager, kCompanionServiceName, kStartStopAccess);
+}
+
+// Fills the status record by interrogating the service. A service that cannot take the
+// control yet (still pending) fills it all the same; with other refusals the status is asked
+// for directly. False when nothing tells the state: a wait on it would only run to its bound.
+bool StatusOf(SC_HANDLE service, SERVICE_STATUS& status) {
+  if (ControlService(service, SERVICE_CONTROL_INTERROGATE, &status)) return true;
+  const DWORD error = GetLastError();
+  if (error == ERROR_SERVICE_CANNOT_ACCEPT_CTRL || error == ERROR_SERVICE_NOT_ACTIVE ||
+      error == ERROR_INVALID_SERVICE_CONTROL)
+    return true;
+  return QueryServiceStatus(service, &status) != FALSE;
+}
 
 }  // namespace
 
 std::string ServiceInstallCommand(const std::string& programFolder) {
-  return "\"" + JoinPath(programFolder, "ShutdownService.exe") + "\" /INSTALL /SILENT";
+  return "\"" + JoinPath(programFolder, kCompanionServiceExe) + "\" /INSTALL /SILENT";
 }
 
 void Win32ServiceControl::StopCompanionService() {
   ScHandle manager(OpenManager());
   if (!manager) return;
-  ScHandle service(OpenServiceA(manager.Get(), kCompanionServiceName, kServiceAccess));
+  ScHandle service(OpenCompanion(manager.Get()));
   if (!service) return;
   SERVICE_STATUS status{};
   if (!ControlService(service.Get(), SERVICE_CONTROL_STOP, &status)) return;
@@ -61,13 +68,13 @@ void Win32ServiceControl::StartCompanionService() {
   }
   if (!reached) return;
   ScHandle manager(reached);
-  ScHandle service(OpenServiceA(manager.Get(), kCompanionServiceName, kServiceAccess));
+  ScHandle service(OpenCompanion(manager.Get()));
   if (!service) return;
   if (!StartServiceA(service.Get(), 0, nullptr)) return;
   SERVICE_STATUS status{};
   status.dwCurrentState = SERVICE_START_PENDING;
   for (int i = 0; i < kMostInterrogations && (status.dwCurrentState & 2) != 0; ++i) {
-    ControlService(service.Get(), SERVICE_CONTROL_INTERROGATE, &status);
+    if (!StatusOf(service.Get(), status)) break;
     if ((status.dwCurrentState & 2) != 0) Sleep(100);
   }
   Sleep(100);

@@ -4,10 +4,9 @@
 #include <string>
 
 #include "platform/service_control.h"
+#include "platform/service_names.h"
 
 namespace halcyra {
-
-inline constexpr const char* kCompanionServiceName = "Halcyra_Service";
 
 class Win32ServiceControl final : public ServiceControl {
  public:

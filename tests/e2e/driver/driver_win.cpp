@@ -58,10 +58,12 @@ bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
 }
 
 void Settle(HWND window) {
-  // A thread handles the messages sent to it before it returns a posted one: the first round
-  // trip can come back while a click posted before it still waits, the second only once the
-  // thread has taken that click and come back to a message loop.
+  // A thread handles the messages sent to it before it returns a posted one. The first round
+  // trip comes back once the thread is at its message loop; a posted click waiting there is
+  // returned right after it, and the second round trip, sent a moment later, is handled only
+  // when that click's handler has returned to a message loop (its own or a modal one).
   SendAndWait(window, WM_NULL);
+  std::this_thread::sleep_for(20ms);
   SendAndWait(window, WM_NULL);
 }
 
@@ -86,8 +88,9 @@ std::string AppProcess::ExePath(const std::string& exeName) {
   throw std::runtime_error("cannot find " + exeName);
 }
 
-AppProcess::AppProcess(const std::string& exeName) {
+AppProcess::AppProcess(const std::string& exeName, const std::string& arguments) {
   std::string commandLine = "\"" + ExePath(exeName) + "\"";
+  if (!arguments.empty()) commandLine += " " + arguments;
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,

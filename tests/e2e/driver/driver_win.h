@@ -20,7 +20,8 @@ inline constexpr auto kWindowTimeout = 10s;
 class AppProcess {
  public:
   // Starts the program next to the test executable, "Halcyra-e2e.exe" by default.
-  explicit AppProcess(const std::string& exeName = "Halcyra-e2e.exe");
+  explicit AppProcess(const std::string& exeName = "Halcyra-e2e.exe",
+                      const std::string& arguments = "");
   ~AppProcess();
   AppProcess(const AppProcess&) = delete;
   AppProcess& operator=(const AppProcess&) = delete;

@@ -1,0 +1,61 @@
+// What the companion service needs of the machine beyond the tray program's services: who is
+// there, how the settings file changes, the power calls a service may make, and the Windows
+// event log.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace halcyra {
+
+class SessionWatch {
+ public:
+  virtual ~SessionWatch() = default;
+  // A session with a user name in the terminal-services session list.
+  virtual bool SomeoneLoggedOn() const = 0;
+  // The tray program of this installation runs, in any session.
+  virtual bool TrayProgramRuns() const = 0;
+};
+
+// The size and last-write time of a file; nullopt when it does not exist.
+struct FileStamp {
+  std::uint64_t size = 0;
+  std::uint64_t lastWrite = 0;
+  bool operator==(const FileStamp&) const = default;
+};
+
+class FileStamps {
+ public:
+  virtual ~FileStamps() = default;
+  virtual std::optional<FileStamp> Stamp(const std::string& path) const = 0;
+};
+
+// The power calls of a program without a user, with the arguments of the system's calls; the
+// end-to-end build journals them instead.
+class ServicePower {
+ public:
+  virtual ~ServicePower() = default;
+  // InitiateShutdown; a Windows header turns that name into a macro, hence this one.
+  virtual bool Shutdown(unsigned graceSeconds, unsigned flags, unsigned reason) = 0;
+  virtual bool SetSuspendState(bool hibernate, bool force, bool wakeEventsDisabled) = 0;
+};
+
+namespace shutdown_flags {
+inline constexpr unsigned kForceOthers = 0x1;  // SHUTDOWN_FORCE_OTHERS
+inline constexpr unsigned kForceSelf = 0x2;    // SHUTDOWN_FORCE_SELF
+inline constexpr unsigned kRestart = 0x4;      // SHUTDOWN_RESTART
+inline constexpr unsigned kPowerOff = 0x8;     // SHUTDOWN_POWEROFF
+// SHTDN_REASON_MAJOR_OTHER | SHTDN_REASON_MINOR_OTHER | SHTDN_REASON_FLAG_PLANNED: Windows logs
+// a planned shutdown, not an unexpected one.
+inline constexpr unsigned kPlannedOther = 0x80000000;
+}  // namespace shutdown_flags
+
+class SystemLog {
+ public:
+  virtual ~SystemLog() = default;
+  virtual void Info(const std::string& text) = 0;
+  virtual void Error(const std::string& text) = 0;
+};
+
+}  // namespace halcyra

@@ -1,0 +1,123 @@
+#include "service/companion_schedule.h"
+
+#include "actions/event_log.h"
+#include "actions/event_words.h"
+#include "app/paths.h"
+#include "app/settings_keys.h"
+#include "schedule/wake_up.h"
+
+namespace halcyra {
+namespace {
+
+class AwakeWhileAlive {
+ public:
+  explicit AwakeWhileAlive(SleepSupport& sleep) : sleep_(sleep) { sleep_.KeepAwake(true); }
+  ~AwakeWhileAlive() { sleep_.KeepAwake(false); }
+  AwakeWhileAlive(const AwakeWhileAlive&) = delete;
+  AwakeWhileAlive& operator=(const AwakeWhileAlive&) = delete;
+
+ private:
+  SleepSupport& sleep_;
+};
+
+// Applications get a few seconds; then they are closed by force.
+constexpr unsigned kGraceSeconds = 5;
+
+bool Shutdown(ServicePower& power, bool restart) {
+  using namespace shutdown_flags;
+  return power.Shutdown(kGraceSeconds, kForceOthers | kForceSelf | (restart ? kRestart : kPowerOff),
+                        kPlannedOther);
+}
+
+// Forced, and with wake-up events left on: the wake-up timers must still wake the machine.
+bool Sleep(ServicePower& power, bool hibernate) {
+  return power.SetSuspendState(hibernate, true, false);
+}
+
+std::string Named(const DueTimer& due) {
+  return "The timer \"" + due.title + "\" (" + due.event + ")";
+}
+
+}  // namespace
+
+SettingsFile CompanionSchedule::Settings() const {
+  return SettingsFile(services_.ini, GetSettingsPath(services_.os), services_.regional.Current());
+}
+
+void CompanionSchedule::Start() { Reload(); }
+
+void CompanionSchedule::Reload() {
+  // The old handles go first: no wake-up timer is armed twice.
+  timers_.clear();
+  loaded_ = services_.stamps.Stamp(GetSettingsPath(services_.os));
+  timers_ = LoadTimers(Settings(), {services_.os, services_.clock, services_.wakeTimers});
+}
+
+void CompanionSchedule::Tick() {
+  if (services_.stamps.Stamp(GetSettingsPath(services_.os)) != loaded_) Reload();
+  const LocalTime now = services_.clock.Now();
+  const auto due = FindDueTimer(timers_, now, lastHandled_, [this] {
+    return Settings().ReadDateTime(kLogSection, kLastRebootTimeKey, 0);
+  });
+  if (due) Handle(*due, now);
+}
+
+void CompanionSchedule::Handle(const DueTimer& due, const LocalTime& now) {
+  // Whatever happens now, this minute is done with.
+  lastHandled_ = now;
+  if (services_.sessions.TrayProgramRuns()) return;
+  if (services_.sessions.SomeoneLoggedOn()) {
+    services_.log.Info(Named(due) +
+                       " fell due while a user is logged on without Halcyra running. The service "
+                       "leaves the user's session alone.");
+    return;
+  }
+  const AwakeWhileAlive awake(services_.sleep);
+  if (due.once) Settings().RemoveKey(kTimerSection, due.title);
+  Carry(due, now);
+  Reload();
+}
+
+void CompanionSchedule::Carry(const DueTimer& due, const LocalTime& now) {
+  const auto meaning = MeaningOfWord(due.event);
+  if (!meaning) {
+    services_.log.Error(Named(due) + " names no action the service knows.");
+    return;
+  }
+  if (meaning->event == PowerEvent::LogOff) {
+    services_.log.Info(Named(due) + " fell due with nobody logged on: nobody to log off.");
+    return;
+  }
+  SettingsFile file = Settings();
+  if (file.IsOn(kLogSection, kLogEnabledKey)) {
+    try {
+      AppendEventLine({services_.os, services_.files, services_.regional}, now, due.event);
+    } catch (const LogWriteError&) {
+      services_.log.Error("The event log line could not be written to " +
+                          LogFilePath(services_.os) + ".");
+    }
+  }
+  bool done = false;
+  switch (meaning->event) {
+    case PowerEvent::Reboot:
+      try {
+        file.WriteDateTime(kLogSection, kLastRebootTimeKey, EncodeDateTime(now));
+      } catch (const SettingsWriteError& error) {
+        services_.log.Error(error.what());
+      }
+      done = Shutdown(services_.power, true);
+      break;
+    case PowerEvent::Hibernate:
+      done = services_.sleep.HibernateAllowed() && Sleep(services_.power, true);
+      break;
+    case PowerEvent::Suspend:
+      done = services_.sleep.SuspendAllowed() && Sleep(services_.power, false);
+      break;
+    default:  // Shutdown and Power off: both end with the power off.
+      done = Shutdown(services_.power, false);
+      break;
+  }
+  if (!done) services_.log.Error(Named(due) + ": Windows did not carry out the action.");
+}
+
+}  // namespace halcyra

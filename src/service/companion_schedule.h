@@ -1,0 +1,65 @@
+// The companion service's schedule: the tray program's timers and rules, kept while nobody
+// runs the tray program. It reads the [Timer] section at its start and again whenever the
+// settings file changes, arms a wake-up timer per eligible timer, and carries out an action only
+// when nobody is logged on and no tray program runs: with the tray program running, that program
+// owns the schedule; with a user logged on, nothing is forced on the user's session.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/clock.h"
+#include "platform/ini_profile.h"
+#include "platform/os_info.h"
+#include "platform/regional_settings.h"
+#include "platform/service_host.h"
+#include "platform/sleep_support.h"
+#include "platform/text_files.h"
+#include "platform/wake_timers.h"
+#include "schedule/timer_record.h"
+#include "schedule/timer_schedule.h"
+
+namespace halcyra {
+
+struct CompanionServices {
+  const OsInfo& os;
+  IniProfile& ini;
+  const RegionalSettings& regional;
+  const Clock& clock;
+  WakeTimers& wakeTimers;
+  SleepSupport& sleep;
+  SessionWatch& sessions;
+  const FileStamps& stamps;
+  ServicePower& power;
+  TextFiles& files;
+  SystemLog& log;
+};
+
+class CompanionSchedule {
+ public:
+  explicit CompanionSchedule(const CompanionServices& services) : services_(services) {}
+
+  // Loads the timers and arms their wake-up timers.
+  void Start();
+  // Once a second: a changed file is read again, then the first due timer is handled.
+  void Tick();
+  // Cancels every wake-up timer, as the service stops.
+  void Stop() { timers_.clear(); }
+
+  const std::vector<TTimerRecord>& Timers() const { return timers_; }
+
+ private:
+  void Reload();
+  void Handle(const DueTimer& due, const LocalTime& now);
+  void Carry(const DueTimer& due, const LocalTime& now);
+  SettingsFile Settings() const;
+
+  CompanionServices services_;
+  std::vector<TTimerRecord> timers_;
+  std::optional<FileStamp> loaded_;
+  // The last minute in which a due timer was handled (acted on or passed over); year 0: none.
+  LocalTime lastHandled_{};
+};
+
+}  // namespace halcyra

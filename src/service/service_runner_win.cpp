@@ -1,0 +1,136 @@
+#include "service/service_runner_win.h"
+
+#include <windows.h>
+
+#include <exception>
+#include <string>
+
+#include "app/paths.h"
+#include "core/text.h"
+#include "platform/service_names.h"
+#include "platform/win32/handle_win.h"
+#include "platform/win32/win32_clock_win.h"
+#include "platform/win32/win32_ini_profile_win.h"
+#include "platform/win32/win32_os_info_win.h"
+#include "platform/win32/win32_regional_settings_win.h"
+#include "platform/win32/win32_service_host_win.h"
+#include "platform/win32/win32_sleep_support_win.h"
+#include "platform/win32/win32_system_services_win.h"
+#include "platform/win32/win32_wake_timers_win.h"
+#include "service/companion_schedule.h"
+#include "service/service_power_win.h"
+
+namespace halcyra {
+namespace {
+
+constexpr DWORD kStartHintMs = 5000;
+constexpr DWORD kStopHintMs = 2000;
+
+class CompanionService {
+ public:
+  // The service manager calls ServiceMain without a context of ours: the one service object of
+  // the process is found through this.
+  static CompanionService* running;
+
+  void Main();
+
+ private:
+  static DWORD WINAPI Control(DWORD control, DWORD, void*, void* context);
+  void Report(DWORD state, DWORD waitHint = 0);
+  void Work();
+
+  SERVICE_STATUS_HANDLE handle_ = nullptr;
+  SERVICE_STATUS status_{};
+  UniqueHandle stop_{CreateEventA(nullptr, TRUE, FALSE, nullptr)};
+};
+
+CompanionService* CompanionService::running = nullptr;
+
+void CompanionService::Report(DWORD state, DWORD waitHint) {
+  status_.dwServiceType = SERVICE_WIN32_OWN_PROCESS;
+  status_.dwCurrentState = state;
+  status_.dwControlsAccepted =
+      state == SERVICE_RUNNING ? SERVICE_ACCEPT_STOP | SERVICE_ACCEPT_SHUTDOWN : 0;
+  status_.dwWin32ExitCode = NO_ERROR;
+  status_.dwWaitHint = waitHint;
+  const bool pending = state == SERVICE_START_PENDING || state == SERVICE_STOP_PENDING;
+  status_.dwCheckPoint = pending ? status_.dwCheckPoint + 1 : 0;
+  SetServiceStatus(handle_, &status_);
+}
+
+DWORD WINAPI CompanionService::Control(DWORD control, DWORD, void*, void* context) {
+  auto* self = static_cast<CompanionService*>(context);
+  switch (control) {
+    case SERVICE_CONTROL_STOP:
+    case SERVICE_CONTROL_SHUTDOWN:
+      self->Report(SERVICE_STOP_PENDING, kStopHintMs);
+      SetEvent(self->stop_.Get());
+      return NO_ERROR;
+    case SERVICE_CONTROL_INTERROGATE:
+      SetServiceStatus(self->handle_, &self->status_);
+      return NO_ERROR;
+    default:
+      return ERROR_CALL_NOT_IMPLEMENTED;
+  }
+}
+
+void CompanionService::Main() {
+  handle_ = RegisterServiceCtrlHandlerExA(kCompanionServiceName, &Control, this);
+  if (!handle_) return;
+  Report(SERVICE_START_PENDING, kStartHintMs);
+  Work();
+  Report(SERVICE_STOPPED);
+}
+
+void CompanionService::Work() {
+  Win32OsInfo os;
+  Win32IniProfile ini;
+  Win32RegionalSettings regional;
+  Win32Clock clock;
+  Win32WakeTimers wakeTimers;
+  Win32SleepSupport sleep;
+  char exe[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, exe, MAX_PATH);
+  Win32SessionWatch sessions(JoinPath(FolderOf(exe), TrayProgramName()));
+  Win32FileStamps stamps;
+  const auto power = MakeServicePower(GetDataFolder(os));
+  Win32TextFiles files;
+  Win32SystemLog log;
+  CompanionSchedule schedule(
+      {os, ini, regional, clock, wakeTimers, sleep, sessions, stamps, *power, files, log});
+  try {
+    schedule.Start();
+  } catch (const std::exception& error) {
+    log.Error(std::string("The schedule could not be read: ") + error.what());
+  }
+  Report(SERVICE_RUNNING);
+  log.Info("The Halcyra Service has started.");
+  // A tick at every full second of the clock, until the stop request.
+  for (;;) {
+    const DWORD toNextSecond = 1000 - clock.Now().milliseconds % 1000;
+    if (WaitForSingleObject(stop_.Get(), toNextSecond) != WAIT_TIMEOUT) break;
+    try {
+      schedule.Tick();
+    } catch (const std::exception& error) {
+      log.Error(error.what());
+    }
+  }
+  schedule.Stop();
+  log.Info("The Halcyra Service has stopped.");
+}
+
+void WINAPI ServiceMain(DWORD, LPSTR*) { CompanionService::running->Main(); }
+
+}  // namespace
+
+bool RunAsService() {
+  CompanionService service;
+  CompanionService::running = &service;
+  char name[] = "Halcyra_Service";
+  const SERVICE_TABLE_ENTRYA table[] = {{name, &ServiceMain}, {nullptr, nullptr}};
+  const bool connected = StartServiceCtrlDispatcherA(table) != FALSE;
+  CompanionService::running = nullptr;
+  return connected;
+}
+
+}  // namespace halcyra

@@ -1,0 +1,11 @@
+// ShutdownService.exe as the service manager runs it: the status reports, the controls, and
+// the schedule's tick once a second until a stop request.
+#pragma once
+
+namespace halcyra {
+
+// Connects to the service manager and returns when the service has stopped; false when the
+// program was not started by the service manager.
+bool RunAsService();
+
+}  // namespace halcyra

@@ -1,0 +1,169 @@
+// The companion service under Wine's service manager: installed, restarted, removed, and
+// keeping the schedule while no tray program runs. Wine's session list is empty, so the
+// service sees nobody logged on.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <thread>
+
+#include "driver/driver_win.h"
+#include "ui/main_window_ids.h"
+
+namespace halcyra::e2e {
+namespace {
+
+constexpr const char* kService = "ShutdownService-e2e.exe";
+
+// The service's state and process id, through the service manager.
+struct ServiceState {
+  DWORD state = 0;
+  DWORD processId = 0;
+};
+
+std::optional<ServiceState> QueryService() {
+  SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT);
+  if (!manager) return std::nullopt;
+  SC_HANDLE service = OpenServiceA(manager, "Halcyra_Service", SERVICE_QUERY_STATUS);
+  std::optional<ServiceState> result;
+  SERVICE_STATUS_PROCESS status{};
+  DWORD needed = 0;
+  if (service && QueryServiceStatusEx(service, SC_STATUS_PROCESS_INFO,
+                                      reinterpret_cast<BYTE*>(&status), sizeof status, &needed))
+    result = ServiceState{status.dwCurrentState, status.dwProcessId};
+  if (service) CloseServiceHandle(service);
+  CloseServiceHandle(manager);
+  return result;
+}
+
+bool Control(DWORD access, const std::function<bool(SC_HANDLE)>& action) {
+  SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT);
+  SC_HANDLE service = manager ? OpenServiceA(manager, "Halcyra_Service", access) : nullptr;
+  const bool done = service && action(service);
+  if (service) CloseServiceHandle(service);
+  if (manager) CloseServiceHandle(manager);
+  return done;
+}
+
+std::optional<DWORD> RunService(const std::string& arguments) {
+  AppProcess installer(kService, arguments);
+  return installer.WaitForExit(20s);
+}
+
+bool StateBecomes(DWORD wanted) {
+  return WaitUntil(
+      [wanted] {
+        const auto s = QueryService();
+        return s && s->state == wanted;
+      },
+      10s);
+}
+
+class ServiceE2E : public testing::Test {
+ protected:
+  void SetUp() override {
+    RemoveFile(DataFile("Effects.txt"));
+    RemoveFile(DataFile("Log.txt"));
+  }
+  void TearDown() override { RunService("/UNINSTALL /SILENT"); }
+  static std::string Settings() { return DataFile("Halcyra.ini"); }
+  // "hh:mm" of now, early enough in the minute that it cannot end under the test.
+  static std::string ThisMinute() {
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    if (now.wSecond > 40) std::this_thread::sleep_for(std::chrono::seconds(61 - now.wSecond));
+    GetLocalTime(&now);
+    char text[8];
+    std::snprintf(text, sizeof text, "%02u:%02u", now.wHour, now.wMinute);
+    return text;
+  }
+};
+
+TEST_F(ServiceE2E, InstallRegistersStartsAndLeavesAnExistingSettingsFileAlone) {
+  const std::string settings = "[general]\r\nFirstStartDone=True\r\n; kept as it is\r\n";
+  WriteFileText(Settings(), settings);
+  EXPECT_EQ(RunService("/INSTALL /SILENT"), 0u);
+  EXPECT_TRUE(StateBecomes(SERVICE_RUNNING));
+  EXPECT_EQ(ReadFileText(Settings()), settings) << "never overwritten";
+
+  EXPECT_TRUE(Control(SERVICE_STOP, [](SC_HANDLE s) {
+    SERVICE_STATUS status{};
+    return ControlService(s, SERVICE_CONTROL_STOP, &status) != FALSE;
+  }));
+  EXPECT_TRUE(StateBecomes(SERVICE_STOPPED)) << "stops within the wait";
+  EXPECT_TRUE(Control(SERVICE_START, [](SC_HANDLE s) { return StartServiceA(s, 0, nullptr); }));
+  EXPECT_TRUE(StateBecomes(SERVICE_RUNNING));
+
+  EXPECT_EQ(RunService("/UNINSTALL /SILENT"), 0u);
+  EXPECT_TRUE(WaitUntil([] { return !QueryService().has_value(); }, 5s)) << "removed";
+  EXPECT_EQ(ReadFileText(Settings()), settings) << "the settings stay";
+}
+
+TEST_F(ServiceE2E, InstallPutsAnEmptySettingsFileWhereNoneIs) {
+  RemoveFile(Settings());
+  EXPECT_EQ(RunService("/INSTALL /SILENT"), 0u);
+  ASSERT_TRUE(FileExists(Settings()));
+  EXPECT_EQ(ReadFileText(Settings()), "");
+}
+
+TEST_F(ServiceE2E, AnyOtherCommandLineShowsTheUsage) {
+  AppProcess wrong(kService, "/REMOVE");
+  HWND box = FindMessageBox(wrong);
+  ASSERT_NE(box, nullptr);
+  EXPECT_NE(MessageBoxText(box).find("Usage: ShutdownService.exe /INSTALL"), std::string::npos);
+  ClickDialogButton(box, IDOK);
+  EXPECT_EQ(wrong.WaitForExit(), 2u);
+}
+
+TEST_F(ServiceE2E, WithNoTrayProgramTheServiceCarriesOutTheTimer) {
+  WriteFileText(Settings(),
+                "[general]\r\nFirstStartDone=True\r\n[Log]\r\nEnabled=True\r\n[Timer]\r\n"
+                "late=enabled,Power off," +
+                    ThisMinute() + ",Once\r\n");
+  ASSERT_EQ(RunService("/INSTALL /SILENT"), 0u);
+  EXPECT_TRUE(WaitUntil(
+      [] {
+        return ReadFileText(DataFile("Effects.txt")) == "InitiateShutdown 5 0xB 0x80000000\r\n";
+      },
+      5s))
+      << ReadFileText(DataFile("Effects.txt"));
+  EXPECT_NE(ReadFileText(DataFile("Log.txt")).find("    Power off\r\n"), std::string::npos);
+  EXPECT_EQ(ReadFileText(Settings()).find("late="), std::string::npos) << "once only";
+}
+
+TEST_F(ServiceE2E, WhileTheTrayProgramRunsItOwnsTheSchedule) {
+  WriteFileText(Settings(),
+                "[general]\r\nFirstStartDone=True\r\nDuration=2\r\n[Timer]\r\n"
+                "soon=enabled,Suspend," +
+                    ThisMinute() + ",Daily\r\n");
+  AppProcess tray;
+  ASSERT_NE(FindWindowOf(tray, "TFrmMain", "Halcyra"), nullptr);
+  ASSERT_EQ(RunService("/INSTALL /SILENT"), 0u);
+  EXPECT_NE(FindWindowOf(tray, "TFrmNotify", "Halcyra"), nullptr) << "the tray's countdown";
+  EXPECT_TRUE(WaitUntil([] { return FileExists(DataFile("Effects.txt")); }, 8s));
+  std::this_thread::sleep_for(1500ms);
+  EXPECT_EQ(ReadFileText(DataFile("Effects.txt")), "SetSystemPowerState 1 1\r\n")
+      << "the tray program acted, the service did not";
+}
+
+TEST_F(ServiceE2E, OkInTheMainWindowRestartsTheService) {
+  WriteFileText(Settings(), "[general]\r\nFirstStartDone=True\r\n");
+  ASSERT_EQ(RunService("/INSTALL /SILENT"), 0u);
+  ASSERT_TRUE(StateBecomes(SERVICE_RUNNING));
+  const auto before = QueryService();
+  ASSERT_TRUE(before.has_value());
+  AppProcess tray;
+  HWND main = ShowMainWindow(tray);
+  ASSERT_NE(main, nullptr);
+  ClickDialogButton(main, main_ids::kOk);
+  ASSERT_TRUE(WaitVisible(main, false));
+  EXPECT_TRUE(WaitUntil(
+      [&before] {
+        const auto now = QueryService();
+        return now && now->state == SERVICE_RUNNING && now->processId != before->processId;
+      },
+      10s))
+      << "stopped and started again: a new service process";
+}
+
+}  // namespace
+}  // namespace halcyra::e2e
