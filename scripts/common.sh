@@ -3,7 +3,7 @@
 
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
-PACKAGES=(cmake ninja-build g++ libgtest-dev libssl-dev g++-mingw-w64-x86-64-posix
+PACKAGES=(cmake ninja-build g++ libgtest-dev libssl-dev g++-mingw-w64-x86-64-posix wixl msitools fp-utils
   mingw-w64-tools wine wine64 fonts-wine xvfb xdotool x11-utils imagemagick procps tzdata
   clang-format python3)
 

@@ -27,24 +27,38 @@ std::vector<std::string> SplitCommandLine(std::string_view line) {
   return parts;
 }
 
+namespace {
+
+ServiceRequest Usage() { return ServiceRequest{}; }
+
+}  // namespace
+
 ServiceRequest ParseServiceArguments(const std::vector<std::string>& arguments) {
-  if (arguments.empty()) return {ServiceCommand::RunAsService, true};
-  ServiceRequest request{ServiceCommand::Usage, false};
+  ServiceRequest request;
+  if (arguments.empty()) {
+    request.command = ServiceCommand::RunAsService;
+    request.silent = true;
+    return request;
+  }
   bool commandSeen = false;
   for (const std::string& argument : arguments) {
-    if (argument.size() < 2 || (argument[0] != '/' && argument[0] != '-'))
-      return {ServiceCommand::Usage, false};
+    if (argument.size() < 2 || (argument[0] != '/' && argument[0] != '-')) return Usage();
     const std::string word = UpperAscii(argument.substr(1));
-    if (word == "SILENT" && !request.silent) {
+    if (word.rfind("SETTINGS=", 0) == 0 && request.settingsSource.empty()) {
+      request.settingsSource = argument.substr(std::string_view("/SETTINGS=").size());
+    } else if (word == "OVERWRITE" && !request.overwrite) {
+      request.overwrite = true;
+    } else if (word == "SILENT" && !request.silent) {
       request.silent = true;
     } else if ((word == "INSTALL" || word == "UNINSTALL") && !commandSeen) {
       request.command = word == "INSTALL" ? ServiceCommand::Install : ServiceCommand::Uninstall;
       commandSeen = true;
     } else {
-      return {ServiceCommand::Usage, false};
+      return Usage();
     }
   }
-  if (!commandSeen) return {ServiceCommand::Usage, false};
+  const bool settings = !request.settingsSource.empty() || request.overwrite;
+  if (!commandSeen || (settings && request.command != ServiceCommand::Install)) return Usage();
   return request;
 }
 

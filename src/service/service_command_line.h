@@ -13,13 +13,19 @@ struct ServiceRequest {
   ServiceCommand command = ServiceCommand::Usage;
   // With /SILENT: no window of any kind, the exit code says what happened.
   bool silent = false;
+  // With /INSTALL, /SETTINGS=<path>: a prepared settings file to put in place, only where
+  // none exists unless /OVERWRITE is given too. An empty path is no file.
+  std::string settingsSource;
+  bool overwrite = false;
 };
 
 inline constexpr const char* kServiceUsage =
-    "Usage: ShutdownService.exe /INSTALL [/SILENT] | /UNINSTALL [/SILENT]\n\n"
-    "/INSTALL registers and starts the Halcyra Service; /UNINSTALL stops and removes it. "
-    "/SILENT shows no message. Without arguments the program runs as the service, started by "
-    "the service manager.";
+    "Usage: ShutdownService.exe /INSTALL [/SILENT] [/SETTINGS=<file> [/OVERWRITE]] | "
+    "/UNINSTALL [/SILENT]\n\n"
+    "/INSTALL registers and starts the Halcyra Service and prepares the shared settings folder; "
+    "/SETTINGS puts a prepared settings file there where none exists (with /OVERWRITE, always). "
+    "/UNINSTALL stops and removes the service. /SILENT shows no message. Without arguments the "
+    "program runs as the service, started by the service manager.";
 
 // The arguments after the program's name, split as Windows splits a command line.
 std::vector<std::string> SplitCommandLine(std::string_view line);

@@ -98,15 +98,22 @@ DWORD GrantUsersModify(const std::string& folder) {
   return error;
 }
 
-// The folder with its rights, and an empty settings file unless one exists: an existing file
-// is never touched.
-std::string PrepareDataFolder(const std::string& folder) {
+// The folder with its rights, then the prepared settings file or an empty one. An existing file
+// is never touched, unless a prepared one is to overwrite it.
+std::string PrepareDataFolder(const std::string& folder, const PreparedSettings& prepared) {
   if (folder.empty()) return "The shared data folder of this Windows version is not known.";
   if (!CreateDirectoryA(folder.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
     return Failure("The data folder \"" + folder + "\" could not be created", GetLastError());
   if (const DWORD error = GrantUsersModify(folder); error != ERROR_SUCCESS)
     return Failure("Users could not be given modify access to \"" + folder + "\"", error);
   const std::string settings = JoinPath(folder, kSettingsFileName);
+  if (!prepared.source.empty()) {
+    if (CopyFileA(prepared.source.c_str(), settings.c_str(), !prepared.overwrite) ||
+        (!prepared.overwrite && GetLastError() == ERROR_FILE_EXISTS))
+      return "";
+    return Failure("The prepared settings file \"" + prepared.source + "\" could not be copied",
+                   GetLastError());
+  }
   UniqueHandle file(CreateFileA(settings.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file && GetLastError() != ERROR_FILE_EXISTS)
@@ -116,7 +123,8 @@ std::string PrepareDataFolder(const std::string& folder) {
 
 }  // namespace
 
-InstallOutcome InstallCompanionService(const std::string& exePath, const std::string& dataFolder) {
+InstallOutcome InstallCompanionService(const std::string& exePath, const std::string& dataFolder,
+                                       const PreparedSettings& settings) {
   ScHandle manager(
       OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT | SC_MANAGER_CREATE_SERVICE));
   if (!manager)
@@ -130,7 +138,7 @@ InstallOutcome InstallCompanionService(const std::string& exePath, const std::st
   if (!GrantInteractiveUsers(service.Get()))
     return {false,
             Failure("Users could not be given the right to restart the service", GetLastError())};
-  if (const std::string problem = PrepareDataFolder(dataFolder); !problem.empty())
+  if (const std::string problem = PrepareDataFolder(dataFolder, settings); !problem.empty())
     return {false, problem};
   if (!StartServiceA(service.Get(), 0, nullptr) && GetLastError() != ERROR_SERVICE_ALREADY_RUNNING)
     return {false, Failure("The service was registered but did not start", GetLastError())};

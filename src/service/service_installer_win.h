@@ -15,7 +15,14 @@ struct InstallOutcome {
 // lets interactive users start, stop, query and interrogate it, gives the local Users group
 // modify rights on the data folder (inherited by new files), puts an empty settings file there
 // when none exists, and starts the service.
-InstallOutcome InstallCompanionService(const std::string& exePath, const std::string& dataFolder);
+// A prepared settings file, when given, is copied in after that: only where none exists unless
+// overwriting is asked for.
+struct PreparedSettings {
+  std::string source;
+  bool overwrite = false;
+};
+InstallOutcome InstallCompanionService(const std::string& exePath, const std::string& dataFolder,
+                                       const PreparedSettings& settings = {});
 // Stops and deletes the service; the data folder and its files stay.
 InstallOutcome UninstallCompanionService();
 

@@ -38,9 +38,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   char exe[MAX_PATH] = {};
   GetModuleFileNameA(nullptr, exe, MAX_PATH);
   const Win32OsInfo os;
-  const InstallOutcome outcome = request.command == ServiceCommand::Install
-                                     ? InstallCompanionService(exe, GetDataFolder(os))
-                                     : UninstallCompanionService();
+  const InstallOutcome outcome =
+      request.command == ServiceCommand::Install
+          ? InstallCompanionService(exe, GetDataFolder(os),
+                                    {request.settingsSource, request.overwrite})
+          : UninstallCompanionService();
   if (!request.silent) Say(outcome.message, !outcome.ok);
   return outcome.ok ? 0 : kExitFailed;
 }

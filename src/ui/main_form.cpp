@@ -135,7 +135,15 @@ bool TFrmMain::HandleQueryEndSession() {
 }
 
 void TFrmMain::HandleEndSession(bool ending) {
-  if (!ending && tickBeforeQuery_) Schedule.Timer1Enabled = true;
+  if (ending) {
+    // Windows ends the program now in any case (the session ends, or an installer asked the
+    // program to close through the Restart Manager): it ends as Exit does, without the
+    // password, so that its handles and its files are let go in order.
+    services_.app.state.exitRequested = true;
+    host_.CloseWindow();
+  } else if (tickBeforeQuery_) {
+    Schedule.Timer1Enabled = true;
+  }
   tickBeforeQuery_ = false;
 }
 

@@ -118,8 +118,9 @@ class TFrmMain final : public SettingsPages, public TimerPage, private ScheduleH
   void LblEmailClick();
   // Windows asks whether the session may end: always yes, after stopping the schedule.
   bool HandleQueryEndSession();
-  // The session goes on after all (another program or the user said no): the schedule runs
-  // again as it did before the question.
+  // The answer to the question: the session ends (the program ends as Exit does, without the
+  // password), or it goes on after all (another program or the user said no) and the schedule
+  // runs again as it did before the question.
   void HandleEndSession(bool ending);
   // The clock, the time zone or daylight-saving time changed somewhere in the system.
   void TimeSettingsChanged() { services_.clockGuard.TimeSettingsChanged(services_.clock); }

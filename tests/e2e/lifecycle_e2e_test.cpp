@@ -112,5 +112,14 @@ TEST_F(LifecycleE2E, EndOfTheSessionHidesAndAgrees) {
   EXPECT_TRUE(app_->Running());
 }
 
+// Windows Installer asks a running program to close through the Restart Manager before it
+// replaces its files: the session-end messages with ENDSESSION_CLOSEAPP.
+TEST_F(LifecycleE2E, AConfirmedSessionEndEndsTheProgramWithoutThePassword) {
+  Start(Protected());
+  EXPECT_EQ(SendAndWait(main_, WM_QUERYENDSESSION, 0, ENDSESSION_CLOSEAPP), TRUE);
+  PostMessageA(main_, WM_ENDSESSION, TRUE, ENDSESSION_CLOSEAPP);
+  EXPECT_TRUE(app_->WaitForExit(5s).has_value()) << "ended, and no prompt held it up";
+}
+
 }  // namespace
 }  // namespace halcyra::e2e

@@ -119,13 +119,16 @@ TEST_F(MainWindowE2E, PasswordPageWithABlankConfirmationCannotBeLeft) {
   ASSERT_TRUE(WaitUntil([main] { return IsWindowEnabled(Control(main, ids::kEdtPwd)) != FALSE; }));
   SetText(Control(main, ids::kEdtPwd), "secret");
 
-  std::thread leave([pages] { SelectTab(pages, kLogPage); });
+  // The right arrow asks to leave for the Log page; the window's loop hands it to the tabs.
+  PostMessageA(pages, WM_KEYDOWN, VK_RIGHT, 0);
   HWND box = FindMessageBox(*app_);
   ASSERT_NE(box, nullptr);
   EXPECT_EQ(WindowText(box), "Error");
   EXPECT_EQ(MessageBoxText(box), "The password and the password confirmation should not be blank.");
   ClickDialogButton(box, IDOK);
-  leave.join();
+  ASSERT_TRUE(WaitVisible(box, false));
+  PostMessageA(pages, WM_KEYUP, VK_RIGHT, 0);
+  Settle(main);
   EXPECT_EQ(SelectedTab(pages), kPasswordPage);
   EXPECT_TRUE(IsWindowVisible(Control(main, ids::kEdtPwd)));
   EXPECT_EQ(SettingsText().find("[Password]"), std::string::npos) << "nothing saved";

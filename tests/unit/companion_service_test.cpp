@@ -30,8 +30,16 @@ TEST(ServiceCommandLine, TheInstallerSwitchesAndNothingElse) {
   EXPECT_EQ(parse("x.exe -uninstall").command, C::Uninstall);
   EXPECT_FALSE(parse("x.exe /UNINSTALL").silent);
   EXPECT_EQ(parse("x.exe /silent /install").command, C::Install);
-  for (const char* bad : {"x.exe /SILENT", "x.exe /INSTALL /UNINSTALL", "x.exe /INSTALL extra",
-                          "x.exe /", "x.exe /INSTALL /SILENT /SILENT", "x.exe /?"})
+  const ServiceRequest fleet =
+      parse("x.exe /INSTALL /SILENT \"/SETTINGS=\\\\server\\share\\Halcyra.ini\" /OVERWRITE");
+  EXPECT_EQ(fleet.command, C::Install);
+  EXPECT_EQ(fleet.settingsSource, "\\\\server\\share\\Halcyra.ini");
+  EXPECT_TRUE(fleet.overwrite);
+  EXPECT_EQ(parse("x.exe /INSTALL /SILENT /SETTINGS=").settingsSource, "") << "no file given";
+  for (const char* bad :
+       {"x.exe /SILENT", "x.exe /INSTALL /UNINSTALL", "x.exe /INSTALL extra",
+        "x.exe /UNINSTALL /SETTINGS=a.ini", "x.exe /INSTALL /OVERWRITE /OVERWRITE", "x.exe /",
+        "x.exe /INSTALL /SILENT /SILENT", "x.exe /?"})
     EXPECT_EQ(parse(bad).command, C::Usage) << bad;
   EXPECT_EQ(SplitCommandLine("a.exe \"one two\"  three"),
             (std::vector<std::string>{"one two", "three"}));

@@ -99,10 +99,15 @@ TEST_F(LifecycleTest, EndOfSessionStopsTheScheduleHidesAndAgrees) {
 }
 
 TEST_F(LifecycleTest, ASessionThatGoesOnGetsItsScheduleBack) {
+  Prepare("[Password]\r\nEnabled=True\r\nPassword=" + PasswordDigest("pw") + "\r\n");
   TFrmMain& f = Create();
   f.HandleQueryEndSession();
+  host_.calls.clear();
   f.HandleEndSession(true);
   EXPECT_FALSE(f.Schedule.Timer1Enabled) << "the session ends: no tick";
+  EXPECT_TRUE(state_.exitRequested) << "the program ends as Exit does";
+  EXPECT_EQ(host_.calls, std::vector<std::string>{"close"}) << "without a password prompt";
+  state_.exitRequested = false;
   f.Schedule.Timer1Enabled = true;
   f.HandleQueryEndSession();
   f.HandleEndSession(false);

@@ -1,0 +1,48 @@
+# The help file and the Windows Installer package, built from the Windows build's programs.
+find_program(CHMCMD chmcmd REQUIRED)
+find_program(WIXL wixl REQUIRED)
+find_program(MSIBUILD msibuild REQUIRED)
+
+# help.chm beside the programs: the HTML sources and the screenshots in one staging folder.
+file(GLOB HELP_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/help/*)
+file(GLOB HELP_PICTURES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/docs/screenshots/main-*.png)
+set(HELP_STAGE ${CMAKE_BINARY_DIR}/help-stage)
+set(HELP_CHM ${CMAKE_BINARY_DIR}/help.chm)
+add_custom_command(
+  OUTPUT ${HELP_CHM}
+  COMMAND ${CMAKE_COMMAND} -E rm -rf ${HELP_STAGE}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${HELP_STAGE}
+  COMMAND ${CMAKE_COMMAND} -E copy ${HELP_SOURCES} ${HELP_PICTURES} ${HELP_STAGE}
+  COMMAND ${CMAKE_COMMAND} -E chdir ${HELP_STAGE} ${CHMCMD} --no-html-scan help.hhp
+  COMMAND ${CMAKE_COMMAND} -E copy ${HELP_STAGE}/help.chm ${HELP_CHM}
+  DEPENDS ${HELP_SOURCES} ${HELP_PICTURES}
+  COMMENT "Compiling help.chm")
+add_custom_target(help_chm ALL DEPENDS ${HELP_CHM})
+
+# Halcyra-<version>-x64.msi. wixl takes the sources by paths relative to the .wxs file, so the
+# file lies beside the built programs, with a copy of the icon and the license.
+set(HALCYRA_EXE Halcyra.exe)
+set(SERVICE_EXE ShutdownService.exe)
+set(HALCYRA_ICON halcyra.ico)
+set(LICENSE_TXT License.txt)
+set(HELP_CHM_NAME help.chm)
+configure_file(${CMAKE_SOURCE_DIR}/res/halcyra.ico ${CMAKE_BINARY_DIR}/halcyra.ico COPYONLY)
+configure_file(${CMAKE_SOURCE_DIR}/installer/License.txt ${CMAKE_BINARY_DIR}/License.txt COPYONLY)
+configure_file(${CMAKE_SOURCE_DIR}/installer/Halcyra.wxs.in ${CMAKE_BINARY_DIR}/Halcyra.wxs @ONLY)
+set(HALCYRA_MSI ${CMAKE_BINARY_DIR}/Halcyra-${PROJECT_VERSION}-x64.msi)
+add_custom_command(
+  OUTPUT ${HALCYRA_MSI}
+  COMMAND ${WIXL} -a x64 -o ${HALCYRA_MSI} Halcyra.wxs
+  # wixl removes the old version after the new files are in; the old package's removal would
+  # then remove the service the new one just registered. It goes first instead. And wixl
+  # numbers an action placed before a standard action it has not placed yet as 1: the service's
+  # removal goes just before RemoveFiles, after the services were stopped.
+  COMMAND ${MSIBUILD} ${HALCYRA_MSI} -q
+          "UPDATE InstallExecuteSequence SET Sequence=1501 WHERE Action='RemoveExistingProducts'"
+  COMMAND ${MSIBUILD} ${HALCYRA_MSI} -q
+          "UPDATE InstallExecuteSequence SET Sequence=3499 WHERE Action='UninstallService'"
+  DEPENDS ${CMAKE_BINARY_DIR}/Halcyra.wxs Halcyra ShutdownService ${HELP_CHM}
+  WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
+  VERBATIM
+  COMMENT "Building Halcyra-${PROJECT_VERSION}-x64.msi")
+add_custom_target(package_msi ALL DEPENDS ${HALCYRA_MSI})
