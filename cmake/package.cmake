@@ -21,28 +21,36 @@ add_custom_target(help_chm ALL DEPENDS ${HELP_CHM})
 
 # Halcyra-<version>-x64.msi. wixl takes the sources by paths relative to the .wxs file, so the
 # file lies beside the built programs, with a copy of the icon and the license.
-set(HALCYRA_EXE Halcyra.exe)
-set(SERVICE_EXE ShutdownService.exe)
-set(HALCYRA_ICON halcyra.ico)
-set(LICENSE_TXT License.txt)
-set(HELP_CHM_NAME help.chm)
 configure_file(${CMAKE_SOURCE_DIR}/res/halcyra.ico ${CMAKE_BINARY_DIR}/halcyra.ico COPYONLY)
 configure_file(${CMAKE_SOURCE_DIR}/installer/License.txt ${CMAKE_BINARY_DIR}/License.txt COPYONLY)
-configure_file(${CMAKE_SOURCE_DIR}/installer/Halcyra.wxs.in ${CMAKE_BINARY_DIR}/Halcyra.wxs @ONLY)
-set(HALCYRA_MSI ${CMAKE_BINARY_DIR}/Halcyra-${PROJECT_VERSION}-x64.msi)
-add_custom_command(
-  OUTPUT ${HALCYRA_MSI}
-  COMMAND ${WIXL} -a x64 -o ${HALCYRA_MSI} Halcyra.wxs
-  # wixl removes the old version after the new files are in; the old package's removal would
-  # then remove the service the new one just registered. It goes first instead. And wixl
-  # numbers an action placed before a standard action it has not placed yet as 1: the service's
-  # removal goes just before RemoveFiles, after the services were stopped.
-  COMMAND ${MSIBUILD} ${HALCYRA_MSI} -q
-          "UPDATE InstallExecuteSequence SET Sequence=1501 WHERE Action='RemoveExistingProducts'"
-  COMMAND ${MSIBUILD} ${HALCYRA_MSI} -q
-          "UPDATE InstallExecuteSequence SET Sequence=3499 WHERE Action='UninstallService'"
-  DEPENDS ${CMAKE_BINARY_DIR}/Halcyra.wxs Halcyra ShutdownService ${HELP_CHM}
-  WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
-  VERBATIM
-  COMMENT "Building Halcyra-${PROJECT_VERSION}-x64.msi")
-add_custom_target(package_msi ALL DEPENDS ${HALCYRA_MSI})
+
+# Builds a package of the programs under the given version into `output`.
+function(halcyra_msi target version output)
+  set(PROJECT_VERSION ${version})
+  set(HALCYRA_EXE Halcyra.exe)
+  set(SERVICE_EXE ShutdownService.exe)
+  set(HALCYRA_ICON halcyra.ico)
+  set(LICENSE_TXT License.txt)
+  set(HELP_CHM_NAME help.chm)
+  set(wxs ${CMAKE_BINARY_DIR}/Halcyra-${version}.wxs)
+  configure_file(${CMAKE_SOURCE_DIR}/installer/Halcyra.wxs.in ${wxs} @ONLY)
+  add_custom_command(
+    OUTPUT ${output}
+    COMMAND ${WIXL} -a x64 -o ${output} ${wxs}
+    # wixl removes the old version after the new files are in; the old package's removal would
+    # then remove the service the new one just registered. It goes first instead. And wixl
+    # numbers an action placed before a standard action it has not placed yet as 1: the
+    # service's removal goes just before RemoveFiles, after the services were stopped.
+    COMMAND ${MSIBUILD} ${output} -q
+            "UPDATE InstallExecuteSequence SET Sequence=1501 WHERE Action='RemoveExistingProducts'"
+    COMMAND ${MSIBUILD} ${output} -q
+            "UPDATE InstallExecuteSequence SET Sequence=3499 WHERE Action='UninstallService'"
+    DEPENDS ${wxs} Halcyra ShutdownService ${HELP_CHM}
+    WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
+    VERBATIM
+    COMMENT "Building the package of Halcyra ${version}")
+  add_custom_target(${target} ALL DEPENDS ${output})
+endfunction()
+
+set(HALCYRA_MSI_NAME Halcyra-${PROJECT_VERSION}-x64.msi)
+halcyra_msi(package_msi ${PROJECT_VERSION} ${CMAKE_BINARY_DIR}/${HALCYRA_MSI_NAME})

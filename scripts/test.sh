@@ -73,6 +73,7 @@ timed_build native-asan || { tail -30 "$LOGS/build-native-asan.log"; build_fail 
 run_gtest unit-native-asan 300 build/native-asan/tests/unit_tests
 
 timed_build windows || { tail -30 "$LOGS/build-windows.log"; build_fail windows; }
+check_step help-file scripts/check_help.sh build/windows/help.chm
 
 # Wine: a prefix inside the build tree, a HOME of its own, a display of its own, and a time
 # zone with daylight-saving time, which the wake-up timers must convert across.
@@ -123,6 +124,19 @@ wine reg add 'HKCU\Software\Wine\Drivers' /v Audio /d alsa /f >/dev/null 2>&1
 run_gtest win32-wine-audio 300 wine "$TESTS/win32_tests.exe" '--gtest_filter=*WithDevice*'
 run_gtest e2e-wine-audio 300 wine "$TESTS/e2e_tests.exe" '--gtest_filter=*WithDevice*'
 restore_no_audio
+
+# The package: installed, removed, reinstalled and upgraded by Wine's msiexec in a prefix of its
+# own, so that the other tests' prefix never holds an installed Halcyra.
+wineserver -k 2>/dev/null
+wineserver -w 2>/dev/null
+TEST_PREFIX=$WINEPREFIX
+wine_env "$ROOT/build/windows/package-prefix" "$ROOT/build/windows/package-home"
+setup_prefix
+wineserver -p >/dev/null 2>&1
+run_gtest package-wine 600 wine "$TESTS/package_tests.exe"
+wineserver -k 2>/dev/null
+wineserver -w 2>/dev/null
+wine_env "$TEST_PREFIX" "$ROOT/build/windows/test-home"
 
 echo "$PASSED passed, $FAILED failed"
 [ "$FAILED" -eq 0 ]

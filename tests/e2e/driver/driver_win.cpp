@@ -74,6 +74,7 @@ LRESULT SendAndWait(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 std::string AppProcess::ExePath(const std::string& exeName) {
+  if (exeName.find(':') != std::string::npos) return exeName;  // a full path already
   char self[MAX_PATH] = {};
   GetModuleFileNameA(nullptr, self, MAX_PATH);
   std::string folder(self);

@@ -1,0 +1,200 @@
+// The Windows Installer package under Wine's msiexec, in a prefix of its own: silent install,
+// a prepared settings file, uninstall, reinstall and upgrade, and the help file.
+#include <windows.h>
+
+#include <tlhelp32.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "driver/driver_win.h"
+#include "ui/main_window_ids.h"
+
+namespace halcyra::e2e {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The package next to the test program's folder, and one with a lower version for the upgrade.
+std::string Package(const char* name) { return AppProcess::ExePath(name); }
+
+// Runs a command line and returns its exit code.
+DWORD RunCommand(const std::string& commandLine) {
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  std::string line = commandLine;
+  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                      &info))
+    return GetLastError();
+  WaitForSingleObject(info.hProcess, 120000);
+  DWORD code = 0;
+  GetExitCodeProcess(info.hProcess, &code);
+  CloseHandle(info.hThread);
+  CloseHandle(info.hProcess);
+  return code;
+}
+
+DWORD Msiexec(const std::string& arguments) {
+  return RunCommand("msiexec.exe " + arguments + " /qn");
+}
+
+std::string ProgramFolder() {
+  char folder[MAX_PATH] = {};
+  ExpandEnvironmentStringsA("%ProgramW6432%\\Halcyra", folder, MAX_PATH);
+  return folder;
+}
+std::string Installed(const char* name) { return ProgramFolder() + "\\" + name; }
+
+std::optional<DWORD> ServiceState() {
+  SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT);
+  if (!manager) return std::nullopt;
+  SC_HANDLE service = OpenServiceA(manager, "Halcyra_Service", SERVICE_QUERY_STATUS);
+  std::optional<DWORD> state;
+  SERVICE_STATUS status{};
+  if (service && QueryServiceStatus(service, &status)) state = status.dwCurrentState;
+  if (service) CloseServiceHandle(service);
+  CloseServiceHandle(manager);
+  return state;
+}
+
+std::optional<std::string> RunEntry() {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", 0,
+                    KEY_READ | KEY_WOW64_64KEY, &key) != ERROR_SUCCESS)
+    return std::nullopt;
+  char value[MAX_PATH] = {};
+  DWORD size = sizeof value;
+  const LONG read =
+      RegQueryValueExA(key, "Halcyra", nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size);
+  RegCloseKey(key);
+  if (read != ERROR_SUCCESS) return std::nullopt;
+  return std::string(value);
+}
+
+// The package is per machine (ALLUSERS=1): Windows puts the shortcut into every user's Start
+// menu; Wine's installer into the installing user's.
+bool StartMenuShortcutExists() {
+  for (const char* place : {"%ProgramData%\\Microsoft\\Windows\\Start Menu\\Programs\\Halcyra.lnk",
+                            "%APPDATA%\\Microsoft\\Windows\\Start Menu\\Programs\\Halcyra.lnk"}) {
+    char path[MAX_PATH] = {};
+    ExpandEnvironmentStringsA(place, path, MAX_PATH);
+    if (FileExists(path)) return true;
+  }
+  return false;
+}
+
+// A process of this name runs, whatever started it.
+bool ProcessRuns(const char* exeName) {
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  PROCESSENTRY32 entry{};
+  entry.dwSize = sizeof entry;
+  bool found = false;
+  for (BOOL more = Process32First(snapshot, &entry); more && !found;
+       more = Process32Next(snapshot, &entry))
+    found = _stricmp(entry.szExeFile, exeName) == 0;
+  CloseHandle(snapshot);
+  return found;
+}
+
+class PackageTest : public testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    // Whatever an earlier run left: no package, no settings.
+    Msiexec("/x \"" + Package(kPackage) + "\"");
+    fs::remove_all(DataFolder());
+  }
+  void TearDown() override { first_.reset(); }
+  static constexpr const char* kPackage = HALCYRA_MSI_NAME;
+  std::unique_ptr<AppProcess> first_;
+};
+
+TEST_F(PackageTest, ASilentInstallPutsEverythingInPlaceAndTheFirstStartFollows) {
+  ASSERT_EQ(Msiexec("/i \"" + Package(kPackage) + "\""), 0u);
+  for (const char* file : {"Halcyra.exe", "ShutdownService.exe", "help.chm", "License.txt"})
+    EXPECT_TRUE(FileExists(Installed(file))) << file;
+  EXPECT_EQ(ServiceState(), SERVICE_RUNNING);
+  EXPECT_EQ(RunEntry(), "\"" + Installed("Halcyra.exe") + "\"") << "started at every logon";
+  EXPECT_TRUE(StartMenuShortcutExists());
+  ASSERT_TRUE(FileExists(DataFile("Halcyra.ini")));
+  EXPECT_EQ(ReadFileText(DataFile("Halcyra.ini")), "") << "an empty settings file";
+
+  first_ = std::make_unique<AppProcess>(Installed("Halcyra.exe"));
+  EXPECT_NE(FindWindowOf(*first_, "TForm1", "Wizard of Halcyra"), nullptr) << "the first start";
+  first_->Terminate();
+}
+
+TEST_F(PackageTest, HelpOpensTheInstalledHelpFile) {
+  ASSERT_TRUE(FileExists(Installed("help.chm")));
+  WriteFileText(DataFile("Halcyra.ini"), "[general]\r\nFirstStartDone=True\r\n");
+  AppProcess app(Installed("Halcyra.exe"));
+  HWND main = ShowMainWindow(app);
+  ASSERT_NE(main, nullptr);
+  ClickDialogButton(main, main_ids::kHelp);
+  EXPECT_TRUE(WaitUntil([] { return ProcessRuns("hh.exe"); }, 10s)) << "the help viewer";
+  RunCommand("taskkill.exe /f /im hh.exe");
+}
+
+TEST_F(PackageTest, UninstallRemovesTheProgramAndKeepsTheSettings) {
+  const std::string settings =
+      "[general]\r\nFirstStartDone=True\r\n[Timer]\r\nkept=enabled,"
+      "Shutdown,23:00,Daily\r\n";
+  WriteFileText(DataFile("Halcyra.ini"), settings);
+  ASSERT_EQ(Msiexec("/x \"" + Package(kPackage) + "\""), 0u);
+  for (const char* file : {"Halcyra.exe", "ShutdownService.exe", "help.chm", "License.txt"})
+    EXPECT_FALSE(FileExists(Installed(file))) << file;
+  EXPECT_FALSE(ServiceState().has_value()) << "the service is gone";
+  EXPECT_FALSE(RunEntry().has_value());
+  EXPECT_FALSE(StartMenuShortcutExists());
+  EXPECT_EQ(ReadFileText(DataFile("Halcyra.ini")), settings) << "byte for byte";
+
+  ASSERT_EQ(Msiexec("/i \"" + Package(kPackage) + "\""), 0u);
+  EXPECT_EQ(ReadFileText(DataFile("Halcyra.ini")), settings) << "a reinstall keeps it too";
+  EXPECT_EQ(ServiceState(), SERVICE_RUNNING);
+  ASSERT_EQ(Msiexec("/x \"" + Package(kPackage) + "\""), 0u);
+}
+
+TEST_F(PackageTest, AnUpgradeKeepsTheSettings) {
+  const std::string settings = "[general]\r\nFirstStartDone=True\r\nDuration=12\r\n";
+  WriteFileText(DataFile("Halcyra.ini"), settings);
+  ASSERT_EQ(Msiexec("/i \"" + Package(HALCYRA_OLDER_MSI_NAME) + "\""), 0u);
+  ASSERT_EQ(Msiexec("/i \"" + Package(kPackage) + "\""), 0u);
+  EXPECT_EQ(ReadFileText(DataFile("Halcyra.ini")), settings);
+  EXPECT_EQ(ServiceState(), SERVICE_RUNNING) << "the new package's service runs";
+  EXPECT_TRUE(FileExists(Installed("Halcyra.exe")));
+  ASSERT_EQ(Msiexec("/x \"" + Package(kPackage) + "\""), 0u);
+  EXPECT_FALSE(ServiceState().has_value()) << "one product installed: one removal takes all";
+}
+
+TEST_F(PackageTest, APreparedSettingsFileMakesAnOrdinaryFirstStart) {
+  fs::remove_all(DataFolder());
+  const std::string prepared = AppProcess::ExePath("package_tests.exe") + ".prepared.ini";
+  WriteFileText(prepared,
+                "[general]\r\nFirstStartDone=True\r\n[Timer]\r\nfleet=enabled,"
+                "Shutdown,22:30,Weekday\r\n");
+  ASSERT_EQ(Msiexec("/i \"" + Package(kPackage) + "\" SETTINGS=\"" + prepared + "\""), 0u);
+  EXPECT_EQ(ReadFileText(DataFile("Halcyra.ini")), ReadFileText(prepared));
+  AppProcess app(Installed("Halcyra.exe"));
+  HWND main = ShowMainWindow(app);
+  ASSERT_NE(main, nullptr) << "no wizard: an ordinary start";
+  const auto rows = ListViewRows(Control(main, main_ids::kLvwTimer), 5);
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_EQ(rows[0][0], "fleet");
+  app.Terminate();
+
+  // Without SETTINGS_OVERWRITE an existing file stays; with it, it is replaced.
+  WriteFileText(prepared, "[general]\r\nFirstStartDone=True\r\n");
+  ASSERT_EQ(Msiexec("/x \"" + Package(kPackage) + "\""), 0u);
+  ASSERT_EQ(Msiexec("/i \"" + Package(kPackage) + "\" SETTINGS=\"" + prepared + "\""), 0u);
+  EXPECT_NE(ReadFileText(DataFile("Halcyra.ini")).find("fleet="), std::string::npos);
+  ASSERT_EQ(Msiexec("/x \"" + Package(kPackage) + "\""), 0u);
+  ASSERT_EQ(Msiexec("/i \"" + Package(kPackage) + "\" SETTINGS=\"" + prepared +
+                    "\" SETTINGS_OVERWRITE=1"),
+            0u);
+  EXPECT_EQ(ReadFileText(DataFile("Halcyra.ini")), ReadFileText(prepared));
+  ASSERT_EQ(Msiexec("/x \"" + Package(kPackage) + "\""), 0u);
+}
+
+}  // namespace
+}  // namespace halcyra::e2e
