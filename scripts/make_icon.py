@@ -2,6 +2,7 @@
 """Draws the application icon (a moon over a power symbol's ring) into res/halcyra.ico."""
 import math
 import struct
+import zlib
 import sys
 
 
@@ -39,13 +40,28 @@ def image(size):
     return header + xor + andmask
 
 
+def png(size):
+    """The image as PNG, which icons of Windows Vista and later may hold: small at 256 pixels."""
+    rows = b"".join(b"\x00" + b"".join(bytes(pixel(x, y, size)) for x in range(size))
+                    for y in range(size))
+
+    def chunk(kind, data):
+        body = kind + data
+        return struct.pack(">I", len(data)) + body + struct.pack(">I", zlib.crc32(body))
+
+    header = struct.pack(">IIBBBBB", size, size, 8, 6, 0, 0, 0)
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(rows, 9))
+            + chunk(b"IEND", b""))
+
+
 def main(path):
-    sizes = [16, 32, 48]
-    images = [image(s) for s in sizes]
+    # Every size the shell asks for at 100 % to 300 %: small icons 16 to 48, large ones to 256.
+    sizes = [16, 20, 24, 32, 40, 48, 256]
+    images = [png(s) if s == 256 else image(s) for s in sizes]
     out = struct.pack("<HHH", 0, 1, len(sizes))
     offset = 6 + 16 * len(sizes)
     for s, data in zip(sizes, images):
-        out += struct.pack("<BBBBHHII", s, s, 0, 0, 1, 32, len(data), offset)
+        out += struct.pack("<BBBBHHII", s % 256, s % 256, 0, 0, 1, 32, len(data), offset)
         offset += len(data)
     with open(path, "wb") as f:
         f.write(out + b"".join(images))

@@ -24,7 +24,17 @@ bool Win32StartupHost::InstanceAlreadyRunning() {
 
 void Win32StartupHost::AskRunningInstanceToShow() {
   const UINT message = RegisterWindowMessageA(kShowMainWindowMessageName);
-  if (HWND running = FindWindowA(kMainWindowClass, kAppTitle)) SendMessageA(running, message, 0, 0);
+  HWND running = FindWindowA(kMainWindowClass, kAppTitle);
+  if (!running) return;
+  // This process was started by the user and may take the foreground; the running instance,
+  // in the background, may not until it is handed that right.
+  DWORD runningProcess = 0;
+  GetWindowThreadProcessId(running, &runningProcess);
+  AllowSetForegroundWindow(runningProcess);
+  // The answer comes when the window is shown (or the password prompt answered); a hung
+  // instance must not hang this one.
+  DWORD_PTR ignored = 0;
+  SendMessageTimeoutA(running, message, 0, 0, SMTO_ABORTIFHUNG, kShowRequestTimeoutMs, &ignored);
 }
 
 bool Win32StartupHost::FileExists(const std::string& path) const {

@@ -17,6 +17,8 @@
 namespace halcyra {
 
 inline constexpr const char* kInstanceMutexName = "QMV_Halcyra";
+// How long a second start waits for the running instance to show its window.
+inline constexpr UINT kShowRequestTimeoutMs = 120000;
 
 class Win32StartupHost final : public StartupHost {
  public:

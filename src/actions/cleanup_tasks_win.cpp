@@ -125,17 +125,20 @@ void ClearEntries(const std::string& folder) {
   } while (FindNextFileA(search.Get(), &entry));
 }
 
-// The URL cache walk: deletes the cookie entries, or every entry but the cookies.
+// The URL cache walk: deletes the cookie entries, or every entry but the cookies. Windows lists
+// the cookies only for the search pattern "cookie:"; without a pattern it lists the content
+// entries alone.
 void ClearUrlCache(bool cookies) {
+  const char* pattern = cookies ? "cookie:" : nullptr;
   const auto passes = [cookies](const INTERNET_CACHE_ENTRY_INFOA* entry) {
     return ((entry->CacheEntryType & kCookieEntry) != 0) == cookies;
   };
   DWORD size = 0;
-  FindFirstUrlCacheEntryA(nullptr, nullptr, &size);
+  FindFirstUrlCacheEntryA(pattern, nullptr, &size);
   if (size == 0) return;
   std::vector<char> buffer(size);
   auto* entry = reinterpret_cast<INTERNET_CACHE_ENTRY_INFOA*>(buffer.data());
-  HANDLE search = FindFirstUrlCacheEntryA(nullptr, entry, &size);
+  HANDLE search = FindFirstUrlCacheEntryA(pattern, entry, &size);
   if (!search) return;
   if (passes(entry)) DeleteUrlCacheEntryA(entry->lpszSourceUrlName);
   for (;;) {

@@ -85,16 +85,24 @@ void TFrmMain::RunImmediateAction(const std::string& eventWord) {
 
 bool TFrmMain::AskPasswordIfEnabled() {
   if (!services_.app.OpenSettings().IsOn(kPasswordSection, kPasswordEnabledKey)) return true;
+  struct Open {
+    bool& flag;
+    explicit Open(bool& f) : flag(f) { flag = true; }
+    ~Open() { flag = false; }
+  } open(promptOpen_);
   return host_.ShowPasswordPrompt();
 }
 
 void TFrmMain::ShowMainWindowGuarded() {
+  // One prompt at a time: what asks again while one is open waits for its answer instead.
+  if (promptOpen_) return;
   if (AskPasswordIfEnabled()) host_.ShowWindowInFront();
 }
 
 void TFrmMain::ChkSystemTrayClick() { host_.SetTrayIcon(ChkSystemTray.Checked()); }
 
 void TFrmMain::HandleTrayMessage(int mouseMessage) {
+  if (promptOpen_) return;
   if (mouseMessage == kTrayDoubleClick)
     ShowMainWindowGuarded();
   else if (mouseMessage == kTrayRightButton)
@@ -108,7 +116,7 @@ void TFrmMain::MnuHideClick() {
 }
 
 void TFrmMain::MnuExitClick() {
-  if (!AskPasswordIfEnabled()) return;
+  if (promptOpen_ || !AskPasswordIfEnabled()) return;
   services_.app.state.exitRequested = true;
   host_.CloseWindow();
 }

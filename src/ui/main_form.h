@@ -156,6 +156,8 @@ class TFrmMain final : public SettingsPages, public TimerPage, private ScheduleH
   MainFormServices services_;
   MainFormHost& host_;
   MainPage activePage_ = MainPage::Timer;
+  // While the password prompt is open, the icon, its menu and show requests ask for nothing.
+  bool promptOpen_ = false;
   // Whether the tick ran when Windows asked whether the session may end.
   bool tickBeforeQuery_ = false;
 };

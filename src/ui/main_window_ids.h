@@ -3,8 +3,9 @@
 
 namespace halcyra::main_ids {
 
-inline constexpr int kOk = 1;      // IDOK: Enter presses it
-inline constexpr int kCancel = 2;  // IDCANCEL: Escape presses it
+// Not IDOK and IDCANCEL: Enter and Escape do not press them from every field.
+inline constexpr int kOk = 1004;
+inline constexpr int kCancel = 1005;
 inline constexpr int kHelp = 1003;
 inline constexpr int kPageControl = 1001;
 

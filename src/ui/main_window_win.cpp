@@ -28,6 +28,9 @@ constexpr UINT kTrayIconId = 1;
 // in a 64-bit one.
 constexpr DWORD kTrayRecordSize = NOTIFYICONDATAA_V1_SIZE;
 constexpr UINT kTimer1Interval = 1000;
+constexpr UINT_PTR kTrayRetryTimer = 2;
+constexpr UINT kTrayRetryMs = 2000;
+constexpr int kTrayRetries = 5;
 
 HICON ApplicationIcon() {
   return LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_APPLICATION_ICON));
@@ -53,6 +56,12 @@ MainWindow::MainWindow(const MainFormServices& services, HWND owner,
   hotkeys.SetWindow(Handle());
   showMainWindowMsg_ = RegisterWindowMessageA(kShowMainWindowMessageName);
   taskbarCreatedMsg_ = RegisterWindowMessageA("TaskbarCreated");
+  // An elevated instance still hears a second start and the shell of a normal user.
+  ChangeWindowMessageFilterEx(Handle(), showMainWindowMsg_, MSGFLT_ALLOW, nullptr);
+  ChangeWindowMessageFilterEx(Handle(), taskbarCreatedMsg_, MSGFLT_ALLOW, nullptr);
+  // The small-icon size of the screen's resolution, from the icon's many sizes.
+  LoadIconMetric(GetModuleHandleA(nullptr), MAKEINTRESOURCEW(IDI_APPLICATION_ICON), LIM_SMALL,
+                 &trayIcon_);
   popupMenu_ = CreatePopupMenu();
   AppendMenuA(popupMenu_, MF_STRING, ids::kMmuMainWindow, "Show main window");
   AppendMenuA(popupMenu_, MF_STRING, ids::kMnuHide, "Hide");
@@ -98,7 +107,7 @@ void MainWindow::CreateControls() {
 
   // Below the pages, whatever page is shown.
   b.SetGroup(std::nullopt);
-  b.AddButton(f.BtnOK, ids::kOk, {204, 272, 75, 25}, true);
+  b.AddButton(f.BtnOK, ids::kOk, {204, 272, 75, 25});
   b.AddButton(f.BtnCancel, ids::kCancel, {289, 272, 75, 25});
   b.AddButton(f.BtnHelp, ids::kHelp, {374, 272, 75, 25});
   b.OnClick(ids::kOk, [&f] { f.BtnOKClick(); });
@@ -164,6 +173,7 @@ void MainWindow::ShowInFront() {
 
 MainWindow::~MainWindow() {
   if (popupMenu_) DestroyMenu(popupMenu_);
+  if (trayIcon_) DestroyIcon(trayIcon_);
 }
 
 bool MainWindow::ShowPasswordPrompt() {
@@ -175,15 +185,28 @@ bool MainWindow::ShowPasswordPrompt() {
 }
 
 void MainWindow::SetTrayIcon(bool present) {
+  KillTimer(Handle(), kTrayRetryTimer);
+  trayRetries_ = 0;
+  if (!UpdateTrayIcon(present) && present)
+    SetTimer(Handle(), kTrayRetryTimer, kTrayRetryMs, nullptr);
+}
+
+bool MainWindow::UpdateTrayIcon(bool present) {
   NOTIFYICONDATAA data{};
   data.cbSize = kTrayRecordSize;
   data.hWnd = Handle();
   data.uID = kTrayIconId;
   data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
   data.uCallbackMessage = kTrayCallbackMessage;
-  data.hIcon = ApplicationIcon();
+  data.hIcon = trayIcon_ ? trayIcon_ : ApplicationIcon();
   lstrcpynA(data.szTip, kAppTitle, 64);
-  Shell_NotifyIconA(present ? NIM_ADD : NIM_DELETE, &data);
+  return Shell_NotifyIconA(present ? NIM_ADD : NIM_DELETE, &data) != FALSE;
+}
+
+void MainWindow::RetryTrayIcon() {
+  // At logon the shell may not take icons yet: a few more tries, then the icon waits for
+  // "TaskbarCreated".
+  if (UpdateTrayIcon(true) || ++trayRetries_ >= kTrayRetries) KillTimer(Handle(), kTrayRetryTimer);
 }
 
 void MainWindow::ShowTrayMenu() {
@@ -191,6 +214,9 @@ void MainWindow::ShowTrayMenu() {
   POINT at{};
   GetCursorPos(&at);
   TrackPopupMenu(popupMenu_, TPM_LEFTALIGN | TPM_TOPALIGN, at.x, at.y, 0, Handle(), nullptr);
+  // Without it the menu does not close when the user clicks elsewhere (a documented quirk of
+  // menus of notification icons).
+  PostMessageA(Handle(), WM_NULL, 0, 0);
 }
 
 void MainWindow::CloseWindow() { SendMessageA(Handle(), WM_CLOSE, 0, 0); }
@@ -233,6 +259,7 @@ bool MainWindow::HandleProgramMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       return true;
     case WM_TIMER:
       if (wParam == kTimer1) Run([&f] { f.Schedule.Timer1Timer(); });
+      if (wParam == kTrayRetryTimer) RetryTrayIcon();
       return true;
     default:
       return false;

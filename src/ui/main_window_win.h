@@ -46,6 +46,8 @@ class MainWindow final : public BoundWindow, private MainFormHost {
   bool ShowPasswordPrompt() override;
   void ShowWindowInFront() override { ShowInFront(); }
   void SetTrayIcon(bool present) override;
+  bool UpdateTrayIcon(bool present);
+  void RetryTrayIcon();
   void ShowTrayMenu() override;
   void CloseWindow() override;
   void TerminateProcesses(const std::string& exeName) override;
@@ -69,6 +71,8 @@ class MainWindow final : public BoundWindow, private MainFormHost {
   UINT showMainWindowMsg_ = 0;
   UINT taskbarCreatedMsg_ = 0;
   HMENU popupMenu_ = nullptr;
+  HICON trayIcon_ = nullptr;
+  int trayRetries_ = 0;
   HWND pageControl_ = nullptr;
 };
 

@@ -3,7 +3,7 @@
 
 namespace halcyra::password_ids {
 
-inline constexpr int kOk = 1;  // IDOK: Enter in the field presses it
+inline constexpr int kOk = 1;
 inline constexpr int kCancel = 2;
 inline constexpr int kEdtPwd = 5001;
 inline constexpr int kLabel1 = 5002;

@@ -16,6 +16,8 @@ class PasswordPromptWindow final : public BoundWindow {
   void Sync() override;
   // Closing through the title bar leaves the answer at no.
   void CloseClicked() override { prompt_.CloseClicked(); }
+  static LRESULT CALLBACK FieldProc(HWND field, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                    DWORD_PTR self);
 
   TFrmPwd& prompt_;
   HWND field_ = nullptr;

@@ -20,6 +20,13 @@ bool IsHotkeyField(WPARAM id) { return id >= ids::kEdtPowerdown && id <= ids::kE
 // hotkey fields, reach the window with the field's id. The keys are not swallowed.
 LRESULT CALLBACK FieldProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
   const WPARAM id = static_cast<WPARAM>(GetDlgCtrlID(hwnd));
+  if (msg == WM_GETDLGCODE && IsHotkeyField(id) && lParam) {
+    // Enter and Escape are keys to capture here, not the dialog's OK and Cancel; Tab still
+    // moves on.
+    const auto* key = reinterpret_cast<const MSG*>(lParam);
+    if (key->message == WM_KEYDOWN && (key->wParam == VK_RETURN || key->wParam == VK_ESCAPE))
+      return DefSubclassProc(hwnd, msg, wParam, lParam) | DLGC_WANTMESSAGE;
+  }
   if (msg == WM_MOUSEMOVE) {
     SendMessageA(GetParent(hwnd), kFieldMouseMove, id, 0);
   } else if (IsHotkeyField(id) && (msg == WM_KEYDOWN || msg == WM_SYSKEYDOWN)) {

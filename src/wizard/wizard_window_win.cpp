@@ -30,7 +30,7 @@ void WizardWindow::CreateControls() {
   ControlBinder& b = *binder_;
   // Tab order: Next>, <Back, Cancel, then the shown page.
   b.SetGroup(std::nullopt);
-  b.AddButton(f.BtnNext, ids::kBtnNext, {294, 270, 75, 25}, true);
+  b.AddButton(f.BtnNext, ids::kBtnNext, {294, 270, 75, 25});
   b.AddButton(f.BtnBack, ids::kBtnBack, {214, 270, 75, 25});
   b.AddButton(f.BtnCancel, ids::kBtnCancel, {374, 270, 75, 25});
   b.AddLabel(f.Label15, ids::kLabel15, {12, 10, 435, 16});

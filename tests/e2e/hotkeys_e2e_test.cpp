@@ -11,22 +11,6 @@ namespace {
 
 namespace ids = main_ids;
 
-// Runs xdotool of the host on the test run's display.
-void PressKeys(const std::string& keys) {
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION info{};
-  std::string line = "/usr/bin/xdotool key --delay 50 " + keys;
-  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                      &info))
-    return;
-  WaitForSingleObject(info.hProcess, 5000);
-  CloseHandle(info.hThread);
-  CloseHandle(info.hProcess);
-  // The host program runs beside Wine's process handle: give its keys time to arrive.
-  std::this_thread::sleep_for(700ms);
-}
-
 class HotkeysE2E : public testing::Test {
  protected:
   void SetUp() override {

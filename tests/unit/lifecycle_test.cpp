@@ -98,6 +98,28 @@ TEST_F(LifecycleTest, EndOfSessionStopsTheScheduleHidesAndAgrees) {
   EXPECT_FALSE(f.FormCloseQuery()) << "the close only hides";
 }
 
+TEST_F(LifecycleTest, WhileThePromptIsOpenTheIconAsksForNothingMore) {
+  Prepare("[Password]\r\nEnabled=True\r\nPassword=" + PasswordDigest("pw") + "\r\n");
+  TFrmMain& f = Create();
+  host_.calls.clear();
+  int nested = 0;
+  host_.onPrompt = [&] {
+    // What the icon and a second start send while the first prompt waits for the user.
+    f.HandleTrayMessage(kTrayDoubleClick);
+    f.MnuExitClick();
+    f.ShowMainWindowGuarded();
+    f.HandleTrayMessage(kTrayRightButton);
+    ++nested;
+  };
+  f.HandleTrayMessage(kTrayDoubleClick);
+  EXPECT_EQ(nested, 1);
+  EXPECT_EQ(host_.calls, (std::vector<std::string>{"prompt", "show"})) << "exactly one prompt";
+  EXPECT_FALSE(state_.exitRequested);
+  host_.onPrompt = nullptr;
+  f.HandleTrayMessage(kTrayRightButton);
+  EXPECT_EQ(host_.calls.back(), "menu") << "after the answer the icon works again";
+}
+
 TEST_F(LifecycleTest, ASessionThatGoesOnGetsItsScheduleBack) {
   Prepare("[Password]\r\nEnabled=True\r\nPassword=" + PasswordDigest("pw") + "\r\n");
   TFrmMain& f = Create();

@@ -35,8 +35,11 @@ class FakeMainHost final : public MainFormHost {
   // Everything else the window is asked to do, in order.
   std::vector<std::string> calls;
   bool passwordAnswer = true;
+  // Runs while the prompt is "open", before its answer.
+  std::function<void()> onPrompt;
   bool ShowPasswordPrompt() override {
     calls.push_back("prompt");
+    if (onPrompt) onPrompt();
     return passwordAnswer;
   }
   void ShowWindowInFront() override { calls.push_back("show"); }

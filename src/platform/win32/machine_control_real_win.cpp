@@ -11,7 +11,11 @@ constexpr BOOL kTrueAllBits = -1;
 
 class RealMachineControl final : public MachineControl {
  public:
-  bool ExitWindowsEx(unsigned flags) override { return ::ExitWindowsEx(flags, 0) != FALSE; }
+  // A planned shutdown of the "other" kind: Windows logs it so, not as "No title for this
+  // reason could be found".
+  bool ExitWindowsEx(unsigned flags) override {
+    return ::ExitWindowsEx(flags, SHTDN_REASON_MAJOR_OTHER | SHTDN_REASON_FLAG_PLANNED) != FALSE;
+  }
   bool SetSystemPowerState(bool suspend, bool force) override {
     return ::SetSystemPowerState(suspend ? kTrueAllBits : FALSE, force ? kTrueAllBits : FALSE) !=
            FALSE;

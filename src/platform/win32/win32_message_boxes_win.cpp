@@ -3,7 +3,9 @@
 namespace halcyra {
 
 int Win32MessageBoxes::Show(const std::string& text, const std::string& caption, unsigned style) {
-  return MessageBoxA(owner_, text.c_str(), caption.c_str(), style);
+  // The active window of this thread's queue: the program's window the user works in, or none
+  // while every window of the program is hidden (a hotkey's message, start-up).
+  return MessageBoxA(GetActiveWindow(), text.c_str(), caption.c_str(), style);
 }
 
 }  // namespace halcyra

@@ -1,3 +1,6 @@
+// Message boxes of the program, modal to the window of the program that is active when one is
+// shown: that window takes no input while the box is open, so no OK or Enter behind the box can
+// run its handler a second time.
 #pragma once
 
 #include <windows.h>
@@ -6,15 +9,9 @@
 
 namespace halcyra {
 
-// Message boxes owned by a window of the program (or by none).
 class Win32MessageBoxes final : public MessageBoxes {
  public:
-  explicit Win32MessageBoxes(HWND owner = nullptr) : owner_(owner) {}
-  void SetOwner(HWND owner) { owner_ = owner; }
   int Show(const std::string& text, const std::string& caption, unsigned style) override;
-
- private:
-  HWND owner_;
 };
 
 }  // namespace halcyra

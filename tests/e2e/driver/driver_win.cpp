@@ -57,6 +57,38 @@ bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
   }
 }
 
+namespace {
+
+// Runs the host's xdotool on the test run's display and waits for what it sent to arrive: it
+// runs beside Wine's process handle, so its end says little about the program's input.
+void RunXdotool(const std::string& arguments, std::chrono::milliseconds arrival) {
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  std::string line = "/usr/bin/xdotool " + arguments;
+  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                      &info))
+    return;
+  WaitForSingleObject(info.hProcess, 5000);
+  CloseHandle(info.hThread);
+  CloseHandle(info.hProcess);
+  std::this_thread::sleep_for(arrival);
+}
+
+}  // namespace
+
+void PressKeys(const std::string& keys) { RunXdotool("key --delay 50 " + keys, 700ms); }
+
+void ClickWithMouse(HWND control) {
+  RECT r{};
+  GetWindowRect(control, &r);
+  // Wine's virtual desktop fills the display from its top left corner: its coordinates are the
+  // display's.
+  RunXdotool("mousemove --sync " + std::to_string((r.left + r.right) / 2) + " " +
+                 std::to_string((r.top + r.bottom) / 2) + " click 1",
+             300ms);
+}
+
 void Settle(HWND window) {
   // A thread handles the messages sent to it before it returns a posted one. The first round
   // trip comes back once the thread is at its message loop; a posted click waiting there is

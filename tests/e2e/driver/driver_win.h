@@ -46,6 +46,14 @@ void Settle(HWND window);
 // Sends a message and returns when the window has handled it.
 LRESULT SendAndWait(HWND window, UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
 
+// Presses keys on the test run's X display through the host's xdotool, as a user would
+// ("ctrl+alt+u"), and waits until they have arrived.
+void PressKeys(const std::string& keys);
+
+// Clicks the middle of a control with the mouse of the test run's X display, as a user would:
+// unlike a click message, it reaches only a window that takes input.
+void ClickWithMouse(HWND control);
+
 // Finds the main window of a started program and shows it the way a second start of the
 // program does, answering the password prompt with the password when one appears; nullptr
 // when there is no window or it does not show.
