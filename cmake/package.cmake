@@ -24,6 +24,9 @@ add_custom_target(help_chm ALL DEPENDS ${HELP_CHM})
 configure_file(${CMAKE_SOURCE_DIR}/res/halcyra.ico ${CMAKE_BINARY_DIR}/halcyra.ico COPYONLY)
 configure_file(${CMAKE_SOURCE_DIR}/installer/License.txt ${CMAKE_BINARY_DIR}/License.txt COPYONLY)
 
+# The one identity of Halcyra's packages across all versions.
+set(HALCYRA_UPGRADE_CODE "{6A1C3F52-8E0B-4B7D-9C41-2F5E7A9D0C13}")
+
 # Builds a package of the programs under the given version into `output`.
 function(halcyra_msi target version output)
   set(PROJECT_VERSION ${version})
@@ -45,6 +48,12 @@ function(halcyra_msi target version output)
             "UPDATE InstallExecuteSequence SET Sequence=1501 WHERE Action='RemoveExistingProducts'"
     COMMAND ${MSIBUILD} ${output} -q
             "UPDATE InstallExecuteSequence SET Sequence=3499 WHERE Action='UninstallService'"
+    # Another build of the same version replaces an installed one too (VersionMaxInclusive),
+    # rather than settling beside it on the same components.
+    COMMAND ${MSIBUILD} ${output} -q
+            "DELETE FROM Upgrade WHERE ActionProperty='WIX_UPGRADE_DETECTED'"
+    COMMAND ${MSIBUILD} ${output} -q
+            "INSERT INTO Upgrade (UpgradeCode, VersionMax, Attributes, ActionProperty) VALUES ('${HALCYRA_UPGRADE_CODE}', '${version}', 513, 'WIX_UPGRADE_DETECTED')"
     DEPENDS ${wxs} Halcyra ShutdownService ${HELP_CHM}
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
     VERBATIM

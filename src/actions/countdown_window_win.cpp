@@ -29,7 +29,7 @@ CountdownWindow::CountdownWindow(const CountdownServices& services, const std::s
       binder_->AddLabel(form_.LblNotify, countdown_ids::kLblNotify, {0, 32, 353, 25}, SS_CENTER);
   labelFont_ = CreateFontA(-ScaleForDpi(16), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
                            DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                           DEFAULT_QUALITY, DEFAULT_PITCH, "MS Sans Serif");
+                           DEFAULT_QUALITY, DEFAULT_PITCH, "Microsoft Sans Serif");
   SendMessageA(label, WM_SETFONT, reinterpret_cast<WPARAM>(labelFont_), FALSE);
   binder_->AddButton(form_.BtnAbort, countdown_ids::kBtnAbort, {136, 64, 80, 27});
   binder_->OnClick(countdown_ids::kBtnAbort, [this] { form_.BtnAbortClick(); });

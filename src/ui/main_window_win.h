@@ -63,6 +63,9 @@ class MainWindow final : public BoundWindow, private MainFormHost {
   // The icon menu's commands; false for any other command.
   bool HandleMenuCommand(WPARAM wParam, LPARAM lParam);
   LRESULT HandlePageControl(const NMHDR& header);
+  // The brush a label or box on a page draws its background with; none for other controls.
+  HBRUSH PageBackground(HWND control, HDC dc);
+  void ForgetPageBackground();
 
   const AppServices& app_;
   TFrmMain form_;
@@ -72,6 +75,7 @@ class MainWindow final : public BoundWindow, private MainFormHost {
   UINT taskbarCreatedMsg_ = 0;
   HMENU popupMenu_ = nullptr;
   HICON trayIcon_ = nullptr;
+  HBRUSH pageBrush_ = nullptr;
   int trayRetries_ = 0;
   HWND pageControl_ = nullptr;
 };

@@ -141,6 +141,15 @@ TEST_F(DesktopE2E, TheIconIsThereAfterTheStartAndAfterTheShellComesBack) {
   ASSERT_FALSE(TrayIconPresent(main));
   SendAndWait(main, RegisterWindowMessageA("TaskbarCreated"));
   EXPECT_TRUE(WaitUntil([main] { return TrayIconPresent(main); }, 5s));
+
+  // The icon's menu, opened by the right button.
+  PostMessageA(main, ids::kTrayCallbackMessage, 1, WM_RBUTTONDOWN);
+  HWND menu = FindWindowOf(*app_, "#32768", "", 5s);
+  ASSERT_NE(menu, nullptr);
+  ASSERT_TRUE(WaitVisible(menu, true));
+  SaveScreenshot(menu, "tray-menu");
+  PostMessageA(main, WM_CANCELMODE, 0, 0);
+  EXPECT_TRUE(WaitVisible(menu, false));
 }
 
 }  // namespace

@@ -39,6 +39,7 @@ TEST_F(LifecycleE2E, SecondStartAsksForThePasswordAndWaitsForTheAnswer) {
   HWND prompt = Prompt();
   ASSERT_NE(prompt, nullptr);
   ASSERT_TRUE(WaitVisible(prompt, true));
+  SaveScreenshot(prompt, "password-prompt");
   EXPECT_FALSE(second.WaitForExit(300ms).has_value()) << "the second start waits for the prompt";
 
   SetText(Control(prompt, pids::kEdtPwd), "Secret");

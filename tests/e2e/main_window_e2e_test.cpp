@@ -142,14 +142,11 @@ TEST_F(MainWindowE2E, EveryPageCanBeShown) {
       "[Password]\r\nEnabled=True\r\nPassword=5EBE2294ECD0E0F08EAB7690D2A6EE69\r\n"
       "[Log]\r\nEnabled=True\r\n");
   ASSERT_NE(main, nullptr);
-  const char* folder = std::getenv("HALCYRA_SCREENSHOTS");
   const char* names[] = {"general", "hotkeys",  "timer", "sound",
                          "cleanup", "password", "log",   "about"};
   for (int page = 0; page < 8; ++page) {
     ASSERT_EQ(SelectTab(Control(main, ids::kPageControl), page), page);
-    if (folder) {
-      EXPECT_TRUE(SaveWindowBitmap(main, std::string(folder) + "\\main-" + names[page] + ".bmp"));
-    }
+    SaveScreenshot(main, std::string("main-") + names[page]);
   }
 }
 

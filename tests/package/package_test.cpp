@@ -2,6 +2,7 @@
 // a prepared settings file, uninstall, reinstall and upgrade, and the help file.
 #include <windows.h>
 
+#include <msi.h>
 #include <tlhelp32.h>
 
 #include <gtest/gtest.h>
@@ -101,8 +102,13 @@ bool ProcessRuns(const char* exeName) {
 class PackageTest : public testing::Test {
  protected:
   static void SetUpTestSuite() {
-    // Whatever an earlier run left: no package, no settings.
-    Msiexec("/x \"" + Package(kPackage) + "\"");
+    // Whatever an earlier run left, whichever build of whichever version: no package, no
+    // settings.
+    char product[39] = {};
+    for (int left = 10;
+         left > 0 && MsiEnumRelatedProductsA(HALCYRA_UPGRADE_CODE, 0, 0, product) == ERROR_SUCCESS;
+         --left)
+      Msiexec(std::string("/x ") + product);
     fs::remove_all(DataFolder());
   }
   void TearDown() override { first_.reset(); }
@@ -165,6 +171,7 @@ TEST_F(PackageTest, AnUpgradeKeepsTheSettings) {
   EXPECT_TRUE(FileExists(Installed("Halcyra.exe")));
   ASSERT_EQ(Msiexec("/x \"" + Package(kPackage) + "\""), 0u);
   EXPECT_FALSE(ServiceState().has_value()) << "one product installed: one removal takes all";
+  EXPECT_FALSE(FileExists(Installed("Halcyra.exe"))) << "the older version left nothing behind";
 }
 
 TEST_F(PackageTest, APreparedSettingsFileMakesAnOrdinaryFirstStart) {

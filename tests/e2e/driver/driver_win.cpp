@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -231,6 +232,11 @@ int SelectTab(HWND tabControl, int index) {
     if (SelectedTab(tabControl) == current) break;  // refused
   }
   return SelectedTab(tabControl);
+}
+
+bool SaveScreenshot(HWND window, const std::string& name) {
+  const char* folder = std::getenv("HALCYRA_SCREENSHOTS");
+  return folder && SaveWindowBitmap(window, std::string(folder) + "\\" + name + ".bmp");
 }
 
 bool SaveWindowBitmap(HWND window, const std::string& path) {

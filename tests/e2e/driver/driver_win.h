@@ -82,6 +82,9 @@ int SelectTab(HWND tabControl, int index);
 int SelectedTab(HWND tabControl);
 // Saves what the screen shows of the window as a 24-bit BMP file.
 bool SaveWindowBitmap(HWND window, const std::string& path);
+// Saves a picture of the window as "<name>.bmp" where the test run collects them for the
+// README (HALCYRA_SCREENSHOTS); nothing when the run asks for none. Says whether it saved.
+bool SaveScreenshot(HWND window, const std::string& name);
 
 // Chooses an item of a drop-down list as a user does, so that its window hears of it.
 void SelectComboItem(HWND dialog, int id, int index);
