@@ -57,7 +57,7 @@ check_step() {
     printf '%-28s    0 passed, 1 failed\n' "$name"
   fi
 }
-check_step format bash -c 'find src tests -name "*.cpp" -o -name "*.h" | xargs clang-format --dry-run --Werror'
+check_step format bash -c 'find src tests fuzz bench -name "*.cpp" -o -name "*.h" | xargs clang-format --dry-run --Werror'
 check_step layers python3 scripts/check_layers.py
 
 timed_build() {
@@ -71,6 +71,9 @@ run_gtest unit-native 120 build/native/tests/unit_tests
 
 timed_build native-asan || { tail -30 "$LOGS/build-native-asan.log"; build_fail native-asan; }
 run_gtest unit-native-asan 300 build/native-asan/tests/unit_tests
+
+# Every fuzz target for a short, bounded smoke on its corpus (scripts/fuzz.sh SECONDS for more).
+check_step fuzz-smoke scripts/fuzz.sh 10
 
 timed_build windows || { tail -30 "$LOGS/build-windows.log"; build_fail windows; }
 check_step help-file scripts/check_help.sh build/windows/help.chm

@@ -1,14 +1,22 @@
 // The INI layer in plain C++ for builds without the kernel32 profile functions. It keeps the
 // rules that the program relies on, and rewrites the file through a temporary file and a
-// rename, so that a crash never leaves half a settings file.
+// rename, so that a crash never leaves half a settings file. A file is parsed once and kept
+// until it is written or shows another size or last-write time.
 #pragma once
+
+#include <memory>
 
 #include "platform/ini_profile.h"
 
 namespace halcyra {
 
+struct IniLine;
+
 class PortableIniProfile final : public IniProfile {
  public:
+  PortableIniProfile();
+  ~PortableIniProfile() override;
+
   std::string ReadString(const std::string& path, const std::string& section,
                          const std::string& key, const std::string& def) const override;
   bool WriteString(const std::string& path, const std::string& section, const std::string& key,
@@ -17,6 +25,13 @@ class PortableIniProfile final : public IniProfile {
                  const std::string& key) override;
   std::vector<std::string> ReadKeys(const std::string& path,
                                     const std::string& section) const override;
+
+ private:
+  struct ParsedFile;
+  ParsedFile* Load(const std::string& path) const;
+  bool Store(const std::string& path, const std::vector<IniLine>& lines);
+
+  mutable std::unique_ptr<ParsedFile> cache_;
 };
 
 }  // namespace halcyra
