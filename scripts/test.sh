@@ -128,6 +128,17 @@ run_gtest win32-wine-audio 300 wine "$TESTS/win32_tests.exe" '--gtest_filter=*Wi
 run_gtest e2e-wine-audio 300 wine "$TESTS/e2e_tests.exe" '--gtest_filter=*WithDevice*'
 restore_no_audio
 
+# A short soak: a minute of use, with the program's handles, GUI objects and memory sampled.
+soak_started=$SECONDS
+if timeout 300 wine "$TESTS/soak_test.exe" 1 >"$LOGS/soak.log" 2>&1; then
+  PASSED=$((PASSED + 1))
+  printf '%-28s    1 passed, 0 failed  (%d s)\n' soak $((SECONDS - soak_started))
+else
+  FAILED=$((FAILED + 1))
+  tail -12 "$LOGS/soak.log" >&2
+  printf '%-28s    0 passed, 1 failed\n' soak
+fi
+
 # The package: installed, removed, reinstalled and upgraded by Wine's msiexec in a prefix of its
 # own, so that the other tests' prefix never holds an installed Halcyra.
 wineserver -k 2>/dev/null

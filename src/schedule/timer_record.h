@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/settings_keys.h"
@@ -34,6 +35,6 @@ std::string FormatTimerEntry(bool enabled, const std::string& event, const std::
                              const std::string& minute, const std::string& frequency);
 
 // Hour and minute of a time text split at its first ":", when both are decimal integers.
-std::optional<std::pair<int, int>> ParseTimeOfDay(const std::string& time);
+std::optional<std::pair<int, int>> ParseTimeOfDay(std::string_view time);
 
 }  // namespace halcyra

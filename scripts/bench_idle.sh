@@ -1,0 +1,82 @@
+#!/usr/bin/env bash
+# Benchmark of what Halcyra costs while it waits, against a bare Win32 program with a hidden
+# window and a one-second timer (bench/bare_idle_win.cpp), under the same Wine, alternately, in
+# one prefix (build/bench-idle): processor time over SECONDS of idling (default 60) with 0, 200
+# and 1,500 timers, private and resident memory, and the time from the start to the main
+# window's existence. ROUNDS (default 3) runs of each; prints one table with the medians and
+# the ratios to the bare program. It asserts nothing.
+set -uo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+cd "$ROOT"
+IDLE=${1:-60}
+ROUNDS=${2:-3}
+
+ensure_packages
+build_preset windows -j2 --target Halcyra-e2e bench_bare_idle bench_window_wait >/dev/null
+STATE=$ROOT/build/bench-idle
+mkdir -p "$STATE"
+wine_env "$STATE/wineprefix" "$STATE/home"
+start_xvfb || exit 1
+trap 'wineserver -k 2>/dev/null; kill "$XVFB_PID" 2>/dev/null' EXIT
+setup_prefix
+wineserver -p >/dev/null 2>&1
+DATA=$(data_folder)
+mkdir -p "$DATA"
+TICKS=$(getconf CLK_TCK)
+
+settings() {  # the settings file with N timers, none of them due while measured
+  printf '[general]\r\nFirstStartDone=True\r\n[Timer]\r\n' >"$DATA/Halcyra.ini"
+  for ((i = 0; i < $1; i++)); do
+    printf 'timer %d=enabled,Shutdown,03:%02d,Weekday\r\n' "$i" $((i % 60)) >>"$DATA/Halcyra.ini"
+  done
+}
+
+# One run: start, time to the window, then processor time over the idle span and memory.
+# Prints "start_ms cpu_ms private_kb rss_kb".
+run() {
+  local exe=$1 class=$2
+  local t0 t1 pid
+  t0=$(date +%s%N)
+  wine "$exe" >/dev/null 2>&1 &
+  pid=$!
+  wine build/windows/bench_window_wait.exe "$class" >/dev/null 2>&1
+  t1=$(date +%s%N)
+  sleep 3
+  local before after
+  before=$(awk '{print $14 + $15}' "/proc/$pid/stat")
+  sleep "$IDLE"
+  after=$(awk '{print $14 + $15}' "/proc/$pid/stat")
+  local private rss
+  private=$(awk '/^Private_(Clean|Dirty):/ {s += $2} END {print s}' "/proc/$pid/smaps_rollup")
+  rss=$(awk '/^VmRSS:/ {print $2}' "/proc/$pid/status")
+  kill "$pid" 2>/dev/null
+  wait "$pid" 2>/dev/null
+  echo "$(((t1 - t0) / 1000000)) $(((after - before) * 1000 / TICKS)) $private $rss"
+}
+
+declare -A RESULTS
+for ((round = 1; round <= ROUNDS; round++)); do
+  RESULTS[bare]+="$(run build/windows/bench_bare_idle.exe BareIdle);"
+  for timers in 0 200 1500; do
+    settings "$timers"
+    RESULTS[h$timers]+="$(run build/windows/Halcyra-e2e.exe TFrmMain);"
+  done
+done
+
+median() { tr ';' '\n' | awk -v col="$1" 'NF {print $col}' | sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
+printf '%-22s %12s %12s %14s %12s\n' "program" "start ms" "cpu ms/${IDLE}s" "private MB" "resident MB"
+declare -A MED
+for name in bare h0 h200 h1500; do
+  for col in 1 2 3 4; do MED[$name,$col]=$(median "$col" <<<"${RESULTS[$name]}"); done
+  label=$name
+  [ "$name" != bare ] && label="Halcyra, ${name#h} timers"
+  printf '%-22s %12s %12s %14.1f %12.1f\n' "$label" "${MED[$name,1]}" "${MED[$name,2]}" \
+    "$(echo "${MED[$name,3]} / 1024" | bc -l)" "$(echo "${MED[$name,4]} / 1024" | bc -l)"
+done
+echo "ratios to the bare program (medians of $ROUNDS rounds):"
+for name in h0 h200 h1500; do
+  printf '  %-20s start %.2fx, cpu %+d ms, private %.2fx, resident %.2fx\n' "${name#h} timers" \
+    "$(echo "${MED[$name,1]} / ${MED[bare,1]}" | bc -l)" "$((MED[$name,2] - MED[bare,2]))" \
+    "$(echo "${MED[$name,3]} / ${MED[bare,3]}" | bc -l)" "$(echo "${MED[$name,4]} / ${MED[bare,4]}" | bc -l)"
+done
+ls -l build/windows/Halcyra.exe | awk '{printf "Halcyra.exe: %.0f KB\n", $5 / 1024}'

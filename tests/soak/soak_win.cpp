@@ -1,0 +1,132 @@
+// The soak test: the end-to-end build runs for MINUTES with a timer that fires every minute
+// (Suspend, Duration 2), its hotkey pressed, its main window shown, OK pressed and hidden
+// again, and the timer editor opened and closed, every few seconds. The program's handles, GDI
+// and USER objects and private memory are sampled each minute; after the first third of the
+// run (at least a minute) none may grow beyond a small bound. Prints the figures; exits 1 when
+// a bound is broken, 2 when the program did not run.
+#include <windows.h>
+
+#include <psapi.h>
+
+#include <cstdio>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "driver/driver_win.h"
+#include "schedule/timer_editor_ids.h"
+#include "ui/main_window_ids.h"
+
+using namespace halcyra::e2e;
+namespace ids = halcyra::main_ids;
+
+namespace {
+
+struct Sample {
+  double minute;
+  DWORD handles, gdi, user;
+  double privateMb;
+};
+
+Sample Measure(HANDLE process, double minute) {
+  Sample s{minute, 0, 0, 0, 0};
+  GetProcessHandleCount(process, &s.handles);
+  s.gdi = GetGuiResources(process, GR_GDIOBJECTS);
+  s.user = GetGuiResources(process, GR_USEROBJECTS);
+  PROCESS_MEMORY_COUNTERS_EX memory{};
+  memory.cb = sizeof memory;
+  if (GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory),
+                           sizeof memory))
+    s.privateMb = static_cast<double>(memory.PrivateUsage) / (1024 * 1024);
+  return s;
+}
+
+// A Suspend timer for each of the coming minutes.
+std::string Timers(int minutes) {
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  std::string timers = "[Timer]\r\n";
+  for (int i = 1; i <= minutes + 1; ++i) {
+    const int at = (now.wHour * 60 + now.wMinute + i) % (24 * 60);
+    char line[64];
+    std::snprintf(line, sizeof line, "soak%04d=enabled,Suspend,%02d:%02d,Daily\r\n", i, at / 60,
+                  at % 60);
+    timers += line;
+  }
+  return timers;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const int minutes = argc > 1 ? std::max(1, std::atoi(argv[1])) : 1;
+  WriteFileText(DataFile("Halcyra.ini"),
+                "[general]\r\nFirstStartDone=True\r\nDuration=2\r\n"
+                "[Hotkeys]\r\nSuspend=Ctrl+Alt+U\r\n" +
+                    Timers(minutes));
+  RemoveFile(DataFile("Effects.txt"));
+  AppProcess app;
+  HWND main = FindWindowOf(app, "TFrmMain", "Halcyra");
+  HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, app.Id());
+  if (!main || !process) return 2;
+
+  std::vector<Sample> samples{Measure(process, 0)};
+  const auto start = std::chrono::steady_clock::now();
+  const auto end = start + std::chrono::minutes(minutes);
+  auto nextSample = start + std::chrono::minutes(1);
+  int rounds = 0;
+  while (std::chrono::steady_clock::now() < end && app.Running()) {
+    // Show, open and close the editor, OK; then the hotkey.
+    if (HWND shown = ShowMainWindow(app)) {
+      SelectTab(Control(shown, ids::kPageControl), 2);
+      ClickDialogButton(shown, ids::kBtnAdd);
+      if (HWND editor = FindWindowOf(app, "TFrmTimer", "Timer settings", 2s)) {
+        WaitVisible(editor, true, 2s);
+        ClickDialogButton(editor, halcyra::timer_ids::kCancel);
+        WaitVisible(editor, false, 2s);
+      }
+      ClickDialogButton(shown, ids::kOk);
+      WaitVisible(shown, false, 5s);
+    }
+    if (rounds % 3 == 0) PressKeys("ctrl+alt+u");
+    ++rounds;
+    std::this_thread::sleep_for(3s);
+    if (std::chrono::steady_clock::now() >= nextSample) {
+      const double minute =
+          std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() / 60;
+      samples.push_back(Measure(process, minute));
+      nextSample += std::chrono::minutes(1);
+    }
+  }
+  const bool ran = app.Running();
+  samples.push_back(Measure(process, minutes));
+
+  std::printf("%8s %8s %6s %6s %12s\n", "minute", "handles", "GDI", "USER", "private MB");
+  for (const Sample& s : samples)
+    std::printf("%8.1f %8lu %6lu %6lu %12.2f\n", s.minute, s.handles, s.gdi, s.user, s.privateMb);
+  const std::string effects = ReadFileText(DataFile("Effects.txt"));
+  std::size_t actions = 0;
+  for (auto at = effects.find("SetSystemPowerState"); at != std::string::npos;
+       at = effects.find("SetSystemPowerState", at + 1))
+    ++actions;
+  std::printf("%d rounds of show, editor, OK; %zu suspends journaled (timers and hotkey)\n", rounds,
+              actions);
+
+  // From the end of the warm-up to the end, nothing may keep growing.
+  const Sample& base = samples[std::min<std::size_t>(samples.size() - 1,
+                                                     std::max<std::size_t>(1, samples.size() / 3))];
+  const Sample& last = samples.back();
+  const bool bounded = last.handles <= base.handles + 20 && last.gdi <= base.gdi + 20 &&
+                       last.user <= base.user + 20 && last.privateMb <= base.privateMb + 4.0;
+  std::printf("growth after the warm-up: handles %+ld, GDI %+ld, USER %+ld, private %+.2f MB: %s\n",
+              static_cast<long>(last.handles) - static_cast<long>(base.handles),
+              static_cast<long>(last.gdi) - static_cast<long>(base.gdi),
+              static_cast<long>(last.user) - static_cast<long>(base.user),
+              last.privateMb - base.privateMb, bounded ? "bounded" : "GROWING");
+  CloseHandle(process);
+  if (!ran) {
+    std::printf("the program ended during the soak\n");
+    return 2;
+  }
+  return bounded ? 0 : 1;
+}
