@@ -14,4 +14,16 @@ class SleepSupport {
   virtual void KeepAwake(bool on) = 0;
 };
 
+// Holds the machine awake for as long as it lives.
+class AwakeWhileAlive {
+ public:
+  explicit AwakeWhileAlive(SleepSupport& sleep) : sleep_(sleep) { sleep_.KeepAwake(true); }
+  ~AwakeWhileAlive() { sleep_.KeepAwake(false); }
+  AwakeWhileAlive(const AwakeWhileAlive&) = delete;
+  AwakeWhileAlive& operator=(const AwakeWhileAlive&) = delete;
+
+ private:
+  SleepSupport& sleep_;
+};
+
 }  // namespace halcyra

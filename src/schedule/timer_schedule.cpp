@@ -48,21 +48,6 @@ void TimerSchedule::Timer1Timer() {
   FireTimer(due->event);
 }
 
-namespace {
-
-class AwakeWhileAlive {
- public:
-  explicit AwakeWhileAlive(SleepSupport& sleep) : sleep_(sleep) { sleep_.KeepAwake(true); }
-  ~AwakeWhileAlive() { sleep_.KeepAwake(false); }
-  AwakeWhileAlive(const AwakeWhileAlive&) = delete;
-  AwakeWhileAlive& operator=(const AwakeWhileAlive&) = delete;
-
- private:
-  SleepSupport& sleep_;
-};
-
-}  // namespace
-
 void TimerSchedule::FireTimer(const std::string& eventWord) {
   const AwakeWhileAlive awake(services_.sleep);
   services_.app.state.pendingEvent = eventWord;

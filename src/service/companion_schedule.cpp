@@ -9,17 +9,6 @@
 namespace halcyra {
 namespace {
 
-class AwakeWhileAlive {
- public:
-  explicit AwakeWhileAlive(SleepSupport& sleep) : sleep_(sleep) { sleep_.KeepAwake(true); }
-  ~AwakeWhileAlive() { sleep_.KeepAwake(false); }
-  AwakeWhileAlive(const AwakeWhileAlive&) = delete;
-  AwakeWhileAlive& operator=(const AwakeWhileAlive&) = delete;
-
- private:
-  SleepSupport& sleep_;
-};
-
 // Applications get a few seconds; then they are closed by force.
 constexpr unsigned kGraceSeconds = 5;
 

@@ -1,7 +1,7 @@
 #include <cstdio>
 #include <string>
 
-#include "core/text.h"
+#include "platform/win32/effects_journal_win.h"
 #include "service/service_power_win.h"
 
 namespace halcyra {
@@ -13,29 +13,20 @@ namespace {
 // "SetSuspendState 0 1 0" (hibernate, force, wake events disabled).
 class ServiceEffectsJournal final : public ServicePower {
  public:
-  explicit ServiceEffectsJournal(const std::string& dataFolder)
-      : journal_(JoinPath(dataFolder, "Effects.txt")) {}
+  explicit ServiceEffectsJournal(const std::string& dataFolder) : journal_(dataFolder) {}
 
   bool Shutdown(unsigned graceSeconds, unsigned flags, unsigned reason) override {
     char line[64];
     std::snprintf(line, sizeof line, "InitiateShutdown %u 0x%X 0x%X", graceSeconds, flags, reason);
-    return Append(line);
+    return journal_.Record(line);
   }
   bool SetSuspendState(bool hibernate, bool force, bool wakeEventsDisabled) override {
-    return Append(std::string("SetSuspendState ") + (hibernate ? "1 " : "0 ") +
-                  (force ? "1 " : "0 ") + (wakeEventsDisabled ? "1" : "0"));
+    return journal_.Record(std::string("SetSuspendState ") + (hibernate ? "1 " : "0 ") +
+                           (force ? "1 " : "0 ") + (wakeEventsDisabled ? "1" : "0"));
   }
 
  private:
-  bool Append(const std::string& line) {
-    std::FILE* file = std::fopen(journal_.c_str(), "ab");
-    if (!file) return true;
-    std::fputs((line + "\r\n").c_str(), file);
-    std::fclose(file);
-    return true;
-  }
-
-  std::string journal_;
+  EffectsJournal journal_;
 };
 
 }  // namespace

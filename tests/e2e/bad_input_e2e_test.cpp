@@ -26,16 +26,6 @@ std::string RandomBytes(std::size_t count, unsigned seed) {
   return bytes;
 }
 
-std::string ThisMinute() {
-  SYSTEMTIME now;
-  GetLocalTime(&now);
-  if (now.wSecond > 40) std::this_thread::sleep_for(std::chrono::seconds(61 - now.wSecond));
-  GetLocalTime(&now);
-  char text[8];
-  std::snprintf(text, sizeof text, "%02u:%02u", now.wHour, now.wMinute);
-  return text;
-}
-
 std::size_t Count(const std::string& text, const std::string& part) {
   std::size_t n = 0;
   for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;

@@ -19,12 +19,7 @@ class ScheduleE2E : public testing::Test {
   void SetUp() override {
     RemoveFile(DataFile("Effects.txt"));
     RemoveFile(DataFile("Log.txt"));
-    // Early in a minute, so that the minute cannot end under the test.
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    if (now.wSecond > 40) std::this_thread::sleep_for(std::chrono::seconds(61 - now.wSecond));
-    GetLocalTime(&now);
-    std::snprintf(time_, sizeof time_, "%02u:%02u", now.wHour, now.wMinute);
+    time_ = ThisMinute();
   }
   void Start(const std::string& settings, const std::string& timers) {
     WriteFileText(DataFile("Halcyra.ini"),
@@ -39,7 +34,7 @@ class ScheduleE2E : public testing::Test {
     return WaitUntil([&] { return ReadFileText(path).find(text) != std::string::npos; }, timeout);
   }
 
-  char time_[8] = {};
+  std::string time_;
   std::optional<AppProcess> app_;
 };
 

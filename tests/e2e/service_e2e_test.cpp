@@ -66,16 +66,6 @@ class ServiceE2E : public testing::Test {
   }
   void TearDown() override { RunService("/UNINSTALL /SILENT"); }
   static std::string Settings() { return DataFile("Halcyra.ini"); }
-  // "hh:mm" of now, early enough in the minute that it cannot end under the test.
-  static std::string ThisMinute() {
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    if (now.wSecond > 40) std::this_thread::sleep_for(std::chrono::seconds(61 - now.wSecond));
-    GetLocalTime(&now);
-    char text[8];
-    std::snprintf(text, sizeof text, "%02u:%02u", now.wHour, now.wMinute);
-    return text;
-  }
 };
 
 TEST_F(ServiceE2E, InstallRegistersStartsAndLeavesAnExistingSettingsFileAlone) {

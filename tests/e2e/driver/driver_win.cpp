@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -355,6 +356,16 @@ void SelectListRow(HWND list, int row) {
   DWORD_PTR ignored = 0;
   SendMessageTimeoutA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row),
                       reinterpret_cast<LPARAM>(remote.Address()), SMTO_ABORTIFHUNG, 5000, &ignored);
+}
+
+std::string ThisMinute() {
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  if (now.wSecond > 40) std::this_thread::sleep_for(std::chrono::seconds(61 - now.wSecond));
+  GetLocalTime(&now);
+  char text[8];
+  std::snprintf(text, sizeof text, "%02u:%02u", now.wHour, now.wMinute);
+  return text;
 }
 
 std::string DataFolder() {

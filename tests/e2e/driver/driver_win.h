@@ -93,6 +93,10 @@ std::vector<std::vector<std::string>> ListViewRows(HWND list, int columns);
 // Selects one row of such a list (and no other).
 void SelectListRow(HWND list, int row);
 
+// The local time's "hh:mm", taken early enough in a minute (waiting for the next one after its
+// 40th second) that the minute cannot end under a test of a timer due now.
+std::string ThisMinute();
+
 // The shared data folder of the prefix and files in it.
 std::string DataFolder();
 std::string DataFile(const std::string& name);

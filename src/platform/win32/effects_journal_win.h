@@ -1,0 +1,30 @@
+// The journal of the end-to-end builds: one line per call that would have acted on the
+// machine, appended to Effects.txt in the data folder, so tests see what a program would have
+// done. Nothing here acts; a journal that cannot be written is no reason to report a failure.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+#include "core/text.h"
+
+namespace halcyra {
+
+class EffectsJournal {
+ public:
+  explicit EffectsJournal(const std::string& dataFolder)
+      : path_(JoinPath(dataFolder, "Effects.txt")) {}
+  // Appends the line and says the call succeeded, as the real one would have.
+  bool Record(const std::string& line) const {
+    if (std::FILE* file = std::fopen(path_.c_str(), "ab")) {
+      std::fputs((line + "\r\n").c_str(), file);
+      std::fclose(file);
+    }
+    return true;
+  }
+
+ private:
+  std::string path_;
+};
+
+}  // namespace halcyra
