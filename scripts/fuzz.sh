@@ -32,5 +32,5 @@ for corpus in fuzz/corpus/*/; do
     printf '%-18s %12s runs in %s s, no finding\n' "$name" "${runs:-?}" "$SECONDS_EACH"
   fi
 done
-rm -rf /tmp/halcyra-fuzz-*
+rm -rf /tmp/halcyra-fuzz-* /dev/shm/halcyra-fuzz-*
 exit $status
