@@ -9,6 +9,8 @@
 #include <psapi.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <string>
 #include <thread>
 #include <vector>
@@ -26,10 +28,47 @@ struct Sample {
   double minute;
   DWORD handles, gdi, user;
   double privateMb;
+  // Under Wine the calls above report nothing of another process: the host's view of the same
+  // process (found through Wine's Z: drive) stands in, its anonymous memory and open files.
+  double hostPrivateMb;
+  long hostFiles;
 };
 
-Sample Measure(HANDLE process, double minute) {
-  Sample s{minute, 0, 0, 0, 0};
+// The host's process id of a Wine process running this executable, or 0 off Wine.
+std::string HostProcess(const std::string& exeName) {
+  WIN32_FIND_DATAA entry;
+  HANDLE search = FindFirstFileA("Z:\\proc\\*", &entry);
+  if (search == INVALID_HANDLE_VALUE) return "";
+  std::string found;
+  do {
+    const std::string id = entry.cFileName;
+    if (id.find_first_not_of("0123456789") != std::string::npos) continue;
+    const std::string cmdline = ReadFileText("Z:\\proc\\" + id + "\\cmdline");
+    if (cmdline.find(exeName) != std::string::npos && cmdline.find("soak") == std::string::npos)
+      found = id;
+  } while (found.empty() && FindNextFileA(search, &entry));
+  FindClose(search);
+  return found;
+}
+
+double StatusKb(const std::string& status, const char* field) {
+  const auto at = status.find(field);
+  return at == std::string::npos ? 0 : std::atof(status.c_str() + at + std::strlen(field));
+}
+
+long OpenFiles(const std::string& hostId) {
+  WIN32_FIND_DATAA entry;
+  HANDLE search = FindFirstFileA(("Z:\\proc\\" + hostId + "\\fd\\*").c_str(), &entry);
+  if (search == INVALID_HANDLE_VALUE) return 0;
+  long count = 0;
+  do count += entry.cFileName[0] != '.';
+  while (FindNextFileA(search, &entry));
+  FindClose(search);
+  return count;
+}
+
+Sample Measure(HANDLE process, const std::string& hostId, double minute) {
+  Sample s{minute, 0, 0, 0, 0, 0, 0};
   GetProcessHandleCount(process, &s.handles);
   s.gdi = GetGuiResources(process, GR_GDIOBJECTS);
   s.user = GetGuiResources(process, GR_USEROBJECTS);
@@ -38,6 +77,11 @@ Sample Measure(HANDLE process, double minute) {
   if (GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory),
                            sizeof memory))
     s.privateMb = static_cast<double>(memory.PrivateUsage) / (1024 * 1024);
+  if (!hostId.empty()) {
+    const std::string status = ReadFileText("Z:\\proc\\" + hostId + "\\status");
+    s.hostPrivateMb = StatusKb(status, "RssAnon:") / 1024;
+    s.hostFiles = OpenFiles(hostId);
+  }
   return s;
 }
 
@@ -69,8 +113,9 @@ int main(int argc, char** argv) {
   HWND main = FindWindowOf(app, "TFrmMain", "Halcyra");
   HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, app.Id());
   if (!main || !process) return 2;
+  const std::string hostId = HostProcess("Halcyra-e2e.exe");
 
-  std::vector<Sample> samples{Measure(process, 0)};
+  std::vector<Sample> samples{Measure(process, hostId, 0)};
   const auto start = std::chrono::steady_clock::now();
   const auto end = start + std::chrono::minutes(minutes);
   auto nextSample = start + std::chrono::minutes(1);
@@ -94,16 +139,18 @@ int main(int argc, char** argv) {
     if (std::chrono::steady_clock::now() >= nextSample) {
       const double minute =
           std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() / 60;
-      samples.push_back(Measure(process, minute));
+      samples.push_back(Measure(process, hostId, minute));
       nextSample += std::chrono::minutes(1);
     }
   }
   const bool ran = app.Running();
-  samples.push_back(Measure(process, minutes));
+  samples.push_back(Measure(process, hostId, minutes));
 
-  std::printf("%8s %8s %6s %6s %12s\n", "minute", "handles", "GDI", "USER", "private MB");
+  std::printf("%8s %8s %6s %6s %12s %14s %11s\n", "minute", "handles", "GDI", "USER", "private MB",
+              "host anon MB", "host files");
   for (const Sample& s : samples)
-    std::printf("%8.1f %8lu %6lu %6lu %12.2f\n", s.minute, s.handles, s.gdi, s.user, s.privateMb);
+    std::printf("%8.1f %8lu %6lu %6lu %12.2f %14.2f %11ld\n", s.minute, s.handles, s.gdi, s.user,
+                s.privateMb, s.hostPrivateMb, s.hostFiles);
   const std::string effects = ReadFileText(DataFile("Effects.txt"));
   std::size_t actions = 0;
   for (auto at = effects.find("SetSystemPowerState"); at != std::string::npos;
@@ -116,14 +163,24 @@ int main(int argc, char** argv) {
   const Sample& base = samples[std::min<std::size_t>(samples.size() - 1,
                                                      std::max<std::size_t>(1, samples.size() / 3))];
   const Sample& last = samples.back();
+  const bool measured = last.privateMb > 0 || last.hostPrivateMb > 0;
   const bool bounded = last.handles <= base.handles + 20 && last.gdi <= base.gdi + 20 &&
-                       last.user <= base.user + 20 && last.privateMb <= base.privateMb + 4.0;
-  std::printf("growth after the warm-up: handles %+ld, GDI %+ld, USER %+ld, private %+.2f MB: %s\n",
-              static_cast<long>(last.handles) - static_cast<long>(base.handles),
-              static_cast<long>(last.gdi) - static_cast<long>(base.gdi),
-              static_cast<long>(last.user) - static_cast<long>(base.user),
-              last.privateMb - base.privateMb, bounded ? "bounded" : "GROWING");
+                       last.user <= base.user + 20 && last.privateMb <= base.privateMb + 4.0 &&
+                       last.hostPrivateMb <= base.hostPrivateMb + 4.0 &&
+                       last.hostFiles <= base.hostFiles + 20;
+  std::printf(
+      "growth after the warm-up: handles %+ld, GDI %+ld, USER %+ld, private %+.2f MB, host anon "
+      "%+.2f MB, host files %+ld: %s\n",
+      static_cast<long>(last.handles) - static_cast<long>(base.handles),
+      static_cast<long>(last.gdi) - static_cast<long>(base.gdi),
+      static_cast<long>(last.user) - static_cast<long>(base.user), last.privateMb - base.privateMb,
+      last.hostPrivateMb - base.hostPrivateMb, last.hostFiles - base.hostFiles,
+      bounded ? "bounded" : "GROWING");
   CloseHandle(process);
+  if (!measured) {
+    std::printf("no figure of the program's memory could be read\n");
+    return 2;
+  }
   if (!ran) {
     std::printf("the program ended during the soak\n");
     return 2;
