@@ -14,27 +14,6 @@ namespace {
 
 constexpr const char* kService = "ShutdownService-e2e.exe";
 
-// The service's state and process id, through the service manager.
-struct ServiceState {
-  DWORD state = 0;
-  DWORD processId = 0;
-};
-
-std::optional<ServiceState> QueryService() {
-  SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT);
-  if (!manager) return std::nullopt;
-  SC_HANDLE service = OpenServiceA(manager, "Halcyra_Service", SERVICE_QUERY_STATUS);
-  std::optional<ServiceState> result;
-  SERVICE_STATUS_PROCESS status{};
-  DWORD needed = 0;
-  if (service && QueryServiceStatusEx(service, SC_STATUS_PROCESS_INFO,
-                                      reinterpret_cast<BYTE*>(&status), sizeof status, &needed))
-    result = ServiceState{status.dwCurrentState, status.dwProcessId};
-  if (service) CloseServiceHandle(service);
-  CloseServiceHandle(manager);
-  return result;
-}
-
 bool Control(DWORD access, const std::function<bool(SC_HANDLE)>& action) {
   SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT);
   SC_HANDLE service = manager ? OpenServiceA(manager, "Halcyra_Service", access) : nullptr;
@@ -52,7 +31,7 @@ std::optional<DWORD> RunService(const std::string& arguments) {
 bool StateBecomes(DWORD wanted) {
   return WaitUntil(
       [wanted] {
-        const auto s = QueryService();
+        const auto s = QueryCompanionService();
         return s && s->state == wanted;
       },
       10s);
@@ -84,7 +63,7 @@ TEST_F(ServiceE2E, InstallRegistersStartsAndLeavesAnExistingSettingsFileAlone) {
   EXPECT_TRUE(StateBecomes(SERVICE_RUNNING));
 
   EXPECT_EQ(RunService("/UNINSTALL /SILENT"), 0u);
-  EXPECT_TRUE(WaitUntil([] { return !QueryService().has_value(); }, 5s)) << "removed";
+  EXPECT_TRUE(WaitUntil([] { return !QueryCompanionService().has_value(); }, 5s)) << "removed";
   EXPECT_EQ(ReadFileText(Settings()), settings) << "the settings stay";
 }
 
@@ -139,7 +118,7 @@ TEST_F(ServiceE2E, OkInTheMainWindowRestartsTheService) {
   WriteFileText(Settings(), "[general]\r\nFirstStartDone=True\r\n");
   ASSERT_EQ(RunService("/INSTALL /SILENT"), 0u);
   ASSERT_TRUE(StateBecomes(SERVICE_RUNNING));
-  const auto before = QueryService();
+  const auto before = QueryCompanionService();
   ASSERT_TRUE(before.has_value());
   AppProcess tray;
   HWND main = ShowMainWindow(tray);
@@ -148,7 +127,7 @@ TEST_F(ServiceE2E, OkInTheMainWindowRestartsTheService) {
   ASSERT_TRUE(WaitVisible(main, false));
   EXPECT_TRUE(WaitUntil(
       [&before] {
-        const auto now = QueryService();
+        const auto now = QueryCompanionService();
         return now && now->state == SERVICE_RUNNING && now->processId != before->processId;
       },
       10s))

@@ -20,23 +20,6 @@ namespace fs = std::filesystem;
 // The package next to the test program's folder, and one with a lower version for the upgrade.
 std::string Package(const char* name) { return AppProcess::ExePath(name); }
 
-// Runs a command line and returns its exit code.
-DWORD RunCommand(const std::string& commandLine) {
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION info{};
-  std::string line = commandLine;
-  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                      &info))
-    return GetLastError();
-  WaitForSingleObject(info.hProcess, 120000);
-  DWORD code = 0;
-  GetExitCodeProcess(info.hProcess, &code);
-  CloseHandle(info.hThread);
-  CloseHandle(info.hProcess);
-  return code;
-}
-
 DWORD Msiexec(const std::string& arguments) {
   return RunCommand("msiexec.exe " + arguments + " /qn");
 }
@@ -49,15 +32,9 @@ std::string ProgramFolder() {
 std::string Installed(const char* name) { return ProgramFolder() + "\\" + name; }
 
 std::optional<DWORD> ServiceState() {
-  SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT);
-  if (!manager) return std::nullopt;
-  SC_HANDLE service = OpenServiceA(manager, "Halcyra_Service", SERVICE_QUERY_STATUS);
-  std::optional<DWORD> state;
-  SERVICE_STATUS status{};
-  if (service && QueryServiceStatus(service, &status)) state = status.dwCurrentState;
-  if (service) CloseServiceHandle(service);
-  CloseServiceHandle(manager);
-  return state;
+  const auto service = QueryCompanionService();
+  if (!service) return std::nullopt;
+  return service->state;
 }
 
 std::optional<std::string> RunEntry() {

@@ -64,20 +64,42 @@ namespace {
 // Runs the host's xdotool on the test run's display and waits for what it sent to arrive: it
 // runs beside Wine's process handle, so its end says little about the program's input.
 void RunXdotool(const std::string& arguments, std::chrono::milliseconds arrival) {
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION info{};
-  std::string line = "/usr/bin/xdotool " + arguments;
-  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                      &info))
-    return;
-  WaitForSingleObject(info.hProcess, 5000);
-  CloseHandle(info.hThread);
-  CloseHandle(info.hProcess);
+  RunCommand("/usr/bin/xdotool " + arguments, 5s);
   std::this_thread::sleep_for(arrival);
 }
 
 }  // namespace
+
+DWORD RunCommand(const std::string& commandLine, std::chrono::milliseconds timeout) {
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  std::string line = commandLine;
+  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                      &info))
+    return GetLastError();
+  WaitForSingleObject(info.hProcess, static_cast<DWORD>(timeout.count()));
+  DWORD code = 0;
+  GetExitCodeProcess(info.hProcess, &code);
+  CloseHandle(info.hThread);
+  CloseHandle(info.hProcess);
+  return code;
+}
+
+std::optional<CompanionServiceState> QueryCompanionService() {
+  SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT);
+  if (!manager) return std::nullopt;
+  SC_HANDLE service = OpenServiceA(manager, "Halcyra_Service", SERVICE_QUERY_STATUS);
+  std::optional<CompanionServiceState> result;
+  SERVICE_STATUS_PROCESS status{};
+  DWORD needed = 0;
+  if (service && QueryServiceStatusEx(service, SC_STATUS_PROCESS_INFO,
+                                      reinterpret_cast<BYTE*>(&status), sizeof status, &needed))
+    result = CompanionServiceState{status.dwCurrentState, status.dwProcessId};
+  if (service) CloseServiceHandle(service);
+  CloseServiceHandle(manager);
+  return result;
+}
 
 void PressKeys(const std::string& keys) { RunXdotool("key --delay 50 " + keys, 700ms); }
 

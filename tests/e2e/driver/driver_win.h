@@ -46,6 +46,18 @@ void Settle(HWND window);
 // Sends a message and returns when the window has handled it.
 LRESULT SendAndWait(HWND window, UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
 
+// Runs a command line and returns its exit code once it has ended (waiting up to the timeout).
+DWORD RunCommand(const std::string& commandLine,
+                 std::chrono::milliseconds timeout = std::chrono::minutes(2));
+
+// The companion service's state and process id, through the service manager; nullopt when it
+// is not installed.
+struct CompanionServiceState {
+  DWORD state = 0;
+  DWORD processId = 0;
+};
+std::optional<CompanionServiceState> QueryCompanionService();
+
 // Presses keys on the test run's X display through the host's xdotool, as a user would
 // ("ctrl+alt+u"), and waits until they have arrived.
 void PressKeys(const std::string& keys);
