@@ -4,15 +4,31 @@
 
 namespace halcyra {
 
+namespace {
+
+char UpperAsciiChar(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+}  // namespace
+
 std::string UpperAscii(std::string_view text) {
   std::string out(text);
-  for (char& c : out)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  for (char& c : out) c = UpperAsciiChar(c);
   return out;
 }
 
 bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && UpperAscii(a) == UpperAscii(b);
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                    [](char x, char y) { return UpperAsciiChar(x) == UpperAsciiChar(y); });
+}
+
+std::size_t IgnoreCaseHash::operator()(std::string_view text) const {
+  // FNV-1a over the folded letters: equal texts by EqualsIgnoreCase hash alike.
+  std::size_t hash = 14695981039346656037ull;
+  for (const char c : text) {
+    hash ^= static_cast<unsigned char>(UpperAsciiChar(c));
+    hash *= 1099511628211ull;
+  }
+  return hash;
 }
 
 std::string_view TrimControl(std::string_view text) {

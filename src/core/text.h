@@ -12,6 +12,16 @@ namespace halcyra {
 // Letters a to z fold to upper case; no locale.
 std::string UpperAscii(std::string_view text);
 bool EqualsIgnoreCase(std::string_view a, std::string_view b);
+// Hash and equality for unordered containers keyed by text regardless of case, looked up by any
+// text without a copy.
+struct IgnoreCaseHash {
+  using is_transparent = void;
+  std::size_t operator()(std::string_view text) const;
+};
+struct IgnoreCaseEqual {
+  using is_transparent = void;
+  bool operator()(std::string_view a, std::string_view b) const { return EqualsIgnoreCase(a, b); }
+};
 // Removes every character of code 32 or less from both ends.
 std::string_view TrimControl(std::string_view text);
 

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <filesystem>
+
 #include "support/fakes.h"
 #include "support/temp_folder.h"
 
@@ -99,6 +102,34 @@ TEST_F(SettingsFileTest, NewKeysGoToTheEndOfTheirSectionBeforeBlankLines) {
   Prepare("[general]\r\nA=1\r\n\r\n[Timer]\r\nx=1\r\n");
   Open().WriteString("General", "B", "2");
   EXPECT_EQ(Content(), "[general]\r\nA=1\r\nB=2\r\n\r\n[Timer]\r\nx=1\r\n");
+}
+
+// The layer keeps what it parsed and what it wrote; another program's change, even one of the
+// same size, must still be seen by the next read. What tells it is the last-write time, which
+// file systems keep only to a clock tick: each change here is stamped a second later.
+TEST_F(SettingsFileTest, AChangeByAnotherProgramIsSeenByTheNextRead) {
+  const auto changeTo = [this](const std::string& content) {
+    const std::filesystem::path path = folder_.File("Halcyra.ini");
+    const auto before = std::filesystem::last_write_time(path);
+    Prepare(content);
+    std::filesystem::last_write_time(path, before + std::chrono::seconds(1));
+  };
+  Prepare("[general]\r\nDuration=5\r\n");
+  SettingsFile file = Open();
+  EXPECT_EQ(file.ReadString("general", "Duration"), "5");
+  changeTo("[general]\r\nDuration=7\r\n");
+  EXPECT_EQ(file.ReadString("general", "Duration"), "7");
+
+  file.WriteString("general", "EnableAbort", "True");
+  EXPECT_EQ(file.ReadString("general", "Duration"), "7");
+  EXPECT_EQ(file.ReadSection("general"), (std::vector<std::string>{"Duration", "EnableAbort"}));
+  changeTo("[general]\r\nDuration=9\r\nEnableAbort=Fals\r\n");
+  EXPECT_EQ(file.ReadString("general", "EnableAbort"), "Fals");
+  file.DeleteKey("general", "Duration");
+  EXPECT_EQ(Content(), "[general]\r\nEnableAbort=Fals\r\n");
+  EXPECT_FALSE(file.ValueExists("general", "Duration"));
+  std::filesystem::remove(folder_.File("Halcyra.ini"));
+  EXPECT_EQ(file.ReadString("general", "EnableAbort", "gone"), "gone");
 }
 
 TEST_F(SettingsFileTest, SectionsListInFileOrder) {

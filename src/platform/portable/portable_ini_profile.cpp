@@ -1,26 +1,17 @@
 #include "platform/portable/portable_ini_profile.h"
 
-#include <cstdio>
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <optional>
-#include <sstream>
 #include <unordered_map>
 
 #include "core/text.h"
+#include "platform/portable/portable_file_stamps.h"
 
 namespace halcyra {
 
 namespace fs = std::filesystem;
-
-// One line of the file, classified; text is the line as it stands, without its line end.
-struct IniLine {
-  // kOther: blank lines and lines without "=", which hold no key.
-  enum class Kind { kOther, kSection, kKey } kind = Kind::kOther;
-  std::string text;
-  std::string name;   // section or key name
-  std::string value;  // key value, trimmed, quotes kept
-};
 
 namespace {
 
@@ -31,116 +22,105 @@ std::string_view TrimBlanks(std::string_view s) {
   return s.substr(b, e - b);
 }
 
-IniLine Classify(std::string text) {
+// One line of the file, classified. The views point into the text of the file it came from.
+struct IniLine {
+  // kOther: blank lines and lines without "=", which hold no key.
+  enum class Kind { kOther, kSection, kKey } kind = Kind::kOther;
+  std::string_view text;   // the line as it stands, without its line end
+  std::string_view name;   // section or key name
+  std::string_view value;  // key value, trimmed, quotes kept
+};
+
+IniLine Classify(std::string_view text) {
   IniLine line;
+  line.text = text;
   const std::string_view t = TrimBlanks(text);
-  const std::size_t eq = t.find('=');
-  if (t.empty()) {
-    line.kind = IniLine::Kind::kOther;
-  } else if (t.front() == '[') {
+  if (t.empty()) return line;
+  if (t.front() == '[') {
     line.kind = IniLine::Kind::kSection;
     const std::size_t close = t.find(']');
-    line.name = std::string(TrimBlanks(
-        t.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1)));
-  } else if (eq == std::string_view::npos) {
-    line.kind = IniLine::Kind::kOther;
-  } else {
-    line.kind = IniLine::Kind::kKey;
-    line.name = std::string(TrimBlanks(t.substr(0, eq)));
-    line.value = std::string(TrimBlanks(t.substr(eq + 1)));
+    line.name = TrimBlanks(
+        t.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1));
+    return line;
   }
-  line.text = std::move(text);
+  const std::size_t eq = t.find('=');
+  if (eq == std::string_view::npos) return line;
+  line.kind = IniLine::Kind::kKey;
+  line.name = TrimBlanks(t.substr(0, eq));
+  line.value = TrimBlanks(t.substr(eq + 1));
   return line;
 }
 
-// The file's size and last write: a file that shows the same two is the file already parsed.
-struct Stamp {
-  std::uintmax_t size = 0;
-  fs::file_time_type written{};
-  bool operator==(const Stamp&) const = default;
-};
-
-// One look at the file system per operation: the entry reads size and time together.
-std::optional<Stamp> StampOf(const std::string& path) {
-  std::error_code error;
-  const fs::directory_entry entry(fs::path(path), error);
-  if (error || !entry.is_regular_file(error)) return std::nullopt;
-  const auto size = entry.file_size(error);
-  if (error) return std::nullopt;
-  const auto written = entry.last_write_time(error);
-  if (error) return std::nullopt;
-  return Stamp{size, written};
-}
-
-std::optional<std::vector<IniLine>> Parse(const std::string& path) {
+// `expected`: the size the file showed a moment ago; the text read is what is there now.
+std::optional<std::string> ReadWhole(const std::string& path, std::uint64_t expected) {
   std::ifstream in(fs::path(path), std::ios::binary);
   if (!in) return std::nullopt;
+  std::string content;
+  content.reserve(static_cast<std::size_t>(std::min<std::uint64_t>(expected, 1u << 26)));
+  char chunk[16384];
+  while (in.read(chunk, sizeof chunk) || in.gcount() > 0)
+    content.append(chunk, static_cast<std::size_t>(in.gcount()));
+  return content;
+}
+
+// Lines end at "\n", with one "\r" before it dropped; a last line without an end counts.
+std::vector<IniLine> Split(std::string_view content) {
   std::vector<IniLine> lines;
-  std::string text;
-  while (std::getline(in, text)) {
-    if (!text.empty() && text.back() == '\r') text.pop_back();
-    lines.push_back(Classify(std::move(text)));
+  lines.reserve(static_cast<std::size_t>(std::count(content.begin(), content.end(), '\n')) + 1);
+  std::size_t begin = 0;
+  while (begin < content.size()) {
+    std::size_t end = content.find('\n', begin);
+    if (end == std::string_view::npos) end = content.size();
+    std::string_view text = content.substr(begin, end - begin);
+    if (!text.empty() && text.back() == '\r') text.remove_suffix(1);
+    lines.push_back(Classify(text));
+    begin = end + 1;
   }
   return lines;
 }
 
-bool Save(const std::string& path, const std::vector<IniLine>& lines) {
-  std::string content;
-  for (const IniLine& line : lines) content += line.text + "\r\n";
+// Writes the whole file and gives the stamp it shows afterwards, or nullopt when it could not
+// be written. The stamp is taken from the temporary file before the rename, which keeps it: a
+// write by someone else after the rename shows as another stamp.
+std::optional<FileStamp> Save(const std::string& path, const std::string& content) {
   const fs::path target(path);
   fs::path temp = target;
   temp += ".tmp~";
+  const auto discard = [&temp] {
+    std::error_code ignored;
+    fs::remove(temp, ignored);
+  };
   {
     std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
+    if (!out) return std::nullopt;
     out.write(content.data(), static_cast<std::streamsize>(content.size()));
     out.flush();
     if (!out) {
       out.close();
-      std::error_code ignored;
-      fs::remove(temp, ignored);
-      return false;
+      discard();
+      return std::nullopt;
     }
   }
+  const auto stamp = PortableFileStamps{}.Stamp(temp.string());
   std::error_code error;
   fs::rename(temp, target, error);
-  if (error) {
-    std::error_code ignored;
-    fs::remove(temp, ignored);
-    return false;
+  if (error || !stamp) {
+    discard();
+    return std::nullopt;
   }
-  return true;
+  return stamp;
 }
 
-// The range [begin, end) of the section's lines after its header, or nullopt.
+// The lines of a section after its header: [begin, end).
 struct SectionRange {
   std::size_t header, begin, end;
 };
 
-std::optional<SectionRange> FindSection(const std::vector<IniLine>& lines,
-                                        const std::string& section) {
-  for (std::size_t i = 0; i < lines.size(); ++i) {
-    if (lines[i].kind != IniLine::Kind::kSection || !EqualsIgnoreCase(lines[i].name, section))
-      continue;
-    std::size_t end = i + 1;
-    while (end < lines.size() && lines[end].kind != IniLine::Kind::kSection) ++end;
-    return SectionRange{i, i + 1, end};
-  }
-  return std::nullopt;
-}
-
-std::optional<std::size_t> FindKey(const std::vector<IniLine>& lines, const SectionRange& range,
-                                   const std::string& key) {
-  for (std::size_t i = range.begin; i < range.end; ++i)
-    if (lines[i].kind == IniLine::Kind::kKey && EqualsIgnoreCase(lines[i].name, key)) return i;
-  return std::nullopt;
-}
-
-std::string Unquoted(const std::string& value) {
+std::string Unquoted(std::string_view value) {
   if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
       value.back() == value.front())
-    return value.substr(1, value.size() - 2);
-  return value;
+    value = value.substr(1, value.size() - 2);
+  return std::string(value);
 }
 
 }  // namespace
@@ -149,61 +129,88 @@ std::string Unquoted(const std::string& value) {
 // it found by lookup: reading every key of a large section stays linear.
 struct PortableIniProfile::ParsedFile {
   std::string path;
-  Stamp stamp;
+  FileStamp stamp;  // a file that shows the same size and last write is the file parsed
+  std::string content;
   std::vector<IniLine> lines;
-  std::unordered_map<std::string, SectionRange> sections;  // by upper-case name
-  std::unordered_map<std::string, std::unordered_map<std::string, std::size_t>> keys;
+  template <typename T>
+  using ByName = std::unordered_map<std::string_view, T, IgnoreCaseHash, IgnoreCaseEqual>;
+  ByName<SectionRange> sections;
+  // Each section's keys, by the line of its header, indexed when first asked for.
+  std::unordered_map<std::size_t, ByName<std::size_t>> keys;
 
-  ParsedFile(std::string p, Stamp s, std::vector<IniLine> l)
-      : path(std::move(p)), stamp(s), lines(std::move(l)) {
+  ParsedFile(std::string p, FileStamp s, std::string c)
+      : path(std::move(p)), stamp(s), content(std::move(c)), lines(Split(content)) {
     for (std::size_t i = 0; i < lines.size(); ++i) {
       if (lines[i].kind != IniLine::Kind::kSection) continue;
       std::size_t end = i + 1;
       while (end < lines.size() && lines[end].kind != IniLine::Kind::kSection) ++end;
-      sections.emplace(UpperAscii(lines[i].name), SectionRange{i, i + 1, end});
+      sections.emplace(lines[i].name, SectionRange{i, i + 1, end});
     }
   }
-  const SectionRange* Section(const std::string& name) const {
-    const auto found = sections.find(UpperAscii(name));
+  ParsedFile(const ParsedFile&) = delete;  // the lines point into this object's content
+  ParsedFile& operator=(const ParsedFile&) = delete;
+
+  const SectionRange* Section(std::string_view name) const {
+    const auto found = sections.find(name);
     return found == sections.end() ? nullptr : &found->second;
   }
-  std::optional<std::size_t> Key(const std::string& section, const std::string& key) {
+  std::optional<std::size_t> Key(std::string_view section, std::string_view key) {
     const SectionRange* range = Section(section);
     if (!range) return std::nullopt;
-    auto [index, fresh] = keys.try_emplace(UpperAscii(section));
+    auto [index, fresh] = keys.try_emplace(range->header);
     if (fresh)
       for (std::size_t i = range->begin; i < range->end; ++i)
-        if (lines[i].kind == IniLine::Kind::kKey)
-          index->second.emplace(UpperAscii(lines[i].name), i);
-    const auto found = index->second.find(UpperAscii(key));
+        if (lines[i].kind == IniLine::Kind::kKey) index->second.emplace(lines[i].name, i);
+    const auto found = index->second.find(key);
     if (found == index->second.end()) return std::nullopt;
     return found->second;
   }
+};
+
+// One change to a file: the line at `at` dropped or kept, and `insert` (whole lines, without the
+// last line end) put before it. `at` may be the number of lines: the end of the file.
+struct PortableIniProfile::Edit {
+  std::size_t at = 0;
+  bool dropsLine = false;
+  std::string insert;
 };
 
 PortableIniProfile::PortableIniProfile() = default;
 PortableIniProfile::~PortableIniProfile() = default;
 
 PortableIniProfile::ParsedFile* PortableIniProfile::Load(const std::string& path) const {
-  const auto stamp = StampOf(path);
+  const auto stamp = PortableFileStamps{}.Stamp(path);
   if (!stamp) {
     cache_.reset();
     return nullptr;
   }
   if (cache_ && cache_->path == path && cache_->stamp == *stamp) return cache_.get();
-  auto lines = Parse(path);
-  if (!lines) {
+  auto content = ReadWhole(path, stamp->size);
+  if (!content) {
     cache_.reset();
     return nullptr;
   }
-  cache_ = std::make_unique<ParsedFile>(path, *stamp, std::move(*lines));
+  cache_ = std::make_unique<ParsedFile>(path, *stamp, std::move(*content));
   return cache_.get();
 }
 
-bool PortableIniProfile::Store(const std::string& path, const std::vector<IniLine>& lines) {
-  // Whatever was parsed of the file is old now.
+bool PortableIniProfile::Store(const std::string& path, const Edit& edit) {
+  std::string content;
+  const auto put = [&content](std::string_view line) {
+    content.append(line);
+    content.append("\r\n");
+  };
+  const std::vector<IniLine> none;
+  const std::vector<IniLine>& lines = cache_ && cache_->path == path ? cache_->lines : none;
+  for (std::size_t i = 0; i <= lines.size(); ++i) {
+    if (i == edit.at && !edit.insert.empty()) put(edit.insert);
+    if (i < lines.size() && !(i == edit.at && edit.dropsLine)) put(lines[i].text);
+  }
+  // The text just written is the file now: no need to read it back.
   cache_.reset();
-  return Save(path, lines);
+  const auto stamp = Save(path, content);
+  if (stamp) cache_ = std::make_unique<ParsedFile>(path, *stamp, std::move(content));
+  return stamp.has_value();
 }
 
 std::string PortableIniProfile::ReadString(const std::string& path, const std::string& section,
@@ -219,23 +226,18 @@ std::string PortableIniProfile::ReadString(const std::string& path, const std::s
 
 bool PortableIniProfile::WriteString(const std::string& path, const std::string& section,
                                      const std::string& key, const std::string& value) {
-  const ParsedFile* file = Load(path);
-  std::vector<IniLine> lines = file ? file->lines : std::vector<IniLine>{};
-  const auto range = FindSection(lines, section);
+  ParsedFile* file = Load(path);
+  const SectionRange* range = file ? file->Section(section) : nullptr;
   if (!range) {
-    lines.push_back(Classify("[" + section + "]"));
-    lines.push_back(Classify(key + "=" + value));
-    return Store(path, lines);
+    const std::size_t end = file ? file->lines.size() : 0;
+    return Store(path, {end, false, "[" + section + "]\r\n" + key + "=" + value});
   }
-  if (const auto index = FindKey(lines, *range, key)) {
-    lines[*index] = Classify(lines[*index].name + "=" + value);
-    return Store(path, lines);
-  }
+  if (const auto index = file->Key(section, key))
+    return Store(path, {*index, true, std::string(file->lines[*index].name) + "=" + value});
   // New keys follow the section's last non-blank line.
   std::size_t insertAt = range->end;
-  while (insertAt > range->begin && TrimBlanks(lines[insertAt - 1].text).empty()) --insertAt;
-  lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(insertAt), Classify(key + "=" + value));
-  return Store(path, lines);
+  while (insertAt > range->begin && TrimBlanks(file->lines[insertAt - 1].text).empty()) --insertAt;
+  return Store(path, {insertAt, false, key + "=" + value});
 }
 
 bool PortableIniProfile::DeleteKey(const std::string& path, const std::string& section,
@@ -244,9 +246,7 @@ bool PortableIniProfile::DeleteKey(const std::string& path, const std::string& s
   if (!file) return true;
   const auto index = file->Key(section, key);
   if (!index) return true;
-  std::vector<IniLine> lines = file->lines;
-  lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(*index));
-  return Store(path, lines);
+  return Store(path, {*index, true, {}});
 }
 
 std::vector<std::string> PortableIniProfile::ReadKeys(const std::string& path,
@@ -256,16 +256,17 @@ std::vector<std::string> PortableIniProfile::ReadKeys(const std::string& path,
   if (!file) return names;
   const SectionRange* range = file->Section(section);
   if (!range) return names;
-  const std::vector<IniLine>* lines = &file->lines;
   // The names, each with its zero byte, and a final zero byte share one buffer; the first name
   // that does not fit whole ends the list.
+  // Every listed name takes at least two bytes of the buffer.
+  names.reserve(std::min(range->end - range->begin, kKeyListBytes / 2));
   std::size_t room = kKeyListBytes;
   for (std::size_t i = range->begin; i < range->end; ++i) {
-    const IniLine& line = (*lines)[i];
+    const IniLine& line = file->lines[i];
     // A comment line can be read by its full name but is not listed.
     if (line.kind != IniLine::Kind::kKey || line.name.empty() || line.name.front() == ';') continue;
     if (line.name.size() + 2 > room) break;
-    names.push_back(line.name);
+    names.emplace_back(line.name);
     room -= line.name.size() + 1;
   }
   return names;

@@ -5,12 +5,11 @@
 #pragma once
 
 #include <memory>
+#include <string_view>
 
 #include "platform/ini_profile.h"
 
 namespace halcyra {
-
-struct IniLine;
 
 class PortableIniProfile final : public IniProfile {
  public:
@@ -28,8 +27,9 @@ class PortableIniProfile final : public IniProfile {
 
  private:
   struct ParsedFile;
+  struct Edit;
   ParsedFile* Load(const std::string& path) const;
-  bool Store(const std::string& path, const std::vector<IniLine>& lines);
+  bool Store(const std::string& path, const Edit& edit);
 
   mutable std::unique_ptr<ParsedFile> cache_;
 };
