@@ -2,8 +2,8 @@
 # Benchmark of what Halcyra costs while it waits, against a bare Win32 program with a hidden
 # window and a one-second timer (bench/bare_idle_win.cpp), under the same Wine, alternately, in
 # one prefix (build/bench-idle): processor time over SECONDS of idling (default 60) with 0, 200
-# and 1,500 timers, private and resident memory, and the time from the start to the main
-# window's existence. ROUNDS (default 3) runs of each; prints one table with the medians and
+# and 1,500 timers, private (anonymous) and resident memory, and the time from the start to the
+# main window's existence. ROUNDS (default 3) runs of each; prints one table with the medians and
 # the ratios to the bare program. It asserts nothing.
 set -uo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
@@ -35,12 +35,16 @@ settings() {  # the settings file with N timers, none of them due while measured
 # Prints "start_ms cpu_ms private_kb rss_kb".
 run() {
   local exe=$1 class=$2
-  local t0 t1 pid
+  local t0 t1 pid waiter seen=$STATE/window-seen
+  # The watcher runs before the program starts and notes the moment the window exists.
+  wine build/windows/bench_window_wait.exe "$class" >"$seen" 2>/dev/null &
+  waiter=$!
+  sleep 2
   t0=$(date +%s%N)
   wine "$exe" >/dev/null 2>&1 &
   pid=$!
-  wine build/windows/bench_window_wait.exe "$class" >/dev/null 2>&1
-  t1=$(date +%s%N)
+  wait "$waiter"
+  t1=$(tr -d '\r' <"$seen")
   # The start's own work (filling a list of 1,500 timers takes a few seconds under Wine) is
   # over before the idle span begins.
   sleep 8
@@ -49,11 +53,14 @@ run() {
   sleep "$IDLE"
   after=$(awk '{print $14 + $15}' "/proc/$pid/stat")
   local private rss
-  private=$(awk '/^Private_(Clean|Dirty):/ {s += $2} END {print s}' "/proc/$pid/smaps_rollup")
+  # Private memory as Windows counts its private bytes: what only this process can hold, not
+  # pages of files it maps (its image, libraries, fonts), which the system shares and can drop.
+  private=$(awk '/^RssAnon:/ {print $2}' "/proc/$pid/status")
   rss=$(awk '/^VmRSS:/ {print $2}' "/proc/$pid/status")
   kill "$pid" 2>/dev/null
   wait "$pid" 2>/dev/null
   echo "$(((t1 - t0) / 1000000)) $(((after - before) * 1000 / TICKS)) $private $rss"
+  [ -n "${BENCH_RAW:-}" ] && echo "raw $exe $(((t1 - t0) / 1000000))" >&2
 }
 
 declare -A RESULTS

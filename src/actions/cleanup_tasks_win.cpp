@@ -14,6 +14,7 @@
 #include "actions/temp_folder_guard.h"
 #include "core/text.h"
 #include "platform/win32/handle_win.h"
+#include "platform/win32/loaded_library_win.h"
 
 namespace halcyra {
 namespace {
@@ -127,31 +128,41 @@ void ClearEntries(const std::string& folder) {
 
 // The URL cache walk: deletes the cookie entries, or every entry but the cookies. Windows lists
 // the cookies only for the search pattern "cookie:"; without a pattern it lists the content
-// entries alone.
+// entries alone. The pattern is spelled as the cookie entries' names begin: Windows compares it
+// without regard to case (its documented "cookie:" finds entries named "Cookie:..."), Wine
+// with it.
 void ClearUrlCache(bool cookies) {
-  const char* pattern = cookies ? "cookie:" : nullptr;
+  const LoadedLibrary wininet(L"wininet.dll");
+  const auto findFirst =
+      wininet.Function<decltype(FindFirstUrlCacheEntryA)>("FindFirstUrlCacheEntryA");
+  const auto findNext =
+      wininet.Function<decltype(FindNextUrlCacheEntryA)>("FindNextUrlCacheEntryA");
+  const auto findClose = wininet.Function<decltype(FindCloseUrlCache)>("FindCloseUrlCache");
+  const auto remove = wininet.Function<decltype(DeleteUrlCacheEntryA)>("DeleteUrlCacheEntryA");
+  if (!findFirst || !findNext || !findClose || !remove) return;
+  const char* pattern = cookies ? "Cookie:" : nullptr;
   const auto passes = [cookies](const INTERNET_CACHE_ENTRY_INFOA* entry) {
     return ((entry->CacheEntryType & kCookieEntry) != 0) == cookies;
   };
   DWORD size = 0;
-  FindFirstUrlCacheEntryA(pattern, nullptr, &size);
+  findFirst(pattern, nullptr, &size);
   if (size == 0) return;
   std::vector<char> buffer(size);
   auto* entry = reinterpret_cast<INTERNET_CACHE_ENTRY_INFOA*>(buffer.data());
-  HANDLE search = FindFirstUrlCacheEntryA(pattern, entry, &size);
+  HANDLE search = findFirst(pattern, entry, &size);
   if (!search) return;
-  if (passes(entry)) DeleteUrlCacheEntryA(entry->lpszSourceUrlName);
+  if (passes(entry)) remove(entry->lpszSourceUrlName);
   for (;;) {
     size = 0;
-    FindNextUrlCacheEntryA(search, nullptr, &size);
+    findNext(search, nullptr, &size);
     const DWORD error = GetLastError();
     if (error != ERROR_INSUFFICIENT_BUFFER) break;  // no more items, or a failure
     std::vector<char> next(size);
     auto* nextEntry = reinterpret_cast<INTERNET_CACHE_ENTRY_INFOA*>(next.data());
-    if (FindNextUrlCacheEntryA(search, nextEntry, &size) && passes(nextEntry))
-      DeleteUrlCacheEntryA(nextEntry->lpszSourceUrlName);
+    if (findNext(search, nextEntry, &size) && passes(nextEntry))
+      remove(nextEntry->lpszSourceUrlName);
   }
-  FindCloseUrlCache(search);
+  findClose(search);
 }
 
 // The browser's history object.

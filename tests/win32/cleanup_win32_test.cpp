@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <shlobj.h>
+#include <wininet.h>
 
 #include <gtest/gtest.h>
 
@@ -147,6 +148,41 @@ TEST(ClearTypedURLs, DeletesTheValuesAndKeepsTheKey) {
                    nullptr, nullptr, nullptr);
   RegCloseKey(key);
   EXPECT_EQ(values, 0u);
+  EXPECT_TRUE(boxes.shown.empty());
+}
+
+// An entry of the Internet cache, as the browser leaves one; true when it was stored.
+bool CacheEntry(const std::string& url, DWORD type) {
+  char file[MAX_PATH] = {};
+  if (!CreateUrlCacheEntryA(url.c_str(), 0, "txt", file, 0)) return false;
+  std::ofstream(file) << "x";
+  return CommitUrlCacheEntryA(url.c_str(), file, {}, {}, type, nullptr, 0, "txt", nullptr);
+}
+
+bool InCache(const std::string& url) {
+  DWORD size = 0;
+  GetUrlCacheEntryInfoA(url.c_str(), nullptr, &size);
+  return GetLastError() == ERROR_INSUFFICIENT_BUFFER;
+}
+
+TEST(ClearInternetCache, ContentAndCookiesAreClearedEachByItsOwnTask) {
+  const std::string page = "http://halcyra.test/page.html";
+  const std::string cookie = "Cookie:user@halcyra.test/";
+  ASSERT_TRUE(CacheEntry(page, NORMAL_CACHE_ENTRY));
+  ASSERT_TRUE(CacheEntry(cookie, COOKIE_CACHE_ENTRY));
+  ASSERT_TRUE(InCache(page));
+  ASSERT_TRUE(InCache(cookie));
+
+  test::FakeMessageBoxes boxes;
+  Win32CleanupTasks(boxes).ClearIECache();
+  EXPECT_FALSE(InCache(page));
+  EXPECT_TRUE(InCache(cookie)) << "the cache task keeps the cookies";
+
+  ASSERT_TRUE(CacheEntry(page, NORMAL_CACHE_ENTRY));
+  Win32CleanupTasks(boxes).ClearIECookies();
+  EXPECT_FALSE(InCache(cookie));
+  EXPECT_TRUE(InCache(page)) << "the cookie task keeps the content";
+  DeleteUrlCacheEntryA(page.c_str());
   EXPECT_TRUE(boxes.shown.empty());
 }
 

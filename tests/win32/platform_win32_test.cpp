@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <gtest/gtest.h>
+#include <winver.h>
 
 #include <fstream>
 #include <iterator>
@@ -9,6 +10,7 @@
 #include "app/paths.h"
 #include "app/settings_file.h"
 #include "core/text.h"
+#include "platform/win32/loaded_library_win.h"
 #include "platform/win32/machine_control_win.h"
 #include "platform/win32/win32_ini_profile_win.h"
 #include "platform/win32/win32_os_info_win.h"
@@ -18,6 +20,32 @@
 
 namespace halcyra {
 namespace {
+
+// The libraries loaded for one task come from the system folder alone: a library of the same
+// name beside the program (or in the current folder) is never taken.
+TEST(LoadedLibrary, TakesSystemLibrariesOnlyAndGivesNullForWhatIsMissing) {
+  const LoadedLibrary version(L"version.dll");
+  EXPECT_NE(version.Function<decltype(GetFileVersionInfoSizeA)>("GetFileVersionInfoSizeA"),
+            nullptr);
+  EXPECT_EQ(version.Function<void()>("NoSuchFunction"), nullptr);
+
+  wchar_t system[MAX_PATH];
+  GetSystemDirectoryW(system, MAX_PATH);
+  const test::TempFolder folder;
+  const std::wstring plantedPath = (folder.Path() / "planted.dll").wstring();
+  ASSERT_TRUE(
+      CopyFileW((std::wstring(system) + L"\\version.dll").c_str(), plantedPath.c_str(), FALSE));
+  wchar_t current[MAX_PATH];
+  GetCurrentDirectoryW(MAX_PATH, current);
+  SetCurrentDirectoryW(folder.Path().wstring().c_str());
+  HMODULE byName = LoadLibraryW(L"planted.dll");
+  const LoadedLibrary planted(L"planted.dll");
+  const bool plantedTaken = planted.Function<void()>("GetFileVersionInfoSizeA") != nullptr;
+  SetCurrentDirectoryW(current);
+  ASSERT_NE(byName, nullptr) << "a plain load takes the library of the current folder";
+  FreeLibrary(byName);
+  EXPECT_FALSE(plantedTaken);
+}
 
 TEST(Win32OsInfo, ModernWindowsIsVistaWithItsDataFolderUnderProgramData) {
   Win32OsInfo os;

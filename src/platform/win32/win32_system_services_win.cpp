@@ -45,7 +45,9 @@ std::optional<std::string> Win32FileDialogs::OpenFile(const std::string& title,
   dialog.lpstrTitle = title.c_str();
   // The dialog leaves the process's current folder where it was.
   dialog.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
-  if (!GetOpenFileNameA(&dialog)) return std::nullopt;
+  if (!library_) library_.emplace(L"comdlg32.dll");
+  const auto open = library_->Function<decltype(GetOpenFileNameA)>("GetOpenFileNameA");
+  if (!open || !open(&dialog)) return std::nullopt;
   return std::string(file);
 }
 

@@ -4,12 +4,15 @@
 
 #include <windows.h>
 
+#include <optional>
+
 #include "platform/file_dialogs.h"
 #include "platform/hotkey_registry.h"
 #include "platform/shell.h"
 #include "platform/shutdown_privilege.h"
 #include "platform/sound_player.h"
 #include "platform/text_files.h"
+#include "platform/win32/loaded_library_win.h"
 
 namespace halcyra {
 
@@ -32,6 +35,9 @@ class Win32FileDialogs final : public FileDialogs {
 
  private:
   HWND owner_ = nullptr;
+  // Loaded at the first dialog and kept: the dialog may leave shell objects behind that still
+  // run its code.
+  std::optional<LoadedLibrary> library_;
 };
 
 class Win32Shell final : public Shell {
