@@ -1,7 +1,6 @@
 // The entry point of Halcyra.exe and Halcyra-e2e.exe; the program reads no command line.
 #include <windows.h>
 
-#include <commctrl.h>
 #include <objbase.h>
 
 #include "app/app_services.h"
@@ -19,8 +18,6 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   using namespace halcyra;
   InstallFaultReport();
   const HRESULT com = CoInitialize(nullptr);
-  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_TAB_CLASSES};
-  InitCommonControlsEx(&controls);
 
   Win32OsInfo os;
   Win32IniProfile ini;

@@ -33,7 +33,12 @@ std::string WindowTextOf(HWND hwnd) {
   return text;
 }
 
-ControlBinder::ControlBinder(HWND parent, HFONT font) : parent_(parent), font_(font) {}
+ControlBinder::ControlBinder(HWND parent, HFONT font) : parent_(parent), font_(font) {
+  // The common controls' classes exist from the first binder on: the library that registers
+  // them is loaded here, once a window of the program exists, not at the start.
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_TAB_CLASSES};
+  InitCommonControlsEx(&controls);
+}
 
 HWND ControlBinder::Create(Kind kind, Control* state, const char* className, DWORD style, int id,
                            Place place, DWORD exStyle) {
