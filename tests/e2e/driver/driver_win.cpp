@@ -150,9 +150,22 @@ AppProcess::AppProcess(const std::string& exeName, const std::string& arguments)
   if (!arguments.empty()) commandLine += " " + arguments;
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
-  if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &info_))
-    throw std::runtime_error("cannot start " + exeName);
+  const auto start = [&] {
+    return CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                          &startup, &info_) != FALSE;
+  };
+  // Wine has once refused a process creation in a prefix made minutes before (a fresh clone's
+  // first run), with nothing of the program involved yet: one more try after a second, and the
+  // codes in the message if that fails too.
+  if (!start()) {
+    const DWORD first = GetLastError();
+    std::fprintf(stderr, "starting %s failed with error %lu; trying again\n", exeName.c_str(),
+                 first);
+    Sleep(1000);
+    if (!start())
+      throw std::runtime_error("cannot start " + exeName + " (errors " + std::to_string(first) +
+                               ", " + std::to_string(GetLastError()) + ")");
+  }
   WaitForInputIdle(info_.hProcess, 1000);
 }
 
