@@ -1,12 +1,14 @@
 #include "actions/alarm.h"
 
+#include "actions/sound_path.h"
 #include "app/settings_keys.h"
 
 namespace halcyra {
 
 void StartAlarm(const SettingsFile& file, const AlarmServices& services, AlarmState& state) {
   if (!file.IsOn(kSoundSection, kSoundEnabledKey)) return;
-  if (services.files.Exists(file.ReadString(kSoundSection, kSoundPathKey))) {
+  if (SoundFileExists(file.ReadString(kSoundSection, kSoundPathKey), services.files,
+                      services.player)) {
     if (file.IsOn(kSoundSection, kSetVolumeKey)) {
       state.SavedVolume = services.mixer.GetMasterVolume();
       services.mixer.SetMasterVolume(

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "actions/event_words.h"
+#include "actions/sound_path.h"
 #include "app/settings_keys.h"
 #include "core/text.h"
 
@@ -121,7 +122,8 @@ void TFrmNotify::EndSequence(SettingsFile& file) {
 void TFrmNotify::BtnAbortClick() {
   const SettingsFile file = services_.app.OpenSettings();
   if (file.IsOn(kSoundSection, kSoundEnabledKey) &&
-      services_.alarm.files.Exists(file.ReadString(kSoundSection, kSoundPathKey)))
+      SoundFileExists(file.ReadString(kSoundSection, kSoundPathKey), services_.alarm.files,
+                      services_.alarm.player))
     StopAlarmSound(file, services_.alarm);
   AbortRequested = true;
 }

@@ -1,4 +1,4 @@
-// Wave playback that does not wait: the name is looked up as a sound alias, then as a file.
+// Wave playback of a file that does not wait.
 #pragma once
 
 #include <string>
@@ -18,6 +18,8 @@ class SoundPlayer {
   virtual void Play(const std::string& name, unsigned flags) = 0;
   // Stops whatever this program plays.
   virtual void Stop(unsigned flags) = 0;
+  // Whether the path names a file on this machine's own drives.
+  virtual bool IsLocalFile(const std::string& path) const = 0;
 };
 
 }  // namespace halcyra

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "actions/event_log.h"
+#include "actions/sound_path.h"
 #include "app/settings_keys.h"
 #include "app/startup.h"
 #include "ui/password_rules.h"
@@ -182,7 +183,7 @@ void SettingsPages::BtnBrowseClick() {
 }
 
 void SettingsPages::BtnPreviewClick() {
-  if (!pages_.files.Exists(EdtSoundPath.text)) {
+  if (!SoundFileExists(EdtSoundPath.text, pages_.files, pages_.player)) {
     pages_.app.boxes.Show(kSoundFileNotFoundMessage, "Error", mb::kOk | mb::kIconInformation);
     return;
   }

@@ -1,8 +1,10 @@
 // Fakes of the platform interfaces for tests of the logic.
 #pragma once
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -169,6 +171,10 @@ class FakeSoundPlayer final : public SoundPlayer {
     calls.push_back("play " + name + " " + std::to_string(flags));
   }
   void Stop(unsigned flags) override { calls.push_back("stop " + std::to_string(flags)); }
+  std::vector<std::string> remoteFiles;
+  bool IsLocalFile(const std::string& path) const override {
+    return std::find(remoteFiles.begin(), remoteFiles.end(), path) == remoteFiles.end();
+  }
 };
 
 class FakeFileDialogs final : public FileDialogs {
@@ -212,12 +218,28 @@ class FakeSleepSupport final : public SleepSupport {
   void KeepAwake(bool on) override { keepAwake.push_back(on); }
 };
 
-class FakeSessionWatch final : public SessionWatch {
+// A session list: nullopt entries stand for what cannot be read. Nobody is there by default.
+class FakeSessionList final : public SessionList {
  public:
-  bool loggedOn = false;
-  bool trayRuns = false;
-  bool SomeoneLoggedOn() const override { return loggedOn; }
-  bool TrayProgramRuns() const override { return trayRuns; }
+  std::optional<std::vector<unsigned>> sessions = std::vector<unsigned>{0};
+  std::map<unsigned, std::optional<std::string>> users{{0, ""}};
+  std::optional<std::vector<unsigned>> Sessions() const override { return sessions; }
+  std::optional<std::string> UserOf(unsigned session) const override {
+    const auto user = users.find(session);
+    return user == users.end() ? std::nullopt : user->second;
+  }
+  void LogOn(const std::string& name) { users[0] = name; }
+};
+
+// Every path is a plain file that resolves to itself, unless told otherwise.
+class FakeFileInspector final : public FileInspector {
+ public:
+  std::map<std::string, FileFacts> facts;
+  FileFacts Inspect(const std::string& path) const override {
+    const auto known = facts.find(path);
+    if (known != facts.end()) return known->second;
+    return {FileFacts::Found::Yes, false, false, 1, path};
+  }
 };
 
 // Every power call of the service, as the end-to-end journal writes it.

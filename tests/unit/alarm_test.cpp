@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "core/drive_path.h"
+
 #include "unit/main_form_fixture.h"
 
 namespace halcyra {
@@ -173,6 +175,31 @@ TEST_F(SoundPageTest, UncheckingTheAlarmLeavesAPreviewPlaying) {
   f.ChkEnableSound.Click();
   EXPECT_EQ(f.BtnPreview.caption, "Stop");
   EXPECT_EQ(player_.calls.size(), 1u);
+}
+
+TEST_F(SoundPageTest, ASoundOnAnotherComputerCountsAsMissing) {
+  const auto mapped = [](char drive) { return drive == 'Z' || drive == 'z'; };
+  for (const char* local : {"C:\\Windows\\Media\\ding.wav", "d:/alarm.wav",
+                            "\\\\?\\C:\\alarm.wav"})
+    EXPECT_TRUE(IsLocalDrivePath(local, mapped)) << local;
+  for (const char* remote :
+       {"\\\\host\\share\\a.wav", "//host/share/a.wav", "\\\\?\\UNC\\host\\share\\a.wav",
+        "\\\\host@SSL\\DavWWWRoot\\a.wav", "\\\\host@SSL@8443\\a.wav", "\\\\.\\pipe\\a",
+        "\\\\?\\GLOBALROOT\\Device\\Mup\\host\\a.wav", "\\??\\UNC\\host\\a.wav",
+        "Z:\\alarm.wav", "z:\\alarm.wav", "C:alarm.wav", "\\alarm.wav", "alarm.wav", "C:\\", ""})
+    EXPECT_FALSE(IsLocalDrivePath(remote, mapped)) << remote;
+
+  // A path the player does not count as local is never played, nor even looked for.
+  TFrmMain& f = Page(false);
+  player_.remoteFiles = {Wave()};
+  f.BtnPreviewClick();
+  ASSERT_EQ(boxes_.shown.size(), 1u);
+  EXPECT_EQ(boxes_.shown[0].text, "The sound file does not exist.");
+  Prepare("[Sound]\r\nEnabled=True\r\nSoundPath=" + Wave() + "\r\nSetVolume=True\r\n");
+  AlarmState state;
+  StartAlarm(Settings(), Alarm(), state);
+  EXPECT_TRUE(player_.calls.empty());
+  EXPECT_EQ(state.SavedVolume, 0) << "no volume change either";
 }
 
 TEST_F(AlarmTest, ViewLogCreatesAnEmptyLogAndOpensIt) {

@@ -4,6 +4,7 @@
 #include <mmsystem.h>
 #include <shellapi.h>
 
+#include "core/drive_path.h"
 #include "platform/win32/handle_win.h"
 
 namespace halcyra {
@@ -22,10 +23,20 @@ void Win32ShutdownPrivilege::EnableShutdownPrivilege() {
 }
 
 void Win32SoundPlayer::Play(const std::string& name, unsigned flags) {
-  PlaySoundA(name.c_str(), nullptr, flags);
+  // A file and nothing else: no sound alias of that name, no default sound in its place.
+  PlaySoundA(name.c_str(), nullptr, flags | SND_FILENAME | SND_NODEFAULT);
 }
 
 void Win32SoundPlayer::Stop(unsigned flags) { PlaySoundA(nullptr, nullptr, flags); }
+
+bool Win32SoundPlayer::IsLocalFile(const std::string& path) const {
+  // A drive whose kind is not known (no root) counts as remote: it cannot hold a local file.
+  return IsLocalDrivePath(path, [](char drive) {
+    const char root[] = {drive, ':', '\\', '\0'};
+    const UINT kind = GetDriveTypeA(root);
+    return kind == DRIVE_REMOTE || kind == DRIVE_UNKNOWN || kind == DRIVE_NO_ROOT_DIR;
+  });
+}
 
 std::optional<std::string> Win32FileDialogs::OpenFile(const std::string& title,
                                                       const std::string& filter) {
