@@ -21,6 +21,6 @@ function(halcyra_delay_library name)
   add_dependencies(halcyra_delay_${name} halcyra_delay_${name}_lib)
 endfunction()
 
-foreach(name IN ITEMS comctl32 winmm powrprof)
+foreach(name IN ITEMS comctl32 winmm powrprof wtsapi32)
   halcyra_delay_library(${name})
 endforeach()

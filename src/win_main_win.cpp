@@ -7,6 +7,7 @@
 #include "app/paths.h"
 #include "app/startup.h"
 #include "platform/win32/machine_control_win.h"
+#include "platform/win32/process_hardening_win.h"
 #include "platform/win32/win32_ini_profile_win.h"
 #include "platform/win32/win32_message_boxes_win.h"
 #include "platform/win32/win32_os_info_win.h"
@@ -16,6 +17,7 @@
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   using namespace halcyra;
+  HardenProcess();
   InstallFaultReport();
   const HRESULT com = CoInitialize(nullptr);
 
