@@ -30,13 +30,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                0};
   test::FakeWakeTimers wake;
   test::FakeSleepSupport sleep;
-  test::FakeSessionWatch sessions;
+  test::FakeSessionList sessions;
+  test::FakeFileInspector inspector;
   PortableFileStamps stamps;
   test::FakeServicePower power;
   PortableTextFiles files;
   test::FakeSystemLog log;
   CompanionSchedule schedule(
-      {os, ini, regional, clock, wake, sleep, sessions, stamps, power, files, log});
+      {os, ini, regional, clock, wake, sleep, sessions, inspector, stamps, power, files, log});
   schedule.Start();
   schedule.Tick();
   schedule.Tick();

@@ -1,21 +1,41 @@
 // What the companion service needs of the machine beyond the tray program's services: who is
-// there, how the settings file changes, the power calls a service may make, and the Windows
-// event log.
+// there, what its files are and how the settings file changes, the power calls a service may
+// make, and the Windows event log.
 #pragma once
 
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace halcyra {
 
-class SessionWatch {
+// The terminal-services session list of this machine.
+class SessionList {
  public:
-  virtual ~SessionWatch() = default;
-  // A session with a user name in the terminal-services session list.
-  virtual bool SomeoneLoggedOn() const = 0;
-  // The tray program of this installation runs, in any session.
-  virtual bool TrayProgramRuns() const = 0;
+  virtual ~SessionList() = default;
+  // The ids of every session; nullopt when the list cannot be read.
+  virtual std::optional<std::vector<unsigned>> Sessions() const = 0;
+  // The user name of a session, empty for a session without a user; nullopt when it cannot be
+  // read.
+  virtual std::optional<std::string> UserOf(unsigned session) const = 0;
+};
+
+// What a file or folder is, as seen through a handle that does not follow links.
+struct FileFacts {
+  enum class Found { Yes, No, Unknown };  // Unknown: it could not be opened or examined
+  Found found = Found::Unknown;
+  bool directory = false;
+  bool reparsePoint = false;
+  unsigned links = 0;
+  // The path Windows resolves the handle to, without the "\\?\" prefix.
+  std::string finalPath;
+};
+
+class FileInspector {
+ public:
+  virtual ~FileInspector() = default;
+  virtual FileFacts Inspect(const std::string& path) const = 0;
 };
 
 // The size and last-write time of a file; nullopt when it does not exist.

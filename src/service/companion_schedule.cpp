@@ -5,6 +5,8 @@
 #include "app/paths.h"
 #include "app/settings_keys.h"
 #include "schedule/wake_up.h"
+#include "service/file_trust.h"
+#include "service/logged_on.h"
 
 namespace halcyra {
 namespace {
@@ -35,10 +37,24 @@ SettingsFile CompanionSchedule::Settings() const {
 
 void CompanionSchedule::Start() { Reload(); }
 
+std::string CompanionSchedule::Refusal(bool withLog) {
+  const std::string folder = GetDataFolder(services_.os);
+  std::string refusal = RefusalToOpen(services_.inspector, folder, GetSettingsPath(services_.os));
+  if (refusal.empty() && withLog)
+    refusal = RefusalToOpen(services_.inspector, folder, LogFilePath(services_.os));
+  if (!refusal.empty() && refusal != lastRefusal_)
+    services_.log.Error(refusal +
+                        ". The service leaves the shared files alone and acts on "
+                        "nothing until this is put right.");
+  lastRefusal_ = refusal;
+  return refusal;
+}
+
 void CompanionSchedule::Reload() {
   // The old handles go first: no wake-up timer is armed twice.
   timers_.clear();
   loaded_ = services_.stamps.Stamp(GetSettingsPath(services_.os));
+  if (!Refusal(false).empty()) return;
   timers_ = LoadTimers(Settings(), {services_.os, services_.clock, services_.wakeTimers});
 }
 
@@ -54,13 +70,13 @@ void CompanionSchedule::Tick() {
 void CompanionSchedule::Handle(const DueTimer& due, const LocalTime& now) {
   // Whatever happens now, this minute is done with.
   lastHandled_ = now;
-  if (services_.sessions.TrayProgramRuns()) return;
-  if (services_.sessions.SomeoneLoggedOn()) {
+  if (SomeoneLoggedOn(services_.sessions)) {
     services_.log.Info(Named(due) +
-                       " fell due while a user is logged on without Halcyra running. The service "
-                       "leaves the user's session alone.");
+                       " fell due while a user is logged on. The service leaves the user's "
+                       "session to Halcyra.");
     return;
   }
+  if (!Refusal(true).empty()) return;
   const AwakeWhileAlive awake(services_.sleep);
   if (due.once) Settings().RemoveKey(kTimerSection, due.title);
   Carry(due, now);

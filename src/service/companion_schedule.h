@@ -1,8 +1,9 @@
 // The companion service's schedule: the tray program's timers and rules, kept while nobody
 // runs the tray program. It reads the [Timer] section at its start and again whenever the
 // settings file changes, arms a wake-up timer per eligible timer, and carries out an action only
-// when nobody is logged on and no tray program runs: with the tray program running, that program
-// owns the schedule; with a user logged on, nothing is forced on the user's session.
+// when nobody is logged on: a tray program runs only in a user's session and then owns the
+// schedule, and without it nothing is forced on the user's session. It opens the shared files
+// only after they passed the link checks of file_trust.h.
 #pragma once
 
 #include <optional>
@@ -29,7 +30,8 @@ struct CompanionServices {
   const Clock& clock;
   WakeTimers& wakeTimers;
   SleepSupport& sleep;
-  SessionWatch& sessions;
+  const SessionList& sessions;
+  const FileInspector& inspector;
   const FileStamps& stamps;
   ServicePower& power;
   TextFiles& files;
@@ -54,12 +56,16 @@ class CompanionSchedule {
   void Handle(const DueTimer& due, const LocalTime& now);
   void Carry(const DueTimer& due, const LocalTime& now);
   SettingsFile Settings() const;
+  // Empty when the settings file and the log may be opened; else the reason, also written to
+  // the Windows event log when it differs from the last one written.
+  std::string Refusal(bool withLog);
 
   CompanionServices services_;
   std::vector<TTimerRecord> timers_;
   std::optional<FileStamp> loaded_;
   // The last minute in which a due timer was handled (acted on or passed over); year 0: none.
   LocalTime lastHandled_{};
+  std::string lastRefusal_;
 };
 
 }  // namespace halcyra

@@ -29,7 +29,17 @@ std::vector<std::string> SplitCommandLine(std::string_view line) {
 
 namespace {
 
-ServiceRequest Usage() { return ServiceRequest{}; }
+bool IsSilentSwitch(const std::string& argument) {
+  return argument.size() > 1 && (argument[0] == '/' || argument[0] == '-') &&
+         UpperAscii(argument.substr(1)) == "SILENT";
+}
+
+// A command line not understood: silent still means no window, also for the usage.
+ServiceRequest Usage(const std::vector<std::string>& arguments) {
+  ServiceRequest request;
+  for (const std::string& argument : arguments) request.silent |= IsSilentSwitch(argument);
+  return request;
+}
 
 }  // namespace
 
@@ -42,7 +52,7 @@ ServiceRequest ParseServiceArguments(const std::vector<std::string>& arguments) 
   }
   bool commandSeen = false;
   for (const std::string& argument : arguments) {
-    if (argument.size() < 2 || (argument[0] != '/' && argument[0] != '-')) return Usage();
+    if (argument.size() < 2 || (argument[0] != '/' && argument[0] != '-')) return Usage(arguments);
     const std::string word = UpperAscii(argument.substr(1));
     if (word.rfind("SETTINGS=", 0) == 0 && request.settingsSource.empty()) {
       request.settingsSource = argument.substr(std::string_view("/SETTINGS=").size());
@@ -54,11 +64,12 @@ ServiceRequest ParseServiceArguments(const std::vector<std::string>& arguments) 
       request.command = word == "INSTALL" ? ServiceCommand::Install : ServiceCommand::Uninstall;
       commandSeen = true;
     } else {
-      return Usage();
+      return Usage(arguments);
     }
   }
   const bool settings = !request.settingsSource.empty() || request.overwrite;
-  if (!commandSeen || (settings && request.command != ServiceCommand::Install)) return Usage();
+  if (!commandSeen || (settings && request.command != ServiceCommand::Install))
+    return Usage(arguments);
   return request;
 }
 

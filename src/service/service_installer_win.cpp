@@ -5,10 +5,17 @@
 #include <aclapi.h>
 #include <sddl.h>
 
-#include "app/paths.h"
+#include <optional>
+#include <vector>
+
 #include "core/text.h"
 #include "platform/service_names.h"
 #include "platform/win32/handle_win.h"
+#include "platform/win32/wide_path_win.h"
+#include "service/data_folder_security.h"
+#include "service/data_folder_win.h"
+#include "service/service_sid_win.h"
+#include "service/trusted_accounts.h"
 
 namespace halcyra {
 namespace {
@@ -22,6 +29,11 @@ constexpr const char* kServiceSddl =
     "D:(A;;CCLCSWRPWPDTLOCRRC;;;SY)(A;;CCDCLCSWRPWPDTLOCRSDRCWDWO;;;BA)"
     "(A;;CCLCSWLOCRRC;;;AU)(A;;CCLCSWRPWPDTLOCRRC;;;IU)";
 constexpr int kWaitSteps = 100;  // of 100 ms: the service gets 10 seconds to start or stop
+// The least account that can power the machine off: it holds the shutdown privilege, and no
+// right over other users' files, processes or the program's own folder.
+constexpr const char* kServiceAccount = "NT AUTHORITY\\LocalService";
+// The only privilege the service keeps in its token (a list ending in an empty name).
+constexpr char kRequiredPrivileges[] = "SeShutdownPrivilege\0";
 
 std::string Failure(const std::string& what, DWORD error) {
   return what + " (error " + std::to_string(error) + ").";
@@ -42,16 +54,80 @@ SC_HANDLE RegisterService(SC_HANDLE manager, const std::string& command) {
   SC_HANDLE service = CreateServiceA(manager, kCompanionServiceName, kCompanionServiceDisplayName,
                                      SERVICE_ALL_ACCESS, SERVICE_WIN32_OWN_PROCESS,
                                      SERVICE_AUTO_START, SERVICE_ERROR_NORMAL, command.c_str(),
-                                     nullptr, nullptr, nullptr, nullptr, nullptr);
+                                     nullptr, nullptr, nullptr, kServiceAccount, "");
   if (service || GetLastError() != ERROR_SERVICE_EXISTS) return service;
   service = OpenServiceA(manager, kCompanionServiceName, SERVICE_ALL_ACCESS);
-  if (service && !ChangeServiceConfigA(service, SERVICE_WIN32_OWN_PROCESS, SERVICE_AUTO_START,
-                                       SERVICE_ERROR_NORMAL, command.c_str(), nullptr, nullptr,
-                                       nullptr, nullptr, nullptr, kCompanionServiceDisplayName)) {
+  if (service &&
+      !ChangeServiceConfigA(service, SERVICE_WIN32_OWN_PROCESS, SERVICE_AUTO_START,
+                            SERVICE_ERROR_NORMAL, command.c_str(), nullptr, nullptr, nullptr,
+                            kServiceAccount, "", kCompanionServiceDisplayName)) {
     CloseServiceHandle(service);
     return nullptr;
   }
   return service;
+}
+
+// The optional settings: Windows applies them all, older systems or Wine may refuse some. A
+// refusal is said, not fatal: the service works without them, with a wider token.
+std::vector<std::string> ConfigureService(SC_HANDLE service) {
+  std::vector<std::string> notes;
+  const auto apply = [&](DWORD level, void* info, const char* what) {
+    if (!ChangeServiceConfig2A(service, level, info))
+      notes.push_back(
+          Failure(std::string("Windows refused the service's ") + what, GetLastError()));
+  };
+  SERVICE_DESCRIPTIONA description{const_cast<char*>(kDescription)};
+  apply(SERVICE_CONFIG_DESCRIPTION, &description, "description");
+  char privileges[sizeof kRequiredPrivileges + 1] = {};
+  std::copy(std::begin(kRequiredPrivileges), std::end(kRequiredPrivileges), privileges);
+  SERVICE_REQUIRED_PRIVILEGES_INFOA required{privileges};
+  apply(SERVICE_CONFIG_REQUIRED_PRIVILEGES_INFO, &required, "required privileges");
+  SERVICE_SID_INFO sid{SERVICE_SID_TYPE_UNRESTRICTED};
+  apply(SERVICE_CONFIG_SERVICE_SID_INFO, &sid, "own SID");
+  return notes;
+}
+
+// Why the service's executable could be replaced by somebody the installation does not trust,
+// or empty: a service runs its file with its account's rights, so that file and its folder must
+// be writable only by administrators.
+std::string ExposedLocation(const std::string& path, const std::string& installingAccount) {
+  PSID owner = nullptr;
+  PACL dacl = nullptr;
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  const DWORD error = GetNamedSecurityInfoW(WidePath(path).c_str(), SE_FILE_OBJECT,
+                                            OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
+                                            &owner, nullptr, &dacl, nullptr, &descriptor);
+  if (error != ERROR_SUCCESS) return Failure("\"" + path + "\" could not be examined", error);
+  const auto sidText = [](PSID sid) {
+    char* text = nullptr;
+    if (!sid || !ConvertSidToStringSidA(sid, &text)) return std::string();
+    std::string result = text;
+    LocalFree(text);
+    return result;
+  };
+  std::optional<std::vector<GrantedAccess>> entries;
+  if (dacl) {
+    entries.emplace();
+    for (DWORD i = 0; i < dacl->AceCount; ++i) {
+      ACE_HEADER* header = nullptr;
+      if (!GetAce(dacl, i, reinterpret_cast<void**>(&header))) continue;
+      const bool allow = header->AceType == ACCESS_ALLOWED_ACE_TYPE;
+      if (!allow && header->AceType != ACCESS_DENIED_ACE_TYPE) {
+        // An entry of another kind (object, callback) is read as a grant of everything.
+        entries->push_back({"", file_rights::kGenericAll, true, false});
+        continue;
+      }
+      const auto* ace = reinterpret_cast<ACCESS_ALLOWED_ACE*>(header);
+      entries->push_back({sidText(const_cast<DWORD*>(&ace->SidStart)), ace->Mask, allow,
+                          (header->AceFlags & INHERIT_ONLY_ACE) != 0});
+    }
+  }
+  const std::string writer = UntrustedWriter(sidText(owner), entries, installingAccount);
+  LocalFree(descriptor);
+  if (writer.empty()) return "";
+  return "\"" + path + "\" can be changed by " + (writer.empty() ? "an unknown account" : writer) +
+         "; put ShutdownService.exe in a folder that only administrators can change, such as "
+         "Program Files";
 }
 
 bool GrantInteractiveUsers(SC_HANDLE service) {
@@ -65,66 +141,17 @@ bool GrantInteractiveUsers(SC_HANDLE service) {
   return done;
 }
 
-// Modify rights for BUILTIN\Users on the folder, inherited by the files and folders in it, on
-// top of what the folder has.
-DWORD GrantUsersModify(const std::string& folder) {
-  PACL current = nullptr;
-  PSECURITY_DESCRIPTOR descriptor = nullptr;
-  DWORD error = GetNamedSecurityInfoA(folder.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION,
-                                      nullptr, nullptr, &current, nullptr, &descriptor);
-  if (error != ERROR_SUCCESS) return error;
-  BYTE sid[SECURITY_MAX_SID_SIZE];
-  DWORD sidSize = sizeof sid;
-  if (!CreateWellKnownSid(WinBuiltinUsersSid, nullptr, sid, &sidSize)) {
-    LocalFree(descriptor);
-    return GetLastError();
-  }
-  EXPLICIT_ACCESSA access{};
-  access.grfAccessPermissions =
-      FILE_GENERIC_READ | FILE_GENERIC_WRITE | FILE_GENERIC_EXECUTE | DELETE;
-  access.grfAccessMode = GRANT_ACCESS;
-  access.grfInheritance = SUB_CONTAINERS_AND_OBJECTS_INHERIT;
-  access.Trustee.TrusteeForm = TRUSTEE_IS_SID;
-  access.Trustee.TrusteeType = TRUSTEE_IS_WELL_KNOWN_GROUP;
-  access.Trustee.ptstrName = reinterpret_cast<LPSTR>(sid);
-  PACL updated = nullptr;
-  error = SetEntriesInAclA(1, &access, current, &updated);
-  if (error == ERROR_SUCCESS) {
-    error = SetNamedSecurityInfoA(const_cast<char*>(folder.c_str()), SE_FILE_OBJECT,
-                                  DACL_SECURITY_INFORMATION, nullptr, nullptr, updated, nullptr);
-    LocalFree(updated);
-  }
-  LocalFree(descriptor);
-  return error;
-}
-
-// The folder with its rights, then the prepared settings file or an empty one. An existing file
-// is never touched, unless a prepared one is to overwrite it.
-std::string PrepareDataFolder(const std::string& folder, const PreparedSettings& prepared) {
-  if (folder.empty()) return "The shared data folder of this Windows version is not known.";
-  if (!CreateDirectoryA(folder.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
-    return Failure("The data folder \"" + folder + "\" could not be created", GetLastError());
-  if (const DWORD error = GrantUsersModify(folder); error != ERROR_SUCCESS)
-    return Failure("Users could not be given modify access to \"" + folder + "\"", error);
-  const std::string settings = JoinPath(folder, kSettingsFileName);
-  if (!prepared.source.empty()) {
-    if (CopyFileA(prepared.source.c_str(), settings.c_str(), !prepared.overwrite) ||
-        (!prepared.overwrite && GetLastError() == ERROR_FILE_EXISTS))
-      return "";
-    return Failure("The prepared settings file \"" + prepared.source + "\" could not be copied",
-                   GetLastError());
-  }
-  UniqueHandle file(CreateFileA(settings.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file && GetLastError() != ERROR_FILE_EXISTS)
-    return Failure("The settings file \"" + settings + "\" could not be created", GetLastError());
-  return "";
-}
-
 }  // namespace
 
 InstallOutcome InstallCompanionService(const std::string& exePath, const std::string& dataFolder,
                                        const PreparedSettings& settings) {
+  const std::optional<std::string> me = ProcessAccountSid();
+  const std::optional<std::string> serviceSid = ServiceSid(kCompanionServiceName);
+  if (!me || !serviceSid)
+    return {false, Failure("The accounts of the installation could not be read", GetLastError())};
+  for (const std::string& path : {exePath, FolderOf(exePath)})
+    if (std::string exposed = ExposedLocation(path, *me); !exposed.empty())
+      return {false, "The service was not installed: " + exposed + "."};
   ScHandle manager(
       OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT | SC_MANAGER_CREATE_SERVICE));
   if (!manager)
@@ -133,18 +160,20 @@ InstallOutcome InstallCompanionService(const std::string& exePath, const std::st
                            GetLastError())};
   ScHandle service(RegisterService(manager.Get(), "\"" + exePath + "\""));
   if (!service) return {false, Failure("The service could not be registered", GetLastError())};
-  SERVICE_DESCRIPTIONA description{const_cast<char*>(kDescription)};
-  ChangeServiceConfig2A(service.Get(), SERVICE_CONFIG_DESCRIPTION, &description);
+  std::vector<std::string> notes = ConfigureService(service.Get());
   if (!GrantInteractiveUsers(service.Get()))
     return {false,
             Failure("Users could not be given the right to restart the service", GetLastError())};
-  if (const std::string problem = PrepareDataFolder(dataFolder, settings); !problem.empty())
-    return {false, problem};
+  FolderOutcome folder = PrepareDataFolder(dataFolder, settings, *serviceSid, *me);
+  if (!folder.failure.empty()) return {false, folder.failure};
+  notes.insert(notes.end(), folder.notes.begin(), folder.notes.end());
   if (!StartServiceA(service.Get(), 0, nullptr) && GetLastError() != ERROR_SERVICE_ALREADY_RUNNING)
     return {false, Failure("The service was registered but did not start", GetLastError())};
   if (!WaitForState(service.Get(), SERVICE_RUNNING))
     return {false, "The service was registered but did not report that it runs."};
-  return {true, "The Halcyra Service is installed and running."};
+  std::string message = "The Halcyra Service is installed and running.";
+  for (const std::string& note : notes) message += "\n" + note;
+  return {true, message};
 }
 
 InstallOutcome UninstallCompanionService() {

@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "service/data_folder_win.h"
+
 namespace halcyra {
 
 struct InstallOutcome {
@@ -11,16 +13,12 @@ struct InstallOutcome {
   std::string message;
 };
 
-// Registers "Halcyra_Service" (own process, automatic start, LocalSystem) for this executable,
-// lets interactive users start, stop, query and interrogate it, gives the local Users group
-// modify rights on the data folder (inherited by new files), puts an empty settings file there
-// when none exists, and starts the service.
-// A prepared settings file, when given, is copied in after that: only where none exists unless
-// overwriting is asked for.
-struct PreparedSettings {
-  std::string source;
-  bool overwrite = false;
-};
+// Refuses, changing nothing, when the executable or its folder can be changed by an account
+// other than the system, administrators, Windows' installer and the installing account. Else
+// registers "Halcyra_Service" (own process, automatic start, LocalService, the shutdown
+// privilege as its only privilege, its own SID) for this executable, lets interactive users
+// start, stop, query and interrogate it, prepares the data folder (data_folder_win.h) and starts
+// the service. Optional settings that Windows refuses are listed in the message.
 InstallOutcome InstallCompanionService(const std::string& exePath, const std::string& dataFolder,
                                        const PreparedSettings& settings = {});
 // Stops and deletes the service; the data folder and its files stay.

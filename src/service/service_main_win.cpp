@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "app/paths.h"
+#include "platform/win32/process_hardening_win.h"
 #include "platform/win32/win32_os_info_win.h"
 #include "service/service_command_line.h"
 #include "service/service_installer_win.h"
@@ -14,7 +15,20 @@ namespace {
 constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
 
-void Say(const std::string& text, bool failed) {
+// A desktop a user can see: not the service's session, not a hidden window station.
+bool HasVisibleDesktop() {
+  USEROBJECTFLAGS flags{};
+  const HWINSTA station = GetProcessWindowStation();
+  return station && GetUserObjectInformationW(station, UOI_FLAGS, &flags, sizeof flags, nullptr) &&
+         (flags.dwFlags & WSF_VISIBLE) != 0;
+}
+
+// One message box, or, with no window allowed, one line on standard error.
+void Say(const std::string& text, bool failed, bool quiet) {
+  if (quiet) {
+    halcyra::WriteStandardError(text);
+    return;
+  }
   MessageBoxA(nullptr, text.c_str(), "Halcyra Service",
               MB_OK | MB_SETFOREGROUND | (failed ? MB_ICONERROR : MB_ICONINFORMATION));
 }
@@ -23,16 +37,20 @@ void Say(const std::string& text, bool failed) {
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   using namespace halcyra;
+  HardenProcess();
   const ServiceRequest request = ParseServiceArguments(SplitCommandLine(GetCommandLineA()));
+  const bool desktop = HasVisibleDesktop();
   if (request.command == ServiceCommand::RunAsService) {
+    InstallFaultReport(FaultNotice::StandardError);
     if (RunAsService()) return 0;
     // Started by hand without arguments: not a service's start.
-    Say(kServiceUsage, false);
+    Say(kServiceUsage, false, !desktop);
     return kExitUsage;
   }
-  InstallFaultReport();
+  const bool quiet = request.silent || !desktop;
+  InstallFaultReport(quiet ? FaultNotice::StandardError : FaultNotice::Box);
   if (request.command == ServiceCommand::Usage) {
-    Say(kServiceUsage, false);
+    Say(kServiceUsage, true, quiet);
     return kExitUsage;
   }
   char exe[MAX_PATH] = {};
@@ -43,6 +61,6 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
           ? InstallCompanionService(exe, GetDataFolder(os),
                                     {request.settingsSource, request.overwrite})
           : UninstallCompanionService();
-  if (!request.silent) Say(outcome.message, !outcome.ok);
+  Say(outcome.message, !outcome.ok, quiet);
   return outcome.ok ? 0 : kExitFailed;
 }

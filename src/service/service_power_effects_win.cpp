@@ -35,6 +35,4 @@ std::unique_ptr<ServicePower> MakeServicePower(const std::string& dataFolder) {
   return std::make_unique<ServiceEffectsJournal>(dataFolder);
 }
 
-const char* TrayProgramName() { return "Halcyra-e2e.exe"; }
-
 }  // namespace halcyra

@@ -39,6 +39,4 @@ std::unique_ptr<ServicePower> MakeServicePower(const std::string&) {
   return std::make_unique<RealServicePower>();
 }
 
-const char* TrayProgramName() { return "Halcyra.exe"; }
-
 }  // namespace halcyra

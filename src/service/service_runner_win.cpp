@@ -89,15 +89,14 @@ void CompanionService::Work() {
   Win32Clock clock;
   Win32WakeTimers wakeTimers;
   Win32SleepSupport sleep;
-  char exe[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, exe, MAX_PATH);
-  Win32SessionWatch sessions(JoinPath(FolderOf(exe), TrayProgramName()));
+  Win32SessionList sessions;
+  Win32FileInspector inspector;
   Win32FileStamps stamps;
   const auto power = MakeServicePower(GetDataFolder(os));
   Win32TextFiles files;
   Win32SystemLog log;
-  CompanionSchedule schedule(
-      {os, ini, regional, clock, wakeTimers, sleep, sessions, stamps, *power, files, log});
+  CompanionSchedule schedule({os, ini, regional, clock, wakeTimers, sleep, sessions, inspector,
+                              stamps, *power, files, log});
   try {
     schedule.Start();
   } catch (const std::exception& error) {

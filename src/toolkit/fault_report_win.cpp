@@ -7,11 +7,18 @@
 namespace halcyra {
 namespace {
 
-LONG WINAPI ReportFault(EXCEPTION_POINTERS* info) {
+LONG WINAPI ReportFaultInBox(EXCEPTION_POINTERS* info) {
   const DWORD code = info->ExceptionRecord->ExceptionCode;
   // Task-modal and without an owner: the program's windows may be in any state by now.
   MessageBoxA(nullptr, FaultMessage(code).c_str(), "Halcyra",
               MB_OK | MB_ICONERROR | MB_TASKMODAL | MB_SETFOREGROUND);
+  TerminateProcess(GetCurrentProcess(), code);
+  return EXCEPTION_EXECUTE_HANDLER;
+}
+
+LONG WINAPI ReportFaultOnStandardError(EXCEPTION_POINTERS* info) {
+  const DWORD code = info->ExceptionRecord->ExceptionCode;
+  WriteStandardError(FaultMessage(code));
   TerminateProcess(GetCurrentProcess(), code);
   return EXCEPTION_EXECUTE_HANDLER;
 }
@@ -27,8 +34,17 @@ std::string FaultMessage(unsigned long code) {
   return text;
 }
 
-void InstallFaultReport() {
-  SetUnhandledExceptionFilter(&ReportFault);
+void WriteStandardError(const std::string& text) {
+  const HANDLE error = GetStdHandle(STD_ERROR_HANDLE);
+  if (!error || error == INVALID_HANDLE_VALUE) return;
+  const std::string line = text + "\r\n";
+  DWORD written = 0;
+  WriteFile(error, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+}
+
+void InstallFaultReport(FaultNotice notice) {
+  SetUnhandledExceptionFilter(notice == FaultNotice::Box ? &ReportFaultInBox
+                                                         : &ReportFaultOnStandardError);
   // The system's own crash dialog would come after ours, or instead of it.
   SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
 }

@@ -10,6 +10,13 @@ namespace halcyra {
 // schedule running."
 std::string FaultMessage(unsigned long code);
 
-void InstallFaultReport();
+// Where the message goes: a message box, or standard error for a program that must show no
+// window (an installer's silent run, a service).
+enum class FaultNotice { Box, StandardError };
+
+void InstallFaultReport(FaultNotice notice = FaultNotice::Box);
+
+// Writes the text and a line end to standard error, where there is one.
+void WriteStandardError(const std::string& text);
 
 }  // namespace halcyra

@@ -1,10 +1,11 @@
 // The companion service under Wine's service manager: installed, restarted, removed, and
-// keeping the schedule while no tray program runs. Wine's session list is empty, so the
-// service sees nobody logged on.
+// keeping the schedule. Wine's session list is empty, so the service sees nobody logged on,
+// also while a tray program runs; that case is the unit tests'.
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <thread>
+#include <vector>
 
 #include "driver/driver_win.h"
 #include "ui/main_window_ids.h"
@@ -99,19 +100,63 @@ TEST_F(ServiceE2E, WithNoTrayProgramTheServiceCarriesOutTheTimer) {
   EXPECT_EQ(ReadFileText(Settings()).find("late="), std::string::npos) << "once only";
 }
 
-TEST_F(ServiceE2E, WhileTheTrayProgramRunsItOwnsTheSchedule) {
-  WriteFileText(Settings(),
-                "[general]\r\nFirstStartDone=True\r\nDuration=2\r\n[Timer]\r\n"
-                "soon=enabled,Suspend," +
-                    ThisMinute() + ",Daily\r\n");
-  AppProcess tray;
-  ASSERT_NE(FindWindowOf(tray, "TFrmMain", "Halcyra"), nullptr);
+// Runs the host's program in the data folder until `done` holds: Wine's own calls make no links,
+// but it shows the host's as Windows would, and it reports no exit of a host program.
+void InDataFolder(const std::string& commandLine, const std::function<bool()>& done) {
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  std::string line = commandLine;
+  ASSERT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                             DataFolder().c_str(), &startup, &info));
+  CloseHandle(info.hThread);
+  CloseHandle(info.hProcess);
+  ASSERT_TRUE(WaitUntil(done, 5s)) << commandLine;
+}
+
+TEST_F(ServiceE2E, SharedFilesThatAreLinksAreLeftAloneAndNothingIsDone) {
+  WriteFileText(Settings(), "[general]\r\nFirstStartDone=True\r\n");
   ASSERT_EQ(RunService("/INSTALL /SILENT"), 0u);
-  EXPECT_NE(FindWindowOf(tray, "TFrmNotify", "Halcyra"), nullptr) << "the tray's countdown";
-  EXPECT_TRUE(WaitUntil([] { return FileExists(DataFile("Effects.txt")); }, 8s));
-  std::this_thread::sleep_for(1500ms);
-  EXPECT_EQ(ReadFileText(DataFile("Effects.txt")), "SetSystemPowerState 1 1\r\n")
-      << "the tray program acted, the service did not";
+  const std::string due =
+      "[Log]\r\nEnabled=True\r\n[Timer]\r\nlate=enabled,Power off," + ThisMinute() + ",Once\r\n";
+  // The settings file becomes a link to another file with a due timer.
+  WriteFileText(DataFile("Other.ini"), due);
+  InDataFolder("/bin/rm Halcyra.ini", [] { return !FileExists(Settings()); });
+  InDataFolder("/bin/ln -s Other.ini Halcyra.ini", [] { return FileExists(Settings()); });
+  std::this_thread::sleep_for(2500ms);
+  EXPECT_FALSE(FileExists(DataFile("Effects.txt"))) << ReadFileText(DataFile("Effects.txt"));
+  EXPECT_EQ(ReadFileText(DataFile("Other.ini")), due) << "nothing removed through the link";
+
+  // A plain settings file, but a log with a second name.
+  InDataFolder("/bin/rm Halcyra.ini Other.ini", [] { return !FileExists(Settings()); });
+  WriteFileText(DataFile("Log.txt"), "");
+  InDataFolder("/bin/ln Log.txt Other.log", [] { return FileExists(DataFile("Other.log")); });
+  WriteFileText(Settings(), due);
+  std::this_thread::sleep_for(2500ms);
+  EXPECT_FALSE(FileExists(DataFile("Effects.txt"))) << ReadFileText(DataFile("Effects.txt"));
+  EXPECT_EQ(ReadFileText(Settings()), due) << "the once-only timer stays";
+  EXPECT_EQ(ReadFileText(DataFile("Log.txt")), "");
+  RemoveFile(DataFile("Other.log"));
+}
+
+TEST_F(ServiceE2E, TheServiceRunsAsLocalServiceAndASilentRunShowsNoWindow) {
+  WriteFileText(Settings(), "[general]\r\nFirstStartDone=True\r\n");
+  ASSERT_EQ(RunService("/INSTALL /SILENT"), 0u);
+  std::string account;
+  Control(SERVICE_QUERY_CONFIG, [&account](SC_HANDLE service) {
+    DWORD needed = 0;
+    QueryServiceConfigA(service, nullptr, 0, &needed);
+    std::vector<BYTE> buffer(needed);
+    auto* config = reinterpret_cast<QUERY_SERVICE_CONFIGA*>(buffer.data());
+    if (!QueryServiceConfigA(service, config, needed, &needed)) return false;
+    account = config->lpServiceStartName ? config->lpServiceStartName : "";
+    return true;
+  });
+  EXPECT_EQ(account, "NT AUTHORITY\\LocalService");
+
+  AppProcess wrong(kService, "/INSTALL /SILENT /BOGUS");
+  EXPECT_EQ(FindMessageBox(wrong, 1500ms), nullptr) << "no usage box for an installer";
+  EXPECT_EQ(wrong.WaitForExit(5s), 2u);
 }
 
 TEST_F(ServiceE2E, OkInTheMainWindowRestartsTheService) {

@@ -41,6 +41,8 @@ TEST(ServiceCommandLine, TheInstallerSwitchesAndNothingElse) {
         "x.exe /UNINSTALL /SETTINGS=a.ini", "x.exe /INSTALL /OVERWRITE /OVERWRITE", "x.exe /",
         "x.exe /INSTALL /SILENT /SILENT", "x.exe /?"})
     EXPECT_EQ(parse(bad).command, C::Usage) << bad;
+  EXPECT_TRUE(parse("x.exe /INSTALL -silent /bad").silent) << "no usage box for an installer";
+  EXPECT_FALSE(parse("x.exe /INSTALL /bad").silent);
   EXPECT_EQ(SplitCommandLine("a.exe \"one two\"  three"),
             (std::vector<std::string>{"one two", "three"}));
 }
@@ -73,28 +75,21 @@ class CompanionScheduleTest : public testing::Test {
   test::FakeClock clock_;
   test::FakeWakeTimers wake_;
   test::FakeSleepSupport sleep_;
-  test::FakeSessionWatch sessions_;
+  test::FakeSessionList sessions_;
+  test::FakeFileInspector inspector_;
   PortableFileStamps stamps_;
   test::FakeServicePower power_;
   PortableTextFiles files_;
   test::FakeSystemLog log_;
-  CompanionServices services_{os_,       ini_,    regional_, clock_, wake_, sleep_,
-                              sessions_, stamps_, power_,    files_, log_};
+  CompanionServices services_{os_,    ini_,       regional_, clock_, wake_, sleep_, sessions_,
+                              inspector_, stamps_, power_, files_, log_};
   std::optional<CompanionSchedule> schedule_;
 };
 
-TEST_F(CompanionScheduleTest, ActsOnlyWhenNobodyIsLoggedOnAndNoTrayProgramRuns) {
+TEST_F(CompanionScheduleTest, ActsOnlyWhenItCanTellThatNobodyIsLoggedOn) {
   Prepare("[Timer]\r\nnight=enabled,Power off,22:00,Daily\r\n[Log]\r\nEnabled=True\r\n");
   CompanionSchedule& s = Start();
-  sessions_.trayRuns = true;
-  s.Tick();
-  EXPECT_TRUE(power_.calls.empty()) << "the tray program owns the schedule";
-  EXPECT_TRUE(log_.lines.empty()) << "and the service stays silent";
-
-  clock_.now.day = 8;  // the next day, the tray program gone, a user logged on
-  clock_.now.dayOfWeek = 2;
-  sessions_.trayRuns = false;
-  sessions_.loggedOn = true;
+  sessions_.LogOn("alice");  // with or without the tray program: that is her session's business
   s.Tick();
   EXPECT_TRUE(power_.calls.empty()) << "nothing is forced on a user's session";
   ASSERT_EQ(log_.lines.size(), 1u);
@@ -102,15 +97,26 @@ TEST_F(CompanionScheduleTest, ActsOnlyWhenNobodyIsLoggedOnAndNoTrayProgramRuns) 
   s.Tick();
   EXPECT_EQ(log_.lines.size(), 1u) << "once per minute";
 
-  clock_.now.day = 9;
-  clock_.now.dayOfWeek = 3;
-  sessions_.loggedOn = false;
+  // What cannot be read counts as somebody there: the list, or one session's user.
+  sessions_.users[0] = "";
+  for (int failure = 0; failure < 2; ++failure) {
+    if (failure == 0) sessions_.sessions.reset();
+    else sessions_.sessions = std::vector<unsigned>{0, 3};  // session 3's user is unreadable
+    clock_.now.day = static_cast<std::uint16_t>(8 + failure);
+    clock_.now.dayOfWeek = static_cast<std::uint16_t>(2 + failure);
+    s.Tick();
+    EXPECT_TRUE(power_.calls.empty()) << "failure " << failure;
+  }
+  sessions_.sessions = std::vector<unsigned>{0};
+
+  clock_.now.day = 10;
+  clock_.now.dayOfWeek = 4;
   s.Tick();
   EXPECT_EQ(power_.calls, std::vector<std::string>{kPowerOffCall});
   EXPECT_EQ(sleep_.keepAwake, (std::vector<bool>{true, false})) << "held awake for the action";
   std::ifstream log(LogPath(), std::ios::binary);
   const std::string line((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
-  EXPECT_EQ(line, "2026-12-09 22:00:05    Power off\r\n") << "the tray program's line";
+  EXPECT_EQ(line, "2026-12-10 22:00:05    Power off\r\n") << "the tray program's line";
   s.Tick();
   EXPECT_EQ(power_.calls.size(), 1u) << "one firing per minute";
 }
@@ -165,6 +171,24 @@ TEST_F(CompanionScheduleTest, AChangedFileIsReadAgainAndItsWakeUpTimersArmedAgai
   EXPECT_GE(wake_.armed.size(), 3u);
   s.Stop();
   EXPECT_EQ(wake_.Live(), 0u);
+}
+
+TEST_F(CompanionScheduleTest, ASharedFileThatIsNotWhatItSeemsStopsEverything) {
+  Prepare("[Timer]\r\nonce=enabled,Power off,22:00,Once\r\n[Log]\r\nEnabled=True\r\n");
+  inspector_.facts[SettingsPath()] = {FileFacts::Found::Yes, false, true, 1, "C:\\Windows\\win.ini"};
+  CompanionSchedule& s = Start();
+  EXPECT_TRUE(s.Timers().empty()) << "a settings file that is a link is not read";
+  ASSERT_EQ(log_.lines.size(), 1u);
+  EXPECT_NE(log_.lines[0].find("is a link"), std::string::npos) << log_.lines[0];
+
+  // The settings file is fine again, but the log has a second name somewhere else.
+  inspector_.facts.erase(SettingsPath());
+  inspector_.facts[LogPath()] = {FileFacts::Found::Yes, false, false, 2, LogPath()};
+  Start().Tick();
+  EXPECT_TRUE(power_.calls.empty());
+  EXPECT_EQ(Read("Timer", "once"), "enabled,Power off,22:00,Once") << "nothing removed";
+  EXPECT_FALSE(std::filesystem::exists(LogPath())) << "nothing written";
+  EXPECT_NE(log_.lines.back().find("has 2 links"), std::string::npos) << log_.lines.back();
 }
 
 }  // namespace

@@ -1,49 +1,61 @@
 #include "platform/win32/win32_service_host_win.h"
 
-#include <tlhelp32.h>
 #include <wtsapi32.h>
 
 #include "core/text.h"
 #include "platform/service_names.h"
 #include "platform/win32/handle_win.h"
+#include "platform/win32/wide_path_win.h"
 
 namespace halcyra {
 
-bool Win32SessionWatch::SomeoneLoggedOn() const {
+std::optional<std::vector<unsigned>> Win32SessionList::Sessions() const {
   WTS_SESSION_INFOA* sessions = nullptr;
   DWORD count = 0;
-  if (!WTSEnumerateSessionsA(WTS_CURRENT_SERVER_HANDLE, 0, 1, &sessions, &count)) return false;
-  bool someone = false;
-  for (DWORD i = 0; i < count && !someone; ++i) {
-    char* user = nullptr;
-    DWORD bytes = 0;
-    if (WTSQuerySessionInformationA(WTS_CURRENT_SERVER_HANDLE, sessions[i].SessionId, WTSUserName,
-                                    &user, &bytes)) {
-      someone = user && user[0] != '\0';
-      WTSFreeMemory(user);
-    }
-  }
+  if (!WTSEnumerateSessionsA(WTS_CURRENT_SERVER_HANDLE, 0, 1, &sessions, &count))
+    return std::nullopt;
+  std::vector<unsigned> ids;
+  for (DWORD i = 0; i < count; ++i) ids.push_back(sessions[i].SessionId);
   WTSFreeMemory(sessions);
-  return someone;
+  return ids;
 }
 
-bool Win32SessionWatch::TrayProgramRuns() const {
-  UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-  if (!snapshot) return false;
-  PROCESSENTRY32 entry{};
-  entry.dwSize = sizeof entry;
-  for (BOOL more = Process32First(snapshot.Get(), &entry); more;
-       more = Process32Next(snapshot.Get(), &entry)) {
-    UniqueHandle process(
-        OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID));
-    if (!process) continue;
-    char image[MAX_PATH] = {};
-    DWORD length = MAX_PATH;
-    if (QueryFullProcessImageNameA(process.Get(), 0, image, &length) &&
-        EqualsIgnoreCase(image, trayPath_))
-      return true;
+std::optional<std::string> Win32SessionList::UserOf(unsigned session) const {
+  char* user = nullptr;
+  DWORD bytes = 0;
+  if (!WTSQuerySessionInformationA(WTS_CURRENT_SERVER_HANDLE, session, WTSUserName, &user, &bytes))
+    return std::nullopt;
+  std::string name = user ? user : "";
+  WTSFreeMemory(user);
+  return name;
+}
+
+FileFacts Win32FileInspector::Inspect(const std::string& path) const {
+  FileFacts facts;
+  UniqueHandle file(CreateFileW(WidePath(path).c_str(), FILE_READ_ATTRIBUTES,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING,
+                                FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  if (!file) {
+    const DWORD error = GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+      facts.found = FileFacts::Found::No;
+    return facts;
   }
-  return false;
+  return FactsOf(file.Get());
+}
+
+FileFacts FactsOf(HANDLE handle) {
+  FileFacts facts;
+  BY_HANDLE_FILE_INFORMATION info{};
+  const std::optional<std::string> final = FinalPath(handle);
+  if (!GetFileInformationByHandle(handle, &info) || !final) return facts;
+  facts.found = FileFacts::Found::Yes;
+  facts.directory = (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  facts.reparsePoint = (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+  facts.links = info.nNumberOfLinks;
+  facts.finalPath = *final;
+  return facts;
 }
 
 std::optional<FileStamp> Win32FileStamps::Stamp(const std::string& path) const {

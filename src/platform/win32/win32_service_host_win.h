@@ -1,5 +1,5 @@
-// The companion service's view of the machine: sessions and processes, file stamps and the
-// Windows event log.
+// The companion service's view of the machine: sessions, the shared files and their stamps,
+// and the Windows event log.
 #pragma once
 
 #include <windows.h>
@@ -10,15 +10,20 @@
 
 namespace halcyra {
 
-class Win32SessionWatch final : public SessionWatch {
+class Win32SessionList final : public SessionList {
  public:
-  // The tray program is this file: the program's executable in the service's own folder.
-  explicit Win32SessionWatch(std::string trayProgramPath) : trayPath_(std::move(trayProgramPath)) {}
-  bool SomeoneLoggedOn() const override;
-  bool TrayProgramRuns() const override;
+  std::optional<std::vector<unsigned>> Sessions() const override;
+  std::optional<std::string> UserOf(unsigned session) const override;
+};
 
- private:
-  std::string trayPath_;
+// Opens with FILE_FLAG_OPEN_REPARSE_POINT: Windows then shows a link as itself. Wine follows it
+// all the same, but the final path then names the link's target, which the checks compare.
+// What the handle is: opened with FILE_FLAG_OPEN_REPARSE_POINT, a link on Windows shows as one.
+FileFacts FactsOf(HANDLE handle);
+
+class Win32FileInspector final : public FileInspector {
+ public:
+  FileFacts Inspect(const std::string& path) const override;
 };
 
 class Win32FileStamps final : public FileStamps {

@@ -1,0 +1,269 @@
+#include "service/data_folder_win.h"
+
+#include <windows.h>
+
+#include <aclapi.h>
+#include <sddl.h>
+
+#include <cstdio>
+#include <optional>
+
+#include "app/paths.h"
+#include "core/text.h"
+#include "platform/win32/handle_win.h"
+#include "platform/win32/wide_path_win.h"
+#include "platform/win32/win32_service_host_win.h"
+#include "service/data_folder_security.h"
+#include "service/file_trust.h"
+#include "service/trusted_accounts.h"
+
+namespace halcyra {
+namespace {
+
+constexpr const char* kLogFileName = "Log.txt";
+// A prepared settings file larger than this is not a settings file.
+constexpr DWORD kMaxPreparedSize = 16 * 1024 * 1024;
+// Neither follows a link nor lets anyone rename or delete the object while it is held.
+constexpr DWORD kNoFollow = FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT;
+constexpr DWORD kShareNoDelete = FILE_SHARE_READ | FILE_SHARE_WRITE;
+
+std::string Failure(const std::string& what, DWORD error) {
+  return what + " (error " + std::to_string(error) + ").";
+}
+
+class Descriptor {
+ public:
+  explicit Descriptor(const SecurityModel& model) {
+    ConvertStringSecurityDescriptorToSecurityDescriptorA(model.Sddl().c_str(), SDDL_REVISION_1,
+                                                         &descriptor_, nullptr);
+  }
+  ~Descriptor() {
+    if (descriptor_) LocalFree(descriptor_);
+  }
+  Descriptor(const Descriptor&) = delete;
+  Descriptor& operator=(const Descriptor&) = delete;
+  PSECURITY_DESCRIPTOR Get() const { return descriptor_; }
+
+ private:
+  PSECURITY_DESCRIPTOR descriptor_ = nullptr;
+};
+
+UniqueHandle OpenNoFollow(const std::string& path, DWORD access) {
+  return UniqueHandle(CreateFileW(WidePath(path).c_str(), access, kShareNoDelete, nullptr,
+                                  OPEN_EXISTING, kNoFollow, nullptr));
+}
+
+bool Absent(DWORD error) { return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND; }
+
+std::string OwnerOf(HANDLE handle) {
+  PSID owner = nullptr;
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  if (GetSecurityInfo(handle, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &owner, nullptr, nullptr,
+                      nullptr, &descriptor) != ERROR_SUCCESS)
+    return "";
+  std::string sid;
+  char* text = nullptr;
+  if (owner && ConvertSidToStringSidA(owner, &text)) {
+    sid = text;
+    LocalFree(text);
+  }
+  LocalFree(descriptor);
+  return sid;
+}
+
+// Why the folder behind the handle may not be taken over, or empty.
+std::string DistrustOfFolder(HANDLE folder, const FileFacts& facts, const std::string& path,
+                             const std::string& installingAccount) {
+  if (std::string why = WhyNotPlain(facts, path, true); !why.empty()) return why;
+  const std::string owner = OwnerOf(folder);
+  if (!IsTrustedAccount(owner, installingAccount))
+    return "\"" + path + "\" belongs to " + (owner.empty() ? "an unknown account" : owner);
+  return "";
+}
+
+std::string Stamp() {
+  SYSTEMTIME now{};
+  GetLocalTime(&now);
+  char text[32];
+  std::snprintf(text, sizeof text, "%04u%02u%02u-%02u%02u%02u", now.wYear, now.wMonth, now.wDay,
+                now.wHour, now.wMinute, now.wSecond);
+  return text;
+}
+
+// A handle that leads elsewhere without showing a link was opened through one that the system
+// followed although told not to (Wine does): renaming it would rename what the link leads to.
+bool FollowedALink(const FileFacts& facts, const std::string& path) {
+  return facts.found == FileFacts::Found::Yes && !facts.reparsePoint &&
+         !EqualsIgnoreCase(facts.finalPath, path);
+}
+
+// Renames what is at `path`: Windows renames a link itself, never what it leads to.
+std::string MoveAside(const std::string& path, const FileFacts& facts, const std::string& why,
+                      FolderOutcome& outcome) {
+  if (FollowedALink(facts, path))
+    return why +
+           "; this system follows the link even when told not to, so it is left alone: "
+           "remove it and run the installation again.";
+  const std::string aside = path + ".untrusted-" + Stamp();
+  if (!MoveFileExW(WidePath(path).c_str(), WidePath(aside).c_str(), 0))
+    return Failure(why + "; it could not be moved aside", GetLastError());
+  outcome.notes.push_back(why + ": it was moved aside to \"" + aside + "\".");
+  return "";
+}
+
+// The prepared settings as bytes, read before anything changes.
+std::optional<std::string> ReadPrepared(const std::string& source, std::string& failure) {
+  UniqueHandle file(CreateFileW(WidePath(source).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  LARGE_INTEGER size{};
+  if (!file || !GetFileSizeEx(file.Get(), &size)) {
+    failure =
+        Failure("The prepared settings file \"" + source + "\" could not be read", GetLastError());
+    return std::nullopt;
+  }
+  if (size.QuadPart > kMaxPreparedSize) {
+    failure = "The prepared settings file \"" + source + "\" is too large to be a settings file.";
+    return std::nullopt;
+  }
+  std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
+  DWORD read = 0;
+  if (!bytes.empty() &&
+      (!ReadFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) ||
+       read != bytes.size())) {
+    failure =
+        Failure("The prepared settings file \"" + source + "\" could not be read", GetLastError());
+    return std::nullopt;
+  }
+  return bytes;
+}
+
+bool WriteAll(HANDLE file, const std::string& bytes) {
+  DWORD written = 0;
+  return bytes.empty() ||
+         (WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+          written == bytes.size());
+}
+
+// One shared file: kept with its bytes and given its rights, or made with them. `content`:
+// what to write into it; an existing file's bytes change only when `overwrite` is set.
+std::string PrepareSharedFile(const std::string& path, const Descriptor& rights,
+                              const std::optional<std::string>& content, bool overwrite,
+                              FolderOutcome& outcome) {
+  const DWORD access = READ_CONTROL | WRITE_DAC | WRITE_OWNER | FILE_READ_ATTRIBUTES |
+                       (content && overwrite ? GENERIC_WRITE : 0);
+  UniqueHandle file = OpenNoFollow(path, access);
+  if (file) {
+    const FileFacts facts = FactsOf(file.Get());
+    if (const std::string why = WhyNotPlain(facts, path, false); !why.empty()) {
+      file.Close();
+      if (std::string problem = MoveAside(path, facts, why, outcome); !problem.empty())
+        return problem;
+    }
+  } else if (!Absent(GetLastError())) {
+    return Failure("\"" + path + "\" could not be opened", GetLastError());
+  }
+  if (!file) {
+    SECURITY_ATTRIBUTES attributes{sizeof attributes, rights.Get(), FALSE};
+    file = UniqueHandle(CreateFileW(WidePath(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ,
+                                    &attributes, CREATE_NEW, FILE_ATTRIBUTE_NORMAL | kNoFollow,
+                                    nullptr));
+    if (!file) return Failure("\"" + path + "\" could not be created", GetLastError());
+    if (content && !WriteAll(file.Get(), *content))
+      return Failure("\"" + path + "\" could not be written", GetLastError());
+    return "";
+  }
+  PSID owner = nullptr;
+  PACL dacl = nullptr;
+  BOOL present = FALSE, defaulted = FALSE;
+  GetSecurityDescriptorOwner(rights.Get(), &owner, &defaulted);
+  GetSecurityDescriptorDacl(rights.Get(), &present, &dacl, &defaulted);
+  const DWORD error = SetSecurityInfo(
+      file.Get(), SE_FILE_OBJECT,
+      OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION,
+      owner, nullptr, dacl, nullptr);
+  if (error != ERROR_SUCCESS)
+    return Failure("\"" + path + "\" could not be given its rights", error);
+  if (content && overwrite) {
+    if (SetFilePointer(file.Get(), 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER ||
+        !SetEndOfFile(file.Get()) || !WriteAll(file.Get(), *content))
+      return Failure("\"" + path + "\" could not be written", GetLastError());
+  }
+  return "";
+}
+
+// The folder itself, trusted or made anew, and held so that nobody renames it meanwhile.
+UniqueHandle TrustedFolder(const std::string& folder, const Descriptor& rights,
+                           const std::string& installingAccount, FolderOutcome& outcome) {
+  const DWORD access =
+      READ_CONTROL | WRITE_DAC | WRITE_OWNER | FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES;
+  // Each round either takes the folder or removes one obstacle: made, or moved aside.
+  for (int round = 0; round < 3; ++round) {
+    UniqueHandle handle = OpenNoFollow(folder, access);
+    if (!handle) {
+      const DWORD error = GetLastError();
+      if (!Absent(error)) {
+        outcome.failure = Failure("The data folder \"" + folder + "\" could not be opened", error);
+        return {};
+      }
+      SECURITY_ATTRIBUTES attributes{sizeof attributes, rights.Get(), FALSE};
+      if (!CreateDirectoryW(WidePath(folder).c_str(), &attributes) &&
+          GetLastError() != ERROR_ALREADY_EXISTS) {
+        outcome.failure =
+            Failure("The data folder \"" + folder + "\" could not be created", GetLastError());
+        return {};
+      }
+      continue;
+    }
+    const FileFacts facts = FactsOf(handle.Get());
+    const std::string why = DistrustOfFolder(handle.Get(), facts, folder, installingAccount);
+    if (why.empty()) return handle;
+    handle.Close();
+    outcome.failure = MoveAside(folder, facts, why, outcome);
+    if (!outcome.failure.empty()) return {};
+  }
+  outcome.failure = "The data folder \"" + folder + "\" kept changing while it was prepared.";
+  return {};
+}
+
+}  // namespace
+
+FolderOutcome PrepareDataFolder(const std::string& folder, const PreparedSettings& prepared,
+                                const std::string& serviceSid,
+                                const std::string& installingAccount) {
+  FolderOutcome outcome;
+  if (folder.empty()) {
+    outcome.failure = "The shared data folder of this Windows version is not known.";
+    return outcome;
+  }
+  std::optional<std::string> content;
+  if (!prepared.source.empty()) {
+    content = ReadPrepared(prepared.source, outcome.failure);
+    if (!content) return outcome;
+  }
+  const Descriptor folderRights(DataFolderSecurity(serviceSid));
+  const Descriptor fileRights(SharedFileSecurity(serviceSid));
+  if (!folderRights.Get() || !fileRights.Get()) {
+    outcome.failure = Failure("The rights of the data folder could not be built", GetLastError());
+    return outcome;
+  }
+  const UniqueHandle handle = TrustedFolder(folder, folderRights, installingAccount, outcome);
+  if (!handle) return outcome;
+  // On the folder's own handle, and on it alone: SetSecurityInfo would also walk the files
+  // already inside by name, and a folder that users could write may hold links among them.
+  if (!SetKernelObjectSecurity(handle.Get(),
+                               OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION |
+                                   PROTECTED_DACL_SECURITY_INFORMATION,
+                               folderRights.Get())) {
+    outcome.failure =
+        Failure("The data folder \"" + folder + "\" could not be given its rights", GetLastError());
+    return outcome;
+  }
+  outcome.failure = PrepareSharedFile(JoinPath(folder, kSettingsFileName), fileRights, content,
+                                      prepared.overwrite, outcome);
+  if (outcome.failure.empty())
+    outcome.failure =
+        PrepareSharedFile(JoinPath(folder, kLogFileName), fileRights, std::nullopt, false, outcome);
+  return outcome;
+}
+
+}  // namespace halcyra

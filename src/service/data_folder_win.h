@@ -1,0 +1,31 @@
+// Making the shared data folder safe: what data_folder_security.h describes, put in place
+// through handles that do not follow links, so that nothing a user planted by that name (a
+// link to elsewhere, a folder made before the installation) receives the rights.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace halcyra {
+
+// A settings file to put in place: only where none exists unless overwriting is asked for.
+struct PreparedSettings {
+  std::string source;
+  bool overwrite = false;
+};
+
+struct FolderOutcome {
+  std::string failure;             // empty on success
+  std::vector<std::string> notes;  // what was moved aside, and why
+};
+
+// The folder, the settings file and the log with their rights; an empty file where none is, or
+// the prepared settings. A folder that is a link or belongs to an account the installation does
+// not trust, and a shared file that is not a plain file with one link, is renamed aside with
+// ".untrusted-<date-time>" (nothing is deleted) and made anew. `installingAccount` is the SID
+// of the account that runs the installation.
+FolderOutcome PrepareDataFolder(const std::string& folder, const PreparedSettings& prepared,
+                                const std::string& serviceSid,
+                                const std::string& installingAccount);
+
+}  // namespace halcyra

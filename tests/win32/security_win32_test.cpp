@@ -1,0 +1,182 @@
+// The installation's security against Wine: the descriptors as Windows builds them, the service's
+// SID, the data folder made safe when a link was planted in its place, and a planted library.
+// Wine keeps no descriptor on files, so the rights themselves are checked where they are built.
+#include <windows.h>
+
+#include <sddl.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+
+#include "platform/win32/wide_path_win.h"
+#include "service/data_folder_security.h"
+#include "service/data_folder_win.h"
+#include "service/service_sid_win.h"
+#include "support/temp_folder.h"
+
+namespace halcyra {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string SidText(PSID sid) {
+  char* text = nullptr;
+  if (!ConvertSidToStringSidA(sid, &text)) return "";
+  std::string result = text;
+  LocalFree(text);
+  return result;
+}
+
+DWORD Links(const fs::path& path) {
+  const HANDLE file = CreateFileW(path.wstring().c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ,
+                                  nullptr, OPEN_EXISTING, 0, nullptr);
+  BY_HANDLE_FILE_INFORMATION info{};
+  const bool read = file != INVALID_HANDLE_VALUE && GetFileInformationByHandle(file, &info);
+  if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+  return read ? info.nNumberOfLinks : 0;
+}
+
+// Runs a program of the host in `folder` until `done` holds: Wine's own calls make no links, but
+// it shows the host's as Windows would. Wine reports no exit of a host program, hence the wait.
+void Host(const std::string& commandLine, const fs::path& folder,
+          const std::function<bool()>& done) {
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  std::string line = commandLine;
+  ASSERT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                             folder.string().c_str(), &startup, &info));
+  CloseHandle(info.hThread);
+  CloseHandle(info.hProcess);
+  for (int i = 0; i < 100 && !done(); ++i) Sleep(50);
+  ASSERT_TRUE(done()) << commandLine;
+}
+
+TEST(DataFolderRights, WindowsReadsTheDescriptorsAsTheModelSaysAndTheServiceSidAsItDerivesIt) {
+  EXPECT_EQ(ServiceSid("TrustedInstaller"), accounts::kTrustedInstaller);
+  const std::string service = ServiceSid("Halcyra_Service").value_or("");
+  for (const SecurityModel& model : {DataFolderSecurity(service), SharedFileSecurity(service)}) {
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA(
+        model.Sddl().c_str(), SDDL_REVISION_1, &descriptor, nullptr))
+        << model.Sddl();
+    PSID owner = nullptr;
+    PACL dacl = nullptr;
+    BOOL present = FALSE, defaulted = FALSE;
+    SECURITY_DESCRIPTOR_CONTROL control = 0;
+    DWORD revision = 0;
+    ASSERT_TRUE(GetSecurityDescriptorOwner(descriptor, &owner, &defaulted));
+    ASSERT_TRUE(GetSecurityDescriptorDacl(descriptor, &present, &dacl, &defaulted) && dacl);
+    ASSERT_TRUE(GetSecurityDescriptorControl(descriptor, &control, &revision));
+    EXPECT_EQ(SidText(owner), model.owner);
+    EXPECT_TRUE(control & SE_DACL_PROTECTED);
+    ASSERT_EQ(dacl->AceCount, model.entries.size());
+    for (DWORD i = 0; i < dacl->AceCount; ++i) {
+      ACCESS_ALLOWED_ACE* ace = nullptr;
+      ASSERT_TRUE(GetAce(dacl, i, reinterpret_cast<void**>(&ace)));
+      EXPECT_EQ(ace->Header.AceType, ACCESS_ALLOWED_ACE_TYPE);
+      EXPECT_EQ(SidText(&ace->SidStart), model.entries[i].trustee);
+      EXPECT_EQ(ace->Mask, model.entries[i].rights) << model.entries[i].trustee;
+      EXPECT_EQ(ace->Header.AceFlags,
+                model.entries[i].inheritable ? OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE : 0);
+    }
+    LocalFree(descriptor);
+  }
+}
+
+TEST(DataFolderRights, WhatAUserPlantedIsMovedAsideAndWhatAnEarlierVersionMadeIsKept) {
+  const test::TempFolder root;
+  const std::string service = ServiceSid("Halcyra_Service").value_or("");
+  // Wine's files belong to the running account, which here runs the installation.
+  const auto account = [] {
+    HANDLE token = nullptr;
+    OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token);
+    BYTE buffer[256];
+    DWORD size = sizeof buffer;
+    GetTokenInformation(token, TokenUser, buffer, size, &size);
+    CloseHandle(token);
+    return SidText(reinterpret_cast<TOKEN_USER*>(buffer)->User.Sid);
+  }();
+
+  // The temporary folder may itself lie behind a link under Wine: the data folder's path is the
+  // one Windows resolves to, as ProgramData's is.
+  const HANDLE rootHandle =
+      CreateFileW(root.Path().wstring().c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ, nullptr,
+                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  const std::string folder = FinalPath(rootHandle).value_or("") + "\\Halcyra";
+  CloseHandle(rootHandle);
+
+  // The folder is a link to another. Windows renames the link aside; Wine follows a link even
+  // when told not to and would rename its target, so there the installation stops instead.
+  // Either way the target keeps what it had and gets no rights.
+  fs::create_directories(root.Path() / "target");
+  root.WriteFile("target\\keep.txt", "mine");
+  const fs::path link = root.Path() / "Halcyra";
+  const auto attributes = [&] { return GetFileAttributesW(link.wstring().c_str()); };
+  Host("/bin/ln -s target Halcyra", root.Path(),
+       [&] { return attributes() != INVALID_FILE_ATTRIBUTES; });
+  const FolderOutcome linked = PrepareDataFolder(folder, {}, service, account);
+  EXPECT_NE(linked.failure.find("leads to"), std::string::npos) << linked.failure;
+  EXPECT_NE(linked.failure.find("left alone"), std::string::npos) << linked.failure;
+  EXPECT_EQ(std::distance(fs::directory_iterator(root.Path() / "target"), {}), 1);
+  EXPECT_EQ(root.ReadFile("target\\keep.txt"), "mine");
+  EXPECT_EQ(std::distance(fs::directory_iterator(root.Path()), {}), 2) << "nothing moved";
+  Host("/bin/rm Halcyra", root.Path(), [&] { return attributes() == INVALID_FILE_ATTRIBUTES; });
+
+  // No folder: made, with an empty settings file and log.
+  ASSERT_EQ(PrepareDataFolder(folder, {}, service, account).failure, "");
+  EXPECT_EQ(root.ReadFile("Halcyra\\Halcyra.ini"), "");
+  EXPECT_EQ(root.ReadFile("Halcyra\\Log.txt"), "");
+
+  // An earlier version's folder is kept with its settings; a log with a second name is not.
+  root.WriteFile("Halcyra\\Halcyra.ini", "[Timer]\r\na=enabled,Suspend,22:00,Daily\r\n");
+  root.WriteFile("elsewhere.txt", "");
+  fs::remove(root.Path() / "Halcyra" / "Log.txt");
+  Host("/bin/ln ../elsewhere.txt Log.txt", root.Path() / "Halcyra",
+       [&] { return Links(root.Path() / "elsewhere.txt") == 2; });
+  const FolderOutcome kept = PrepareDataFolder(folder, {}, service, account);
+  ASSERT_EQ(kept.failure, "");
+  ASSERT_EQ(kept.notes.size(), 1u);
+  EXPECT_NE(kept.notes[0].find("Log.txt.untrusted-"), std::string::npos) << kept.notes[0];
+  EXPECT_EQ(root.ReadFile("Halcyra\\Halcyra.ini"), "[Timer]\r\na=enabled,Suspend,22:00,Daily\r\n");
+  EXPECT_EQ(root.ReadFile("Halcyra\\Log.txt"), "");
+  EXPECT_EQ(Links(root.Path() / "Halcyra" / "Log.txt"), 1u);
+
+  // A prepared file overwrites only when asked; an unreadable one changes nothing.
+  root.WriteFile("prepared.ini", "[general]\r\nFirstStartDone=True\r\n");
+  EXPECT_EQ(PrepareDataFolder(folder, {root.File("prepared.ini"), false}, service, account).failure,
+            "");
+  EXPECT_EQ(root.ReadFile("Halcyra\\Halcyra.ini"), "[Timer]\r\na=enabled,Suspend,22:00,Daily\r\n");
+  EXPECT_EQ(PrepareDataFolder(folder, {root.File("prepared.ini"), true}, service, account).failure,
+            "");
+  EXPECT_EQ(root.ReadFile("Halcyra\\Halcyra.ini"), "[general]\r\nFirstStartDone=True\r\n");
+  EXPECT_NE(PrepareDataFolder(folder, {root.File("missing.ini"), true}, service, account).failure,
+            "");
+  EXPECT_EQ(root.ReadFile("Halcyra\\Halcyra.ini"), "[general]\r\nFirstStartDone=True\r\n");
+}
+
+TEST(ProcessHardening, ALibraryPlantedBesideTheProgramIsNotLoaded) {
+  const test::TempFolder folder;
+  char self[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, self, MAX_PATH);
+  const fs::path tests = fs::path(self).parent_path();
+  fs::copy_file(tests / "library_probe.exe", folder.Path() / "library_probe.exe");
+  fs::copy_file(tests / "planted_wtsapi32.dll", folder.Path() / "wtsapi32.dll");
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  std::string line = "\"" + (folder.Path() / "library_probe.exe").string() + "\"";
+  ASSERT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                             &startup, &info));
+  WaitForSingleObject(info.hProcess, 20000);
+  DWORD code = 1;
+  GetExitCodeProcess(info.hProcess, &code);
+  CloseHandle(info.hThread);
+  CloseHandle(info.hProcess);
+  EXPECT_EQ(code, 0u) << "3: the planted library was loaded";
+}
+
+}  // namespace
+}  // namespace halcyra
