@@ -125,7 +125,7 @@ std::string ExposedLocation(const std::string& path, const std::string& installi
   const std::string writer = UntrustedWriter(sidText(owner), entries, installingAccount);
   LocalFree(descriptor);
   if (writer.empty()) return "";
-  return "\"" + path + "\" can be changed by " + (writer.empty() ? "an unknown account" : writer) +
+  return "\"" + path + "\" can be changed by " + writer +
          "; put ShutdownService.exe in a folder that only administrators can change, such as "
          "Program Files";
 }

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include "core/drive_path.h"
-
 #include "unit/main_form_fixture.h"
 
 namespace halcyra {
@@ -179,14 +178,13 @@ TEST_F(SoundPageTest, UncheckingTheAlarmLeavesAPreviewPlaying) {
 
 TEST_F(SoundPageTest, ASoundOnAnotherComputerCountsAsMissing) {
   const auto mapped = [](char drive) { return drive == 'Z' || drive == 'z'; };
-  for (const char* local : {"C:\\Windows\\Media\\ding.wav", "d:/alarm.wav",
-                            "\\\\?\\C:\\alarm.wav"})
+  for (const char* local : {"C:\\Windows\\Media\\ding.wav", "d:/alarm.wav", "\\\\?\\C:\\alarm.wav"})
     EXPECT_TRUE(IsLocalDrivePath(local, mapped)) << local;
   for (const char* remote :
        {"\\\\host\\share\\a.wav", "//host/share/a.wav", "\\\\?\\UNC\\host\\share\\a.wav",
         "\\\\host@SSL\\DavWWWRoot\\a.wav", "\\\\host@SSL@8443\\a.wav", "\\\\.\\pipe\\a",
-        "\\\\?\\GLOBALROOT\\Device\\Mup\\host\\a.wav", "\\??\\UNC\\host\\a.wav",
-        "Z:\\alarm.wav", "z:\\alarm.wav", "C:alarm.wav", "\\alarm.wav", "alarm.wav", "C:\\", ""})
+        "\\\\?\\GLOBALROOT\\Device\\Mup\\host\\a.wav", "\\??\\UNC\\host\\a.wav", "Z:\\alarm.wav",
+        "z:\\alarm.wav", "C:alarm.wav", "\\alarm.wav", "alarm.wav", "C:\\", ""})
     EXPECT_FALSE(IsLocalDrivePath(remote, mapped)) << remote;
 
   // A path the player does not count as local is never played, nor even looked for.

@@ -81,8 +81,8 @@ class CompanionScheduleTest : public testing::Test {
   test::FakeServicePower power_;
   PortableTextFiles files_;
   test::FakeSystemLog log_;
-  CompanionServices services_{os_,    ini_,       regional_, clock_, wake_, sleep_, sessions_,
-                              inspector_, stamps_, power_, files_, log_};
+  CompanionServices services_{os_,       ini_,       regional_, clock_, wake_,  sleep_,
+                              sessions_, inspector_, stamps_,   power_, files_, log_};
   std::optional<CompanionSchedule> schedule_;
 };
 
@@ -100,8 +100,10 @@ TEST_F(CompanionScheduleTest, ActsOnlyWhenItCanTellThatNobodyIsLoggedOn) {
   // What cannot be read counts as somebody there: the list, or one session's user.
   sessions_.users[0] = "";
   for (int failure = 0; failure < 2; ++failure) {
-    if (failure == 0) sessions_.sessions.reset();
-    else sessions_.sessions = std::vector<unsigned>{0, 3};  // session 3's user is unreadable
+    if (failure == 0)
+      sessions_.sessions.reset();
+    else
+      sessions_.sessions = std::vector<unsigned>{0, 3};  // session 3's user is unreadable
     clock_.now.day = static_cast<std::uint16_t>(8 + failure);
     clock_.now.dayOfWeek = static_cast<std::uint16_t>(2 + failure);
     s.Tick();
@@ -175,7 +177,8 @@ TEST_F(CompanionScheduleTest, AChangedFileIsReadAgainAndItsWakeUpTimersArmedAgai
 
 TEST_F(CompanionScheduleTest, ASharedFileThatIsNotWhatItSeemsStopsEverything) {
   Prepare("[Timer]\r\nonce=enabled,Power off,22:00,Once\r\n[Log]\r\nEnabled=True\r\n");
-  inspector_.facts[SettingsPath()] = {FileFacts::Found::Yes, false, true, 1, "C:\\Windows\\win.ini"};
+  inspector_.facts[SettingsPath()] = {FileFacts::Found::Yes, false, true, 1,
+                                      "C:\\Windows\\win.ini"};
   CompanionSchedule& s = Start();
   EXPECT_TRUE(s.Timers().empty()) << "a settings file that is a link is not read";
   ASSERT_EQ(log_.lines.size(), 1u);

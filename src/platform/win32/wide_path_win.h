@@ -12,8 +12,8 @@ namespace halcyra {
 // A path of the program, in the ANSI code page, as the wide functions take it.
 inline std::wstring WidePath(const std::string& path) {
   if (path.empty()) return {};
-  const int length = MultiByteToWideChar(CP_ACP, 0, path.data(), static_cast<int>(path.size()),
-                                         nullptr, 0);
+  const int length =
+      MultiByteToWideChar(CP_ACP, 0, path.data(), static_cast<int>(path.size()), nullptr, 0);
   std::wstring wide(static_cast<size_t>(length), L'\0');
   MultiByteToWideChar(CP_ACP, 0, path.data(), static_cast<int>(path.size()), wide.data(), length);
   return wide;
