@@ -201,6 +201,13 @@ UniqueHandle TrustedFolder(const std::string& folder, const Descriptor& rights,
     UniqueHandle handle = OpenNoFollow(folder, access);
     if (!handle) {
       const DWORD error = GetLastError();
+      // A folder that shuts administrators out was not made by an installation.
+      if (error == ERROR_ACCESS_DENIED) {
+        outcome.failure = MoveAside(folder, FileFacts{},
+                                    "\"" + folder + "\" does not let administrators in", outcome);
+        if (!outcome.failure.empty()) return {};
+        continue;
+      }
       if (!Absent(error)) {
         outcome.failure = Failure("The data folder \"" + folder + "\" could not be opened", error);
         return {};

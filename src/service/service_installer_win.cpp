@@ -87,10 +87,10 @@ std::vector<std::string> ConfigureService(SC_HANDLE service) {
   return notes;
 }
 
-// Why the service's executable could be replaced by somebody the installation does not trust,
-// or empty: a service runs its file with its account's rights, so that file and its folder must
-// be writable only by administrators.
-std::string ExposedLocation(const std::string& path, const std::string& installingAccount) {
+// Why the object at `path` could be changed by somebody the installation does not trust (an
+// owner or an entry granting any of `rights`), or empty.
+std::string ExposedObject(const std::string& path, const std::string& installingAccount,
+                          std::uint32_t rights) {
   PSID owner = nullptr;
   PACL dacl = nullptr;
   PSECURITY_DESCRIPTOR descriptor = nullptr;
@@ -113,7 +113,8 @@ std::string ExposedLocation(const std::string& path, const std::string& installi
       if (!GetAce(dacl, i, reinterpret_cast<void**>(&header))) continue;
       const bool allow = header->AceType == ACCESS_ALLOWED_ACE_TYPE;
       if (!allow && header->AceType != ACCESS_DENIED_ACE_TYPE) {
-        // An entry of another kind (object, callback) is read as a grant of everything.
+        // An entry of another kind (object, callback) is read as a grant of everything to an
+        // account that could not be read.
         entries->push_back({"", file_rights::kGenericAll, true, false});
         continue;
       }
@@ -122,12 +123,35 @@ std::string ExposedLocation(const std::string& path, const std::string& installi
                           (header->AceFlags & INHERIT_ONLY_ACE) != 0});
     }
   }
-  const std::string writer = UntrustedWriter(sidText(owner), entries, installingAccount);
+  const std::string writer = UntrustedWriter(sidText(owner), entries, installingAccount, rights);
   LocalFree(descriptor);
   if (writer.empty()) return "";
-  return "\"" + path + "\" can be changed by " + writer +
+  return "\"" + path + "\" can be changed by " + writer;
+}
+
+// Why the service's executable could be replaced by somebody the installation does not trust,
+// or empty: a service runs its file with its account's rights, so the file and its folder must
+// be writable only by administrators, and no folder above may be renamed away by anybody else.
+std::string ExposedLocation(const std::string& exePath, const std::string& installingAccount) {
+  std::string problem = ExposedObject(exePath, installingAccount, ChangingRights());
+  std::string folder = FolderOf(exePath);
+  if (problem.empty()) problem = ExposedObject(folder, installingAccount, ChangingRights());
+  for (std::string above = FolderOf(folder); problem.empty() && !above.empty() && above != folder;
+       folder = above, above = FolderOf(folder))
+    problem = ExposedObject(above + (above.back() == ':' ? "\\" : ""), installingAccount,
+                            ReplacingRights());
+  if (problem.empty()) return "";
+  return problem +
          "; put ShutdownService.exe in a folder that only administrators can change, such as "
          "Program Files";
+}
+
+// A service that runs keeps its old account and token until it starts again.
+void StopIfRunning(SC_HANDLE service) {
+  SERVICE_STATUS status{};
+  if (QueryServiceStatus(service, &status) && status.dwCurrentState != SERVICE_STOPPED &&
+      ControlService(service, SERVICE_CONTROL_STOP, &status))
+    WaitForState(service, SERVICE_STOPPED);
 }
 
 bool GrantInteractiveUsers(SC_HANDLE service) {
@@ -149,24 +173,25 @@ InstallOutcome InstallCompanionService(const std::string& exePath, const std::st
   const std::optional<std::string> serviceSid = ServiceSid(kCompanionServiceName);
   if (!me || !serviceSid)
     return {false, Failure("The accounts of the installation could not be read", GetLastError())};
-  for (const std::string& path : {exePath, FolderOf(exePath)})
-    if (std::string exposed = ExposedLocation(path, *me); !exposed.empty())
-      return {false, "The service was not installed: " + exposed + "."};
+  if (std::string exposed = ExposedLocation(exePath, *me); !exposed.empty())
+    return {false, "The service was not installed: " + exposed + "."};
   ScHandle manager(
       OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT | SC_MANAGER_CREATE_SERVICE));
   if (!manager)
     return {false, Failure("The service manager refused the installation; run it as an "
                            "administrator",
                            GetLastError())};
+  // The folder first: no service is registered to read a folder that could not be made safe.
+  FolderOutcome folder = PrepareDataFolder(dataFolder, settings, *serviceSid, *me);
+  if (!folder.failure.empty()) return {false, folder.failure};
   ScHandle service(RegisterService(manager.Get(), "\"" + exePath + "\""));
   if (!service) return {false, Failure("The service could not be registered", GetLastError())};
   std::vector<std::string> notes = ConfigureService(service.Get());
+  notes.insert(notes.end(), folder.notes.begin(), folder.notes.end());
   if (!GrantInteractiveUsers(service.Get()))
     return {false,
             Failure("Users could not be given the right to restart the service", GetLastError())};
-  FolderOutcome folder = PrepareDataFolder(dataFolder, settings, *serviceSid, *me);
-  if (!folder.failure.empty()) return {false, folder.failure};
-  notes.insert(notes.end(), folder.notes.begin(), folder.notes.end());
+  StopIfRunning(service.Get());
   if (!StartServiceA(service.Get(), 0, nullptr) && GetLastError() != ERROR_SERVICE_ALREADY_RUNNING)
     return {false, Failure("The service was registered but did not start", GetLastError())};
   if (!WaitForState(service.Get(), SERVICE_RUNNING))

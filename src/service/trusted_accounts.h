@@ -21,11 +21,18 @@ struct GrantedAccess {
   bool inheritOnly = false;
 };
 
-// The first account, other than the trusted ones, that may replace or change the object: its
-// owner, or an entry that lets it write, delete or change rights. Empty when there is none.
-// `entries` is nullopt for an object without an access list, which lets everyone do anything.
+// Rights that let an account put other code or data in place of a file or folder's own.
+std::uint32_t ChangingRights();
+// Rights that let an account replace a folder above it, or a folder in it, by another.
+std::uint32_t ReplacingRights();
+
+// The first account, other than the trusted ones, that may change the object: its owner, or an
+// entry that grants any of `rights`. Empty when there is none. `entries` is nullopt for an object
+// without an access list, which lets everyone do anything; an empty trustee is one that could
+// not be read, and is not trusted.
 std::string UntrustedWriter(const std::string& owner,
                             const std::optional<std::vector<GrantedAccess>>& entries,
-                            const std::string& installingAccount);
+                            const std::string& installingAccount,
+                            std::uint32_t rights = ChangingRights());
 
 }  // namespace halcyra

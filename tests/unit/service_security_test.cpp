@@ -104,6 +104,17 @@ TEST(TrustedAccounts, OnlyTheSystemAdministratorsAndTheInstallerMayChangeTheServ
     EXPECT_EQ(UntrustedWriter(accounts::kSystem, entries, me), accounts::kUsers)
         << std::hex << right;
   }
+  std::vector<G> unreadable = programFiles;
+  unreadable.push_back({"", r::kGenericAll, true, false});
+  EXPECT_EQ(UntrustedWriter(accounts::kSystem, unreadable, me),
+            "an account that could not be read");
+  // Above the executable's folder only renaming counts: a drive's root lets every user create
+  // folders in it, but none may rename one away.
+  const std::vector<G> root = {{"S-1-5-11", r::kAppendData, true, false},
+                               {"S-1-5-11", 0x1301BF, true, true}};
+  EXPECT_EQ(UntrustedWriter(accounts::kSystem, root, me, ReplacingRights()), "");
+  const std::vector<G> tools = {{"S-1-5-11", 0x1301BF, true, false}};
+  EXPECT_EQ(UntrustedWriter(accounts::kSystem, tools, me, ReplacingRights()), "S-1-5-11");
 }
 
 }  // namespace
