@@ -75,6 +75,8 @@ class RefusingIniProfile final : public IniProfile {
   bool refuseWrites = false;
   // Writes allowed before the refusal starts; negative for none.
   int writesBeforeRefusal = -1;
+  // Deletes go through while writes are refused: a file that takes the one and not the other.
+  bool takeDeletes = false;
 
   std::string ReadString(const std::string& path, const std::string& section,
                          const std::string& key, const std::string& def) const override {
@@ -89,7 +91,7 @@ class RefusingIniProfile final : public IniProfile {
   bool DeleteKey(const std::string& path, const std::string& section,
                  const std::string& key) override {
     log.push_back("-" + section + "/" + key);
-    if (Refuse()) return false;
+    if (!takeDeletes && Refuse()) return false;
     return inner_.DeleteKey(path, section, key);
   }
   std::vector<std::string> ReadKeys(const std::string& path,
