@@ -141,6 +141,8 @@ class FakeClock final : public Clock {
  public:
   LocalTime now{2026, 3, 2, 3, 9, 5, 7, 0};
   std::uint32_t tick = 1000;
+  // The tick count without the wrap, kept apart so that each test moves the count it means.
+  std::uint64_t tick64 = 1000;
   // Minutes the local clock is ahead of UTC.
   int utcOffsetMinutes = 0;
   LocalTime Now() const override { return now; }
@@ -148,6 +150,7 @@ class FakeClock final : public Clock {
     return DecodeDateTime(EncodeDateTime(now) - utcOffsetMinutes / (24.0 * 60));
   }
   std::uint32_t TickCount() const override { return tick; }
+  std::uint64_t TickCount64() const override { return tick64; }
 };
 
 class FakeMixer final : public AudioMixer {
