@@ -118,6 +118,21 @@ TEST_F(IniDifferential, ANameThatDoesNotFitTheKeyListWholeIsNotListed) {
       {Keys{"Timer"}, Read{"Timer", "Bxyz"}});
 }
 
+// The names with their zero bytes and the final one take 16,382 to 16,385 bytes: the last name
+// is listed exactly when it fits whole.
+TEST_F(IniDifferential, ALastNameIsListedExactlyWhenItFitsTheKeyList) {
+  for (const std::size_t total : {16382u, 16383u, 16384u, 16385u}) {
+    SCOPED_TRACE(total);
+    // Its own zero byte, then "Last" with its zero byte and the final one: 7 bytes more.
+    const std::string first(total - 7, 'A');
+    Run("[Timer]\r\n" + first +
+            "=enabled,Shutdown,10:00,Daily\r\nLast=enabled,Reboot,11:00,Daily\r\n",
+        {Keys{"Timer"}});
+    const auto listed = portable_.ReadKeys(folder_.File("portable.ini"), "Timer");
+    EXPECT_EQ(listed.size(), total <= 16384 ? 2u : 1u);
+  }
+}
+
 // Hand-edited files: comments, blank lines, blanks around "=", quotes, lines without "=".
 TEST_F(IniDifferential, HandEditedFilesReadAlike) {
   const std::string edited =

@@ -25,16 +25,22 @@ bool Win32IniProfile::DeleteKey(const std::string& path, const std::string& sect
 
 std::vector<std::string> Win32IniProfile::ReadKeys(const std::string& path,
                                                    const std::string& section) const {
-  std::vector<char> buffer(kKeyListBytes);
-  const DWORD length = GetPrivateProfileStringA(section.c_str(), nullptr, "", buffer.data(),
-                                                static_cast<DWORD>(buffer.size()), path.c_str());
+  // The system answers "size less two" both for a list it cut and for one that fits whole with
+  // one or two bytes to spare, so its answer cannot tell a cut last name from a whole one. A
+  // buffer two bytes larger holds every name that fits the key-list buffer whole, and a name cut
+  // in it fills it to the end, past what that buffer could hold: counting the bytes decides.
+  std::vector<char> buffer(kKeyListBytes + 2);
+  GetPrivateProfileStringA(section.c_str(), nullptr, "", buffer.data(),
+                           static_cast<DWORD>(buffer.size()), path.c_str());
   std::vector<std::string> names;
-  for (const char* p = buffer.data(); *p && p < buffer.data() + buffer.size();) {
-    names.emplace_back(p);
-    p += names.back().size() + 1;
+  std::size_t used = 1;  // the final zero byte
+  for (const char* p = buffer.data(); p < buffer.data() + buffer.size() && *p;) {
+    const std::string name(p);
+    if (used + name.size() + 1 > kKeyListBytes) break;
+    used += name.size() + 1;
+    p += name.size() + 1;
+    names.push_back(name);
   }
-  // The documented sign of a list that did not fit: the size less two. Its last name is cut.
-  if (length == buffer.size() - 2 && !names.empty()) names.pop_back();
   return names;
 }
 
