@@ -114,9 +114,11 @@ bool TFrmTimer::CheckTitle() {
   }
   const ListView& list = host_.TimerList();
   const int selected = list.SelectedIndex();
+  // The settings file tells keys apart without regard to case, by its own rule: so must the
+  // check.
+  const std::string key = services_.ini.NameKey(title);
   for (std::size_t i = 0; i < list.rows.size(); ++i) {
-    // The settings file tells keys apart without regard to case: so must the check.
-    if (!EqualsIgnoreCase(list.rows[i].caption, title)) continue;
+    if (services_.ini.NameKey(list.rows[i].caption) != key) continue;
     if (EditMode && static_cast<int>(i) == selected) continue;
     Fail(kDuplicateTitleMessage);
     return false;
@@ -151,7 +153,7 @@ void TFrmTimer::BtnOKClick() {
   }
   // Only now that the new entry is in the file may the old one go: a refused write loses no
   // timer. A title changed only in letter case names the same key, which the write replaced.
-  if (selected >= 0 && !EqualsIgnoreCase(oldTitle, EdtTitle.text))
+  if (selected >= 0 && !file.SameKey(oldTitle, EdtTitle.text))
     file.RemoveKey(kTimerSection, oldTitle);
   if (EditMode) host_.RemoveSelectedTimerRow();
   host_.TimerWritten(EdtTitle.text, value);

@@ -98,6 +98,7 @@ class RefusingIniProfile final : public IniProfile {
                                     const std::string& section) const override {
     return inner_.ReadKeys(path, section);
   }
+  std::string NameKey(std::string_view name) const override { return inner_.NameKey(name); }
 
  private:
   bool Refuse() {

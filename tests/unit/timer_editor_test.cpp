@@ -141,6 +141,31 @@ TEST_F(TimerEditorTest, ATitleTakenInAnotherLetterCaseIsRefused) {
       << "the write replaced the entry, which keeps its first spelling";
 }
 
+// Every letter of the file's code page has its case: "\xE9t\xE9" and "\xC9t\xE9" (été, Été in
+// Windows-1252) are one key, as "a" and "A" are.
+TEST_F(TimerEditorTest, AccentedTwinsAreOneTitle) {
+  const std::string lower = "\xE9t\xE9", upper = "\xC9t\xE9";
+  Prepare("[Timer]\r\n" + lower + "=enabled,Shutdown,10:00,Daily\r\n" + upper +
+          "=enabled,Reboot,11:00,Daily\r\nB=enabled,Reboot,12:00,Daily\r\n");
+  Create();
+  EXPECT_EQ(Captions(), (std::vector<std::string>{lower, "B"})) << "one row for the twins";
+
+  Open(&TFrmMain::BtnAddClick, [&upper](TFrmTimer& e) {
+    e.EdtTitle.text = upper;
+    e.BtnOKClick();
+  });
+  ASSERT_EQ(boxes_.shown.size(), 1u);
+  EXPECT_EQ(boxes_.shown[0].text, kDuplicateTitleMessage);
+
+  boxes_.shown.clear();
+  Select(lower);
+  boxes_.answers = {mb::kIdYes};
+  form_->BtnDeleteClick();
+  ASSERT_EQ(boxes_.shown.size(), 1u) << "only the question";
+  EXPECT_EQ(Captions(), std::vector<std::string>{"B"});
+  EXPECT_FALSE(Settings().ValueExists("Timer", upper)) << "every line of the key went";
+}
+
 TEST_F(TimerEditorTest, EditPrefillsADisabledWeeklyTimer) {
   Prepare("[Timer]\r\nGym=disabled,Hibernate,7:5,Thursday\r\n");
   Create();

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 namespace halcyra {
 
 std::string Win32IniProfile::ReadString(const std::string& path, const std::string& section,
@@ -42,6 +44,19 @@ std::vector<std::string> Win32IniProfile::ReadKeys(const std::string& path,
     names.push_back(name);
   }
   return names;
+}
+
+// The profile functions compare names as text of the ANSI code page without regard to case, by
+// the system's own upper-case table: the same conversion, and that table, give the form.
+std::string Win32IniProfile::NameKey(std::string_view name) const {
+  if (name.empty()) return {};
+  const int length = static_cast<int>(name.size());
+  const int wide = MultiByteToWideChar(CP_ACP, 0, name.data(), length, nullptr, 0);
+  std::wstring text(static_cast<std::size_t>(wide), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, name.data(), length, text.data(), wide);
+  std::wstring upper(text.size(), L'\0');
+  LCMapStringW(LOCALE_INVARIANT, LCMAP_UPPERCASE, text.data(), wide, upper.data(), wide);
+  return std::string(reinterpret_cast<const char*>(upper.data()), upper.size() * sizeof(wchar_t));
 }
 
 }  // namespace halcyra
