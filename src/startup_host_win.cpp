@@ -31,10 +31,13 @@ void Win32StartupHost::AskRunningInstanceToShow() {
   DWORD runningProcess = 0;
   GetWindowThreadProcessId(running, &runningProcess);
   AllowSetForegroundWindow(runningProcess);
-  // The answer comes when the window is shown (or the password prompt answered); a hung
-  // instance must not hang this one.
+  // The answer comes when the window is shown (or the password prompt answered), however long
+  // that takes while the instance reads its messages. An instance that reads none for a while
+  // (a long clean-up, the service wait after OK) still gets the request, which an abort on a
+  // "hung" instance would drop; only the wait for its answer is bounded.
   DWORD_PTR ignored = 0;
-  SendMessageTimeoutA(running, message, 0, 0, SMTO_ABORTIFHUNG, kShowRequestTimeoutMs, &ignored);
+  SendMessageTimeoutA(running, message, 0, 0, SMTO_NOTIMEOUTIFNOTHUNG, kShowRequestTimeoutMs,
+                      &ignored);
 }
 
 bool Win32StartupHost::FileExists(const std::string& path) const {

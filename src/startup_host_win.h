@@ -17,7 +17,7 @@
 namespace halcyra {
 
 inline constexpr const char* kInstanceMutexName = "QMV_Halcyra";
-// How long a second start waits for the running instance to show its window.
+// How long a second start waits for the answer of a running instance that reads no messages.
 inline constexpr UINT kShowRequestTimeoutMs = 120000;
 
 class Win32StartupHost final : public StartupHost {

@@ -51,11 +51,13 @@ void TFrmNotify::Timer1Timer() {
   Timer1Enabled = false;
   SettingsFile file = services_.app.OpenSettings();
   StartAlarm(file, services_.alarm, Alarm);
-  const DateTime start = EncodeDateTime(services_.clock.Now());
+  // Elapsed time comes from the tick count: a clock set forward or back, or a daylight-saving
+  // switch, during the count must not end it at once or add an hour to it.
+  const std::uint64_t start = services_.clock.TickCount64();
   const std::int64_t duration =
       CountdownSeconds(file.ReadString(kGeneralSection, kDurationKey, "0"));
   const auto elapsed = [&] {
-    return (EncodeDateTime(services_.clock.Now()) - start) * 24 * 60 * 60;
+    return static_cast<double>(services_.clock.TickCount64() - start) / 1000;
   };
   if (duration == 0) {
     host_.HideWindow();

@@ -1,6 +1,10 @@
 #include "actions/countdown_window_win.h"
 
+#include <algorithm>
+
 #include "actions/countdown_window_ids.h"
+#include "actions/event_words.h"
+#include "toolkit/text_width_win.h"
 
 namespace halcyra {
 namespace {
@@ -8,6 +12,8 @@ namespace {
 constexpr const char* kClass = "TFrmNotify";
 constexpr int kClientWidth = 357;
 constexpr int kClientHeight = 98;
+constexpr Place kLabelPlace{0, 32, 353, 25};
+constexpr Place kAbortPlace{136, 64, 80, 27};
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_TOPMOST;
 constexpr UINT_PTR kTimer1 = 1;
@@ -26,13 +32,35 @@ CountdownWindow::CountdownWindow(const CountdownServices& services, const std::s
                  GetDesktopWindow());
   CreateBinder();
   HWND label =
-      binder_->AddLabel(form_.LblNotify, countdown_ids::kLblNotify, {0, 32, 353, 25}, SS_CENTER);
+      binder_->AddLabel(form_.LblNotify, countdown_ids::kLblNotify, kLabelPlace, SS_CENTER);
   labelFont_ = CreateFontA(-ScaleForDpi(16), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
                            DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                            DEFAULT_QUALITY, DEFAULT_PITCH, "Microsoft Sans Serif");
   SendMessageA(label, WM_SETFONT, reinterpret_cast<WPARAM>(labelFont_), FALSE);
-  binder_->AddButton(form_.BtnAbort, countdown_ids::kBtnAbort, {136, 64, 80, 27});
+  HWND abort = binder_->AddButton(form_.BtnAbort, countdown_ids::kBtnAbort, kAbortPlace);
   binder_->OnClick(countdown_ids::kBtnAbort, [this] { form_.BtnAbortClick(); });
+  FitLongestText(label, abort);
+}
+
+void CountdownWindow::FitLongestText(HWND label, HWND abort) {
+  // The longest text the label can show: a day's count, for each action's verb (any other word
+  // takes the verb of "Suspend"), in the label's font at this DPI.
+  int widest = 0;
+  for (const EventWordMeaning& meaning : kEventWords)
+    widest = std::max(widest,
+                      TextWidth(label, labelFont_, CountdownText(meaning.word, kLongestCountdown)));
+  // A static control wraps a text that does not fit, and the label has room for one line.
+  const int grow = widest + ScaleForDpi(2) - ScaleForDpi(kLabelPlace.width);
+  if (grow <= 0) return;
+  RECT frame;
+  GetWindowRect(Handle(), &frame);
+  SetWindowPos(Handle(), nullptr, frame.left - grow / 2, frame.top, frame.right - frame.left + grow,
+               frame.bottom - frame.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(label, nullptr, 0, 0, ScaleForDpi(kLabelPlace.width) + grow,
+               ScaleForDpi(kLabelPlace.height), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  // The button stays in the middle.
+  SetWindowPos(abort, nullptr, ScaleForDpi(kAbortPlace.x) + grow / 2, ScaleForDpi(kAbortPlace.y), 0,
+               0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 CountdownWindow::~CountdownWindow() {

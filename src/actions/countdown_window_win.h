@@ -33,6 +33,8 @@ class CountdownWindow final : public BoundWindow, private CountdownHost {
     Run([this] { form_.CloseClicked(); });
   }
   void Dispatch(MSG& msg);
+  // Widens the label, and the window around it, to the longest text it can show.
+  void FitLongestText(HWND label, HWND abort);
 
   TFrmNotify form_;
   std::function<void()> enableScheduleTick_;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
+#include <unordered_set>
 
 #include "core/text.h"
 
@@ -85,16 +86,18 @@ void SettingsFile::DeleteKey(const std::string& section, const std::string& key)
 bool SettingsFile::RemoveKey(const std::string& section, const std::string& key) {
   // Each delete takes one line, the first of the key; as many as the key has lines.
   const auto names = ReadSection(section);
-  const auto lines = std::count_if(names.begin(), names.end(), [&key](const std::string& name) {
-    return EqualsIgnoreCase(name, key);
+  const std::string wanted = ini_.NameKey(key);
+  const auto lines = std::count_if(names.begin(), names.end(), [&](const std::string& name) {
+    return ini_.NameKey(name) == wanted;
   });
   for (auto i = lines; i > 0; --i) DeleteKey(section, key);
   return !ValueExists(section, key);
 }
 
 bool SettingsFile::ValueExists(const std::string& section, const std::string& key) const {
+  const std::string wanted = ini_.NameKey(key);
   for (const std::string& name : ReadSection(section))
-    if (EqualsIgnoreCase(name, key)) return true;
+    if (ini_.NameKey(name) == wanted) return true;
   return false;
 }
 
@@ -104,11 +107,9 @@ std::vector<std::string> SettingsFile::ReadSection(const std::string& section) c
 
 std::vector<std::string> SettingsFile::ReadSectionValues(const std::string& section) const {
   std::vector<std::string> entries;
-  std::vector<std::string> seen;
+  std::unordered_set<std::string> seen;
   for (const std::string& key : ReadSection(section)) {
-    const std::string folded = UpperAscii(key);
-    if (std::find(seen.begin(), seen.end(), folded) != seen.end()) continue;
-    seen.push_back(folded);
+    if (!seen.insert(ini_.NameKey(key)).second) continue;
     entries.push_back(key + "=" + ReadString(section, key));
   }
   return entries;

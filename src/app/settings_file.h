@@ -6,6 +6,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/date_time.h"
@@ -48,6 +49,10 @@ class SettingsFile {
   // says whether the key is gone.
   bool RemoveKey(const std::string& section, const std::string& key);
   bool ValueExists(const std::string& section, const std::string& key) const;
+  // Whether two key names name one key, by the settings layer's case rule.
+  bool SameKey(std::string_view a, std::string_view b) const {
+    return ini_.NameKey(a) == ini_.NameKey(b);
+  }
   // Key names in file order.
   std::vector<std::string> ReadSection(const std::string& section) const;
   // "key=value" entries in file order, one per key: names that differ only in letter case

@@ -8,6 +8,22 @@ namespace {
 
 char UpperAsciiChar(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
+char UpperWindows1252Char(char c) {
+  const auto u = static_cast<unsigned char>(c);
+  // The small accented letters sit 0x20 above their capitals, except the division sign 0xF7.
+  if (u >= 0xE0 && u != 0xF7 && u != 0xFF) return static_cast<char>(u - 0x20);
+  switch (u) {
+    case 0x9A:  // s with caron
+    case 0x9C:  // oe
+    case 0x9E:  // z with caron
+      return static_cast<char>(u - 0x10);
+    case 0xFF:  // y with diaeresis
+      return static_cast<char>(0x9F);
+    default:
+      return UpperAsciiChar(c);
+  }
+}
+
 }  // namespace
 
 std::string UpperAscii(std::string_view text) {
@@ -16,16 +32,28 @@ std::string UpperAscii(std::string_view text) {
   return out;
 }
 
+std::string UpperWindows1252(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) c = UpperWindows1252Char(c);
+  return out;
+}
+
+bool IgnoreCaseEqual::operator()(std::string_view a, std::string_view b) const {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+    return UpperWindows1252Char(x) == UpperWindows1252Char(y);
+  });
+}
+
 bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
   return std::equal(a.begin(), a.end(), b.begin(), b.end(),
                     [](char x, char y) { return UpperAsciiChar(x) == UpperAsciiChar(y); });
 }
 
 std::size_t IgnoreCaseHash::operator()(std::string_view text) const {
-  // FNV-1a over the folded letters: equal texts by EqualsIgnoreCase hash alike.
+  // FNV-1a over the folded letters: equal texts by IgnoreCaseEqual hash alike.
   std::size_t hash = 14695981039346656037ull;
   for (const char c : text) {
-    hash ^= static_cast<unsigned char>(UpperAsciiChar(c));
+    hash ^= static_cast<unsigned char>(UpperWindows1252Char(c));
     hash *= 1099511628211ull;
   }
   return hash;

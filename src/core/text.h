@@ -12,15 +12,19 @@ namespace halcyra {
 // Letters a to z fold to upper case; no locale.
 std::string UpperAscii(std::string_view text);
 bool EqualsIgnoreCase(std::string_view a, std::string_view b);
-// Hash and equality for unordered containers keyed by text regardless of case, looked up by any
-// text without a copy.
+// Every letter of the Windows-1252 code page folds to upper case: a to z, the accented letters,
+// and the pairs that code page adds (\x9A \x8A, \x9C \x8C, \x9E \x8E, \xFF \x9F), as Windows
+// folds the names of a settings file in that code page. No locale.
+std::string UpperWindows1252(std::string_view text);
+// Hash and equality for unordered containers keyed by text in the Windows-1252 case rule above,
+// looked up by any text without a copy.
 struct IgnoreCaseHash {
   using is_transparent = void;
   std::size_t operator()(std::string_view text) const;
 };
 struct IgnoreCaseEqual {
   using is_transparent = void;
-  bool operator()(std::string_view a, std::string_view b) const { return EqualsIgnoreCase(a, b); }
+  bool operator()(std::string_view a, std::string_view b) const;
 };
 // Removes every character of code 32 or less from both ends.
 std::string_view TrimControl(std::string_view text);

@@ -15,6 +15,9 @@ class Clock {
   virtual LocalTime UtcNow() const = 0;
   // Milliseconds since the system started, wrapping at 2^32.
   virtual std::uint32_t TickCount() const = 0;
+  // The same count without the wrap: elapsed time that no clock change or daylight-saving
+  // switch can move.
+  virtual std::uint64_t TickCount64() const = 0;
 };
 
 }  // namespace halcyra

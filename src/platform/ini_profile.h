@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace halcyra {
@@ -31,6 +32,9 @@ class IniProfile {
   // system cuts the last name that does not fit; a cut name names no entry and is left out.
   virtual std::vector<std::string> ReadKeys(const std::string& path,
                                             const std::string& section) const = 0;
+  // The form in which the layer compares names: two section or key names are one exactly when
+  // their forms are equal. Letter case counts for nothing, by the rule of the code page.
+  virtual std::string NameKey(std::string_view name) const = 0;
 };
 
 }  // namespace halcyra

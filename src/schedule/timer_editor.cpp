@@ -114,9 +114,11 @@ bool TFrmTimer::CheckTitle() {
   }
   const ListView& list = host_.TimerList();
   const int selected = list.SelectedIndex();
+  // The settings file tells keys apart without regard to case, by its own rule: so must the
+  // check.
+  const std::string key = services_.ini.NameKey(title);
   for (std::size_t i = 0; i < list.rows.size(); ++i) {
-    // The settings file tells keys apart without regard to case: so must the check.
-    if (!EqualsIgnoreCase(list.rows[i].caption, title)) continue;
+    if (services_.ini.NameKey(list.rows[i].caption) != key) continue;
     if (EditMode && static_cast<int>(i) == selected) continue;
     Fail(kDuplicateTitleMessage);
     return false;
@@ -136,22 +138,24 @@ void TFrmTimer::BtnOKClick() {
   const std::string value =
       FormatTimerEntry(ChkEnabled.Checked(), CboShutEvent.Text(), PaddedTimePart(SpinHour.text),
                        PaddedTimePart(SpinMinute.text), FrequencyWord());
+  const ListView& list = host_.TimerList();
+  const int selected = EditMode ? list.SelectedIndex() : -1;
+  const std::string oldTitle =
+      selected >= 0 ? list.rows[static_cast<std::size_t>(selected)].caption : std::string();
   SettingsFile file = services_.OpenSettings();
   try {
-    if (EditMode) {
-      const ListView& list = host_.TimerList();
-      const int selected = list.SelectedIndex();
-      if (selected >= 0)
-        file.DeleteKey(kTimerSection, list.rows[static_cast<std::size_t>(selected)].caption);
-    }
     file.WriteString(kTimerSection, EdtTitle.text, value);
-    if (EditMode) host_.RemoveSelectedTimerRow();
   } catch (const SettingsWriteError&) {
     services_.boxes.Show(SettingsSaveFailedMessage(file.Path()), kAppTitle,
                          mb::kOk | mb::kIconError);
     closed_ = true;
     return;
   }
+  // Only now that the new entry is in the file may the old one go: a refused write loses no
+  // timer. A title changed only in letter case names the same key, which the write replaced.
+  if (selected >= 0 && !file.SameKey(oldTitle, EdtTitle.text))
+    file.RemoveKey(kTimerSection, oldTitle);
+  if (EditMode) host_.RemoveSelectedTimerRow();
   host_.TimerWritten(EdtTitle.text, value);
   closed_ = true;
 }

@@ -15,11 +15,7 @@ template <typename Form>
 void AddTimerPageControls(ControlBinder& b, Form& f, const TimerPageIds& ids) {
   b.AddLabel(f.Label8, ids.label, {20, 40, 415, 30});
   b.AddReportList(f.LvwTimer, ids.list, {20, 74, 415, 146},
-                  {{"Title", 75},
-                   {"Status", 75},
-                   {"Shutdown Event", 100},
-                   {"Activation Time", 90},
-                   {"Frequency", 75}});
+                  {"Title", "Status", "Shutdown Event", "Activation Time", "Frequency"});
   b.AddButton(f.BtnAdd, ids.add, {190, 226, 75, 25});
   b.AddButton(f.BtnEdit, ids.edit, {275, 226, 75, 25});
   b.AddButton(f.BtnDelete, ids.remove, {360, 226, 75, 25});

@@ -78,7 +78,6 @@ void CompanionSchedule::Handle(const DueTimer& due, const LocalTime& now) {
   }
   if (!Refusal(true).empty()) return;
   const AwakeWhileAlive awake(services_.sleep);
-  if (due.once) Settings().RemoveKey(kTimerSection, due.title);
   Carry(due, now);
   Reload();
 }
@@ -94,6 +93,10 @@ void CompanionSchedule::Carry(const DueTimer& due, const LocalTime& now) {
     return;
   }
   SettingsFile file = Settings();
+  // A once-only timer leaves the file before the call, which may end the machine; when the
+  // action cannot be carried out nothing happened, and the timer goes back.
+  const std::string onceValue = due.once ? file.ReadString(kTimerSection, due.title) : "";
+  if (due.once) file.RemoveKey(kTimerSection, due.title);
   if (file.IsOn(kLogSection, kLogEnabledKey)) {
     try {
       AppendEventLine({services_.os, services_.files, services_.regional}, now, due.event);
@@ -122,7 +125,14 @@ void CompanionSchedule::Carry(const DueTimer& due, const LocalTime& now) {
       done = Shutdown(services_.power, false);
       break;
   }
-  if (!done) services_.log.Error(Named(due) + ": Windows did not carry out the action.");
+  if (done) return;
+  services_.log.Error(Named(due) + ": Windows did not carry out the action.");
+  if (!due.once) return;
+  try {
+    file.WriteString(kTimerSection, due.title, onceValue);
+  } catch (const SettingsWriteError& error) {
+    services_.log.Error(error.what());
+  }
 }
 
 }  // namespace halcyra

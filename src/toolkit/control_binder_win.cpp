@@ -2,12 +2,19 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <climits>
 
+#include "toolkit/column_widths.h"
 #include "toolkit/window_win.h"
 
 namespace halcyra {
 namespace {
+
+int StringWidth(HWND list, const char* text) {
+  return static_cast<int>(
+      SendMessageA(list, LVM_GETSTRINGWIDTHA, 0, reinterpret_cast<LPARAM>(text)));
+}
 
 void SetTextIfChanged(HWND hwnd, const std::string& text) {
   if (WindowTextOf(hwnd) != text) SetWindowTextA(hwnd, text.c_str());
@@ -139,19 +146,48 @@ HWND ControlBinder::AddCheckList(CheckList& list, int id, Place place) {
 }
 
 HWND ControlBinder::AddReportList(ListView& list, int id, Place place,
-                                  const std::vector<Column>& columns) {
+                                  const std::vector<const char*>& columns) {
   HWND hwnd = Create(Kind::kReport, &list, WC_LISTVIEWA,
                      WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS, id, place,
                      WS_EX_CLIENTEDGE);
   ListView_SetExtendedListViewStyle(hwnd, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
   for (std::size_t i = 0; i < columns.size(); ++i) {
     LVCOLUMNA column{};
-    column.mask = LVCF_TEXT | LVCF_WIDTH;
-    column.pszText = const_cast<char*>(columns[i].caption);
-    column.cx = ScaleForDpi(columns[i].width);
+    column.mask = LVCF_TEXT;
+    column.pszText = const_cast<char*>(columns[i]);
     SendMessageA(hwnd, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
   }
+  FitReportColumns(hwnd, list, columns.size());
   return hwnd;
+}
+
+void ControlBinder::FitReportColumns(HWND hwnd, const ListView& list, std::size_t columnCount) {
+  // A cell's text has a margin on each side; a caption, the header's margins.
+  const int margin = ScaleForDpi(12);
+  std::vector<ColumnNeed> needs(columnCount);
+  for (std::size_t i = 0; i < columnCount; ++i) {
+    char caption[64] = {};
+    LVCOLUMNA column{};
+    column.mask = LVCF_TEXT;
+    column.pszText = caption;
+    column.cchTextMax = sizeof caption;
+    SendMessageA(hwnd, LVM_GETCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
+    needs[i].header = StringWidth(hwnd, caption) + margin;
+    needs[i].contents = needs[i].header;
+  }
+  for (const ListRow& row : list.rows) {
+    for (std::size_t i = 0; i < columnCount; ++i) {
+      const std::string& text = i == 0                     ? row.caption
+                                : i <= row.subItems.size() ? row.subItems[i - 1]
+                                                           : std::string();
+      needs[i].contents = std::max(needs[i].contents, StringWidth(hwnd, text.c_str()) + margin);
+    }
+  }
+  RECT client;
+  GetClientRect(hwnd, &client);
+  const std::vector<int> widths = FitColumnWidths(needs, client.right - client.left);
+  for (std::size_t i = 0; i < columnCount; ++i)
+    SendMessageA(hwnd, LVM_SETCOLUMNWIDTH, i, widths[i]);
 }
 
 const ControlBinder::Binding* ControlBinder::Find(int id) const {
@@ -270,6 +306,9 @@ void ControlBinder::SyncReport(const Binding& b) {
         SendMessageA(b.hwnd, LVM_SETITEMTEXTA, i, reinterpret_cast<LPARAM>(&sub));
       }
     }
+    const HWND header = ListView_GetHeader(b.hwnd);
+    FitReportColumns(b.hwnd, *static_cast<const ListView*>(b.state),
+                     static_cast<std::size_t>(Header_GetItemCount(header)));
   }
   for (std::size_t i = 0; i < rows.size(); ++i) {
     const UINT want = rows[i].selected ? LVIS_SELECTED : 0;

@@ -36,11 +36,9 @@ class ControlBinder {
   HWND AddComboBox(ComboBox& combo, int id, Place place);
   HWND AddTrackBar(TrackBar& bar, int id, Place place);
   HWND AddCheckList(CheckList& list, int id, Place place);
-  struct Column {
-    const char* caption;
-    int width;
-  };
-  HWND AddReportList(ListView& list, int id, Place place, const std::vector<Column>& columns);
+  // The columns take the widths their captions and cells need within the list, again whenever
+  // its rows change.
+  HWND AddReportList(ListView& list, int id, Place place, const std::vector<const char*>& columns);
   // A control whose state the logic does not hold; only shown and hidden with its group.
   HWND AddPlain(const char* className, DWORD style, int id, Place place, DWORD exStyle = 0);
 
@@ -95,6 +93,7 @@ class ControlBinder {
   const Binding* Find(int id) const;
   static void Run(const std::vector<Handler>& handlers, int id);
   void SyncReport(const Binding& b);
+  static void FitReportColumns(HWND hwnd, const ListView& list, std::size_t columnCount);
 
   HWND parent_;
   HFONT font_;

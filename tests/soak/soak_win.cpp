@@ -34,8 +34,12 @@ struct Sample {
   long hostFiles;
 };
 
-// The host's process id of a Wine process running this executable, or 0 off Wine.
+// The host's process id of a Wine process running this executable in this run's prefix, or 0
+// off Wine: another test run on the same host runs the same executable in a prefix of its own.
 std::string HostProcess(const std::string& exeName) {
+  char prefix[MAX_PATH] = {};
+  GetEnvironmentVariableA("WINEPREFIX", prefix, MAX_PATH);
+  const std::string ownPrefix = std::string("WINEPREFIX=") + prefix + '\0';
   WIN32_FIND_DATAA entry;
   HANDLE search = FindFirstFileA("Z:\\proc\\*", &entry);
   if (search == INVALID_HANDLE_VALUE) return "";
@@ -44,7 +48,8 @@ std::string HostProcess(const std::string& exeName) {
     const std::string id = entry.cFileName;
     if (id.find_first_not_of("0123456789") != std::string::npos) continue;
     const std::string cmdline = ReadFileText("Z:\\proc\\" + id + "\\cmdline");
-    if (cmdline.find(exeName) != std::string::npos && cmdline.find("soak") == std::string::npos)
+    if (cmdline.find(exeName) != std::string::npos && cmdline.find("soak") == std::string::npos &&
+        ReadFileText("Z:\\proc\\" + id + "\\environ").find(ownPrefix) != std::string::npos)
       found = id;
   } while (found.empty() && FindNextFileA(search, &entry));
   FindClose(search);

@@ -77,6 +77,8 @@ class RefusingIniProfile final : public IniProfile {
   bool refuseWrites = false;
   // Writes allowed before the refusal starts; negative for none.
   int writesBeforeRefusal = -1;
+  // Deletes go through while writes are refused: a file that takes the one and not the other.
+  bool takeDeletes = false;
 
   std::string ReadString(const std::string& path, const std::string& section,
                          const std::string& key, const std::string& def) const override {
@@ -91,13 +93,14 @@ class RefusingIniProfile final : public IniProfile {
   bool DeleteKey(const std::string& path, const std::string& section,
                  const std::string& key) override {
     log.push_back("-" + section + "/" + key);
-    if (Refuse()) return false;
+    if (!takeDeletes && Refuse()) return false;
     return inner_.DeleteKey(path, section, key);
   }
   std::vector<std::string> ReadKeys(const std::string& path,
                                     const std::string& section) const override {
     return inner_.ReadKeys(path, section);
   }
+  std::string NameKey(std::string_view name) const override { return inner_.NameKey(name); }
 
  private:
   bool Refuse() {
@@ -141,6 +144,8 @@ class FakeClock final : public Clock {
  public:
   LocalTime now{2026, 3, 2, 3, 9, 5, 7, 0};
   std::uint32_t tick = 1000;
+  // The tick count without the wrap, kept apart so that each test moves the count it means.
+  std::uint64_t tick64 = 1000;
   // Minutes the local clock is ahead of UTC.
   int utcOffsetMinutes = 0;
   LocalTime Now() const override { return now; }
@@ -148,6 +153,7 @@ class FakeClock final : public Clock {
     return DecodeDateTime(EncodeDateTime(now) - utcOffsetMinutes / (24.0 * 60));
   }
   std::uint32_t TickCount() const override { return tick; }
+  std::uint64_t TickCount64() const override { return tick64; }
 };
 
 class FakeMixer final : public AudioMixer {

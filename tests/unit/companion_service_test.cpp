@@ -158,6 +158,21 @@ TEST_F(CompanionScheduleTest, LogOffHasNobodyToLogOffAndSleepStatesGoThroughSusp
   EXPECT_NE(log_.lines.back().find("did not carry out"), std::string::npos) << log_.lines.back();
 }
 
+TEST_F(CompanionScheduleTest, AOnceTimerStaysWhenTheServiceCannotCarryItsActionOut) {
+  const std::string entries[] = {"bye=enabled,Log off,22:00,Once", "odd=enabled,Dance,22:00,Once",
+                                 "doze=enabled,Suspend,22:00,Once",
+                                 "halt=enabled,Shutdown,22:00,Once"};
+  sleep_.suspendAllowed = false;
+  power_.accept = false;
+  for (const std::string& entry : entries) {
+    SCOPED_TRACE(entry);
+    Prepare("[Timer]\r\n" + entry + "\r\n");
+    Start().Tick();
+    const std::size_t eq = entry.find('=');
+    EXPECT_EQ(Read("Timer", entry.substr(0, eq).c_str()), entry.substr(eq + 1));
+  }
+}
+
 TEST_F(CompanionScheduleTest, AChangedFileIsReadAgainAndItsWakeUpTimersArmedAgain) {
   Prepare("[Timer]\r\nlater=enabled,Shutdown,23:30,Daily\r\n");
   CompanionSchedule& s = Start();

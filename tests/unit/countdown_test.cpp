@@ -92,14 +92,17 @@ class CountdownTest : public testing::Test, public CountdownHost {
     return *form_;
   }
 
-  // CountdownHost: each message round lets 250 ms pass.
+  // CountdownHost: each message round lets 250 ms pass, and the local clock jumps by
+  // clockJumpSeconds_ once, in round jumpAtRound_.
   void ProcessMessages(int maxWaitMs) override {
     EXPECT_GT(maxWaitMs, 0) << "the loop waits for messages instead of spinning";
     EXPECT_LE(maxWaitMs, 100);
     ++rounds_;
     labels_.push_back(form_->LblNotify.caption);
     if (rounds_ == abortAtRound_) form_->BtnAbortClick();
-    clock_.now = DecodeDateTime(EncodeDateTime(clock_.now) + 0.25 / kSecondsPerDay);
+    const double jump = rounds_ == jumpAtRound_ ? clockJumpSeconds_ : 0;
+    clock_.now = DecodeDateTime(EncodeDateTime(clock_.now) + (0.25 + jump) / kSecondsPerDay);
+    clock_.tick64 += 250;
   }
   void HideWindow() override { journal_.push_back("hide"); }
   void RequestClose() override { journal_.push_back("close"); }
@@ -128,6 +131,8 @@ class CountdownTest : public testing::Test, public CountdownHost {
   std::optional<TFrmNotify> form_;
   int rounds_ = 0;
   int abortAtRound_ = -1;
+  int jumpAtRound_ = -1;
+  double clockJumpSeconds_ = 0;
   std::vector<std::string> labels_;
 };
 
@@ -154,6 +159,25 @@ TEST_F(CountdownTest, CountsDownByTheClockThenRunsTheEndSequenceInOrder) {
   EXPECT_EQ(player_.calls, (std::vector<std::string>{"play " + Wave() + " 1", "stop 1"}));
   EXPECT_EQ(Read("Log.txt"), "2026-12-07 09:30:05    Power off\r\n");
   EXPECT_TRUE(boxes_.shown.empty());
+}
+
+// A daylight-saving switch or a clock set by hand during the count changes neither its length
+// nor the seconds shown.
+TEST_F(CountdownTest, AClockThatJumpsDoesNotMoveTheCount) {
+  Prepare("[general]\r\nDuration=5\r\n");
+  for (const double jump : {3600.0, -3600.0}) {
+    SCOPED_TRACE(jump);
+    rounds_ = 0;
+    labels_.clear();
+    jumpAtRound_ = 4;
+    clockJumpSeconds_ = jump;
+    Run("Suspend");
+    EXPECT_EQ(rounds_, 21) << "five seconds, as without the jump";
+    for (int i = 1; i < rounds_; ++i)
+      EXPECT_EQ(labels_[static_cast<std::size_t>(i)],
+                CountdownText("Suspend", 5 - RoundHalfEven(i * 0.25)))
+          << "round " << i;
+  }
 }
 
 TEST_F(CountdownTest, DurationZeroHidesAtOnceWithoutAnUpdate) {

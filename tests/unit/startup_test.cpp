@@ -191,6 +191,7 @@ TEST_F(StartupTest, RefusedRecordAloneStillStartsWithTheWindowShown) {
     std::vector<std::string> ReadKeys(const std::string& p, const std::string& s) const override {
       return inner_.ReadKeys(p, s);
     }
+    std::string NameKey(std::string_view name) const override { return inner_.NameKey(name); }
 
    private:
     IniProfile& inner_;

@@ -137,7 +137,33 @@ TEST_F(TimerEditorTest, ATitleTakenInAnotherLetterCaseIsRefused) {
   EXPECT_TRUE(boxes_.shown.empty()) << "a timer may take another case of its own title";
   EXPECT_TRUE(editorClosed_);
   EXPECT_EQ(Read("Timer", "night"), "enabled,Shutdown,23:00,Daily");
-  EXPECT_EQ(Captions(), (std::vector<std::string>{"A", "B", "night"}));
+  EXPECT_EQ(Captions(), (std::vector<std::string>{"A", "B", "Night"}))
+      << "the write replaced the entry, which keeps its first spelling";
+}
+
+// Every letter of the file's code page has its case: "\xE9t\xE9" and "\xC9t\xE9" (été, Été in
+// Windows-1252) are one key, as "a" and "A" are.
+TEST_F(TimerEditorTest, AccentedTwinsAreOneTitle) {
+  const std::string lower = "\xE9t\xE9", upper = "\xC9t\xE9";
+  Prepare("[Timer]\r\n" + lower + "=enabled,Shutdown,10:00,Daily\r\n" + upper +
+          "=enabled,Reboot,11:00,Daily\r\nB=enabled,Reboot,12:00,Daily\r\n");
+  Create();
+  EXPECT_EQ(Captions(), (std::vector<std::string>{lower, "B"})) << "one row for the twins";
+
+  Open(&TFrmMain::BtnAddClick, [&upper](TFrmTimer& e) {
+    e.EdtTitle.text = upper;
+    e.BtnOKClick();
+  });
+  ASSERT_EQ(boxes_.shown.size(), 1u);
+  EXPECT_EQ(boxes_.shown[0].text, kDuplicateTitleMessage);
+
+  boxes_.shown.clear();
+  Select(lower);
+  boxes_.answers = {mb::kIdYes};
+  form_->BtnDeleteClick();
+  ASSERT_EQ(boxes_.shown.size(), 1u) << "only the question";
+  EXPECT_EQ(Captions(), std::vector<std::string>{"B"});
+  EXPECT_FALSE(Settings().ValueExists("Timer", upper)) << "every line of the key went";
 }
 
 TEST_F(TimerEditorTest, EditPrefillsADisabledWeeklyTimer) {
@@ -241,6 +267,23 @@ TEST_F(TimerEditorTest, RefusedWriteReportsAndClosesWithoutReload) {
   EXPECT_EQ(boxes_.shown[0].style, 16u);
   EXPECT_EQ(Captions(), std::vector<std::string>{"A"});
   EXPECT_EQ(wakeTimers_.armed.size(), 1u) << "nothing reloaded";
+}
+
+// The old entry goes only once the new one is written: a refused write loses no timer.
+TEST_F(TimerEditorTest, EditThatTheFileRefusesKeepsTheOldEntry) {
+  Prepare("[Timer]\r\nA=enabled,Shutdown,10:00,Daily\r\n");
+  Create();
+  Select("A");
+  ini_.refuseWrites = true;
+  ini_.takeDeletes = true;
+  Open(&TFrmMain::BtnEditClick, [](TFrmTimer& e) {
+    e.EdtTitle.text = "C";
+    e.BtnOKClick();
+  });
+  ASSERT_EQ(boxes_.shown.size(), 1u);
+  EXPECT_EQ(boxes_.shown[0].style, 16u);
+  EXPECT_EQ(Read("Timer", "A"), "enabled,Shutdown,10:00,Daily");
+  EXPECT_EQ(Captions(), std::vector<std::string>{"A"});
 }
 
 TEST_F(TimerEditorTest, DeleteAsksFirst) {

@@ -200,6 +200,19 @@ TEST_F(WizardTest, ItsTimerDialogRefusesATitleTakenInAnotherLetterCase) {
   EXPECT_EQ(boxes_.shown[0].text, kDuplicateTitleMessage);
   EXPECT_EQ(Read("Timer", "Night"), "enabled,Shutdown,00:00,Daily") << "not overwritten";
   EXPECT_EQ(Captions(), std::vector<std::string>{"Night"});
+
+  // The same for the code page's accented letters: \xE9t\xE9 and \xC9T\xC9 (été, ÉTÉ).
+  boxes_.shown.clear();
+  for (const char* title : {"\xE9t\xE9", "\xC9T\xC9"}) {
+    wizardHost_.onEditor = [title](TFrmTimer& e) {
+      e.EdtTitle.text = title;
+      e.BtnOKClick();
+    };
+    w.BtnAddClick();
+  }
+  ASSERT_EQ(boxes_.shown.size(), 1u);
+  EXPECT_EQ(boxes_.shown[0].text, kDuplicateTitleMessage);
+  EXPECT_EQ(Captions(), (std::vector<std::string>{"Night", "\xE9t\xE9"}));
 }
 
 }  // namespace

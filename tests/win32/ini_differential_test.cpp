@@ -1,5 +1,7 @@
 // The portable INI layer against the kernel32 profile functions: the same operations on two
 // copies of a file, every read compared, and the files compared byte for byte.
+#include <windows.h>
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -116,6 +118,37 @@ TEST_F(IniDifferential, ANameThatDoesNotFitTheKeyListWholeIsNotListed) {
   Run("[Timer]\r\n" + std::string(16380, 'A') + "=enabled,Shutdown,10:00,Daily\r\n" +
           "Bxyz=enabled,Reboot,11:00,Daily\r\n",
       {Keys{"Timer"}, Read{"Timer", "Bxyz"}});
+}
+
+// The names with their zero bytes and the final one take 16,382 to 16,385 bytes: the last name
+// is listed exactly when it fits whole.
+TEST_F(IniDifferential, ALastNameIsListedExactlyWhenItFitsTheKeyList) {
+  for (const std::size_t total : {16382u, 16383u, 16384u, 16385u}) {
+    SCOPED_TRACE(total);
+    // Its own zero byte, then "Last" with its zero byte and the final one: 7 bytes more.
+    const std::string first(total - 7, 'A');
+    Run("[Timer]\r\n" + first +
+            "=enabled,Shutdown,10:00,Daily\r\nLast=enabled,Reboot,11:00,Daily\r\n",
+        {Keys{"Timer"}});
+    const auto listed = portable_.ReadKeys(folder_.File("portable.ini"), "Timer");
+    EXPECT_EQ(listed.size(), total <= 16384 ? 2u : 1u);
+  }
+}
+
+// The case rule of names in the test prefix's code page, Windows-1252: the portable layer's
+// table against the system's upper-case table, for every pair of characters. (Wine's profile
+// functions themselves fold only a to z; see the README.)
+TEST_F(IniDifferential, NamesFoldByTheSystemsCaseRule) {
+  ASSERT_EQ(GetACP(), 1252u);
+  for (int a = 1; a < 256; ++a) {
+    for (int b = a + 1; b < 256; ++b) {
+      const std::string x(1, static_cast<char>(a)), y(1, static_cast<char>(b));
+      EXPECT_EQ(win32_.NameKey(x) == win32_.NameKey(y),
+                portable_.NameKey(x) == portable_.NameKey(y))
+          << a << " " << b;
+    }
+  }
+  EXPECT_EQ(win32_.NameKey("\xE9t\xE9"), win32_.NameKey("\xC9T\xC9"));
 }
 
 // Hand-edited files: comments, blank lines, blanks around "=", quotes, lines without "=".

@@ -249,6 +249,11 @@ bool PortableIniProfile::DeleteKey(const std::string& path, const std::string& s
   return Store(path, {*index, true, {}});
 }
 
+// The settings file is in the Windows-1252 code page, whose every letter has its case.
+std::string PortableIniProfile::NameKey(std::string_view name) const {
+  return UpperWindows1252(name);
+}
+
 std::vector<std::string> PortableIniProfile::ReadKeys(const std::string& path,
                                                       const std::string& section) const {
   std::vector<std::string> names;

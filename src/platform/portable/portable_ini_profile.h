@@ -24,6 +24,7 @@ class PortableIniProfile final : public IniProfile {
                  const std::string& key) override;
   std::vector<std::string> ReadKeys(const std::string& path,
                                     const std::string& section) const override;
+  std::string NameKey(std::string_view name) const override;
 
  private:
   struct ParsedFile;

@@ -44,9 +44,11 @@ LocalTime SystemClock::Now() const { return Reading(false); }
 
 LocalTime SystemClock::UtcNow() const { return Reading(true); }
 
-std::uint32_t SystemClock::TickCount() const {
+std::uint32_t SystemClock::TickCount() const { return static_cast<std::uint32_t>(TickCount64()); }
+
+std::uint64_t SystemClock::TickCount64() const {
   const auto since = std::chrono::steady_clock::now().time_since_epoch();
-  return static_cast<std::uint32_t>(
+  return static_cast<std::uint64_t>(
       std::chrono::duration_cast<std::chrono::milliseconds>(since).count());
 }
 

@@ -20,4 +20,6 @@ LocalTime Win32Clock::UtcNow() const {
 
 std::uint32_t Win32Clock::TickCount() const { return GetTickCount(); }
 
+std::uint64_t Win32Clock::TickCount64() const { return GetTickCount64(); }
+
 }  // namespace halcyra

@@ -9,6 +9,7 @@ class Win32Clock final : public Clock {
   LocalTime Now() const override;
   LocalTime UtcNow() const override;
   std::uint32_t TickCount() const override;
+  std::uint64_t TickCount64() const override;
 };
 
 }  // namespace halcyra

@@ -15,6 +15,7 @@ class Win32IniProfile final : public IniProfile {
                  const std::string& key) override;
   std::vector<std::string> ReadKeys(const std::string& path,
                                     const std::string& section) const override;
+  std::string NameKey(std::string_view name) const override;
 };
 
 }  // namespace halcyra

@@ -1,0 +1,38 @@
+#include "toolkit/text_width_win.h"
+
+namespace halcyra {
+namespace {
+
+// The window's device context with the font selected, given back as it was found.
+class FontDc {
+ public:
+  FontDc(HWND window, HFONT font) : window_(window), dc_(GetDC(window)) {
+    if (dc_) old_ = SelectObject(dc_, font);
+  }
+  ~FontDc() {
+    if (!dc_) return;
+    SelectObject(dc_, old_);
+    ReleaseDC(window_, dc_);
+  }
+  FontDc(const FontDc&) = delete;
+  FontDc& operator=(const FontDc&) = delete;
+  HDC Get() const { return dc_; }
+
+ private:
+  HWND window_;
+  HDC dc_;
+  HGDIOBJ old_ = nullptr;
+};
+
+}  // namespace
+
+int TextWidth(HWND window, HFONT font, const std::string& text) {
+  const FontDc dc(window, font);
+  if (!dc.Get()) return 0;
+  RECT needed{};
+  DrawTextA(dc.Get(), text.c_str(), static_cast<int>(text.size()), &needed,
+            DT_SINGLELINE | DT_NOPREFIX | DT_CALCRECT);
+  return needed.right - needed.left;
+}
+
+}  // namespace halcyra

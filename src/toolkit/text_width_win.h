@@ -1,0 +1,12 @@
+// The width that a text takes on one line in a window's font, in screen pixels.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace halcyra {
+
+int TextWidth(HWND window, HFONT font, const std::string& text);
+
+}  // namespace halcyra

@@ -1,0 +1,135 @@
+// The sizes of the program's windows against the texts they must show, with Wine's fonts.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include "actions/countdown_window_ids.h"
+#include "actions/countdown_window_win.h"
+#include "actions/event_words.h"
+#include "platform/portable/portable_text_files.h"
+#include "schedule/timer_page_win.h"
+#include "support/fakes.h"
+#include "toolkit/window_win.h"
+
+namespace halcyra {
+namespace {
+
+RECT ClientRectOf(HWND control) {
+  RECT rect;
+  GetWindowRect(control, &rect);
+  MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&rect), 2);
+  return rect;
+}
+
+// The longest count, a day, for every action: one line, whole, inside the window.
+TEST(CountdownWindowLayout, ItsLabelShowsTheLongestTextOfEveryActionOnOneLine) {
+  test::FakeOsInfo os;
+  test::RefusingIniProfile ini;
+  test::FixedRegionalSettings regional;
+  test::FakeMessageBoxes boxes;
+  test::RecordingMachineControl machine;
+  ProcessState state;
+  AppServices app{os, ini, regional, boxes, machine, state};
+  test::FakeClock clock;
+  test::FakeMixer mixer;
+  test::FakeSoundPlayer player;
+  PortableTextFiles files;
+  AlarmServices alarm{mixer, player, files};
+  test::RecordingCleanupTasks cleanup;
+  EventLogServices log{os, files, regional};
+  test::FakePrivilege privilege;
+  test::FakeSleepSupport sleep;
+  PowerServices power{os, privilege, machine, boxes, sleep};
+  CountdownWindow window(
+      {app, clock, alarm, cleanup, log, power}, "Shutdown", [] {}, nullptr);
+
+  const HWND label = GetDlgItem(window.Handle(), countdown_ids::kLblNotify);
+  const RECT place = ClientRectOf(label);
+  RECT client;
+  GetClientRect(window.Handle(), &client);
+  EXPECT_GE(place.left, client.left);
+  EXPECT_LE(place.right, client.right);
+  const HDC dc = GetDC(label);
+  SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(label, WM_GETFONT, 0, 0)));
+  TEXTMETRICA metrics;
+  GetTextMetricsA(dc, &metrics);
+  for (const EventWordMeaning& meaning : kEventWords) {
+    const std::string text = CountdownText(meaning.word, kLongestCountdown);
+    RECT needed{0, 0, place.right - place.left, 0};
+    DrawTextA(dc, text.c_str(), -1, &needed, DT_CENTER | DT_WORDBREAK | DT_CALCRECT);
+    EXPECT_LE(needed.right, place.right - place.left) << text;
+    EXPECT_LE(needed.bottom, metrics.tmHeight) << text << ": one line";
+  }
+  ReleaseDC(label, dc);
+}
+
+// What the Timer page needs of its window, the main window's or the wizard's.
+struct TimerPageForm {
+  Label Label8;
+  ListView LvwTimer;
+  Button BtnAdd, BtnEdit, BtnDelete;
+  void BtnAddClick() {}
+  void BtnEditClick() {}
+  void BtnDeleteClick() {}
+  void LvwTimerDblClick() {}
+};
+
+// Every caption and cell whole (a title too long for any room aside), side by side within the
+// list: no horizontal scroll bar.
+void ExpectColumnsFit(HWND list, const ListView& rows, bool titleCut = false) {
+  SCOPED_TRACE(rows.rows.size());
+  const int margin = ScaleForDpi(12);
+  const auto width = [list](const std::string& text) {
+    return static_cast<int>(
+        SendMessageA(list, LVM_GETSTRINGWIDTHA, 0, reinterpret_cast<LPARAM>(text.c_str())));
+  };
+  RECT client;
+  GetClientRect(list, &client);
+  const int columns = Header_GetItemCount(ListView_GetHeader(list));
+  ASSERT_EQ(columns, 5);
+  int total = 0;
+  for (int i = 0; i < columns; ++i) {
+    char caption[64] = {};
+    LVCOLUMNA column{};
+    column.mask = LVCF_TEXT | LVCF_WIDTH;
+    column.pszText = caption;
+    column.cchTextMax = sizeof caption;
+    SendMessageA(list, LVM_GETCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
+    EXPECT_LE(width(caption) + margin, column.cx) << caption;
+    for (const ListRow& row : rows.rows) {
+      const std::string& cell = i == 0 ? row.caption : row.subItems[i - 1];
+      if (i > 0 || !titleCut) {
+        EXPECT_LE(width(cell) + margin, column.cx) << cell;
+      }
+    }
+    total += column.cx;
+  }
+  EXPECT_LE(total, client.right - client.left);
+  EXPECT_FALSE(GetWindowLongA(list, GWL_STYLE) & WS_HSCROLL);
+}
+
+TEST(TimerListLayout, ColumnsFitTheirCaptionsAndCellsWithinTheList) {
+  const HWND parent = CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 480, 300, nullptr, nullptr,
+                                    GetModuleHandleA(nullptr), nullptr);
+  TimerPageForm form;
+  ControlBinder binder(parent, static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)));
+  AddTimerPageControls(binder, form, {1, 2, 3, 4, 5});
+  const HWND list = GetDlgItem(parent, 2);
+  ExpectColumnsFit(list, form.LvwTimer);
+
+  form.LvwTimer.rows = {{"Night", {"Enabled", "Power off", "23:30", "Wednesday"}, false},
+                        {"Backup", {"Disabled", "Hibernate", "07:05", "Weekday"}, false}};
+  binder.Sync();
+  ExpectColumnsFit(list, form.LvwTimer);
+
+  form.LvwTimer.rows.push_back(
+      {std::string(200, 'W'), {"Enabled", "Shutdown", "12:00", "Saturday"}, false});
+  binder.Sync();
+  ExpectColumnsFit(list, form.LvwTimer, true);
+  DestroyWindow(parent);
+}
+
+}  // namespace
+}  // namespace halcyra
