@@ -71,11 +71,28 @@ inline constexpr unsigned kPowerOff = 0x8;     // SHUTDOWN_POWEROFF
 inline constexpr unsigned kPlannedOther = 0x80000000;
 }  // namespace shutdown_flags
 
+// The kinds of line the service writes to the Windows event log, each with an event id of its
+// own (the ids of the service's message table), so that administrators can filter on them.
+enum class ServiceEvent : unsigned {
+  StateChanged = 1,        // started or stopped
+  Acted = 2,               // a timer fell due and the service carries it out
+  UserLoggedOn = 3,        // a timer fell due while a user is logged on: left to the user
+  NothingToDo = 4,         // a timer whose action the service cannot take (log off, unknown)
+  FileRefused = 5,         // a shared file failed its link checks
+  SettingsUnreadable = 6,  // the settings could not be read or written
+  ActionRefused = 7,       // Windows refused the action, or its log line could not be written
+  Fault = 8,               // an error the service did not expect
+};
+
+inline bool IsError(ServiceEvent event) {
+  return event == ServiceEvent::FileRefused || event == ServiceEvent::SettingsUnreadable ||
+         event == ServiceEvent::ActionRefused || event == ServiceEvent::Fault;
+}
+
 class SystemLog {
  public:
   virtual ~SystemLog() = default;
-  virtual void Info(const std::string& text) = 0;
-  virtual void Error(const std::string& text) = 0;
+  virtual void Write(ServiceEvent event, const std::string& text) = 0;
 };
 
 }  // namespace halcyra

@@ -43,9 +43,10 @@ std::string CompanionSchedule::Refusal(bool withLog) {
   if (refusal.empty() && withLog)
     refusal = RefusalToOpen(services_.inspector, folder, LogFilePath(services_.os));
   if (!refusal.empty() && refusal != lastRefusal_)
-    services_.log.Error(refusal +
-                        ". The service leaves the shared files alone and acts on "
-                        "nothing until this is put right.");
+    services_.log.Write(ServiceEvent::FileRefused,
+                        refusal +
+                            ". The service leaves the shared files alone and acts on "
+                            "nothing until this is put right.");
   lastRefusal_ = refusal;
   return refusal;
 }
@@ -71,9 +72,10 @@ void CompanionSchedule::Handle(const DueTimer& due, const LocalTime& now) {
   // Whatever happens now, this minute is done with.
   lastHandled_ = now;
   if (SomeoneLoggedOn(services_.sessions)) {
-    services_.log.Info(Named(due) +
-                       " fell due while a user is logged on. The service leaves the user's "
-                       "session to Halcyra.");
+    services_.log.Write(ServiceEvent::UserLoggedOn,
+                        Named(due) +
+                            " fell due while a user is logged on. The service leaves the user's "
+                            "session to Halcyra.");
     return;
   }
   if (!Refusal(true).empty()) return;
@@ -85,13 +87,17 @@ void CompanionSchedule::Handle(const DueTimer& due, const LocalTime& now) {
 void CompanionSchedule::Carry(const DueTimer& due, const LocalTime& now) {
   const auto meaning = MeaningOfWord(due.event);
   if (!meaning) {
-    services_.log.Error(Named(due) + " names no action the service knows.");
+    services_.log.Write(ServiceEvent::NothingToDo,
+                        Named(due) + " names no action the service knows.");
     return;
   }
   if (meaning->event == PowerEvent::LogOff) {
-    services_.log.Info(Named(due) + " fell due with nobody logged on: nobody to log off.");
+    services_.log.Write(ServiceEvent::NothingToDo,
+                        Named(due) + " fell due with nobody logged on: nobody to log off.");
     return;
   }
+  services_.log.Write(ServiceEvent::Acted,
+                      Named(due) + " fell due with nobody logged on: the service carries it out.");
   SettingsFile file = Settings();
   // A once-only timer leaves the file before the call, which may end the machine; when the
   // action cannot be carried out nothing happened, and the timer goes back.
@@ -101,8 +107,9 @@ void CompanionSchedule::Carry(const DueTimer& due, const LocalTime& now) {
     try {
       AppendEventLine({services_.os, services_.files, services_.regional}, now, due.event);
     } catch (const LogWriteError&) {
-      services_.log.Error("The event log line could not be written to " +
-                          LogFilePath(services_.os) + ".");
+      services_.log.Write(
+          ServiceEvent::ActionRefused,
+          "The event log line could not be written to " + LogFilePath(services_.os) + ".");
     }
   }
   bool done = false;
@@ -111,7 +118,7 @@ void CompanionSchedule::Carry(const DueTimer& due, const LocalTime& now) {
       try {
         file.WriteDateTime(kLogSection, kLastRebootTimeKey, EncodeDateTime(now));
       } catch (const SettingsWriteError& error) {
-        services_.log.Error(error.what());
+        services_.log.Write(ServiceEvent::SettingsUnreadable, error.what());
       }
       done = Shutdown(services_.power, true);
       break;
@@ -126,12 +133,13 @@ void CompanionSchedule::Carry(const DueTimer& due, const LocalTime& now) {
       break;
   }
   if (done) return;
-  services_.log.Error(Named(due) + ": Windows did not carry out the action.");
+  services_.log.Write(ServiceEvent::ActionRefused,
+                      Named(due) + ": Windows did not carry out the action.");
   if (!due.once) return;
   try {
     file.WriteString(kTimerSection, due.title, onceValue);
   } catch (const SettingsWriteError& error) {
-    services_.log.Error(error.what());
+    services_.log.Write(ServiceEvent::SettingsUnreadable, error.what());
   }
 }
 

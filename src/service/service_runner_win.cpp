@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <exception>
+#include <mutex>
 #include <string>
 
 #include "app/paths.h"
@@ -25,6 +26,9 @@ namespace {
 
 constexpr DWORD kStartHintMs = 5000;
 constexpr DWORD kStopHintMs = 2000;
+// The service's own exit code after an error it did not expect: the service manager then runs
+// the failure actions (a restart) as it does after a crash.
+constexpr DWORD kFaultExitCode = 1;
 
 class CompanionService {
  public:
@@ -36,22 +40,27 @@ class CompanionService {
 
  private:
   static DWORD WINAPI Control(DWORD control, DWORD, void*, void* context);
-  void Report(DWORD state, DWORD waitHint = 0);
-  void Work();
+  void Report(DWORD state, DWORD waitHint = 0, DWORD faultCode = 0);
+  void Work(Win32SystemLog& log);
 
   SERVICE_STATUS_HANDLE handle_ = nullptr;
+  // The control handler runs on the service manager's thread, the work on this one: the
+  // status record is written by both.
+  std::mutex statusLock_;
   SERVICE_STATUS status_{};
   UniqueHandle stop_{CreateEventA(nullptr, TRUE, FALSE, nullptr)};
 };
 
 CompanionService* CompanionService::running = nullptr;
 
-void CompanionService::Report(DWORD state, DWORD waitHint) {
+void CompanionService::Report(DWORD state, DWORD waitHint, DWORD faultCode) {
+  const std::lock_guard<std::mutex> lock(statusLock_);
   status_.dwServiceType = SERVICE_WIN32_OWN_PROCESS;
   status_.dwCurrentState = state;
   status_.dwControlsAccepted =
       state == SERVICE_RUNNING ? SERVICE_ACCEPT_STOP | SERVICE_ACCEPT_SHUTDOWN : 0;
-  status_.dwWin32ExitCode = NO_ERROR;
+  status_.dwWin32ExitCode = faultCode ? ERROR_SERVICE_SPECIFIC_ERROR : NO_ERROR;
+  status_.dwServiceSpecificExitCode = faultCode;
   status_.dwWaitHint = waitHint;
   const bool pending = state == SERVICE_START_PENDING || state == SERVICE_STOP_PENDING;
   status_.dwCheckPoint = pending ? status_.dwCheckPoint + 1 : 0;
@@ -66,9 +75,11 @@ DWORD WINAPI CompanionService::Control(DWORD control, DWORD, void*, void* contex
       self->Report(SERVICE_STOP_PENDING, kStopHintMs);
       SetEvent(self->stop_.Get());
       return NO_ERROR;
-    case SERVICE_CONTROL_INTERROGATE:
+    case SERVICE_CONTROL_INTERROGATE: {
+      const std::lock_guard<std::mutex> lock(self->statusLock_);
       SetServiceStatus(self->handle_, &self->status_);
       return NO_ERROR;
+    }
     default:
       return ERROR_CALL_NOT_IMPLEMENTED;
   }
@@ -78,11 +89,18 @@ void CompanionService::Main() {
   handle_ = RegisterServiceCtrlHandlerExA(kCompanionServiceName, &Control, this);
   if (!handle_) return;
   Report(SERVICE_START_PENDING, kStartHintMs);
-  Work();
-  Report(SERVICE_STOPPED);
+  Win32SystemLog log;
+  try {
+    Work(log);
+    Report(SERVICE_STOPPED);
+  } catch (const std::exception& error) {
+    log.Write(ServiceEvent::Fault,
+              std::string("The Halcyra Service stopped after an error: ") + error.what());
+    Report(SERVICE_STOPPED, 0, kFaultExitCode);
+  }
 }
 
-void CompanionService::Work() {
+void CompanionService::Work(Win32SystemLog& log) {
   Win32OsInfo os;
   Win32IniProfile ini;
   Win32RegionalSettings regional;
@@ -94,16 +112,16 @@ void CompanionService::Work() {
   Win32FileStamps stamps;
   const auto power = MakeServicePower(GetDataFolder(os));
   Win32TextFiles files;
-  Win32SystemLog log;
   CompanionSchedule schedule({os, ini, regional, clock, wakeTimers, sleep, sessions, inspector,
                               stamps, *power, files, log});
   try {
     schedule.Start();
   } catch (const std::exception& error) {
-    log.Error(std::string("The schedule could not be read: ") + error.what());
+    log.Write(ServiceEvent::SettingsUnreadable,
+              std::string("The schedule could not be read: ") + error.what());
   }
   Report(SERVICE_RUNNING);
-  log.Info("The Halcyra Service has started.");
+  log.Write(ServiceEvent::StateChanged, "The Halcyra Service has started.");
   // A tick at every full second of the clock, until the stop request.
   for (;;) {
     const DWORD toNextSecond = 1000 - clock.Now().milliseconds % 1000;
@@ -111,11 +129,11 @@ void CompanionService::Work() {
     try {
       schedule.Tick();
     } catch (const std::exception& error) {
-      log.Error(error.what());
+      log.Write(ServiceEvent::Fault, error.what());
     }
   }
   schedule.Stop();
-  log.Info("The Halcyra Service has stopped.");
+  log.Write(ServiceEvent::StateChanged, "The Halcyra Service has stopped.");
 }
 
 void WINAPI ServiceMain(DWORD, LPSTR*) { CompanionService::running->Main(); }

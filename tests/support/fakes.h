@@ -269,8 +269,10 @@ class FakeServicePower final : public ServicePower {
 class FakeSystemLog final : public SystemLog {
  public:
   std::vector<std::string> lines;
-  void Info(const std::string& text) override { lines.push_back("info: " + text); }
-  void Error(const std::string& text) override { lines.push_back("error: " + text); }
+  // "<event id> <text>"
+  void Write(ServiceEvent event, const std::string& text) override {
+    lines.push_back(std::to_string(static_cast<unsigned>(event)) + " " + text);
+  }
 };
 
 // Atoms count up from 0xC000; every call is recorded, and chosen shortcuts are refused.

@@ -93,7 +93,7 @@ TEST_F(CompanionScheduleTest, ActsOnlyWhenItCanTellThatNobodyIsLoggedOn) {
   s.Tick();
   EXPECT_TRUE(power_.calls.empty()) << "nothing is forced on a user's session";
   ASSERT_EQ(log_.lines.size(), 1u);
-  EXPECT_NE(log_.lines[0].find("\"night\""), std::string::npos) << log_.lines[0];
+  EXPECT_EQ(log_.lines[0].rfind("3 The timer \"night\"", 0), 0u) << "its own event id";
   s.Tick();
   EXPECT_EQ(log_.lines.size(), 1u) << "once per minute";
 
@@ -115,6 +115,7 @@ TEST_F(CompanionScheduleTest, ActsOnlyWhenItCanTellThatNobodyIsLoggedOn) {
   clock_.now.dayOfWeek = 4;
   s.Tick();
   EXPECT_EQ(power_.calls, std::vector<std::string>{kPowerOffCall});
+  EXPECT_EQ(log_.lines.back().rfind("2 The timer \"night\"", 0), 0u) << log_.lines.back();
   EXPECT_EQ(sleep_.keepAwake, (std::vector<bool>{true, false})) << "held awake for the action";
   std::ifstream log(LogPath(), std::ios::binary);
   const std::string line((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
@@ -197,6 +198,7 @@ TEST_F(CompanionScheduleTest, ASharedFileThatIsNotWhatItSeemsStopsEverything) {
   CompanionSchedule& s = Start();
   EXPECT_TRUE(s.Timers().empty()) << "a settings file that is a link is not read";
   ASSERT_EQ(log_.lines.size(), 1u);
+  EXPECT_EQ(log_.lines[0].rfind("5 ", 0), 0u) << log_.lines[0];
   EXPECT_NE(log_.lines[0].find("is a link"), std::string::npos) << log_.lines[0];
 
   // The settings file is fine again, but the log has a second name somewhere else.

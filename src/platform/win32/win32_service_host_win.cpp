@@ -72,10 +72,13 @@ Win32SystemLog::~Win32SystemLog() {
   if (source_) DeregisterEventSource(source_);
 }
 
-void Win32SystemLog::Report(WORD type, const std::string& text) {
+void Win32SystemLog::Write(ServiceEvent event, const std::string& text) {
   if (!source_) return;
   const char* strings[] = {text.c_str()};
-  ReportEventA(source_, type, 0, 0, nullptr, 1, 0, strings, nullptr);
+  // The event's id is the number of its message in the service's message table ("%1"), which
+  // the event source's registration names.
+  ReportEventA(source_, IsError(event) ? EVENTLOG_ERROR_TYPE : EVENTLOG_INFORMATION_TYPE, 0,
+               static_cast<DWORD>(event), nullptr, 1, 0, strings, nullptr);
 }
 
 }  // namespace halcyra

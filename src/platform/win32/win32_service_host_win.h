@@ -38,11 +38,9 @@ class Win32SystemLog final : public SystemLog {
   ~Win32SystemLog() override;
   Win32SystemLog(const Win32SystemLog&) = delete;
   Win32SystemLog& operator=(const Win32SystemLog&) = delete;
-  void Info(const std::string& text) override { Report(EVENTLOG_INFORMATION_TYPE, text); }
-  void Error(const std::string& text) override { Report(EVENTLOG_ERROR_TYPE, text); }
+  void Write(ServiceEvent event, const std::string& text) override;
 
  private:
-  void Report(WORD type, const std::string& text);
   HANDLE source_;
 };
 
