@@ -6,6 +6,7 @@
 
 #include <fstream>
 #include <iterator>
+#include <vector>
 
 #include "app/paths.h"
 #include "app/settings_file.h"
@@ -17,6 +18,7 @@
 #include "platform/win32/win32_regional_settings_win.h"
 #include "platform/win32/win32_service_control_win.h"
 #include "support/temp_folder.h"
+#include "version.h"
 
 namespace halcyra {
 namespace {
@@ -45,6 +47,41 @@ TEST(LoadedLibrary, TakesSystemLibrariesOnlyAndGivesNullForWhatIsMissing) {
   ASSERT_NE(byName, nullptr) << "a plain load takes the library of the current folder";
   FreeLibrary(byName);
   EXPECT_FALSE(plantedTaken);
+}
+
+// Each program names itself: application-control rules and Programs and Features read these.
+TEST(VersionResources, EachProgramCarriesItsOwnNamesAndTheProjectsVersion) {
+  char self[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, self, MAX_PATH);
+  const std::string build = FolderOf(FolderOf(self));
+  const LoadedLibrary library(L"version.dll");
+  const auto size = library.Function<decltype(GetFileVersionInfoSizeA)>("GetFileVersionInfoSizeA");
+  const auto info = library.Function<decltype(GetFileVersionInfoA)>("GetFileVersionInfoA");
+  const auto query = library.Function<decltype(VerQueryValueA)>("VerQueryValueA");
+  ASSERT_TRUE(size && info && query);
+  for (const auto& [file, description] :
+       {std::pair{"Halcyra.exe", "Halcyra - scheduled shutdown"},
+        std::pair{"ShutdownService.exe",
+                  "Halcyra Service - scheduled shutdown while nobody is logged on"}}) {
+    const std::string path = build + "\\" + file;
+    std::vector<char> data(size(path.c_str(), nullptr));
+    ASSERT_FALSE(data.empty()) << path;
+    ASSERT_TRUE(info(path.c_str(), 0, static_cast<DWORD>(data.size()), data.data()));
+    const auto value = [&](const char* name) {
+      char* text = nullptr;
+      UINT length = 0;
+      const std::string key = std::string("\\StringFileInfo\\040904B0\\") + name;
+      return query(data.data(), key.c_str(), reinterpret_cast<void**>(&text), &length) && text
+                 ? std::string(text)
+                 : std::string();
+    };
+    EXPECT_EQ(value("OriginalFilename"), file);
+    EXPECT_EQ(value("FileDescription"), description);
+    EXPECT_EQ(value("ProductName"), "Halcyra");
+    EXPECT_EQ(value("LegalCopyright"), "Copyright (C) 2026 Halcyra");
+    EXPECT_EQ(value("FileVersion"), HALCYRA_VERSION_TEXT);
+    EXPECT_EQ(value("ProductVersion"), HALCYRA_VERSION_TEXT);
+  }
 }
 
 TEST(Win32OsInfo, ModernWindowsIsVistaWithItsDataFolderUnderProgramData) {
