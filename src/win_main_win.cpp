@@ -29,6 +29,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   ProcessState state;
   const AppServices services{os, ini, regional, boxes, *machine, state};
   Win32StartupHost host(services);
+  // After an installer closed it through the Restart Manager, Windows starts it again as an
+  // ordinary start, so that the evening's timers still fire; not after a crash or a hang, and
+  // not after a reboot, when the logon starts it anyway.
+  RegisterApplicationRestart(nullptr, RESTART_NO_CRASH | RESTART_NO_HANG | RESTART_NO_REBOOT);
   const int code = RunStartup(host, services);
 
   if (SUCCEEDED(com)) CoUninitialize();

@@ -134,8 +134,10 @@ void TFrmMain::LblEmailClick() {
   services_.shell.Execute("", std::string("mailto:") + kSupportAddress, "c:\\", kShowNormal);
 }
 
-bool TFrmMain::HandleQueryEndSession() {
-  host_.TerminateProcesses("loadqm.exe");
+bool TFrmMain::HandleQueryEndSession(bool onlyThisProgram) {
+  // An installer that closes only this program (the Restart Manager) ends no session, so
+  // nothing else of the user's is ended with it.
+  if (!onlyThisProgram) host_.TerminateProcesses("loadqm.exe");
   tickBeforeQuery_ = Schedule.Timer1Enabled;
   Schedule.Timer1Enabled = false;
   host_.CloseWindow();

@@ -117,7 +117,8 @@ class TFrmMain final : public SettingsPages, public TimerPage, private ScheduleH
   void LblWebSiteClick();
   void LblEmailClick();
   // Windows asks whether the session may end: always yes, after stopping the schedule.
-  bool HandleQueryEndSession();
+  // `onlyThisProgram`: an installer closes this program alone (ENDSESSION_CLOSEAPP).
+  bool HandleQueryEndSession(bool onlyThisProgram = false);
   // The answer to the question: the session ends (the program ends as Exit does, without the
   // password), or it goes on after all (another program or the user said no) and the schedule
   // runs again as it did before the question.

@@ -366,7 +366,7 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_QUERYENDSESSION: {
       bool agreed = true;
-      Run([&] { agreed = form_.HandleQueryEndSession(); });
+      Run([&] { agreed = form_.HandleQueryEndSession((lParam & ENDSESSION_CLOSEAPP) != 0); });
       return agreed ? TRUE : FALSE;
     }
     case WM_COMMAND:

@@ -96,6 +96,9 @@ TEST_F(LifecycleTest, EndOfSessionStopsTheScheduleHidesAndAgrees) {
   EXPECT_FALSE(f.Schedule.Timer1Enabled);
   EXPECT_EQ(host_.calls, (std::vector<std::string>{"end loadqm.exe", "close"}));
   EXPECT_FALSE(f.FormCloseQuery()) << "the close only hides";
+  host_.calls.clear();
+  EXPECT_TRUE(f.HandleQueryEndSession(true));
+  EXPECT_EQ(host_.calls, std::vector<std::string>{"close"}) << "an installer closes only us";
 }
 
 TEST_F(LifecycleTest, WhileThePromptIsOpenTheIconAsksForNothingMore) {
