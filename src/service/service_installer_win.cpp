@@ -5,6 +5,7 @@
 #include <aclapi.h>
 #include <sddl.h>
 
+#include <iterator>
 #include <optional>
 #include <vector>
 
@@ -32,6 +33,9 @@ constexpr int kWaitSteps = 100;  // of 100 ms: the service gets 10 seconds to st
 // The least account that can power the machine off: it holds the shutdown privilege, and no
 // right over other users' files, processes or the program's own folder.
 constexpr const char* kServiceAccount = "NT AUTHORITY\\LocalService";
+constexpr DWORD kResetPeriodSeconds = 24 * 60 * 60;
+constexpr const char* kEventSourceKey =
+    "SYSTEM\\CurrentControlSet\\Services\\EventLog\\Application\\Halcyra_Service";
 // The only privilege the service keeps in its token (a list ending in an empty name).
 constexpr char kRequiredPrivileges[] = "SeShutdownPrivilege\0";
 
@@ -84,7 +88,39 @@ std::vector<std::string> ConfigureService(SC_HANDLE service) {
   apply(SERVICE_CONFIG_REQUIRED_PRIVILEGES_INFO, &required, "required privileges");
   SERVICE_SID_INFO sid{SERVICE_SID_TYPE_UNRESTRICTED};
   apply(SERVICE_CONFIG_SERVICE_SID_INFO, &sid, "own SID");
+  // Started once the logon's own work is done; restarted a minute after a failure, twice, the
+  // count starting again after a day; also after a stop with the service's own error code.
+  SERVICE_DELAYED_AUTO_START_INFO delayed{TRUE};
+  apply(SERVICE_CONFIG_DELAYED_AUTO_START_INFO, &delayed, "delayed start");
+  SC_ACTION actions[] = {
+      {SC_ACTION_RESTART, 60000}, {SC_ACTION_RESTART, 60000}, {SC_ACTION_NONE, 0}};
+  SERVICE_FAILURE_ACTIONSA failure{kResetPeriodSeconds, nullptr, nullptr,
+                                   static_cast<DWORD>(std::size(actions)), actions};
+  apply(SERVICE_CONFIG_FAILURE_ACTIONS, &failure, "failure actions");
+  SERVICE_FAILURE_ACTIONS_FLAG afterErrors{TRUE};
+  apply(SERVICE_CONFIG_FAILURE_ACTIONS_FLAG, &afterErrors, "failure actions after errors");
   return notes;
+}
+
+// The service's event source: Event Viewer takes the texts of its entries from the message
+// table of the executable.
+std::string RegisterEventSource(const std::string& exePath) {
+  HKEY key = nullptr;
+  LONG error = RegCreateKeyExA(HKEY_LOCAL_MACHINE, kEventSourceKey, 0, nullptr, 0,
+                               KEY_SET_VALUE | KEY_WOW64_64KEY, nullptr, &key, nullptr);
+  if (error == ERROR_SUCCESS) {
+    const DWORD types = EVENTLOG_ERROR_TYPE | EVENTLOG_WARNING_TYPE | EVENTLOG_INFORMATION_TYPE;
+    error = RegSetValueExA(key, "EventMessageFile", 0, REG_EXPAND_SZ,
+                           reinterpret_cast<const BYTE*>(exePath.c_str()),
+                           static_cast<DWORD>(exePath.size() + 1));
+    if (error == ERROR_SUCCESS)
+      error = RegSetValueExA(key, "TypesSupported", 0, REG_DWORD,
+                             reinterpret_cast<const BYTE*>(&types), sizeof types);
+    RegCloseKey(key);
+  }
+  return error == ERROR_SUCCESS
+             ? ""
+             : Failure("The service's event source could not be registered", error);
 }
 
 // Why the object at `path` could be changed by somebody the installation does not trust (an
@@ -188,6 +224,7 @@ InstallOutcome InstallCompanionService(const std::string& exePath, const std::st
   if (!service) return {false, Failure("The service could not be registered", GetLastError())};
   std::vector<std::string> notes = ConfigureService(service.Get());
   notes.insert(notes.end(), folder.notes.begin(), folder.notes.end());
+  if (std::string problem = RegisterEventSource(exePath); !problem.empty()) return {false, problem};
   if (!GrantInteractiveUsers(service.Get()))
     return {false,
             Failure("Users could not be given the right to restart the service", GetLastError())};
@@ -217,6 +254,7 @@ InstallOutcome UninstallCompanionService() {
     WaitForState(service.Get(), SERVICE_STOPPED);
   if (!DeleteService(service.Get()) && GetLastError() != ERROR_SERVICE_MARKED_FOR_DELETE)
     return {false, Failure("The service could not be removed", GetLastError())};
+  RegDeleteKeyExA(HKEY_LOCAL_MACHINE, kEventSourceKey, KEY_WOW64_64KEY, 0);
   return {true, "The Halcyra Service is removed. The settings and the log stay."};
 }
 
