@@ -77,6 +77,8 @@ check_step fuzz-smoke scripts/fuzz.sh 10
 
 timed_build windows || { tail -30 "$LOGS/build-windows.log"; build_fail windows; }
 check_step help-file scripts/check_help.sh build/windows/help.chm
+VERSION=$(sed -n 's/^project(Halcyra VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+check_step package-tables python3 scripts/check_msi.py "build/windows/Halcyra-$VERSION-x64.msi" "$VERSION"
 
 # Wine: a prefix inside the build tree, a HOME of its own, a display of its own, and a time
 # zone with daylight-saving time, which the wake-up timers must convert across.

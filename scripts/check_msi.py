@@ -1,0 +1,108 @@
+#!/usr/bin/env python3
+"""Checks the built package's tables against what Windows Installer needs to install, repair,
+upgrade and roll back Halcyra the way administrators expect (msitools' msiinfo, no Wine).
+Usage: check_msi.py PACKAGE VERSION. Prints each fault; exits non-zero when there is one."""
+import subprocess
+import sys
+
+# Custom action type bits.
+IN_SCRIPT, ROLLBACK, COMMIT, NO_IMPERSONATE = 0x400, 0x100, 0x200, 0x800
+# ServiceControl events: start at install, stop at install and removal, delete at removal.
+START_INSTALL, STOP_BOTH, DELETE_UNINSTALL = 0x1, 0x2 | 0x20, 0x80
+
+
+def table(package, name):
+    """The rows of a table as dictionaries; an empty list for a table the package lacks."""
+    result = subprocess.run(["msiinfo", "export", package, name], capture_output=True, text=True)
+    if result.returncode != 0:
+        return []
+    lines = result.stdout.split("\r\n") if "\r\n" in result.stdout else result.stdout.split("\n")
+    columns = lines[0].split("\t")
+    return [dict(zip(columns, line.split("\t"))) for line in lines[3:] if line]
+
+
+def main():
+    package, version = sys.argv[1], sys.argv[2]
+    faults = []
+    check = lambda ok, text: ok or faults.append(text)
+
+    properties = {row["Property"]: row["Value"] for row in table(package, "Property")}
+    secure = properties.get("SecureCustomProperties", "").split(";")
+    for name in ("SETTINGS", "SETTINGS_OVERWRITE"):
+        check(name in secure, f"{name} is not a secure property")
+    check(properties.get("ARPNOMODIFY") == "1", "ARPNOMODIFY is not set")
+
+    shortcuts = table(package, "Shortcut")
+    check(len(shortcuts) == 1, "one Start-menu shortcut expected")
+    for shortcut in shortcuts:
+        check(shortcut["Target"] == "[#Halcyra.exe]", "the shortcut is advertised or misses Halcyra.exe")
+        check(shortcut["Icon_"] != "", "the shortcut has no icon")
+
+    files = {row["File"]: row for row in table(package, "File")}
+    components = {row["Component"]: row for row in table(package, "Component")}
+    for name in ("Halcyra.exe", "ShutdownService.exe"):
+        row = files.get(name)
+        check(row is not None, f"{name} is not in the package")
+        if row:
+            check(row["Version"] == version + ".0", f"{name} has no version {version}.0")
+            check(row["Language"] != "", f"{name} has no language")
+    for name, row in files.items():
+        component = components.get(row["Component_"], {})
+        check(component.get("KeyPath") == name, f"{name} is not the key path of its component")
+
+    services = table(package, "ServiceInstall")
+    check(len(services) == 1, "the service is not in ServiceInstall")
+    for service in services:
+        check(service["Name"] == "Halcyra_Service", "the service has another name")
+        check(service["StartName"] == "NT AUTHORITY\\LocalService", "the service is not LocalService")
+        check(int(service["StartType"]) == 2, "the service does not start automatically")
+        check(int(service["ErrorControl"]) & 0x8000, "the service's installation is not vital")
+    controls = table(package, "ServiceControl")
+    check(len(controls) == 1, "no ServiceControl row")
+    for control in controls:
+        events = int(control["Event"])
+        check(events & START_INSTALL and events & STOP_BOTH == STOP_BOTH
+              and events & DELETE_UNINSTALL, "the service is not started, stopped and removed")
+    configs = {int(row["ConfigType"]): row["Argument"] for row in table(package, "MsiServiceConfig")}
+    check(configs.get(3) == "1", "no delayed automatic start")
+    check(configs.get(5) == "1", "no unrestricted service SID")
+    check(configs.get(6) == "SeShutdownPrivilege", "the required privilege is not the shutdown one")
+    failures = table(package, "MsiServiceConfigFailureActions")
+    check(len(failures) == 1 and failures[0]["Actions"].startswith("1[~]1"),
+          "no restart after a failure")
+    check(any(row["Table"] == "ServiceInstall" for row in table(package, "MsiLockPermissionsEx")),
+          "interactive users get no rights on the service")
+
+    actions = {row["Action"]: int(row["Type"]) for row in table(package, "CustomAction")}
+    sequence = {row["Action"]: int(row["Sequence"])
+                for row in table(package, "InstallExecuteSequence") if row["Sequence"]}
+    rollbacks = [sequence[a] for a, t in actions.items() if t & ROLLBACK and a in sequence]
+    for action, kind in actions.items():
+        if kind & IN_SCRIPT and not kind & (ROLLBACK | COMMIT) and kind & NO_IMPERSONATE:
+            check(any(r < sequence.get(action, 0) for r in rollbacks),
+                  f"the deferred action {action} has no rollback before it")
+            check(sequence.get(action, 0) < sequence.get("InstallFinalize", 0),
+                  f"the deferred action {action} comes after InstallFinalize")
+
+    upgrades = [row for row in table(package, "Upgrade") if row["ActionProperty"] == "WIX_UPGRADE_DETECTED"]
+    check(len(upgrades) == 1, "one Upgrade row for earlier versions expected")
+    for row in upgrades:
+        check(row["VersionMax"] == version and not int(row["Attributes"]) & 0x200,
+              "the Upgrade row matches this very version (ICE61)")
+
+    registry = {row["Name"]: row for row in table(package, "Registry")}
+    source = "SYSTEM\\CurrentControlSet\\Services\\EventLog\\Application\\Halcyra_Service"
+    check(registry.get("EventMessageFile", {}).get("Key") == source
+          and "[#ShutdownService.exe]" in registry["EventMessageFile"]["Value"],
+          "the event source's message file is not registered")
+    check(registry.get("TypesSupported", {}).get("Value") == "#7",
+          "the event source's types are not registered")
+
+    for fault in faults:
+        print(fault)
+    print(f"{len(faults)} faults in {package}")
+    return 1 if faults else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
