@@ -35,26 +35,17 @@ function(halcyra_msi target version output)
   set(HALCYRA_ICON halcyra.ico)
   set(LICENSE_TXT License.txt)
   set(HELP_CHM_NAME help.chm)
+  set(SETUP_DLL HalcyraSetup.dll)
   set(wxs ${CMAKE_BINARY_DIR}/Halcyra-${version}.wxs)
   configure_file(${CMAKE_SOURCE_DIR}/installer/Halcyra.wxs.in ${wxs} @ONLY)
   add_custom_command(
     OUTPUT ${output}
     COMMAND ${WIXL} -a x64 -o ${output} ${wxs}
-    # wixl removes the old version after the new files are in; the old package's removal would
-    # then remove the service the new one just registered. It goes first instead. And wixl
-    # numbers an action placed before a standard action it has not placed yet as 1: the
-    # service's removal goes just before RemoveFiles, after the services were stopped.
-    COMMAND ${MSIBUILD} ${output} -q
-            "UPDATE InstallExecuteSequence SET Sequence=1501 WHERE Action='RemoveExistingProducts'"
-    COMMAND ${MSIBUILD} ${output} -q
-            "UPDATE InstallExecuteSequence SET Sequence=3499 WHERE Action='UninstallService'"
-    # Another build of the same version replaces an installed one too (VersionMaxInclusive),
-    # rather than settling beside it on the same components.
-    COMMAND ${MSIBUILD} ${output} -q
-            "DELETE FROM Upgrade WHERE ActionProperty='WIX_UPGRADE_DETECTED'"
-    COMMAND ${MSIBUILD} ${output} -q
-            "INSERT INTO Upgrade (UpgradeCode, VersionMax, Attributes, ActionProperty) VALUES ('${HALCYRA_UPGRADE_CODE}', '${version}', 513, 'WIX_UPGRADE_DETECTED')"
-    DEPENDS ${wxs} Halcyra ShutdownService ${HELP_CHM}
+    # What wixl cannot write or drops: cmake/msi_tables.cmake.
+    COMMAND ${CMAKE_COMMAND} -DMSI=${output} -DMSIBUILD=${MSIBUILD} -DVERSION=${version}
+            -DUPGRADE_CODE=${HALCYRA_UPGRADE_CODE} -P ${CMAKE_SOURCE_DIR}/cmake/msi_tables.cmake
+    DEPENDS ${wxs} Halcyra ShutdownService HalcyraSetup ${HELP_CHM}
+            ${CMAKE_SOURCE_DIR}/cmake/msi_tables.cmake
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
     VERBATIM
     COMMENT "Building the package of Halcyra ${version}")

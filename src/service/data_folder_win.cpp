@@ -144,13 +144,37 @@ bool WriteAll(HANDLE file, const std::string& bytes) {
           written == bytes.size());
 }
 
+std::optional<std::string> ReadAll(HANDLE file) {
+  LARGE_INTEGER size{};
+  if (!GetFileSizeEx(file, &size) || size.QuadPart > kMaxPreparedSize) return std::nullopt;
+  std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
+  DWORD read = 0;
+  if (!bytes.empty() &&
+      (!ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) ||
+       read != bytes.size()))
+    return std::nullopt;
+  return bytes;
+}
+
+// A new file of the folder's own rights (no users' entry), in place of whatever had its name:
+// deleting a name never follows it.
+std::string WriteNewFile(const std::string& path, const std::string& bytes) {
+  DeleteFileW(WidePath(path).c_str());
+  UniqueHandle file(CreateFileW(WidePath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                FILE_ATTRIBUTE_NORMAL | kNoFollow, nullptr));
+  if (!file || !WriteAll(file.Get(), bytes))
+    return Failure("\"" + path + "\" could not be written", GetLastError());
+  return "";
+}
+
 // One shared file: kept with its bytes and given its rights, or made with them. `content`:
-// what to write into it; an existing file's bytes change only when `overwrite` is set.
+// what to write into it; an existing file's bytes change only when `overwrite` is set, after
+// they were kept in `backup` when that names a file.
 std::string PrepareSharedFile(const std::string& path, const Descriptor& rights,
                               const std::optional<std::string>& content, bool overwrite,
-                              FolderOutcome& outcome) {
+                              const std::string& backup, FolderOutcome& outcome) {
   const DWORD access = READ_CONTROL | WRITE_DAC | WRITE_OWNER | FILE_READ_ATTRIBUTES |
-                       (content && overwrite ? GENERIC_WRITE : 0);
+                       (content && overwrite ? GENERIC_READ | GENERIC_WRITE : 0);
   UniqueHandle file = OpenNoFollow(path, access);
   if (file) {
     const FileFacts facts = FactsOf(file.Get());
@@ -184,6 +208,11 @@ std::string PrepareSharedFile(const std::string& path, const Descriptor& rights,
   if (error != ERROR_SUCCESS)
     return Failure("\"" + path + "\" could not be given its rights", error);
   if (content && overwrite) {
+    if (!backup.empty()) {
+      const std::optional<std::string> before = ReadAll(file.Get());
+      if (!before) return Failure("\"" + path + "\" could not be read", GetLastError());
+      if (std::string problem = WriteNewFile(backup, *before); !problem.empty()) return problem;
+    }
     if (SetFilePointer(file.Get(), 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER ||
         !SetEndOfFile(file.Get()) || !WriteAll(file.Get(), *content))
       return Failure("\"" + path + "\" could not be written", GetLastError());
@@ -265,12 +294,41 @@ FolderOutcome PrepareDataFolder(const std::string& folder, const PreparedSetting
         Failure("The data folder \"" + folder + "\" could not be given its rights", GetLastError());
     return outcome;
   }
+  const std::string backup =
+      prepared.backupName.empty() ? "" : JoinPath(folder, prepared.backupName);
   outcome.failure = PrepareSharedFile(JoinPath(folder, kSettingsFileName), fileRights, content,
-                                      prepared.overwrite, outcome);
+                                      prepared.overwrite, backup, outcome);
   if (outcome.failure.empty())
-    outcome.failure =
-        PrepareSharedFile(JoinPath(folder, kLogFileName), fileRights, std::nullopt, false, outcome);
+    outcome.failure = PrepareSharedFile(JoinPath(folder, kLogFileName), fileRights, std::nullopt,
+                                        false, "", outcome);
   return outcome;
+}
+
+std::string RestoreSettingsBackup(const std::string& folder, const std::string& backupName) {
+  const std::string backupPath = JoinPath(folder, backupName);
+  UniqueHandle backup = OpenNoFollow(backupPath, GENERIC_READ);
+  if (!backup) return "";
+  const std::string settingsPath = JoinPath(folder, kSettingsFileName);
+  UniqueHandle settings = OpenNoFollow(settingsPath, GENERIC_READ | GENERIC_WRITE);
+  for (const auto& [handle, path] :
+       {std::pair{backup.Get(), backupPath}, std::pair{settings.Get(), settingsPath}}) {
+    const std::string why =
+        handle ? WhyNotPlain(FactsOf(handle), path, false) : "\"" + path + "\" could not be opened";
+    if (!why.empty()) return why + "; the settings were not put back.";
+  }
+  const std::optional<std::string> bytes = ReadAll(backup.Get());
+  if (!bytes ||
+      SetFilePointer(settings.Get(), 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER ||
+      !SetEndOfFile(settings.Get()) || !WriteAll(settings.Get(), *bytes))
+    return Failure("The settings could not be put back from \"" + backupPath + "\"",
+                   GetLastError());
+  backup.Close();
+  DeleteFileW(WidePath(backupPath).c_str());
+  return "";
+}
+
+void DropSettingsBackup(const std::string& folder, const std::string& backupName) {
+  DeleteFileW(WidePath(JoinPath(folder, backupName)).c_str());
 }
 
 }  // namespace halcyra

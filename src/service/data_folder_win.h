@@ -12,6 +12,9 @@ namespace halcyra {
 struct PreparedSettings {
   std::string source;
   bool overwrite = false;
+  // Keeps the bytes an overwrite replaces in a file of that name beside the settings, so that
+  // an installation that fails later can put them back; empty: kept nowhere.
+  std::string backupName;
 };
 
 struct FolderOutcome {
@@ -27,5 +30,11 @@ struct FolderOutcome {
 FolderOutcome PrepareDataFolder(const std::string& folder, const PreparedSettings& prepared,
                                 const std::string& serviceSid,
                                 const std::string& installingAccount);
+
+// Puts the bytes kept in the backup `backupName` back into the settings file, then removes the
+// backup; nothing when there is none. Empty, or the reason it failed.
+std::string RestoreSettingsBackup(const std::string& folder, const std::string& backupName);
+// Removes the backup once the installation stands.
+void DropSettingsBackup(const std::string& folder, const std::string& backupName);
 
 }  // namespace halcyra

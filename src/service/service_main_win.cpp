@@ -59,7 +59,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   const InstallOutcome outcome =
       request.command == ServiceCommand::Install
           ? InstallCompanionService(exe, GetDataFolder(os),
-                                    {request.settingsSource, request.overwrite})
+                                    {request.settingsSource, request.overwrite, ""})
           : UninstallCompanionService();
   Say(outcome.message, !outcome.ok, quiet);
   return outcome.ok ? 0 : kExitFailed;

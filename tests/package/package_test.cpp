@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "driver/driver_win.h"
@@ -177,6 +178,51 @@ TEST_F(PackageTest, APreparedSettingsFileMakesAnOrdinaryFirstStart) {
                     "\" SETTINGS_OVERWRITE=1"),
             0u);
   EXPECT_EQ(ReadFileText(DataFile("Halcyra.ini")), ReadFileText(prepared));
+  ASSERT_EQ(Msiexec("/x \"" + Package(kPackage) + "\""), 0u);
+}
+
+// Windows Installer itself registers the service, so a failure rolls it back with the files;
+// the reason is in the installer's log. (Wine's msiexec answers 1627 where Windows answers 1603.)
+TEST_F(PackageTest, AFailedInstallLeavesNothingBehindAndSaysWhyInTheLog) {
+  const std::string log = AppProcess::ExePath("package_tests.exe") + ".install.log";
+  for (const std::string& settings :
+       {std::string("C:\\nowhere\\missing.ini"), std::string("relative.ini")}) {
+    RemoveFile(log);
+    EXPECT_NE(Msiexec("/i \"" + Package(kPackage) + "\" SETTINGS=\"" + settings + "\" /l*v \"" +
+                      log + "\""),
+              0u)
+        << settings;
+    EXPECT_FALSE(ServiceState().has_value()) << "no service";
+    EXPECT_FALSE(RunEntry().has_value()) << "no logon entry";
+    for (const char* file : {"Halcyra.exe", "ShutdownService.exe"})
+      EXPECT_FALSE(FileExists(Installed(file))) << file;
+    // The installer's log is UTF-16 or ANSI, depending on the installer: look for ASCII bytes.
+    std::string text = ReadFileText(log);
+    text.erase(std::remove(text.begin(), text.end(), '\0'), text.end());
+    EXPECT_NE(text.find(settings.find(':') != std::string::npos ? "could not be read"
+                                                                : "is not a full path"),
+              std::string::npos)
+        << settings;
+  }
+}
+
+TEST_F(PackageTest, TheServiceComesFromTheInstallersTablesWithItsEventSource) {
+  ASSERT_EQ(Msiexec("/i \"" + Package(kPackage) + "\""), 0u);
+  EXPECT_EQ(ServiceState(), SERVICE_RUNNING);
+  HKEY key = nullptr;
+  ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE,
+                          "SYSTEM\\CurrentControlSet\\Services\\EventLog\\Application\\"
+                          "Halcyra_Service",
+                          0, KEY_READ | KEY_WOW64_64KEY, &key),
+            ERROR_SUCCESS);
+  char file[MAX_PATH] = {};
+  DWORD size = sizeof file, types = 0, typesSize = sizeof types;
+  RegQueryValueExA(key, "EventMessageFile", nullptr, nullptr, reinterpret_cast<BYTE*>(file), &size);
+  RegQueryValueExA(key, "TypesSupported", nullptr, nullptr, reinterpret_cast<BYTE*>(&types),
+                   &typesSize);
+  RegCloseKey(key);
+  EXPECT_EQ(_stricmp(file, Installed("ShutdownService.exe").c_str()), 0) << file;
+  EXPECT_EQ(types, 7u);
   ASSERT_EQ(Msiexec("/x \"" + Package(kPackage) + "\""), 0u);
 }
 

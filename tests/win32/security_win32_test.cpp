@@ -146,14 +146,28 @@ TEST(DataFolderRights, WhatAUserPlantedIsMovedAsideAndWhatAnEarlierVersionMadeIs
 
   // A prepared file overwrites only when asked; an unreadable one changes nothing.
   root.WriteFile("prepared.ini", "[general]\r\nFirstStartDone=True\r\n");
-  EXPECT_EQ(PrepareDataFolder(folder, {root.File("prepared.ini"), false}, service, account).failure,
-            "");
+  EXPECT_EQ(
+      PrepareDataFolder(folder, {root.File("prepared.ini"), false, ""}, service, account).failure,
+      "");
   EXPECT_EQ(root.ReadFile("Halcyra\\Halcyra.ini"), "[Timer]\r\na=enabled,Suspend,22:00,Daily\r\n");
-  EXPECT_EQ(PrepareDataFolder(folder, {root.File("prepared.ini"), true}, service, account).failure,
-            "");
+  EXPECT_EQ(
+      PrepareDataFolder(folder, {root.File("prepared.ini"), true, ""}, service, account).failure,
+      "");
   EXPECT_EQ(root.ReadFile("Halcyra\\Halcyra.ini"), "[general]\r\nFirstStartDone=True\r\n");
-  EXPECT_NE(PrepareDataFolder(folder, {root.File("missing.ini"), true}, service, account).failure,
-            "");
+  EXPECT_NE(
+      PrepareDataFolder(folder, {root.File("missing.ini"), true, ""}, service, account).failure,
+      "");
+
+  // An installation's overwrite keeps the bytes it replaces until it stands or is rolled back.
+  root.WriteFile("prepared.ini", "[general]\r\nDuration=9\r\n");
+  ASSERT_EQ(
+      PrepareDataFolder(folder, {root.File("prepared.ini"), true, "kept.ini"}, service, account)
+          .failure,
+      "");
+  EXPECT_EQ(root.ReadFile("Halcyra\\Halcyra.ini"), "[general]\r\nDuration=9\r\n");
+  EXPECT_EQ(RestoreSettingsBackup(folder, "kept.ini"), "");
+  EXPECT_EQ(root.ReadFile("Halcyra\\Halcyra.ini"), "[general]\r\nFirstStartDone=True\r\n");
+  EXPECT_FALSE(fs::exists(root.Path() / "Halcyra" / "kept.ini")) << "rolled back: the copy goes";
   EXPECT_EQ(root.ReadFile("Halcyra\\Halcyra.ini"), "[general]\r\nFirstStartDone=True\r\n");
 }
 
