@@ -4,6 +4,7 @@
 
 #include "actions/countdown_window_win.h"
 #include "core/text.h"
+#include "platform/win32/win32_process_waits_win.h"
 #include "ui/main_window_win.h"
 #include "wizard/wizard_window_win.h"
 
@@ -72,9 +73,12 @@ int Win32StartupHost::RunMainWindow(bool show) {
     window.ShowModal();
   };
   Win32ServiceControl service(FolderOf(ExecutablePath()));
-  MainWindow main({services_, clock_, mixer_, clockGuard_, wakeTimers_, services_.machine, player_,
-                   dialogs_, files_, shell_, hotkeys_, cleanup, privilege_, service, sleep_},
-                  application.Handle(), launchCountdown, hotkeys_);
+  Win32ProcessWaits processes;
+  Win32InputIdle idle;
+  MainWindow main(
+      {services_, clock_, mixer_, clockGuard_, wakeTimers_, services_.machine, player_, dialogs_,
+       files_, shell_, hotkeys_, cleanup, privilege_, service, sleep_, processes, idle},
+      application.Handle(), launchCountdown, hotkeys_);
   if (!main.Handle()) throw std::runtime_error("The main window could not be created.");
   dialogs_.SetOwner(main.Handle());
   shell_.SetOwner(main.Handle());

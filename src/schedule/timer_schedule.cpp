@@ -39,13 +39,26 @@ void TimerSchedule::Timer1Timer() {
   const auto due = FindDueTimer(Timers, now, services_.app.state.lastHandled, [this] {
     return services_.app.OpenSettings().ReadDateTime(kLogSection, kLastRebootTimeKey, 0);
   });
-  if (!due) return;
+  if (!due) {
+    FireOneOffIfDue(now);
+    return;
+  }
   if (due->once) {
     services_.app.OpenSettings().RemoveKey(kTimerSection, due->title);
     host_.RemoveTimerRows(due->title);
   }
   Timer1Enabled = false;
   FireTimer(due->event);
+}
+
+void TimerSchedule::FireOneOffIfDue(const LocalTime& now) {
+  if (!OneOff || !OneOff->Due(now, services_.idle.IdleMilliseconds())) return;
+  // It is done with once it fires, whatever the countdown's end: an aborted request is dropped.
+  const std::string event = OneOff->Request().event;
+  OneOff.reset();
+  host_.OneOffChanged();
+  Timer1Enabled = false;
+  FireTimer(event);
 }
 
 void TimerSchedule::FireTimer(const std::string& eventWord) {

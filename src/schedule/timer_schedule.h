@@ -10,9 +10,11 @@
 #include "app/app_services.h"
 #include "core/date_time.h"
 #include "platform/clock.h"
+#include "platform/process_waits.h"
 #include "platform/sleep_support.h"
 #include "platform/wake_timers.h"
 #include "schedule/clock_guard.h"
+#include "schedule/one_off.h"
 #include "schedule/timer_record.h"
 
 namespace halcyra {
@@ -25,6 +27,8 @@ class ScheduleHost {
   virtual void RemoveTimerRows(const std::string& title) = 0;
   // Shows the countdown for the pending event modally; returns when it has closed.
   virtual void ShowCountdown() = 0;
+  // The one-off request came or went: the tray icon's tip says what will happen.
+  virtual void OneOffChanged() = 0;
 };
 
 struct DueTimer {
@@ -50,6 +54,7 @@ struct ScheduleServices {
   MachineControl& machine;
   WakeTimers& wakeTimers;
   SleepSupport& sleep;
+  const InputIdle& idle;
 };
 
 class TimerSchedule {
@@ -59,6 +64,9 @@ class TimerSchedule {
   std::vector<TTimerRecord> Timers;
   // Whether the one-second tick runs.
   bool Timer1Enabled = false;
+  // The one-off request, held in memory only: it falls due on the tick after the timers, and
+  // fires through the same path.
+  std::optional<PendingOneOff> OneOff;
 
   void Timer1Timer();
   // Hands a fired timer's event word to the countdown window; returns when it has closed. The
@@ -70,6 +78,8 @@ class TimerSchedule {
   void ReloadTimers();
 
  private:
+  void FireOneOffIfDue(const LocalTime& now);
+
   ScheduleServices services_;
   ScheduleHost& host_;
 };

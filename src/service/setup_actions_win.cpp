@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <msi.h>
+
 #include <msiquery.h>
 
 #include <optional>

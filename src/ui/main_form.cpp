@@ -11,6 +11,7 @@
 #include "app/startup.h"
 #include "core/text.h"
 #include "schedule/timer_list.h"
+#include "ui/one_off_commands.h"
 #include "ui/password_rules.h"
 #include "ui/service_step.h"
 
@@ -21,7 +22,7 @@ TFrmMain::TFrmMain(const MainFormServices& services, MainFormHost& host)
                      services.files, services.shell}),
       TimerPage(services.app, host, DeleteCheck::Verified),
       Schedule({services.app, services.clock, services.clockGuard, services.machine,
-                services.wakeTimers, services.sleep},
+                services.wakeTimers, services.sleep, services.idle},
                *this),
       Hotkeys(services.hotkeys, services.app.boxes),
       services_(services),
@@ -133,6 +134,15 @@ void TFrmMain::LblWebSiteClick() {
 void TFrmMain::LblEmailClick() {
   services_.shell.Execute("", std::string("mailto:") + kSupportAddress, "c:\\", kShowNormal);
 }
+
+std::string TFrmMain::OneOffCommand(std::string_view message) {
+  const std::string reply =
+      HandleOneOffCommand(message, Schedule, services_.processes, services_.clock);
+  OneOffChanged();
+  return reply;
+}
+
+void TFrmMain::OneOffChanged() { host_.SetTrayTip(TrayTip(Schedule)); }
 
 bool TFrmMain::HandleQueryEndSession(bool onlyThisProgram) {
   // An installer that closes only this program (the Restart Manager) ends no session, so

@@ -5,6 +5,7 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "actions/cleanup.h"
 #include "app/app_services.h"
@@ -12,6 +13,7 @@
 #include "platform/clock.h"
 #include "platform/file_dialogs.h"
 #include "platform/hotkey_registry.h"
+#include "platform/process_waits.h"
 #include "platform/service_control.h"
 #include "platform/shell.h"
 #include "platform/shutdown_privilege.h"
@@ -47,6 +49,8 @@ class MainFormHost : public TimerPageHost {
   virtual void SetTrayIcon(bool present) = 0;
   // Opens the icon's menu at the mouse pointer.
   virtual void ShowTrayMenu() = 0;
+  // The icon's tip, kept for when the icon is shown.
+  virtual void SetTrayTip(const std::string& tip) = 0;
   // Asks the window to close, as its close button does.
   virtual void CloseWindow() = 0;
   virtual void TerminateProcesses(const std::string& exeName) = 0;
@@ -75,6 +79,8 @@ struct MainFormServices {
   ShutdownPrivilege& privilege;
   ServiceControl& service;
   SleepSupport& sleep;
+  ProcessWaits& processes;
+  const InputIdle& idle;
 };
 
 inline constexpr const char* kLogFailedFormat =
@@ -126,6 +132,8 @@ class TFrmMain final : public SettingsPages, public TimerPage, private ScheduleH
   // The clock, the time zone or daylight-saving time changed somewhere in the system.
   void TimeSettingsChanged() { services_.clockGuard.TimeSettingsChanged(services_.clock); }
   void OpenHelpFile();
+  // A message of HalcyraCmd.exe; the reply to send back.
+  std::string OneOffCommand(std::string_view message);
 
   void FormCreate();
   // The window really closes: every wake-up timer is cancelled and closed.
@@ -153,6 +161,7 @@ class TFrmMain final : public SettingsPages, public TimerPage, private ScheduleH
   void TimerWritten(const std::string& title, const std::string& value) override;
   void RemoveTimerRows(const std::string& title) override;
   void ShowCountdown() override { host_.ShowCountdown(); }
+  void OneOffChanged() override;
 
   MainFormServices services_;
   MainFormHost& host_;

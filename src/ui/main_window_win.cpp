@@ -4,10 +4,12 @@
 #include <shellapi.h>
 
 #include "actions/cleanup_tasks_win.h"
+#include "platform/win32/process_identity_win.h"
 #include "res/resource_ids.h"
 #include "schedule/timer_editor_win.h"
 #include "schedule/timer_page_win.h"
 #include "ui/main_window_ids.h"
+#include "ui/one_off_commands.h"
 #include "ui/password_prompt_win.h"
 #include "ui/settings_pages_win.h"
 
@@ -22,6 +24,8 @@ constexpr int kClientHeight = 305;
 constexpr DWORD kMainStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kMainExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 constexpr UINT_PTR kTimer1 = 1;
+// HalcyraCmd waits for the reply to its command.
+constexpr UINT kReplyTimeoutMs = 5000;
 constexpr UINT kTrayCallbackMessage = ids::kTrayCallbackMessage;
 constexpr UINT kTrayIconId = 1;
 // The first form of the record, which every shell takes: 88 bytes in a 32-bit program, 104
@@ -59,6 +63,8 @@ MainWindow::MainWindow(const MainFormServices& services, HWND owner,
   // An elevated instance still hears a second start and the shell of a normal user.
   ChangeWindowMessageFilterEx(Handle(), showMainWindowMsg_, MSGFLT_ALLOW, nullptr);
   ChangeWindowMessageFilterEx(Handle(), taskbarCreatedMsg_, MSGFLT_ALLOW, nullptr);
+  // HalcyraCmd of this user may run without elevation; its sender is checked on arrival.
+  ChangeWindowMessageFilterEx(Handle(), WM_COPYDATA, MSGFLT_ALLOW, nullptr);
   // The small-icon size of the screen's resolution, from the icon's many sizes.
   LoadIconMetric(GetModuleHandleA(nullptr), MAKEINTRESOURCEW(IDI_APPLICATION_ICON), LIM_SMALL,
                  &trayIcon_);
@@ -200,8 +206,33 @@ bool MainWindow::UpdateTrayIcon(bool present) {
   data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
   data.uCallbackMessage = kTrayCallbackMessage;
   data.hIcon = trayIcon_ ? trayIcon_ : ApplicationIcon();
-  lstrcpynA(data.szTip, kAppTitle, 64);
+  lstrcpynA(data.szTip, trayTip_.c_str(), sizeof data.szTip);
   return Shell_NotifyIconA(present ? NIM_ADD : NIM_DELETE, &data) != FALSE;
+}
+
+void MainWindow::SetTrayTip(const std::string& tip) {
+  trayTip_ = tip;
+  if (!form_.ChkSystemTray.Checked()) return;
+  NOTIFYICONDATAA data{};
+  data.cbSize = kTrayRecordSize;
+  data.hWnd = Handle();
+  data.uID = kTrayIconId;
+  data.uFlags = NIF_TIP;
+  lstrcpynA(data.szTip, trayTip_.c_str(), sizeof data.szTip);
+  Shell_NotifyIconA(NIM_MODIFY, &data);
+}
+
+bool MainWindow::HandleOneOffCommand(HWND sender, const COPYDATASTRUCT& data) {
+  if (data.dwData != kOneOffCommandTag || !IsWindow(sender) || !SameUserAndSession(sender))
+    return false;
+  const std::string message(static_cast<const char*>(data.lpData), data.cbData);
+  std::string reply;
+  Run([&] { reply = form_.OneOffCommand(message); });
+  COPYDATASTRUCT answer{kOneOffReplyTag, static_cast<DWORD>(reply.size()), reply.data()};
+  SendMessageTimeoutA(sender, WM_COPYDATA, reinterpret_cast<WPARAM>(Handle()),
+                      reinterpret_cast<LPARAM>(&answer), SMTO_ABORTIFHUNG, kReplyTimeoutMs,
+                      nullptr);
+  return true;
 }
 
 void MainWindow::RetryTrayIcon() {
@@ -258,6 +289,9 @@ bool MainWindow::HandleProgramMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case kTrayCallbackMessage:
       Run([&f, lParam] { f.HandleTrayMessage(static_cast<int>(lParam)); });
       return true;
+    case WM_COPYDATA:
+      return HandleOneOffCommand(reinterpret_cast<HWND>(wParam),
+                                 *reinterpret_cast<const COPYDATASTRUCT*>(lParam));
     case WM_TIMER:
       // An idle tick touches no control: a firing mirrors its own changes (ShowCountdown), so
       // the tick costs the same with any number of timers.

@@ -49,6 +49,9 @@ class MainWindow final : public BoundWindow, private MainFormHost {
   bool UpdateTrayIcon(bool present);
   void RetryTrayIcon();
   void ShowTrayMenu() override;
+  void SetTrayTip(const std::string& tip) override;
+  // A command of HalcyraCmd.exe, answered to its window; only from this user in this session.
+  bool HandleOneOffCommand(HWND sender, const COPYDATASTRUCT& data);
   void CloseWindow() override;
   void TerminateProcesses(const std::string& exeName) override;
   std::string ExecutablePath() const override;
@@ -77,6 +80,7 @@ class MainWindow final : public BoundWindow, private MainFormHost {
   HICON trayIcon_ = nullptr;
   HBRUSH pageBrush_ = nullptr;
   int trayRetries_ = 0;
+  std::string trayTip_ = kAppTitle;
   HWND pageControl_ = nullptr;
 };
 

@@ -24,8 +24,18 @@ bool Control(DWORD access, const std::function<bool(SC_HANDLE)>& action) {
   return done;
 }
 
+// The service's file must sit where only administrators can change it, or /INSTALL refuses:
+// a copy in Program Files, as the package puts it (the build tree may lie under /tmp, which
+// every user may write). Copied once per run, before any service runs from it.
+std::string InstalledService() {
+  char folder[MAX_PATH] = {};
+  ExpandEnvironmentStringsA("%ProgramW6432%\\Halcyra-e2e", folder, MAX_PATH);
+  CreateDirectoryA(folder, nullptr);
+  return std::string(folder) + "\\" + kService;
+}
+
 std::optional<DWORD> RunService(const std::string& arguments) {
-  AppProcess installer(kService, arguments);
+  AppProcess installer(InstalledService(), arguments);
   return installer.WaitForExit(20s);
 }
 
@@ -43,6 +53,9 @@ class ServiceE2E : public testing::Test {
   void SetUp() override {
     RemoveFile(DataFile("Effects.txt"));
     RemoveFile(DataFile("Log.txt"));
+  }
+  static void SetUpTestSuite() {
+    CopyFileA(AppProcess::ExePath(kService).c_str(), InstalledService().c_str(), FALSE);
   }
   void TearDown() override { RunService("/UNINSTALL /SILENT"); }
   static std::string Settings() { return DataFile("Halcyra.ini"); }
@@ -76,7 +89,7 @@ TEST_F(ServiceE2E, InstallPutsAnEmptySettingsFileWhereNoneIs) {
 }
 
 TEST_F(ServiceE2E, AnyOtherCommandLineShowsTheUsage) {
-  AppProcess wrong(kService, "/REMOVE");
+  AppProcess wrong(InstalledService(), "/REMOVE");
   HWND box = FindMessageBox(wrong);
   ASSERT_NE(box, nullptr);
   EXPECT_NE(MessageBoxText(box).find("Usage: ShutdownService.exe /INSTALL"), std::string::npos);
@@ -154,7 +167,7 @@ TEST_F(ServiceE2E, TheServiceRunsAsLocalServiceAndASilentRunShowsNoWindow) {
   });
   EXPECT_EQ(account, "NT AUTHORITY\\LocalService");
 
-  AppProcess wrong(kService, "/INSTALL /SILENT /BOGUS");
+  AppProcess wrong(InstalledService(), "/INSTALL /SILENT /BOGUS");
   EXPECT_EQ(FindMessageBox(wrong, 1500ms), nullptr) << "no usage box for an installer";
   EXPECT_EQ(wrong.WaitForExit(5s), 2u);
 }

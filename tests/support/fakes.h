@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -20,6 +21,7 @@
 #include "platform/message_box.h"
 #include "platform/os_info.h"
 #include "platform/portable/portable_ini_profile.h"
+#include "platform/process_waits.h"
 #include "platform/regional_settings.h"
 #include "platform/service_control.h"
 #include "platform/service_host.h"
@@ -246,6 +248,38 @@ class FakeFileInspector final : public FileInspector {
     if (known != facts.end()) return known->second;
     return {FileFacts::Found::Yes, false, false, 1, path};
   }
+};
+
+// Processes by image name, each running until it is ended; a watch sees the ones running then.
+class FakeProcessWaits final : public ProcessWaits {
+ public:
+  std::map<std::string, int> running;  // image name -> how many run
+  std::unique_ptr<ProcessWait> Watch(const std::string& imageName, unsigned) override {
+    class Wait final : public ProcessWait {
+     public:
+      Wait(const FakeProcessWaits& owner, std::string name, unsigned count)
+          : owner_(owner), name_(std::move(name)), count_(count) {}
+      unsigned Count() const override { return count_; }
+      bool Ended() const override {
+        const auto found = owner_.running.find(name_);
+        return found == owner_.running.end() || found->second == 0;
+      }
+
+     private:
+      const FakeProcessWaits& owner_;
+      std::string name_;
+      unsigned count_;
+    };
+    const auto found = running.find(imageName);
+    return std::make_unique<Wait>(
+        *this, imageName, found == running.end() ? 0u : static_cast<unsigned>(found->second));
+  }
+};
+
+class FakeInputIdle final : public InputIdle {
+ public:
+  std::uint64_t idleMs = 0;
+  std::uint64_t IdleMilliseconds() const override { return idleMs; }
 };
 
 // Every power call of the service, as the end-to-end journal writes it.

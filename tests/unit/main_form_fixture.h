@@ -45,6 +45,8 @@ class FakeMainHost final : public MainFormHost {
   void ShowWindowInFront() override { calls.push_back("show"); }
   void SetTrayIcon(bool present) override { calls.push_back(present ? "icon add" : "icon delete"); }
   void ShowTrayMenu() override { calls.push_back("menu"); }
+  std::string tip = "Halcyra";
+  void SetTrayTip(const std::string& text) override { tip = text; }
   void CloseWindow() override { calls.push_back("close"); }
   void TerminateProcesses(const std::string& exeName) override {
     calls.push_back("end " + exeName);
@@ -102,9 +104,11 @@ class MainFormTest : public testing::Test {
   FakePrivilege privilege_;
   FakeServiceControl service_;
   FakeSleepSupport sleep_;
-  MainFormServices services_{app_,     clock_,   mixer_,     guard_,   wakeTimers_,
-                             machine_, player_,  dialogs_,   files_,   shell_,
-                             hotkeys_, cleanup_, privilege_, service_, sleep_};
+  FakeProcessWaits processes_;
+  FakeInputIdle idle_;
+  MainFormServices services_{app_,       clock_,   mixer_, guard_,     wakeTimers_, machine_,
+                             player_,    dialogs_, files_, shell_,     hotkeys_,    cleanup_,
+                             privilege_, service_, sleep_, processes_, idle_};
   FakeMainHost host_;
   std::optional<TFrmMain> form_;
 };

@@ -1,6 +1,7 @@
 // The schedule's tick on the main window's logic, with a fake clock.
 #include <gtest/gtest.h>
 
+#include "schedule/one_off.h"
 #include "unit/main_form_fixture.h"
 
 namespace halcyra {
@@ -155,6 +156,46 @@ TEST_F(ScheduleTest, TheMachineIsHeldAwakeFromTheFiringUntilTheCountdownEnds) {
   form_->Schedule.Timer1Timer();
   EXPECT_EQ(duringCountdown, std::vector<bool>{true}) << "held while the countdown runs";
   EXPECT_EQ(sleep_.keepAwake, (std::vector<bool>{true, false})) << "and let go after it";
+}
+
+// HalcyraCmd's requests: held by the schedule, shown in the tip, fired by the tick after the
+// timers through the countdown, and dropped once fired.
+TEST_F(ScheduleTest, AOneOffRequestFiresOnceThroughTheCountdownAndShowsInTheTip) {
+  Prepare("[Timer]\r\nnightly=enabled,Shutdown,23:00,Daily\r\n");
+  At(7, 21, 0);
+  Create();
+  processes_.running["handbrake.exe"] = 1;
+  const std::string reply = form_->OneOffCommand(
+      "do\n" +
+      EncodeRequest(
+          {"Power off", OneOffCondition::AfterExit, 0, {0, 0}, "handbrake.exe", 0, std::nullopt}));
+  EXPECT_EQ(reply, "ok\nPending: Power off when handbrake.exe ends.");
+  EXPECT_EQ(host_.tip, "Halcyra\nPower off when handbrake.exe ends");
+  const std::string status = form_->OneOffCommand("status");
+  EXPECT_NE(status.find("Pending: Power off when handbrake.exe ends."), std::string::npos);
+  EXPECT_NE(status.find("Next timer: nightly (Shutdown) on Monday at 23:00."), std::string::npos);
+  EXPECT_NE(status.find("in memory"), std::string::npos) << status;
+  EXPECT_TRUE(Tick().empty()) << "the process still runs";
+
+  processes_.running["handbrake.exe"] = 0;
+  EXPECT_EQ(Tick(), std::vector<std::string>{"Power off"});
+  EXPECT_FALSE(form_->Schedule.OneOff) << "aborted or not, it is done with";
+  EXPECT_EQ(host_.tip, "Halcyra");
+  EXPECT_TRUE(Tick().empty());
+
+  // A new request replaces the pending one; cancel drops it; nonsense is refused.
+  form_->OneOffCommand(
+      "do\n" + EncodeRequest({"Suspend", OneOffCondition::In, 30, {0, 0}, "", 0, std::nullopt}));
+  EXPECT_EQ(form_->OneOffCommand(
+                "do\n" +
+                EncodeRequest({"Hibernate", OneOffCondition::In, 5, {0, 0}, "", 0, std::nullopt})),
+            "ok\nReplaced the pending request: Hibernate at 21:05.");
+  EXPECT_EQ(form_->OneOffCommand("cancel"), "ok\nThe pending request is cancelled.");
+  EXPECT_EQ(host_.tip, "Halcyra");
+  At(7, 21, 30);
+  EXPECT_TRUE(Tick().empty()) << "cancelled before its time";
+  EXPECT_EQ(form_->OneOffCommand("do\nevent=Sleep\ncondition=in\n").rfind("refused\n", 0), 0u);
+  EXPECT_FALSE(form_->Schedule.OneOff);
 }
 
 }  // namespace

@@ -1,0 +1,7 @@
+#include "cmd/tray_program_win.h"
+
+namespace halcyra {
+
+const char* TrayProgramFile() { return "Halcyra-e2e.exe"; }
+
+}  // namespace halcyra

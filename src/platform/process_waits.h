@@ -1,0 +1,37 @@
+// The sources of a one-off request's conditions: the processes it waits for, and how long the
+// session has had no input.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace halcyra {
+
+// Processes held by their handles from the moment the request arrived: their end is read from
+// the handles, never by looking the name up again.
+class ProcessWait {
+ public:
+  virtual ~ProcessWait() = default;
+  // How many processes it waits for (0: none ran when it was made).
+  virtual unsigned Count() const = 0;
+  // Every one of them has ended.
+  virtual bool Ended() const = 0;
+};
+
+class ProcessWaits {
+ public:
+  virtual ~ProcessWaits() = default;
+  // Every process of this session with that image name (compared without case), or the one
+  // process of that id (`processId` not 0) when it runs in this session.
+  virtual std::unique_ptr<ProcessWait> Watch(const std::string& imageName, unsigned processId) = 0;
+};
+
+class InputIdle {
+ public:
+  virtual ~InputIdle() = default;
+  // Milliseconds since the last keyboard or mouse input in this session.
+  virtual std::uint64_t IdleMilliseconds() const = 0;
+};
+
+}  // namespace halcyra

@@ -1,0 +1,62 @@
+#include "platform/win32/win32_process_waits_win.h"
+
+#include <tlhelp32.h>
+
+#include <vector>
+
+#include "core/text.h"
+#include "platform/win32/handle_win.h"
+
+namespace halcyra {
+namespace {
+
+class HandleWait final : public ProcessWait {
+ public:
+  explicit HandleWait(std::vector<UniqueHandle> processes) : processes_(std::move(processes)) {}
+  unsigned Count() const override { return static_cast<unsigned>(processes_.size()); }
+  bool Ended() const override {
+    for (const UniqueHandle& process : processes_)
+      if (WaitForSingleObject(process.Get(), 0) == WAIT_TIMEOUT) return false;
+    return true;
+  }
+
+ private:
+  std::vector<UniqueHandle> processes_;
+};
+
+DWORD SessionOf(DWORD processId) {
+  DWORD session = 0;
+  return ProcessIdToSessionId(processId, &session) ? session : 0xFFFFFFFF;
+}
+
+}  // namespace
+
+std::unique_ptr<ProcessWait> Win32ProcessWaits::Watch(const std::string& imageName,
+                                                      unsigned processId) {
+  // Looked up once, now: from here on only the handles are read, so a process started later
+  // under the same name is not waited for.
+  const DWORD ownSession = SessionOf(GetCurrentProcessId());
+  std::vector<UniqueHandle> processes;
+  UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  PROCESSENTRY32 entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = snapshot && Process32First(snapshot.Get(), &entry); more;
+       more = Process32Next(snapshot.Get(), &entry)) {
+    const bool wanted =
+        processId ? entry.th32ProcessID == processId : EqualsIgnoreCase(entry.szExeFile, imageName);
+    if (!wanted || SessionOf(entry.th32ProcessID) != ownSession) continue;
+    UniqueHandle process(OpenProcess(SYNCHRONIZE, FALSE, entry.th32ProcessID));
+    if (process) processes.push_back(std::move(process));
+  }
+  return std::make_unique<HandleWait>(std::move(processes));
+}
+
+std::uint64_t Win32InputIdle::IdleMilliseconds() const {
+  LASTINPUTINFO input{};
+  input.cbSize = sizeof input;
+  if (!GetLastInputInfo(&input)) return 0;
+  // Both counts wrap together after 49.7 days: the difference in 32 bits is still right.
+  return static_cast<DWORD>(GetTickCount() - input.dwTime);
+}
+
+}  // namespace halcyra

@@ -1,0 +1,78 @@
+#include "ui/one_off_commands.h"
+
+#include <cstdio>
+
+#include "actions/event_words.h"
+#include "app/app_services.h"
+#include "schedule/wake_up.h"
+
+namespace halcyra {
+namespace {
+
+constexpr const char* kHeldInMemory =
+    "A request is held in memory by the tray program only: it ends with the program.";
+
+std::string Reply(const char* verdict, const std::string& text) {
+  return std::string(verdict) + "\n" + text;
+}
+
+// The enabled timer that fires next, as "title (event) on Monday at 22:00", or empty.
+std::string NextTimer(const TimerSchedule& schedule, const LocalTime& now) {
+  std::optional<LocalTime> best;
+  const TTimerRecord* next = nullptr;
+  for (const TTimerRecord& record : schedule.Timers) {
+    if (!record.Enabled) continue;
+    const auto due = WakeDueTime(now, record.Time, record.Frequency);
+    if (due && (!best || EncodeDateTime(*due) < EncodeDateTime(*best))) best = due, next = &record;
+  }
+  if (!next) return "";
+  char when[48];
+  std::snprintf(when, sizeof when, " on %s at %02u:%02u", kDayNames[best->dayOfWeek % 7],
+                static_cast<unsigned>(best->hour), static_cast<unsigned>(best->minute));
+  return next->Title + " (" + next->ShutEvent + ")" + when;
+}
+
+}  // namespace
+
+std::string HandleOneOffCommand(std::string_view message, TimerSchedule& schedule,
+                                ProcessWaits& processes, const Clock& clock) {
+  const size_t end = message.find('\n');
+  const std::string_view command = message.substr(0, end);
+  const std::string_view body =
+      end == std::string_view::npos ? std::string_view() : message.substr(end + 1);
+  if (command == "do") {
+    const auto request = DecodeRequest(body);
+    if (!request || !MeaningOfWord(request->event))
+      return Reply(kReplyRefused, "The request was not understood.");
+    std::unique_ptr<ProcessWait> wait;
+    if (request->condition == OneOffCondition::AfterExit)
+      wait = processes.Watch(request->imageName, request->processId);
+    const bool replaced = schedule.OneOff.has_value();
+    schedule.OneOff.emplace(*request, clock.Now(), std::move(wait));
+    return Reply(kReplyOk, std::string(replaced ? "Replaced the pending request: " : "Pending: ") +
+                               schedule.OneOff->Describe() + ".");
+  }
+  if (command == "cancel") {
+    const bool pending = schedule.OneOff.has_value();
+    schedule.OneOff.reset();
+    return Reply(kReplyOk,
+                 pending ? "The pending request is cancelled." : "No request was pending.");
+  }
+  if (command == "status") {
+    const std::string next = NextTimer(schedule, clock.Now());
+    return Reply(kReplyOk, (schedule.OneOff ? "Pending: " + schedule.OneOff->Describe() + "."
+                                            : std::string("No request is pending.")) +
+                               "\n" +
+                               (next.empty() ? "No timer is due." : "Next timer: " + next + ".") +
+                               "\n" + kHeldInMemory);
+  }
+  return Reply(kReplyRefused, "The command was not understood.");
+}
+
+std::string TrayTip(const TimerSchedule& schedule) {
+  std::string tip = kAppTitle;
+  if (schedule.OneOff) tip += "\n" + schedule.OneOff->Describe();
+  return tip;
+}
+
+}  // namespace halcyra

@@ -1,0 +1,28 @@
+// The tray program's side of HalcyraCmd.exe: a command arrives as text ("do" with a request,
+// "cancel", "status"), the schedule's one-off request changes, and a reply goes back: "ok" or
+// "refused" on its first line, then what to print.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "platform/clock.h"
+#include "platform/process_waits.h"
+#include "schedule/timer_schedule.h"
+
+namespace halcyra {
+
+// WM_COPYDATA tags: a command from HalcyraCmd, and the tray program's reply to its window.
+inline constexpr unsigned long kOneOffCommandTag = 0x48434D44;  // "HCMD"
+inline constexpr unsigned long kOneOffReplyTag = 0x48434D52;    // "HCMR"
+
+inline constexpr const char* kReplyOk = "ok";
+inline constexpr const char* kReplyRefused = "refused";
+
+std::string HandleOneOffCommand(std::string_view message, TimerSchedule& schedule,
+                                ProcessWaits& processes, const Clock& clock);
+
+// "Halcyra", and on a second line what the pending request will do and when.
+std::string TrayTip(const TimerSchedule& schedule);
+
+}  // namespace halcyra

@@ -1,0 +1,139 @@
+// HalcyraCmd from end to end: one-off requests handed to the end-to-end tray program, which
+// journals the action it performs into Effects.txt.
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "driver/driver_win.h"
+
+namespace halcyra::e2e {
+namespace {
+
+struct CmdResult {
+  DWORD code = 0xFFFFFFFF;
+  std::string out, err;
+};
+
+std::string Drain(HANDLE pipe) {
+  std::string text;
+  char buffer[512];
+  DWORD read = 0;
+  while (ReadFile(pipe, buffer, sizeof buffer, &read, nullptr) && read > 0)
+    text.append(buffer, read);
+  return text;
+}
+
+// Runs HalcyraCmd-e2e.exe with the arguments; its output and exit code.
+CmdResult Cmd(const std::string& arguments) {
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  HANDLE outRead = nullptr, outWrite = nullptr, errRead = nullptr, errWrite = nullptr;
+  CreatePipe(&outRead, &outWrite, &inherit, 0);
+  CreatePipe(&errRead, &errWrite, &inherit, 0);
+  SetHandleInformation(outRead, HANDLE_FLAG_INHERIT, 0);
+  SetHandleInformation(errRead, HANDLE_FLAG_INHERIT, 0);
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdOutput = outWrite;
+  startup.hStdError = errWrite;
+  PROCESS_INFORMATION info{};
+  std::string line = "\"" + AppProcess::ExePath("HalcyraCmd-e2e.exe") + "\" " + arguments;
+  CmdResult result;
+  if (CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
+                     nullptr, &startup, &info)) {
+    CloseHandle(outWrite);
+    CloseHandle(errWrite);
+    result.out = Drain(outRead);
+    result.err = Drain(errRead);
+    WaitForSingleObject(info.hProcess, 60000);
+    GetExitCodeProcess(info.hProcess, &result.code);
+    CloseHandle(info.hThread);
+    CloseHandle(info.hProcess);
+  } else {
+    CloseHandle(outWrite);
+    CloseHandle(errWrite);
+  }
+  CloseHandle(outRead);
+  CloseHandle(errRead);
+  return result;
+}
+
+constexpr const char* kSuspended = "SetSystemPowerState 1 1\r\n";
+
+class OneOffE2E : public testing::Test {
+ protected:
+  void SetUp() override {
+    RemoveFile(DataFile("Effects.txt"));
+    WriteFileText(DataFile("Halcyra.ini"), "[general]\r\nFirstStartDone=True\r\nDuration=1\r\n");
+  }
+  void StartTray() {
+    tray_.emplace();
+    ASSERT_NE(FindWindowOf(*tray_, "TFrmMain", "Halcyra"), nullptr);
+  }
+  std::optional<AppProcess> tray_;
+};
+
+TEST_F(OneOffE2E, InZeroCountsDownAndActsAtOnce) {
+  StartTray();
+  const CmdResult result = Cmd("/do Suspend /in 0");
+  EXPECT_EQ(result.code, 0u) << result.err;
+  EXPECT_EQ(result.out.rfind("Pending: Suspend at ", 0), 0u) << result.out;
+  EXPECT_NE(FindWindowOf(*tray_, "TFrmNotify", "Halcyra"), nullptr) << "the countdown";
+  EXPECT_TRUE(WaitUntil([] { return ReadFileText(DataFile("Effects.txt")) == kSuspended; }, 8s))
+      << ReadFileText(DataFile("Effects.txt"));
+}
+
+TEST_F(OneOffE2E, AfterExitWaitsForTheProcessAndCancelLeavesNothing) {
+  StartTray();
+  AppProcess first("sleeper_probe.exe");
+  ASSERT_EQ(Cmd("/do Suspend /after-exit sleeper_probe").code, 0u);
+  std::this_thread::sleep_for(1500ms);
+  EXPECT_FALSE(FileExists(DataFile("Effects.txt"))) << "the process still runs";
+  first.Terminate();
+  EXPECT_TRUE(WaitUntil([] { return ReadFileText(DataFile("Effects.txt")) == kSuspended; }, 8s));
+
+  RemoveFile(DataFile("Effects.txt"));
+  AppProcess second("sleeper_probe.exe");
+  ASSERT_EQ(Cmd("/do Suspend /after-exit " + std::to_string(second.Id())).code, 0u);
+  const CmdResult cancel = Cmd("/cancel");
+  EXPECT_EQ(cancel.out, "The pending request is cancelled.\r\n");
+  second.Terminate();
+  std::this_thread::sleep_for(2500ms);
+  EXPECT_FALSE(FileExists(DataFile("Effects.txt"))) << "cancelled: nothing happens";
+}
+
+TEST_F(OneOffE2E, StatusSaysWhatIsPendingAndABadLineChangesNothing) {
+  StartTray();
+  ASSERT_EQ(Cmd("/do \"Power off\" /after-idle 600 /latest 23:59").code, 0u);
+  const CmdResult bad = Cmd("/do Suspend /in 5 /soon");
+  EXPECT_EQ(bad.code, 1u);
+  EXPECT_EQ(bad.err, "HalcyraCmd: unknown option \"/soon\"; see HalcyraCmd /?\r\n");
+  EXPECT_EQ(Cmd("/do Sleep /in 5").code, 2u);
+  EXPECT_EQ(Cmd("/do Suspend /after-exit no-such-program").code, 4u);
+  const CmdResult status = Cmd("/status");
+  EXPECT_EQ(status.code, 0u);
+  EXPECT_NE(status.out.find("Pending: Power off after 600 minutes without input, at 23:59 at the "
+                            "latest."),
+            std::string::npos)
+      << status.out;
+}
+
+TEST_F(OneOffE2E, WithoutATrayProgramTheCommandStartsItAndTheRequestIsHeld) {
+  EXPECT_EQ(Cmd("/status").code, 5u) << "nobody to ask";
+  const CmdResult result = Cmd("/do Hibernate /after-idle 600");
+  EXPECT_EQ(result.code, 0u) << result.err;
+  const HWND main = FindWindowA("TFrmMain", "Halcyra");
+  ASSERT_NE(main, nullptr) << "the tray program runs";
+  EXPECT_NE(Cmd("/status").out.find("Pending: Hibernate after 600 minutes"), std::string::npos);
+  // The program the command started ends as Exit ends it: without a process of ours to end.
+  DWORD processId = 0;
+  GetWindowThreadProcessId(main, &processId);
+  const HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, processId);
+  ASSERT_NE(process, nullptr);
+  TerminateProcess(process, 0);
+  WaitForSingleObject(process, 5000);
+  CloseHandle(process);
+}
+
+}  // namespace
+}  // namespace halcyra::e2e

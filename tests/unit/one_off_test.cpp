@@ -1,0 +1,137 @@
+// One-off requests: HalcyraCmd's command line, and when a pending request falls due.
+#include "schedule/one_off.h"
+
+#include <gtest/gtest.h>
+
+#include "cmd/command_line.h"
+
+namespace halcyra {
+namespace {
+
+std::variant<CmdLine, CmdError> Parse(std::vector<std::string> arguments) {
+  return ParseCmdLine(arguments);
+}
+
+TEST(CmdLineParser, GoodLinesBecomeRequestsAndBadOnesAnExitCodeAndOneLine) {
+  const auto good = [](std::vector<std::string> arguments) {
+    const auto parsed = ParseCmdLine(arguments);
+    EXPECT_TRUE(std::holds_alternative<CmdLine>(parsed)) << std::get<CmdError>(parsed).message;
+    return std::holds_alternative<CmdLine>(parsed) ? std::get<CmdLine>(parsed) : CmdLine{};
+  };
+  CmdLine line = good({"/do", "power off", "/in", "90"});
+  EXPECT_EQ(line.action, CmdAction::Do);
+  EXPECT_EQ(line.request.event, "Power off") << "the word as the program spells it";
+  EXPECT_EQ(line.request.condition, OneOffCondition::In);
+  EXPECT_EQ(line.request.minutes, 90u);
+  line = good({"-DO", "Suspend", "-At", "7:05"});
+  EXPECT_EQ(line.request.at, (std::pair<int, int>{7, 5}));
+  line = good({"/do", "Shutdown", "/after-exit", "handbrake", "/latest", "23:30"});
+  EXPECT_EQ(line.request.imageName, "handbrake.exe");
+  EXPECT_EQ(line.request.latest, (std::pair<int, int>{23, 30}));
+  EXPECT_EQ(good({"/do", "Reboot", "/after-exit", "4711"}).request.processId, 4711u);
+  EXPECT_EQ(good({"/do", "Hibernate", "/after-idle", "20"}).request.condition,
+            OneOffCondition::AfterIdle);
+  EXPECT_EQ(good({"/do", "Log off", "/in", "0"}).request.minutes, 0u) << "0 is now";
+  EXPECT_EQ(good({"/CANCEL"}).action, CmdAction::Cancel);
+  EXPECT_EQ(good({"/status"}).action, CmdAction::Status);
+  EXPECT_EQ(good({"/?"}).action, CmdAction::Help);
+
+  struct Bad {
+    std::vector<std::string> arguments;
+    int code;
+    const char* says;
+  };
+  const Bad bad[] = {
+      {{}, cmd_exit::kBadOption, "give /do, /cancel or /status"},
+      {{"status"}, cmd_exit::kBadOption, "\"status\" is no option"},
+      {{"/do", "Sleep", "/in", "5"}, cmd_exit::kUnknownEvent, "\"Sleep\" is no event"},
+      {{"/do", "Suspend"}, cmd_exit::kBadOption, "/do needs /in"},
+      {{"/do", "Suspend", "/in"}, cmd_exit::kBadOption, "/in needs a value"},
+      {{"/do", "Suspend", "/in", "-5"}, cmd_exit::kBadTime, "no number of minutes"},
+      {{"/do", "Suspend", "/in", "99999999"}, cmd_exit::kBadTime, "no number of minutes"},
+      {{"/do", "Suspend", "/after-idle", "0"}, cmd_exit::kBadTime, "no number of minutes"},
+      {{"/do", "Suspend", "/at", "24:00"}, cmd_exit::kBadTime, "\"24:00\" is no time"},
+      {{"/do", "Suspend", "/at", "7.30"}, cmd_exit::kBadTime, "is no time"},
+      {{"/do", "Suspend", "/at", "7:5"}, cmd_exit::kBadTime, "is no time"},
+      {{"/do", "Suspend", "/in", "5", "/at", "7:00"}, cmd_exit::kBadOption, "give one of"},
+      {{"/do", "Suspend", "/in", "5", "/latest", "7:00"}, cmd_exit::kBadOption, "/latest goes"},
+      {{"/do", "Suspend", "/after-exit", "C:\\x.exe"}, cmd_exit::kBadOption, "no image name"},
+      {{"/cancel", "/in", "5"}, cmd_exit::kBadOption, "stand alone"},
+      {{"/cancel", "/status"}, cmd_exit::kBadOption, "give one of /do"},
+      {{"/do", "Suspend", "/in", "5", "/soon"}, cmd_exit::kBadOption, "unknown option \"/soon\""},
+  };
+  for (const Bad& row : bad) {
+    const auto parsed = Parse(row.arguments);
+    ASSERT_TRUE(std::holds_alternative<CmdError>(parsed)) << row.says;
+    const CmdError& error = std::get<CmdError>(parsed);
+    EXPECT_EQ(error.exitCode, row.code) << error.message;
+    EXPECT_NE(error.message.find(row.says), std::string::npos) << error.message;
+    EXPECT_EQ(error.message.rfind("HalcyraCmd: ", 0), 0u);
+    EXPECT_EQ(error.message.find('\n'), std::string::npos) << "one line";
+  }
+}
+
+class FakeWait final : public ProcessWait {
+ public:
+  FakeWait(unsigned count, const bool& ended) : count_(count), ended_(ended) {}
+  unsigned Count() const override { return count_; }
+  bool Ended() const override { return ended_; }
+
+ private:
+  unsigned count_;
+  const bool& ended_;
+};
+
+LocalTime At(int day, int hour, int minute, int second = 0) {
+  LocalTime t{2026, 12, 0, 0, 0, 0, 0, 0};
+  t.day = static_cast<std::uint16_t>(day);
+  t.hour = static_cast<std::uint16_t>(hour);
+  t.minute = static_cast<std::uint16_t>(minute);
+  t.second = static_cast<std::uint16_t>(second);
+  return t;
+}
+
+TEST(PendingOneOffRules, EachConditionFallsDueWhenItHoldsOrAtTheLatestTime) {
+  OneOffRequest request{"Power off", OneOffCondition::In, 90, {0, 0}, "", 0, std::nullopt};
+  PendingOneOff in(request, At(8, 22, 0, 30), nullptr);
+  EXPECT_FALSE(in.Due(At(8, 23, 30, 29), 0));
+  EXPECT_TRUE(in.Due(At(8, 23, 30, 30), 0)) << "ninety minutes to the second";
+  EXPECT_EQ(in.Describe(), "Power off at 23:30");
+  request.minutes = 0;
+  EXPECT_TRUE(PendingOneOff(request, At(8, 22, 0, 30), nullptr).Due(At(8, 22, 0, 30), 0));
+
+  // At: this minute counts; a time gone by today is tomorrow's.
+  request = {"Suspend", OneOffCondition::At, 0, {22, 0}, "", 0, std::nullopt};
+  EXPECT_TRUE(PendingOneOff(request, At(8, 22, 0, 59), nullptr).Due(At(8, 22, 0, 59), 0));
+  const PendingOneOff past(request, At(8, 22, 1), nullptr);
+  EXPECT_FALSE(past.Due(At(8, 23, 59, 59), 0));
+  EXPECT_FALSE(past.Due(At(9, 21, 59, 59), 0));
+  EXPECT_TRUE(past.Due(At(9, 22, 0), 0));
+  EXPECT_EQ(past.Describe(), "Suspend at 22:00");
+
+  // After exit: read from the handles held since arrival; none left at arrival is at once.
+  bool ended = false;
+  request = {"Shutdown", OneOffCondition::AfterExit, 0, {0, 0}, "handbrake.exe", 0, {{23, 30}}};
+  const PendingOneOff render(request, At(8, 20, 0), std::make_unique<FakeWait>(2, ended));
+  EXPECT_FALSE(render.Due(At(8, 21, 0), 0));
+  EXPECT_TRUE(render.Due(At(8, 23, 30), 0)) << "the latest time, before the condition";
+  ended = true;
+  EXPECT_TRUE(render.Due(At(8, 21, 0), 0));
+  EXPECT_EQ(render.Describe(), "Shutdown when handbrake.exe ends, at 23:30 at the latest");
+  EXPECT_TRUE(PendingOneOff(request, At(8, 20, 0), std::make_unique<FakeWait>(0, ended))
+                  .Due(At(8, 20, 0), 0));
+
+  // After idle: the session's input, read at each tick.
+  request = {"Hibernate", OneOffCondition::AfterIdle, 20, {0, 0}, "", 0, std::nullopt};
+  const PendingOneOff idle(request, At(8, 20, 0), nullptr);
+  EXPECT_FALSE(idle.Due(At(8, 20, 30), 20 * 60000 - 1));
+  EXPECT_TRUE(idle.Due(At(8, 20, 30), 20 * 60000));
+
+  // The request travels as text and comes back the same.
+  request.latest = std::pair{6, 5};
+  EXPECT_EQ(DecodeRequest(EncodeRequest(request)), request);
+  EXPECT_FALSE(DecodeRequest("event=Suspend\ncondition=soon\n").has_value());
+}
+
+}  // namespace
+}  // namespace halcyra
