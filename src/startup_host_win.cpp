@@ -4,6 +4,7 @@
 
 #include "actions/countdown_window_win.h"
 #include "core/text.h"
+#include "platform/win32/wide_path_win.h"
 #include "platform/win32/win32_process_waits_win.h"
 #include "ui/main_window_win.h"
 #include "wizard/wizard_window_win.h"
@@ -42,15 +43,11 @@ void Win32StartupHost::AskRunningInstanceToShow() {
 }
 
 bool Win32StartupHost::FileExists(const std::string& path) const {
-  const DWORD attributes = GetFileAttributesA(path.c_str());
+  const DWORD attributes = GetFileAttributesW(WidePath(path).c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-std::string Win32StartupHost::ExecutablePath() const {
-  char buffer[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, buffer, MAX_PATH);
-  return buffer;
-}
+std::string Win32StartupHost::ExecutablePath() const { return CodePagePath(ProgramFilePath()); }
 
 void Win32StartupHost::RunWizard() {
   WizardWindow wizard({services_, mixer_, player_, dialogs_, files_, shell_});

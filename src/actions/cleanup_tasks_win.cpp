@@ -15,6 +15,7 @@
 #include "core/text.h"
 #include "platform/win32/handle_win.h"
 #include "platform/win32/loaded_library_win.h"
+#include "platform/win32/wide_path_win.h"
 
 namespace halcyra {
 namespace {
@@ -55,8 +56,9 @@ class RegistryKey {
 
 // Clears the attributes that keep an entry from going, then removes it.
 void RemoveFile(const std::string& path) {
-  SetFileAttributesA(path.c_str(), 0);
-  DeleteFileA(path.c_str());
+  const std::wstring wide = WidePath(path);
+  SetFileAttributesW(wide.c_str(), 0);
+  DeleteFileW(wide.c_str());
 }
 
 // Removes a link (a junction or symbolic link, to a folder or a file) itself. It is deleted
@@ -64,7 +66,7 @@ void RemoveFile(const std::string& path) {
 // system cannot open the link as itself, the link stays and so does its target.
 void RemoveLink(const std::string& path) {
   UniqueHandle link(
-      CreateFileA(path.c_str(), DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES,
+      CreateFileW(WidePath(path).c_str(), DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES,
                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                   FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
   if (!link) return;
@@ -83,23 +85,20 @@ void RemoveLink(const std::string& path) {
 // system folders, the profile and the shell's folders of the user's files and programs.
 std::vector<std::string> ProtectedFolders() {
   std::vector<std::string> folders;
-  char path[MAX_PATH];
-  if (GetWindowsDirectoryA(path, MAX_PATH)) folders.emplace_back(path);
-  if (GetSystemDirectoryA(path, MAX_PATH)) folders.emplace_back(path);
+  wchar_t path[MAX_PATH];
+  if (GetWindowsDirectoryW(path, MAX_PATH)) folders.push_back(NarrowPath(path));
+  if (GetSystemDirectoryW(path, MAX_PATH)) folders.push_back(NarrowPath(path));
   for (const int csidl :
        {CSIDL_PROFILE, CSIDL_PERSONAL, CSIDL_DESKTOPDIRECTORY, CSIDL_MYPICTURES, CSIDL_MYMUSIC,
         CSIDL_MYVIDEO, CSIDL_APPDATA, CSIDL_LOCAL_APPDATA, CSIDL_COMMON_APPDATA,
         CSIDL_COMMON_DESKTOPDIRECTORY, CSIDL_COMMON_DOCUMENTS, CSIDL_PROGRAM_FILES,
         CSIDL_PROGRAM_FILESX86, CSIDL_WINDOWS, CSIDL_SYSTEM}) {
-    if (SUCCEEDED(SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path)))
-      folders.emplace_back(path);
+    if (SUCCEEDED(SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path)))
+      folders.push_back(NarrowPath(path));
   }
   PWSTR downloads = nullptr;
-  if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_Downloads, 0, nullptr, &downloads))) {
-    char narrow[MAX_PATH] = {};
-    if (WideCharToMultiByte(CP_ACP, 0, downloads, -1, narrow, MAX_PATH, nullptr, nullptr))
-      folders.emplace_back(narrow);
-  }
+  if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_Downloads, 0, nullptr, &downloads)))
+    folders.push_back(NarrowPath(downloads));
   CoTaskMemFree(downloads);
   return folders;
 }
@@ -107,23 +106,23 @@ std::vector<std::string> ProtectedFolders() {
 // Walks the entries of a folder: files go, links go without being followed, other folders
 // go with their contents; folders named ".*" are neither entered nor removed.
 void ClearEntries(const std::string& folder) {
-  WIN32_FIND_DATAA entry;
-  FindHandle search(FindFirstFileA(JoinPath(folder, "*.*").c_str(), &entry));
+  WIN32_FIND_DATAW entry;
+  FindHandle search(FindFirstFileW(WidePath(JoinPath(folder, "*.*")).c_str(), &entry));
   if (!search.Valid()) return;
   do {
-    const std::string name = entry.cFileName;
+    const std::string name = NarrowPath(entry.cFileName);
     const std::string path = JoinPath(folder, name);
     const bool isFolder = entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
     if (isFolder && name.front() == '.') continue;
     if (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
       RemoveLink(path);
     } else if (isFolder) {
-      SetFileAttributesA(path.c_str(), 0);
+      SetFileAttributesW(WidePath(path).c_str(), 0);
       DeleteFolderTree(path);
     } else {
       RemoveFile(path);
     }
-  } while (FindNextFileA(search.Get(), &entry));
+  } while (FindNextFileW(search.Get(), &entry));
 }
 
 // The URL cache walk: deletes the cookie entries, or every entry but the cookies. Windows lists
@@ -173,7 +172,7 @@ const CLSID kUrlHistory = {
 
 void DeleteFolderTree(const std::string& folder) {
   ClearEntries(folder);
-  RemoveDirectoryA(folder.c_str());
+  RemoveDirectoryW(WidePath(folder).c_str());
 }
 
 void ClearFolderContents(const std::string& folder) { ClearEntries(folder); }
@@ -211,14 +210,14 @@ void Win32CleanupTasks::EmptyRecycleBin() {
 }
 
 void Win32CleanupTasks::ClearTempFolder() {
-  char buffer[256] = {};
-  GetTempPathA(255, buffer);
+  wchar_t buffer[MAX_PATH + 1] = {};
+  if (!GetTempPathW(MAX_PATH + 1, buffer)) return;
   // Compared in its full, long form: "C:\Users\ADMINI~1" is the profile all the same.
-  char full[MAX_PATH] = {};
-  if (!GetFullPathNameA(buffer, MAX_PATH, full, nullptr)) return;
-  char longForm[MAX_PATH] = {};
-  const std::string folder =
-      WithoutTrailingBackslash(GetLongPathNameA(full, longForm, MAX_PATH) ? longForm : full);
+  wchar_t full[MAX_PATH] = {};
+  if (!GetFullPathNameW(buffer, MAX_PATH, full, nullptr)) return;
+  wchar_t longForm[MAX_PATH] = {};
+  const std::string folder = WithoutTrailingBackslash(
+      NarrowPath(GetLongPathNameW(full, longForm, MAX_PATH) ? longForm : full));
   if (!IsClearableTempFolder(folder, ProtectedFolders())) return;
   ClearFolderContents(folder);
 }
@@ -257,20 +256,20 @@ void Win32CleanupTasks::ClearRecentDocuments() {
   RegistryKey key("Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
                   KEY_READ);
   if (!key.Get()) return;
-  char value[MAX_PATH + 1] = {};
-  DWORD size = MAX_PATH;
+  wchar_t value[MAX_PATH + 1] = {};
+  DWORD size = MAX_PATH * sizeof(wchar_t);
   DWORD type = 0;
-  if (RegQueryValueExA(key.Get(), "Recent", nullptr, &type, reinterpret_cast<BYTE*>(value),
+  if (RegQueryValueExW(key.Get(), L"Recent", nullptr, &type, reinterpret_cast<BYTE*>(value),
                        &size) != ERROR_SUCCESS)
     return;
-  const std::string folder = WithoutTrailingBackslash(value);
+  const std::string folder = WithoutTrailingBackslash(NarrowPath(value));
   if (folder.empty()) return;
-  WIN32_FIND_DATAA entry;
-  FindHandle search(FindFirstFileA(JoinPath(folder, "*.lnk").c_str(), &entry));
+  WIN32_FIND_DATAW entry;
+  FindHandle search(FindFirstFileW(WidePath(JoinPath(folder, "*.lnk")).c_str(), &entry));
   if (!search.Valid()) return;
   do {
-    DeleteFileA(JoinPath(folder, entry.cFileName).c_str());
-  } while (FindNextFileA(search.Get(), &entry));
+    DeleteFileW(WidePath(JoinPath(folder, NarrowPath(entry.cFileName))).c_str());
+  } while (FindNextFileW(search.Get(), &entry));
 }
 
 }  // namespace halcyra

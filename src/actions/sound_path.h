@@ -15,7 +15,7 @@ namespace halcyra {
 // existence test never reaches another computer.
 inline bool SoundFileExists(const std::string& path, const TextFiles& files,
                             const SoundPlayer& player) {
-  return player.IsLocalFile(path) && files.Exists(path);
+  return player.IsLocalFile(path) && files.Exists(player.FilePath(path));
 }
 
 }  // namespace halcyra

@@ -12,6 +12,7 @@
 #include "core/text.h"
 #include "platform/win32/process_hardening_win.h"
 #include "platform/win32/process_identity_win.h"
+#include "platform/win32/wide_path_win.h"
 #include "platform/win32/win32_process_waits_win.h"
 #include "service/service_command_line.h"
 #include "ui/one_off_commands.h"
@@ -35,16 +36,15 @@ HWND FindTrayProgram() {
 
 // An ordinary start of the tray program beside this one, without arguments; then its window.
 HWND StartTrayProgram() {
-  char self[MAX_PATH] = {};
-  if (!GetModuleFileNameA(nullptr, self, MAX_PATH)) return nullptr;
-  std::string line = "\"" + JoinPath(FolderOf(self), TrayProgramFile()) + "\"";
+  std::wstring line =
+      WidePath("\"" + JoinPath(FolderOf(ProgramFilePath()), TrayProgramFile()) + "\"");
   // No standard handles of ours: a script that reads this program's output to its end must
   // not wait for the tray program, which runs on.
-  STARTUPINFOA startup{};
+  STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESTDHANDLES;
   PROCESS_INFORMATION process{};
-  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, DETACHED_PROCESS, nullptr,
+  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, DETACHED_PROCESS, nullptr,
                       nullptr, &startup, &process))
     return nullptr;
   CloseHandle(process.hThread);

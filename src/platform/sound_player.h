@@ -12,6 +12,8 @@ inline constexpr unsigned kLoop = 9;  // SND_ASYNC + SND_LOOP
 
 inline unsigned PlayFlags(bool loop) { return loop ? sound_flags::kLoop : sound_flags::kOnce; }
 
+// A sound's name is text of the ANSI code page, as the settings file and the sound path's field
+// hold it.
 class SoundPlayer {
  public:
   virtual ~SoundPlayer() = default;
@@ -20,6 +22,8 @@ class SoundPlayer {
   virtual void Stop(unsigned flags) = 0;
   // Whether the path names a file on this machine's own drives.
   virtual bool IsLocalFile(const std::string& path) const = 0;
+  // The name as a path of the program, for the file functions.
+  virtual std::string FilePath(const std::string& name) const = 0;
 };
 
 }  // namespace halcyra

@@ -55,16 +55,16 @@ bool WaitForState(SC_HANDLE service, DWORD wanted) {
 
 // The service's own entry: created, or brought up to date when an older one exists.
 SC_HANDLE RegisterService(SC_HANDLE manager, const std::string& command) {
-  SC_HANDLE service = CreateServiceA(manager, kCompanionServiceName, kCompanionServiceDisplayName,
-                                     SERVICE_ALL_ACCESS, SERVICE_WIN32_OWN_PROCESS,
-                                     SERVICE_AUTO_START, SERVICE_ERROR_NORMAL, command.c_str(),
-                                     nullptr, nullptr, nullptr, kServiceAccount, "");
+  SC_HANDLE service = CreateServiceA(
+      manager, kCompanionServiceName, kCompanionServiceDisplayName, SERVICE_ALL_ACCESS,
+      SERVICE_WIN32_OWN_PROCESS, SERVICE_AUTO_START, SERVICE_ERROR_NORMAL,
+      CodePagePath(command).c_str(), nullptr, nullptr, nullptr, kServiceAccount, "");
   if (service || GetLastError() != ERROR_SERVICE_EXISTS) return service;
   service = OpenServiceA(manager, kCompanionServiceName, SERVICE_ALL_ACCESS);
   if (service &&
       !ChangeServiceConfigA(service, SERVICE_WIN32_OWN_PROCESS, SERVICE_AUTO_START,
-                            SERVICE_ERROR_NORMAL, command.c_str(), nullptr, nullptr, nullptr,
-                            kServiceAccount, "", kCompanionServiceDisplayName)) {
+                            SERVICE_ERROR_NORMAL, CodePagePath(command).c_str(), nullptr, nullptr,
+                            nullptr, kServiceAccount, "", kCompanionServiceDisplayName)) {
     CloseServiceHandle(service);
     return nullptr;
   }

@@ -4,6 +4,7 @@
 
 #include "app/paths.h"
 #include "platform/win32/process_hardening_win.h"
+#include "platform/win32/wide_path_win.h"
 #include "platform/win32/win32_os_info_win.h"
 #include "service/service_command_line.h"
 #include "service/service_installer_win.h"
@@ -53,13 +54,12 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     Say(kServiceUsage, true, quiet);
     return kExitUsage;
   }
-  char exe[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, exe, MAX_PATH);
   const Win32OsInfo os;
   const InstallOutcome outcome =
       request.command == ServiceCommand::Install
-          ? InstallCompanionService(exe, GetDataFolder(os),
-                                    {request.settingsSource, request.overwrite, ""})
+          ? InstallCompanionService(
+                ProgramFilePath(), GetDataFolder(os),
+                {PathFromCodePage(request.settingsSource), request.overwrite, ""})
           : UninstallCompanionService();
   Say(outcome.message, !outcome.ok, quiet);
   return outcome.ok ? 0 : kExitFailed;

@@ -14,6 +14,7 @@
 
 #include "app/paths.h"
 #include "platform/service_names.h"
+#include "platform/win32/wide_path_win.h"
 #include "platform/win32/win32_os_info_win.h"
 #include "service/data_folder_win.h"
 #include "service/service_sid_win.h"
@@ -25,19 +26,20 @@ using namespace halcyra;
 // Where an overwritten settings file waits until the installation stands or is rolled back.
 constexpr const char* kBackupName = "Halcyra.ini.before-install";
 
-std::string Property(MSIHANDLE install, const char* name) {
+// Paths inside are UTF-8: the property is read in the installer's own wide text.
+std::string Property(MSIHANDLE install, const wchar_t* name) {
   DWORD length = 0;
-  char empty[1] = "";
-  MsiGetPropertyA(install, name, empty, &length);
-  std::vector<char> value(length + 1);
+  wchar_t empty[1] = L"";
+  MsiGetPropertyW(install, name, empty, &length);
+  std::vector<wchar_t> value(length + 1);
   length = static_cast<DWORD>(value.size());
-  if (MsiGetPropertyA(install, name, value.data(), &length) != ERROR_SUCCESS) return "";
-  return std::string(value.data(), length);
+  if (MsiGetPropertyW(install, name, value.data(), &length) != ERROR_SUCCESS) return "";
+  return NarrowPath(std::wstring_view(value.data(), length));
 }
 
 void Say(MSIHANDLE install, INSTALLMESSAGE kind, const std::string& text) {
   const MSIHANDLE record = MsiCreateRecord(1);
-  MsiRecordSetStringA(record, 0, ("Halcyra: " + text).c_str());
+  MsiRecordSetStringW(record, 0, WidePath("Halcyra: " + text).c_str());
   MsiProcessMessage(install, kind, record);
   MsiCloseHandle(record);
 }
@@ -60,7 +62,7 @@ std::string DataFolder() { return GetDataFolder(Win32OsInfo()); }
 
 // Deferred, as the system. CustomActionData: "<SETTINGS_OVERWRITE>|<SETTINGS>".
 extern "C" __declspec(dllexport) UINT __stdcall PrepareDataFolder(MSIHANDLE install) {
-  const std::string data = Property(install, "CustomActionData");
+  const std::string data = Property(install, L"CustomActionData");
   const size_t bar = data.find('|');
   PreparedSettings prepared;
   prepared.overwrite = bar != std::string::npos && data.substr(0, bar) == "1";

@@ -5,6 +5,7 @@
 
 #include "actions/cleanup_tasks_win.h"
 #include "platform/win32/process_identity_win.h"
+#include "platform/win32/wide_path_win.h"
 #include "res/resource_ids.h"
 #include "schedule/timer_editor_win.h"
 #include "schedule/timer_page_win.h"
@@ -257,11 +258,7 @@ void MainWindow::TerminateProcesses(const std::string& exeName) {
   TerminateProcessesByName(exeName);
 }
 
-std::string MainWindow::ExecutablePath() const {
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  return path;
-}
+std::string MainWindow::ExecutablePath() const { return ProgramFilePath(); }
 
 void MainWindow::CloseClicked() {
   bool allowed = false;

@@ -183,6 +183,8 @@ class FakeSoundPlayer final : public SoundPlayer {
   bool IsLocalFile(const std::string& path) const override {
     return std::find(remoteFiles.begin(), remoteFiles.end(), path) == remoteFiles.end();
   }
+  // The tests' names are ASCII, the same text in the code page and as a path.
+  std::string FilePath(const std::string& name) const override { return name; }
 };
 
 class FakeFileDialogs final : public FileDialogs {

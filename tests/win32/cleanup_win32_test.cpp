@@ -24,11 +24,11 @@ namespace fs = std::filesystem;
 void Touch(const fs::path& path, DWORD attributes = FILE_ATTRIBUTE_NORMAL) {
   fs::create_directories(path.parent_path());
   std::ofstream(path) << "x";
-  SetFileAttributesA(path.string().c_str(), attributes);
+  SetFileAttributesW(path.c_str(), attributes);
 }
 
 bool Exists(const fs::path& path) {
-  return GetFileAttributesA(path.string().c_str()) != INVALID_FILE_ATTRIBUTES;
+  return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 // Runs a program of the host system, as a user would from a shell.
@@ -62,20 +62,20 @@ std::string UnixPath(const fs::path& path) {
 class TempPathOverride {
  public:
   explicit TempPathOverride(const std::optional<fs::path>& folder) {
-    GetEnvironmentVariableA("TMP", oldTmp_, sizeof oldTmp_);
-    GetEnvironmentVariableA("TEMP", oldTemp_, sizeof oldTemp_);
-    const std::string value = folder ? folder->string() : std::string();
-    SetEnvironmentVariableA("TMP", folder ? value.c_str() : nullptr);
-    SetEnvironmentVariableA("TEMP", folder ? value.c_str() : nullptr);
+    GetEnvironmentVariableW(L"TMP", oldTmp_, MAX_PATH);
+    GetEnvironmentVariableW(L"TEMP", oldTemp_, MAX_PATH);
+    const std::wstring value = folder ? folder->wstring() : std::wstring();
+    SetEnvironmentVariableW(L"TMP", folder ? value.c_str() : nullptr);
+    SetEnvironmentVariableW(L"TEMP", folder ? value.c_str() : nullptr);
   }
   ~TempPathOverride() {
-    SetEnvironmentVariableA("TMP", oldTmp_);
-    SetEnvironmentVariableA("TEMP", oldTemp_);
+    SetEnvironmentVariableW(L"TMP", oldTmp_);
+    SetEnvironmentVariableW(L"TEMP", oldTemp_);
   }
 
  private:
-  char oldTmp_[MAX_PATH] = {};
-  char oldTemp_[MAX_PATH] = {};
+  wchar_t oldTmp_[MAX_PATH] = {};
+  wchar_t oldTemp_[MAX_PATH] = {};
 };
 
 TEST(ClearTempFolder, RemovesFilesAndFoldersButNotDotFoldersOrWhatLinksPointTo) {
@@ -107,6 +107,33 @@ TEST(ClearTempFolder, RemovesFilesAndFoldersButNotDotFoldersOrWhatLinksPointTo) 
   // remove the link itself there and it stays; Windows removes it. What must hold everywhere
   // is asserted above: the target's files stay.
   EXPECT_TRUE(Exists(temp)) << "the temporary folder itself stays";
+}
+
+// "\u0141" is outside the Western code page, which holds it as "?" (a wildcard) or as the "L"
+// it resembles: each of those forms names a neighbour that must stay.
+TEST(ClearTempFolder, ANameOutsideTheCodePageIsClearedAndItsLookalikesAreNot) {
+  test::TempFolder root;
+  const fs::path temp = root.Path() / L"\u0141ukasz";
+  Touch(temp / "a.txt");
+  Touch(temp / L"\u0141.txt");
+  Touch(temp / L"\u0141 folder" / "inner.txt");
+  for (const wchar_t* lookalike : {L"Lukasz", L"Xukasz"}) {
+    Touch(root.Path() / lookalike / "a.txt");
+    Touch(root.Path() / lookalike / "L.txt");
+  }
+  ASSERT_TRUE(Exists(temp / L"\u0141.txt"));
+
+  {
+    TempPathOverride override(temp);
+    test::FakeMessageBoxes boxes;
+    Win32CleanupTasks(boxes).ClearTempFolder();
+  }
+  EXPECT_TRUE(Exists(temp)) << "the temporary folder itself stays";
+  EXPECT_TRUE(fs::is_empty(temp)) << "every entry of the folder goes, whatever its name";
+  for (const wchar_t* lookalike : {L"Lukasz", L"Xukasz"}) {
+    EXPECT_TRUE(Exists(root.Path() / lookalike / "a.txt")) << "a lookalike folder stays";
+    EXPECT_TRUE(Exists(root.Path() / lookalike / "L.txt"));
+  }
 }
 
 TEST(ClearTempFolder, WithoutTmpAndTempTheProfileFolderIsLeftAlone) {

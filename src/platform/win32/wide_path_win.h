@@ -1,32 +1,60 @@
-// Paths across the boundary of the wide Win32 functions, which alone open a file without
-// following links and tell where a handle leads.
+// Paths across the boundary of the wide Win32 functions. Inside the program a path is UTF-8,
+// so that every name Windows can hold survives; the ANSI code page, which holds only some of
+// them, is met only where text goes to or comes from the settings file, a message box or an
+// ANSI control.
 #pragma once
 
 #include <windows.h>
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace halcyra {
 
-// A path of the program, in the ANSI code page, as the wide functions take it.
-inline std::wstring WidePath(const std::string& path) {
-  if (path.empty()) return {};
-  const int length =
-      MultiByteToWideChar(CP_ACP, 0, path.data(), static_cast<int>(path.size()), nullptr, 0);
+inline std::wstring WideText(std::string_view text, UINT codePage) {
+  if (text.empty()) return {};
+  const int size = static_cast<int>(text.size());
+  const int length = MultiByteToWideChar(codePage, 0, text.data(), size, nullptr, 0);
   std::wstring wide(static_cast<size_t>(length), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, path.data(), static_cast<int>(path.size()), wide.data(), length);
+  MultiByteToWideChar(codePage, 0, text.data(), size, wide.data(), length);
   return wide;
 }
 
-inline std::string NarrowPath(const std::wstring& path) {
-  if (path.empty()) return {};
-  const int length = WideCharToMultiByte(CP_ACP, 0, path.data(), static_cast<int>(path.size()),
-                                         nullptr, 0, nullptr, nullptr);
+// With the ANSI code page, a character it cannot hold becomes "?", never a lookalike ("\u0141"
+// as "L"), which would name another file.
+inline std::string NarrowText(std::wstring_view text, UINT codePage) {
+  if (text.empty()) return {};
+  const int size = static_cast<int>(text.size());
+  const DWORD flags = codePage == CP_UTF8 ? 0 : WC_NO_BEST_FIT_CHARS;
+  const int length =
+      WideCharToMultiByte(codePage, flags, text.data(), size, nullptr, 0, nullptr, nullptr);
   std::string narrow(static_cast<size_t>(length), '\0');
-  WideCharToMultiByte(CP_ACP, 0, path.data(), static_cast<int>(path.size()), narrow.data(), length,
-                      nullptr, nullptr);
+  WideCharToMultiByte(codePage, flags, text.data(), size, narrow.data(), length, nullptr, nullptr);
   return narrow;
+}
+
+// A path of the program as the wide functions take it.
+inline std::wstring WidePath(std::string_view path) { return WideText(path, CP_UTF8); }
+
+// A path from a wide function as the program keeps it.
+inline std::string NarrowPath(std::wstring_view path) { return NarrowText(path, CP_UTF8); }
+
+// A path as text of the ANSI code page, for the settings file and the ANSI functions.
+inline std::string CodePagePath(std::string_view path) {
+  return NarrowText(WidePath(path), CP_ACP);
+}
+
+// Text of the ANSI code page, read as a path.
+inline std::string PathFromCodePage(std::string_view text) {
+  return NarrowPath(WideText(text, CP_ACP));
+}
+
+// The program's own file.
+inline std::string ProgramFilePath() {
+  wchar_t path[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, path, MAX_PATH);
+  return NarrowPath(path);
 }
 
 // Where the handle leads, as a drive path without the "\\?\" prefix; nullopt when Windows cannot

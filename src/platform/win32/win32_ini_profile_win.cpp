@@ -4,25 +4,28 @@
 
 #include <string>
 
+#include "platform/win32/wide_path_win.h"
+
 namespace halcyra {
 
 std::string Win32IniProfile::ReadString(const std::string& path, const std::string& section,
                                         const std::string& key, const std::string& def) const {
   char buffer[kMaxValueChars + 1];
   const DWORD length = GetPrivateProfileStringA(section.c_str(), key.c_str(), def.c_str(), buffer,
-                                                sizeof buffer, path.c_str());
+                                                sizeof buffer, CodePagePath(path).c_str());
   return std::string(buffer, length);
 }
 
 bool Win32IniProfile::WriteString(const std::string& path, const std::string& section,
                                   const std::string& key, const std::string& value) {
-  return WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), path.c_str()) !=
-         FALSE;
+  return WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(),
+                                    CodePagePath(path).c_str()) != FALSE;
 }
 
 bool Win32IniProfile::DeleteKey(const std::string& path, const std::string& section,
                                 const std::string& key) {
-  return WritePrivateProfileStringA(section.c_str(), key.c_str(), nullptr, path.c_str()) != FALSE;
+  return WritePrivateProfileStringA(section.c_str(), key.c_str(), nullptr,
+                                    CodePagePath(path).c_str()) != FALSE;
 }
 
 std::vector<std::string> Win32IniProfile::ReadKeys(const std::string& path,
@@ -33,7 +36,7 @@ std::vector<std::string> Win32IniProfile::ReadKeys(const std::string& path,
   // in it fills it to the end, past what that buffer could hold: counting the bytes decides.
   std::vector<char> buffer(kKeyListBytes + 2);
   GetPrivateProfileStringA(section.c_str(), nullptr, "", buffer.data(),
-                           static_cast<DWORD>(buffer.size()), path.c_str());
+                           static_cast<DWORD>(buffer.size()), CodePagePath(path).c_str());
   std::vector<std::string> names;
   std::size_t used = 1;  // the final zero byte
   for (const char* p = buffer.data(); p < buffer.data() + buffer.size() && *p;) {

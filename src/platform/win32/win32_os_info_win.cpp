@@ -6,6 +6,8 @@
 
 #include <memory>
 
+#include "platform/win32/wide_path_win.h"
+
 namespace halcyra {
 namespace {
 
@@ -26,18 +28,18 @@ OsVersion Win32OsInfo::Version() const {
 }
 
 std::string Win32OsInfo::WindowsDirectory() const {
-  char buffer[MAX_PATH] = {};
-  GetWindowsDirectoryA(buffer, MAX_PATH);
-  return buffer;
+  wchar_t buffer[MAX_PATH] = {};
+  GetWindowsDirectoryW(buffer, MAX_PATH);
+  return NarrowPath(buffer);
 }
 
 std::optional<std::string> Win32OsInfo::CommonAppDataFolder() const {
   ITEMIDLIST* raw = nullptr;
   if (FAILED(SHGetSpecialFolderLocation(nullptr, CSIDL_COMMON_APPDATA, &raw))) return std::nullopt;
   std::unique_ptr<ITEMIDLIST, PidlFree> pidl(raw);
-  char buffer[MAX_PATH] = {};
-  SHGetPathFromIDListA(pidl.get(), buffer);
-  return std::string(buffer);
+  wchar_t buffer[MAX_PATH] = {};
+  SHGetPathFromIDListW(pidl.get(), buffer);
+  return NarrowPath(buffer);
 }
 
 }  // namespace halcyra

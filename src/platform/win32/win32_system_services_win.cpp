@@ -6,6 +6,7 @@
 
 #include "core/drive_path.h"
 #include "platform/win32/handle_win.h"
+#include "platform/win32/wide_path_win.h"
 
 namespace halcyra {
 
@@ -24,10 +25,10 @@ void Win32ShutdownPrivilege::EnableShutdownPrivilege() {
 
 void Win32SoundPlayer::Play(const std::string& name, unsigned flags) {
   // A file and nothing else: no sound alias of that name, no default sound in its place.
-  PlaySoundA(name.c_str(), nullptr, flags | SND_FILENAME | SND_NODEFAULT);
+  PlaySoundW(WideText(name, CP_ACP).c_str(), nullptr, flags | SND_FILENAME | SND_NODEFAULT);
 }
 
-void Win32SoundPlayer::Stop(unsigned flags) { PlaySoundA(nullptr, nullptr, flags); }
+void Win32SoundPlayer::Stop(unsigned flags) { PlaySoundW(nullptr, nullptr, flags); }
 
 bool Win32SoundPlayer::IsLocalFile(const std::string& path) const {
   // A drive whose kind is not known (no root) counts as remote: it cannot hold a local file.
@@ -38,49 +39,56 @@ bool Win32SoundPlayer::IsLocalFile(const std::string& path) const {
   });
 }
 
+std::string Win32SoundPlayer::FilePath(const std::string& name) const {
+  return PathFromCodePage(name);
+}
+
 std::optional<std::string> Win32FileDialogs::OpenFile(const std::string& title,
                                                       const std::string& filter) {
   // "description|pattern" becomes "description\0pattern\0\0".
-  std::string filters = filter;
-  for (char& c : filters)
-    if (c == '|') c = '\0';
-  filters.push_back('\0');
-  filters.push_back('\0');
-  char file[MAX_PATH] = {};
-  OPENFILENAMEA dialog{};
+  std::wstring filters = WideText(filter, CP_ACP);
+  for (wchar_t& c : filters)
+    if (c == L'|') c = L'\0';
+  filters.push_back(L'\0');
+  filters.push_back(L'\0');
+  const std::wstring caption = WideText(title, CP_ACP);
+  wchar_t file[MAX_PATH] = {};
+  OPENFILENAMEW dialog{};
   dialog.lStructSize = sizeof dialog;
   dialog.hwndOwner = owner_;
   dialog.lpstrFilter = filters.c_str();
   dialog.lpstrFile = file;
   dialog.nMaxFile = MAX_PATH;
-  dialog.lpstrTitle = title.c_str();
+  dialog.lpstrTitle = caption.c_str();
   // The dialog leaves the process's current folder where it was.
   dialog.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
   if (!library_) library_.emplace(L"comdlg32.dll");
-  const auto open = library_->Function<decltype(GetOpenFileNameA)>("GetOpenFileNameA");
+  const auto open = library_->Function<decltype(GetOpenFileNameW)>("GetOpenFileNameW");
   if (!open || !open(&dialog)) return std::nullopt;
-  return std::string(file);
+  return NarrowText(file, CP_ACP);
 }
 
 void Win32Shell::Execute(const std::string& verb, const std::string& file,
                          const std::string& directory, int show) {
-  ShellExecuteA(owner_, verb.empty() ? nullptr : verb.c_str(), file.c_str(), nullptr,
-                directory.c_str(), show);
+  const std::wstring wideVerb = WidePath(verb);
+  ShellExecuteW(owner_, verb.empty() ? nullptr : wideVerb.c_str(), WidePath(file).c_str(), nullptr,
+                WidePath(directory).c_str(), show);
 }
 
 bool Win32TextFiles::Exists(const std::string& path) const {
-  const DWORD attributes = GetFileAttributesA(path.c_str());
+  const DWORD attributes = GetFileAttributesW(WidePath(path).c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 bool Win32TextFiles::CreateEmpty(const std::string& path) {
-  UniqueHandle file(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_WRITE,
-                                nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  UniqueHandle file(CreateFileW(WidePath(path).c_str(), GENERIC_READ | GENERIC_WRITE,
+                                FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                nullptr));
   return static_cast<bool>(file);
 }
 
 bool Win32TextFiles::Append(const std::string& path, const std::string& text) {
-  UniqueHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+  UniqueHandle file(CreateFileW(WidePath(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return false;
   if (SetFilePointer(file.Get(), 0, nullptr, FILE_END) == INVALID_SET_FILE_POINTER &&
@@ -92,7 +100,7 @@ bool Win32TextFiles::Append(const std::string& path, const std::string& text) {
 }
 
 int Win32TextFiles::Rewrite(const std::string& path) {
-  UniqueHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+  UniqueHandle file(CreateFileW(WidePath(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                 CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   return file ? 0 : static_cast<int>(GetLastError());
 }

@@ -26,6 +26,7 @@ class Win32SoundPlayer final : public SoundPlayer {
   void Play(const std::string& name, unsigned flags) override;
   void Stop(unsigned flags) override;
   bool IsLocalFile(const std::string& path) const override;
+  std::string FilePath(const std::string& name) const override;
 };
 
 // Dialogs and shell actions are owned by a window of the program, once it exists.
