@@ -28,7 +28,7 @@ msi_query("UPDATE Property SET Value='WIX_DOWNGRADE_DETECTED;WIX_UPGRADE_DETECTE
 msi_query("UPDATE Shortcut SET Target='[#Halcyra.exe]', Icon_='Halcyra.ico', IconIndex=0 WHERE Shortcut='StartMenuShortcut'")
 
 # Versioned files: repair and upgrade compare these with the installed files.
-foreach(file IN ITEMS Halcyra.exe ShutdownService.exe)
+foreach(file IN ITEMS Halcyra.exe ShutdownService.exe HalcyraCmd.exe)
   msi_query("UPDATE File SET Version='${FILE_VERSION}', Language='1033' WHERE File='${file}'")
 endforeach()
 
@@ -74,3 +74,10 @@ msi_query("UPDATE CustomAction SET Type=3649 WHERE Action='CommitDataFolder'")
 
 # wixl writes Type="expandable" as a plain string.
 msi_query("UPDATE Registry SET Value='#%[#ShutdownService.exe]' WHERE Name='EventMessageFile'")
+
+# HalcyraCmd's folder at the end of the system PATH while it is installed ("=" set at install,
+# "-" removed at removal, "*" the system's variable; "[~];" appends to what is there).
+msi_query("CREATE TABLE `Environment` (`Environment` CHAR(72) NOT NULL, `Name` CHAR(255) NOT NULL, `Value` CHAR(255), `Component_` CHAR(72) NOT NULL PRIMARY KEY `Environment`)")
+msi_query("INSERT INTO `Environment` (`Environment`, `Name`, `Value`, `Component_`) VALUES ('PathEntry', '=-*PATH', '[~];[INSTALLDIR]', 'CommandLine')")
+msi_query("INSERT INTO `InstallExecuteSequence` (`Action`, `Sequence`) VALUES ('RemoveEnvironmentStrings', 3300)")
+msi_query("INSERT INTO `InstallExecuteSequence` (`Action`, `Sequence`) VALUES ('WriteEnvironmentStrings', 5200)")

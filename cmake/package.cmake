@@ -36,6 +36,7 @@ function(halcyra_msi target version output)
   set(LICENSE_TXT License.txt)
   set(HELP_CHM_NAME help.chm)
   set(SETUP_DLL HalcyraSetup.dll)
+  set(CMD_EXE HalcyraCmd.exe)
   set(wxs ${CMAKE_BINARY_DIR}/Halcyra-${version}.wxs)
   configure_file(${CMAKE_SOURCE_DIR}/installer/Halcyra.wxs.in ${wxs} @ONLY)
   add_custom_command(
@@ -44,7 +45,7 @@ function(halcyra_msi target version output)
     # What wixl cannot write or drops: cmake/msi_tables.cmake.
     COMMAND ${CMAKE_COMMAND} -DMSI=${output} -DMSIBUILD=${MSIBUILD} -DVERSION=${version}
             -DUPGRADE_CODE=${HALCYRA_UPGRADE_CODE} -P ${CMAKE_SOURCE_DIR}/cmake/msi_tables.cmake
-    DEPENDS ${wxs} Halcyra ShutdownService HalcyraSetup ${HELP_CHM}
+    DEPENDS ${wxs} Halcyra ShutdownService HalcyraCmd HalcyraSetup ${HELP_CHM}
             ${CMAKE_SOURCE_DIR}/cmake/msi_tables.cmake
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
     VERBATIM

@@ -40,7 +40,7 @@ def main():
 
     files = {row["File"]: row for row in table(package, "File")}
     components = {row["Component"]: row for row in table(package, "Component")}
-    for name in ("Halcyra.exe", "ShutdownService.exe"):
+    for name in ("Halcyra.exe", "ShutdownService.exe", "HalcyraCmd.exe"):
         row = files.get(name)
         check(row is not None, f"{name} is not in the package")
         if row:
@@ -97,6 +97,11 @@ def main():
           "the event source's message file is not registered")
     check(registry.get("TypesSupported", {}).get("Value") == "#7",
           "the event source's types are not registered")
+
+    environment = table(package, "Environment")
+    check(any(row["Name"].endswith("PATH") and "[INSTALLDIR]" in row["Value"] for row in environment),
+          "HalcyraCmd's folder is not put on the PATH")
+    check("WriteEnvironmentStrings" in sequence, "the PATH is never written")
 
     for fault in faults:
         print(fault)

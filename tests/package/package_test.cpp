@@ -96,7 +96,8 @@ class PackageTest : public testing::Test {
 
 TEST_F(PackageTest, ASilentInstallPutsEverythingInPlaceAndTheFirstStartFollows) {
   ASSERT_EQ(Msiexec("/i \"" + Package(kPackage) + "\""), 0u);
-  for (const char* file : {"Halcyra.exe", "ShutdownService.exe", "help.chm", "License.txt"})
+  for (const char* file :
+       {"Halcyra.exe", "ShutdownService.exe", "HalcyraCmd.exe", "help.chm", "License.txt"})
     EXPECT_TRUE(FileExists(Installed(file))) << file;
   EXPECT_EQ(ServiceState(), SERVICE_RUNNING);
   EXPECT_EQ(RunEntry(), "\"" + Installed("Halcyra.exe") + "\"") << "started at every logon";
@@ -126,7 +127,8 @@ TEST_F(PackageTest, UninstallRemovesTheProgramAndKeepsTheSettings) {
       "Shutdown,23:00,Daily\r\n";
   WriteFileText(DataFile("Halcyra.ini"), settings);
   ASSERT_EQ(Msiexec("/x \"" + Package(kPackage) + "\""), 0u);
-  for (const char* file : {"Halcyra.exe", "ShutdownService.exe", "help.chm", "License.txt"})
+  for (const char* file :
+       {"Halcyra.exe", "ShutdownService.exe", "HalcyraCmd.exe", "help.chm", "License.txt"})
     EXPECT_FALSE(FileExists(Installed(file))) << file;
   EXPECT_FALSE(ServiceState().has_value()) << "the service is gone";
   EXPECT_FALSE(RunEntry().has_value());
@@ -206,6 +208,16 @@ TEST_F(PackageTest, AFailedInstallLeavesNothingBehindAndSaysWhyInTheLog) {
   }
 }
 
+// The system's PATH as the registry holds it.
+std::string SystemPath() {
+  char path[8192] = {};
+  DWORD size = sizeof path;
+  RegGetValueA(HKEY_LOCAL_MACHINE,
+               "SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment", "PATH",
+               RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND, nullptr, path, &size);
+  return path;
+}
+
 TEST_F(PackageTest, TheServiceComesFromTheInstallersTablesWithItsEventSource) {
   ASSERT_EQ(Msiexec("/i \"" + Package(kPackage) + "\""), 0u);
   EXPECT_EQ(ServiceState(), SERVICE_RUNNING);
@@ -223,7 +235,9 @@ TEST_F(PackageTest, TheServiceComesFromTheInstallersTablesWithItsEventSource) {
   RegCloseKey(key);
   EXPECT_EQ(_stricmp(file, Installed("ShutdownService.exe").c_str()), 0) << file;
   EXPECT_EQ(types, 7u);
+  EXPECT_NE(SystemPath().find(ProgramFolder()), std::string::npos) << "HalcyraCmd on the PATH";
   ASSERT_EQ(Msiexec("/x \"" + Package(kPackage) + "\""), 0u);
+  EXPECT_EQ(SystemPath().find(ProgramFolder()), std::string::npos) << SystemPath();
 }
 
 }  // namespace
