@@ -30,7 +30,7 @@ void Say(const std::string& text, bool failed, bool quiet) {
     halcyra::WriteStandardError(text);
     return;
   }
-  MessageBoxA(nullptr, text.c_str(), "Halcyra Service",
+  MessageBoxW(nullptr, halcyra::WidePath(text).c_str(), L"Halcyra Service",
               MB_OK | MB_SETFOREGROUND | (failed ? MB_ICONERROR : MB_ICONINFORMATION));
 }
 

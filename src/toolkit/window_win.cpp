@@ -2,6 +2,8 @@
 
 #include <exception>
 
+#include "platform/win32/wide_path_win.h"
+
 namespace halcyra {
 
 Window::~Window() {
@@ -95,7 +97,8 @@ void RunModal(HWND dialog, HWND owner, const std::function<bool()>& closed) {
 }
 
 void ReportUncaughtError(HWND owner, const char* text) {
-  MessageBoxA(owner, text, "Halcyra", MB_OK | MB_ICONERROR);
+  // An error's text may hold a path, which is UTF-8 inside the program.
+  MessageBoxW(owner, WidePath(text).c_str(), L"Halcyra", MB_OK | MB_ICONERROR);
 }
 
 int ScaleForDpi(int pixels) {

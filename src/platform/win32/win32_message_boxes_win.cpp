@@ -1,11 +1,14 @@
 #include "platform/win32/win32_message_boxes_win.h"
 
+#include "platform/win32/wide_path_win.h"
+
 namespace halcyra {
 
 int Win32MessageBoxes::Show(const std::string& text, const std::string& caption, unsigned style) {
   // The active window of this thread's queue: the program's window the user works in, or none
   // while every window of the program is hidden (a hotkey's message, start-up).
-  return MessageBoxA(GetActiveWindow(), text.c_str(), caption.c_str(), style);
+  // The texts hold paths, which are UTF-8 inside the program.
+  return MessageBoxW(GetActiveWindow(), WidePath(text).c_str(), WidePath(caption).c_str(), style);
 }
 
 }  // namespace halcyra

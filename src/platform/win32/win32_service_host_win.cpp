@@ -75,10 +75,12 @@ Win32SystemLog::~Win32SystemLog() {
 
 void Win32SystemLog::Write(ServiceEvent event, const std::string& text) {
   if (!source_) return;
-  const char* strings[] = {text.c_str()};
+  // Its paths are UTF-8 inside the program.
+  const std::wstring wide = WidePath(text);
+  const wchar_t* strings[] = {wide.c_str()};
   // The event's id is the number of its message in the service's message table ("%1"), which
   // the event source's registration names.
-  ReportEventA(source_, IsError(event) ? EVENTLOG_ERROR_TYPE : EVENTLOG_INFORMATION_TYPE, 0,
+  ReportEventW(source_, IsError(event) ? EVENTLOG_ERROR_TYPE : EVENTLOG_INFORMATION_TYPE, 0,
                static_cast<DWORD>(event), nullptr, 1, 0, strings, nullptr);
 }
 
