@@ -143,8 +143,8 @@ void WINAPI ServiceMain(DWORD, LPSTR*) { CompanionService::running->Main(); }
 bool RunAsService() {
   CompanionService service;
   CompanionService::running = &service;
-  char name[] = "Halcyra_Service";
-  const SERVICE_TABLE_ENTRYA table[] = {{name, &ServiceMain}, {nullptr, nullptr}};
+  std::string name = kCompanionServiceName;
+  const SERVICE_TABLE_ENTRYA table[] = {{name.data(), &ServiceMain}, {nullptr, nullptr}};
   const bool connected = StartServiceCtrlDispatcherA(table) != FALSE;
   CompanionService::running = nullptr;
   return connected;

@@ -52,9 +52,14 @@ inline std::string PathFromCodePage(std::string_view text) {
 
 // The program's own file.
 inline std::string ProgramFilePath() {
-  wchar_t path[MAX_PATH] = {};
-  GetModuleFileNameW(nullptr, path, MAX_PATH);
-  return NarrowPath(path);
+  // A long path does not fit MAX_PATH: the buffer grows until the whole name fits.
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0) return "";
+    if (length < path.size()) return NarrowPath(std::wstring_view(path.data(), length));
+    path.resize(path.size() * 2);
+  }
 }
 
 // Where the handle leads, as a drive path without the "\\?\" prefix; nullopt when Windows cannot

@@ -6,22 +6,12 @@
 
 #include "core/drive_path.h"
 #include "platform/win32/handle_win.h"
+#include "platform/win32/shutdown_privilege_win.h"
 #include "platform/win32/wide_path_win.h"
 
 namespace halcyra {
 
-void Win32ShutdownPrivilege::EnableShutdownPrivilege() {
-  HANDLE raw = nullptr;
-  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &raw)) return;
-  UniqueHandle token(raw);
-  TOKEN_PRIVILEGES request{};
-  LookupPrivilegeValueA("", "SeShutdownPrivilege", &request.Privileges[0].Luid);
-  request.PrivilegeCount = 1;
-  request.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
-  TOKEN_PRIVILEGES previous{};
-  DWORD length = 0;
-  AdjustTokenPrivileges(token.Get(), FALSE, &request, sizeof request, &previous, &length);
-}
+void Win32ShutdownPrivilege::EnableShutdownPrivilege() { EnableShutdownPrivilegeOfProcess(); }
 
 void Win32SoundPlayer::Play(const std::string& name, unsigned flags) {
   // A file and nothing else: no sound alias of that name, no default sound in its place.
