@@ -82,6 +82,7 @@ class ControlBinder {
     std::optional<int> group;
     Kind kind;
     Control* state;
+    std::size_t radioGroup;  // a radio button: the binding that starts its group
   };
   struct Handler {
     int id;
@@ -93,6 +94,9 @@ class ControlBinder {
   const Binding* Find(int id) const;
   static void Run(const std::vector<Handler>& handlers, int id);
   void SyncReport(const Binding& b);
+  // Only the checked radio button of a group is a tab stop (the first while none is checked):
+  // Tab then leaves the group instead of walking it, which on Windows would click each one.
+  void SyncRadioTabStops();
   static void FitReportColumns(HWND hwnd, const ListView& list, std::size_t columnCount);
 
   HWND parent_;
@@ -100,6 +104,7 @@ class ControlBinder {
   std::optional<int> group_;
   int shownGroup_ = 0;
   std::vector<Binding> bindings_;
+  std::size_t radioGroup_ = 0;
   std::vector<Handler> clicks_, focuses_, blurs_, doubleClicks_;
   bool syncing_ = false;
 };
