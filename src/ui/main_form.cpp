@@ -251,6 +251,7 @@ void TFrmMain::ChangePage(MainPage page) {
 }
 
 void TFrmMain::BtnOKClick() {
+  FinishHotkeyFields();
   if (!RunChecks()) return;
   SettingsFile file = services_.app.OpenSettings();
   try {

@@ -62,6 +62,9 @@ void AddSettingsPageControls(ControlBinder& b, SettingsPages& f, const SettingsP
     b.AddLabel(f.HotkeyLabels[static_cast<std::size_t>(i)], label++, at(20, 94 + i * 26, 150, 16));
     b.AddEdit(*fields[static_cast<std::size_t>(i)], ids::kEdtPowerdown + i,
               at(180, 91 + i * 26, 200, 21), ES_READONLY);
+    const auto slot = static_cast<std::size_t>(i);
+    b.OnFocus(ids::kEdtPowerdown + i, [&f, slot] { f.HotkeyFieldEnter(slot); });
+    b.OnBlur(ids::kEdtPowerdown + i, [&f, slot] { f.HotkeyFieldExit(slot); });
   }
 
   b.SetGroup(groups.sound);
