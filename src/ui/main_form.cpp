@@ -250,6 +250,11 @@ void TFrmMain::ChangePage(MainPage page) {
   activePage_ = page;
 }
 
+void TFrmMain::StepPage(int step) {
+  const int next = (static_cast<int>(activePage_) + step + kMainPageCount) % kMainPageCount;
+  ChangePage(static_cast<MainPage>(next));
+}
+
 void TFrmMain::BtnOKClick() {
   FinishHotkeyFields();
   if (!RunChecks()) return;

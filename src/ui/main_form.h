@@ -137,6 +137,8 @@ class TFrmMain final : public SettingsPages, public TimerPage, private ScheduleH
   bool PageControlChanging();
   // A tab click: the page changes only when the shown page may be left.
   void ChangePage(MainPage page);
+  // The next page (step 1) or the one before (step -1), round the end, as a tab click does.
+  void StepPage(int step);
   // The page that the page control now shows, after PageControlChanging allowed it.
   void PageChanged(MainPage page) { activePage_ = page; }
 

@@ -76,8 +76,8 @@ void MainWindow::CreateControls() {
   TFrmMain& f = form_;
   ControlBinder& b = *binder_;
   pageControl_ = CreateWindowExA(
-      0, WC_TABCONTROLA, "", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS, ScaleForDpi(8),
-      ScaleForDpi(8), ScaleForDpi(441), ScaleForDpi(254), Handle(),
+      0, WC_TABCONTROLA, "", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_GROUP | WS_CLIPSIBLINGS,
+      ScaleForDpi(8), ScaleForDpi(8), ScaleForDpi(441), ScaleForDpi(254), Handle(),
       reinterpret_cast<HMENU>(ids::kPageControl), GetModuleHandleA(nullptr), nullptr);
   SendMessageA(pageControl_, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)),
                FALSE);
@@ -117,6 +117,27 @@ void MainWindow::CreateControls() {
   // The pages' controls lie on the page control: it goes below them all.
   SetWindowPos(pageControl_, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   SubclassSettingsFields(Handle());
+}
+
+bool MainWindow::TranslateKey(const MSG& msg) {
+  if (msg.message != WM_KEYDOWN) return false;
+  const bool ctrl = GetKeyState(VK_CONTROL) < 0;
+  const bool shift = GetKeyState(VK_SHIFT) < 0;
+  const bool alt = GetKeyState(VK_MENU) < 0;
+  if (alt) return false;
+  int step = 0;
+  if (ctrl && msg.wParam == VK_TAB) step = shift ? -1 : 1;
+  if (ctrl && !shift && msg.wParam == VK_NEXT) step = 1;
+  if (ctrl && !shift && msg.wParam == VK_PRIOR) step = -1;
+  if (step != 0) {
+    Run([this, step] { form_.StepPage(step); });
+    return true;
+  }
+  if (!ctrl && !shift && msg.wParam == VK_F1) {
+    Run([this] { form_.BtnHelpClick(); });
+    return true;
+  }
+  return false;
 }
 
 void MainWindow::AddAboutPage() {

@@ -53,6 +53,9 @@ class MainWindow final : public BoundWindow, private MainFormHost {
   void TerminateProcesses(const std::string& exeName) override;
   std::string ExecutablePath() const override;
   void CreateControls();
+  HWND FirstFocus() const override { return pageControl_; }
+  // Ctrl+Tab, Ctrl+Shift+Tab, Ctrl+PageDown and Ctrl+PageUp change the page, F1 is Help.
+  bool TranslateKey(const MSG& msg) override;
   void AddAboutPage();
   void Sync() override;
   // The close button, Exit and the end of the program: closes only when the logic allows it.
