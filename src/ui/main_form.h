@@ -31,6 +31,11 @@ namespace halcyra {
 enum class MainPage { General, Hotkeys, Timer, Sound, Cleanup, Password, Log, About };
 inline constexpr int kMainPageCount = 8;
 
+struct ScreenPoint {
+  int x = 0;
+  int y = 0;
+};
+
 // What the logic asks of the real window.
 class MainFormHost : public TimerPageHost {
  public:
@@ -45,8 +50,8 @@ class MainFormHost : public TimerPageHost {
   virtual void ShowWindowInFront() = 0;
   // Adds or removes the notification-area icon; the result is not looked at.
   virtual void SetTrayIcon(bool present) = 0;
-  // Opens the icon's menu at the mouse pointer.
-  virtual void ShowTrayMenu() = 0;
+  // Opens the icon's menu at the point the shell anchors it to.
+  virtual void ShowTrayMenu(ScreenPoint anchor) = 0;
   // Asks the window to close, as its close button does.
   virtual void CloseWindow() = 0;
   virtual void TerminateProcesses(const std::string& exeName) = 0;
@@ -55,9 +60,11 @@ class MainFormHost : public TimerPageHost {
 
 inline constexpr const char* kWebSiteAddress = "https://halcyra.org";
 inline constexpr const char* kSupportAddress = "support@halcyra.org";
-// Mouse messages that arrive with the notification icon's callback.
-inline constexpr int kTrayDoubleClick = 515;  // WM_LBUTTONDBLCLK
-inline constexpr int kTrayRightButton = 516;  // WM_RBUTTONDOWN
+// Events of the notification icon's callback (the icon's fourth version): mouse messages and
+// the shell's own notifications.
+inline constexpr int kTrayDoubleClick = 0x0203;  // WM_LBUTTONDBLCLK
+inline constexpr int kTrayContextMenu = 0x007B;  // WM_CONTEXTMENU
+inline constexpr int kTrayKeySelect = 0x0401;    // NIN_KEYSELECT
 
 struct MainFormServices {
   const AppServices& app;
@@ -108,7 +115,8 @@ class TFrmMain final : public SettingsPages, public TimerPage, private ScheduleH
   bool AskPasswordIfEnabled();
   void ShowMainWindowGuarded();
   void ChkSystemTrayClick();
-  void HandleTrayMessage(int mouseMessage);
+  // An event of the icon; the anchor is the screen point the shell gives with it.
+  void HandleTrayMessage(int event, ScreenPoint anchor = {});
   void MmuMainWindowClick() { ShowMainWindowGuarded(); }
   void MnuHideClick();
   void MnuHelpClick() { OpenHelpFile(); }

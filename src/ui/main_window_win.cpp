@@ -3,6 +3,8 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <windowsx.h>
+
 #include "actions/cleanup_tasks_win.h"
 #include "res/resource_ids.h"
 #include "schedule/timer_editor_win.h"
@@ -24,9 +26,9 @@ constexpr DWORD kMainExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 constexpr UINT_PTR kTimer1 = 1;
 constexpr UINT kTrayCallbackMessage = ids::kTrayCallbackMessage;
 constexpr UINT kTrayIconId = 1;
-// The first form of the record, which every shell takes: 88 bytes in a 32-bit program, 104
-// in a 64-bit one.
-constexpr DWORD kTrayRecordSize = NOTIFYICONDATAA_V1_SIZE;
+// The whole record: the icon's version rides in it, and the fourth version is the one that
+// tells the program about the keyboard and gives the menu's anchor.
+constexpr DWORD kTrayRecordSize = sizeof(NOTIFYICONDATAA);
 constexpr UINT kTimer1Interval = 1000;
 constexpr UINT_PTR kTrayRetryTimer = 2;
 constexpr UINT kTrayRetryMs = 2000;
@@ -62,11 +64,6 @@ MainWindow::MainWindow(const MainFormServices& services, HWND owner,
   // The small-icon size of the screen's resolution, from the icon's many sizes.
   LoadIconMetric(GetModuleHandleA(nullptr), MAKEINTRESOURCEW(IDI_APPLICATION_ICON), LIM_SMALL,
                  &trayIcon_);
-  popupMenu_ = CreatePopupMenu();
-  AppendMenuA(popupMenu_, MF_STRING, ids::kMmuMainWindow, "Show main window");
-  AppendMenuA(popupMenu_, MF_STRING, ids::kMnuHide, "Hide");
-  AppendMenuA(popupMenu_, MF_STRING, ids::kMnuHelp, "Help");
-  AppendMenuA(popupMenu_, MF_STRING, ids::kMnuExit, "Exit");
   CreateBinder();
   CreateControls();
   Run([this] { form_.FormCreate(); });
@@ -193,7 +190,6 @@ void MainWindow::ShowInFront() {
 }
 
 MainWindow::~MainWindow() {
-  if (popupMenu_) DestroyMenu(popupMenu_);
   if (trayIcon_) DestroyIcon(trayIcon_);
   ForgetPageBackground();
 }
@@ -218,11 +214,17 @@ bool MainWindow::UpdateTrayIcon(bool present) {
   data.cbSize = kTrayRecordSize;
   data.hWnd = Handle();
   data.uID = kTrayIconId;
-  data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+  // From the fourth version on, the shell shows the plain tip only when asked to.
+  data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_SHOWTIP;
   data.uCallbackMessage = kTrayCallbackMessage;
   data.hIcon = trayIcon_ ? trayIcon_ : ApplicationIcon();
   lstrcpynA(data.szTip, kAppTitle, 64);
-  return Shell_NotifyIconA(present ? NIM_ADD : NIM_DELETE, &data) != FALSE;
+  if (!present) return Shell_NotifyIconA(NIM_DELETE, &data) != FALSE;
+  if (!Shell_NotifyIconA(NIM_ADD, &data)) return false;
+  // The version belongs to this one add: a shell that comes back needs it again.
+  data.uVersion = NOTIFYICON_VERSION_4;
+  Shell_NotifyIconA(NIM_SETVERSION, &data);
+  return true;
 }
 
 void MainWindow::RetryTrayIcon() {
@@ -231,15 +233,7 @@ void MainWindow::RetryTrayIcon() {
   if (UpdateTrayIcon(true) || ++trayRetries_ >= kTrayRetries) KillTimer(Handle(), kTrayRetryTimer);
 }
 
-void MainWindow::ShowTrayMenu() {
-  SetForegroundWindow(Handle());
-  POINT at{};
-  GetCursorPos(&at);
-  TrackPopupMenu(popupMenu_, TPM_LEFTALIGN | TPM_TOPALIGN, at.x, at.y, 0, Handle(), nullptr);
-  // Without it the menu does not close when the user clicks elsewhere (a documented quirk of
-  // menus of notification icons).
-  PostMessageA(Handle(), WM_NULL, 0, 0);
-}
+void MainWindow::ShowTrayMenu(ScreenPoint anchor) { popupMenu_.Open(Handle(), anchor); }
 
 void MainWindow::CloseWindow() { SendMessageA(Handle(), WM_CLOSE, 0, 0); }
 
@@ -276,9 +270,13 @@ bool MainWindow::HandleProgramMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_HOTKEY:
       Run([&f, wParam] { f.HandleHotkey(static_cast<int>(wParam)); });
       return true;
-    case kTrayCallbackMessage:
-      Run([&f, lParam] { f.HandleTrayMessage(static_cast<int>(lParam)); });
+    case kTrayCallbackMessage: {
+      // The fourth version: the event and the icon's id in the second parameter, the anchor's
+      // screen coordinates, signed for monitors left of or above the primary, in the first.
+      const ScreenPoint anchor{GET_X_LPARAM(wParam), GET_Y_LPARAM(wParam)};
+      Run([&f, lParam, anchor] { f.HandleTrayMessage(LOWORD(lParam), anchor); });
       return true;
+    }
     case WM_TIMER:
       // An idle tick touches no control: a firing mirrors its own changes (ShowCountdown), so
       // the tick costs the same with any number of timers.

@@ -10,6 +10,7 @@
 #include "platform/win32/win32_system_services_win.h"
 #include "toolkit/bound_window_win.h"
 #include "ui/main_form.h"
+#include "ui/tray_menu_win.h"
 
 namespace halcyra {
 
@@ -48,7 +49,7 @@ class MainWindow final : public BoundWindow, private MainFormHost {
   void SetTrayIcon(bool present) override;
   bool UpdateTrayIcon(bool present);
   void RetryTrayIcon();
-  void ShowTrayMenu() override;
+  void ShowTrayMenu(ScreenPoint anchor) override;
   void CloseWindow() override;
   void TerminateProcesses(const std::string& exeName) override;
   std::string ExecutablePath() const override;
@@ -76,7 +77,7 @@ class MainWindow final : public BoundWindow, private MainFormHost {
   bool timer1Running_ = false;
   UINT showMainWindowMsg_ = 0;
   UINT taskbarCreatedMsg_ = 0;
-  HMENU popupMenu_ = nullptr;
+  TrayMenu popupMenu_;
   HICON trayIcon_ = nullptr;
   HBRUSH pageBrush_ = nullptr;
   int trayRetries_ = 0;
