@@ -66,6 +66,11 @@ HWND ControlBinder::AddPlain(const char* className, DWORD style, int id, Place p
   return Create(Kind::kPlain, nullptr, className, style, id, place, exStyle);
 }
 
+void ControlBinder::AddAccessibleName(const char* name) {
+  CreateWindowExA(0, WC_STATICA, name, WS_CHILD, 0, 0, 0, 0, parent_, nullptr,
+                  GetModuleHandleA(nullptr), nullptr);
+}
+
 HWND ControlBinder::AddLabel(Label& label, int id, Place place, DWORD alignment) {
   HWND hwnd = Create(Kind::kLabel, &label, WC_STATICA, alignment | SS_NOTIFY, id, place);
   SetWindowTextA(hwnd, label.caption.c_str());

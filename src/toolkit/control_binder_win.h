@@ -39,6 +39,10 @@ class ControlBinder {
   // The columns take the widths their captions and cells need within the list, again whenever
   // its rows change.
   HWND AddReportList(ListView& list, int id, Place place, const std::vector<const char*>& columns);
+  // The name a screen reader gives the control added next, where no label before it names it:
+  // the system takes the static text just before a control in z-order, shown or not, so this
+  // one stays hidden and is never part of a group.
+  void AddAccessibleName(const char* name);
   // A control whose state the logic does not hold; only shown and hidden with its group.
   HWND AddPlain(const char* className, DWORD style, int id, Place place, DWORD exStyle = 0);
 
