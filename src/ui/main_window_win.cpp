@@ -191,7 +191,6 @@ void MainWindow::ShowInFront() {
 
 MainWindow::~MainWindow() {
   if (trayIcon_) DestroyIcon(trayIcon_);
-  ForgetPageBackground();
 }
 
 bool MainWindow::ShowPasswordPrompt() {
@@ -322,44 +321,6 @@ LRESULT MainWindow::HandlePageControl(const NMHDR& header) {
   return 0;
 }
 
-HBRUSH MainWindow::PageBackground(HWND control, HDC dc) {
-  char className[16] = {};
-  GetClassNameA(control, className, sizeof className);
-  if (lstrcmpiA(className, "Edit") == 0) return nullptr;
-  RECT body{};
-  GetClientRect(pageControl_, &body);
-  SendMessageA(pageControl_, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&body));
-  RECT place{};
-  GetWindowRect(control, &place);
-  MapWindowPoints(nullptr, pageControl_, reinterpret_cast<POINT*>(&place), 2);
-  RECT inside{};
-  if (!IntersectRect(&inside, &body, &place)) return nullptr;  // below the pages
-  if (!pageBrush_) {
-    // The page control paints its body (a theme's gradient or plain colour) into a bitmap
-    // once; the controls on the pages draw on that, so no grey boxes stand on a lighter page.
-    RECT all{};
-    GetClientRect(pageControl_, &all);
-    HDC screen = GetDC(pageControl_);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, all.right, all.bottom);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    SendMessageA(pageControl_, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory), PRF_CLIENT);
-    SelectObject(memory, old);
-    pageBrush_ = CreatePatternBrush(bitmap);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(pageControl_, screen);
-  }
-  SetBkMode(dc, TRANSPARENT);
-  SetBrushOrgEx(dc, -place.left, -place.top, nullptr);
-  return pageBrush_;
-}
-
-void MainWindow::ForgetPageBackground() {
-  if (pageBrush_) DeleteObject(pageBrush_);
-  pageBrush_ = nullptr;
-}
-
 LRESULT MainWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
   if (HandleSettingsFieldMessage(form_, msg, wParam, lParam)) {
     Sync();
@@ -398,13 +359,13 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
-      if (HBRUSH brush =
-              PageBackground(reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam)))
+      if (HBRUSH brush = pageBackground_.For(pageControl_, reinterpret_cast<HWND>(lParam),
+                                             reinterpret_cast<HDC>(wParam), HighContrastOn()))
         return reinterpret_cast<LRESULT>(brush);
       break;
     case WM_THEMECHANGED:
     case WM_SYSCOLORCHANGE:
-      ForgetPageBackground();
+      pageBackground_.Forget();
       break;
     case WM_DESTROY:
       PostQuitMessage(0);

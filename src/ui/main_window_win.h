@@ -10,6 +10,7 @@
 #include "platform/win32/win32_system_services_win.h"
 #include "toolkit/bound_window_win.h"
 #include "ui/main_form.h"
+#include "ui/page_background_win.h"
 #include "ui/tray_menu_win.h"
 
 namespace halcyra {
@@ -67,9 +68,6 @@ class MainWindow final : public BoundWindow, private MainFormHost {
   // The icon menu's commands; false for any other command.
   bool HandleMenuCommand(WPARAM wParam, LPARAM lParam);
   LRESULT HandlePageControl(const NMHDR& header);
-  // The brush a label or box on a page draws its background with; none for other controls.
-  HBRUSH PageBackground(HWND control, HDC dc);
-  void ForgetPageBackground();
 
   const AppServices& app_;
   TFrmMain form_;
@@ -79,7 +77,7 @@ class MainWindow final : public BoundWindow, private MainFormHost {
   UINT taskbarCreatedMsg_ = 0;
   TrayMenu popupMenu_;
   HICON trayIcon_ = nullptr;
-  HBRUSH pageBrush_ = nullptr;
+  PageBackground pageBackground_;
   int trayRetries_ = 0;
   HWND pageControl_ = nullptr;
 };
