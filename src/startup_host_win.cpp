@@ -83,7 +83,7 @@ int Win32StartupHost::RunMainWindow(bool show) {
   MSG msg;
   while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
     // Tab, Enter and Escape move between and press the main window's controls.
-    if (main.Handle() && IsDialogMessageA(main.Handle(), &msg)) continue;
+    if (main.Handle() && HandleDialogMessage(main.Handle(), msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
   }

@@ -8,6 +8,9 @@ namespace {
 namespace ids = timer_ids;
 
 constexpr const char* kCaption = "Timer settings";
+// What a screen reader calls the fields whose labels name nothing.
+constexpr const char* kMinuteName = "Minute";
+constexpr const char* kWeekdayName = "Day of the week";
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 
@@ -35,11 +38,15 @@ void TimerEditorWindow::CreateControls() {
   b.AddLabel(e.LblTime, ids::kLblTime, {12, 99, 95, 16});
   b.AddSpinEdit(e.SpinHour, ids::kSpinHour, {110, 96, 48, 21}, std::make_pair(0, 23));
   b.AddLabel(e.Label3, ids::kLabel3, {163, 99, 8, 16});
+  // The ":" between the fields names nothing.
+  b.AddAccessibleName(kMinuteName);
   b.AddSpinEdit(e.SpinMinute, ids::kSpinMinute, {174, 96, 48, 21}, std::make_pair(0, 59));
   b.AddRadioButton(e.RbnOnce, ids::kRbnOnce, {12, 130, 281, 20}, true);
   b.AddRadioButton(e.RbnDaily, ids::kRbnDaily, {12, 152, 281, 20}, false);
   b.AddRadioButton(e.RbnWeekday, ids::kRbnWeekday, {12, 174, 281, 20}, false);
   b.AddRadioButton(e.RbnWeekly, ids::kRbnWeekly, {12, 196, 190, 20}, false);
+  // Its label is the radio button "Weekly", which a screen reader does not take as a name.
+  b.AddAccessibleName(kWeekdayName);
   b.AddComboBox(e.CboWeekday, ids::kCboWeekday, {205, 195, 88, 21});
   b.AddButton(e.BtnOK, ids::kOk, {133, 234, 75, 25}, true);
   b.AddButton(e.BtnCancel, ids::kCancel, {218, 234, 75, 25});

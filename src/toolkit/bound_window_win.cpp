@@ -12,8 +12,36 @@ void BoundWindow::Run(const std::function<void()>& handler) {
   Sync();
 }
 
+HWND BoundWindow::FirstFocus() const { return GetNextDlgTabItem(Handle(), nullptr, FALSE); }
+
+void BoundWindow::RestoreFocus() {
+  HWND target = lastFocus_;
+  if (!target || !IsChild(Handle(), target) || !IsWindowVisible(target) || !IsWindowEnabled(target))
+    target = FirstFocus();
+  if (target) SetFocus(target);
+}
+
 LRESULT BoundWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
+    case WM_ACTIVATE:
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        HWND focus = GetFocus();
+        if (focus && IsChild(Handle(), focus)) lastFocus_ = focus;
+      } else if (!HIWORD(wParam)) {
+        RestoreFocus();
+      }
+      return 0;
+    case WM_SETFOCUS:
+      // The frame itself takes no keys: a control does.
+      RestoreFocus();
+      return 0;
+    case WM_SHOWWINDOW:
+      // Focus rectangles and underlined access keys show when the window was opened from
+      // the keyboard, and from the first key on (the dialog manager clears the flags then).
+      if (wParam)
+        SendMessageA(Handle(), WM_CHANGEUISTATE,
+                     MAKEWPARAM(UIS_INITIALIZE, UISF_HIDEFOCUS | UISF_HIDEACCEL), 0);
+      return Window::OnMessage(msg, wParam, lParam);
     case WM_COMMAND:
       if (binder_->HandleCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam)))
         Sync();

@@ -24,9 +24,17 @@ class BoundWindow : public Window {
   // A track bar of the window moved.
   virtual void TrackBarMoved() {}
   LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+  // The control that takes the focus when the window is shown and nothing had it before.
+  virtual HWND FirstFocus() const;
 
   HWND owner_;
   std::unique_ptr<ControlBinder> binder_;
+
+ private:
+  // As the dialog manager does: the focus goes back to the control that had it when the
+  // window lost the activation, or to the first control.
+  void RestoreFocus();
+  HWND lastFocus_ = nullptr;
 };
 
 }  // namespace halcyra

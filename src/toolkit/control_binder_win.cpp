@@ -49,18 +49,26 @@ ControlBinder::ControlBinder(HWND parent, HFONT font) : parent_(parent), font_(f
 
 HWND ControlBinder::Create(Kind kind, Control* state, const char* className, DWORD style, int id,
                            Place place, DWORD exStyle) {
+  // Every control but the later radio buttons of a group starts a group of its own, so the
+  // arrow keys move only among the radio buttons.
+  if (kind != Kind::kRadio) style |= WS_GROUP;
   HWND hwnd = CreateWindowExA(
       exStyle, className, "", WS_CHILD | style, ScaleForDpi(place.x), ScaleForDpi(place.y),
       ScaleForDpi(place.width), ScaleForDpi(place.height), parent_,
       reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
   SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
-  bindings_.push_back({hwnd, id, group_, kind, state});
+  bindings_.push_back({hwnd, id, group_, kind, state, radioGroup_});
   return hwnd;
 }
 
 HWND ControlBinder::AddPlain(const char* className, DWORD style, int id, Place place,
                              DWORD exStyle) {
   return Create(Kind::kPlain, nullptr, className, style, id, place, exStyle);
+}
+
+void ControlBinder::AddAccessibleName(const char* name) {
+  CreateWindowExA(0, WC_STATICA, name, WS_CHILD, 0, 0, 0, 0, parent_, nullptr,
+                  GetModuleHandleA(nullptr), nullptr);
 }
 
 HWND ControlBinder::AddLabel(Label& label, int id, Place place, DWORD alignment) {
@@ -84,8 +92,9 @@ HWND ControlBinder::AddCheckBox(CheckBox& box, int id, Place place) {
 }
 
 HWND ControlBinder::AddRadioButton(RadioButton& radio, int id, Place place, bool firstOfGroup) {
+  if (firstOfGroup) radioGroup_ = bindings_.size();
   HWND hwnd = Create(Kind::kRadio, &radio, WC_BUTTONA,
-                     BS_RADIOBUTTON | (firstOfGroup ? WS_GROUP | WS_TABSTOP : 0), id, place);
+                     BS_RADIOBUTTON | (firstOfGroup ? WS_GROUP : 0), id, place);
   SetWindowTextA(hwnd, radio.caption.c_str());
   return hwnd;
 }
@@ -379,7 +388,23 @@ void ControlBinder::Sync() {
         break;
     }
   }
+  SyncRadioTabStops();
   syncing_ = false;
+}
+
+void ControlBinder::SyncRadioTabStops() {
+  for (const Binding& b : bindings_) {
+    if (b.kind != Kind::kRadio) continue;
+    bool anyChecked = false;
+    for (const Binding& other : bindings_)
+      if (other.kind == Kind::kRadio && other.radioGroup == b.radioGroup)
+        anyChecked = anyChecked || static_cast<RadioButton*>(other.state)->Checked();
+    const bool stop = static_cast<RadioButton*>(b.state)->Checked() ||
+                      (!anyChecked && &b == &bindings_[b.radioGroup]);
+    const LONG_PTR style = GetWindowLongPtrA(b.hwnd, GWL_STYLE);
+    if (((style & WS_TABSTOP) != 0) != stop)
+      SetWindowLongPtrA(b.hwnd, GWL_STYLE, stop ? style | WS_TABSTOP : style & ~WS_TABSTOP);
+  }
 }
 
 void ControlBinder::Focus(const Control* state) {

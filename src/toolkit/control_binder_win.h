@@ -39,6 +39,10 @@ class ControlBinder {
   // The columns take the widths their captions and cells need within the list, again whenever
   // its rows change.
   HWND AddReportList(ListView& list, int id, Place place, const std::vector<const char*>& columns);
+  // The name a screen reader gives the control added next, where no label before it names it:
+  // the system takes the static text just before a control in z-order, shown or not, so this
+  // one stays hidden and is never part of a group.
+  void AddAccessibleName(const char* name);
   // A control whose state the logic does not hold; only shown and hidden with its group.
   HWND AddPlain(const char* className, DWORD style, int id, Place place, DWORD exStyle = 0);
 
@@ -82,6 +86,7 @@ class ControlBinder {
     std::optional<int> group;
     Kind kind;
     Control* state;
+    std::size_t radioGroup;  // a radio button: the binding that starts its group
   };
   struct Handler {
     int id;
@@ -93,6 +98,9 @@ class ControlBinder {
   const Binding* Find(int id) const;
   static void Run(const std::vector<Handler>& handlers, int id);
   void SyncReport(const Binding& b);
+  // Only the checked radio button of a group is a tab stop (the first while none is checked):
+  // Tab then leaves the group instead of walking it, which on Windows would click each one.
+  void SyncRadioTabStops();
   static void FitReportColumns(HWND hwnd, const ListView& list, std::size_t columnCount);
 
   HWND parent_;
@@ -100,6 +108,7 @@ class ControlBinder {
   std::optional<int> group_;
   int shownGroup_ = 0;
   std::vector<Binding> bindings_;
+  std::size_t radioGroup_ = 0;
   std::vector<Handler> clicks_, focuses_, blurs_, doubleClicks_;
   bool syncing_ = false;
 };

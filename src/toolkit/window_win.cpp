@@ -49,6 +49,14 @@ HWND Window::CreateCentered(DWORD exStyle, const char* className, const char* ti
   return CreateWindowFor(exStyle, className, title, style, x, y, width, height, parent);
 }
 
+Window* Window::FromHandle(HWND hwnd) {
+  // Only a window of our own procedure keeps a window object in its user data.
+  if (!hwnd ||
+      GetWindowLongPtrA(hwnd, GWLP_WNDPROC) != reinterpret_cast<LONG_PTR>(&Window::Procedure))
+    return nullptr;
+  return reinterpret_cast<Window*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+}
+
 LRESULT Window::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
   return DefWindowProcA(hwnd_, msg, wParam, lParam);
 }
@@ -88,12 +96,21 @@ void RunModal(HWND dialog, HWND owner, const std::function<bool()>& closed) {
       PostQuitMessage(static_cast<int>(msg.wParam));
       break;
     }
-    if (IsDialogMessageA(dialog, &msg)) continue;
+    if (HandleDialogMessage(dialog, msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
   }
   EnableWindow(owner, TRUE);
   ShowWindow(dialog, SW_HIDE);
+}
+
+bool HandleDialogMessage(HWND window, MSG& msg) {
+  if (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN) {
+    Window* self = Window::FromHandle(window);
+    if (self && (msg.hwnd == window || IsChild(window, msg.hwnd)) && self->TranslateKey(msg))
+      return true;
+  }
+  return IsDialogMessageA(window, &msg) != FALSE;
 }
 
 void ReportUncaughtError(HWND owner, const char* text) {

@@ -17,6 +17,10 @@ class Window {
   virtual ~Window();
 
   HWND Handle() const { return hwnd_; }
+  // The program's window object of a handle; nullptr for any other window.
+  static Window* FromHandle(HWND hwnd);
+  // A key pressed in the window, before the dialog manager sees it; true when it was taken.
+  virtual bool TranslateKey(const MSG&) { return false; }
 
  protected:
   // Registers the class once per process.
@@ -38,6 +42,10 @@ class Window {
 // and gets it back, and the activation, before the dialog is hidden. A request to end the
 // program is passed on to the outer loop.
 void RunModal(HWND dialog, HWND owner, const std::function<bool()>& closed);
+
+// What a modal or the program's loop does with a message for a dialog-like window: its own
+// keys first, then the dialog manager's Tab, arrows and mnemonics. True when it was handled.
+bool HandleDialogMessage(HWND window, MSG& msg);
 
 // The program's general error handler: the error's text in a box with the program's title
 // and the error icon.

@@ -102,12 +102,15 @@ void TFrmMain::ShowMainWindowGuarded() {
 
 void TFrmMain::ChkSystemTrayClick() { host_.SetTrayIcon(ChkSystemTray.Checked()); }
 
-void TFrmMain::HandleTrayMessage(int mouseMessage) {
+void TFrmMain::HandleTrayMessage(int event, ScreenPoint anchor) {
   if (promptOpen_) return;
-  if (mouseMessage == kTrayDoubleClick)
+  // The menu opens where the shell asks for a context menu: on the right button's release, on
+  // Shift+F10 or the menu key, and on Enter or Space at the icon. The right button's press and
+  // the left click (NIN_SELECT) do nothing, so the double-click stays the way to the window.
+  if (event == kTrayDoubleClick)
     ShowMainWindowGuarded();
-  else if (mouseMessage == kTrayRightButton)
-    host_.ShowTrayMenu();
+  else if (event == kTrayContextMenu || event == kTrayKeySelect)
+    host_.ShowTrayMenu(anchor);
 }
 
 void TFrmMain::MnuHideClick() {
@@ -262,7 +265,13 @@ void TFrmMain::ChangePage(MainPage page) {
   activePage_ = page;
 }
 
+void TFrmMain::StepPage(int step) {
+  const int next = (static_cast<int>(activePage_) + step + kMainPageCount) % kMainPageCount;
+  ChangePage(static_cast<MainPage>(next));
+}
+
 void TFrmMain::BtnOKClick() {
+  FinishHotkeyFields();
   if (!RunChecks()) return;
   SettingsFile file = services_.app.OpenSettings();
   try {

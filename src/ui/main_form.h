@@ -33,6 +33,11 @@ namespace halcyra {
 enum class MainPage { General, Hotkeys, Timer, Sound, Cleanup, Password, Log, About };
 inline constexpr int kMainPageCount = 8;
 
+struct ScreenPoint {
+  int x = 0;
+  int y = 0;
+};
+
 // What the logic asks of the real window.
 class MainFormHost : public TimerPageHost {
  public:
@@ -47,8 +52,8 @@ class MainFormHost : public TimerPageHost {
   virtual void ShowWindowInFront() = 0;
   // Adds or removes the notification-area icon; the result is not looked at.
   virtual void SetTrayIcon(bool present) = 0;
-  // Opens the icon's menu at the mouse pointer.
-  virtual void ShowTrayMenu() = 0;
+  // Opens the icon's menu at the point the shell anchors it to.
+  virtual void ShowTrayMenu(ScreenPoint anchor) = 0;
   // The icon's tip, kept for when the icon is shown.
   virtual void SetTrayTip(const std::string& tip) = 0;
   // Asks the window to close, as its close button does.
@@ -59,9 +64,11 @@ class MainFormHost : public TimerPageHost {
 
 inline constexpr const char* kWebSiteAddress = "https://halcyra.org";
 inline constexpr const char* kSupportAddress = "support@halcyra.org";
-// Mouse messages that arrive with the notification icon's callback.
-inline constexpr int kTrayDoubleClick = 515;  // WM_LBUTTONDBLCLK
-inline constexpr int kTrayRightButton = 516;  // WM_RBUTTONDOWN
+// Events of the notification icon's callback (the icon's fourth version): mouse messages and
+// the shell's own notifications.
+inline constexpr int kTrayDoubleClick = 0x0203;  // WM_LBUTTONDBLCLK
+inline constexpr int kTrayContextMenu = 0x007B;  // WM_CONTEXTMENU
+inline constexpr int kTrayKeySelect = 0x0401;    // NIN_KEYSELECT
 
 struct MainFormServices {
   const AppServices& app;
@@ -114,7 +121,8 @@ class TFrmMain final : public SettingsPages, public TimerPage, private ScheduleH
   bool AskPasswordIfEnabled();
   void ShowMainWindowGuarded();
   void ChkSystemTrayClick();
-  void HandleTrayMessage(int mouseMessage);
+  // An event of the icon; the anchor is the screen point the shell gives with it.
+  void HandleTrayMessage(int event, ScreenPoint anchor = {});
   void MmuMainWindowClick() { ShowMainWindowGuarded(); }
   void MnuHideClick();
   void MnuHelpClick() { OpenHelpFile(); }
@@ -146,6 +154,8 @@ class TFrmMain final : public SettingsPages, public TimerPage, private ScheduleH
   bool PageControlChanging();
   // A tab click: the page changes only when the shown page may be left.
   void ChangePage(MainPage page);
+  // The next page (step 1) or the one before (step -1), round the end, as a tab click does.
+  void StepPage(int step);
   // The page that the page control now shows, after PageControlChanging allowed it.
   void PageChanged(MainPage page) { activePage_ = page; }
 

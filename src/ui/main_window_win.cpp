@@ -3,6 +3,8 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <windowsx.h>
+
 #include "actions/cleanup_tasks_win.h"
 #include "platform/win32/process_identity_win.h"
 #include "platform/win32/wide_path_win.h"
@@ -29,9 +31,9 @@ constexpr UINT_PTR kTimer1 = 1;
 constexpr UINT kReplyTimeoutMs = 5000;
 constexpr UINT kTrayCallbackMessage = ids::kTrayCallbackMessage;
 constexpr UINT kTrayIconId = 1;
-// The first form of the record, which every shell takes: 88 bytes in a 32-bit program, 104
-// in a 64-bit one.
-constexpr DWORD kTrayRecordSize = NOTIFYICONDATAA_V1_SIZE;
+// The whole record: the icon's version rides in it, and the fourth version is the one that
+// tells the program about the keyboard and gives the menu's anchor.
+constexpr DWORD kTrayRecordSize = sizeof(NOTIFYICONDATAA);
 constexpr UINT kTimer1Interval = 1000;
 constexpr UINT_PTR kTrayRetryTimer = 2;
 constexpr UINT kTrayRetryMs = 2000;
@@ -69,11 +71,6 @@ MainWindow::MainWindow(const MainFormServices& services, HWND owner,
   // The small-icon size of the screen's resolution, from the icon's many sizes.
   LoadIconMetric(GetModuleHandleA(nullptr), MAKEINTRESOURCEW(IDI_APPLICATION_ICON), LIM_SMALL,
                  &trayIcon_);
-  popupMenu_ = CreatePopupMenu();
-  AppendMenuA(popupMenu_, MF_STRING, ids::kMmuMainWindow, "Show main window");
-  AppendMenuA(popupMenu_, MF_STRING, ids::kMnuHide, "Hide");
-  AppendMenuA(popupMenu_, MF_STRING, ids::kMnuHelp, "Help");
-  AppendMenuA(popupMenu_, MF_STRING, ids::kMnuExit, "Exit");
   CreateBinder();
   CreateControls();
   Run([this] { form_.FormCreate(); });
@@ -83,8 +80,8 @@ void MainWindow::CreateControls() {
   TFrmMain& f = form_;
   ControlBinder& b = *binder_;
   pageControl_ = CreateWindowExA(
-      0, WC_TABCONTROLA, "", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS, ScaleForDpi(8),
-      ScaleForDpi(8), ScaleForDpi(441), ScaleForDpi(254), Handle(),
+      0, WC_TABCONTROLA, "", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_GROUP | WS_CLIPSIBLINGS,
+      ScaleForDpi(8), ScaleForDpi(8), ScaleForDpi(441), ScaleForDpi(254), Handle(),
       reinterpret_cast<HMENU>(ids::kPageControl), GetModuleHandleA(nullptr), nullptr);
   SendMessageA(pageControl_, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)),
                FALSE);
@@ -124,6 +121,27 @@ void MainWindow::CreateControls() {
   // The pages' controls lie on the page control: it goes below them all.
   SetWindowPos(pageControl_, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   SubclassSettingsFields(Handle());
+}
+
+bool MainWindow::TranslateKey(const MSG& msg) {
+  if (msg.message != WM_KEYDOWN) return false;
+  const bool ctrl = GetKeyState(VK_CONTROL) < 0;
+  const bool shift = GetKeyState(VK_SHIFT) < 0;
+  const bool alt = GetKeyState(VK_MENU) < 0;
+  if (alt) return false;
+  int step = 0;
+  if (ctrl && msg.wParam == VK_TAB) step = shift ? -1 : 1;
+  if (ctrl && !shift && msg.wParam == VK_NEXT) step = 1;
+  if (ctrl && !shift && msg.wParam == VK_PRIOR) step = -1;
+  if (step != 0) {
+    Run([this, step] { form_.StepPage(step); });
+    return true;
+  }
+  if (!ctrl && !shift && msg.wParam == VK_F1) {
+    Run([this] { form_.BtnHelpClick(); });
+    return true;
+  }
+  return false;
 }
 
 void MainWindow::AddAboutPage() {
@@ -179,9 +197,7 @@ void MainWindow::ShowInFront() {
 }
 
 MainWindow::~MainWindow() {
-  if (popupMenu_) DestroyMenu(popupMenu_);
   if (trayIcon_) DestroyIcon(trayIcon_);
-  ForgetPageBackground();
 }
 
 bool MainWindow::ShowPasswordPrompt() {
@@ -204,11 +220,17 @@ bool MainWindow::UpdateTrayIcon(bool present) {
   data.cbSize = kTrayRecordSize;
   data.hWnd = Handle();
   data.uID = kTrayIconId;
-  data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+  // From the fourth version on, the shell shows the plain tip only when asked to.
+  data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_SHOWTIP;
   data.uCallbackMessage = kTrayCallbackMessage;
   data.hIcon = trayIcon_ ? trayIcon_ : ApplicationIcon();
   lstrcpynA(data.szTip, trayTip_.c_str(), sizeof data.szTip);
-  return Shell_NotifyIconA(present ? NIM_ADD : NIM_DELETE, &data) != FALSE;
+  if (!present) return Shell_NotifyIconA(NIM_DELETE, &data) != FALSE;
+  if (!Shell_NotifyIconA(NIM_ADD, &data)) return false;
+  // The version belongs to this one add: a shell that comes back needs it again.
+  data.uVersion = NOTIFYICON_VERSION_4;
+  Shell_NotifyIconA(NIM_SETVERSION, &data);
+  return true;
 }
 
 void MainWindow::SetTrayTip(const std::string& tip) {
@@ -218,7 +240,7 @@ void MainWindow::SetTrayTip(const std::string& tip) {
   data.cbSize = kTrayRecordSize;
   data.hWnd = Handle();
   data.uID = kTrayIconId;
-  data.uFlags = NIF_TIP;
+  data.uFlags = NIF_TIP | NIF_SHOWTIP;
   lstrcpynA(data.szTip, trayTip_.c_str(), sizeof data.szTip);
   Shell_NotifyIconA(NIM_MODIFY, &data);
 }
@@ -242,15 +264,7 @@ void MainWindow::RetryTrayIcon() {
   if (UpdateTrayIcon(true) || ++trayRetries_ >= kTrayRetries) KillTimer(Handle(), kTrayRetryTimer);
 }
 
-void MainWindow::ShowTrayMenu() {
-  SetForegroundWindow(Handle());
-  POINT at{};
-  GetCursorPos(&at);
-  TrackPopupMenu(popupMenu_, TPM_LEFTALIGN | TPM_TOPALIGN, at.x, at.y, 0, Handle(), nullptr);
-  // Without it the menu does not close when the user clicks elsewhere (a documented quirk of
-  // menus of notification icons).
-  PostMessageA(Handle(), WM_NULL, 0, 0);
-}
+void MainWindow::ShowTrayMenu(ScreenPoint anchor) { popupMenu_.Open(Handle(), anchor); }
 
 void MainWindow::CloseWindow() { SendMessageA(Handle(), WM_CLOSE, 0, 0); }
 
@@ -283,9 +297,13 @@ bool MainWindow::HandleProgramMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_HOTKEY:
       Run([&f, wParam] { f.HandleHotkey(static_cast<int>(wParam)); });
       return true;
-    case kTrayCallbackMessage:
-      Run([&f, lParam] { f.HandleTrayMessage(static_cast<int>(lParam)); });
+    case kTrayCallbackMessage: {
+      // The fourth version: the event and the icon's id in the second parameter, the anchor's
+      // screen coordinates, signed for monitors left of or above the primary, in the first.
+      const ScreenPoint anchor{GET_X_LPARAM(wParam), GET_Y_LPARAM(wParam)};
+      Run([&f, lParam, anchor] { f.HandleTrayMessage(LOWORD(lParam), anchor); });
       return true;
+    }
     case WM_COPYDATA:
       return HandleOneOffCommand(reinterpret_cast<HWND>(wParam),
                                  *reinterpret_cast<const COPYDATASTRUCT*>(lParam));
@@ -334,44 +352,6 @@ LRESULT MainWindow::HandlePageControl(const NMHDR& header) {
   return 0;
 }
 
-HBRUSH MainWindow::PageBackground(HWND control, HDC dc) {
-  char className[16] = {};
-  GetClassNameA(control, className, sizeof className);
-  if (lstrcmpiA(className, "Edit") == 0) return nullptr;
-  RECT body{};
-  GetClientRect(pageControl_, &body);
-  SendMessageA(pageControl_, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&body));
-  RECT place{};
-  GetWindowRect(control, &place);
-  MapWindowPoints(nullptr, pageControl_, reinterpret_cast<POINT*>(&place), 2);
-  RECT inside{};
-  if (!IntersectRect(&inside, &body, &place)) return nullptr;  // below the pages
-  if (!pageBrush_) {
-    // The page control paints its body (a theme's gradient or plain colour) into a bitmap
-    // once; the controls on the pages draw on that, so no grey boxes stand on a lighter page.
-    RECT all{};
-    GetClientRect(pageControl_, &all);
-    HDC screen = GetDC(pageControl_);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, all.right, all.bottom);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    SendMessageA(pageControl_, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory), PRF_CLIENT);
-    SelectObject(memory, old);
-    pageBrush_ = CreatePatternBrush(bitmap);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(pageControl_, screen);
-  }
-  SetBkMode(dc, TRANSPARENT);
-  SetBrushOrgEx(dc, -place.left, -place.top, nullptr);
-  return pageBrush_;
-}
-
-void MainWindow::ForgetPageBackground() {
-  if (pageBrush_) DeleteObject(pageBrush_);
-  pageBrush_ = nullptr;
-}
-
 LRESULT MainWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
   if (HandleSettingsFieldMessage(form_, msg, wParam, lParam)) {
     Sync();
@@ -410,13 +390,13 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
-      if (HBRUSH brush =
-              PageBackground(reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam)))
+      if (HBRUSH brush = pageBackground_.For(pageControl_, reinterpret_cast<HWND>(lParam),
+                                             reinterpret_cast<HDC>(wParam), HighContrastOn()))
         return reinterpret_cast<LRESULT>(brush);
       break;
     case WM_THEMECHANGED:
     case WM_SYSCOLORCHANGE:
-      ForgetPageBackground();
+      pageBackground_.Forget();
       break;
     case WM_DESTROY:
       PostQuitMessage(0);

@@ -10,6 +10,8 @@
 #include "platform/win32/win32_system_services_win.h"
 #include "toolkit/bound_window_win.h"
 #include "ui/main_form.h"
+#include "ui/page_background_win.h"
+#include "ui/tray_menu_win.h"
 
 namespace halcyra {
 
@@ -48,7 +50,7 @@ class MainWindow final : public BoundWindow, private MainFormHost {
   void SetTrayIcon(bool present) override;
   bool UpdateTrayIcon(bool present);
   void RetryTrayIcon();
-  void ShowTrayMenu() override;
+  void ShowTrayMenu(ScreenPoint anchor) override;
   void SetTrayTip(const std::string& tip) override;
   // A command of HalcyraCmd.exe, answered to its window; only from this user in this session.
   bool HandleOneOffCommand(HWND sender, const COPYDATASTRUCT& data);
@@ -56,6 +58,9 @@ class MainWindow final : public BoundWindow, private MainFormHost {
   void TerminateProcesses(const std::string& exeName) override;
   std::string ExecutablePath() const override;
   void CreateControls();
+  HWND FirstFocus() const override { return pageControl_; }
+  // Ctrl+Tab, Ctrl+Shift+Tab, Ctrl+PageDown and Ctrl+PageUp change the page, F1 is Help.
+  bool TranslateKey(const MSG& msg) override;
   void AddAboutPage();
   void Sync() override;
   // The close button, Exit and the end of the program: closes only when the logic allows it.
@@ -66,9 +71,6 @@ class MainWindow final : public BoundWindow, private MainFormHost {
   // The icon menu's commands; false for any other command.
   bool HandleMenuCommand(WPARAM wParam, LPARAM lParam);
   LRESULT HandlePageControl(const NMHDR& header);
-  // The brush a label or box on a page draws its background with; none for other controls.
-  HBRUSH PageBackground(HWND control, HDC dc);
-  void ForgetPageBackground();
 
   const AppServices& app_;
   TFrmMain form_;
@@ -76,9 +78,9 @@ class MainWindow final : public BoundWindow, private MainFormHost {
   bool timer1Running_ = false;
   UINT showMainWindowMsg_ = 0;
   UINT taskbarCreatedMsg_ = 0;
-  HMENU popupMenu_ = nullptr;
+  TrayMenu popupMenu_;
   HICON trayIcon_ = nullptr;
-  HBRUSH pageBrush_ = nullptr;
+  PageBackground pageBackground_;
   int trayRetries_ = 0;
   std::string trayTip_ = kAppTitle;
   HWND pageControl_ = nullptr;

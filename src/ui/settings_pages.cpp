@@ -131,12 +131,34 @@ unsigned VolumeFromPosition(int position) {
 }
 
 void SettingsPages::HotkeyKeyDown(std::size_t slot, std::uint16_t key, HeldModifiers held) {
-  HotkeyFields()[slot]->text = HotkeyTextOnKeyDown(key, held);
+  Edit& field = *HotkeyFields()[slot];
+  std::vector<std::uint16_t>& keys = heldKeys_[slot];
+  if (keys.empty()) textBeforeKeys_[slot] = field.text;
+  // A held key repeats its key-down; it is released once.
+  if (std::find(keys.begin(), keys.end(), key) == keys.end()) keys.push_back(key);
+  field.text = HotkeyTextOnKeyDown(key, held);
 }
 
 void SettingsPages::HotkeyKeyUp(std::size_t slot, std::uint16_t key) {
+  std::vector<std::uint16_t>& keys = heldKeys_[slot];
+  const auto pressed = std::find(keys.begin(), keys.end(), key);
+  if (pressed == keys.end()) return;
+  keys.erase(pressed);
   Edit& field = *HotkeyFields()[slot];
   field.text = HotkeyTextOnKeyUp(field.text, key);
+}
+
+void SettingsPages::HotkeyFieldEnter(std::size_t slot) { heldKeys_[slot].clear(); }
+
+void SettingsPages::HotkeyFieldExit(std::size_t slot) {
+  Edit& field = *HotkeyFields()[slot];
+  if (!heldKeys_[slot].empty() && !field.text.empty() && field.text.back() == '+')
+    field.text = textBeforeKeys_[slot];
+  heldKeys_[slot].clear();
+}
+
+void SettingsPages::FinishHotkeyFields() {
+  for (std::size_t slot = 0; slot < heldKeys_.size(); ++slot) HotkeyFieldExit(slot);
 }
 
 void SettingsPages::ApplySoundEnablingRule() {

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "actions/cleanup.h"
 #include "app/app_services.h"
@@ -91,7 +92,13 @@ class SettingsPages {
   void EdtPwdConfirmMouseMove() { focusRequest_ = &EdtPwdConfirm; }
   // Capture in the hotkey fields, by slot (0 = Powerdown ... 5 = Logoff).
   void HotkeyKeyDown(std::size_t slot, std::uint16_t key, HeldModifiers held);
+  // A key-up counts only after its key-down in the same field: Tab's release, or a modifier's
+  // after Shift+Tab, lands in the field that the focus moved to.
   void HotkeyKeyUp(std::size_t slot, std::uint16_t key);
+  // The focus enters or leaves a hotkey field; a field left with modifiers and no key
+  // ("Shift+") goes back to what it held before that combination began.
+  void HotkeyFieldEnter(std::size_t slot);
+  void HotkeyFieldExit(std::size_t slot);
   void EdtPowerdownKeyDown(std::uint16_t key, HeldModifiers held) { HotkeyKeyDown(0, key, held); }
   void EdtShutdownKeyDown(std::uint16_t key, HeldModifiers held) { HotkeyKeyDown(1, key, held); }
   void EdtRebootKeyDown(std::uint16_t key, HeldModifiers held) { HotkeyKeyDown(2, key, held); }
@@ -116,9 +123,17 @@ class SettingsPages {
   void SaveSoundSection(SettingsFile& file);
   void SaveCleanupSection(SettingsFile& file);
   void SavePassword(SettingsFile& file);
+  // Before a save: no field keeps a combination without a key.
+  void FinishHotkeyFields();
 
   PageServices pages_;
   Edit* focusRequest_ = nullptr;
+
+ private:
+  // Per hotkey field: the keys whose key-down it saw and that are not released yet, and its
+  // text before the first of them went down.
+  std::array<std::vector<std::uint16_t>, 6> heldKeys_;
+  std::array<std::string, 6> textBeforeKeys_;
 };
 
 }  // namespace halcyra

@@ -10,6 +10,8 @@ namespace {
 namespace ids = main_ids;
 
 constexpr UINT_PTR kFieldSubclass = 1;
+// What a screen reader calls the volume slider, which has no label of its own.
+constexpr const char* kVolumeName = "Volume";
 constexpr UINT kFieldMouseMove = WM_APP;
 constexpr UINT kFieldKeyDown = WM_APP + 1;
 constexpr UINT kFieldKeyUp = WM_APP + 2;
@@ -62,6 +64,9 @@ void AddSettingsPageControls(ControlBinder& b, SettingsPages& f, const SettingsP
     b.AddLabel(f.HotkeyLabels[static_cast<std::size_t>(i)], label++, at(20, 94 + i * 26, 150, 16));
     b.AddEdit(*fields[static_cast<std::size_t>(i)], ids::kEdtPowerdown + i,
               at(180, 91 + i * 26, 200, 21), ES_READONLY);
+    const auto slot = static_cast<std::size_t>(i);
+    b.OnFocus(ids::kEdtPowerdown + i, [&f, slot] { f.HotkeyFieldEnter(slot); });
+    b.OnBlur(ids::kEdtPowerdown + i, [&f, slot] { f.HotkeyFieldExit(slot); });
   }
 
   b.SetGroup(groups.sound);
@@ -73,6 +78,7 @@ void AddSettingsPageControls(ControlBinder& b, SettingsPages& f, const SettingsP
   b.AddButton(f.BtnPreview, ids::kBtnPreview, at(360, 91, 75, 23));
   b.AddCheckBox(f.ChkLoop, ids::kChkLoop, at(20, 124, 200, 20));
   b.AddCheckBox(f.ChkSetVolume, ids::kChkSetVolume, at(20, 150, 200, 20));
+  b.AddAccessibleName(kVolumeName);
   b.AddTrackBar(f.TckBarVolume, ids::kTckBarVolume, at(20, 176, 300, 30));
   b.OnClick(ids::kBtnBrowse, [&f] { f.BtnBrowseClick(); });
   b.OnClick(ids::kBtnPreview, [&f] { f.BtnPreviewClick(); });

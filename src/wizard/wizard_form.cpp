@@ -53,6 +53,7 @@ void TForm1::BtnBackClick() {
 }
 
 void TForm1::SaveWizardSettings() {
+  FinishHotkeyFields();
   SettingsFile file = pages_.app.OpenSettings();
   file.WriteString(kGeneralSection, kShowSystemTrayKey, FlagText(ChkSystemTray.Checked()));
   file.WriteString(kGeneralSection, kPreventTimeChangeKey, FlagText(ChkNoChangeTime.Checked()));

@@ -28,15 +28,9 @@ WizardWindow::WizardWindow(const PageServices& services) : form_(services, *this
 void WizardWindow::CreateControls() {
   TForm1& f = form_;
   ControlBinder& b = *binder_;
-  // Tab order: Next>, <Back, Cancel, then the shown page.
+  // Reading order is tab order: the title, the shown page, then <Back, Next>, Cancel.
   b.SetGroup(std::nullopt);
-  b.AddButton(f.BtnNext, ids::kBtnNext, {294, 270, 75, 25});
-  b.AddButton(f.BtnBack, ids::kBtnBack, {214, 270, 75, 25});
-  b.AddButton(f.BtnCancel, ids::kBtnCancel, {374, 270, 75, 25});
   b.AddLabel(f.Label15, ids::kLabel15, {12, 10, 435, 16});
-  b.OnClick(ids::kBtnNext, [&f] { f.BtnNextClick(); });
-  b.OnClick(ids::kBtnBack, [&f] { f.BtnBackClick(); });
-  b.OnClick(ids::kBtnCancel, [&f] { f.BtnCancelClick(); });
 
   b.SetGroup(static_cast<int>(WizardPage::Timer));
   AddTimerPageControls(
@@ -49,6 +43,14 @@ void WizardWindow::CreateControls() {
        static_cast<int>(WizardPage::Sound), static_cast<int>(WizardPage::Cleanup),
        static_cast<int>(WizardPage::Password), static_cast<int>(WizardPage::Log)},
       -4, label);
+
+  b.SetGroup(std::nullopt);
+  b.AddButton(f.BtnBack, ids::kBtnBack, {214, 270, 75, 25});
+  b.AddButton(f.BtnNext, ids::kBtnNext, {294, 270, 75, 25});
+  b.AddButton(f.BtnCancel, ids::kBtnCancel, {374, 270, 75, 25});
+  b.OnClick(ids::kBtnNext, [&f] { f.BtnNextClick(); });
+  b.OnClick(ids::kBtnBack, [&f] { f.BtnBackClick(); });
+  b.OnClick(ids::kBtnCancel, [&f] { f.BtnCancelClick(); });
   SubclassSettingsFields(Handle());
 }
 

@@ -141,13 +141,43 @@ TEST_F(DesktopE2E, TheIconIsThereAfterTheStartAndAfterTheShellComesBack) {
   ASSERT_FALSE(TrayIconPresent(main));
   SendAndWait(main, RegisterWindowMessageA("TaskbarCreated"));
   EXPECT_TRUE(WaitUntil([main] { return TrayIconPresent(main); }, 5s));
+}
 
-  // The icon's menu, opened by the right button.
-  PostMessageA(main, ids::kTrayCallbackMessage, 1, WM_RBUTTONDOWN);
-  HWND menu = FindWindowOf(*app_, "#32768", "", 5s);
+// The icon's messages of its fourth version: the event and the icon's id in the second
+// parameter, the anchor in the first.
+void PostIconEvent(HWND main, UINT event, int x, int y) {
+  PostMessageA(main, ids::kTrayCallbackMessage, MAKEWPARAM(x, y), MAKELPARAM(event, 1));
+}
+
+TEST_F(DesktopE2E, TheIconMenuOpensAtTheAnchorFromTheKeyboardAndTheRightButtonsRelease) {
+  WriteFileText(DataFile("Halcyra.ini"),
+                "[general]\r\nFirstStartDone=True\r\nShowSystemTray=True\r\n");
+  app_.emplace();
+  HWND main = FindWindowOf(*app_, "TFrmMain", "Halcyra");
+  ASSERT_NE(main, nullptr);
+  auto openedAt = [this](POINT expected) {
+    HWND menu = FindWindowOf(*app_, "#32768", "", 5s);
+    if (!menu || !WaitVisible(menu, true)) return static_cast<HWND>(nullptr);
+    RECT place{};
+    GetWindowRect(menu, &place);
+    EXPECT_EQ(place.left, expected.x);
+    EXPECT_EQ(place.top, expected.y);
+    return menu;
+  };
+
+  // Enter at the icon: the shell gives the icon's place as the anchor.
+  PostIconEvent(main, NIN_KEYSELECT, 300, 200);
+  HWND menu = openedAt({300, 200});
   ASSERT_NE(menu, nullptr);
-  ASSERT_TRUE(WaitVisible(menu, true));
   SaveScreenshot(menu, "tray-menu");
+  PostMessageA(main, WM_CANCELMODE, 0, 0);
+  ASSERT_TRUE(WaitVisible(menu, false));
+
+  // The right button's press opens nothing; its release asks for the menu at the pointer.
+  PostIconEvent(main, WM_RBUTTONDOWN, 120, 90);
+  PostIconEvent(main, WM_CONTEXTMENU, 420, 310);
+  menu = openedAt({420, 310});
+  ASSERT_NE(menu, nullptr);
   PostMessageA(main, WM_CANCELMODE, 0, 0);
   EXPECT_TRUE(WaitVisible(menu, false));
 }

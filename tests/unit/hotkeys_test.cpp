@@ -134,6 +134,41 @@ TEST_F(HotkeySlotsTest, CaptureFillsTheField) {
   EXPECT_EQ(f.EdtLogoff.text, "");
 }
 
+TEST_F(HotkeySlotsTest, AKeyUpCountsOnlyAfterItsKeyDownAndUnfinishedCombinationsRevert) {
+  constexpr std::uint16_t kTab = 0x09, kShift = 0x10, kF5 = 0x74;
+  constexpr HeldModifiers kShiftHeld{true, false, false};
+  Prepare("[Hotkeys]\r\nShutdown=Ctrl+Alt+S\r\n");
+  TFrmMain& f = Create();
+  f.HotkeyFieldEnter(2);
+  f.EdtRebootKeyDown(kF5, kNone);
+  f.EdtRebootKeyUp(kF5);
+  f.HotkeyFieldExit(2);
+  // Tab went down in the field before; its release lands here.
+  f.HotkeyFieldEnter(3);
+  f.EdtHibernateKeyDown(kF5, kNone);
+  f.EdtHibernateKeyUp(kF5);
+  f.EdtHibernateKeyUp(kTab);
+  EXPECT_EQ(f.EdtHibernate.text, "F5") << "a key-up without its key-down";
+  // Shift+Tab: Shift goes down here, the focus moves on and Shift comes up in the next field.
+  f.EdtHibernateKeyDown(kShift, kShiftHeld);
+  EXPECT_EQ(f.EdtHibernate.text, "Shift+");
+  f.HotkeyFieldExit(3);
+  EXPECT_EQ(f.EdtHibernate.text, "F5") << "an unfinished combination reverts";
+  f.HotkeyFieldEnter(2);
+  f.EdtRebootKeyUp(kShift);
+  EXPECT_EQ(f.EdtReboot.text, "F5");
+  // Modifiers pressed and released in one field still mean "no shortcut".
+  f.EdtRebootKeyDown(kShift, kShiftHeld);
+  f.EdtRebootKeyUp(kShift);
+  EXPECT_EQ(f.EdtReboot.text, "");
+  // OK while Shift is still held in a field saves what the field held before.
+  f.EdtShutdownKeyDown(kShift, kShiftHeld);
+  f.BtnOKClick();
+  EXPECT_EQ(f.EdtShutdown.text, "Ctrl+Alt+S");
+  EXPECT_EQ(Read("Hotkeys", "Shutdown"), "Ctrl+Alt+S");
+  EXPECT_EQ(Read("Hotkeys", "Hibernate"), "F5");
+}
+
 TEST_F(HotkeySlotsTest, APressedHotkeyCleansLogsAndActsAtOnce) {
   Prepare(
       "[Hotkeys]\r\nSuspend=Ctrl+Alt+U\r\n[CleanUp]\r\nTempFolder=True\r\n[Log]\r\nEnabled=True\r\n"

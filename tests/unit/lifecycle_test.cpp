@@ -43,9 +43,12 @@ TEST_F(LifecycleTest, TrayMessages) {
   TFrmMain& f = Create();
   host_.calls.clear();
   f.HandleTrayMessage(kTrayDoubleClick);
-  f.HandleTrayMessage(kTrayRightButton);
-  f.HandleTrayMessage(0x0201);  // a single left click does nothing
-  EXPECT_EQ(host_.calls, (std::vector<std::string>{"show", "menu"}));
+  f.HandleTrayMessage(0x0204, {5, 6});  // the right button's press waits for its release
+  f.HandleTrayMessage(kTrayContextMenu, {-1200, 740});
+  f.HandleTrayMessage(0x0201);          // a single left click does nothing,
+  f.HandleTrayMessage(0x0400, {7, 8});  // nor does the shell's NIN_SELECT that follows it
+  f.HandleTrayMessage(kTrayKeySelect, {30, 40});
+  EXPECT_EQ(host_.calls, (std::vector<std::string>{"show", "menu at -1200,740", "menu at 30,40"}));
 }
 
 TEST_F(LifecycleTest, ShowingTheWindowAsksForThePasswordWhenProtected) {
@@ -111,7 +114,7 @@ TEST_F(LifecycleTest, WhileThePromptIsOpenTheIconAsksForNothingMore) {
     f.HandleTrayMessage(kTrayDoubleClick);
     f.MnuExitClick();
     f.ShowMainWindowGuarded();
-    f.HandleTrayMessage(kTrayRightButton);
+    f.HandleTrayMessage(kTrayContextMenu);
     ++nested;
   };
   f.HandleTrayMessage(kTrayDoubleClick);
@@ -119,8 +122,8 @@ TEST_F(LifecycleTest, WhileThePromptIsOpenTheIconAsksForNothingMore) {
   EXPECT_EQ(host_.calls, (std::vector<std::string>{"prompt", "show"})) << "exactly one prompt";
   EXPECT_FALSE(state_.exitRequested);
   host_.onPrompt = nullptr;
-  f.HandleTrayMessage(kTrayRightButton);
-  EXPECT_EQ(host_.calls.back(), "menu") << "after the answer the icon works again";
+  f.HandleTrayMessage(kTrayKeySelect, {1, 2});
+  EXPECT_EQ(host_.calls.back(), "menu at 1,2") << "after the answer the icon works again";
 }
 
 TEST_F(LifecycleTest, ASessionThatGoesOnGetsItsScheduleBack) {

@@ -44,7 +44,9 @@ class FakeMainHost final : public MainFormHost {
   }
   void ShowWindowInFront() override { calls.push_back("show"); }
   void SetTrayIcon(bool present) override { calls.push_back(present ? "icon add" : "icon delete"); }
-  void ShowTrayMenu() override { calls.push_back("menu"); }
+  void ShowTrayMenu(ScreenPoint anchor) override {
+    calls.push_back("menu at " + std::to_string(anchor.x) + "," + std::to_string(anchor.y));
+  }
   std::string tip = "Halcyra";
   void SetTrayTip(const std::string& text) override { tip = text; }
   void CloseWindow() override { calls.push_back("close"); }

@@ -258,6 +258,24 @@ TEST_F(MainFormTest, ChecksRunOnlyForTheShownPage) {
   EXPECT_EQ(f.ActivePage(), MainPage::Log);
 }
 
+TEST_F(MainFormTest, PageKeysStepRoundTheTabsThroughThePageChecks) {
+  TFrmMain& f = Create();
+  f.StepPage(1);
+  EXPECT_EQ(f.ActivePage(), MainPage::Sound);
+  Show(MainPage::General);
+  f.StepPage(-1);
+  EXPECT_EQ(f.ActivePage(), MainPage::About) << "round the first tab";
+  f.StepPage(1);
+  EXPECT_EQ(f.ActivePage(), MainPage::General) << "round the last tab";
+  Show(MainPage::Password);
+  f.ChkPassword.Click();  // protection on, blank fields
+  f.StepPage(1);
+  EXPECT_EQ(f.ActivePage(), MainPage::Password) << "the password rule holds the page";
+  ASSERT_EQ(boxes_.shown.size(), 1u);
+  EXPECT_EQ(boxes_.shown[0].text,
+            "The password and the password confirmation should not be blank.");
+}
+
 TEST_F(MainFormTest, PasswordPlaceholderMeansUnchanged) {
   Prepare("[Password]\r\nEnabled=True\r\nPassword=" + PasswordDigest("old") + "\r\n");
   TFrmMain& f = Create();

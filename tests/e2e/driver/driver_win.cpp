@@ -103,6 +103,26 @@ std::optional<CompanionServiceState> QueryCompanionService() {
 
 void PressKeys(const std::string& keys) { RunXdotool("key --delay 50 " + keys, 700ms); }
 
+HWND FocusedControl(HWND window) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info)) return nullptr;
+  return info.hwndFocus;
+}
+
+std::vector<HWND> FocusWalk(HWND window, const std::string& key, int count) {
+  std::vector<HWND> visited;
+  for (int i = 0; i < count; ++i) {
+    const HWND before = FocusedControl(window);
+    RunXdotool("key " + key, 0ms);
+    // A press that moves nothing shows as the same control after the wait.
+    WaitUntil([&] { return FocusedControl(window) != before; }, 2s);
+    Settle(window);
+    visited.push_back(FocusedControl(window));
+  }
+  return visited;
+}
+
 void ClickWithMouse(HWND control) {
   RECT r{};
   GetWindowRect(control, &r);

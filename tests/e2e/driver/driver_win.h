@@ -62,6 +62,12 @@ std::optional<CompanionServiceState> QueryCompanionService();
 // ("ctrl+alt+u"), and waits until they have arrived.
 void PressKeys(const std::string& keys);
 
+// The control of the window's thread that has the keyboard focus (nullptr when none has).
+HWND FocusedControl(HWND window);
+// Presses a key (xdotool's name, "Tab", "shift+Tab") that many times and returns the control
+// that had the focus after each press.
+std::vector<HWND> FocusWalk(HWND window, const std::string& key, int count);
+
 // Clicks the middle of a control with the mouse of the test run's X display, as a user would:
 // unlike a click message, it reaches only a window that takes input.
 void ClickWithMouse(HWND control);

@@ -1,0 +1,59 @@
+#include "ui/page_background_win.h"
+
+#include <commctrl.h>
+
+namespace halcyra {
+
+bool HighContrastOn() {
+  HIGHCONTRASTA contrast{};
+  contrast.cbSize = sizeof contrast;
+  return SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
+         (contrast.dwFlags & HCF_HIGHCONTRASTON) != 0;
+}
+
+HBRUSH PageBackground::For(HWND pageControl, HWND control, HDC dc, bool highContrast) {
+  char className[16] = {};
+  GetClassNameA(control, className, sizeof className);
+  if (lstrcmpiA(className, "Edit") == 0) return nullptr;
+  RECT body{};
+  GetClientRect(pageControl, &body);
+  SendMessageA(pageControl, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&body));
+  RECT place{};
+  GetWindowRect(control, &place);
+  MapWindowPoints(nullptr, pageControl, reinterpret_cast<POINT*>(&place), 2);
+  RECT inside{};
+  if (!IntersectRect(&inside, &body, &place)) return nullptr;  // below the pages
+  // Without it the text stays black, whatever colours the user chose.
+  SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+  if (highContrast) {
+    // The user's colours, not a picture of a page drawn with other ones.
+    SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+    return GetSysColorBrush(COLOR_BTNFACE);
+  }
+  if (!body_) {
+    // The page control paints its body (a theme's gradient or plain colour) into a bitmap
+    // once; the controls on the pages draw on that, so no grey boxes stand on a lighter page.
+    RECT all{};
+    GetClientRect(pageControl, &all);
+    HDC screen = GetDC(pageControl);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, all.right, all.bottom);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    SendMessageA(pageControl, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory), PRF_CLIENT);
+    SelectObject(memory, old);
+    body_ = CreatePatternBrush(bitmap);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(pageControl, screen);
+  }
+  SetBkMode(dc, TRANSPARENT);
+  SetBrushOrgEx(dc, -place.left, -place.top, nullptr);
+  return body_;
+}
+
+void PageBackground::Forget() {
+  if (body_) DeleteObject(body_);
+  body_ = nullptr;
+}
+
+}  // namespace halcyra

@@ -1,0 +1,26 @@
+// The notification icon's pop-up menu: its four commands, with "Show main window" as the
+// default, opened at the point the shell anchors it to.
+#pragma once
+
+#include <windows.h>
+
+#include "ui/main_form.h"
+
+namespace halcyra {
+
+class TrayMenu {
+ public:
+  TrayMenu();
+  ~TrayMenu();
+  TrayMenu(const TrayMenu&) = delete;
+  TrayMenu& operator=(const TrayMenu&) = delete;
+
+  HMENU Handle() const { return menu_; }
+  // Modal until the user chooses or leaves; the choice reaches the owner as WM_COMMAND.
+  void Open(HWND owner, ScreenPoint anchor) const;
+
+ private:
+  HMENU menu_;
+};
+
+}  // namespace halcyra

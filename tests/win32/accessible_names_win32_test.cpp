@@ -1,0 +1,146 @@
+// What a screen reader hears of each window: every input control is named by the static text
+// just before it in z-order (shown or not), as the system's accessibility proxy names it, and
+// the countdown starts reading with its text.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+#include <initguid.h>
+#include <oleacc.h>
+
+#include <algorithm>
+
+#include "actions/countdown_window_ids.h"
+#include "actions/countdown_window_win.h"
+#include "platform/portable/portable_text_files.h"
+#include "schedule/timer_editor_ids.h"
+#include "schedule/timer_editor_win.h"
+#include "schedule/timer_page.h"
+#include "schedule/timer_page_win.h"
+#include "support/fakes.h"
+#include "toolkit/control_binder_win.h"
+#include "ui/main_window_ids.h"
+#include "ui/password_prompt_win.h"
+#include "ui/settings_pages_win.h"
+
+namespace halcyra {
+namespace {
+
+std::string WindowText(HWND window) {
+  char text[256] = {};
+  GetWindowTextA(window, text, sizeof text);
+  return text;
+}
+
+// The name the system's accessibility proxy gives a control.
+std::string AccessibleName(HWND control) {
+  IAccessible* object = nullptr;
+  if (FAILED(AccessibleObjectFromWindow(control, OBJID_CLIENT, IID_IAccessible,
+                                        reinterpret_cast<void**>(&object))))
+    return "";
+  VARIANT self{};
+  self.vt = VT_I4;
+  self.lVal = CHILDID_SELF;
+  BSTR name = nullptr;
+  std::string text;
+  if (object->get_accName(self, &name) == S_OK && name) {
+    for (const wchar_t* c = name; *c; ++c) text += static_cast<char>(*c);
+    SysFreeString(name);
+  }
+  object->Release();
+  return text;
+}
+
+// The input controls of a window, all pages included, that the static text just before them
+// in z-order does not name (a ":" names nothing), as "id 'text before it'".
+std::vector<std::string> Unnamed(HWND window) {
+  std::vector<std::string> unnamed;
+  for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    char className[32] = {};
+    GetClassNameA(child, className, sizeof className);
+    const std::string kind = className;
+    if (kind != "Edit" && kind != "ComboBox" && kind != TRACKBAR_CLASSA && kind != WC_LISTVIEWA)
+      continue;
+    const HWND label = GetWindow(child, GW_HWNDPREV);
+    char labelClass[32] = {};
+    GetClassNameA(label, labelClass, sizeof labelClass);
+    const std::string name = lstrcmpiA(labelClass, WC_STATICA) == 0 ? WindowText(label) : "";
+    if (std::none_of(name.begin(), name.end(), [](char c) { return IsCharAlphaA(c) != FALSE; }))
+      unnamed.push_back(std::to_string(GetDlgCtrlID(child)) + " '" + name + "'");
+  }
+  return unnamed;
+}
+
+// The pages the main window and the wizard share, and the Timer page, with their captions.
+struct PageForm final : SettingsPages, TimerPage, TimerPageHost {
+  explicit PageForm(const PageServices& services)
+      : SettingsPages(services), TimerPage(services.app, *this, DeleteCheck::Verified) {}
+  void ShowTimerEditor(TFrmTimer&) override {}
+  void TimerWritten(const std::string&, const std::string&) override {}
+  std::optional<TTimerRecord> TimerOfRow(const std::string&) const override { return std::nullopt; }
+};
+
+struct NoTimerList final : TimerEditorHost {
+  const ListView& TimerList() const override { return list; }
+  void RemoveSelectedTimerRow() override {}
+  void TimerWritten(const std::string&, const std::string&) override {}
+  ListView list;
+};
+
+TEST(AccessibleNames, EveryInputControlHasANameAndTheCountdownReadsItsTextFirst) {
+  test::FakeOsInfo os;
+  test::RefusingIniProfile ini;
+  test::FixedRegionalSettings regional;
+  test::FakeMessageBoxes boxes;
+  test::RecordingMachineControl machine;
+  ProcessState state;
+  AppServices app{os, ini, regional, boxes, machine, state};
+  test::FakeMixer mixer;
+  test::FakeSoundPlayer player;
+  test::FakeFileDialogs dialogs;
+  PortableTextFiles files;
+  test::FakeShell shell;
+
+  // The pages of the main window and the wizard.
+  const HWND parent = CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 480, 300, nullptr, nullptr,
+                                    GetModuleHandleA(nullptr), nullptr);
+  PageForm pages(PageServices{app, mixer, player, dialogs, files, shell});
+  ControlBinder binder(parent, static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)));
+  int label = 100;
+  AddSettingsPageControls(binder, pages, {0, 1, 2, 3, 4, 5}, 0, label);
+  AddTimerPageControls(binder, pages, {label, 6, 7, 8, 9});
+  EXPECT_EQ(Unnamed(parent), std::vector<std::string>{}) << "pages";
+  const HWND volume = GetWindow(GetDlgItem(parent, main_ids::kTckBarVolume), GW_HWNDPREV);
+  EXPECT_EQ(WindowText(volume), "Volume");
+  EXPECT_FALSE(GetWindowLongA(volume, GWL_STYLE) & WS_VISIBLE);
+  binder.ShowGroup(2);
+  binder.Sync();
+  EXPECT_FALSE(GetWindowLongA(volume, GWL_STYLE) & WS_VISIBLE) << "not even with its page";
+  DestroyWindow(parent);
+
+  NoTimerList list;
+  TFrmTimer editor(app, list);
+  TimerEditorWindow editorWindow(editor, nullptr);
+  EXPECT_EQ(Unnamed(editorWindow.Handle()), std::vector<std::string>{}) << "timer editor";
+  EXPECT_EQ(AccessibleName(GetDlgItem(editorWindow.Handle(), timer_ids::kSpinMinute)), "Minute")
+      << "the proxy takes the hidden name";
+
+  TFrmPwd prompt(app);
+  PasswordPromptWindow promptWindow(prompt, nullptr);
+  EXPECT_EQ(Unnamed(promptWindow.Handle()), std::vector<std::string>{}) << "password prompt";
+
+  test::FakeClock clock;
+  AlarmServices alarm{mixer, player, files};
+  test::RecordingCleanupTasks cleanup;
+  EventLogServices log{os, files, regional};
+  test::FakePrivilege privilege;
+  test::FakeSleepSupport sleep;
+  PowerServices power{os, privilege, machine, boxes, sleep};
+  CountdownWindow countdown(
+      {app, clock, alarm, cleanup, log, power}, "Shutdown", [] {}, nullptr);
+  EXPECT_EQ(GetDlgCtrlID(GetWindow(countdown.Handle(), GW_CHILD)), countdown_ids::kLblNotify);
+}
+
+}  // namespace
+}  // namespace halcyra
