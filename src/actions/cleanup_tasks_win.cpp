@@ -41,17 +41,13 @@ class RegistryKey {
  public:
   // Opens an existing key of the current user; never creates one.
   RegistryKey(const char* path, REGSAM access) {
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, access, &key_) != ERROR_SUCCESS) key_ = nullptr;
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, access, &key) == ERROR_SUCCESS) key_.Reset(key);
   }
-  ~RegistryKey() {
-    if (key_) RegCloseKey(key_);
-  }
-  RegistryKey(const RegistryKey&) = delete;
-  RegistryKey& operator=(const RegistryKey&) = delete;
-  HKEY Get() const { return key_; }
+  HKEY Get() const { return key_.Get(); }
 
  private:
-  HKEY key_ = nullptr;
+  UniqueRegistryKey key_;
 };
 
 // Clears the attributes that keep an entry from going, then removes it.
@@ -227,13 +223,12 @@ void Win32CleanupTasks::ClearIECache() { ClearUrlCache(false); }
 void Win32CleanupTasks::ClearIECookies() { ClearUrlCache(true); }
 
 void Win32CleanupTasks::ClearIEHistory() {
-  IUrlHistoryStg2* history = nullptr;
+  ComPtr<IUrlHistoryStg2> history;
   if (FAILED(CoCreateInstance(kUrlHistory, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
-                              IID_IUrlHistoryStg2, reinterpret_cast<void**>(&history))) ||
+                              IID_IUrlHistoryStg2, history.Out())) ||
       !history)
     return;
   history->ClearHistory();
-  history->Release();
 }
 
 void Win32CleanupTasks::ClearTypedURLs() {

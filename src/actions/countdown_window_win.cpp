@@ -33,10 +33,10 @@ CountdownWindow::CountdownWindow(const CountdownServices& services, const std::s
   CreateBinder();
   HWND label =
       binder_->AddLabel(form_.LblNotify, countdown_ids::kLblNotify, kLabelPlace, SS_CENTER);
-  labelFont_ = CreateFontA(-ScaleForDpi(16), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                           DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                           DEFAULT_QUALITY, DEFAULT_PITCH, "Microsoft Sans Serif");
-  SendMessageA(label, WM_SETFONT, reinterpret_cast<WPARAM>(labelFont_), FALSE);
+  labelFont_.Reset(CreateFontA(-ScaleForDpi(16), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                               DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                               DEFAULT_QUALITY, DEFAULT_PITCH, "Microsoft Sans Serif"));
+  SendMessageA(label, WM_SETFONT, reinterpret_cast<WPARAM>(labelFont_.Get()), FALSE);
   HWND abort = binder_->AddButton(form_.BtnAbort, countdown_ids::kBtnAbort, kAbortPlace);
   binder_->OnClick(countdown_ids::kBtnAbort, [this] { form_.BtnAbortClick(); });
   FitLongestText(label, abort);
@@ -47,8 +47,8 @@ void CountdownWindow::FitLongestText(HWND label, HWND abort) {
   // takes the verb of "Suspend"), in the label's font at this DPI.
   int widest = 0;
   for (const EventWordMeaning& meaning : kEventWords)
-    widest = std::max(widest,
-                      TextWidth(label, labelFont_, CountdownText(meaning.word, kLongestCountdown)));
+    widest = std::max(
+        widest, TextWidth(label, labelFont_.Get(), CountdownText(meaning.word, kLongestCountdown)));
   // A static control wraps a text that does not fit, and the label has room for one line.
   const int grow = widest + ScaleForDpi(2) - ScaleForDpi(kLabelPlace.width);
   if (grow <= 0) return;
@@ -63,9 +63,7 @@ void CountdownWindow::FitLongestText(HWND label, HWND abort) {
                0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-CountdownWindow::~CountdownWindow() {
-  if (labelFont_) DeleteObject(labelFont_);
-}
+CountdownWindow::~CountdownWindow() = default;
 
 void CountdownWindow::Dispatch(MSG& msg) {
   if (msg.message == WM_QUIT) {

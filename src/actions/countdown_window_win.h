@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "actions/countdown.h"
+#include "platform/win32/handle_win.h"
 #include "toolkit/bound_window_win.h"
 
 namespace halcyra {
@@ -38,7 +39,7 @@ class CountdownWindow final : public BoundWindow, private CountdownHost {
 
   TFrmNotify form_;
   std::function<void()> enableScheduleTick_;
-  HFONT labelFont_ = nullptr;
+  UniqueGdiObject<HFONT> labelFont_;
   bool closeRequested_ = false;
   bool quitSeen_ = false;
   int quitCode_ = 0;

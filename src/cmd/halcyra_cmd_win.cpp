@@ -47,8 +47,7 @@ HWND StartTrayProgram() {
   if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, DETACHED_PROCESS, nullptr,
                       nullptr, &startup, &process))
     return nullptr;
-  CloseHandle(process.hThread);
-  const UniqueHandle running(process.hProcess);
+  const UniqueHandle thread(process.hThread), running(process.hProcess);
   for (DWORD waited = 0; waited < kStartWaitMs; waited += 100) {
     if (const HWND window = FindTrayProgram()) return window;
     if (WaitForSingleObject(running.Get(), 100) != WAIT_TIMEOUT) return nullptr;

@@ -11,6 +11,7 @@
 #include "app/paths.h"
 #include "core/text.h"
 #include "platform/win32/handle_win.h"
+#include "platform/win32/sid_text_win.h"
 #include "platform/win32/wide_path_win.h"
 #include "platform/win32/win32_service_host_win.h"
 #include "service/data_folder_security.h"
@@ -34,18 +35,15 @@ std::string Failure(const std::string& what, DWORD error) {
 class Descriptor {
  public:
   explicit Descriptor(const SecurityModel& model) {
-    ConvertStringSecurityDescriptorToSecurityDescriptorA(model.Sddl().c_str(), SDDL_REVISION_1,
-                                                         &descriptor_, nullptr);
+    PSECURITY_DESCRIPTOR made = nullptr;
+    if (ConvertStringSecurityDescriptorToSecurityDescriptorA(model.Sddl().c_str(), SDDL_REVISION_1,
+                                                             &made, nullptr))
+      descriptor_.Reset(made);
   }
-  ~Descriptor() {
-    if (descriptor_) LocalFree(descriptor_);
-  }
-  Descriptor(const Descriptor&) = delete;
-  Descriptor& operator=(const Descriptor&) = delete;
-  PSECURITY_DESCRIPTOR Get() const { return descriptor_; }
+  PSECURITY_DESCRIPTOR Get() const { return descriptor_.Get(); }
 
  private:
-  PSECURITY_DESCRIPTOR descriptor_ = nullptr;
+  UniqueLocal descriptor_;
 };
 
 UniqueHandle OpenNoFollow(const std::string& path, DWORD access) {
@@ -61,14 +59,8 @@ std::string OwnerOf(HANDLE handle) {
   if (GetSecurityInfo(handle, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &owner, nullptr, nullptr,
                       nullptr, &descriptor) != ERROR_SUCCESS)
     return "";
-  std::string sid;
-  char* text = nullptr;
-  if (owner && ConvertSidToStringSidA(owner, &text)) {
-    sid = text;
-    LocalFree(text);
-  }
-  LocalFree(descriptor);
-  return sid;
+  const UniqueLocal owned(descriptor);
+  return SidText(owner);
 }
 
 // Why the folder behind the handle may not be taken over, or empty.

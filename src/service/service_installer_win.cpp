@@ -12,6 +12,7 @@
 #include "core/text.h"
 #include "platform/service_names.h"
 #include "platform/win32/handle_win.h"
+#include "platform/win32/sid_text_win.h"
 #include "platform/win32/wide_path_win.h"
 #include "service/data_folder_security.h"
 #include "service/data_folder_win.h"
@@ -105,18 +106,18 @@ std::vector<std::string> ConfigureService(SC_HANDLE service) {
 // The service's event source: Event Viewer takes the texts of its entries from the message
 // table of the executable.
 std::string RegisterEventSource(const std::string& exePath) {
-  HKEY key = nullptr;
+  HKEY created = nullptr;
   LONG error = RegCreateKeyExA(HKEY_LOCAL_MACHINE, kEventSourceKey, 0, nullptr, 0,
-                               KEY_SET_VALUE | KEY_WOW64_64KEY, nullptr, &key, nullptr);
+                               KEY_SET_VALUE | KEY_WOW64_64KEY, nullptr, &created, nullptr);
   if (error == ERROR_SUCCESS) {
+    const UniqueRegistryKey key(created);
     const DWORD types = EVENTLOG_ERROR_TYPE | EVENTLOG_WARNING_TYPE | EVENTLOG_INFORMATION_TYPE;
-    error = RegSetValueExA(key, "EventMessageFile", 0, REG_EXPAND_SZ,
+    error = RegSetValueExA(key.Get(), "EventMessageFile", 0, REG_EXPAND_SZ,
                            reinterpret_cast<const BYTE*>(exePath.c_str()),
                            static_cast<DWORD>(exePath.size() + 1));
     if (error == ERROR_SUCCESS)
-      error = RegSetValueExA(key, "TypesSupported", 0, REG_DWORD,
+      error = RegSetValueExA(key.Get(), "TypesSupported", 0, REG_DWORD,
                              reinterpret_cast<const BYTE*>(&types), sizeof types);
-    RegCloseKey(key);
   }
   return error == ERROR_SUCCESS
              ? ""
@@ -134,13 +135,7 @@ std::string ExposedObject(const std::string& path, const std::string& installing
                                             OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
                                             &owner, nullptr, &dacl, nullptr, &descriptor);
   if (error != ERROR_SUCCESS) return Failure("\"" + path + "\" could not be examined", error);
-  const auto sidText = [](PSID sid) {
-    char* text = nullptr;
-    if (!sid || !ConvertSidToStringSidA(sid, &text)) return std::string();
-    std::string result = text;
-    LocalFree(text);
-    return result;
-  };
+  const UniqueLocal owned(descriptor);
   std::optional<std::vector<GrantedAccess>> entries;
   if (dacl) {
     entries.emplace();
@@ -155,12 +150,11 @@ std::string ExposedObject(const std::string& path, const std::string& installing
         continue;
       }
       const auto* ace = reinterpret_cast<ACCESS_ALLOWED_ACE*>(header);
-      entries->push_back({sidText(const_cast<DWORD*>(&ace->SidStart)), ace->Mask, allow,
+      entries->push_back({SidText(const_cast<DWORD*>(&ace->SidStart)), ace->Mask, allow,
                           (header->AceFlags & INHERIT_ONLY_ACE) != 0});
     }
   }
-  const std::string writer = UntrustedWriter(sidText(owner), entries, installingAccount, rights);
-  LocalFree(descriptor);
+  const std::string writer = UntrustedWriter(SidText(owner), entries, installingAccount, rights);
   if (writer.empty()) return "";
   return "\"" + path + "\" can be changed by " + writer;
 }
@@ -195,10 +189,8 @@ bool GrantInteractiveUsers(SC_HANDLE service) {
   if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(kServiceSddl, SDDL_REVISION_1,
                                                             &descriptor, nullptr))
     return false;
-  const bool done =
-      SetServiceObjectSecurity(service, DACL_SECURITY_INFORMATION, descriptor) != FALSE;
-  LocalFree(descriptor);
-  return done;
+  const UniqueLocal owned(descriptor);
+  return SetServiceObjectSecurity(service, DACL_SECURITY_INFORMATION, descriptor) != FALSE;
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 
 #include "core/text.h"
 #include "platform/win32/handle_win.h"
+#include "platform/win32/sid_text_win.h"
 
 namespace halcyra {
 namespace {
@@ -63,11 +64,8 @@ std::optional<std::string> ProcessAccountSid() {
   std::vector<BYTE> buffer(size);
   if (size == 0 || !GetTokenInformation(token.Get(), TokenUser, buffer.data(), size, &size))
     return std::nullopt;
-  char* text = nullptr;
-  if (!ConvertSidToStringSidA(reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid, &text))
-    return std::nullopt;
-  std::string sid = text;
-  LocalFree(text);
+  const std::string sid = SidText(reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid);
+  if (sid.empty()) return std::nullopt;
   return sid;
 }
 

@@ -38,10 +38,10 @@ std::string Property(MSIHANDLE install, const wchar_t* name) {
 }
 
 void Say(MSIHANDLE install, INSTALLMESSAGE kind, const std::string& text) {
-  const MSIHANDLE record = MsiCreateRecord(1);
+  // PMSIHANDLE closes the record when it goes.
+  PMSIHANDLE record = MsiCreateRecord(1);
   MsiRecordSetStringW(record, 0, WidePath("Halcyra: " + text).c_str());
   MsiProcessMessage(install, kind, record);
-  MsiCloseHandle(record);
 }
 
 UINT Fail(MSIHANDLE install, const std::string& text) {

@@ -69,8 +69,10 @@ MainWindow::MainWindow(const MainFormServices& services, HWND owner,
   // HalcyraCmd of this user may run without elevation; its sender is checked on arrival.
   ChangeWindowMessageFilterEx(Handle(), WM_COPYDATA, MSGFLT_ALLOW, nullptr);
   // The small-icon size of the screen's resolution, from the icon's many sizes.
-  LoadIconMetric(GetModuleHandleA(nullptr), MAKEINTRESOURCEW(IDI_APPLICATION_ICON), LIM_SMALL,
-                 &trayIcon_);
+  HICON icon = nullptr;
+  if (SUCCEEDED(LoadIconMetric(GetModuleHandleA(nullptr), MAKEINTRESOURCEW(IDI_APPLICATION_ICON),
+                               LIM_SMALL, &icon)))
+    trayIcon_.Reset(icon);
   CreateBinder();
   CreateControls();
   Run([this] { form_.FormCreate(); });
@@ -196,9 +198,7 @@ void MainWindow::ShowInFront() {
   ShowWindow(Handle(), SW_SHOW);
 }
 
-MainWindow::~MainWindow() {
-  if (trayIcon_) DestroyIcon(trayIcon_);
-}
+MainWindow::~MainWindow() = default;
 
 bool MainWindow::ShowPasswordPrompt() {
   SetForegroundWindow(Handle());
@@ -223,7 +223,7 @@ bool MainWindow::UpdateTrayIcon(bool present) {
   // From the fourth version on, the shell shows the plain tip only when asked to.
   data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_SHOWTIP;
   data.uCallbackMessage = kTrayCallbackMessage;
-  data.hIcon = trayIcon_ ? trayIcon_ : ApplicationIcon();
+  data.hIcon = trayIcon_ ? trayIcon_.Get() : ApplicationIcon();
   lstrcpynA(data.szTip, trayTip_.c_str(), sizeof data.szTip);
   if (!present) return Shell_NotifyIconA(NIM_DELETE, &data) != FALSE;
   if (!Shell_NotifyIconA(NIM_ADD, &data)) return false;

@@ -79,7 +79,7 @@ class MainWindow final : public BoundWindow, private MainFormHost {
   UINT showMainWindowMsg_ = 0;
   UINT taskbarCreatedMsg_ = 0;
   TrayMenu popupMenu_;
-  HICON trayIcon_ = nullptr;
+  UniqueIcon trayIcon_;
   PageBackground pageBackground_;
   int trayRetries_ = 0;
   std::string trayTip_ = kAppTitle;

@@ -37,23 +37,19 @@ HBRUSH PageBackground::For(HWND pageControl, HWND control, HDC dc, bool highCont
     GetClientRect(pageControl, &all);
     HDC screen = GetDC(pageControl);
     HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, all.right, all.bottom);
-    HGDIOBJ old = SelectObject(memory, bitmap);
+    const UniqueGdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(screen, all.right, all.bottom));
+    HGDIOBJ old = SelectObject(memory, bitmap.Get());
     SendMessageA(pageControl, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory), PRF_CLIENT);
     SelectObject(memory, old);
-    body_ = CreatePatternBrush(bitmap);
-    DeleteObject(bitmap);
+    body_.Reset(CreatePatternBrush(bitmap.Get()));
     DeleteDC(memory);
     ReleaseDC(pageControl, screen);
   }
   SetBkMode(dc, TRANSPARENT);
   SetBrushOrgEx(dc, -place.left, -place.top, nullptr);
-  return body_;
+  return body_.Get();
 }
 
-void PageBackground::Forget() {
-  if (body_) DeleteObject(body_);
-  body_ = nullptr;
-}
+void PageBackground::Forget() { body_.Close(); }
 
 }  // namespace halcyra

@@ -5,17 +5,14 @@
 
 #include <windows.h>
 
+#include "platform/win32/handle_win.h"
+
 namespace halcyra {
 
 bool HighContrastOn();
 
 class PageBackground {
  public:
-  PageBackground() = default;
-  ~PageBackground() { Forget(); }
-  PageBackground(const PageBackground&) = delete;
-  PageBackground& operator=(const PageBackground&) = delete;
-
   // Prepares the control's drawing context and returns its background brush; none for an
   // edit field or a control below the pages.
   HBRUSH For(HWND pageControl, HWND control, HDC dc, bool highContrast);
@@ -23,7 +20,7 @@ class PageBackground {
   void Forget();
 
  private:
-  HBRUSH body_ = nullptr;
+  UniqueGdiObject<HBRUSH> body_;
 };
 
 }  // namespace halcyra

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include "platform/win32/handle_win.h"
 #include "ui/main_form.h"
 
 namespace halcyra {
@@ -11,16 +12,13 @@ namespace halcyra {
 class TrayMenu {
  public:
   TrayMenu();
-  ~TrayMenu();
-  TrayMenu(const TrayMenu&) = delete;
-  TrayMenu& operator=(const TrayMenu&) = delete;
 
-  HMENU Handle() const { return menu_; }
+  HMENU Handle() const { return menu_.Get(); }
   // Modal until the user chooses or leaves; the choice reaches the owner as WM_COMMAND.
   void Open(HWND owner, ScreenPoint anchor) const;
 
  private:
-  HMENU menu_;
+  UniqueMenu menu_;
 };
 
 }  // namespace halcyra

@@ -1,4 +1,5 @@
-// Owners of Win32 handles: each closes what it holds exactly once.
+// Owners of Win32 resources: each releases what it holds exactly once, with the release that
+// its kind of resource needs, and can be moved but not copied.
 #pragma once
 
 #include <windows.h>
@@ -7,47 +8,90 @@
 
 namespace halcyra {
 
-class UniqueHandle {
+// `Release` is the system's own release call of the resource kind; its result is not looked at,
+// because there is nothing left to do about a resource that would not go.
+template <typename Resource, auto Release>
+class UniqueResource {
  public:
-  UniqueHandle() = default;
-  explicit UniqueHandle(HANDLE h) : h_(h == INVALID_HANDLE_VALUE ? nullptr : h) {}
-  UniqueHandle(UniqueHandle&& other) noexcept : h_(other.Detach()) {}
-  UniqueHandle& operator=(UniqueHandle&& other) noexcept {
-    if (this != &other) {
-      Close();
-      h_ = other.Detach();
-    }
+  UniqueResource() = default;
+  explicit UniqueResource(Resource resource) : resource_(resource) {}
+  UniqueResource(UniqueResource&& other) noexcept : resource_(other.Detach()) {}
+  UniqueResource& operator=(UniqueResource&& other) noexcept {
+    if (this != &other) Reset(other.Detach());
     return *this;
   }
-  UniqueHandle(const UniqueHandle&) = delete;
-  UniqueHandle& operator=(const UniqueHandle&) = delete;
-  ~UniqueHandle() { Close(); }
+  UniqueResource(const UniqueResource&) = delete;
+  UniqueResource& operator=(const UniqueResource&) = delete;
+  ~UniqueResource() { Close(); }
 
-  HANDLE Get() const { return h_; }
-  explicit operator bool() const { return h_ != nullptr; }
-  HANDLE Detach() { return std::exchange(h_, nullptr); }
-  void Close() {
-    if (h_) CloseHandle(std::exchange(h_, nullptr));
+  Resource Get() const { return resource_; }
+  explicit operator bool() const { return resource_ != Resource{}; }
+  Resource Detach() { return std::exchange(resource_, Resource{}); }
+  void Close() { Reset(Resource{}); }
+  void Reset(Resource resource) {
+    if (resource_ != Resource{}) Release(resource_);
+    resource_ = resource;
   }
 
  private:
-  HANDLE h_ = nullptr;
+  Resource resource_{};
+};
+
+// A kernel handle; the "no file" answer of CreateFile (INVALID_HANDLE_VALUE) holds nothing.
+class UniqueHandle : public UniqueResource<HANDLE, &CloseHandle> {
+ public:
+  UniqueHandle() = default;
+  explicit UniqueHandle(HANDLE h) : UniqueResource(h == INVALID_HANDLE_VALUE ? nullptr : h) {}
 };
 
 // A handle of the service manager or of a service.
-class ScHandle {
+using ScHandle = UniqueResource<SC_HANDLE, &CloseServiceHandle>;
+using UniqueMenu = UniqueResource<HMENU, &DestroyMenu>;
+using UniqueIcon = UniqueResource<HICON, &DestroyIcon>;
+using UniqueRegistryKey = UniqueResource<HKEY, &RegCloseKey>;
+// Memory the system handed out with LocalAlloc: security descriptors, SID texts.
+using UniqueLocal = UniqueResource<HLOCAL, &LocalFree>;
+
+// A GDI object of one kind (font, brush, bitmap).
+template <typename Object>
+class UniqueGdiObject : public UniqueResource<HGDIOBJ, &DeleteObject> {
  public:
-  explicit ScHandle(SC_HANDLE h) : h_(h) {}
-  ~ScHandle() {
-    if (h_) CloseServiceHandle(h_);
+  UniqueGdiObject() = default;
+  explicit UniqueGdiObject(Object object) : UniqueResource(object) {}
+  Object Get() const { return static_cast<Object>(UniqueResource::Get()); }
+};
+
+// A COM interface pointer: released once.
+template <typename Interface>
+class ComPtr {
+ public:
+  ComPtr() = default;
+  ComPtr(ComPtr&& other) noexcept : pointer_(std::exchange(other.pointer_, nullptr)) {}
+  ComPtr& operator=(ComPtr&& other) noexcept {
+    if (this != &other) {
+      Close();
+      pointer_ = std::exchange(other.pointer_, nullptr);
+    }
+    return *this;
   }
-  ScHandle(const ScHandle&) = delete;
-  ScHandle& operator=(const ScHandle&) = delete;
-  SC_HANDLE Get() const { return h_; }
-  explicit operator bool() const { return h_ != nullptr; }
+  ComPtr(const ComPtr&) = delete;
+  ComPtr& operator=(const ComPtr&) = delete;
+  ~ComPtr() { Close(); }
+
+  Interface* operator->() const { return pointer_; }
+  Interface* Get() const { return pointer_; }
+  explicit operator bool() const { return pointer_ != nullptr; }
+  // Where a creating call writes the new pointer; whatever was held goes first.
+  void** Out() {
+    Close();
+    return reinterpret_cast<void**>(&pointer_);
+  }
+  void Close() {
+    if (pointer_) std::exchange(pointer_, nullptr)->Release();
+  }
 
  private:
-  SC_HANDLE h_;
+  Interface* pointer_ = nullptr;
 };
 
 }  // namespace halcyra

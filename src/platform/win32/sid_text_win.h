@@ -1,0 +1,22 @@
+// A SID as its text ("S-1-5-32-544"), the form the program compares and writes.
+#pragma once
+
+#include <windows.h>
+
+#include <sddl.h>
+
+#include <string>
+
+#include "platform/win32/handle_win.h"
+
+namespace halcyra {
+
+// Empty when there is no SID or it cannot be written.
+inline std::string SidText(PSID sid) {
+  char* text = nullptr;
+  if (!sid || !ConvertSidToStringSidA(sid, &text)) return "";
+  const UniqueLocal owned(text);
+  return text;
+}
+
+}  // namespace halcyra
