@@ -11,6 +11,9 @@
 #include <vector>
 
 #include "actions/cleanup.h"
+#include "actions/countdown.h"
+#include "app/app_services.h"
+#include "app/process_state.h"
 #include "core/date_time.h"
 #include "platform/audio_mixer.h"
 #include "platform/clock.h"
@@ -21,6 +24,7 @@
 #include "platform/message_box.h"
 #include "platform/os_info.h"
 #include "platform/portable/portable_ini_profile.h"
+#include "platform/portable/portable_text_files.h"
 #include "platform/process_waits.h"
 #include "platform/regional_settings.h"
 #include "platform/service_control.h"
@@ -387,6 +391,34 @@ class FakeWakeTimers final : public WakeTimers {
     FakeWakeTimers& owner_;
     std::size_t index_;
   };
+};
+
+// The program-wide services of the windows' logic, every one a fake.
+struct FakeApp {
+  FakeOsInfo os;
+  RefusingIniProfile ini;
+  FixedRegionalSettings regional;
+  FakeMessageBoxes boxes;
+  RecordingMachineControl machine;
+  ProcessState state;
+  AppServices app{os, ini, regional, boxes, machine, state};
+};
+
+// What a countdown window takes, on a FakeApp, with its files in the portable layer.
+struct FakeCountdownServices {
+  explicit FakeCountdownServices(FakeApp& fake) : fake_(fake) {}
+  FakeApp& fake_;
+  FakeClock clock;
+  FakeMixer mixer;
+  FakeSoundPlayer player;
+  PortableTextFiles files;
+  AlarmServices alarm{mixer, player, files};
+  RecordingCleanupTasks cleanup;
+  EventLogServices log{fake_.os, files, fake_.regional};
+  FakePrivilege privilege;
+  FakeSleepSupport sleep;
+  PowerServices power{fake_.os, privilege, fake_.machine, fake_.boxes, sleep};
+  CountdownServices services{fake_.app, clock, alarm, cleanup, log, power};
 };
 
 }  // namespace halcyra::test

@@ -89,13 +89,8 @@ struct NoTimerList final : TimerEditorHost {
 };
 
 TEST(AccessibleNames, EveryInputControlHasANameAndTheCountdownReadsItsTextFirst) {
-  test::FakeOsInfo os;
-  test::RefusingIniProfile ini;
-  test::FixedRegionalSettings regional;
-  test::FakeMessageBoxes boxes;
-  test::RecordingMachineControl machine;
-  ProcessState state;
-  AppServices app{os, ini, regional, boxes, machine, state};
+  test::FakeApp fake;
+  const AppServices& app = fake.app;
   test::FakeMixer mixer;
   test::FakeSoundPlayer player;
   test::FakeFileDialogs dialogs;
@@ -130,15 +125,9 @@ TEST(AccessibleNames, EveryInputControlHasANameAndTheCountdownReadsItsTextFirst)
   PasswordPromptWindow promptWindow(prompt, nullptr);
   EXPECT_EQ(Unnamed(promptWindow.Handle()), std::vector<std::string>{}) << "password prompt";
 
-  test::FakeClock clock;
-  AlarmServices alarm{mixer, player, files};
-  test::RecordingCleanupTasks cleanup;
-  EventLogServices log{os, files, regional};
-  test::FakePrivilege privilege;
-  test::FakeSleepSupport sleep;
-  PowerServices power{os, privilege, machine, boxes, sleep};
+  test::FakeCountdownServices services(fake);
   CountdownWindow countdown(
-      {app, clock, alarm, cleanup, log, power}, "Shutdown", [] {}, nullptr);
+      services.services, "Shutdown", [] {}, nullptr);
   EXPECT_EQ(GetDlgCtrlID(GetWindow(countdown.Handle(), GW_CHILD)), countdown_ids::kLblNotify);
 }
 

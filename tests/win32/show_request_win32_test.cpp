@@ -46,13 +46,8 @@ TEST(ShowRequest, ReachesAnInstanceThatWasBusyForSeconds) {
   while (!created) Sleep(10);
   Sleep(6000);  // the instance has read nothing for six seconds when the request comes
 
-  test::FakeOsInfo os;
-  test::RefusingIniProfile ini;
-  test::FixedRegionalSettings regional;
-  test::FakeMessageBoxes boxes;
-  test::RecordingMachineControl machine;
-  ProcessState state;
-  Win32StartupHost host({os, ini, regional, boxes, machine, state});
+  test::FakeApp fake;
+  Win32StartupHost host(fake.app);
   host.AskRunningInstanceToShow();
   running.join();
   EXPECT_TRUE(showRequestHandled);

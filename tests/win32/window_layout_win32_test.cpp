@@ -25,25 +25,10 @@ RECT ClientRectOf(HWND control) {
 
 // The longest count, a day, for every action: one line, whole, inside the window.
 TEST(CountdownWindowLayout, ItsLabelShowsTheLongestTextOfEveryActionOnOneLine) {
-  test::FakeOsInfo os;
-  test::RefusingIniProfile ini;
-  test::FixedRegionalSettings regional;
-  test::FakeMessageBoxes boxes;
-  test::RecordingMachineControl machine;
-  ProcessState state;
-  AppServices app{os, ini, regional, boxes, machine, state};
-  test::FakeClock clock;
-  test::FakeMixer mixer;
-  test::FakeSoundPlayer player;
-  PortableTextFiles files;
-  AlarmServices alarm{mixer, player, files};
-  test::RecordingCleanupTasks cleanup;
-  EventLogServices log{os, files, regional};
-  test::FakePrivilege privilege;
-  test::FakeSleepSupport sleep;
-  PowerServices power{os, privilege, machine, boxes, sleep};
+  test::FakeApp fake;
+  test::FakeCountdownServices countdown(fake);
   CountdownWindow window(
-      {app, clock, alarm, cleanup, log, power}, "Shutdown", [] {}, nullptr);
+      countdown.services, "Shutdown", [] {}, nullptr);
 
   const HWND label = GetDlgItem(window.Handle(), countdown_ids::kLblNotify);
   const RECT place = ClientRectOf(label);
