@@ -20,6 +20,12 @@ void SetTextIfChanged(HWND hwnd, const std::string& text) {
   if (WindowTextOf(hwnd) != text) SetWindowTextA(hwnd, text.c_str());
 }
 
+void SyncCheck(HWND hwnd, bool checked) {
+  const WPARAM check = checked ? BST_CHECKED : BST_UNCHECKED;
+  if (static_cast<WPARAM>(SendMessageA(hwnd, BM_GETCHECK, 0, 0)) != check)
+    SendMessageA(hwnd, BM_SETCHECK, check, 0);
+}
+
 std::string ItemText(HWND list, int item, int subItem) {
   char buffer[1024] = {};
   LVITEMA lv{};
@@ -47,23 +53,22 @@ ControlBinder::ControlBinder(HWND parent, HFONT font) : parent_(parent), font_(f
   InitCommonControlsEx(&controls);
 }
 
-HWND ControlBinder::Create(Kind kind, Control* state, const char* className, DWORD style, int id,
-                           Place place, DWORD exStyle) {
-  // Every control but the later radio buttons of a group starts a group of its own, so the
-  // arrow keys move only among the radio buttons.
-  if (kind != Kind::kRadio) style |= WS_GROUP;
+HWND ControlBinder::Create(const Control* state, Behaviour behaviour, const char* className,
+                           DWORD style, int id, Place place, DWORD exStyle) {
   HWND hwnd = CreateWindowExA(
       exStyle, className, "", WS_CHILD | style, ScaleForDpi(place.x), ScaleForDpi(place.y),
       ScaleForDpi(place.width), ScaleForDpi(place.height), parent_,
       reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
   SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
-  bindings_.push_back({hwnd, id, group_, kind, state, radioGroup_});
+  bindings_.push_back({hwnd, id, group_, state, std::move(behaviour)});
   return hwnd;
 }
 
 HWND ControlBinder::AddPlain(const char* className, DWORD style, int id, Place place,
                              DWORD exStyle) {
-  return Create(Kind::kPlain, nullptr, className, style, id, place, exStyle);
+  // Every control but the later radio buttons of a group starts a group of its own, so the
+  // arrow keys move only among the radio buttons.
+  return Create(nullptr, {}, className, style | WS_GROUP, id, place, exStyle);
 }
 
 void ControlBinder::AddAccessibleName(const char* name) {
@@ -72,36 +77,103 @@ void ControlBinder::AddAccessibleName(const char* name) {
 }
 
 HWND ControlBinder::AddLabel(Label& label, int id, Place place, DWORD alignment) {
-  HWND hwnd = Create(Kind::kLabel, &label, WC_STATICA, alignment | SS_NOTIFY, id, place);
+  Behaviour behaviour{
+      .sync = [&label](HWND hwnd) { SetTextIfChanged(hwnd, label.caption); },
+      .command =
+          [this, id](HWND, int code) {
+            if (code != STN_CLICKED) return false;
+            Run(clicks_, id);
+            return true;
+          },
+  };
+  HWND hwnd =
+      Create(&label, std::move(behaviour), WC_STATICA, alignment | SS_NOTIFY | WS_GROUP, id, place);
   SetWindowTextA(hwnd, label.caption.c_str());
   return hwnd;
 }
 
 HWND ControlBinder::AddButton(Button& button, int id, Place place, bool isDefault) {
-  HWND hwnd = Create(Kind::kButton, &button, WC_BUTTONA,
-                     WS_TABSTOP | (isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON), id, place);
+  Behaviour behaviour{
+      .sync = [&button](HWND hwnd) { SetTextIfChanged(hwnd, button.caption); },
+      .command =
+          [this, id](HWND, int code) {
+            if (code != BN_CLICKED) return false;
+            Run(clicks_, id);
+            return true;
+          },
+  };
+  HWND hwnd =
+      Create(&button, std::move(behaviour), WC_BUTTONA,
+             WS_TABSTOP | WS_GROUP | (isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON), id, place);
   SetWindowTextA(hwnd, button.caption.c_str());
   return hwnd;
 }
 
 HWND ControlBinder::AddCheckBox(CheckBox& box, int id, Place place) {
+  Behaviour behaviour{
+      .sync = [&box](HWND hwnd) { SyncCheck(hwnd, box.Checked()); },
+      .command =
+          [&box](HWND, int code) {
+            if (code != BN_CLICKED) return false;
+            box.Click();
+            return true;
+          },
+  };
   // Not an automatic check box: the logic decides the state, the control only shows it.
-  HWND hwnd = Create(Kind::kCheckBox, &box, WC_BUTTONA, WS_TABSTOP | BS_CHECKBOX, id, place);
+  HWND hwnd = Create(&box, std::move(behaviour), WC_BUTTONA, WS_TABSTOP | WS_GROUP | BS_CHECKBOX,
+                     id, place);
   SetWindowTextA(hwnd, box.caption.c_str());
   return hwnd;
 }
 
 HWND ControlBinder::AddRadioButton(RadioButton& radio, int id, Place place, bool firstOfGroup) {
-  if (firstOfGroup) radioGroup_ = bindings_.size();
-  HWND hwnd = Create(Kind::kRadio, &radio, WC_BUTTONA,
+  Behaviour behaviour{
+      .sync = [&radio](HWND hwnd) { SyncCheck(hwnd, radio.Checked()); },
+      .command =
+          [&radio](HWND, int code) {
+            if (code != BN_CLICKED) return false;
+            radio.Check();
+            return true;
+          },
+  };
+  HWND hwnd = Create(&radio, std::move(behaviour), WC_BUTTONA,
                      BS_RADIOBUTTON | (firstOfGroup ? WS_GROUP : 0), id, place);
+  if (firstOfGroup || radioGroups_.empty()) radioGroups_.emplace_back();
+  radioGroups_.back().push_back({hwnd, &radio});
   SetWindowTextA(hwnd, radio.caption.c_str());
   return hwnd;
 }
 
 HWND ControlBinder::AddEdit(Edit& edit, int id, Place place, DWORD style) {
-  HWND hwnd = Create(Kind::kEdit, &edit, WC_EDITA, WS_TABSTOP | ES_AUTOHSCROLL | style, id, place,
-                     WS_EX_CLIENTEDGE);
+  Behaviour behaviour{
+      .sync =
+          [&edit](HWND hwnd) {
+            SetTextIfChanged(hwnd, edit.text);
+            if (edit.selectAllRequested) {
+              SendMessageA(hwnd, EM_SETSEL, 0, -1);
+              edit.selectAllRequested = false;
+            }
+          },
+      // Only the notifications that change a state or call a handler count: mirroring the
+      // state back after any other one (EN_UPDATE comes before EN_CHANGE) would undo the
+      // user's edit.
+      .command =
+          [this, &edit, id](HWND hwnd, int code) {
+            if (code == EN_CHANGE) {
+              if (syncing_) return false;
+              edit.text = WindowTextOf(hwnd);
+            } else if (code == EN_SETFOCUS) {
+              Run(focuses_, id);
+            } else if (code == EN_KILLFOCUS) {
+              Run(blurs_, id);
+            } else {
+              return false;
+            }
+            return true;
+          },
+  };
+  HWND hwnd = Create(&edit, std::move(behaviour), WC_EDITA,
+                     WS_TABSTOP | WS_GROUP | ES_AUTOHSCROLL | style, id, place, WS_EX_CLIENTEDGE);
   if (style & ES_PASSWORD) SendMessageA(hwnd, EM_SETPASSWORDCHAR, '*', 0);
   if (edit.maxLength) SendMessageA(hwnd, EM_SETLIMITTEXT, edit.maxLength, 0);
   SetWindowTextA(hwnd, edit.text.c_str());
@@ -121,16 +193,41 @@ HWND ControlBinder::AddSpinEdit(Edit& edit, int id, Place place,
 }
 
 HWND ControlBinder::AddComboBox(ComboBox& combo, int id, Place place) {
-  HWND hwnd = Create(Kind::kCombo, &combo, WC_COMBOBOXA, WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST,
-                     id, {place.x, place.y, place.width, place.height + 160});
+  Behaviour behaviour{
+      .sync =
+          [&combo](HWND hwnd) {
+            if (SendMessageA(hwnd, CB_GETCURSEL, 0, 0) != combo.index)
+              SendMessageA(hwnd, CB_SETCURSEL, static_cast<WPARAM>(combo.index), 0);
+          },
+      .command =
+          [&combo](HWND hwnd, int code) {
+            if (code != CBN_SELCHANGE) return false;
+            combo.index = static_cast<int>(SendMessageA(hwnd, CB_GETCURSEL, 0, 0));
+            return true;
+          },
+  };
+  HWND hwnd = Create(&combo, std::move(behaviour), WC_COMBOBOXA,
+                     WS_TABSTOP | WS_GROUP | WS_VSCROLL | CBS_DROPDOWNLIST, id,
+                     {place.x, place.y, place.width, place.height + 160});
   for (const std::string& item : combo.items)
     SendMessageA(hwnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
   return hwnd;
 }
 
 HWND ControlBinder::AddTrackBar(TrackBar& bar, int id, Place place) {
-  HWND hwnd = Create(Kind::kTrackBar, &bar, TRACKBAR_CLASSA, WS_TABSTOP | TBS_HORZ | TBS_NOTICKS,
-                     id, place);
+  Behaviour behaviour{
+      .sync =
+          [&bar](HWND hwnd) {
+            if (SendMessageA(hwnd, TBM_GETPOS, 0, 0) != bar.position)
+              SendMessageA(hwnd, TBM_SETPOS, TRUE, bar.position);
+          },
+      .scroll =
+          [&bar](HWND hwnd) {
+            bar.position = static_cast<int>(SendMessageA(hwnd, TBM_GETPOS, 0, 0));
+          },
+  };
+  HWND hwnd = Create(&bar, std::move(behaviour), TRACKBAR_CLASSA,
+                     WS_TABSTOP | WS_GROUP | TBS_HORZ | TBS_NOTICKS, id, place);
   SendMessageA(hwnd, TBM_SETRANGEMIN, FALSE, bar.minimum);
   SendMessageA(hwnd, TBM_SETRANGEMAX, FALSE, bar.maximum);
   SendMessageA(hwnd, TBM_SETLINESIZE, 0, bar.lineSize);
@@ -139,9 +236,29 @@ HWND ControlBinder::AddTrackBar(TrackBar& bar, int id, Place place) {
 }
 
 HWND ControlBinder::AddCheckList(CheckList& list, int id, Place place) {
-  HWND hwnd = Create(Kind::kCheckList, &list, WC_LISTVIEWA,
-                     WS_TABSTOP | LVS_LIST | LVS_SINGLESEL | LVS_NOCOLUMNHEADER, id, place,
-                     WS_EX_CLIENTEDGE);
+  Behaviour behaviour{
+      .sync =
+          [&list](HWND hwnd) {
+            for (std::size_t i = 0; i < list.items.size(); ++i) {
+              const int item = static_cast<int>(i);
+              if ((ListView_GetCheckState(hwnd, item) != 0) != list.items[i].checked)
+                ListView_SetCheckState(hwnd, item, list.items[i].checked);
+            }
+          },
+      .notify =
+          [this, &list](HWND hwnd, const NMHDR& header) {
+            if (header.code != LVN_ITEMCHANGED || syncing_) return false;
+            const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
+            if ((change.uChanged & LVIF_STATE) && change.iItem >= 0 &&
+                static_cast<std::size_t>(change.iItem) < list.items.size())
+              list.items[static_cast<std::size_t>(change.iItem)].checked =
+                  ListView_GetCheckState(hwnd, change.iItem) != 0;
+            return true;
+          },
+  };
+  HWND hwnd = Create(&list, std::move(behaviour), WC_LISTVIEWA,
+                     WS_TABSTOP | WS_GROUP | LVS_LIST | LVS_SINGLESEL | LVS_NOCOLUMNHEADER, id,
+                     place, WS_EX_CLIENTEDGE);
   ListView_SetExtendedListViewStyle(hwnd, LVS_EX_CHECKBOXES);
   SendMessageA(hwnd, LVM_SETCOLUMNWIDTH, 0, ScaleForDpi(place.width - 15));
   for (std::size_t i = 0; i < list.items.size(); ++i) {
@@ -156,9 +273,26 @@ HWND ControlBinder::AddCheckList(CheckList& list, int id, Place place) {
 
 HWND ControlBinder::AddReportList(ListView& list, int id, Place place,
                                   const std::vector<const char*>& columns) {
-  HWND hwnd = Create(Kind::kReport, &list, WC_LISTVIEWA,
-                     WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS, id, place,
-                     WS_EX_CLIENTEDGE);
+  Behaviour behaviour{
+      .sync = [&list](HWND hwnd) { SyncReport(hwnd, list); },
+      .notify =
+          [this, &list, id](HWND, const NMHDR& header) {
+            if (header.code == LVN_ITEMCHANGED && !syncing_) {
+              const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
+              if ((change.uChanged & LVIF_STATE) && change.iItem >= 0 &&
+                  static_cast<std::size_t>(change.iItem) < list.rows.size())
+                list.rows[static_cast<std::size_t>(change.iItem)].selected =
+                    (change.uNewState & LVIS_SELECTED) != 0;
+              return true;
+            }
+            if (header.code != NM_DBLCLK) return false;
+            Run(doubleClicks_, id);
+            return true;
+          },
+  };
+  HWND hwnd = Create(&list, std::move(behaviour), WC_LISTVIEWA,
+                     WS_TABSTOP | WS_GROUP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS, id,
+                     place, WS_EX_CLIENTEDGE);
   ListView_SetExtendedListViewStyle(hwnd, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
   for (std::size_t i = 0; i < columns.size(); ++i) {
     LVCOLUMNA column{};
@@ -199,9 +333,9 @@ void ControlBinder::FitReportColumns(HWND hwnd, const ListView& list, std::size_
     SendMessageA(hwnd, LVM_SETCOLUMNWIDTH, i, widths[i]);
 }
 
-const ControlBinder::Binding* ControlBinder::Find(int id) const {
+const ControlBinder::Binding* ControlBinder::Find(int id, HWND hwnd) const {
   for (const Binding& b : bindings_)
-    if (b.id == id && b.state) return &b;
+    if (b.id == id && b.hwnd == hwnd && b.state) return &b;
   return nullptr;
 }
 
@@ -211,118 +345,55 @@ void ControlBinder::Run(const std::vector<Handler>& handlers, int id) {
 }
 
 bool ControlBinder::HandleCommand(int id, int code, HWND control) {
-  const Binding* b = Find(id);
-  if (!b || b->hwnd != control) return false;
-  // Only the notifications that change a state or call a handler count: mirroring the state
-  // back after any other one (EN_UPDATE comes before EN_CHANGE) would undo the user's edit.
-  switch (b->kind) {
-    case Kind::kEdit:
-      if (code == EN_CHANGE) {
-        if (syncing_) return false;
-        static_cast<Edit*>(b->state)->text = WindowTextOf(control);
-      } else if (code == EN_SETFOCUS) {
-        Run(focuses_, id);
-      } else if (code == EN_KILLFOCUS) {
-        Run(blurs_, id);
-      } else {
-        return false;
-      }
-      return true;
-    case Kind::kCombo:
-      if (code != CBN_SELCHANGE) return false;
-      static_cast<ComboBox*>(b->state)->index =
-          static_cast<int>(SendMessageA(control, CB_GETCURSEL, 0, 0));
-      return true;
-    case Kind::kCheckBox:
-      if (code != BN_CLICKED) return false;
-      static_cast<CheckBox*>(b->state)->Click();
-      return true;
-    case Kind::kRadio:
-      if (code != BN_CLICKED) return false;
-      static_cast<RadioButton*>(b->state)->Check();
-      return true;
-    case Kind::kButton:
-    case Kind::kLabel:
-      if (code != BN_CLICKED && code != STN_CLICKED) return false;
-      Run(clicks_, id);
-      return true;
-    default:
-      return false;
-  }
+  const Binding* b = Find(id, control);
+  return b && b->behaviour.command && b->behaviour.command(control, code);
 }
 
 bool ControlBinder::HandleNotify(const NMHDR* header) {
-  const Binding* b = Find(static_cast<int>(header->idFrom));
-  if (!b || b->hwnd != header->hwndFrom) return false;
-  if (b->kind == Kind::kCheckList && header->code == LVN_ITEMCHANGED && !syncing_) {
-    const auto* change = reinterpret_cast<const NMLISTVIEW*>(header);
-    auto& items = static_cast<CheckList*>(b->state)->items;
-    if ((change->uChanged & LVIF_STATE) && change->iItem >= 0 &&
-        static_cast<std::size_t>(change->iItem) < items.size())
-      items[static_cast<std::size_t>(change->iItem)].checked =
-          ListView_GetCheckState(b->hwnd, change->iItem) != 0;
-    return true;
-  }
-  if (b->kind == Kind::kReport) {
-    auto& rows = static_cast<ListView*>(b->state)->rows;
-    if (header->code == LVN_ITEMCHANGED && !syncing_) {
-      const auto* change = reinterpret_cast<const NMLISTVIEW*>(header);
-      if ((change->uChanged & LVIF_STATE) && change->iItem >= 0 &&
-          static_cast<std::size_t>(change->iItem) < rows.size())
-        rows[static_cast<std::size_t>(change->iItem)].selected =
-            (change->uNewState & LVIS_SELECTED) != 0;
-      return true;
-    }
-    if (header->code == NM_DBLCLK) {
-      Run(doubleClicks_, b->id);
-      return true;
-    }
-  }
-  return false;
+  const Binding* b = Find(static_cast<int>(header->idFrom), header->hwndFrom);
+  return b && b->behaviour.notify && b->behaviour.notify(b->hwnd, *header);
 }
 
 bool ControlBinder::HandleScroll(HWND control) {
   for (const Binding& b : bindings_) {
-    if (b.hwnd != control || b.kind != Kind::kTrackBar) continue;
-    static_cast<TrackBar*>(b.state)->position =
-        static_cast<int>(SendMessageA(control, TBM_GETPOS, 0, 0));
+    if (b.hwnd != control || !b.behaviour.scroll) continue;
+    b.behaviour.scroll(control);
     return true;
   }
   return false;
 }
 
-void ControlBinder::SyncReport(const Binding& b) {
-  const auto& rows = static_cast<ListView*>(b.state)->rows;
-  bool same = static_cast<std::size_t>(SendMessageA(b.hwnd, LVM_GETITEMCOUNT, 0, 0)) == rows.size();
+void ControlBinder::SyncReport(HWND hwnd, const ListView& list) {
+  const auto& rows = list.rows;
+  bool same = static_cast<std::size_t>(SendMessageA(hwnd, LVM_GETITEMCOUNT, 0, 0)) == rows.size();
   for (std::size_t i = 0; same && i < rows.size(); ++i) {
     const int item = static_cast<int>(i);
-    same = ItemText(b.hwnd, item, 0) == rows[i].caption;
+    same = ItemText(hwnd, item, 0) == rows[i].caption;
     for (std::size_t k = 0; same && k < rows[i].subItems.size(); ++k)
-      same = ItemText(b.hwnd, item, static_cast<int>(k + 1)) == rows[i].subItems[k];
+      same = ItemText(hwnd, item, static_cast<int>(k + 1)) == rows[i].subItems[k];
   }
   if (!same) {
-    SendMessageA(b.hwnd, LVM_DELETEALLITEMS, 0, 0);
+    SendMessageA(hwnd, LVM_DELETEALLITEMS, 0, 0);
     for (std::size_t i = 0; i < rows.size(); ++i) {
       LVITEMA item{};
       item.mask = LVIF_TEXT;
       item.iItem = static_cast<int>(i);
       item.pszText = const_cast<char*>(rows[i].caption.c_str());
-      SendMessageA(b.hwnd, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+      SendMessageA(hwnd, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
       for (std::size_t k = 0; k < rows[i].subItems.size(); ++k) {
         LVITEMA sub{};
         sub.iSubItem = static_cast<int>(k + 1);
         sub.pszText = const_cast<char*>(rows[i].subItems[k].c_str());
-        SendMessageA(b.hwnd, LVM_SETITEMTEXTA, i, reinterpret_cast<LPARAM>(&sub));
+        SendMessageA(hwnd, LVM_SETITEMTEXTA, i, reinterpret_cast<LPARAM>(&sub));
       }
     }
-    const HWND header = ListView_GetHeader(b.hwnd);
-    FitReportColumns(b.hwnd, *static_cast<const ListView*>(b.state),
-                     static_cast<std::size_t>(Header_GetItemCount(header)));
+    const HWND header = ListView_GetHeader(hwnd);
+    FitReportColumns(hwnd, list, static_cast<std::size_t>(Header_GetItemCount(header)));
   }
   for (std::size_t i = 0; i < rows.size(); ++i) {
     const UINT want = rows[i].selected ? LVIS_SELECTED : 0;
-    if ((ListView_GetItemState(b.hwnd, static_cast<int>(i), LVIS_SELECTED) & LVIS_SELECTED) != want)
-      ListView_SetItemState(b.hwnd, static_cast<int>(i), want, LVIS_SELECTED);
+    if ((ListView_GetItemState(hwnd, static_cast<int>(i), LVIS_SELECTED) & LVIS_SELECTED) != want)
+      ListView_SetItemState(hwnd, static_cast<int>(i), want, LVIS_SELECTED);
   }
 }
 
@@ -334,76 +405,22 @@ void ControlBinder::Sync() {
     if (!b.state) continue;
     if ((IsWindowEnabled(b.hwnd) != FALSE) != b.state->enabled)
       EnableWindow(b.hwnd, b.state->enabled);
-    switch (b.kind) {
-      case Kind::kLabel:
-        SetTextIfChanged(b.hwnd, static_cast<Label*>(b.state)->caption);
-        break;
-      case Kind::kButton:
-        SetTextIfChanged(b.hwnd, static_cast<Button*>(b.state)->caption);
-        break;
-      case Kind::kCheckBox:
-      case Kind::kRadio: {
-        const bool checked = b.kind == Kind::kCheckBox
-                                 ? static_cast<CheckBox*>(b.state)->Checked()
-                                 : static_cast<RadioButton*>(b.state)->Checked();
-        const WPARAM check = checked ? BST_CHECKED : BST_UNCHECKED;
-        if (static_cast<WPARAM>(SendMessageA(b.hwnd, BM_GETCHECK, 0, 0)) != check)
-          SendMessageA(b.hwnd, BM_SETCHECK, check, 0);
-        break;
-      }
-      case Kind::kEdit: {
-        auto* edit = static_cast<Edit*>(b.state);
-        SetTextIfChanged(b.hwnd, edit->text);
-        if (edit->selectAllRequested) {
-          SendMessageA(b.hwnd, EM_SETSEL, 0, -1);
-          edit->selectAllRequested = false;
-        }
-        break;
-      }
-      case Kind::kCombo: {
-        const int index = static_cast<ComboBox*>(b.state)->index;
-        if (SendMessageA(b.hwnd, CB_GETCURSEL, 0, 0) != index)
-          SendMessageA(b.hwnd, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-        break;
-      }
-      case Kind::kTrackBar: {
-        auto* bar = static_cast<TrackBar*>(b.state);
-        if (SendMessageA(b.hwnd, TBM_GETPOS, 0, 0) != bar->position)
-          SendMessageA(b.hwnd, TBM_SETPOS, TRUE, bar->position);
-        break;
-      }
-      case Kind::kCheckList: {
-        auto* list = static_cast<CheckList*>(b.state);
-        for (std::size_t i = 0; i < list->items.size(); ++i) {
-          const int item = static_cast<int>(i);
-          if ((ListView_GetCheckState(b.hwnd, item) != 0) != list->items[i].checked)
-            ListView_SetCheckState(b.hwnd, item, list->items[i].checked);
-        }
-        break;
-      }
-      case Kind::kReport:
-        SyncReport(b);
-        break;
-      case Kind::kPlain:
-        break;
-    }
+    if (b.behaviour.sync) b.behaviour.sync(b.hwnd);
   }
   SyncRadioTabStops();
   syncing_ = false;
 }
 
 void ControlBinder::SyncRadioTabStops() {
-  for (const Binding& b : bindings_) {
-    if (b.kind != Kind::kRadio) continue;
-    bool anyChecked = false;
-    for (const Binding& other : bindings_)
-      if (other.kind == Kind::kRadio && other.radioGroup == b.radioGroup)
-        anyChecked = anyChecked || static_cast<RadioButton*>(other.state)->Checked();
-    const bool stop = static_cast<RadioButton*>(b.state)->Checked() ||
-                      (!anyChecked && &b == &bindings_[b.radioGroup]);
-    const LONG_PTR style = GetWindowLongPtrA(b.hwnd, GWL_STYLE);
-    if (((style & WS_TABSTOP) != 0) != stop)
-      SetWindowLongPtrA(b.hwnd, GWL_STYLE, stop ? style | WS_TABSTOP : style & ~WS_TABSTOP);
+  for (const std::vector<Radio>& group : radioGroups_) {
+    const bool anyChecked =
+        std::any_of(group.begin(), group.end(), [](const Radio& r) { return r.state->Checked(); });
+    for (const Radio& radio : group) {
+      const bool stop = radio.state->Checked() || (!anyChecked && &radio == &group.front());
+      const LONG_PTR style = GetWindowLongPtrA(radio.hwnd, GWL_STYLE);
+      if (((style & WS_TABSTOP) != 0) != stop)
+        SetWindowLongPtrA(radio.hwnd, GWL_STYLE, stop ? style | WS_TABSTOP : style & ~WS_TABSTOP);
+    }
   }
 }
 

@@ -68,36 +68,36 @@ class ControlBinder {
   void Focus(const Control* state);
 
  private:
-  enum class Kind {
-    kPlain,
-    kLabel,
-    kButton,
-    kCheckBox,
-    kRadio,
-    kEdit,
-    kCombo,
-    kTrackBar,
-    kCheckList,
-    kReport
+  // What a control does: each closure knows its control's state object by its own type.
+  struct Behaviour {
+    // Mirrors the state onto the control.
+    std::function<void(HWND)> sync = {};
+    // A WM_COMMAND notification; true when it changed the state or ran a handler.
+    std::function<bool(HWND, int code)> command = {};
+    std::function<bool(HWND, const NMHDR&)> notify = {};
+    std::function<void(HWND)> scroll = {};
   };
   struct Binding {
     HWND hwnd;
     int id;
     std::optional<int> group;
-    Kind kind;
-    Control* state;
-    std::size_t radioGroup;  // a radio button: the binding that starts its group
+    const Control* state;  // nullptr for a control the logic does not hold
+    Behaviour behaviour;
+  };
+  struct Radio {
+    HWND hwnd;
+    const RadioButton* state;
   };
   struct Handler {
     int id;
     std::function<void()> run;
   };
 
-  HWND Create(Kind kind, Control* state, const char* className, DWORD style, int id, Place place,
-              DWORD exStyle = 0);
-  const Binding* Find(int id) const;
+  HWND Create(const Control* state, Behaviour behaviour, const char* className, DWORD style, int id,
+              Place place, DWORD exStyle = 0);
+  const Binding* Find(int id, HWND hwnd) const;
   static void Run(const std::vector<Handler>& handlers, int id);
-  void SyncReport(const Binding& b);
+  static void SyncReport(HWND hwnd, const ListView& list);
   // Only the checked radio button of a group is a tab stop (the first while none is checked):
   // Tab then leaves the group instead of walking it, which on Windows would click each one.
   void SyncRadioTabStops();
@@ -108,7 +108,7 @@ class ControlBinder {
   std::optional<int> group_;
   int shownGroup_ = 0;
   std::vector<Binding> bindings_;
-  std::size_t radioGroup_ = 0;
+  std::vector<std::vector<Radio>> radioGroups_;
   std::vector<Handler> clicks_, focuses_, blurs_, doubleClicks_;
   bool syncing_ = false;
 };
