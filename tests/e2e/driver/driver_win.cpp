@@ -78,6 +78,10 @@ DWORD RunCommand(const std::string& commandLine, std::chrono::milliseconds timeo
   if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                       &info))
     return GetLastError();
+  // Wine starts a program of the host (xdotool) without a process handle and leaves the
+  // thread's field undefined: closing that value closed whatever handle of this process had
+  // it (once the cached key of HKEY_CURRENT_USER).
+  if (!info.hProcess) return 0;
   WaitForSingleObject(info.hProcess, static_cast<DWORD>(timeout.count()));
   DWORD code = 0;
   GetExitCodeProcess(info.hProcess, &code);
