@@ -100,6 +100,9 @@ wineserver -p >/dev/null 2>&1
 # act beside the tests: it goes first.
 wine sc stop Halcyra_Service >/dev/null 2>&1
 wine sc delete Halcyra_Service >/dev/null 2>&1
+# The DPI test sets the screen's DPI for the programs it starts and puts it back; a run that
+# was killed in the middle leaves it set, and every later window would be laid out for it.
+wine reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f >/dev/null 2>&1
 mkdir -p "$(data_folder)"
 
 TESTS=build/windows/tests

@@ -4,6 +4,7 @@
 
 #include "actions/countdown_window_ids.h"
 #include "actions/event_words.h"
+#include "toolkit/dpi_win.h"
 #include "toolkit/text_width_win.h"
 
 namespace halcyra {
@@ -27,40 +28,44 @@ CountdownWindow::CountdownWindow(const CountdownServices& services, const std::s
       form_(services, *this, pendingEvent),
       enableScheduleTick_(std::move(enableScheduleTick)) {
   RegisterClassOnce(kClass, nullptr);
-  // The desktop as parent: a top-level window of its own, above all non-topmost windows.
+  // The desktop as parent: a top-level window of its own, above all non-topmost windows. It
+  // opens where the user works: on the monitor of the window in the foreground.
   CreateCentered(kExStyle, kClass, kAppTitle, kStyle, kClientWidth, kClientHeight,
-                 GetDesktopWindow());
+                 GetDesktopWindow(), WorkArea(ForegroundMonitor()));
   CreateBinder();
-  HWND label =
-      binder_->AddLabel(form_.LblNotify, countdown_ids::kLblNotify, kLabelPlace, SS_CENTER);
-  labelFont_.Reset(CreateFontA(-ScaleForDpi(16), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                               DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                               DEFAULT_QUALITY, DEFAULT_PITCH, "Microsoft Sans Serif"));
-  SendMessageA(label, WM_SETFONT, reinterpret_cast<WPARAM>(labelFont_.Get()), FALSE);
-  HWND abort = binder_->AddButton(form_.BtnAbort, countdown_ids::kBtnAbort, kAbortPlace);
+  label_ = binder_->AddLabel(form_.LblNotify, countdown_ids::kLblNotify, kLabelPlace, SS_CENTER);
+  abort_ = binder_->AddButton(form_.BtnAbort, countdown_ids::kBtnAbort, kAbortPlace);
   binder_->OnClick(countdown_ids::kBtnAbort, [this] { form_.BtnAbortClick(); });
-  FitLongestText(label, abort);
+  DpiChanged();
 }
 
-void CountdownWindow::FitLongestText(HWND label, HWND abort) {
+void CountdownWindow::DpiChanged() {
+  labelFont_.Reset(CreateFontA(-binder_->Scale(16), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                               DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                               DEFAULT_QUALITY, DEFAULT_PITCH, "Microsoft Sans Serif"));
+  SendMessageA(label_, WM_SETFONT, reinterpret_cast<WPARAM>(labelFont_.Get()), TRUE);
+  FitLongestText();
+}
+
+void CountdownWindow::FitLongestText() {
   // The longest text the label can show: a day's count, for each action's verb (any other word
   // takes the verb of "Suspend"), in the label's font at this DPI.
   int widest = 0;
   for (const EventWordMeaning& meaning : kEventWords)
-    widest = std::max(
-        widest, TextWidth(label, labelFont_.Get(), CountdownText(meaning.word, kLongestCountdown)));
+    widest = std::max(widest, TextWidth(label_, labelFont_.Get(),
+                                        CountdownText(meaning.word, kLongestCountdown)));
   // A static control wraps a text that does not fit, and the label has room for one line.
-  const int grow = widest + ScaleForDpi(2) - ScaleForDpi(kLabelPlace.width);
+  const int grow = widest + binder_->Scale(2) - binder_->Scale(kLabelPlace.width);
   if (grow <= 0) return;
   RECT frame;
   GetWindowRect(Handle(), &frame);
   SetWindowPos(Handle(), nullptr, frame.left - grow / 2, frame.top, frame.right - frame.left + grow,
                frame.bottom - frame.top, SWP_NOZORDER | SWP_NOACTIVATE);
-  SetWindowPos(label, nullptr, 0, 0, ScaleForDpi(kLabelPlace.width) + grow,
-               ScaleForDpi(kLabelPlace.height), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(label_, nullptr, 0, 0, binder_->Scale(kLabelPlace.width) + grow,
+               binder_->Scale(kLabelPlace.height), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   // The button stays in the middle.
-  SetWindowPos(abort, nullptr, ScaleForDpi(kAbortPlace.x) + grow / 2, ScaleForDpi(kAbortPlace.y), 0,
-               0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(abort_, nullptr, binder_->Scale(kAbortPlace.x) + grow / 2,
+               binder_->Scale(kAbortPlace.y), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 CountdownWindow::~CountdownWindow() = default;

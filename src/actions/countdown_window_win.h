@@ -35,11 +35,15 @@ class CountdownWindow final : public BoundWindow, private CountdownHost {
   }
   void Dispatch(MSG& msg);
   // Widens the label, and the window around it, to the longest text it can show.
-  void FitLongestText(HWND label, HWND abort);
+  void FitLongestText();
+  // The label's font at the window's DPI, and the room for its longest text.
+  void DpiChanged() override;
 
   TFrmNotify form_;
   std::function<void()> enableScheduleTick_;
   UniqueGdiObject<HFONT> labelFont_;
+  HWND label_ = nullptr;
+  HWND abort_ = nullptr;
   bool closeRequested_ = false;
   bool quitSeen_ = false;
   int quitCode_ = 0;

@@ -1,10 +1,11 @@
 #include "toolkit/bound_window_win.h"
 
+#include "toolkit/dpi_win.h"
+
 namespace halcyra {
 
 void BoundWindow::CreateBinder() {
-  binder_ = std::make_unique<ControlBinder>(Handle(),
-                                            static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)));
+  binder_ = std::make_unique<ControlBinder>(Handle(), WindowDpi(Handle()));
 }
 
 void BoundWindow::Run(const std::function<void()>& handler) {
@@ -55,6 +56,15 @@ LRESULT BoundWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:
       CloseClicked();
       return 0;
+    case WM_DPICHANGED: {
+      // The system suggests where the frame goes; its size follows from the client area, so
+      // that the controls fit whatever the frame's own metrics do at this DPI.
+      const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+      FitFrameToDpi(HIWORD(wParam), {suggested->left, suggested->top});
+      binder_->SetDpi(HIWORD(wParam));
+      DpiChanged();
+      return 0;
+    }
     default:
       return Window::OnMessage(msg, wParam, lParam);
   }

@@ -14,7 +14,7 @@ namespace halcyra {
 class BoundWindow : public Window {
  protected:
   explicit BoundWindow(HWND owner = nullptr) : owner_(owner) {}
-  // After the window is created: its controls' binder, with the dialog font.
+  // After the window is created: its controls' binder, at the window's DPI.
   void CreateBinder();
   // Writes the logic's state onto the controls.
   virtual void Sync() { binder_->Sync(); }
@@ -23,6 +23,9 @@ class BoundWindow : public Window {
   virtual void CloseClicked() = 0;
   // A track bar of the window moved.
   virtual void TrackBarMoved() {}
+  // The frame and the bound controls have their places at a new DPI: what else the window
+  // sizes or draws for its DPI follows.
+  virtual void DpiChanged() {}
   LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
   // The control that takes the focus when the window is shown and nothing had it before.
   virtual HWND FirstFocus() const;

@@ -4,9 +4,11 @@
 
 #include <algorithm>
 #include <climits>
+#include <iterator>
 
 #include "toolkit/column_widths.h"
-#include "toolkit/window_win.h"
+#include "toolkit/dpi_win.h"
+#include "toolkit/text_width_win.h"
 
 namespace halcyra {
 namespace {
@@ -16,8 +18,10 @@ int StringWidth(HWND list, const char* text) {
       SendMessageA(list, LVM_GETSTRINGWIDTHA, 0, reinterpret_cast<LPARAM>(text)));
 }
 
-void SetTextIfChanged(HWND hwnd, const std::string& text) {
-  if (WindowTextOf(hwnd) != text) SetWindowTextA(hwnd, text.c_str());
+bool SetTextIfChanged(HWND hwnd, const std::string& text) {
+  if (WindowTextOf(hwnd) == text) return false;
+  SetWindowTextA(hwnd, text.c_str());
+  return true;
 }
 
 void SyncCheck(HWND hwnd, bool checked) {
@@ -46,7 +50,8 @@ std::string WindowTextOf(HWND hwnd) {
   return text;
 }
 
-ControlBinder::ControlBinder(HWND parent, HFONT font) : parent_(parent), font_(font) {
+ControlBinder::ControlBinder(HWND parent, int dpi)
+    : parent_(parent), dpi_(dpi), font_(DialogFont(dpi)) {
   // The common controls' classes exist from the first binder on: the library that registers
   // them is loaded here, once a window of the program exists, not at the start.
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_TAB_CLASSES};
@@ -55,13 +60,27 @@ ControlBinder::ControlBinder(HWND parent, HFONT font) : parent_(parent), font_(f
 
 HWND ControlBinder::Create(const Control* state, Behaviour behaviour, const char* className,
                            DWORD style, int id, Place place, DWORD exStyle) {
-  HWND hwnd = CreateWindowExA(
-      exStyle, className, "", WS_CHILD | style, ScaleForDpi(place.x), ScaleForDpi(place.y),
-      ScaleForDpi(place.width), ScaleForDpi(place.height), parent_,
-      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
-  SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
-  bindings_.push_back({hwnd, id, group_, state, std::move(behaviour)});
+  const Place at = ScaleToDpi(place, dpi_);
+  HWND hwnd = CreateWindowExA(exStyle, className, "", WS_CHILD | style, at.x, at.y, at.width,
+                              at.height, parent_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                              GetModuleHandleA(nullptr), nullptr);
+  SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
+  bindings_.push_back({hwnd, id, group_, place, state, std::move(behaviour)});
   return hwnd;
+}
+
+void ControlBinder::SetDpi(int dpi) {
+  dpi_ = dpi;
+  UniqueGdiObject<HFONT> font = DialogFont(dpi);
+  for (const Binding& b : bindings_) {
+    const Place at = ScaleToDpi(b.place, dpi);
+    SetWindowPos(b.hwnd, nullptr, at.x, at.y, at.width, at.height, SWP_NOZORDER | SWP_NOACTIVATE);
+    SendMessageA(b.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), TRUE);
+  }
+  // The controls hold the old font until here.
+  font_ = std::move(font);
+  for (const Binding& b : bindings_)
+    if (b.behaviour.placed) b.behaviour.placed(b.hwnd);
 }
 
 HWND ControlBinder::AddPlain(const char* className, DWORD style, int id, Place place,
@@ -77,19 +96,36 @@ void ControlBinder::AddAccessibleName(const char* name) {
 }
 
 HWND ControlBinder::AddLabel(Label& label, int id, Place place, DWORD alignment) {
+  const auto fit = [this, place, alignment](HWND hwnd) { FitLabel(hwnd, place, alignment); };
   Behaviour behaviour{
-      .sync = [&label](HWND hwnd) { SetTextIfChanged(hwnd, label.caption); },
+      .sync =
+          [&label, fit](HWND hwnd) {
+            if (SetTextIfChanged(hwnd, label.caption)) fit(hwnd);
+          },
       .command =
           [this, id](HWND, int code) {
             if (code != STN_CLICKED) return false;
             Run(clicks_, id);
             return true;
           },
+      .placed = fit,
   };
   HWND hwnd =
       Create(&label, std::move(behaviour), WC_STATICA, alignment | SS_NOTIFY | WS_GROUP, id, place);
   SetWindowTextA(hwnd, label.caption.c_str());
+  fit(hwnd);
   return hwnd;
+}
+
+void ControlBinder::FitLabel(HWND hwnd, const Place& place, DWORD alignment) const {
+  // A label of one line, left-aligned, is as wide as its caption, as a label that sizes
+  // itself is: a font that at this DPI is wider than its place allowed for would otherwise
+  // wrap the caption onto a line that is not shown.
+  constexpr int kTwoLines = 26;
+  if (alignment != SS_LEFT || place.height >= kTwoLines) return;
+  const Place at = ScaleToDpi(place, dpi_);
+  const int width = std::max(at.width, TextWidth(hwnd, font_.Get(), WindowTextOf(hwnd)));
+  SetWindowPos(hwnd, nullptr, 0, 0, width, at.height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 HWND ControlBinder::AddButton(Button& button, int id, Place place, bool isDefault) {
@@ -186,7 +222,12 @@ HWND ControlBinder::AddSpinEdit(Edit& edit, int id, Place place,
   HWND upDown =
       AddPlain(UPDOWN_CLASSA, UDS_SETBUDDYINT | UDS_NOTHOUSANDS | UDS_ALIGNRIGHT | UDS_ARROWKEYS, 0,
                {0, 0, 0, 0});
-  SendMessageA(upDown, UDM_SETBUDDY, reinterpret_cast<WPARAM>(hwnd), 0);
+  // The up-down takes its place beside the field, out of the field's width.
+  const auto attach = [upDown](HWND field) {
+    SendMessageA(upDown, UDM_SETBUDDY, reinterpret_cast<WPARAM>(field), 0);
+  };
+  attach(hwnd);
+  std::prev(bindings_.end(), 2)->behaviour.placed = attach;
   const auto [low, high] = range.value_or(std::make_pair(INT_MIN, INT_MAX));
   SendMessageA(upDown, UDM_SETRANGE32, static_cast<WPARAM>(low), high);
   return hwnd;
@@ -260,7 +301,10 @@ HWND ControlBinder::AddCheckList(CheckList& list, int id, Place place) {
                      WS_TABSTOP | WS_GROUP | LVS_LIST | LVS_SINGLESEL | LVS_NOCOLUMNHEADER, id,
                      place, WS_EX_CLIENTEDGE);
   ListView_SetExtendedListViewStyle(hwnd, LVS_EX_CHECKBOXES);
-  SendMessageA(hwnd, LVM_SETCOLUMNWIDTH, 0, ScaleForDpi(place.width - 15));
+  bindings_.back().behaviour.placed = [this, place](HWND control) {
+    SendMessageA(control, LVM_SETCOLUMNWIDTH, 0, Scale(place.width - 15));
+  };
+  bindings_.back().behaviour.placed(hwnd);
   for (std::size_t i = 0; i < list.items.size(); ++i) {
     LVITEMA item{};
     item.mask = LVIF_TEXT;
@@ -273,8 +317,9 @@ HWND ControlBinder::AddCheckList(CheckList& list, int id, Place place) {
 
 HWND ControlBinder::AddReportList(ListView& list, int id, Place place,
                                   const std::vector<const char*>& columns) {
+  const std::size_t columnCount = columns.size();
   Behaviour behaviour{
-      .sync = [&list](HWND hwnd) { SyncReport(hwnd, list); },
+      .sync = [this, &list](HWND hwnd) { SyncReport(hwnd, list); },
       .notify =
           [this, &list, id](HWND, const NMHDR& header) {
             if (header.code == LVN_ITEMCHANGED && !syncing_) {
@@ -289,6 +334,8 @@ HWND ControlBinder::AddReportList(ListView& list, int id, Place place,
             Run(doubleClicks_, id);
             return true;
           },
+      .placed = [this, &list,
+                 columnCount](HWND hwnd) { FitReportColumns(hwnd, list, columnCount); },
   };
   HWND hwnd = Create(&list, std::move(behaviour), WC_LISTVIEWA,
                      WS_TABSTOP | WS_GROUP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS, id,
@@ -304,9 +351,10 @@ HWND ControlBinder::AddReportList(ListView& list, int id, Place place,
   return hwnd;
 }
 
-void ControlBinder::FitReportColumns(HWND hwnd, const ListView& list, std::size_t columnCount) {
+void ControlBinder::FitReportColumns(HWND hwnd, const ListView& list,
+                                     std::size_t columnCount) const {
   // A cell's text has a margin on each side; a caption, the header's margins.
-  const int margin = ScaleForDpi(12);
+  const int margin = Scale(12);
   std::vector<ColumnNeed> needs(columnCount);
   for (std::size_t i = 0; i < columnCount; ++i) {
     char caption[64] = {};
@@ -363,7 +411,7 @@ bool ControlBinder::HandleScroll(HWND control) {
   return false;
 }
 
-void ControlBinder::SyncReport(HWND hwnd, const ListView& list) {
+void ControlBinder::SyncReport(HWND hwnd, const ListView& list) const {
   const auto& rows = list.rows;
   bool same = static_cast<std::size_t>(SendMessageA(hwnd, LVM_GETITEMCOUNT, 0, 0)) == rows.size();
   for (std::size_t i = 0; same && i < rows.size(); ++i) {

@@ -10,17 +10,23 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/handle_win.h"
 #include "toolkit/controls.h"
+#include "toolkit/layout.h"
 
 namespace halcyra {
 
-struct Place {
-  int x, y, width, height;  // in 96-dpi pixels, scaled when created
-};
-
 class ControlBinder {
  public:
-  ControlBinder(HWND parent, HFONT font);
+  // The controls are placed and written for `dpi`, the DPI of the parent's monitor; places are
+  // given in 96-dpi pixels.
+  ControlBinder(HWND parent, int dpi);
+  int Dpi() const { return dpi_; }
+  int Scale(int length) const { return ScaleToDpi(length, dpi_); }
+  HFONT Font() const { return font_.Get(); }
+  // The parent moved to a monitor of another DPI: every control is placed, sized and written
+  // anew for it.
+  void SetDpi(int dpi);
 
   // Controls of a group are shown only while that group is shown; others always.
   void SetGroup(std::optional<int> group) { group_ = group; }
@@ -76,11 +82,14 @@ class ControlBinder {
     std::function<bool(HWND, int code)> command = {};
     std::function<bool(HWND, const NMHDR&)> notify = {};
     std::function<void(HWND)> scroll = {};
+    // Sets what depends on the control's size, once every control has its place at a DPI.
+    std::function<void(HWND)> placed = {};
   };
   struct Binding {
     HWND hwnd;
     int id;
     std::optional<int> group;
+    Place place;
     const Control* state;  // nullptr for a control the logic does not hold
     Behaviour behaviour;
   };
@@ -96,15 +105,17 @@ class ControlBinder {
   HWND Create(const Control* state, Behaviour behaviour, const char* className, DWORD style, int id,
               Place place, DWORD exStyle = 0);
   const Binding* Find(int id, HWND hwnd) const;
+  void FitLabel(HWND hwnd, const Place& place, DWORD alignment) const;
   static void Run(const std::vector<Handler>& handlers, int id);
-  static void SyncReport(HWND hwnd, const ListView& list);
+  void SyncReport(HWND hwnd, const ListView& list) const;
   // Only the checked radio button of a group is a tab stop (the first while none is checked):
   // Tab then leaves the group instead of walking it, which on Windows would click each one.
   void SyncRadioTabStops();
-  static void FitReportColumns(HWND hwnd, const ListView& list, std::size_t columnCount);
+  void FitReportColumns(HWND hwnd, const ListView& list, std::size_t columnCount) const;
 
   HWND parent_;
-  HFONT font_;
+  int dpi_;
+  UniqueGdiObject<HFONT> font_;
   std::optional<int> group_;
   int shownGroup_ = 0;
   std::vector<Binding> bindings_;

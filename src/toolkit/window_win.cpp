@@ -3,6 +3,7 @@
 #include <exception>
 
 #include "platform/win32/wide_path_win.h"
+#include "toolkit/dpi_win.h"
 
 namespace halcyra {
 
@@ -38,15 +39,32 @@ HWND Window::CreateWindowFor(DWORD exStyle, const char* className, const char* t
 
 HWND Window::CreateCentered(DWORD exStyle, const char* className, const char* title, DWORD style,
                             int clientWidth, int clientHeight, HWND parent, RECT area) {
-  RECT frame{0, 0, ScaleForDpi(clientWidth), ScaleForDpi(clientHeight)};
-  AdjustWindowRectEx(&frame, style, FALSE, exStyle);
-  const int width = frame.right - frame.left;
-  const int height = frame.bottom - frame.top;
-  if (IsRectEmpty(&area))
-    area = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-  const int x = (area.left + area.right - width) / 2;
-  const int y = (area.top + area.bottom - height) / 2;
-  return CreateWindowFor(exStyle, className, title, style, x, y, width, height, parent);
+  const HMONITOR monitor =
+      IsRectEmpty(&area) ? PointerMonitor() : MonitorFromRect(&area, MONITOR_DEFAULTTONEAREST);
+  const RECT work = WorkArea(monitor);
+  if (IsRectEmpty(&area)) area = work;
+  const int dpi = MonitorDpi(monitor);
+  client_ = {clientWidth, clientHeight};
+  const SIZE frame = FrameSize(clientWidth, clientHeight, style, exStyle, dpi);
+  const Point at = CentredOrigin(ToBox(area), frame.cx, frame.cy, ToBox(work));
+  HWND hwnd =
+      CreateWindowFor(exStyle, className, title, style, at.x, at.y, frame.cx, frame.cy, parent);
+  // The system gives a new window the DPI of the monitor it lies on, which is the one above
+  // unless the monitors changed meanwhile.
+  if (hwnd && WindowDpi(hwnd) != dpi) {
+    RECT placed;
+    GetWindowRect(hwnd, &placed);
+    FitFrameToDpi(WindowDpi(hwnd), {placed.left, placed.top});
+  }
+  return hwnd;
+}
+
+void Window::FitFrameToDpi(int dpi, POINT topLeft) {
+  const SIZE frame =
+      FrameSize(client_.cx, client_.cy, static_cast<DWORD>(GetWindowLongPtrA(hwnd_, GWL_STYLE)),
+                static_cast<DWORD>(GetWindowLongPtrA(hwnd_, GWL_EXSTYLE)), dpi);
+  SetWindowPos(hwnd_, nullptr, topLeft.x, topLeft.y, frame.cx, frame.cy,
+               SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 Window* Window::FromHandle(HWND hwnd) {
@@ -116,13 +134,6 @@ bool HandleDialogMessage(HWND window, MSG& msg) {
 void ReportUncaughtError(HWND owner, const char* text) {
   // An error's text may hold a path, which is UTF-8 inside the program.
   MessageBoxW(owner, WidePath(text).c_str(), L"Halcyra", MB_OK | MB_ICONERROR);
-}
-
-int ScaleForDpi(int pixels) {
-  HDC screen = GetDC(nullptr);
-  const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
-  if (screen) ReleaseDC(nullptr, screen);
-  return MulDiv(pixels, dpi, 96);
 }
 
 }  // namespace halcyra

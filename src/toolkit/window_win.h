@@ -27,15 +27,20 @@ class Window {
   static void RegisterClassOnce(const char* className, HICON icon);
   HWND CreateWindowFor(DWORD exStyle, const char* className, const char* title, DWORD style, int x,
                        int y, int width, int height, HWND parent);
-  // Creates a fixed frame around a client area of that many 96-dpi pixels, centred on the
-  // area given (the screen when it is empty).
+  // Creates a fixed frame around a client area of that many 96-dpi pixels at the DPI of its
+  // monitor, centred on the area given (the work area of the monitor that holds the mouse
+  // pointer when it is empty) and kept on that monitor's work area.
   HWND CreateCentered(DWORD exStyle, const char* className, const char* title, DWORD style,
                       int clientWidth, int clientHeight, HWND parent, RECT area = {});
+  // The window moved to a monitor of another DPI: the frame of its client area at that DPI,
+  // with its top-left corner where the system suggests.
+  void FitFrameToDpi(int dpi, POINT topLeft);
   virtual LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam);
 
  private:
   static LRESULT CALLBACK Procedure(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
   HWND hwnd_ = nullptr;
+  SIZE client_{};  // in 96-dpi pixels
 };
 
 // Runs a modal loop for a dialog until closed() says so: the owner takes no input meanwhile
@@ -50,8 +55,5 @@ bool HandleDialogMessage(HWND window, MSG& msg);
 // The program's general error handler: the error's text in a box with the program's title
 // and the error icon.
 void ReportUncaughtError(HWND owner, const char* text);
-
-// Scales a length in 96-dpi pixels to the screen's resolution.
-int ScaleForDpi(int pixels);
 
 }  // namespace halcyra

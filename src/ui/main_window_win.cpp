@@ -11,6 +11,7 @@
 #include "res/resource_ids.h"
 #include "schedule/timer_editor_win.h"
 #include "schedule/timer_page_win.h"
+#include "toolkit/dpi_win.h"
 #include "ui/main_window_ids.h"
 #include "ui/one_off_commands.h"
 #include "ui/password_prompt_win.h"
@@ -74,6 +75,7 @@ MainWindow::MainWindow(const MainFormServices& services, HWND owner,
                                LIM_SMALL, &icon)))
     trayIcon_.Reset(icon);
   CreateBinder();
+  SetTitleIcons();
   CreateControls();
   Run([this] { form_.FormCreate(); });
 }
@@ -81,14 +83,9 @@ MainWindow::MainWindow(const MainFormServices& services, HWND owner,
 void MainWindow::CreateControls() {
   TFrmMain& f = form_;
   ControlBinder& b = *binder_;
-  pageControl_ = CreateWindowExA(
-      0, WC_TABCONTROLA, "", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_GROUP | WS_CLIPSIBLINGS,
-      ScaleForDpi(8), ScaleForDpi(8), ScaleForDpi(441), ScaleForDpi(254), Handle(),
-      reinterpret_cast<HMENU>(ids::kPageControl), GetModuleHandleA(nullptr), nullptr);
-  SendMessageA(pageControl_, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)),
-               FALSE);
-  // Narrow tabs, so that all eight captions fit in one row.
-  SendMessageA(pageControl_, TCM_SETPADDING, 0, MAKELPARAM(ScaleForDpi(4), ScaleForDpi(3)));
+  pageControl_ = b.AddPlain(WC_TABCONTROLA, WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS,
+                            ids::kPageControl, {8, 8, 441, 254});
+  SetTabPadding();
   for (int i = 0; i < kMainPageCount; ++i) {
     TCITEMA item{};
     item.mask = TCIF_TEXT;
@@ -123,6 +120,36 @@ void MainWindow::CreateControls() {
   // The pages' controls lie on the page control: it goes below them all.
   SetWindowPos(pageControl_, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   SubclassSettingsFields(Handle());
+}
+
+void MainWindow::SetTabPadding() {
+  // Narrow tabs, so that all eight captions fit in one row.
+  SendMessageA(pageControl_, TCM_SETPADDING, 0, MAKELPARAM(binder_->Scale(4), binder_->Scale(3)));
+}
+
+void MainWindow::SetTitleIcons() {
+  // Drawn from the icon's own sizes for this DPI rather than stretched from the system's.
+  const auto load = [this](int width, int height) {
+    HICON icon = nullptr;
+    LoadIconWithScaleDown(GetModuleHandleA(nullptr), MAKEINTRESOURCEW(IDI_APPLICATION_ICON),
+                          SystemMetric(width, binder_->Dpi()), SystemMetric(height, binder_->Dpi()),
+                          &icon);
+    return UniqueIcon(icon);
+  };
+  UniqueIcon small = load(SM_CXSMICON, SM_CYSMICON);
+  UniqueIcon big = load(SM_CXICON, SM_CYICON);
+  if (small) SendMessageA(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small.Get()));
+  if (big) SendMessageA(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big.Get()));
+  // The window keeps using the icons it was given until the next ones come.
+  smallIcon_ = std::move(small);
+  bigIcon_ = std::move(big);
+}
+
+void MainWindow::DpiChanged() {
+  SetTabPadding();
+  SetTitleIcons();
+  pageBackground_.Forget();
+  InvalidateRect(Handle(), nullptr, TRUE);
 }
 
 bool MainWindow::TranslateKey(const MSG& msg) {

@@ -62,6 +62,10 @@ class MainWindow final : public BoundWindow, private MainFormHost {
   // Ctrl+Tab, Ctrl+Shift+Tab, Ctrl+PageDown and Ctrl+PageUp change the page, F1 is Help.
   bool TranslateKey(const MSG& msg) override;
   void AddAboutPage();
+  void SetTabPadding();
+  // The title bar's and Alt+Tab's icons at the window's DPI.
+  void SetTitleIcons();
+  void DpiChanged() override;
   void Sync() override;
   // The close button, Exit and the end of the program: closes only when the logic allows it.
   void CloseClicked() override;
@@ -80,6 +84,7 @@ class MainWindow final : public BoundWindow, private MainFormHost {
   UINT taskbarCreatedMsg_ = 0;
   TrayMenu popupMenu_;
   UniqueIcon trayIcon_;
+  UniqueIcon smallIcon_, bigIcon_;
   PageBackground pageBackground_;
   int trayRetries_ = 0;
   std::string trayTip_ = kAppTitle;

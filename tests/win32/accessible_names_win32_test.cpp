@@ -18,11 +18,12 @@
 #include "schedule/timer_editor_win.h"
 #include "schedule/timer_page.h"
 #include "schedule/timer_page_win.h"
-#include "support/fakes.h"
 #include "toolkit/control_binder_win.h"
+#include "toolkit/dpi_win.h"
 #include "ui/main_window_ids.h"
 #include "ui/password_prompt_win.h"
 #include "ui/settings_pages_win.h"
+#include "win32/window_fakes.h"
 
 namespace halcyra {
 namespace {
@@ -72,36 +73,16 @@ std::vector<std::string> Unnamed(HWND window) {
   return unnamed;
 }
 
-// The pages the main window and the wizard share, and the Timer page, with their captions.
-struct PageForm final : SettingsPages, TimerPage, TimerPageHost {
-  explicit PageForm(const PageServices& services)
-      : SettingsPages(services), TimerPage(services.app, *this, DeleteCheck::Verified) {}
-  void ShowTimerEditor(TFrmTimer&) override {}
-  void TimerWritten(const std::string&, const std::string&) override {}
-  std::optional<TTimerRecord> TimerOfRow(const std::string&) const override { return std::nullopt; }
-};
-
-struct NoTimerList final : TimerEditorHost {
-  const ListView& TimerList() const override { return list; }
-  void RemoveSelectedTimerRow() override {}
-  void TimerWritten(const std::string&, const std::string&) override {}
-  ListView list;
-};
-
 TEST(AccessibleNames, EveryInputControlHasANameAndTheCountdownReadsItsTextFirst) {
-  test::FakeApp fake;
+  test::FakePageServices page;
+  test::FakeApp& fake = page.fake;
   const AppServices& app = fake.app;
-  test::FakeMixer mixer;
-  test::FakeSoundPlayer player;
-  test::FakeFileDialogs dialogs;
-  PortableTextFiles files;
-  test::FakeShell shell;
 
   // The pages of the main window and the wizard.
   const HWND parent = CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 480, 300, nullptr, nullptr,
                                     GetModuleHandleA(nullptr), nullptr);
-  PageForm pages(PageServices{app, mixer, player, dialogs, files, shell});
-  ControlBinder binder(parent, static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)));
+  test::PageForm pages(page.services);
+  ControlBinder binder(parent, WindowDpi(parent));
   int label = 100;
   AddSettingsPageControls(binder, pages, {0, 1, 2, 3, 4, 5}, 0, label);
   AddTimerPageControls(binder, pages, {label, 6, 7, 8, 9});
@@ -114,7 +95,7 @@ TEST(AccessibleNames, EveryInputControlHasANameAndTheCountdownReadsItsTextFirst)
   EXPECT_FALSE(GetWindowLongA(volume, GWL_STYLE) & WS_VISIBLE) << "not even with its page";
   DestroyWindow(parent);
 
-  NoTimerList list;
+  test::NoTimerList list;
   TFrmTimer editor(app, list);
   TimerEditorWindow editorWindow(editor, nullptr);
   EXPECT_EQ(Unnamed(editorWindow.Handle()), std::vector<std::string>{}) << "timer editor";

@@ -9,9 +9,16 @@
 #include "actions/countdown_window_win.h"
 #include "actions/event_words.h"
 #include "platform/portable/portable_text_files.h"
+#include "schedule/timer_editor_win.h"
 #include "schedule/timer_page_win.h"
 #include "support/fakes.h"
+#include "support/layout_check_win.h"
+#include "toolkit/dpi_win.h"
 #include "toolkit/window_win.h"
+#include "ui/password_prompt_win.h"
+#include "ui/settings_pages_win.h"
+#include "win32/window_fakes.h"
+#include "wizard/wizard_window_win.h"
 
 namespace halcyra {
 namespace {
@@ -65,7 +72,7 @@ struct TimerPageForm {
 // list: no horizontal scroll bar.
 void ExpectColumnsFit(HWND list, const ListView& rows, bool titleCut = false) {
   SCOPED_TRACE(rows.rows.size());
-  const int margin = ScaleForDpi(12);
+  const int margin = ScaleToDpi(12, WindowDpi(list));
   const auto width = [list](const std::string& text) {
     return static_cast<int>(
         SendMessageA(list, LVM_GETSTRINGWIDTHA, 0, reinterpret_cast<LPARAM>(text.c_str())));
@@ -99,7 +106,7 @@ TEST(TimerListLayout, ColumnsFitTheirCaptionsAndCellsWithinTheList) {
   const HWND parent = CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 480, 300, nullptr, nullptr,
                                     GetModuleHandleA(nullptr), nullptr);
   TimerPageForm form;
-  ControlBinder binder(parent, static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)));
+  ControlBinder binder(parent, WindowDpi(parent));
   AddTimerPageControls(binder, form, {1, 2, 3, 4, 5});
   const HWND list = GetDlgItem(parent, 2);
   ExpectColumnsFit(list, form.LvwTimer);
@@ -113,6 +120,69 @@ TEST(TimerListLayout, ColumnsFitTheirCaptionsAndCellsWithinTheList) {
       {std::string(200, 'W'), {"Enabled", "Shutdown", "12:00", "Saturday"}, false});
   binder.Sync();
   ExpectColumnsFit(list, form.LvwTimer, true);
+  DestroyWindow(parent);
+}
+
+HFONT OwnFont(HWND control) {
+  return reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0));
+}
+
+// Windows tells a window that moved to a monitor of another DPI, and suggests where it goes:
+// the window lays itself out anew there, every control inside and every caption whole.
+TEST(WindowLayout, WindowsLayThemselvesOutAgainAtTheDpiOfTheirNewMonitor) {
+  test::FakePageServices page;
+  // The shared pages, on a client area of the main window's size.
+  const HWND parent = CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 457, 305, nullptr, nullptr,
+                                    GetModuleHandleA(nullptr), nullptr);
+  test::PageForm pages(page.services);
+  ControlBinder binder(parent, kDesignDpi);
+  int label = 100;
+  AddSettingsPageControls(binder, pages, {0, 1, 2, 3, 4, 5}, 0, label);
+  binder.SetGroup(6);
+  AddTimerPageControls(binder, pages, {label, 6, 7, 8, 9});
+  ShowWindow(parent, SW_SHOWNA);
+
+  test::NoTimerList list;
+  TFrmTimer editor(page.fake.app, list);
+  TimerEditorWindow editorWindow(editor, nullptr);
+  TFrmPwd prompt(page.fake.app);
+  PasswordPromptWindow promptWindow(prompt, nullptr);
+  test::FakeCountdownServices countdown(page.fake);
+  CountdownWindow countdownWindow(
+      countdown.services, "Shutdown", [] {}, nullptr);
+  WizardWindow wizard(page.services);
+  const HWND windows[] = {editorWindow.Handle(), promptWindow.Handle(), countdownWindow.Handle(),
+                          wizard.Handle()};
+
+  for (const int dpi : {144, 192, kDesignDpi}) {
+    SCOPED_TRACE(dpi);
+    binder.SetDpi(dpi);
+    SetWindowPos(parent, nullptr, 0, 0, ScaleToDpi(457, dpi), ScaleToDpi(305, dpi),
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    for (int group = 0; group <= 6; ++group) {
+      binder.ShowGroup(group);
+      binder.Sync();
+      EXPECT_EQ(test::LayoutFaults(parent, dpi, OwnFont), std::vector<std::string>{}) << group;
+    }
+    for (const HWND window : windows) {
+      RECT suggested{40, 30, 50, 40};
+      SendMessageA(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                   reinterpret_cast<LPARAM>(&suggested));
+      ShowWindow(window, SW_SHOWNA);
+      char title[64] = {};
+      GetWindowTextA(window, title, sizeof title);
+      EXPECT_EQ(test::LayoutFaults(window, dpi, OwnFont), std::vector<std::string>{}) << title;
+      RECT frame;
+      GetWindowRect(window, &frame);
+      EXPECT_EQ(frame.top, 30) << title;
+    }
+    // Wine keeps a window's frame at the system's DPI, which makes the client area a little
+    // larger than the one it was sized for: at least that one, then.
+    RECT client;
+    GetClientRect(promptWindow.Handle(), &client);
+    EXPECT_GE(client.right, ScaleToDpi(263, dpi));
+    EXPECT_GE(client.bottom, ScaleToDpi(108, dpi));
+  }
   DestroyWindow(parent);
 }
 

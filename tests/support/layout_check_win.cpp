@@ -1,0 +1,89 @@
+#include "support/layout_check_win.h"
+
+#include "toolkit/layout.h"
+
+namespace halcyra::test {
+namespace {
+
+std::string TextOf(HWND hwnd) {
+  char text[512] = {};
+  GetWindowTextA(hwnd, text, sizeof text);
+  return text;
+}
+
+std::string ClassOf(HWND hwnd) {
+  char name[64] = {};
+  GetClassNameA(hwnd, name, sizeof name);
+  return name;
+}
+
+// The room the caption takes in that font: on one line, or wrapped within `width`.
+SIZE Needed(HWND control, HFONT font, const std::string& text, UINT format, int width) {
+  const HDC dc = GetDC(control);
+  const HGDIOBJ old = SelectObject(dc, font);
+  RECT needed{0, 0, width, 0};
+  DrawTextA(dc, text.c_str(), -1, &needed, format | DT_CALCRECT);
+  SelectObject(dc, old);
+  ReleaseDC(control, dc);
+  return {needed.right, needed.bottom};
+}
+
+// Why the caption does not fit, or nothing.
+std::string CaptionFault(HWND control, int dpi, HFONT font) {
+  const std::string text = TextOf(control);
+  if (text.empty()) return {};
+  RECT client;
+  GetClientRect(control, &client);
+  const int width = client.right, height = client.bottom;
+  const std::string name = ClassOf(control);
+  const LONG style = GetWindowLongA(control, GWL_STYLE);
+  SIZE needed{};
+  int extra = 0;
+  if (name == "Static") {
+    const LONG type = style & SS_TYPEMASK;
+    if (type != SS_LEFT && type != SS_CENTER && type != SS_RIGHT && type != SS_LEFTNOWORDWRAP)
+      return {};
+    needed = Needed(control, font, text, type == SS_LEFTNOWORDWRAP ? DT_SINGLELINE : DT_WORDBREAK,
+                    width);
+  } else if (name == "Button") {
+    const LONG type = style & BS_TYPEMASK;
+    needed = Needed(control, font, text, DT_SINGLELINE, width);
+    if (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON)
+      extra = ScaleToDpi(6, dpi);  // the button's edges
+    else if (type == BS_GROUPBOX)
+      extra = ScaleToDpi(14, dpi);  // the frame's corner before the caption
+    else
+      extra = ScaleToDpi(17, dpi);  // the box or circle and the gap after it
+  } else {
+    return {};
+  }
+  if (needed.cx + extra <= width && needed.cy <= height) return {};
+  return "\"" + text + "\" needs " + std::to_string(needed.cx + extra) + "x" +
+         std::to_string(needed.cy) + ", has " + std::to_string(width) + "x" +
+         std::to_string(height);
+}
+
+}  // namespace
+
+std::vector<std::string> LayoutFaults(HWND window, int dpi,
+                                      const std::function<HFONT(HWND)>& fontOf) {
+  std::vector<std::string> faults;
+  RECT client;
+  GetClientRect(window, &client);
+  // Every page's controls, the hidden ones too: they all lie on the same client area. Only a
+  // control without a size is no control to look at (a hidden name for a screen reader).
+  for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    RECT r;
+    GetWindowRect(child, &r);
+    if (IsRectEmpty(&r)) continue;
+    MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
+    const std::string what = ClassOf(child) + " " + std::to_string(GetDlgCtrlID(child));
+    if (r.left < 0 || r.top < 0 || r.right > client.right || r.bottom > client.bottom)
+      faults.push_back(what + " outside the client area");
+    if (std::string fault = CaptionFault(child, dpi, fontOf(child)); !fault.empty())
+      faults.push_back(what + ": " + fault);
+  }
+  return faults;
+}
+
+}  // namespace halcyra::test

@@ -1,0 +1,17 @@
+// What the eye would catch in a window's layout at some DPI: a control not wholly inside the
+// client area, a caption that its control cuts off.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace halcyra::test {
+
+// `fontOf` gives the font a control draws its caption with.
+std::vector<std::string> LayoutFaults(HWND window, int dpi,
+                                      const std::function<HFONT(HWND)>& fontOf);
+
+}  // namespace halcyra::test
