@@ -22,10 +22,8 @@ constexpr UINT kTimer1Interval = 100;
 }  // namespace
 
 CountdownWindow::CountdownWindow(const CountdownServices& services, const std::string& pendingEvent,
-                                 std::function<void()> enableScheduleTick, HWND programWindow)
-    : BoundWindow(programWindow),
-      form_(services, *this, pendingEvent),
-      enableScheduleTick_(std::move(enableScheduleTick)) {
+                                 HWND programWindow)
+    : BoundWindow(programWindow), form_(services, *this, pendingEvent) {
   RegisterClassOnce(kClass, nullptr);
   // The desktop as parent: a top-level window of its own, above all non-topmost windows.
   CreateCentered(kExStyle, kClass, kAppTitle, kStyle, kClientWidth, kClientHeight,
@@ -77,7 +75,7 @@ void CountdownWindow::Dispatch(MSG& msg) {
   DispatchMessageA(&msg);
 }
 
-void CountdownWindow::ShowModal() {
+CountdownOutcome CountdownWindow::ShowModal() {
   EnableWindow(owner_, FALSE);
   form_.FormCreate();
   Sync();
@@ -91,6 +89,7 @@ void CountdownWindow::ShowModal() {
   EnableWindow(owner_, TRUE);
   ShowWindow(Handle(), SW_HIDE);
   if (quitSeen_) PostQuitMessage(quitCode_);
+  return form_.Outcome;
 }
 
 void CountdownWindow::ProcessMessages(int maxWaitMs) {
@@ -104,8 +103,6 @@ void CountdownWindow::ProcessMessages(int maxWaitMs) {
 void CountdownWindow::HideWindow() { ShowWindow(Handle(), SW_HIDE); }
 
 void CountdownWindow::RequestClose() { closeRequested_ = true; }
-
-void CountdownWindow::EnableScheduleTick() { enableScheduleTick_(); }
 
 LRESULT CountdownWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {

@@ -65,7 +65,10 @@ void TimerSchedule::FireTimer(const std::string& eventWord) {
   const AwakeWhileAlive awake(services_.sleep);
   services_.app.state.pendingEvent = eventWord;
   ReloadTimers();
-  host_.ShowCountdown();
+  const CountdownOutcome outcome = host_.ShowCountdown();
+  if (outcome.end == CountdownOutcome::End::Ended) return;
+  services_.app.state.lastHandled = outcome.handledMinute;
+  Timer1Enabled = true;
 }
 
 void TimerSchedule::LoadTimers(const SettingsFile& file) {
