@@ -36,7 +36,7 @@ TimerSchedule::TimerSchedule(const ScheduleServices& services, ScheduleHost& hos
 void TimerSchedule::Timer1Timer() {
   LocalTime now = services_.clock.Now();
   if (services_.clockGuard.Check(services_.clock, services_.machine)) now = services_.clock.Now();
-  const auto due = FindDueTimer(Timers, now, services_.app.state.lastHandled, [this] {
+  const auto due = FindDueTimer(Timers, now, LastHandled, [this] {
     return services_.app.OpenSettings().ReadDateTime(kLogSection, kLastRebootTimeKey, 0);
   });
   if (!due) {
@@ -67,7 +67,7 @@ void TimerSchedule::FireTimer(const std::string& eventWord) {
   ReloadTimers();
   const CountdownOutcome outcome = host_.ShowCountdown();
   if (outcome.end == CountdownOutcome::End::Ended) return;
-  services_.app.state.lastHandled = outcome.handledMinute;
+  LastHandled = outcome.handledMinute;
   Timer1Enabled = true;
 }
 

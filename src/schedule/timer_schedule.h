@@ -65,6 +65,8 @@ class TimerSchedule {
   std::vector<TTimerRecord> Timers;
   // Whether the one-second tick runs.
   bool Timer1Enabled = false;
+  // The last minute in which a fired timer was handled; year 0 means none.
+  LocalTime LastHandled;
   // The one-off request, held in memory only: it falls due on the tick after the timers, and
   // fires through the same path.
   std::optional<PendingOneOff> OneOff;

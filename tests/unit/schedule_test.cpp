@@ -38,7 +38,7 @@ TEST_F(ScheduleTest, StartInsideATimersMinuteFiresAtTheFirstTick) {
   At(7, 9, 30, 45);
   Create();
   EXPECT_TRUE(form_->Schedule.Timer1Enabled);
-  EXPECT_EQ(state_.lastHandled.year, 0);
+  EXPECT_EQ(form_->Schedule.LastHandled.year, 0);
   EXPECT_EQ(Tick(), std::vector<std::string>{"Power off"});
   EXPECT_TRUE(Tick().empty()) << "aborted: the minute counts as handled";
   At(8, 9, 30);
@@ -144,8 +144,8 @@ TEST_F(ScheduleTest, TheCountdownsEndDecidesTheTickAndTheHandledMinute) {
     form_->Schedule.Timer1Timer();
     const bool goesOn = end != End::Ended;
     EXPECT_EQ(form_->Schedule.Timer1Enabled, goesOn);
-    EXPECT_EQ(state_.lastHandled.year, goesOn ? 2026 : 0);
-    EXPECT_EQ(state_.lastHandled.minute, goesOn ? 30 : 0);
+    EXPECT_EQ(form_->Schedule.LastHandled.year, goesOn ? 2026 : 0);
+    EXPECT_EQ(form_->Schedule.LastHandled.minute, goesOn ? 30 : 0);
   }
   EXPECT_EQ(host_.countdowns, 3);
 }
