@@ -64,10 +64,9 @@ int Win32StartupHost::RunMainWindow(bool show) {
   const EventLogServices log{services_.os, files_, services_.regional};
   const PowerServices power{services_.os, privilege_, services_.machine, services_.boxes, sleep_};
   const CountdownServices countdown{services_, clock_, alarm, cleanup, log, power};
-  auto launchCountdown = [&](HWND mainWindow, std::function<void()> enableTick) {
-    CountdownWindow window(countdown, services_.state.pendingEvent, std::move(enableTick),
-                           mainWindow);
-    window.ShowModal();
+  auto launchCountdown = [&](HWND mainWindow) {
+    CountdownWindow window(countdown, services_.state.pendingEvent, mainWindow);
+    return window.ShowModal();
   };
   Win32ServiceControl service(FolderOf(ExecutablePath()));
   Win32ProcessWaits processes;

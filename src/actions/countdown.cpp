@@ -44,6 +44,7 @@ void TFrmNotify::FormCreate() {
   BtnAbort.enabled = services_.app.OpenSettings().IsOn(kGeneralSection, kEnableAbortKey);
   Alarm = AlarmState{};
   CountdownStartTime = services_.clock.Now();
+  Outcome = CountdownOutcome{};
   Timer1Enabled = true;
 }
 
@@ -66,7 +67,7 @@ void TFrmNotify::Timer1Timer() {
       host_.ProcessMessages(kLoopWaitMs);
       LblNotify.caption = CountdownText(pendingEvent_, duration - RoundHalfEven(elapsed()));
       if (AbortRequested) {
-        ResumeSchedule();
+        CloseAndGoOn(CountdownOutcome::End::Aborted);
         return;
       }
     }
@@ -75,9 +76,8 @@ void TFrmNotify::Timer1Timer() {
   EndSequence(file);
 }
 
-void TFrmNotify::ResumeSchedule() {
-  services_.app.state.lastHandled = CountdownStartTime;
-  host_.EnableScheduleTick();
+void TFrmNotify::CloseAndGoOn(CountdownOutcome::End end) {
+  Outcome = {end, CountdownStartTime};
   host_.RequestClose();
 }
 
@@ -95,7 +95,7 @@ void TFrmNotify::EndSequence(SettingsFile& file) {
   const auto meaning = MeaningOfWord(pendingEvent_);
   if (!meaning) {
     services_.app.boxes.Show(kUnknownEventMessage, kAppTitle, mb::kOk | mb::kIconInformation);
-    ResumeSchedule();
+    CloseAndGoOn(CountdownOutcome::End::GoingOn);
     return;
   }
   if (meaning->event == PowerEvent::Reboot) {
@@ -106,8 +106,7 @@ void TFrmNotify::EndSequence(SettingsFile& file) {
     }
   }
   if (meaning->programGoesOn) {
-    // Recorded as handled, so that a resume within the same minute does not fire it again.
-    ResumeSchedule();
+    CloseAndGoOn(CountdownOutcome::End::GoingOn);
     // A sleep state the machine does not allow, or that fails, must not pass in silence.
     if (!meaning->action(services_.power))
       services_.app.boxes.Show(kActionRefusedMessage, kAppTitle, mb::kOk | mb::kIconInformation);
@@ -117,7 +116,7 @@ void TFrmNotify::EndSequence(SettingsFile& file) {
   // schedule stopped for the rest of the run.
   if (!meaning->action(services_.power)) {
     services_.app.boxes.Show(kActionRefusedMessage, kAppTitle, mb::kOk | mb::kIconInformation);
-    ResumeSchedule();
+    CloseAndGoOn(CountdownOutcome::End::GoingOn);
   }
 }
 

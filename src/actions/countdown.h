@@ -8,6 +8,7 @@
 
 #include "actions/alarm.h"
 #include "actions/cleanup.h"
+#include "actions/countdown_outcome.h"
 #include "actions/event_log.h"
 #include "actions/power_actions.h"
 #include "app/app_services.h"
@@ -30,7 +31,7 @@ std::int64_t CountdownSeconds(const std::string& durationText);
 // Rounds to the nearest integer, halves to the even neighbour.
 std::int64_t RoundHalfEven(double value);
 
-// What the countdown needs of its window and of the main window.
+// What the countdown needs of its window.
 class CountdownHost {
  public:
   virtual ~CountdownHost() = default;
@@ -39,8 +40,6 @@ class CountdownHost {
   virtual void HideWindow() = 0;
   // The window closes when the running handler has returned.
   virtual void RequestClose() = 0;
-  // Switches the main window's schedule tick on again.
-  virtual void EnableScheduleTick() = 0;
 };
 
 struct CountdownServices {
@@ -63,6 +62,8 @@ class TFrmNotify {
   bool AbortRequested = false;
   AlarmState Alarm;
   LocalTime CountdownStartTime;
+  // What the window's closing hands back to the schedule.
+  CountdownOutcome Outcome;
 
   void FormCreate();
   // The one tick of the window's timer, 100 ms after it appeared: the whole countdown.
@@ -74,9 +75,8 @@ class TFrmNotify {
 
  private:
   void EndSequence(SettingsFile& file);
-  // Resumes the schedule after an abort or an action that left the program running, with the
-  // minute of the countdown counted as handled.
-  void ResumeSchedule();
+  // Closes the window with the program running on after it.
+  void CloseAndGoOn(CountdownOutcome::End end);
 
   CountdownServices services_;
   CountdownHost& host_;

@@ -23,10 +23,8 @@ constexpr UINT kTimer1Interval = 100;
 }  // namespace
 
 CountdownWindow::CountdownWindow(const CountdownServices& services, const std::string& pendingEvent,
-                                 std::function<void()> enableScheduleTick, HWND programWindow)
-    : BoundWindow(programWindow),
-      form_(services, *this, pendingEvent),
-      enableScheduleTick_(std::move(enableScheduleTick)) {
+                                 HWND programWindow)
+    : BoundWindow(programWindow), form_(services, *this, pendingEvent) {
   RegisterClassOnce(kClass, nullptr);
   // The desktop as parent: a top-level window of its own, above all non-topmost windows. It
   // opens where the user works: on the monitor of the window in the foreground.
@@ -82,7 +80,7 @@ void CountdownWindow::Dispatch(MSG& msg) {
   DispatchMessageA(&msg);
 }
 
-void CountdownWindow::ShowModal() {
+CountdownOutcome CountdownWindow::ShowModal() {
   EnableWindow(owner_, FALSE);
   form_.FormCreate();
   Sync();
@@ -96,6 +94,7 @@ void CountdownWindow::ShowModal() {
   EnableWindow(owner_, TRUE);
   ShowWindow(Handle(), SW_HIDE);
   if (quitSeen_) PostQuitMessage(quitCode_);
+  return form_.Outcome;
 }
 
 void CountdownWindow::ProcessMessages(int maxWaitMs) {
@@ -109,8 +108,6 @@ void CountdownWindow::ProcessMessages(int maxWaitMs) {
 void CountdownWindow::HideWindow() { ShowWindow(Handle(), SW_HIDE); }
 
 void CountdownWindow::RequestClose() { closeRequested_ = true; }
-
-void CountdownWindow::EnableScheduleTick() { enableScheduleTick_(); }
 
 LRESULT CountdownWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {

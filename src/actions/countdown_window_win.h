@@ -2,7 +2,6 @@
 // top-level window above all others, shown modally over the program's windows.
 #pragma once
 
-#include <functional>
 #include <memory>
 
 #include "actions/countdown.h"
@@ -14,13 +13,13 @@ namespace halcyra {
 class CountdownWindow final : public BoundWindow, private CountdownHost {
  public:
   CountdownWindow(const CountdownServices& services, const std::string& pendingEvent,
-                  std::function<void()> enableScheduleTick, HWND programWindow);
+                  HWND programWindow);
   ~CountdownWindow() override;
 
-  // Shows the window and returns when it has closed; the program's window takes no input
-  // meanwhile. After an exit action that Windows accepted it does not return: Windows ends
-  // the program.
-  void ShowModal();
+  // Shows the window and returns how it ended when it has closed; the program's window takes
+  // no input meanwhile. After an exit action that Windows accepted it does not return: Windows
+  // ends the program.
+  CountdownOutcome ShowModal();
 
  protected:
   LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
@@ -29,7 +28,6 @@ class CountdownWindow final : public BoundWindow, private CountdownHost {
   void ProcessMessages(int maxWaitMs) override;
   void HideWindow() override;
   void RequestClose() override;
-  void EnableScheduleTick() override;
   void CloseClicked() override {
     Run([this] { form_.CloseClicked(); });
   }
@@ -40,7 +38,6 @@ class CountdownWindow final : public BoundWindow, private CountdownHost {
   void DpiChanged() override;
 
   TFrmNotify form_;
-  std::function<void()> enableScheduleTick_;
   UniqueGdiObject<HFONT> labelFont_;
   HWND label_ = nullptr;
   HWND abort_ = nullptr;

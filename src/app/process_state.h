@@ -3,8 +3,6 @@
 
 #include <string>
 
-#include "core/local_time.h"
-
 namespace halcyra {
 
 struct ProcessState {
@@ -12,8 +10,6 @@ struct ProcessState {
   bool firstRunOnVista = false;
   // Set only by the notification menu's Exit; until then closing the main window hides it.
   bool exitRequested = false;
-  // The last minute in which a fired timer was handled; year 0 means none.
-  LocalTime lastHandled;
   // The event word of the timer being fired, for the countdown window.
   std::string pendingEvent;
   // The last password prompt's answer.

@@ -36,7 +36,7 @@ TimerSchedule::TimerSchedule(const ScheduleServices& services, ScheduleHost& hos
 void TimerSchedule::Timer1Timer() {
   LocalTime now = services_.clock.Now();
   if (services_.clockGuard.Check(services_.clock, services_.machine)) now = services_.clock.Now();
-  const auto due = FindDueTimer(Timers, now, services_.app.state.lastHandled, [this] {
+  const auto due = FindDueTimer(Timers, now, LastHandled, [this] {
     return services_.app.OpenSettings().ReadDateTime(kLogSection, kLastRebootTimeKey, 0);
   });
   if (!due) {
@@ -65,7 +65,10 @@ void TimerSchedule::FireTimer(const std::string& eventWord) {
   const AwakeWhileAlive awake(services_.sleep);
   services_.app.state.pendingEvent = eventWord;
   ReloadTimers();
-  host_.ShowCountdown();
+  const CountdownOutcome outcome = host_.ShowCountdown();
+  if (outcome.end == CountdownOutcome::End::Ended) return;
+  LastHandled = outcome.handledMinute;
+  Timer1Enabled = true;
 }
 
 void TimerSchedule::LoadTimers(const SettingsFile& file) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "actions/countdown_outcome.h"
 #include "app/app_services.h"
 #include "core/date_time.h"
 #include "platform/clock.h"
@@ -25,8 +26,8 @@ class ScheduleHost {
   virtual ~ScheduleHost() = default;
   // A once-only timer's rows leave the list the moment it fires.
   virtual void RemoveTimerRows(const std::string& title) = 0;
-  // Shows the countdown for the pending event modally; returns when it has closed.
-  virtual void ShowCountdown() = 0;
+  // Shows the countdown for the pending event modally; returns how it ended when it has closed.
+  virtual CountdownOutcome ShowCountdown() = 0;
   // The one-off request came or went: the tray icon's tip says what will happen.
   virtual void OneOffChanged() = 0;
 };
@@ -64,13 +65,16 @@ class TimerSchedule {
   std::vector<TTimerRecord> Timers;
   // Whether the one-second tick runs.
   bool Timer1Enabled = false;
+  // The last minute in which a fired timer was handled; year 0 means none.
+  LocalTime LastHandled;
   // The one-off request, held in memory only: it falls due on the tick after the timers, and
   // fires through the same path.
   std::optional<PendingOneOff> OneOff;
 
   void Timer1Timer();
-  // Hands a fired timer's event word to the countdown window; returns when it has closed. The
-  // machine is held awake meanwhile: a timer that fired after a wake-up must get to its action.
+  // Hands a fired timer's event word to the countdown window; returns when it has closed, with
+  // the tick running again unless the program ends. The machine is held awake meanwhile: a
+  // timer that fired after a wake-up must get to its action.
   void FireTimer(const std::string& eventWord);
   // Loads the timers and arms their wake-up timers; the old handles go first, so that no
   // wake-up timer is armed twice.

@@ -48,7 +48,7 @@ const char* TFrmMain::PageCaption(MainPage page) {
 void TFrmMain::FormCreate() {
   LocalTime unhandled = services_.clock.Now();
   unhandled.year = 0;
-  services_.app.state.lastHandled = unhandled;
+  Schedule.LastHandled = unhandled;
   services_.app.state.exitRequested = false;
   activePage_ = MainPage::Timer;
   LoadControls(true);

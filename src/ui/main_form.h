@@ -43,8 +43,9 @@ class MainFormHost : public TimerPageHost {
  public:
   virtual ~MainFormHost() = default;
   virtual void HideWindow() = 0;
-  // Creates the countdown window for the pending event, shows it modally and destroys it.
-  virtual void ShowCountdown() = 0;
+  // Creates the countdown window for the pending event, shows it modally and destroys it;
+  // returns how it ended.
+  virtual CountdownOutcome ShowCountdown() = 0;
   // Brings the main window to the foreground and asks for the password in a modal prompt
   // owned by it; returns the prompt's answer.
   virtual bool ShowPasswordPrompt() = 0;
@@ -170,7 +171,7 @@ class TFrmMain final : public SettingsPages, public TimerPage, private ScheduleH
   void TimersDeleted() override { Schedule.ReloadTimers(); }
   void TimerWritten(const std::string& title, const std::string& value) override;
   void RemoveTimerRows(const std::string& title) override;
-  void ShowCountdown() override { host_.ShowCountdown(); }
+  CountdownOutcome ShowCountdown() override { return host_.ShowCountdown(); }
   void OneOffChanged() override;
 
   MainFormServices services_;

@@ -201,14 +201,10 @@ void MainWindow::Sync() {
   }
 }
 
-void MainWindow::ShowCountdown() {
+CountdownOutcome MainWindow::ShowCountdown() {
   // No tick may run inside the countdown's loop.
   Sync();
-  launchCountdown_(Handle(), [this] {
-    form_.Schedule.Timer1Enabled = true;
-    Sync();
-  });
-  Sync();
+  return launchCountdown_(Handle());
 }
 
 void MainWindow::HideWindow() { ShowWindow(Handle(), SW_HIDE); }
@@ -335,9 +331,12 @@ bool MainWindow::HandleProgramMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       return HandleOneOffCommand(reinterpret_cast<HWND>(wParam),
                                  *reinterpret_cast<const COPYDATASTRUCT*>(lParam));
     case WM_TIMER:
-      // An idle tick touches no control: a firing mirrors its own changes (ShowCountdown), so
-      // the tick costs the same with any number of timers.
-      if (wParam == kTimer1) f.Schedule.Timer1Timer();
+      // An idle tick touches no control: a firing mirrors its own changes (ShowCountdown, and
+      // the tick it switched back on), so the tick costs the same with any number of timers.
+      if (wParam == kTimer1) {
+        f.Schedule.Timer1Timer();
+        if (f.Schedule.Timer1Enabled != timer1Running_) Sync();
+      }
       if (wParam == kTrayRetryTimer) RetryTrayIcon();
       return true;
     default:

@@ -23,9 +23,9 @@ class ApplicationWindow final : public Window {
   ApplicationWindow();
 };
 
-// Shows the countdown window for the pending event over the main window, modally; the
-// function given to it switches the schedule's tick on again.
-using CountdownLauncher = std::function<void(HWND mainWindow, std::function<void()> enableTick)>;
+// Shows the countdown window for the pending event over the main window, modally; returns how
+// it ended.
+using CountdownLauncher = std::function<CountdownOutcome(HWND mainWindow)>;
 
 class MainWindow final : public BoundWindow, private MainFormHost {
  public:
@@ -44,7 +44,7 @@ class MainWindow final : public BoundWindow, private MainFormHost {
  private:
   void HideWindow() override;
   void ShowTimerEditor(TFrmTimer& editor) override;
-  void ShowCountdown() override;
+  CountdownOutcome ShowCountdown() override;
   bool ShowPasswordPrompt() override;
   void ShowWindowInFront() override { ShowInFront(); }
   void SetTrayIcon(bool present) override;

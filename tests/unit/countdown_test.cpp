@@ -106,7 +106,6 @@ class CountdownTest : public testing::Test, public CountdownHost {
   }
   void HideWindow() override { journal_.push_back("hide"); }
   void RequestClose() override { journal_.push_back("close"); }
-  void EnableScheduleTick() override { journal_.push_back("tick on"); }
 
   test::TempFolder folder_;
   test::FakeOsInfo os_;
@@ -207,10 +206,11 @@ TEST_F(CountdownTest, AbortRecordsTheStartMinuteAndDoesNothingElse) {
   TFrmNotify& f = Run("Reboot");
   EXPECT_TRUE(f.BtnAbort.enabled);
   EXPECT_EQ(rounds_, 3) << "seen after the next label update";
-  EXPECT_EQ(journal_, (std::vector<std::string>{"tick on", "close"}));
+  EXPECT_EQ(journal_, (std::vector<std::string>{"close"}));
   EXPECT_EQ(player_.calls, (std::vector<std::string>{"play " + Wave() + " 9", "stop 9"}));
-  EXPECT_EQ(state_.lastHandled.minute, start.minute);
-  EXPECT_EQ(state_.lastHandled.year, start.year);
+  EXPECT_EQ(f.Outcome.end, CountdownOutcome::End::Aborted);
+  EXPECT_EQ(f.Outcome.handledMinute.minute, start.minute);
+  EXPECT_EQ(f.Outcome.handledMinute.year, start.year);
   EXPECT_FALSE(files_.Exists(Path("Log.txt")));
   EXPECT_EQ(Read("Halcyra.ini").find("LastRebootTime"), std::string::npos);
   EXPECT_EQ(mixer_.volume, 256);
@@ -246,60 +246,59 @@ TEST_F(CountdownTest, RebootWritesItsStampAfterTheLogLineAndBeforeTheCall) {
   EXPECT_EQ(Read("Log.txt"), "2026-12-07 09:30:00    Reboot\r\n");
 }
 
-TEST_F(CountdownTest, SuspendAndHibernateResumeTheScheduleFirst) {
+TEST_F(CountdownTest, SuspendAndHibernateCloseFirstAndTheProgramGoesOn) {
   Prepare("");
-  Run("Suspend");
-  EXPECT_EQ(journal_, (std::vector<std::string>{"hide", "tick on", "close", "privilege",
-                                                "SetSystemPowerState 1 1"}));
-  EXPECT_EQ(state_.lastHandled.minute, 30) << "a quick resume does not fire it again";
+  TFrmNotify& f = Run("Suspend");
+  EXPECT_EQ(journal_,
+            (std::vector<std::string>{"hide", "close", "privilege", "SetSystemPowerState 1 1"}));
+  EXPECT_EQ(f.Outcome.end, CountdownOutcome::End::GoingOn);
+  EXPECT_EQ(f.Outcome.handledMinute.minute, 30) << "a quick resume does not fire it again";
   journal_.clear();
-  Run("Hibernate");
-  EXPECT_EQ(journal_, (std::vector<std::string>{"hide", "tick on", "close", "privilege",
-                                                "SetSystemPowerState 0 1"}));
+  EXPECT_EQ(Run("Hibernate").Outcome.end, CountdownOutcome::End::GoingOn);
+  EXPECT_EQ(journal_,
+            (std::vector<std::string>{"hide", "close", "privilege", "SetSystemPowerState 0 1"}));
 }
 
 TEST_F(CountdownTest, ASleepStateTheMachineRefusesIsSaid) {
   Prepare("");
   sleep_.suspendAllowed = false;
-  Run("Suspend");
-  EXPECT_EQ(journal_, (std::vector<std::string>{"hide", "tick on", "close", "privilege"}))
+  EXPECT_EQ(Run("Suspend").Outcome.end, CountdownOutcome::End::GoingOn);
+  EXPECT_EQ(journal_, (std::vector<std::string>{"hide", "close", "privilege"}))
       << "no power-state call for a state the machine does not allow";
   ASSERT_EQ(boxes_.shown.size(), 1u);
   EXPECT_EQ(boxes_.shown[0].text, kActionRefusedMessage);
 
   journal_.clear();
   machine_.accept = false;  // allowed, but the call fails
-  Run("Hibernate");
+  EXPECT_EQ(Run("Hibernate").Outcome.end, CountdownOutcome::End::GoingOn);
   ASSERT_EQ(boxes_.shown.size(), 2u);
   EXPECT_EQ(boxes_.shown[1].text, kActionRefusedMessage);
-  EXPECT_EQ(journal_, (std::vector<std::string>{"hide", "tick on", "close", "privilege",
-                                                "SetSystemPowerState 0 1"}));
+  EXPECT_EQ(journal_,
+            (std::vector<std::string>{"hide", "close", "privilege", "SetSystemPowerState 0 1"}));
 }
 
 TEST_F(CountdownTest, UnknownWordAndRefusedExitSayItAndResumeTheSchedule) {
   Prepare("[Log]\r\nEnabled=True\r\n");
-  Run("Explode");
+  EXPECT_EQ(Run("Explode").Outcome.end, CountdownOutcome::End::GoingOn);
   ASSERT_EQ(boxes_.shown.size(), 1u);
   EXPECT_EQ(boxes_.shown[0].text, "Unknown shutdown event.");
   EXPECT_EQ(boxes_.shown[0].caption, "Halcyra");
   EXPECT_EQ(boxes_.shown[0].style, 0x40u);
-  EXPECT_EQ(journal_, (std::vector<std::string>{"hide", "tick on", "close"}));
+  EXPECT_EQ(journal_, (std::vector<std::string>{"hide", "close"}));
   EXPECT_EQ(Read("Log.txt"), "2026-12-07 09:30:00    Explode\r\n") << "the line comes first";
 
   journal_.clear();
   machine_.accept = false;
-  Run("Shutdown");
+  EXPECT_EQ(Run("Shutdown").Outcome.end, CountdownOutcome::End::GoingOn);
   ASSERT_EQ(boxes_.shown.size(), 2u);
   EXPECT_EQ(boxes_.shown[1].text, kActionRefusedMessage);
-  EXPECT_EQ(journal_, (std::vector<std::string>{"hide", "privilege", "ExitWindowsEx 13", "tick on",
-                                                "close"}));
+  EXPECT_EQ(journal_, (std::vector<std::string>{"hide", "privilege", "ExitWindowsEx 13", "close"}));
 }
 
 TEST_F(CountdownTest, AcceptedExitLeavesTheWindowHiddenAndTheScheduleOff) {
   Prepare("");
-  Run("Log off");
+  EXPECT_EQ(Run("Log off").Outcome.end, CountdownOutcome::End::Ended);
   EXPECT_EQ(journal_, (std::vector<std::string>{"hide", "privilege", "ExitWindowsEx 4"}));
-  EXPECT_EQ(state_.lastHandled.year, 0);
 }
 
 TEST_F(CountdownTest, ALogThatCannotBeWrittenIsSkippedSilently) {

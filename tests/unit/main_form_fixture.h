@@ -26,11 +26,12 @@ class FakeMainHost final : public MainFormHost {
     ++hides;
     calls.push_back("hide");
   }
-  std::function<void()> onCountdown;
+  // How the countdown ends; without it, as when Windows ends the program.
+  std::function<CountdownOutcome()> onCountdown;
   int countdowns = 0;
-  void ShowCountdown() override {
+  CountdownOutcome ShowCountdown() override {
     ++countdowns;
-    if (onCountdown) onCountdown();
+    return onCountdown ? onCountdown() : CountdownOutcome{};
   }
   // Everything else the window is asked to do, in order.
   std::vector<std::string> calls;

@@ -33,8 +33,8 @@ TEST_F(MainFormTest, FileWithoutKeysLoadsEverythingOff) {
   EXPECT_EQ(f.EdtPwd.text, "");
   EXPECT_FALSE(f.ChkEnableLog.Checked());
   EXPECT_FALSE(guard_.ClockGuardOn);
-  EXPECT_EQ(state_.lastHandled.year, 0);
-  EXPECT_EQ(state_.lastHandled.hour, clock_.now.hour);
+  EXPECT_EQ(f.Schedule.LastHandled.year, 0);
+  EXPECT_EQ(f.Schedule.LastHandled.hour, clock_.now.hour);
   EXPECT_FALSE(state_.exitRequested);
   EXPECT_TRUE(ini_.log.empty());
   EXPECT_TRUE(boxes_.shown.empty());

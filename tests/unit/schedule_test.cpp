@@ -27,14 +27,10 @@ class ScheduleTest : public test::MainFormTest {
     host_.onCountdown = [this] {
       fired_.push_back(state_.pendingEvent);
       EXPECT_FALSE(form_->Schedule.Timer1Enabled) << "the tick is off while the countdown runs";
-      if (abort_) {
-        state_.lastHandled = clock_.now;
-        form_->Schedule.Timer1Enabled = true;
-      }
+      return CountdownOutcome{CountdownOutcome::End::Aborted, clock_.now};
     };
   }
   std::vector<std::string> fired_;
-  bool abort_ = true;
 };
 
 TEST_F(ScheduleTest, StartInsideATimersMinuteFiresAtTheFirstTick) {
@@ -42,7 +38,7 @@ TEST_F(ScheduleTest, StartInsideATimersMinuteFiresAtTheFirstTick) {
   At(7, 9, 30, 45);
   Create();
   EXPECT_TRUE(form_->Schedule.Timer1Enabled);
-  EXPECT_EQ(state_.lastHandled.year, 0);
+  EXPECT_EQ(form_->Schedule.LastHandled.year, 0);
   EXPECT_EQ(Tick(), std::vector<std::string>{"Power off"});
   EXPECT_TRUE(Tick().empty()) << "aborted: the minute counts as handled";
   At(8, 9, 30);
@@ -83,9 +79,11 @@ TEST_F(ScheduleTest, OnceTimerIsRemovedBeforeItsCountdownEvenWhenAborted) {
   host_.onCountdown = [this] {
     fired_.push_back(state_.pendingEvent);
     EXPECT_FALSE(Settings().ValueExists("Timer", "once")) << "gone before the countdown";
-    ASSERT_EQ(form_->LvwTimer.rows.size(), 1u);
-    EXPECT_EQ(form_->LvwTimer.rows[0].caption, "other");
+    std::vector<std::string> rows;
+    for (const auto& row : form_->LvwTimer.rows) rows.push_back(row.caption);
+    EXPECT_EQ(rows, std::vector<std::string>{"other"});
     EXPECT_EQ(form_->Schedule.Timers.size(), 1u) << "reloaded before the countdown";
+    return CountdownOutcome{CountdownOutcome::End::Aborted, clock_.now};
   };
   EXPECT_EQ(Tick(), std::vector<std::string>{"Hibernate"});
   At(10, 9, 30);
@@ -118,17 +116,38 @@ TEST_F(ScheduleTest, SuspendOrHibernateRecordsTheMinuteAndTheScheduleGoesOn) {
   Prepare("[Timer]\r\ns=enabled,Suspend,09:30,Daily\r\n");
   At(7, 9, 30);
   Create();
-  abort_ = false;
   host_.onCountdown = [this] {
     fired_.push_back(state_.pendingEvent);
-    // What the countdown does before it suspends.
-    state_.lastHandled = clock_.now;
-    form_->Schedule.Timer1Enabled = true;
+    return CountdownOutcome{CountdownOutcome::End::GoingOn, clock_.now};
   };
   EXPECT_EQ(Tick(), std::vector<std::string>{"Suspend"});
   EXPECT_TRUE(form_->Schedule.Timer1Enabled);
   clock_.now.second = 40;  // resumed within the minute
   EXPECT_TRUE(Tick().empty());
+}
+
+// The tick runs again unless the program ends, and the minute counted as handled is the one
+// the countdown started in, not the one a long count ended in.
+TEST_F(ScheduleTest, TheCountdownsEndDecidesTheTickAndTheHandledMinute) {
+  Prepare("[Timer]\r\nt=enabled,Shutdown,09:30,Daily\r\n");
+  using End = CountdownOutcome::End;
+  for (const End end : {End::Ended, End::Aborted, End::GoingOn}) {
+    SCOPED_TRACE(static_cast<int>(end));
+    At(7, 9, 0);
+    Create();
+    At(7, 9, 30);
+    host_.onCountdown = [this, end] {
+      const LocalTime start = clock_.now;
+      At(7, 9, 31);
+      return CountdownOutcome{end, start};
+    };
+    form_->Schedule.Timer1Timer();
+    const bool goesOn = end != End::Ended;
+    EXPECT_EQ(form_->Schedule.Timer1Enabled, goesOn);
+    EXPECT_EQ(form_->Schedule.LastHandled.year, goesOn ? 2026 : 0);
+    EXPECT_EQ(form_->Schedule.LastHandled.minute, goesOn ? 30 : 0);
+  }
+  EXPECT_EQ(host_.countdowns, 3);
 }
 
 TEST_F(ScheduleTest, ClockGuardCorrectsTheClockBeforeTheWalk) {
@@ -152,7 +171,10 @@ TEST_F(ScheduleTest, TheMachineIsHeldAwakeFromTheFiringUntilTheCountdownEnds) {
   At(7, 9, 30, 0);
   Create();
   std::vector<bool> duringCountdown;
-  host_.onCountdown = [&] { duringCountdown = sleep_.keepAwake; };
+  host_.onCountdown = [&] {
+    duringCountdown = sleep_.keepAwake;
+    return CountdownOutcome{};
+  };
   form_->Schedule.Timer1Timer();
   EXPECT_EQ(duringCountdown, std::vector<bool>{true}) << "held while the countdown runs";
   EXPECT_EQ(sleep_.keepAwake, (std::vector<bool>{true, false})) << "and let go after it";

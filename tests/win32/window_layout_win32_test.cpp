@@ -34,8 +34,7 @@ RECT ClientRectOf(HWND control) {
 TEST(CountdownWindowLayout, ItsLabelShowsTheLongestTextOfEveryActionOnOneLine) {
   test::FakeApp fake;
   test::FakeCountdownServices countdown(fake);
-  CountdownWindow window(
-      countdown.services, "Shutdown", [] {}, nullptr);
+  CountdownWindow window(countdown.services, "Shutdown", nullptr);
 
   const HWND label = GetDlgItem(window.Handle(), countdown_ids::kLblNotify);
   const RECT place = ClientRectOf(label);
