@@ -147,8 +147,7 @@ TEST(WindowLayout, WindowsLayThemselvesOutAgainAtTheDpiOfTheirNewMonitor) {
   TFrmPwd prompt(page.fake.app);
   PasswordPromptWindow promptWindow(prompt, nullptr);
   test::FakeCountdownServices countdown(page.fake);
-  CountdownWindow countdownWindow(
-      countdown.services, "Shutdown", [] {}, nullptr);
+  CountdownWindow countdownWindow(countdown.services, "Shutdown", nullptr);
   WizardWindow wizard(page.services);
   const HWND windows[] = {editorWindow.Handle(), promptWindow.Handle(), countdownWindow.Handle(),
                           wizard.Handle()};
