@@ -107,9 +107,12 @@ void TFrmNotify::EndSequence(SettingsFile& file) {
   }
   if (meaning->programGoesOn) {
     CloseAndGoOn(CountdownOutcome::End::GoingOn);
-    // A sleep state the machine does not allow, or that fails, must not pass in silence.
-    if (!meaning->action(services_.power))
-      services_.app.boxes.Show(kActionRefusedMessage, kAppTitle, mb::kOk | mb::kIconInformation);
+    Outcome.sleep = [&power = services_.power, &boxes = services_.app.boxes,
+                     action = meaning->action] {
+      // A sleep state the machine does not allow, or that fails, must not pass in silence.
+      if (!action(power))
+        boxes.Show(kActionRefusedMessage, kAppTitle, mb::kOk | mb::kIconInformation);
+    };
     return;
   }
   // Windows ends the program after an accepted exit; a refused one must not leave the

@@ -2,6 +2,8 @@
 // which minute on a timer may fire again.
 #pragma once
 
+#include <functional>
+
 #include "core/local_time.h"
 
 namespace halcyra {
@@ -18,6 +20,10 @@ struct CountdownOutcome {
   // The minute the countdown started in. Unless it ended, that minute counts as handled, so
   // that the timer which fired does not fire again within it.
   LocalTime handledMinute;
+  // After "Suspend" or "Hibernate": the sleep itself, for the schedule to ask for once its tick
+  // runs again, so that the tick goes on after the resume and while a message says that the
+  // machine did not sleep.
+  std::function<void()> sleep = {};
 };
 
 }  // namespace halcyra

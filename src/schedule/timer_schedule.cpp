@@ -69,6 +69,10 @@ void TimerSchedule::FireTimer(const std::string& eventWord) {
   if (outcome.end == CountdownOutcome::End::Ended) return;
   LastHandled = outcome.handledMinute;
   Timer1Enabled = true;
+  if (outcome.sleep) {
+    host_.TickResumed();
+    outcome.sleep();
+  }
 }
 
 void TimerSchedule::LoadTimers(const SettingsFile& file) {

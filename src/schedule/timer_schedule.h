@@ -30,6 +30,8 @@ class ScheduleHost {
   virtual CountdownOutcome ShowCountdown() = 0;
   // The one-off request came or went: the tray icon's tip says what will happen.
   virtual void OneOffChanged() = 0;
+  // The tick was switched on again within a firing, before the machine sleeps: it runs from now.
+  virtual void TickResumed() = 0;
 };
 
 struct DueTimer {

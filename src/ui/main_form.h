@@ -46,6 +46,8 @@ class MainFormHost : public TimerPageHost {
   // Creates the countdown window for the pending event, shows it modally and destroys it;
   // returns how it ended.
   virtual CountdownOutcome ShowCountdown() = 0;
+  // The schedule's tick runs again from now on (Timer1 mirrored onto the window's timer).
+  virtual void ScheduleTickResumed() = 0;
   // Brings the main window to the foreground and asks for the password in a modal prompt
   // owned by it; returns the prompt's answer.
   virtual bool ShowPasswordPrompt() = 0;
@@ -172,6 +174,7 @@ class TFrmMain final : public SettingsPages, public TimerPage, private ScheduleH
   void TimerWritten(const std::string& title, const std::string& value) override;
   void RemoveTimerRows(const std::string& title) override;
   CountdownOutcome ShowCountdown() override { return host_.ShowCountdown(); }
+  void TickResumed() override { host_.ScheduleTickResumed(); }
   void OneOffChanged() override;
 
   MainFormServices services_;

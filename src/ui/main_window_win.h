@@ -45,6 +45,7 @@ class MainWindow final : public BoundWindow, private MainFormHost {
   void HideWindow() override;
   void ShowTimerEditor(TFrmTimer& editor) override;
   CountdownOutcome ShowCountdown() override;
+  void ScheduleTickResumed() override { Sync(); }
   bool ShowPasswordPrompt() override;
   void ShowWindowInFront() override { ShowInFront(); }
   void SetTrayIcon(bool present) override;

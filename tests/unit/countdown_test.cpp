@@ -89,6 +89,8 @@ class CountdownTest : public testing::Test, public CountdownHost {
     form_.emplace(services_, *this, word);
     form_->FormCreate();
     form_->Timer1Timer();
+    // What the schedule does once its tick runs again.
+    if (form_->Outcome.sleep) form_->Outcome.sleep();
     return *form_;
   }
 

@@ -33,6 +33,7 @@ class FakeMainHost final : public MainFormHost {
     ++countdowns;
     return onCountdown ? onCountdown() : CountdownOutcome{};
   }
+  void ScheduleTickResumed() override { calls.push_back("tick resumed"); }
   // Everything else the window is asked to do, in order.
   std::vector<std::string> calls;
   bool passwordAnswer = true;

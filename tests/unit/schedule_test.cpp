@@ -148,6 +148,22 @@ TEST_F(ScheduleTest, TheCountdownsEndDecidesTheTickAndTheHandledMinute) {
     EXPECT_EQ(form_->Schedule.LastHandled.minute, goesOn ? 30 : 0);
   }
   EXPECT_EQ(host_.countdowns, 3);
+
+  // A sleep comes after the tick runs again: it goes on after the resume, and while a message
+  // says that the machine did not sleep.
+  std::vector<std::string> atSleep;
+  At(7, 9, 0);
+  Create();
+  host_.calls.clear();
+  At(7, 9, 30);
+  host_.onCountdown = [&] {
+    return CountdownOutcome{End::GoingOn, clock_.now, [&] {
+                              atSleep = host_.calls;
+                              EXPECT_TRUE(form_->Schedule.Timer1Enabled);
+                            }};
+  };
+  form_->Schedule.Timer1Timer();
+  EXPECT_EQ(atSleep, std::vector<std::string>{"tick resumed"});
 }
 
 TEST_F(ScheduleTest, ClockGuardCorrectsTheClockBeforeTheWalk) {
