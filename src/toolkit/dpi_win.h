@@ -1,6 +1,7 @@
-// The DPI of windows and monitors, for a program that is aware of each monitor's DPI. The
-// functions that tell it came with Windows 8.1 and 10; where they are missing, every monitor
-// has the system's DPI, as it then does.
+// The DPI of windows and monitors, for a program that is aware of each monitor's DPI from
+// Windows 10 1703 on and of the system's DPI before (its manifest says so). The functions
+// that tell a window's DPI came with Windows 10; where they are missing, every window has the
+// system's DPI, as it then does.
 #pragma once
 
 #include <windows.h>
