@@ -34,18 +34,24 @@ CountdownWindow::CountdownWindow(const CountdownServices& services, const std::s
   label_ = binder_->AddLabel(form_.LblNotify, countdown_ids::kLblNotify, kLabelPlace, SS_CENTER);
   abort_ = binder_->AddButton(form_.BtnAbort, countdown_ids::kBtnAbort, kAbortPlace);
   binder_->OnClick(countdown_ids::kBtnAbort, [this] { form_.BtnAbortClick(); });
-  DpiChanged();
+  SetLabelFont();
+  FitLongestText(true);
 }
 
 void CountdownWindow::DpiChanged() {
+  SetLabelFont();
+  // The frame stays where Windows put it for the new monitor.
+  FitLongestText(false);
+}
+
+void CountdownWindow::SetLabelFont() {
   labelFont_.Reset(CreateFontA(-binder_->Scale(16), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
                                DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                                DEFAULT_QUALITY, DEFAULT_PITCH, "Microsoft Sans Serif"));
   SendMessageA(label_, WM_SETFONT, reinterpret_cast<WPARAM>(labelFont_.Get()), TRUE);
-  FitLongestText();
 }
 
-void CountdownWindow::FitLongestText() {
+void CountdownWindow::FitLongestText(bool centred) {
   // The longest text the label can show: a day's count, for each action's verb (any other word
   // takes the verb of "Suspend"), in the label's font at this DPI.
   int widest = 0;
@@ -57,8 +63,15 @@ void CountdownWindow::FitLongestText() {
   if (grow <= 0) return;
   RECT frame;
   GetWindowRect(Handle(), &frame);
-  SetWindowPos(Handle(), nullptr, frame.left - grow / 2, frame.top, frame.right - frame.left + grow,
-               frame.bottom - frame.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  const int width = frame.right - frame.left + grow;
+  int left = frame.left;
+  if (centred) {
+    // Centred as before, and still on the work area.
+    const RECT work = WorkArea(MonitorFromWindow(Handle(), MONITOR_DEFAULTTONEAREST));
+    left = std::max<int>(work.left, std::min<int>(frame.left - grow / 2, work.right - width));
+  }
+  SetWindowPos(Handle(), nullptr, left, frame.top, width, frame.bottom - frame.top,
+               SWP_NOZORDER | SWP_NOACTIVATE);
   SetWindowPos(label_, nullptr, 0, 0, binder_->Scale(kLabelPlace.width) + grow,
                binder_->Scale(kLabelPlace.height), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   // The button stays in the middle.
@@ -66,7 +79,7 @@ void CountdownWindow::FitLongestText() {
                binder_->Scale(kAbortPlace.y), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-CountdownWindow::~CountdownWindow() = default;
+CountdownWindow::~CountdownWindow() { DestroyNow(); }
 
 void CountdownWindow::Dispatch(MSG& msg) {
   if (msg.message == WM_QUIT) {

@@ -32,10 +32,12 @@ class CountdownWindow final : public BoundWindow, private CountdownHost {
     Run([this] { form_.CloseClicked(); });
   }
   void Dispatch(MSG& msg);
-  // Widens the label, and the window around it, to the longest text it can show.
-  void FitLongestText();
+  // Widens the label, and the window around it (about its centre when `centred`), to the
+  // longest text it can show.
+  void FitLongestText(bool centred);
   // The label's font at the window's DPI, and the room for its longest text.
   void DpiChanged() override;
+  void SetLabelFont();
 
   TFrmNotify form_;
   UniqueGdiObject<HFONT> labelFont_;

@@ -61,6 +61,8 @@ LRESULT BoundWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       // that the controls fit whatever the frame's own metrics do at this DPI.
       const auto* suggested = reinterpret_cast<const RECT*>(lParam);
       FitFrameToDpi(HIWORD(wParam), {suggested->left, suggested->top});
+      // A window that is still being made has no controls yet; they come at its DPI.
+      if (!binder_) return 0;
       binder_->SetDpi(HIWORD(wParam));
       DpiChanged();
       return 0;

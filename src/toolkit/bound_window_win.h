@@ -14,6 +14,7 @@ namespace halcyra {
 class BoundWindow : public Window {
  protected:
   explicit BoundWindow(HWND owner = nullptr) : owner_(owner) {}
+  ~BoundWindow() override { DestroyNow(); }
   // After the window is created: its controls' binder, at the window's DPI.
   void CreateBinder();
   // Writes the logic's state onto the controls.

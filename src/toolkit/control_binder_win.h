@@ -21,6 +21,9 @@ class ControlBinder {
   // The controls are placed and written for `dpi`, the DPI of the parent's monitor; places are
   // given in 96-dpi pixels.
   ControlBinder(HWND parent, int dpi);
+  // The bindings' closures hold this binder.
+  ControlBinder(const ControlBinder&) = delete;
+  ControlBinder& operator=(const ControlBinder&) = delete;
   int Dpi() const { return dpi_; }
   int Scale(int length) const { return ScaleToDpi(length, dpi_); }
   HFONT Font() const { return font_.Get(); }

@@ -1,17 +1,19 @@
 #include "toolkit/window_win.h"
 
 #include <exception>
+#include <utility>
 
 #include "platform/win32/wide_path_win.h"
 #include "toolkit/dpi_win.h"
 
 namespace halcyra {
 
-Window::~Window() {
-  if (hwnd_) {
-    SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
-    DestroyWindow(hwnd_);
-  }
+Window::~Window() { DestroyNow(); }
+
+void Window::DestroyNow() {
+  if (!hwnd_) return;
+  SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+  DestroyWindow(std::exchange(hwnd_, nullptr));
 }
 
 void Window::RegisterClassOnce(const char* className, HICON icon) {
@@ -45,18 +47,29 @@ HWND Window::CreateCentered(DWORD exStyle, const char* className, const char* ti
   if (IsRectEmpty(&area)) area = work;
   const int dpi = MonitorDpi(monitor);
   client_ = {clientWidth, clientHeight};
-  const SIZE frame = FrameSize(clientWidth, clientHeight, style, exStyle, dpi);
-  const Point at = CentredOrigin(ToBox(area), frame.cx, frame.cy, ToBox(work));
+  SIZE frame = FrameSize(clientWidth, clientHeight, style, exStyle, dpi);
+  Point at = CentredOrigin(ToBox(area), frame.cx, frame.cy, ToBox(work));
   HWND hwnd =
       CreateWindowFor(exStyle, className, title, style, at.x, at.y, frame.cx, frame.cy, parent);
   // The system gives a new window the DPI of the monitor it lies on, which is the one above
   // unless the monitors changed meanwhile.
   if (hwnd && WindowDpi(hwnd) != dpi) {
-    RECT placed;
-    GetWindowRect(hwnd, &placed);
-    FitFrameToDpi(WindowDpi(hwnd), {placed.left, placed.top});
+    frame = FrameSize(clientWidth, clientHeight, style, exStyle, WindowDpi(hwnd));
+    at = CentredOrigin(ToBox(area), frame.cx, frame.cy, ToBox(work));
+    SetWindowPos(hwnd, nullptr, at.x, at.y, frame.cx, frame.cy, SWP_NOZORDER | SWP_NOACTIVATE);
   }
   return hwnd;
+}
+
+void Window::MoveToMonitor(HMONITOR monitor) {
+  if (!monitor || MonitorFromWindow(hwnd_, MONITOR_DEFAULTTONEAREST) == monitor) return;
+  const SIZE frame =
+      FrameSize(client_.cx, client_.cy, static_cast<DWORD>(GetWindowLongPtrA(hwnd_, GWL_STYLE)),
+                static_cast<DWORD>(GetWindowLongPtrA(hwnd_, GWL_EXSTYLE)), MonitorDpi(monitor));
+  const Box work = ToBox(WorkArea(monitor));
+  const Point at = CentredOrigin(work, frame.cx, frame.cy, work);
+  // Windows follows the move with WM_DPICHANGED when the monitor's DPI is another.
+  SetWindowPos(hwnd_, nullptr, at.x, at.y, frame.cx, frame.cy, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Window::FitFrameToDpi(int dpi, POINT topLeft) {

@@ -35,7 +35,12 @@ class Window {
   // The window moved to a monitor of another DPI: the frame of its client area at that DPI,
   // with its top-left corner where the system suggests.
   void FitFrameToDpi(int dpi, POINT topLeft);
+  // Centres the window on the work area of that monitor unless it is on it already.
+  void MoveToMonitor(HMONITOR monitor);
   virtual LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+  // Destroys the window while the fonts and icons its controls use still exist: a derived
+  // class's destructor calls it before its members go.
+  void DestroyNow();
 
  private:
   static LRESULT CALLBACK Procedure(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);

@@ -147,6 +147,8 @@ void MainWindow::SetTitleIcons() {
 
 void MainWindow::DpiChanged() {
   SetTabPadding();
+  // The tabs are measured when the font comes, with the padding of that moment.
+  SendMessageA(pageControl_, WM_SETFONT, reinterpret_cast<WPARAM>(binder_->Font()), TRUE);
   SetTitleIcons();
   pageBackground_.Forget();
   InvalidateRect(Handle(), nullptr, TRUE);
@@ -216,6 +218,8 @@ void MainWindow::ShowTimerEditor(TFrmTimer& editor) {
 }
 
 void MainWindow::ShowInFront() {
+  // A window hidden on one monitor comes up on the one the user works on now.
+  if (!IsWindowVisible(Handle())) MoveToMonitor(PointerMonitor());
   ShowWindow(Handle(), SW_SHOWNORMAL);
   SetForegroundWindow(Handle());
   ShowWindow(Handle(), SW_SHOW);

@@ -52,35 +52,42 @@ class ScreenDpi {
   bool set_ = false;
 };
 
+// A tab control whose tabs do not fit shows arrows to scroll them.
+bool TabsScroll(HWND main) {
+  const HWND arrows =
+      FindWindowExA(Control(main, main_ids::kPageControl), nullptr, UPDOWN_CLASSA, nullptr);
+  return arrows && IsWindowVisible(arrows);
+}
+
 class DpiE2E : public testing::TestWithParam<int> {
  protected:
-  // Every shown control inside the window, every caption whole, and the window laid out for
-  // the DPI (a button of 75 pixels at 96 DPI has its width scaled).
-  void ExpectFits(HWND window, const std::string& name, int buttonId) {
-    SCOPED_TRACE(name);
+  // Every control inside the window, every caption whole in the fonts the program draws with at
+  // that DPI, and the window laid out for it (a button of 75 pixels at 96 DPI has its width
+  // scaled).
+  void ExpectFits(HWND window, const std::string& name, int buttonId, int dpi) {
+    SCOPED_TRACE(name + " at " + std::to_string(dpi));
     Settle(window);
-    EXPECT_EQ(test::LayoutFaults(window, dpi_,
-                                 [this](HWND control) {
-                                   return GetDlgCtrlID(control) == countdown_ids::kLblNotify &&
-                                                  countdown_
-                                              ? countdownFont_.Get()
-                                              : font_.Get();
-                                 }),
-              std::vector<std::string>{});
+    const UniqueGdiObject<HFONT> font = DialogFont(dpi);
+    const UniqueGdiObject<HFONT> countdownFont(
+        CreateFontA(-ScaleToDpi(16, dpi), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                    OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH,
+                    "Microsoft Sans Serif"));
+    const auto fontOf = [&](HWND control) {
+      return countdown_ && GetDlgCtrlID(control) == countdown_ids::kLblNotify ? countdownFont.Get()
+                                                                              : font.Get();
+    };
+    EXPECT_EQ(test::LayoutFaults(window, dpi, fontOf), std::vector<std::string>{});
     RECT button;
     GetWindowRect(Control(window, buttonId), &button);
-    EXPECT_NEAR(button.right - button.left, ScaleToDpi(countdown_ ? 80 : 75, dpi_), 1);
-    if (dpi_ == 144) SaveScreenshot(window, name + "-144dpi");
+    EXPECT_NEAR(button.right - button.left, ScaleToDpi(countdown_ ? 80 : 75, dpi), 1);
+    if (dpi == 144) SaveScreenshot(window, name + "-144dpi");
+  }
+  void ExpectFits(HWND window, const std::string& name, int buttonId) {
+    ExpectFits(window, name, buttonId, dpi_);
   }
 
   const int dpi_ = GetParam();
   const ScreenDpi screen_{dpi_};
-  // The fonts the program draws with at that DPI: the dialog font, and the countdown's.
-  const UniqueGdiObject<HFONT> font_ = DialogFont(dpi_);
-  const UniqueGdiObject<HFONT> countdownFont_{
-      CreateFontA(-ScaleToDpi(16, dpi_), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                  OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH,
-                  "Microsoft Sans Serif")};
   bool countdown_ = false;
 };
 
@@ -107,8 +114,16 @@ TEST_P(DpiE2E, EveryWindowHoldsItsControlsAndCaptionsWhole) {
       ASSERT_EQ(SelectTab(Control(main, ids::kPageControl), page), page);
       ExpectFits(main, std::string("main-") + pages[page], ids::kOk);
     }
-    EXPECT_EQ(SendMessageA(Control(main, ids::kPageControl), TCM_GETROWCOUNT, 0, 0), 1)
-        << "the eight tabs in one row";
+    EXPECT_FALSE(TabsScroll(main)) << "the eight tabs side by side";
+    if (dpi_ == 96) {
+      // Moved to a monitor of twice the DPI: laid out anew, the tabs still in one row.
+      SendDpiChanged(main, 192);
+      for (int page = 0; page < 8; ++page) {
+        ASSERT_EQ(SelectTab(Control(main, ids::kPageControl), page), page);
+        ExpectFits(main, std::string("main-") + pages[page], ids::kOk, 192);
+      }
+      EXPECT_FALSE(TabsScroll(main));
+    }
     ASSERT_EQ(SelectTab(Control(main, ids::kPageControl), 2), 2);
     ClickDialogButton(main, ids::kBtnAdd);
     HWND editor = FindWindowOf(app, "TFrmTimer", "Timer settings");

@@ -63,6 +63,22 @@ std::string CaptionFault(HWND control, int dpi, HFONT font) {
          std::to_string(height);
 }
 
+// A shown label that reaches into another shown control (the tab control holds them all).
+std::string Overlapped(HWND window, HWND label) {
+  if (ClassOf(label) != "Static" || TextOf(label).empty() || !IsWindowVisible(label)) return {};
+  RECT own;
+  GetWindowRect(label, &own);
+  for (HWND other = GetWindow(window, GW_CHILD); other; other = GetWindow(other, GW_HWNDNEXT)) {
+    RECT theirs, common;
+    GetWindowRect(other, &theirs);
+    if (other == label || !IsWindowVisible(other) || ClassOf(other) == "SysTabControl32" ||
+        !IntersectRect(&common, &own, &theirs))
+      continue;
+    return ClassOf(other) + " " + std::to_string(GetDlgCtrlID(other));
+  }
+  return {};
+}
+
 }  // namespace
 
 std::vector<std::string> LayoutFaults(HWND window, int dpi,
@@ -82,6 +98,8 @@ std::vector<std::string> LayoutFaults(HWND window, int dpi,
       faults.push_back(what + " outside the client area");
     if (std::string fault = CaptionFault(child, dpi, fontOf(child)); !fault.empty())
       faults.push_back(what + ": " + fault);
+    if (std::string other = Overlapped(window, child); !other.empty())
+      faults.push_back(what + " lies over " + other);
   }
   return faults;
 }

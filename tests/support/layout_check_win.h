@@ -1,5 +1,5 @@
 // What the eye would catch in a window's layout at some DPI: a control not wholly inside the
-// client area, a caption that its control cuts off.
+// client area, a caption that its control cuts off, a label lying over another control.
 #pragma once
 
 #include <windows.h>

@@ -160,6 +160,7 @@ TEST_F(ScheduleTest, TheCountdownsEndDecidesTheTickAndTheHandledMinute) {
     return CountdownOutcome{End::GoingOn, clock_.now, [&] {
                               atSleep = host_.calls;
                               EXPECT_TRUE(form_->Schedule.Timer1Enabled);
+                              EXPECT_EQ(form_->Schedule.LastHandled.minute, 30);
                             }};
   };
   form_->Schedule.Timer1Timer();

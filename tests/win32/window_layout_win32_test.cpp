@@ -172,6 +172,7 @@ TEST(WindowLayout, WindowsLayThemselvesOutAgainAtTheDpiOfTheirNewMonitor) {
       EXPECT_EQ(test::LayoutFaults(window, dpi, OwnFont), std::vector<std::string>{}) << title;
       RECT frame;
       GetWindowRect(window, &frame);
+      EXPECT_EQ(frame.left, 40) << title << ": where Windows suggested";
       EXPECT_EQ(frame.top, 30) << title;
     }
     // Wine keeps a window's frame at the system's DPI, which makes the client area a little

@@ -406,6 +406,16 @@ std::vector<std::vector<std::string>> ListViewRows(HWND list, int columns) {
   return rows;
 }
 
+void SendDpiChanged(HWND window, int dpi) {
+  RECT frame{};
+  GetWindowRect(window, &frame);
+  RemoteBuffer remote(window, sizeof frame);
+  remote.Write(0, &frame, sizeof frame);
+  DWORD_PTR ignored = 0;
+  SendMessageTimeoutA(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                      reinterpret_cast<LPARAM>(remote.Address()), SMTO_ABORTIFHUNG, 5000, &ignored);
+}
+
 void SelectListRow(HWND list, int row) {
   RemoteBuffer remote(list, sizeof(LVITEMA));
   LVITEMA item{};

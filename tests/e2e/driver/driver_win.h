@@ -104,6 +104,10 @@ bool SaveWindowBitmap(HWND window, const std::string& path);
 // README (HALCYRA_SCREENSHOTS); nothing when the run asks for none. Says whether it saved.
 bool SaveScreenshot(HWND window, const std::string& name);
 
+// Tells a window that it is now on a monitor of that DPI, as Windows does when it moves there;
+// the frame Windows would suggest is the one it has.
+void SendDpiChanged(HWND window, int dpi);
+
 // Chooses an item of a drop-down list as a user does, so that its window hears of it.
 void SelectComboItem(HWND dialog, int id, int index);
 // The rows of a report list of another process: caption and sub-item texts.
