@@ -69,11 +69,7 @@ MainWindow::MainWindow(const MainFormServices& services, HWND owner,
   ChangeWindowMessageFilterEx(Handle(), taskbarCreatedMsg_, MSGFLT_ALLOW, nullptr);
   // HalcyraCmd of this user may run without elevation; its sender is checked on arrival.
   ChangeWindowMessageFilterEx(Handle(), WM_COPYDATA, MSGFLT_ALLOW, nullptr);
-  // The small-icon size of the screen's resolution, from the icon's many sizes.
-  HICON icon = nullptr;
-  if (SUCCEEDED(LoadIconMetric(GetModuleHandleA(nullptr), MAKEINTRESOURCEW(IDI_APPLICATION_ICON),
-                               LIM_SMALL, &icon)))
-    trayIcon_.Reset(icon);
+  LoadTrayIcon();
   CreateBinder();
   SetTitleIcons();
   CreateControls();
@@ -150,6 +146,7 @@ void MainWindow::DpiChanged() {
   // The tabs are measured when the font comes, with the padding of that moment.
   SendMessageA(pageControl_, WM_SETFONT, reinterpret_cast<WPARAM>(binder_->Font()), TRUE);
   SetTitleIcons();
+  RefreshTrayIcon();
   pageBackground_.Forget();
   InvalidateRect(Handle(), nullptr, TRUE);
 }
@@ -235,6 +232,30 @@ bool MainWindow::ShowPasswordPrompt() {
   return prompt.PasswordAccepted();
 }
 
+void MainWindow::LoadTrayIcon() {
+  // The notification area draws at the primary monitor's DPI, which the user may have changed
+  // since the logon that fixed the system's: the small-icon size of that DPI, from the icon's
+  // own images.
+  const int dpi = MonitorDpi(MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY));
+  HICON icon = nullptr;
+  if (SUCCEEDED(LoadIconWithScaleDown(
+          GetModuleHandleA(nullptr), MAKEINTRESOURCEW(IDI_APPLICATION_ICON),
+          SystemMetric(SM_CXSMICON, dpi), SystemMetric(SM_CYSMICON, dpi), &icon)))
+    trayIcon_.Reset(icon);
+}
+
+void MainWindow::RefreshTrayIcon() {
+  LoadTrayIcon();
+  if (!trayIcon_ || !form_.ChkSystemTray.Checked()) return;
+  NOTIFYICONDATAA data{};
+  data.cbSize = kTrayRecordSize;
+  data.hWnd = Handle();
+  data.uID = kTrayIconId;
+  data.uFlags = NIF_ICON | NIF_SHOWTIP;
+  data.hIcon = trayIcon_.Get();
+  Shell_NotifyIconA(NIM_MODIFY, &data);
+}
+
 void MainWindow::SetTrayIcon(bool present) {
   KillTimer(Handle(), kTrayRetryTimer);
   trayRetries_ = 0;
@@ -316,7 +337,8 @@ bool MainWindow::HandleProgramMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     return true;
   }
   if (taskbarCreatedMsg_ != 0 && msg == taskbarCreatedMsg_) {
-    // A restarted shell has lost the icon.
+    // A restarted shell has lost the icon; it comes back at the shell's DPI of now.
+    LoadTrayIcon();
     if (f.ChkSystemTray.Checked()) SetTrayIcon(true);
     return true;
   }
@@ -405,6 +427,9 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_SETTINGCHANGE:
       Run([this] { form_.TimeSettingsChanged(); });
       return 0;
+    case WM_DISPLAYCHANGE:
+      RefreshTrayIcon();
+      return Window::OnMessage(msg, wParam, lParam);
     case WM_QUERYENDSESSION: {
       bool agreed = true;
       Run([&] { agreed = form_.HandleQueryEndSession((lParam & ENDSESSION_CLOSEAPP) != 0); });

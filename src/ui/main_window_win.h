@@ -50,6 +50,9 @@ class MainWindow final : public BoundWindow, private MainFormHost {
   void ShowWindowInFront() override { ShowInFront(); }
   void SetTrayIcon(bool present) override;
   bool UpdateTrayIcon(bool present);
+  // The icon at the notification area's DPI; shown anew when the displays or a DPI changed.
+  void LoadTrayIcon();
+  void RefreshTrayIcon();
   void RetryTrayIcon();
   void ShowTrayMenu(ScreenPoint anchor) override;
   void SetTrayTip(const std::string& tip) override;
