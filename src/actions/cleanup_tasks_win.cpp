@@ -198,9 +198,8 @@ void Win32CleanupTasks::EmptyRecycleBin() {
     boxes_.Show("Failed to load Shell32.dll.", "Error", mb::kOk | mb::kIconError);
     return;
   }
-  using EmptyBin = HRESULT(WINAPI*)(HWND, LPCSTR, DWORD);
-  if (auto empty = reinterpret_cast<EmptyBin>(
-          reinterpret_cast<void*>(GetProcAddress(shell, "SHEmptyRecycleBinA"))))
+  using EmptyBin = HRESULT WINAPI(HWND, LPCSTR, DWORD);
+  if (auto* const empty = FunctionOf<EmptyBin>(shell, "SHEmptyRecycleBinA"))
     empty(owner_, "", SHERB_NOCONFIRMATION | SHERB_NOPROGRESSUI | SHERB_NOSOUND);
   FreeLibrary(shell);
 }

@@ -9,8 +9,7 @@ namespace {
 // systems, where each monitor has the system's DPI.
 template <typename Function>
 Function* User32Function(const char* name) {
-  return reinterpret_cast<Function*>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), name)));
+  return FunctionOf<Function>(GetModuleHandleW(L"user32.dll"), name);
 }
 
 using GetDpiForWindowFunction = UINT WINAPI(HWND);

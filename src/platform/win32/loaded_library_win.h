@@ -10,6 +10,15 @@
 
 namespace halcyra {
 
+// The loaded module's function of that name as the type of its declaration (for example
+// `FunctionOf<decltype(GetOpenFileNameA)>(module, "GetOpenFileNameA")`), or null: a function
+// looked up at run time because older systems lack it.
+template <typename Declared>
+Declared* FunctionOf(HMODULE module, const char* name) {
+  if (!module) return nullptr;
+  return reinterpret_cast<Declared*>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
+
 class LoadedLibrary {
  public:
   // `name`: a library of the system folder; it is looked for there alone, never in the
@@ -26,12 +35,10 @@ class LoadedLibrary {
   LoadedLibrary(const LoadedLibrary&) = delete;
   LoadedLibrary& operator=(const LoadedLibrary&) = delete;
 
-  // The library's function of that name as the type of its declaration (for example
-  // `Function<decltype(GetOpenFileNameA)>("GetOpenFileNameA")`), or null.
+  // The library's function of that name (see FunctionOf), or null.
   template <typename Declared>
   Declared* Function(const char* name) const {
-    if (!module_) return nullptr;
-    return reinterpret_cast<Declared*>(reinterpret_cast<void*>(GetProcAddress(module_, name)));
+    return FunctionOf<Declared>(module_, name);
   }
 
  private:

@@ -7,18 +7,17 @@
 
 #include <windows.h>
 
+#include "platform/win32/loaded_library_win.h"
+
 namespace halcyra {
 
 inline void HardenProcess() {
   const HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
-  if (!kernel) return;
-  using SetDirectories = BOOL(WINAPI*)(DWORD);
-  if (const auto setDirectories = reinterpret_cast<SetDirectories>(
-          reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories"))))
+  using SetDirectories = BOOL WINAPI(DWORD);
+  if (auto* const setDirectories = FunctionOf<SetDirectories>(kernel, "SetDefaultDllDirectories"))
     setDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
-  using SetPolicy = BOOL(WINAPI*)(PROCESS_MITIGATION_POLICY, PVOID, SIZE_T);
-  if (const auto setPolicy = reinterpret_cast<SetPolicy>(
-          reinterpret_cast<void*>(GetProcAddress(kernel, "SetProcessMitigationPolicy")))) {
+  using SetPolicy = BOOL WINAPI(PROCESS_MITIGATION_POLICY, PVOID, SIZE_T);
+  if (auto* const setPolicy = FunctionOf<SetPolicy>(kernel, "SetProcessMitigationPolicy")) {
     PROCESS_MITIGATION_REDIRECTION_TRUST_POLICY trust{};
     trust.EnforceRedirectionTrust = 1;
     setPolicy(ProcessRedirectionTrustPolicy, &trust, sizeof trust);
