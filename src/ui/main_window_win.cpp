@@ -246,13 +246,8 @@ void MainWindow::LoadTrayIcon() {
 
 void MainWindow::RefreshTrayIcon() {
   LoadTrayIcon();
-  if (!trayIcon_ || !form_.ChkSystemTray.Checked()) return;
-  NOTIFYICONDATAA data{};
-  data.cbSize = kTrayRecordSize;
-  data.hWnd = Handle();
-  data.uID = kTrayIconId;
-  data.uFlags = NIF_ICON | NIF_SHOWTIP;
-  data.hIcon = trayIcon_.Get();
+  if (!form_.ChkSystemTray.Checked()) return;
+  NOTIFYICONDATAA data = TrayRecord();
   Shell_NotifyIconA(NIM_MODIFY, &data);
 }
 
@@ -263,7 +258,7 @@ void MainWindow::SetTrayIcon(bool present) {
     SetTimer(Handle(), kTrayRetryTimer, kTrayRetryMs, nullptr);
 }
 
-bool MainWindow::UpdateTrayIcon(bool present) {
+NOTIFYICONDATAA MainWindow::TrayRecord() const {
   NOTIFYICONDATAA data{};
   data.cbSize = kTrayRecordSize;
   data.hWnd = Handle();
@@ -273,6 +268,11 @@ bool MainWindow::UpdateTrayIcon(bool present) {
   data.uCallbackMessage = kTrayCallbackMessage;
   data.hIcon = trayIcon_ ? trayIcon_.Get() : ApplicationIcon();
   lstrcpynA(data.szTip, trayTip_.c_str(), sizeof data.szTip);
+  return data;
+}
+
+bool MainWindow::UpdateTrayIcon(bool present) {
+  NOTIFYICONDATAA data = TrayRecord();
   if (!present) return Shell_NotifyIconA(NIM_DELETE, &data) != FALSE;
   if (!Shell_NotifyIconA(NIM_ADD, &data)) return false;
   // The version belongs to this one add: a shell that comes back needs it again.
@@ -284,12 +284,7 @@ bool MainWindow::UpdateTrayIcon(bool present) {
 void MainWindow::SetTrayTip(const std::string& tip) {
   trayTip_ = tip;
   if (!form_.ChkSystemTray.Checked()) return;
-  NOTIFYICONDATAA data{};
-  data.cbSize = kTrayRecordSize;
-  data.hWnd = Handle();
-  data.uID = kTrayIconId;
-  data.uFlags = NIF_TIP | NIF_SHOWTIP;
-  lstrcpynA(data.szTip, trayTip_.c_str(), sizeof data.szTip);
+  NOTIFYICONDATAA data = TrayRecord();
   Shell_NotifyIconA(NIM_MODIFY, &data);
 }
 

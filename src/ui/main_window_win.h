@@ -4,6 +4,10 @@
 // tool-window style so that the program has no taskbar button.
 #pragma once
 
+#include <windows.h>
+
+#include <shellapi.h>
+
 #include <functional>
 #include <memory>
 
@@ -49,6 +53,8 @@ class MainWindow final : public BoundWindow, private MainFormHost {
   bool ShowPasswordPrompt() override;
   void ShowWindowInFront() override { ShowInFront(); }
   void SetTrayIcon(bool present) override;
+  // The icon's whole record: icon, tip and the message it sends.
+  NOTIFYICONDATAA TrayRecord() const;
   bool UpdateTrayIcon(bool present);
   // The icon at the notification area's DPI; shown anew when the displays or a DPI changed.
   void LoadTrayIcon();
