@@ -68,7 +68,7 @@ void CountdownWindow::FitLongestText(bool centred) {
   if (centred) {
     // Centred as before, and still on the work area.
     const RECT work = WorkArea(MonitorFromWindow(Handle(), MONITOR_DEFAULTTONEAREST));
-    left = std::max<int>(work.left, std::min<int>(frame.left - grow / 2, work.right - width));
+    left = CentredOrigin(ToBox(frame), width, frame.bottom - frame.top, ToBox(work)).x;
   }
   SetWindowPos(Handle(), nullptr, left, frame.top, width, frame.bottom - frame.top,
                SWP_NOZORDER | SWP_NOACTIVATE);
