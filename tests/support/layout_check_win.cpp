@@ -3,7 +3,6 @@
 #include "toolkit/layout.h"
 
 namespace halcyra::test {
-namespace {
 
 std::string TextOf(HWND hwnd) {
   char text[512] = {};
@@ -16,6 +15,8 @@ std::string ClassOf(HWND hwnd) {
   GetClassNameA(hwnd, name, sizeof name);
   return name;
 }
+
+namespace {
 
 // The room the caption takes in that font: on one line, or wrapped within `width`.
 SIZE Needed(HWND control, HFONT font, const std::string& text, UINT format, int width) {

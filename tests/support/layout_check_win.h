@@ -10,6 +10,10 @@
 
 namespace halcyra::test {
 
+// A window's text, and the name of its class.
+std::string TextOf(HWND hwnd);
+std::string ClassOf(HWND hwnd);
+
 // `fontOf` gives the font a control draws its caption with.
 std::vector<std::string> LayoutFaults(HWND window, int dpi,
                                       const std::function<HFONT(HWND)>& fontOf);

@@ -18,6 +18,7 @@
 #include "schedule/timer_editor_win.h"
 #include "schedule/timer_page.h"
 #include "schedule/timer_page_win.h"
+#include "support/layout_check_win.h"
 #include "toolkit/control_binder_win.h"
 #include "toolkit/dpi_win.h"
 #include "ui/main_window_ids.h"
@@ -27,12 +28,6 @@
 
 namespace halcyra {
 namespace {
-
-std::string WindowText(HWND window) {
-  char text[256] = {};
-  GetWindowTextA(window, text, sizeof text);
-  return text;
-}
 
 // The name the system's accessibility proxy gives a control.
 std::string AccessibleName(HWND control) {
@@ -58,15 +53,12 @@ std::string AccessibleName(HWND control) {
 std::vector<std::string> Unnamed(HWND window) {
   std::vector<std::string> unnamed;
   for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-    char className[32] = {};
-    GetClassNameA(child, className, sizeof className);
-    const std::string kind = className;
+    const std::string kind = test::ClassOf(child);
     if (kind != "Edit" && kind != "ComboBox" && kind != TRACKBAR_CLASSA && kind != WC_LISTVIEWA)
       continue;
     const HWND label = GetWindow(child, GW_HWNDPREV);
-    char labelClass[32] = {};
-    GetClassNameA(label, labelClass, sizeof labelClass);
-    const std::string name = lstrcmpiA(labelClass, WC_STATICA) == 0 ? WindowText(label) : "";
+    const std::string name =
+        lstrcmpiA(test::ClassOf(label).c_str(), WC_STATICA) == 0 ? test::TextOf(label) : "";
     if (std::none_of(name.begin(), name.end(), [](char c) { return IsCharAlphaA(c) != FALSE; }))
       unnamed.push_back(std::to_string(GetDlgCtrlID(child)) + " '" + name + "'");
   }
@@ -88,7 +80,7 @@ TEST(AccessibleNames, EveryInputControlHasANameAndTheCountdownReadsItsTextFirst)
   AddTimerPageControls(binder, pages, {label, 6, 7, 8, 9});
   EXPECT_EQ(Unnamed(parent), std::vector<std::string>{}) << "pages";
   const HWND volume = GetWindow(GetDlgItem(parent, main_ids::kTckBarVolume), GW_HWNDPREV);
-  EXPECT_EQ(WindowText(volume), "Volume");
+  EXPECT_EQ(test::TextOf(volume), "Volume");
   EXPECT_FALSE(GetWindowLongA(volume, GWL_STYLE) & WS_VISIBLE);
   binder.ShowGroup(2);
   binder.Sync();
