@@ -13,7 +13,9 @@ void GlobalHotkeys::RegisterStored(const HotkeyTexts& texts) {
     }
     const ParsedHotkey parsed = ParseHotkeyText(texts[i]);
     Ids[i] = registry_.AddAtom(kHotkeySlots[i].atomName);
-    registry_.Register(Ids[i], parsed.modifiers | modifier_flags::kNoRepeat, parsed.key);
+    // A text that names no key (an edited file) registers nothing; the field still shows it.
+    if (parsed.key != 0)
+      registry_.Register(Ids[i], parsed.modifiers | modifier_flags::kNoRepeat, parsed.key);
   }
 }
 

@@ -47,7 +47,9 @@ ParsedHotkey ParseHotkeyText(const std::string& text) {
       }
     }
   }
-  if (rest.size() == 1 &&
+  // A letter or digit needs a modifier: the capture never makes one alone, and registered bare
+  // it would act on every such key typed anywhere in the session.
+  if (rest.size() == 1 && modifiers != 0 &&
       ((rest[0] >= '0' && rest[0] <= '9') || (rest[0] >= 'A' && rest[0] <= 'Z')))
     return {static_cast<std::uint16_t>(rest[0]), modifiers};
   if (rest.size() >= 2 && rest.size() <= 3 && rest[0] == 'F') {

@@ -34,8 +34,8 @@ struct ParsedHotkey {
   std::uint16_t key = 0;
   unsigned modifiers = 0;
 };
-// Leading "Shift+", "Ctrl+" or "^", "Alt+" in any order and letter case, then a digit, a
-// letter or F1 to F12; anything else gives key 0 without modifiers.
+// Leading "Shift+", "Ctrl+" or "^", "Alt+" in any order and letter case, then a digit or a
+// letter (after at least one of them) or F1 to F12; anything else gives key 0 without modifiers.
 ParsedHotkey ParseHotkeyText(const std::string& text);
 
 struct HotkeySlot {

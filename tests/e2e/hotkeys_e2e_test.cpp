@@ -34,6 +34,21 @@ TEST_F(HotkeysE2E, AStoredHotkeyActsAtOnceWithItsLogLine) {
   EXPECT_EQ(FindWindowOf(*app_, "TFrmNotify", "Halcyra", 0ms), nullptr) << "no countdown";
 }
 
+TEST_F(HotkeysE2E, ABareLetterInTheFileActsOnNothing) {
+  WriteFileText(DataFile("Halcyra.ini"),
+                "[general]\r\nFirstStartDone=True\r\n[Hotkeys]\r\nPowerdown=E\r\n"
+                "Suspend=Ctrl+Alt+U\r\n");
+  app_.emplace();
+  ASSERT_NE(FindWindowOf(*app_, "TFrmMain", "Halcyra"), nullptr);
+  std::this_thread::sleep_for(300ms);
+  PressKeys("e");
+  // The hotkey pressed after it is the sign that the letter had its chance.
+  PressKeys("ctrl+alt+u");
+  ASSERT_TRUE(WaitUntil([] { return FileExists(DataFile("Effects.txt")); }, 5s));
+  EXPECT_EQ(ReadFileText(DataFile("Effects.txt")), "SetSystemPowerState 1 1\r\n")
+      << "the letter powered nothing off";
+}
+
 TEST_F(HotkeysE2E, KeysPressedInAFieldAreCapturedAndSaved) {
   WriteFileText(DataFile("Halcyra.ini"), "[general]\r\nFirstStartDone=True\r\n");
   app_.emplace();

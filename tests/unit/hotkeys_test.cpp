@@ -48,7 +48,20 @@ TEST(HotkeyParsing, PrefixesInAnyOrderAndCase) {
   EXPECT_EQ(ParseHotkeyText("Alt+Shift+Alt+9").modifiers,
             modifier_flags::kAlt | modifier_flags::kShift);
   EXPECT_EQ(ParseHotkeyText("F12").key, 0x7B);
-  for (const char* bad : {"", "Ctrl+", "Ctrl+Home", "F13", "F0", "F01", "Ctrl+PP", "None"}) {
+  // Every text the capture makes parses back to its key and modifiers.
+  for (std::uint16_t key : {std::uint16_t{'0'}, std::uint16_t{'9'}, std::uint16_t{'A'},
+                            std::uint16_t{'Z'}, std::uint16_t{0x70}, std::uint16_t{0x7B}})
+    for (unsigned held = 0; held < 8; ++held) {
+      const std::string text =
+          HotkeyTextOnKeyDown(key, {(held & 4) != 0, (held & 2) != 0, (held & 1) != 0});
+      if (HotkeyTextOnKeyUp(text, key).empty()) continue;
+      const ParsedHotkey p = ParseHotkeyText(text);
+      EXPECT_EQ(p.key, key) << text;
+      EXPECT_EQ(p.modifiers, held) << text;
+    }
+  // A bare letter or digit would act on every such key typed in the session.
+  for (const char* bad :
+       {"", "Ctrl+", "Ctrl+Home", "F13", "F0", "F01", "Ctrl+PP", "None", "E", "e", "7", "+E"}) {
     const ParsedHotkey p = ParseHotkeyText(bad);
     EXPECT_EQ(p.key, 0) << bad;
     EXPECT_EQ(p.modifiers, 0u) << bad << ": the modifiers are dropped";
@@ -58,16 +71,21 @@ TEST(HotkeyParsing, PrefixesInAnyOrderAndCase) {
 class HotkeySlotsTest : public test::MainFormTest {};
 
 TEST_F(HotkeySlotsTest, StoredShortcutsAreRegisteredAtCreation) {
-  Prepare("[Hotkeys]\r\nPowerdown=Ctrl+Shift+Alt+P\r\nShutdown=None\r\nReboot=Alt+R\r\n");
+  Prepare(
+      "[Hotkeys]\r\nPowerdown=Ctrl+Shift+Alt+P\r\nShutdown=None\r\nReboot=Alt+R\r\n"
+      "Logoff=E\r\n");
   TFrmMain& f = Create();
-  EXPECT_EQ(hotkeys_.calls,
-            (std::vector<std::string>{"atom PowerdownKey", "register 49152 16391/80",
-                                      "atom RebootKey", "register 49153 16385/82"}));
-  EXPECT_EQ(f.Hotkeys.Ids, (std::array<int, 6>{0xC000, -1, 0xC001, -1, -1, -1}));
+  EXPECT_EQ(hotkeys_.calls, (std::vector<std::string>{"atom PowerdownKey",
+                                                      "register 49152 16391/80", "atom RebootKey",
+                                                      "register 49153 16385/82", "atom LogoffKey"}))
+      << "a text that names no key registers nothing";
+  EXPECT_EQ(f.Hotkeys.Ids, (std::array<int, 6>{0xC000, -1, 0xC001, -1, -1, 0xC002}));
+  EXPECT_EQ(f.EdtLogoff.text, "E") << "the field keeps showing it";
   hotkeys_.calls.clear();
   f.FormClose();
-  EXPECT_EQ(hotkeys_.calls, (std::vector<std::string>{"unregister 49152", "delete 49152",
-                                                      "unregister 49153", "delete 49153"}));
+  EXPECT_EQ(hotkeys_.calls,
+            (std::vector<std::string>{"unregister 49152", "delete 49152", "unregister 49153",
+                                      "delete 49153", "unregister 49154", "delete 49154"}));
 }
 
 TEST_F(HotkeySlotsTest, OkRegistersChangesReportsConflictsAndUnregistersEmptiedSlots) {
