@@ -60,7 +60,7 @@ int Win32StartupHost::RunMainWindow(bool show) {
   ApplicationWindow application;
   Win32CleanupTasks cleanup(services_.boxes);
   cleanup.SetOwner(application.Handle());
-  const AlarmServices alarm{mixer_, player_, files_};
+  const AlarmServices alarm{mixer_, player_};
   const EventLogServices log{services_.os, files_, services_.regional};
   const PowerServices power{services_.os, privilege_, services_.machine, services_.boxes, sleep_};
   const CountdownServices countdown{services_, clock_, alarm, cleanup, log, power};

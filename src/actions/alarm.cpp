@@ -1,21 +1,20 @@
 #include "actions/alarm.h"
 
-#include "actions/sound_path.h"
+#include <utility>
+
 #include "app/settings_keys.h"
 
 namespace halcyra {
 
 void StartAlarm(const SettingsFile& file, const AlarmServices& services, AlarmState& state) {
   if (!file.IsOn(kSoundSection, kSoundEnabledKey)) return;
-  if (SoundFileExists(file.ReadString(kSoundSection, kSoundPathKey), services.files,
-                      services.player)) {
+  if (auto sound = services.player.Load(file.ReadString(kSoundSection, kSoundPathKey))) {
     if (file.IsOn(kSoundSection, kSetVolumeKey)) {
       state.SavedVolume = services.mixer.GetMasterVolume();
       services.mixer.SetMasterVolume(
           static_cast<std::uint16_t>(file.ReadInteger(kSoundSection, kVolumeKey, 0) & 0xFFFF));
     }
-    services.player.Play(file.ReadString(kSoundSection, kSoundPathKey),
-                         PlayFlags(file.IsOn(kSoundSection, kLoopReadKey)));
+    services.player.Play(std::move(*sound), PlayFlags(file.IsOn(kSoundSection, kLoopReadKey)));
   }
   state.AlarmStarted = true;
 }

@@ -13,7 +13,6 @@ namespace halcyra {
 struct AlarmServices {
   AudioMixer& mixer;
   SoundPlayer& player;
-  const TextFiles& files;
 };
 
 struct AlarmState {

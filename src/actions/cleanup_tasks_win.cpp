@@ -22,21 +22,6 @@ namespace {
 
 constexpr DWORD kCookieEntry = 0x00100000;  // COOKIE_CACHE_ENTRY
 
-class FindHandle {
- public:
-  explicit FindHandle(HANDLE h) : h_(h) {}
-  ~FindHandle() {
-    if (h_ != INVALID_HANDLE_VALUE) FindClose(h_);
-  }
-  FindHandle(const FindHandle&) = delete;
-  FindHandle& operator=(const FindHandle&) = delete;
-  bool Valid() const { return h_ != INVALID_HANDLE_VALUE; }
-  HANDLE Get() const { return h_; }
-
- private:
-  HANDLE h_;
-};
-
 class RegistryKey {
  public:
   // Opens an existing key of the current user; never creates one.
@@ -103,8 +88,8 @@ std::vector<std::string> ProtectedFolders() {
 // go with their contents; folders named ".*" are neither entered nor removed.
 void ClearEntries(const std::string& folder) {
   WIN32_FIND_DATAW entry;
-  FindHandle search(FindFirstFileW(WidePath(JoinPath(folder, "*.*")).c_str(), &entry));
-  if (!search.Valid()) return;
+  UniqueFind search(FindFirstFileW(WidePath(JoinPath(folder, "*.*")).c_str(), &entry));
+  if (!search) return;
   do {
     const std::string name = NarrowPath(entry.cFileName);
     const std::string path = JoinPath(folder, name);
@@ -259,8 +244,8 @@ void Win32CleanupTasks::ClearRecentDocuments() {
   const std::string folder = WithoutTrailingBackslash(NarrowPath(value));
   if (folder.empty()) return;
   WIN32_FIND_DATAW entry;
-  FindHandle search(FindFirstFileW(WidePath(JoinPath(folder, "*.lnk")).c_str(), &entry));
-  if (!search.Valid()) return;
+  UniqueFind search(FindFirstFileW(WidePath(JoinPath(folder, "*.lnk")).c_str(), &entry));
+  if (!search) return;
   do {
     DeleteFileW(WidePath(JoinPath(folder, NarrowPath(entry.cFileName))).c_str());
   } while (FindNextFileW(search.Get(), &entry));

@@ -3,7 +3,6 @@
 #include <cmath>
 
 #include "actions/event_words.h"
-#include "actions/sound_path.h"
 #include "app/settings_keys.h"
 #include "core/text.h"
 
@@ -126,8 +125,7 @@ void TFrmNotify::EndSequence(SettingsFile& file) {
 void TFrmNotify::BtnAbortClick() {
   const SettingsFile file = services_.app.OpenSettings();
   if (file.IsOn(kSoundSection, kSoundEnabledKey) &&
-      SoundFileExists(file.ReadString(kSoundSection, kSoundPathKey), services_.alarm.files,
-                      services_.alarm.player))
+      services_.alarm.player.Playable(file.ReadString(kSoundSection, kSoundPathKey)))
     StopAlarmSound(file, services_.alarm);
   AbortRequested = true;
 }

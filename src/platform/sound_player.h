@@ -1,7 +1,9 @@
-// Wave playback of a file that does not wait.
+// Wave playback of an alarm file from memory, that does not wait.
 #pragma once
 
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace halcyra {
 
@@ -12,18 +14,23 @@ inline constexpr unsigned kLoop = 9;  // SND_ASYNC + SND_LOOP
 
 inline unsigned PlayFlags(bool loop) { return loop ? sound_flags::kLoop : sound_flags::kOnce; }
 
-// A sound's name is text of the ANSI code page, as the settings file and the sound path's field
-// hold it.
+using SoundBytes = std::vector<char>;
+
+// A sound's path is text of the ANSI code page, as the settings file and the sound path's field
+// hold it. The file is opened once and played from what was read, so that what was checked is
+// what plays.
 class SoundPlayer {
  public:
   virtual ~SoundPlayer() = default;
-  virtual void Play(const std::string& name, unsigned flags) = 0;
+  // Whether the path names a sound file that may be played: on this machine's own drives,
+  // reached through no junction or symbolic link, not larger than the limit.
+  virtual bool Playable(const std::string& path) const = 0;
+  // The file read whole under the same rules; nothing when it may not be played or is missing.
+  virtual std::optional<SoundBytes> Load(const std::string& path) const = 0;
+  // Plays the bytes; the player keeps them while they play.
+  virtual void Play(SoundBytes sound, unsigned flags) = 0;
   // Stops whatever this program plays.
   virtual void Stop(unsigned flags) = 0;
-  // Whether the path names a file on this machine's own drives.
-  virtual bool IsLocalFile(const std::string& path) const = 0;
-  // The name as a path of the program, for the file functions.
-  virtual std::string FilePath(const std::string& name) const = 0;
 };
 
 }  // namespace halcyra

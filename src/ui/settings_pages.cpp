@@ -5,7 +5,6 @@
 #include <utility>
 
 #include "actions/event_log.h"
-#include "actions/sound_path.h"
 #include "app/settings_keys.h"
 #include "app/startup.h"
 #include "ui/password_rules.h"
@@ -205,17 +204,21 @@ void SettingsPages::BtnBrowseClick() {
 }
 
 void SettingsPages::BtnPreviewClick() {
-  if (!SoundFileExists(EdtSoundPath.text, pages_.files, pages_.player)) {
+  const bool starting = BtnPreview.caption == kPreviewCaption;
+  // Read now and played as read, so that the file checked is the file heard; a stop only asks.
+  std::optional<SoundBytes> sound;
+  if (starting ? !(sound = pages_.player.Load(EdtSoundPath.text))
+               : !pages_.player.Playable(EdtSoundPath.text)) {
     pages_.app.boxes.Show(kSoundFileNotFoundMessage, "Error", mb::kOk | mb::kIconInformation);
     return;
   }
   AudioMixer& mixer = pages_.mixer;
-  if (BtnPreview.caption == kPreviewCaption) {
+  if (starting) {
     if (ChkSetVolume.Checked()) {
       PreviewSavedVolume = mixer.GetMasterVolume();
       mixer.SetMasterVolume(static_cast<std::uint16_t>(VolumeFromPosition(TckBarVolume.position)));
     }
-    pages_.player.Play(EdtSoundPath.text, PlayFlags(ChkLoop.Checked()));
+    pages_.player.Play(std::move(*sound), PlayFlags(ChkLoop.Checked()));
     BtnPreview.caption = kStopCaption;
   } else {
     if (PreviewSavedVolume != 0) mixer.SetMasterVolume(PreviewSavedVolume);

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <memory>
@@ -176,19 +177,25 @@ class FakeMixer final : public AudioMixer {
 };
 
 // Every sound call as "play <name> <flags>" or "stop <flags>".
+// Plays what it "loads": the bytes it hands out are the path's own text, so that a play call
+// reads as the file it came from.
 class FakeSoundPlayer final : public SoundPlayer {
  public:
   std::vector<std::string> calls;
-  void Play(const std::string& name, unsigned flags) override {
-    calls.push_back("play " + name + " " + std::to_string(flags));
+  std::vector<std::string> remoteFiles;  // there, but not to be played
+  bool Playable(const std::string& path) const override {
+    return std::find(remoteFiles.begin(), remoteFiles.end(), path) == remoteFiles.end() &&
+           std::filesystem::is_regular_file(std::filesystem::path(path));
+  }
+  std::optional<SoundBytes> Load(const std::string& path) const override {
+    if (!Playable(path)) return std::nullopt;
+    return SoundBytes(path.begin(), path.end());
+  }
+  void Play(SoundBytes sound, unsigned flags) override {
+    calls.push_back("play " + std::string(sound.begin(), sound.end()) + " " +
+                    std::to_string(flags));
   }
   void Stop(unsigned flags) override { calls.push_back("stop " + std::to_string(flags)); }
-  std::vector<std::string> remoteFiles;
-  bool IsLocalFile(const std::string& path) const override {
-    return std::find(remoteFiles.begin(), remoteFiles.end(), path) == remoteFiles.end();
-  }
-  // The tests' names are ASCII, the same text in the code page and as a path.
-  std::string FilePath(const std::string& name) const override { return name; }
 };
 
 class FakeFileDialogs final : public FileDialogs {
@@ -412,7 +419,7 @@ struct FakeCountdownServices {
   FakeMixer mixer;
   FakeSoundPlayer player;
   PortableTextFiles files;
-  AlarmServices alarm{mixer, player, files};
+  AlarmServices alarm{mixer, player};
   RecordingCleanupTasks cleanup;
   EventLogServices log{fake_.os, files, fake_.regional};
   FakePrivilege privilege;

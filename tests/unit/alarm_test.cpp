@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "core/drive_path.h"
+#include "core/sound_path.h"
 #include "unit/main_form_fixture.h"
 
 namespace halcyra {
@@ -18,7 +21,7 @@ class AlarmTest : public test::MainFormTest {
     return path;
   }
   std::string Missing() const { return (folder_.Path() / "missing.wav").string(); }
-  AlarmServices Alarm() { return {mixer_, player_, files_}; }
+  AlarmServices Alarm() { return {mixer_, player_}; }
 };
 
 TEST_F(AlarmTest, StartAlarmAppliesTheVolumeAndPlays) {
@@ -186,6 +189,27 @@ TEST_F(SoundPageTest, ASoundOnAnotherComputerCountsAsMissing) {
         "\\\\?\\GLOBALROOT\\Device\\Mup\\host\\a.wav", "\\??\\UNC\\host\\a.wav", "Z:\\alarm.wav",
         "z:\\alarm.wav", "C:alarm.wav", "\\alarm.wav", "alarm.wav", "C:\\", ""})
     EXPECT_FALSE(IsLocalDrivePath(remote, mapped)) << remote;
+
+  // A local-looking path may pass a junction to an object-manager folder whose link leads to
+  // a share: a name surrogate anywhere on the way is missing; a cloud placeholder is not one.
+  EXPECT_EQ(
+      PathComponents("C:\\Media\\Alarms/ring.wav"),
+      (std::vector<std::string>{"C:\\Media", "C:\\Media\\Alarms", "C:\\Media\\Alarms/ring.wav"}));
+  EXPECT_EQ(PathComponents("\\\\?\\C:\\ring.wav"), std::vector<std::string>{"\\\\?\\C:\\ring.wav"});
+  const auto walk = [](std::map<std::string, std::uint32_t> tags) {
+    return ReachedWithoutLinks("C:\\Media\\Alarms\\ring.wav",
+                               [tags](const std::string& c) -> std::optional<std::uint32_t> {
+                                 const auto found = tags.find(c);
+                                 if (found == tags.end()) return 0u;
+                                 if (found->second == 1) return std::nullopt;  // unreadable
+                                 return found->second;
+                               });
+  };
+  EXPECT_TRUE(walk({}));
+  EXPECT_TRUE(walk({{"C:\\Media\\Alarms\\ring.wav", 0x9000001Au}})) << "a cloud placeholder";
+  EXPECT_FALSE(walk({{"C:\\Media", 0xA0000003u}})) << "a junction on the way";
+  EXPECT_FALSE(walk({{"C:\\Media\\Alarms\\ring.wav", 0xA000000Cu}})) << "a symbolic link";
+  EXPECT_FALSE(walk({{"C:\\Media\\Alarms", 1u}})) << "a component that cannot be read";
 
   // A path the player does not count as local is never played, nor even looked for.
   TFrmMain& f = Page(false);

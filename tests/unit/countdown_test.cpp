@@ -122,7 +122,7 @@ class CountdownTest : public testing::Test, public CountdownHost {
   test::FakeMixer mixer_;
   test::FakeSoundPlayer player_;
   PortableTextFiles files_;
-  AlarmServices alarm_{mixer_, player_, files_};
+  AlarmServices alarm_{mixer_, player_};
   JournalTasks cleanup_{journal_};
   EventLogServices log_{os_, files_, regional_};
   test::FakePrivilege privilege_;

@@ -11,6 +11,7 @@
 #include <functional>
 
 #include "platform/win32/wide_path_win.h"
+#include "platform/win32/win32_system_services_win.h"
 #include "service/data_folder_security.h"
 #include "service/data_folder_win.h"
 #include "service/service_sid_win.h"
@@ -169,6 +170,22 @@ TEST(DataFolderRights, WhatAUserPlantedIsMovedAsideAndWhatAnEarlierVersionMadeIs
   EXPECT_EQ(root.ReadFile("Halcyra\\Halcyra.ini"), "[general]\r\nFirstStartDone=True\r\n");
   EXPECT_FALSE(fs::exists(root.Path() / "Halcyra" / "kept.ini")) << "rolled back: the copy goes";
   EXPECT_EQ(root.ReadFile("Halcyra\\Halcyra.ini"), "[general]\r\nFirstStartDone=True\r\n");
+}
+
+TEST(AlarmFile, ReachedThroughALinkItIsMissingAndNothingPlays) {
+  const test::TempFolder root;
+  fs::create_directories(root.Path() / "real");
+  root.WriteFile("real\\ring.wav", "RIFF");
+  const auto linked = [&] { return fs::exists(root.Path() / "linked" / "ring.wav"); };
+  Host("/bin/ln -s real linked", root.Path(), linked);
+  const std::string direct = (root.Path() / "real" / "ring.wav").string();
+  const std::string through = (root.Path() / "linked" / "ring.wav").string();
+  Win32SoundPlayer player;
+  EXPECT_TRUE(player.Playable(direct));
+  EXPECT_EQ(player.Load(direct), SoundBytes({'R', 'I', 'F', 'F'}));
+  EXPECT_FALSE(player.Playable(through)) << "a symbolic link on the way";
+  EXPECT_FALSE(player.Load(through).has_value());
+  Host("/bin/rm linked", root.Path(), [&] { return !linked(); });
 }
 
 TEST(ProcessHardening, ALibraryPlantedBesideTheProgramIsNotLoaded) {

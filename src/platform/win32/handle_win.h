@@ -44,6 +44,13 @@ class UniqueHandle : public UniqueResource<HANDLE, &CloseHandle> {
   explicit UniqueHandle(HANDLE h) : UniqueResource(h == INVALID_HANDLE_VALUE ? nullptr : h) {}
 };
 
+// A search of a folder's entries; a failed FindFirstFile (INVALID_HANDLE_VALUE) holds nothing.
+class UniqueFind : public UniqueResource<HANDLE, &FindClose> {
+ public:
+  UniqueFind() = default;
+  explicit UniqueFind(HANDLE h) : UniqueResource(h == INVALID_HANDLE_VALUE ? nullptr : h) {}
+};
+
 // A handle of the service manager or of a service.
 using ScHandle = UniqueResource<SC_HANDLE, &CloseServiceHandle>;
 using UniqueMenu = UniqueResource<HMENU, &DestroyMenu>;

@@ -5,6 +5,7 @@
 #include <shellapi.h>
 
 #include "core/drive_path.h"
+#include "core/sound_path.h"
 #include "platform/win32/handle_win.h"
 #include "platform/win32/shutdown_privilege_win.h"
 #include "platform/win32/wide_path_win.h"
@@ -13,24 +14,89 @@ namespace halcyra {
 
 void Win32ShutdownPrivilege::EnableShutdownPrivilege() { EnableShutdownPrivilegeOfProcess(); }
 
-void Win32SoundPlayer::Play(const std::string& name, unsigned flags) {
-  // A file and nothing else: no sound alias of that name, no default sound in its place.
-  PlaySoundW(WideText(name, CP_ACP).c_str(), nullptr, flags | SND_FILENAME | SND_NODEFAULT);
+namespace {
+
+// A drive whose kind is not known (no root) counts as remote: it cannot hold a local file.
+bool IsNetworkDrive(char drive) {
+  const wchar_t root[] = {static_cast<wchar_t>(drive), L':', L'\\', L'\0'};
+  const UINT kind = GetDriveTypeW(root);
+  return kind == DRIVE_REMOTE || kind == DRIVE_UNKNOWN || kind == DRIVE_NO_ROOT_DIR;
 }
 
-void Win32SoundPlayer::Stop(unsigned flags) { PlaySoundW(nullptr, nullptr, flags); }
-
-bool Win32SoundPlayer::IsLocalFile(const std::string& path) const {
-  // A drive whose kind is not known (no root) counts as remote: it cannot hold a local file.
-  return IsLocalDrivePath(path, [](char drive) {
-    const char root[] = {drive, ':', '\\', '\0'};
-    const UINT kind = GetDriveTypeA(root);
-    return kind == DRIVE_REMOTE || kind == DRIVE_UNKNOWN || kind == DRIVE_NO_ROOT_DIR;
-  });
+// One component's reparse tag, 0 for a plain object: from its folder's entry, which is read
+// without following anything, and from the object opened as itself. A reparse point whose tag
+// is not given (Wine shows a host's link so) cannot be told apart from a link: unknown.
+std::optional<std::uint32_t> ReparseTagOfComponent(const std::string& component) {
+  const std::wstring path = WidePath(component);
+  // A search pattern would find other entries than this one.
+  if (path.find_first_of(L"*?") != std::wstring::npos) return std::nullopt;
+  WIN32_FIND_DATAW entry{};
+  const UniqueFind found(FindFirstFileW(path.c_str(), &entry));
+  if (!found) return std::nullopt;
+  if (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)
+    return entry.dwReserved0 ? std::optional<std::uint32_t>(entry.dwReserved0) : std::nullopt;
+  const UniqueHandle handle(CreateFileW(
+      path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+      nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  FILE_ATTRIBUTE_TAG_INFO info{};
+  if (!handle ||
+      !GetFileInformationByHandleEx(handle.Get(), FileAttributeTagInfo, &info, sizeof info))
+    return std::nullopt;
+  if (!(info.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) return 0;
+  return info.ReparseTag ? std::optional<std::uint32_t>(info.ReparseTag) : std::nullopt;
 }
 
-std::string Win32SoundPlayer::FilePath(const std::string& name) const {
-  return PathFromCodePage(name);
+// The sound file opened once for reading, with its size, when it may be played. The last open
+// follows nothing the walk did not see but may be raced: its final path must still be local.
+UniqueHandle OpenSoundFile(const std::string& codePagePath, std::uint64_t& size) {
+  const std::string path = PathFromCodePage(codePagePath);
+  if (!IsLocalDrivePath(path, &IsNetworkDrive) ||
+      !ReachedWithoutLinks(path, &ReparseTagOfComponent))
+    return UniqueHandle();
+  UniqueHandle file(CreateFileW(WidePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  BY_HANDLE_FILE_INFORMATION info{};
+  const std::optional<std::string> final = file ? FinalPath(file.Get()) : std::nullopt;
+  if (!final || !GetFileInformationByHandle(file.Get(), &info) ||
+      (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ||
+      !IsLocalDrivePath(*final, &IsNetworkDrive))
+    return UniqueHandle();
+  size = (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+  if (size > kSoundFileLimit) return UniqueHandle();
+  return file;
+}
+
+}  // namespace
+
+bool Win32SoundPlayer::Playable(const std::string& path) const {
+  std::uint64_t size = 0;
+  return static_cast<bool>(OpenSoundFile(path, size));
+}
+
+std::optional<SoundBytes> Win32SoundPlayer::Load(const std::string& path) const {
+  std::uint64_t size = 0;
+  const UniqueHandle file = OpenSoundFile(path, size);
+  if (!file) return std::nullopt;
+  SoundBytes sound(static_cast<std::size_t>(size));
+  DWORD read = 0;
+  if (size != 0 && (!ReadFile(file.Get(), sound.data(), static_cast<DWORD>(size), &read, nullptr) ||
+                    read != size))
+    return std::nullopt;
+  return sound;
+}
+
+void Win32SoundPlayer::Play(SoundBytes sound, unsigned flags) {
+  // The bytes being played go only once nothing plays them any more.
+  PlaySoundW(nullptr, nullptr, 0);
+  playing_ = std::move(sound);
+  // Memory and nothing else: no sound alias, no file by name, no default sound in its place.
+  PlaySoundW(reinterpret_cast<const wchar_t*>(playing_.data()), nullptr,
+             flags | SND_MEMORY | SND_NODEFAULT);
+}
+
+void Win32SoundPlayer::Stop(unsigned flags) {
+  PlaySoundW(nullptr, nullptr, flags);
+  playing_.clear();
 }
 
 std::optional<std::string> Win32FileDialogs::OpenFile(const std::string& title,

@@ -23,10 +23,13 @@ class Win32ShutdownPrivilege final : public ShutdownPrivilege {
 
 class Win32SoundPlayer final : public SoundPlayer {
  public:
-  void Play(const std::string& name, unsigned flags) override;
+  bool Playable(const std::string& path) const override;
+  std::optional<SoundBytes> Load(const std::string& path) const override;
+  void Play(SoundBytes sound, unsigned flags) override;
   void Stop(unsigned flags) override;
-  bool IsLocalFile(const std::string& path) const override;
-  std::string FilePath(const std::string& name) const override;
+
+ private:
+  SoundBytes playing_;
 };
 
 // Dialogs and shell actions are owned by a window of the program, once it exists.
