@@ -1,6 +1,7 @@
 // HalcyraCmd.exe: a console program, so that scripts get its output and exit code. It asks the
-// tray program of this session, through WM_COPYDATA, to do one thing once, to cancel that, or
-// to say what is pending; without a running tray program it starts one for a request.
+// tray program of this user and session, through its named pipe, to do one thing once, to
+// cancel that, or to say what is pending; without a running tray program it starts one for a
+// request.
 #include <windows.h>
 
 #include <cstdio>
@@ -23,19 +24,29 @@ using namespace halcyra;
 
 constexpr DWORD kStartWaitMs = 30000;  // a tray program's start, the first-run wizard aside
 constexpr DWORD kAnswerWaitMs = 10000;
+constexpr DWORD kBusyWaitMs = 2000;
+constexpr DWORD kReplyLimit = 64 * 1024;
 
 int Fail(int code, const std::string& message) {
   std::fprintf(stderr, "%s\n", message.c_str());
   return code;
 }
 
-HWND FindTrayProgram() {
-  const HWND window = FindWindowA("TFrmMain", kAppTitle);
-  return window && SameUserAndSession(window) ? window : nullptr;
+// The tray program's pipe, or nothing when no tray program serves it. Identification only:
+// whoever serves the name may read this token, never act with it.
+UniqueHandle OpenTrayPipe(const std::wstring& name) {
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    UniqueHandle pipe(CreateFileW(
+        name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+        FILE_FLAG_OVERLAPPED | SECURITY_SQOS_PRESENT | SECURITY_IDENTIFICATION, nullptr));
+    if (pipe || GetLastError() != ERROR_PIPE_BUSY) return pipe;
+    WaitNamedPipeW(name.c_str(), kBusyWaitMs);
+  }
+  return UniqueHandle();
 }
 
-// An ordinary start of the tray program beside this one, without arguments; then its window.
-HWND StartTrayProgram() {
+// An ordinary start of the tray program beside this one, without arguments; then its pipe.
+UniqueHandle StartTrayProgram(const std::wstring& name) {
   std::wstring line =
       WidePath("\"" + JoinPath(FolderOf(ProgramFilePath()), TrayProgramFile()) + "\"");
   // No standard handles of ours: a script that reads this program's output to its end must
@@ -46,56 +57,45 @@ HWND StartTrayProgram() {
   PROCESS_INFORMATION process{};
   if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, DETACHED_PROCESS, nullptr,
                       nullptr, &startup, &process))
-    return nullptr;
+    return UniqueHandle();
   const UniqueHandle thread(process.hThread), running(process.hProcess);
   for (DWORD waited = 0; waited < kStartWaitMs; waited += 100) {
-    if (const HWND window = FindTrayProgram()) return window;
-    if (WaitForSingleObject(running.Get(), 100) != WAIT_TIMEOUT) return nullptr;
+    if (UniqueHandle pipe = OpenTrayPipe(name)) return pipe;
+    if (WaitForSingleObject(running.Get(), 100) != WAIT_TIMEOUT) return UniqueHandle();
   }
-  return nullptr;
+  return UniqueHandle();
 }
 
-// The reply arrives at a message-only window while the command is being sent.
-struct Conversation {
-  HWND tray = nullptr;
-  std::string reply;
-  bool answered = false;
-};
-
-LRESULT CALLBACK ReplyWindow(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == WM_COPYDATA) {
-    auto* conversation = reinterpret_cast<Conversation*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-    const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
-    if (conversation && reinterpret_cast<HWND>(wParam) == conversation->tray &&
-        data->dwData == kOneOffReplyTag) {
-      conversation->reply.assign(static_cast<const char*>(data->lpData), data->cbData);
-      conversation->answered = true;
-      return TRUE;
-    }
-    return FALSE;
+// One overlapped transfer on the pipe, waited for up to `timeoutMs`.
+bool Transfer(HANDLE pipe, bool write, char* data, DWORD size, DWORD& done, DWORD timeoutMs) {
+  const UniqueHandle event(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  OVERLAPPED operation{};
+  operation.hEvent = event.Get();
+  const BOOL started = write ? WriteFile(pipe, data, size, &done, &operation)
+                             : ReadFile(pipe, data, size, &done, &operation);
+  if (!started && GetLastError() != ERROR_IO_PENDING && GetLastError() != ERROR_MORE_DATA)
+    return false;
+  if (WaitForSingleObject(event.Get(), timeoutMs) != WAIT_OBJECT_0) {
+    CancelIo(pipe);
+    GetOverlappedResult(pipe, &operation, &done, TRUE);
+    return false;
   }
-  return DefWindowProcA(window, msg, wParam, lParam);
+  return GetOverlappedResult(pipe, &operation, &done, FALSE) || GetLastError() == ERROR_MORE_DATA;
 }
 
-std::optional<std::string> Ask(HWND tray, const std::string& command) {
-  WNDCLASSA type{};
-  type.lpfnWndProc = &ReplyWindow;
-  type.hInstance = GetModuleHandleA(nullptr);
-  type.lpszClassName = "HalcyraCmdReply";
-  RegisterClassA(&type);
-  const HWND window = CreateWindowExA(0, type.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE,
-                                      nullptr, type.hInstance, nullptr);
-  if (!window) return std::nullopt;
-  Conversation conversation{tray, "", false};
-  SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&conversation));
-  std::string text = command;
-  COPYDATASTRUCT data{kOneOffCommandTag, static_cast<DWORD>(text.size()), text.data()};
-  // The reply is sent to this thread while it waits here, and handled on the way.
-  SendMessageTimeoutA(tray, WM_COPYDATA, reinterpret_cast<WPARAM>(window),
-                      reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG, kAnswerWaitMs, nullptr);
-  DestroyWindow(window);
-  if (!conversation.answered) return std::nullopt;
-  return conversation.reply;
+// The command sent as one message, the reply read as one; nothing when it does not come.
+std::optional<std::string> Ask(HANDLE pipe, std::string command) {
+  DWORD mode = PIPE_READMODE_MESSAGE, done = 0;
+  if (!SetNamedPipeHandleState(pipe, &mode, nullptr, nullptr) ||
+      !Transfer(pipe, true, command.data(), static_cast<DWORD>(command.size()), done,
+                kAnswerWaitMs) ||
+      done != command.size())
+    return std::nullopt;
+  std::string reply(kReplyLimit, '\0');
+  if (!Transfer(pipe, false, reply.data(), kReplyLimit, done, kAnswerWaitMs) || done == 0)
+    return std::nullopt;
+  reply.resize(done);
+  return reply;
 }
 
 }  // namespace
@@ -110,28 +110,43 @@ int main() {
     std::fputs(kCmdUsage, stdout);
     return cmd_exit::kDone;
   }
-  const OneOffRequest& request = line.request;
+  OneOffRequest request = line.request;
+  // The process's creation time goes with its number: the tray program opens it later.
+  if (request.processId) request.processCreated = ProcessCreationTime(request.processId);
   if (line.action == CmdAction::Do && request.condition == OneOffCondition::AfterExit &&
-      Win32ProcessWaits().Watch(request.imageName, request.processId)->Count() == 0)
+      (request.processId ? request.processCreated == 0
+                         : Win32ProcessWaits().Watch(request.imageName, 0, 0)->Count() == 0))
     return Fail(cmd_exit::kNoProcess, "HalcyraCmd: no process " +
                                           (request.processId ? std::to_string(request.processId)
                                                              : "\"" + request.imageName + "\"") +
                                           " runs in this session");
-  HWND tray = FindTrayProgram();
-  if (!tray && line.action == CmdAction::Cancel) {
+  const std::optional<PeerIdentity> self = OwnIdentity();
+  if (!self)
+    return Fail(cmd_exit::kNoTrayProgram, "HalcyraCmd: this program's own user could not be read");
+  const std::string name = OneOffPipeName(*self);
+  UniqueHandle pipe = OpenTrayPipe(WidePath(name));
+  if (!pipe && line.action == CmdAction::Cancel) {
     std::puts("No request was pending: no Halcyra tray program runs.");
     return cmd_exit::kDone;
   }
-  if (!tray && line.action == CmdAction::Do) tray = StartTrayProgram();
-  if (!tray) return Fail(cmd_exit::kNoTrayProgram, "HalcyraCmd: no Halcyra tray program answers");
+  if (!pipe && line.action == CmdAction::Do) pipe = StartTrayProgram(WidePath(name));
+  if (!pipe) return Fail(cmd_exit::kNoTrayProgram, "HalcyraCmd: no Halcyra tray program answers");
+  // Anyone may create the name first: only the user's own program in this session hears what
+  // is asked, and only its answer is believed.
+  if (!ServerTrusted(*self, PipeServerIdentity(pipe.Get())))
+    return Fail(cmd_exit::kNoTrayProgram,
+                "HalcyraCmd: \"" + name +
+                    "\" is served by a program of another user, session or integrity level; "
+                    "nothing was sent");
   const std::string command = line.action == CmdAction::Do       ? "do\n" + EncodeRequest(request)
                               : line.action == CmdAction::Cancel ? std::string("cancel")
                                                                  : std::string("status");
-  const auto reply = Ask(tray, command);
+  const auto reply = Ask(pipe.Get(), command);
   if (!reply) return Fail(cmd_exit::kNoTrayProgram, "HalcyraCmd: no Halcyra tray program answers");
   const size_t end = reply->find('\n');
   const std::string verdict = reply->substr(0, end);
   const std::string text = end == std::string::npos ? "" : reply->substr(end + 1);
+  if (verdict == kReplyGone) return Fail(cmd_exit::kNoProcess, "HalcyraCmd: " + text);
   if (verdict != kReplyOk) return Fail(cmd_exit::kRefused, "HalcyraCmd: " + text);
   std::puts(text.c_str());
   return cmd_exit::kDone;

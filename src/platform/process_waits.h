@@ -23,8 +23,10 @@ class ProcessWaits {
  public:
   virtual ~ProcessWaits() = default;
   // Every process of this session with that image name (compared without case), or the one
-  // process of that id (`processId` not 0) when it runs in this session.
-  virtual std::unique_ptr<ProcessWait> Watch(const std::string& imageName, unsigned processId) = 0;
+  // process of that id (`processId` not 0) when it runs in this session and was created at
+  // `createdAt` (0: whenever).
+  virtual std::unique_ptr<ProcessWait> Watch(const std::string& imageName, unsigned processId,
+                                             std::uint64_t createdAt) = 0;
 };
 
 class InputIdle {

@@ -82,11 +82,13 @@ enum class ServiceEvent : unsigned {
   SettingsUnreadable = 6,  // the settings could not be read or written
   ActionRefused = 7,       // Windows refused the action, or its log line could not be written
   Fault = 8,               // an error the service did not expect
+  ChannelRefused = 9,      // the tray program could not open HalcyraCmd's pipe
 };
 
 inline bool IsError(ServiceEvent event) {
   return event == ServiceEvent::FileRefused || event == ServiceEvent::SettingsUnreadable ||
-         event == ServiceEvent::ActionRefused || event == ServiceEvent::Fault;
+         event == ServiceEvent::ActionRefused || event == ServiceEvent::Fault ||
+         event == ServiceEvent::ChannelRefused;
 }
 
 class SystemLog {

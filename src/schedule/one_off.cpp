@@ -1,5 +1,6 @@
 #include "schedule/one_off.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <vector>
 
@@ -49,7 +50,8 @@ DateTime MinuteOf(const LocalTime& t) {
 std::string EncodeRequest(const OneOffRequest& r) {
   std::string text = "event=" + r.event + "\ncondition=" + ConditionName(r.condition) +
                      "\nminutes=" + std::to_string(r.minutes) + "\nat=" + HourMinute(r.at) +
-                     "\nimage=" + r.imageName + "\npid=" + std::to_string(r.processId) + "\n";
+                     "\nimage=" + r.imageName + "\npid=" + std::to_string(r.processId) +
+                     "\ncreated=" + std::to_string(r.processCreated) + "\n";
   if (r.latest) text += "latest=" + HourMinute(*r.latest) + "\n";
   return text;
 }
@@ -81,6 +83,10 @@ std::optional<OneOffRequest> DecodeRequest(std::string_view text) {
         r.at = *hm;
       else
         r.latest = *hm;
+    } else if (key == "created") {
+      const auto number = ParseDecimal(value, INT64_MAX, LeadingBlanks::Refused);
+      if (!number || *number < 0) return std::nullopt;
+      r.processCreated = static_cast<std::uint64_t>(*number);
     } else if (key == "image") {
       r.imageName = value;
     } else {

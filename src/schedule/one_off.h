@@ -26,6 +26,9 @@ struct OneOffRequest {
   std::string imageName;                      // AfterExit by name, or
   unsigned processId = 0;                     // by process id (not 0)
   std::optional<std::pair<int, int>> latest;  // acts then even if the condition never held
+  // AfterExit by id: the process's creation time (100 ns since 1601), so that a process given
+  // its number later is not taken for it; 0 for any.
+  std::uint64_t processCreated = 0;
   bool operator==(const OneOffRequest&) const = default;
 };
 

@@ -6,14 +6,14 @@
 #include <windowsx.h>
 
 #include "actions/cleanup_tasks_win.h"
-#include "platform/win32/process_identity_win.h"
+#include "app/paths.h"
+#include "platform/win32/machine_control_win.h"
 #include "platform/win32/wide_path_win.h"
 #include "res/resource_ids.h"
 #include "schedule/timer_editor_win.h"
 #include "schedule/timer_page_win.h"
 #include "toolkit/dpi_win.h"
 #include "ui/main_window_ids.h"
-#include "ui/one_off_commands.h"
 #include "ui/password_prompt_win.h"
 #include "ui/settings_pages_win.h"
 
@@ -28,8 +28,8 @@ constexpr int kClientHeight = 305;
 constexpr DWORD kMainStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kMainExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 constexpr UINT_PTR kTimer1 = 1;
-// HalcyraCmd waits for the reply to its command.
-constexpr UINT kReplyTimeoutMs = 5000;
+// The pipe's thread hands HalcyraCmd's requests over with this message.
+constexpr UINT kOneOffRequestMessage = WM_APP + 16;
 constexpr UINT kTrayCallbackMessage = ids::kTrayCallbackMessage;
 constexpr UINT kTrayIconId = 1;
 // The whole record: the icon's version rides in it, and the fourth version is the one that
@@ -67,13 +67,22 @@ MainWindow::MainWindow(const MainFormServices& services, HWND owner,
   // An elevated instance still hears a second start and the shell of a normal user.
   ChangeWindowMessageFilterEx(Handle(), showMainWindowMsg_, MSGFLT_ALLOW, nullptr);
   ChangeWindowMessageFilterEx(Handle(), taskbarCreatedMsg_, MSGFLT_ALLOW, nullptr);
-  // HalcyraCmd of this user may run without elevation; its sender is checked on arrival.
-  ChangeWindowMessageFilterEx(Handle(), WM_COPYDATA, MSGFLT_ALLOW, nullptr);
   LoadTrayIcon();
   CreateBinder();
   SetTitleIcons();
   CreateControls();
   Run([this] { form_.FormCreate(); });
+  OpenOneOffChannel();
+}
+
+void MainWindow::OpenOneOffChannel() {
+  oneOff_ = std::make_unique<OneOffServer>(Handle(), kOneOffRequestMessage);
+  if (oneOff_->Problem().empty()) return;
+  // Said once, where an administrator looks: HalcyraCmd itself only hears no answer.
+  MakeSystemLog(GetDataFolder(app_.os))
+      ->Write(ServiceEvent::ChannelRefused,
+              "Halcyra does not take requests from HalcyraCmd in this session: " +
+                  oneOff_->Problem() + ".");
 }
 
 void MainWindow::CreateControls() {
@@ -288,17 +297,12 @@ void MainWindow::SetTrayTip(const std::string& tip) {
   Shell_NotifyIconA(NIM_MODIFY, &data);
 }
 
-bool MainWindow::HandleOneOffCommand(HWND sender, const COPYDATASTRUCT& data) {
-  if (data.dwData != kOneOffCommandTag || !IsWindow(sender) || !SameUserAndSession(sender))
-    return false;
-  const std::string message(static_cast<const char*>(data.lpData), data.cbData);
-  std::string reply;
-  Run([&] { reply = form_.OneOffCommand(message); });
-  COPYDATASTRUCT answer{kOneOffReplyTag, static_cast<DWORD>(reply.size()), reply.data()};
-  SendMessageTimeoutA(sender, WM_COPYDATA, reinterpret_cast<WPARAM>(Handle()),
-                      reinterpret_cast<LPARAM>(&answer), SMTO_ABORTIFHUNG, kReplyTimeoutMs,
-                      nullptr);
-  return true;
+void MainWindow::AnswerOneOffRequest() {
+  oneOff_->Answer([this](std::string_view request) {
+    std::string reply;
+    Run([&] { reply = form_.OneOffCommand(request); });
+    return reply;
+  });
 }
 
 void MainWindow::RetryTrayIcon() {
@@ -348,9 +352,9 @@ bool MainWindow::HandleProgramMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       Run([&f, lParam, anchor] { f.HandleTrayMessage(LOWORD(lParam), anchor); });
       return true;
     }
-    case WM_COPYDATA:
-      return HandleOneOffCommand(reinterpret_cast<HWND>(wParam),
-                                 *reinterpret_cast<const COPYDATASTRUCT*>(lParam));
+    case kOneOffRequestMessage:
+      if (oneOff_) AnswerOneOffRequest();
+      return true;
     case WM_TIMER:
       // An idle tick touches no control: a firing mirrors its own changes (ShowCountdown, and
       // the tick it switched back on), so the tick costs the same with any number of timers.

@@ -14,6 +14,7 @@
 #include "platform/win32/win32_system_services_win.h"
 #include "toolkit/bound_window_win.h"
 #include "ui/main_form.h"
+#include "ui/one_off_server_win.h"
 #include "ui/page_background_win.h"
 #include "ui/tray_menu_win.h"
 
@@ -62,8 +63,10 @@ class MainWindow final : public BoundWindow, private MainFormHost {
   void RetryTrayIcon();
   void ShowTrayMenu(ScreenPoint anchor) override;
   void SetTrayTip(const std::string& tip) override;
-  // A command of HalcyraCmd.exe, answered to its window; only from this user in this session.
-  bool HandleOneOffCommand(HWND sender, const COPYDATASTRUCT& data);
+  // HalcyraCmd's pipe; a name someone else took first goes to the event log.
+  void OpenOneOffChannel();
+  // The request the pipe's thread holds, answered by the logic.
+  void AnswerOneOffRequest();
   void CloseWindow() override;
   void TerminateProcesses(const std::string& exeName) override;
   std::string ExecutablePath() const override;
@@ -99,6 +102,8 @@ class MainWindow final : public BoundWindow, private MainFormHost {
   int trayRetries_ = 0;
   std::string trayTip_ = kAppTitle;
   HWND pageControl_ = nullptr;
+  // Last: its thread stops before anything it hands requests to goes.
+  std::unique_ptr<OneOffServer> oneOff_;
 };
 
 }  // namespace halcyra

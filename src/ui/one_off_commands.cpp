@@ -45,8 +45,14 @@ std::string HandleOneOffCommand(std::string_view message, TimerSchedule& schedul
     if (!request || !MeaningOfWord(request->event))
       return Reply(kReplyRefused, "The request was not understood.");
     std::unique_ptr<ProcessWait> wait;
-    if (request->condition == OneOffCondition::AfterExit)
-      wait = processes.Watch(request->imageName, request->processId);
+    if (request->condition == OneOffCondition::AfterExit) {
+      wait = processes.Watch(request->imageName, request->processId, request->processCreated);
+      // Opened here, on arrival: a number that names no process, or another one than the
+      // command saw, is not waited for.
+      if (request->processId && wait->Count() == 0)
+        return Reply(kReplyGone,
+                     "No process " + std::to_string(request->processId) + " runs in this session.");
+    }
     const bool replaced = schedule.OneOff.has_value();
     schedule.OneOff.emplace(*request, clock.Now(), std::move(wait));
     return Reply(kReplyOk, std::string(replaced ? "Replaced the pending request: " : "Pending: ") +

@@ -12,12 +12,10 @@
 
 namespace halcyra {
 
-// WM_COPYDATA tags: a command from HalcyraCmd, and the tray program's reply to its window.
-inline constexpr unsigned long kOneOffCommandTag = 0x48434D44;  // "HCMD"
-inline constexpr unsigned long kOneOffReplyTag = 0x48434D52;    // "HCMR"
-
 inline constexpr const char* kReplyOk = "ok";
 inline constexpr const char* kReplyRefused = "refused";
+// The process to wait for no longer runs (or its number is another process's now).
+inline constexpr const char* kReplyGone = "gone";
 
 std::string HandleOneOffCommand(std::string_view message, TimerSchedule& schedule,
                                 ProcessWaits& processes, const Clock& clock);

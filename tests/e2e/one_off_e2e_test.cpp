@@ -4,7 +4,9 @@
 
 #include <thread>
 
+#include "core/peer_identity.h"
 #include "driver/driver_win.h"
+#include "platform/win32/process_identity_win.h"
 
 namespace halcyra::e2e {
 namespace {
@@ -116,6 +118,33 @@ TEST_F(OneOffE2E, StatusSaysWhatIsPendingAndABadLineChangesNothing) {
                             "latest."),
             std::string::npos)
       << status.out;
+}
+
+TEST_F(OneOffE2E, ThePipeIsTheOnlyWayInAndASquattedNameIsServedByNoOne) {
+  // The request HalcyraCmd sent by window message before: the tray program takes none.
+  StartTray();
+  const HWND main = FindWindowOf(*tray_, "TFrmMain", "Halcyra");
+  std::string old = "do\nevent=Suspend\ncondition=in\nminutes=0\n";
+  COPYDATASTRUCT data{0x48434D44, static_cast<DWORD>(old.size()), old.data()};
+  SendMessageA(main, WM_COPYDATA, reinterpret_cast<WPARAM>(main), reinterpret_cast<LPARAM>(&data));
+  EXPECT_NE(Cmd("/status").out.find("No request is pending."), std::string::npos);
+  tray_.reset();
+
+  // Another program took the pipe's name first: the tray program serves nothing and says so
+  // once; HalcyraCmd hears no answer from it.
+  const std::optional<PeerIdentity> self = OwnIdentity();
+  ASSERT_TRUE(self);
+  const UniqueHandle squatter(CreateNamedPipeA(OneOffPipeName(*self).c_str(), PIPE_ACCESS_DUPLEX,
+                                               PIPE_TYPE_MESSAGE, 1, 4096, 4096, 0, nullptr));
+  ASSERT_TRUE(squatter);
+  StartTray();
+  ASSERT_TRUE(WaitUntil([] { return FileExists(DataFile("Effects.txt")); }, 5s));
+  const std::string effects = ReadFileText(DataFile("Effects.txt"));
+  EXPECT_EQ(effects.rfind("ReportEvent 9 Halcyra does not take requests from HalcyraCmd", 0), 0u)
+      << effects;
+  EXPECT_EQ(effects.find("\r\n"), effects.size() - 2) << "one line";
+  const CmdResult answer = Cmd("/status");
+  EXPECT_EQ(answer.code, 5u) << answer.out;
 }
 
 TEST_F(OneOffE2E, WithoutATrayProgramTheCommandStartsItAndTheRequestIsHeld) {

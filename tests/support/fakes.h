@@ -264,28 +264,35 @@ class FakeFileInspector final : public FileInspector {
 };
 
 // Processes by image name, each running until it is ended; a watch sees the ones running then.
+// A process asked for by number is one of `started`, running while it is there.
 class FakeProcessWaits final : public ProcessWaits {
  public:
-  std::map<std::string, int> running;  // image name -> how many run
-  std::unique_ptr<ProcessWait> Watch(const std::string& imageName, unsigned) override {
+  std::map<std::string, int> running;         // image name -> how many run
+  std::map<unsigned, std::uint64_t> started;  // process id -> its creation time
+  std::unique_ptr<ProcessWait> Watch(const std::string& imageName, unsigned processId,
+                                     std::uint64_t createdAt) override {
     class Wait final : public ProcessWait {
      public:
-      Wait(const FakeProcessWaits& owner, std::string name, unsigned count)
-          : owner_(owner), name_(std::move(name)), count_(count) {}
+      Wait(unsigned count, std::function<bool()> ended) : count_(count), ended_(std::move(ended)) {}
       unsigned Count() const override { return count_; }
-      bool Ended() const override {
-        const auto found = owner_.running.find(name_);
-        return found == owner_.running.end() || found->second == 0;
-      }
+      bool Ended() const override { return ended_(); }
 
      private:
-      const FakeProcessWaits& owner_;
-      std::string name_;
       unsigned count_;
+      std::function<bool()> ended_;
     };
+    if (processId) {
+      const auto found = started.find(processId);
+      const bool same = found != started.end() && (!createdAt || found->second == createdAt);
+      return std::make_unique<Wait>(same ? 1u : 0u,
+                                    [this, processId] { return !started.count(processId); });
+    }
     const auto found = running.find(imageName);
     return std::make_unique<Wait>(
-        *this, imageName, found == running.end() ? 0u : static_cast<unsigned>(found->second));
+        found == running.end() ? 0u : static_cast<unsigned>(found->second), [this, imageName] {
+          const auto now = running.find(imageName);
+          return now == running.end() || now->second == 0;
+        });
   }
 };
 

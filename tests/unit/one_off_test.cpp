@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "cmd/command_line.h"
+#include "core/peer_identity.h"
 
 namespace halcyra {
 namespace {
@@ -131,6 +132,29 @@ TEST(PendingOneOffRules, EachConditionFallsDueWhenItHoldsOrAtTheLatestTime) {
   request.latest = std::pair{6, 5};
   EXPECT_EQ(DecodeRequest(EncodeRequest(request)), request);
   EXPECT_FALSE(DecodeRequest("event=Suspend\ncondition=soon\n").has_value());
+}
+
+TEST(OneOffChannel, EachEndTrustsOnlyItsOwnUserSessionAndLevel) {
+  const PeerIdentity self{"S-1-5-21-1-2-3-1001", 2, 0x2000};
+  EXPECT_EQ(OneOffPipeName(self), "\\\\.\\pipe\\Halcyra-2-S-1-5-21-1-2-3-1001");
+  const auto other = [&](std::string sid, unsigned session, unsigned level) {
+    return std::optional<PeerIdentity>(PeerIdentity{std::move(sid), session, level});
+  };
+  EXPECT_TRUE(ClientTrusted(self, other(self.userSid, 2, 0x2000)));
+  EXPECT_TRUE(ClientTrusted(self, other(self.userSid, 2, 0x3000))) << "elevated is higher";
+  EXPECT_FALSE(ClientTrusted(self, other(self.userSid, 2, 0x1000))) << "a sandboxed process";
+  EXPECT_FALSE(ClientTrusted(self, other("S-1-5-21-1-2-3-1002", 2, 0x2000))) << "another user";
+  EXPECT_FALSE(ClientTrusted(self, other(self.userSid, 3, 0x2000))) << "another session";
+  EXPECT_FALSE(ClientTrusted(self, std::nullopt)) << "unreadable is nobody";
+  EXPECT_FALSE(ClientTrusted({"", 2, 0x2000}, other("", 2, 0x2000))) << "two unknowns";
+
+  EXPECT_TRUE(ServerTrusted(self, other(self.userSid, 2, 0x3000)));
+  EXPECT_FALSE(ServerTrusted(self, other(self.userSid, 2, 0x1000))) << "a sandboxed squatter";
+  EXPECT_TRUE(ServerTrusted({self.userSid, 2, 0x3000}, other(self.userSid, 2, 0x2000)))
+      << "an elevated HalcyraCmd talks to the ordinary tray program";
+  EXPECT_FALSE(ServerTrusted(self, other("S-1-5-18", 2, 0x4000))) << "a squatter of another user";
+  EXPECT_FALSE(ServerTrusted(self, other(self.userSid, 0, 0x2000))) << "another session";
+  EXPECT_FALSE(ServerTrusted(self, std::nullopt));
 }
 
 }  // namespace

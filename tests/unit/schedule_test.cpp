@@ -235,6 +235,18 @@ TEST_F(ScheduleTest, AOneOffRequestFiresOnceThroughTheCountdownAndShowsInTheTip)
   EXPECT_TRUE(Tick().empty()) << "cancelled before its time";
   EXPECT_EQ(form_->OneOffCommand("do\nevent=Sleep\ncondition=in\n").rfind("refused\n", 0), 0u);
   EXPECT_FALSE(form_->Schedule.OneOff);
+
+  // A process by number is the one HalcyraCmd saw only if it was created when it said: a
+  // number given out again, or gone, is "gone" (exit code 4) and nothing is held.
+  processes_.started[4711] = 1234;
+  OneOffRequest byNumber{"Reboot", OneOffCondition::AfterExit, 0, {0, 0}, "", 4711, std::nullopt};
+  byNumber.processCreated = 999;
+  EXPECT_EQ(form_->OneOffCommand("do\n" + EncodeRequest(byNumber)),
+            "gone\nNo process 4711 runs in this session.");
+  EXPECT_FALSE(form_->Schedule.OneOff);
+  byNumber.processCreated = 1234;
+  EXPECT_EQ(form_->OneOffCommand("do\n" + EncodeRequest(byNumber)),
+            "ok\nPending: Reboot when process 4711 ends.");
 }
 
 }  // namespace

@@ -30,7 +30,22 @@ class JournaledMachineControl final : public MachineControl {
   EffectsJournal journal_;
 };
 
+class JournaledSystemLog final : public SystemLog {
+ public:
+  explicit JournaledSystemLog(const std::string& dataFolder) : journal_(dataFolder) {}
+  void Write(ServiceEvent event, const std::string& text) override {
+    journal_.Record("ReportEvent " + std::to_string(static_cast<unsigned>(event)) + " " + text);
+  }
+
+ private:
+  EffectsJournal journal_;
+};
+
 }  // namespace
+
+std::unique_ptr<SystemLog> MakeSystemLog(const std::string& dataFolder) {
+  return std::make_unique<JournaledSystemLog>(dataFolder);
+}
 
 std::unique_ptr<MachineControl> MakeMachineControl(const std::string& dataFolder) {
   return std::make_unique<JournaledMachineControl>(dataFolder);

@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "platform/win32/machine_control_win.h"
+#include "platform/win32/win32_service_host_win.h"
 
 namespace halcyra {
 namespace {
@@ -31,6 +32,10 @@ class RealMachineControl final : public MachineControl {
 
 std::unique_ptr<MachineControl> MakeMachineControl(const std::string&) {
   return std::make_unique<RealMachineControl>();
+}
+
+std::unique_ptr<SystemLog> MakeSystemLog(const std::string&) {
+  return std::make_unique<Win32SystemLog>();
 }
 
 }  // namespace halcyra

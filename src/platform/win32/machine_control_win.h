@@ -1,15 +1,18 @@
-// Which MachineControl a program gets is chosen at link time: Halcyra.exe links the real
-// calls, Halcyra-e2e.exe links the journal that tests read.
+// Which MachineControl and event log a program gets is chosen at link time: Halcyra.exe links
+// the real calls, Halcyra-e2e.exe links the journal that tests read.
 #pragma once
 
 #include <memory>
 #include <string>
 
 #include "platform/machine_control.h"
+#include "platform/service_host.h"
 
 namespace halcyra {
 
 // The data folder is where the end-to-end build keeps its journal; the real calls ignore it.
 std::unique_ptr<MachineControl> MakeMachineControl(const std::string& dataFolder);
+// The Windows event log; in the end-to-end build a line "ReportEvent <id> <text>" each.
+std::unique_ptr<SystemLog> MakeSystemLog(const std::string& dataFolder);
 
 }  // namespace halcyra

@@ -24,6 +24,12 @@ class HandleWait final : public ProcessWait {
   std::vector<UniqueHandle> processes_;
 };
 
+std::uint64_t CreationOf(HANDLE process) {
+  FILETIME created{}, exited{}, kernel{}, user{};
+  if (!GetProcessTimes(process, &created, &exited, &kernel, &user)) return 0;
+  return (static_cast<std::uint64_t>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
+}
+
 DWORD SessionOf(DWORD processId) {
   DWORD session = 0;
   return ProcessIdToSessionId(processId, &session) ? session : 0xFFFFFFFF;
@@ -31,8 +37,13 @@ DWORD SessionOf(DWORD processId) {
 
 }  // namespace
 
+std::uint64_t ProcessCreationTime(unsigned processId) {
+  const UniqueHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+  return process ? CreationOf(process.Get()) : 0;
+}
+
 std::unique_ptr<ProcessWait> Win32ProcessWaits::Watch(const std::string& imageName,
-                                                      unsigned processId) {
+                                                      unsigned processId, std::uint64_t createdAt) {
   // Looked up once, now: from here on only the handles are read, so a process started later
   // under the same name is not waited for.
   const DWORD ownSession = SessionOf(GetCurrentProcessId());
@@ -45,8 +56,11 @@ std::unique_ptr<ProcessWait> Win32ProcessWaits::Watch(const std::string& imageNa
     const bool wanted =
         processId ? entry.th32ProcessID == processId : EqualsIgnoreCase(entry.szExeFile, imageName);
     if (!wanted || SessionOf(entry.th32ProcessID) != ownSession) continue;
-    UniqueHandle process(OpenProcess(SYNCHRONIZE, FALSE, entry.th32ProcessID));
-    if (process) processes.push_back(std::move(process));
+    const DWORD rights = SYNCHRONIZE | (createdAt ? PROCESS_QUERY_LIMITED_INFORMATION : 0);
+    UniqueHandle process(OpenProcess(rights, FALSE, entry.th32ProcessID));
+    // A number given out again since the command looked is another process.
+    if (process && (!createdAt || CreationOf(process.Get()) == createdAt))
+      processes.push_back(std::move(process));
   }
   return std::make_unique<HandleWait>(std::move(processes));
 }

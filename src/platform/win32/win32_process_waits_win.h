@@ -13,8 +13,12 @@ namespace halcyra {
 
 class Win32ProcessWaits final : public ProcessWaits {
  public:
-  std::unique_ptr<ProcessWait> Watch(const std::string& imageName, unsigned processId) override;
+  std::unique_ptr<ProcessWait> Watch(const std::string& imageName, unsigned processId,
+                                     std::uint64_t createdAt) override;
 };
+
+// When the process of that number was created (FILETIME units); 0 when it cannot be opened.
+std::uint64_t ProcessCreationTime(unsigned processId);
 
 class Win32InputIdle final : public InputIdle {
  public:
