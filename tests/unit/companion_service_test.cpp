@@ -157,12 +157,18 @@ TEST_F(CompanionScheduleTest, LogOffHasNobodyToLogOffAndSleepStatesGoThroughSusp
   Start().Tick();
   EXPECT_EQ(power_.calls, std::vector<std::string>{kHibernateCall}) << "not allowed: no call";
   EXPECT_NE(log_.lines.back().find("did not carry out"), std::string::npos) << log_.lines.back();
+  sleep_.hibernateAllowed = false;
+  Prepare("[Timer]\r\nnap=enabled,Hibernate,22:00,Daily\r\n");
+  Start().Tick();
+  EXPECT_EQ(power_.calls, std::vector<std::string>{kHibernateCall}) << "not allowed: no call";
 }
 
-TEST_F(CompanionScheduleTest, AOnceTimerStaysWhenTheServiceCannotCarryItsActionOut) {
+// A once-only timer goes back into the file; any other is left as it was.
+TEST_F(CompanionScheduleTest, ATimerStaysWhenTheServiceCannotCarryItsActionOut) {
   const std::string entries[] = {"bye=enabled,Log off,22:00,Once", "odd=enabled,Dance,22:00,Once",
                                  "doze=enabled,Suspend,22:00,Once",
-                                 "halt=enabled,Shutdown,22:00,Once"};
+                                 "halt=enabled,Shutdown,22:00,Once",
+                                 "daily=enabled,Shutdown,22:00,Daily"};
   sleep_.suspendAllowed = false;
   power_.accept = false;
   for (const std::string& entry : entries) {
