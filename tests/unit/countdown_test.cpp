@@ -37,15 +37,6 @@ TEST(CountdownSeconds, WholeNumbersHeldToADayAnythingElseIsZero) {
   EXPECT_EQ(CountdownSeconds("99999999999999999999999"), 86400);
 }
 
-TEST(CountdownRounding, HalvesGoToTheEvenNeighbour) {
-  EXPECT_EQ(RoundHalfEven(2.5), 2);
-  EXPECT_EQ(RoundHalfEven(3.5), 4);
-  EXPECT_EQ(RoundHalfEven(0.5), 0);
-  EXPECT_EQ(RoundHalfEven(-0.5), 0);
-  EXPECT_EQ(RoundHalfEven(-1.6), -2);
-  EXPECT_EQ(RoundHalfEven(4.49), 4);
-}
-
 // Records everything that happens, in order, in one journal.
 class JournalTasks final : public CleanupTasks {
  public:
