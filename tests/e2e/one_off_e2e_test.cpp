@@ -90,7 +90,11 @@ TEST_F(OneOffE2E, AfterExitWaitsForTheProcessAndCancelLeavesNothing) {
   AppProcess first("sleeper_probe.exe");
   ASSERT_EQ(Cmd("/do Suspend /after-exit sleeper_probe").code, 0u);
   std::this_thread::sleep_for(1500ms);
-  EXPECT_FALSE(FileExists(DataFile("Effects.txt"))) << "the process still runs";
+  // A request that fired is dropped: still pending, after the ticks, is the sign it did not.
+  EXPECT_NE(Cmd("/status").out.find("Pending: Suspend when sleeper_probe.exe ends"),
+            std::string::npos)
+      << "the process still runs";
+  EXPECT_FALSE(FileExists(DataFile("Effects.txt")));
   first.Terminate();
   EXPECT_TRUE(WaitUntil([] { return ReadFileText(DataFile("Effects.txt")) == kSuspended; }, 8s));
 
@@ -99,9 +103,14 @@ TEST_F(OneOffE2E, AfterExitWaitsForTheProcessAndCancelLeavesNothing) {
   ASSERT_EQ(Cmd("/do Suspend /after-exit " + std::to_string(second.Id())).code, 0u);
   const CmdResult cancel = Cmd("/cancel");
   EXPECT_EQ(cancel.out, "The pending request is cancelled.\r\n");
+  EXPECT_NE(Cmd("/status").out.find("No request is pending."), std::string::npos);
   second.Terminate();
-  std::this_thread::sleep_for(2500ms);
-  EXPECT_FALSE(FileExists(DataFile("Effects.txt"))) << "cancelled: nothing happens";
+  // A request due at once is the sign that ticks ran after the process ended: it hibernates,
+  // and nothing came before it.
+  ASSERT_EQ(Cmd("/do Hibernate /in 0").code, 0u);
+  ASSERT_TRUE(WaitUntil([] { return FileExists(DataFile("Effects.txt")); }, 8s));
+  EXPECT_EQ(ReadFileText(DataFile("Effects.txt")), "SetSystemPowerState 0 1\r\n")
+      << "cancelled: nothing happens";
 }
 
 TEST_F(OneOffE2E, StatusSaysWhatIsPendingAndABadLineChangesNothing) {

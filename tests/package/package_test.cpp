@@ -79,9 +79,10 @@ bool ProcessRuns(const char* exeName) {
 
 class PackageTest : public testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    // Whatever an earlier run left, whichever build of whichever version: no package, no
-    // settings.
+  // Each test starts from a machine without the package and without settings, whatever an
+  // earlier test or run left, whichever build of whichever version; a test that needs the
+  // package installs it itself, so that any one of them runs alone.
+  void SetUp() override {
     char product[39] = {};
     for (int left = 10;
          left > 0 && MsiEnumRelatedProductsA(HALCYRA_UPGRADE_CODE, 0, 0, product) == ERROR_SUCCESS;
@@ -111,6 +112,7 @@ TEST_F(PackageTest, ASilentInstallPutsEverythingInPlaceAndTheFirstStartFollows) 
 }
 
 TEST_F(PackageTest, HelpOpensTheInstalledHelpFile) {
+  ASSERT_EQ(Msiexec("/i \"" + Package(kPackage) + "\""), 0u);
   ASSERT_TRUE(FileExists(Installed("help.chm")));
   WriteFileText(DataFile("Halcyra.ini"), "[general]\r\nFirstStartDone=True\r\n");
   AppProcess app(Installed("Halcyra.exe"));
@@ -122,6 +124,7 @@ TEST_F(PackageTest, HelpOpensTheInstalledHelpFile) {
 }
 
 TEST_F(PackageTest, UninstallRemovesTheProgramAndKeepsTheSettings) {
+  ASSERT_EQ(Msiexec("/i \"" + Package(kPackage) + "\""), 0u);
   const std::string settings =
       "[general]\r\nFirstStartDone=True\r\n[Timer]\r\nkept=enabled,"
       "Shutdown,23:00,Daily\r\n";
@@ -155,7 +158,6 @@ TEST_F(PackageTest, AnUpgradeKeepsTheSettings) {
 }
 
 TEST_F(PackageTest, APreparedSettingsFileMakesAnOrdinaryFirstStart) {
-  fs::remove_all(DataFolder());
   const std::string prepared = AppProcess::ExePath("package_tests.exe") + ".prepared.ini";
   WriteFileText(prepared,
                 "[general]\r\nFirstStartDone=True\r\n[Timer]\r\nfleet=enabled,"

@@ -157,12 +157,18 @@ TEST_F(CompanionScheduleTest, LogOffHasNobodyToLogOffAndSleepStatesGoThroughSusp
   Start().Tick();
   EXPECT_EQ(power_.calls, std::vector<std::string>{kHibernateCall}) << "not allowed: no call";
   EXPECT_NE(log_.lines.back().find("did not carry out"), std::string::npos) << log_.lines.back();
+  sleep_.hibernateAllowed = false;
+  Prepare("[Timer]\r\nnap=enabled,Hibernate,22:00,Daily\r\n");
+  Start().Tick();
+  EXPECT_EQ(power_.calls, std::vector<std::string>{kHibernateCall}) << "not allowed: no call";
 }
 
-TEST_F(CompanionScheduleTest, AOnceTimerStaysWhenTheServiceCannotCarryItsActionOut) {
+// A once-only timer goes back into the file; any other is left as it was.
+TEST_F(CompanionScheduleTest, ATimerStaysWhenTheServiceCannotCarryItsActionOut) {
   const std::string entries[] = {"bye=enabled,Log off,22:00,Once", "odd=enabled,Dance,22:00,Once",
                                  "doze=enabled,Suspend,22:00,Once",
-                                 "halt=enabled,Shutdown,22:00,Once"};
+                                 "halt=enabled,Shutdown,22:00,Once",
+                                 "daily=enabled,Shutdown,22:00,Daily"};
   sleep_.suspendAllowed = false;
   power_.accept = false;
   for (const std::string& entry : entries) {
@@ -201,10 +207,13 @@ TEST_F(CompanionScheduleTest, ASharedFileThatIsNotWhatItSeemsStopsEverything) {
   EXPECT_EQ(log_.lines[0].rfind("5 ", 0), 0u) << log_.lines[0];
   EXPECT_NE(log_.lines[0].find("is a link"), std::string::npos) << log_.lines[0];
 
-  // The settings file is fine again, but the log has a second name somewhere else.
+  // The settings file is fine again and read; then, before the timer falls due, the log gets
+  // a second name somewhere else: it is checked again before the action.
   inspector_.facts.erase(SettingsPath());
+  CompanionSchedule& again = Start();
+  ASSERT_EQ(again.Timers().size(), 1u);
   inspector_.facts[LogPath()] = {FileFacts::Found::Yes, false, false, 2, LogPath()};
-  Start().Tick();
+  again.Tick();
   EXPECT_TRUE(power_.calls.empty());
   EXPECT_EQ(Read("Timer", "once"), "enabled,Power off,22:00,Once") << "nothing removed";
   EXPECT_FALSE(std::filesystem::exists(LogPath())) << "nothing written";

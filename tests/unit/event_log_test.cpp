@@ -23,13 +23,6 @@ TEST(EventLog, LineFormat) {
       << "a word from a hand-edited timer is written unchanged";
 }
 
-TEST(EventLog, PathHasNoDoubleBackslash) {
-  test::FakeOsInfo os;
-  EXPECT_EQ(LogFilePath(os), "C:\\ProgramData\\Halcyra\\Log.txt");
-  os.commonAppData = "D:\\";
-  EXPECT_EQ(LogFilePath(os), "D:\\Halcyra\\Log.txt");
-}
-
 class EventLogFileTest : public testing::Test {
  protected:
   EventLogFileTest() { os_.commonAppData = (folder_.Path() / "root").string(); }

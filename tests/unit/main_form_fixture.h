@@ -75,6 +75,11 @@ class MainFormTest : public testing::Test {
     std::ofstream(SettingsPath(), std::ios::binary | std::ios::trunc) << content;
   }
   SettingsFile Settings() { return SettingsFile(ini_, SettingsPath(), {}); }
+  // The settings file's bytes, read past the INI layer.
+  std::string Raw() const {
+    std::ifstream in(SettingsPath(), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  }
   std::string Read(const char* section, const char* key) {
     return Settings().ReadString(section, key);
   }

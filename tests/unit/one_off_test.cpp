@@ -33,6 +33,7 @@ TEST(CmdLineParser, GoodLinesBecomeRequestsAndBadOnesAnExitCodeAndOneLine) {
   EXPECT_EQ(good({"/do", "Hibernate", "/after-idle", "20"}).request.condition,
             OneOffCondition::AfterIdle);
   EXPECT_EQ(good({"/do", "Log off", "/in", "0"}).request.minutes, 0u) << "0 is now";
+  EXPECT_EQ(good({"/do", "Log off", "/in", "10080"}).request.minutes, 10080u) << "a week";
   EXPECT_EQ(good({"/CANCEL"}).action, CmdAction::Cancel);
   EXPECT_EQ(good({"/status"}).action, CmdAction::Status);
   EXPECT_EQ(good({"/?"}).action, CmdAction::Help);
@@ -49,6 +50,7 @@ TEST(CmdLineParser, GoodLinesBecomeRequestsAndBadOnesAnExitCodeAndOneLine) {
       {{"/do", "Suspend"}, cmd_exit::kBadOption, "/do needs /in"},
       {{"/do", "Suspend", "/in"}, cmd_exit::kBadOption, "/in needs a value"},
       {{"/do", "Suspend", "/in", "-5"}, cmd_exit::kBadTime, "no number of minutes"},
+      {{"/do", "Suspend", "/in", "10081"}, cmd_exit::kBadTime, "no number of minutes (0 to 10080)"},
       {{"/do", "Suspend", "/in", "99999999"}, cmd_exit::kBadTime, "no number of minutes"},
       {{"/do", "Suspend", "/after-idle", "0"}, cmd_exit::kBadTime, "no number of minutes"},
       {{"/do", "Suspend", "/at", "24:00"}, cmd_exit::kBadTime, "\"24:00\" is no time"},
@@ -57,6 +59,9 @@ TEST(CmdLineParser, GoodLinesBecomeRequestsAndBadOnesAnExitCodeAndOneLine) {
       {{"/do", "Suspend", "/in", "5", "/at", "7:00"}, cmd_exit::kBadOption, "give one of"},
       {{"/do", "Suspend", "/in", "5", "/latest", "7:00"}, cmd_exit::kBadOption, "/latest goes"},
       {{"/do", "Suspend", "/after-exit", "C:\\x.exe"}, cmd_exit::kBadOption, "no image name"},
+      {{"/do", "Suspend", "/after-idle", "5", "/latest", "7:00", "/latest", "8:00"},
+       cmd_exit::kBadOption,
+       "/latest is given twice"},
       {{"/cancel", "/in", "5"}, cmd_exit::kBadOption, "stand alone"},
       {{"/cancel", "/status"}, cmd_exit::kBadOption, "give one of /do"},
       {{"/do", "Suspend", "/in", "5", "/soon"}, cmd_exit::kBadOption, "unknown option \"/soon\""},
@@ -127,11 +132,31 @@ TEST(PendingOneOffRules, EachConditionFallsDueWhenItHoldsOrAtTheLatestTime) {
   const PendingOneOff idle(request, At(8, 20, 0), nullptr);
   EXPECT_FALSE(idle.Due(At(8, 20, 30), 20 * 60000 - 1));
   EXPECT_TRUE(idle.Due(At(8, 20, 30), 20 * 60000));
+}
 
-  // The request travels as text and comes back the same.
-  request.latest = std::pair{6, 5};
+// The tray program's side of the request: the text comes back the same, and a body that is
+// wrong in any one way is refused as a whole.
+TEST(OneOffRequestBody, RoundTripsAndEachFaultIsRefused) {
+  const OneOffRequest request{"Hibernate", OneOffCondition::AfterIdle, 20, {0, 0}, "", 0, {{6, 5}}};
   EXPECT_EQ(DecodeRequest(EncodeRequest(request)), request);
-  EXPECT_FALSE(DecodeRequest("event=Suspend\ncondition=soon\n").has_value());
+  EXPECT_EQ(
+      DecodeRequest("event=Suspend\ncondition=in\nminutes=5").value_or(OneOffRequest{}).minutes, 5u)
+      << "the last line needs no end";
+  for (const char* bad : {
+           "event=Suspend\ncondition=soon\n",            // an unknown condition
+           "event=Suspend\nminutes=5\n",                 // no condition
+           "condition=in\nminutes=5\n",                  // no event
+           "event=\ncondition=in\n",                     // an empty event
+           "event=Suspend\ncondition=in\nminutes\n",     // a line without "="
+           "event=Suspend\ncondition=in\ncolour=red\n",  // an unknown key
+           "event=Suspend\ncondition=in\nminutes=-1\n",  // a negative number
+           "event=Suspend\ncondition=in\nminutes=5x\n",  // no number
+           "event=Suspend\ncondition=in\npid= 7\n",      // a blank before the number
+           "event=Suspend\ncondition=at\nat=7h\n",       // no time
+           "event=Suspend\ncondition=at\nat=\n",         // an empty time
+           "event=Suspend\ncondition=after-idle\nminutes=5\nlatest=x\n",  // a bad latest time
+       })
+    EXPECT_FALSE(DecodeRequest(bad).has_value()) << bad;
 }
 
 TEST(OneOffChannel, EachEndTrustsOnlyItsOwnUserSessionAndLevel) {

@@ -28,55 +28,34 @@ TEST(EditionWord, FollowsTheVersionTable) {
   }
 }
 
-TEST(DataFolder, Windows98UsesTheWindowsDirectory) {
-  FakeOsInfo os = Os(4, 10);
-  os.windowsDirectory = "C:\\WINDOWS";
-  os.commonAppData = std::nullopt;  // never asked on this version
-  EXPECT_EQ(GetDataFolder(os), "C:\\WINDOWS\\All Users\\Application Data\\Halcyra");
-  EXPECT_EQ(GetSettingsPath(os), "C:\\WINDOWS\\All Users\\Application Data\\Halcyra\\Halcyra.ini");
-
-  os.windowsDirectory = "C:\\";
-  EXPECT_EQ(GetSettingsPath(os), "C:\\All Users\\Application Data\\Halcyra\\Halcyra.ini");
-}
-
-TEST(DataFolder, OtherKnownVersionsAskTheShell) {
-  for (const OsVersion v :
-       {OsVersion{10, 0}, OsVersion{6, 1}, OsVersion{5, 1}, OsVersion{4, 90}, OsVersion{4, 0}}) {
-    FakeOsInfo os = Os(v.major, v.minor);
-    os.windowsDirectory = "D:\\ignored";
-    os.commonAppData = "C:\\ProgramData";
-    EXPECT_EQ(GetDataFolder(os), "C:\\ProgramData\\Halcyra");
-    EXPECT_EQ(GetSettingsPath(os), "C:\\ProgramData\\Halcyra\\Halcyra.ini");
+// One platform object for every row: the folder is asked for afresh each time, never kept.
+TEST(DataFolder, Windows98UsesTheWindowsDirectoryOtherKnownVersionsAskTheShell) {
+  struct Row {
+    OsVersion version;
+    const char* windows;
+    std::optional<std::string> shell;
+    std::string folder;
+  };
+  const Row rows[] = {
+      {{4, 10}, "C:\\WINDOWS", std::nullopt, "C:\\WINDOWS\\All Users\\Application Data\\Halcyra"},
+      {{4, 10}, "C:\\", std::nullopt, "C:\\All Users\\Application Data\\Halcyra"},
+      {{10, 0}, "D:\\ignored", "C:\\ProgramData", "C:\\ProgramData\\Halcyra"},
+      {{6, 1}, "D:\\ignored", "E:\\Shared", "E:\\Shared\\Halcyra"},
+      {{5, 1}, "D:\\ignored", "D:\\", "D:\\Halcyra"},  // no double backslash at a root
+      {{4, 90}, "D:\\ignored", "C:\\ProgramData", "C:\\ProgramData\\Halcyra"},
+      {{4, 0}, "D:\\ignored", "C:\\ProgramData", "C:\\ProgramData\\Halcyra"},
+      {{6, 0}, "D:\\ignored", std::nullopt, ""},  // the shell fails
+      {{3, 51}, "D:\\ignored", "C:\\ProgramData", ""},
+      {{4, 1}, "D:\\ignored", "C:\\ProgramData", ""},
+  };
+  FakeOsInfo os;
+  for (const Row& row : rows) {
+    os.version = row.version;
+    os.windowsDirectory = row.windows;
+    os.commonAppData = row.shell;
+    EXPECT_EQ(GetDataFolder(os), row.folder) << row.version.major << "." << row.version.minor;
+    EXPECT_EQ(GetSettingsPath(os), row.folder.empty() ? "" : row.folder + "\\Halcyra.ini");
   }
-}
-
-TEST(DataFolder, DriveRootFromTheShellGetsNoDoubleBackslash) {
-  FakeOsInfo os = Os(5, 1);
-  os.commonAppData = "D:\\";
-  EXPECT_EQ(GetDataFolder(os), "D:\\Halcyra");
-  EXPECT_EQ(GetSettingsPath(os), "D:\\Halcyra\\Halcyra.ini");
-}
-
-TEST(DataFolder, EmptyWhenTheShellFailsOrTheVersionIsUnknown) {
-  FakeOsInfo failing = Os(6, 0);
-  failing.commonAppData = std::nullopt;
-  EXPECT_EQ(GetDataFolder(failing), "");
-  EXPECT_EQ(GetSettingsPath(failing), "");
-
-  for (const OsVersion v : {OsVersion{3, 51}, OsVersion{4, 1}}) {
-    const FakeOsInfo unknown = Os(v.major, v.minor);
-    EXPECT_EQ(GetDataFolder(unknown), "");
-    EXPECT_EQ(GetSettingsPath(unknown), "");
-  }
-}
-
-TEST(DataFolder, AsksThePlatformAfreshEachTime) {
-  FakeOsInfo os = Os(10, 0);
-  EXPECT_EQ(GetDataFolder(os), "C:\\ProgramData\\Halcyra");
-  os.commonAppData = "E:\\Shared";
-  EXPECT_EQ(GetDataFolder(os), "E:\\Shared\\Halcyra");
-  os.version = {4, 10};
-  EXPECT_EQ(GetOSEdition(os), "Win9x");
 }
 
 }  // namespace

@@ -7,25 +7,12 @@
 namespace halcyra {
 namespace {
 
-// Counts how often the edition is asked for.
-class CountingOs final : public OsInfo {
- public:
-  OsVersion version{10, 0};
-  mutable int asked = 0;
-  OsVersion Version() const override {
-    ++asked;
-    return version;
-  }
-  std::string WindowsDirectory() const override { return "C:\\WINDOWS"; }
-  std::optional<std::string> CommonAppDataFolder() const override { return "C:\\ProgramData"; }
-};
-
 class PowerActionsTest : public testing::Test {
  protected:
   PowerActionsTest() { privilege_.journal = &machine_.calls; }
   PowerServices Services() { return {os_, privilege_, machine_, boxes_, sleep_}; }
 
-  CountingOs os_;
+  test::FakeOsInfo os_;
   test::FakePrivilege privilege_;
   test::FakeSleepSupport sleep_;
   test::RecordingMachineControl machine_;
@@ -85,21 +72,6 @@ TEST_F(PowerActionsTest, TheResultSaysWhetherWindowsAccepted) {
   machine_.accept = true;
   os_.version = {3, 51};
   EXPECT_FALSE(RebootComputer(Services())) << "not supported";
-}
-
-TEST_F(PowerActionsTest, TheEditionIsAskedAfreshForEachComparison) {
-  os_.asked = 0;
-  os_.version = {3, 51};
-  LogOffUser(Services());
-  EXPECT_EQ(os_.asked, 4) << "NewWinNT, OldWinNt, Vista, Win9x";
-  os_.asked = 0;
-  os_.version = {5, 0};
-  LogOffUser(Services());
-  EXPECT_EQ(os_.asked, 1);
-  os_.asked = 0;
-  os_.version = {4, 10};
-  LogOffUser(Services());
-  EXPECT_EQ(os_.asked, 4);
 }
 
 }  // namespace

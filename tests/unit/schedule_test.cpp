@@ -45,6 +45,30 @@ TEST_F(ScheduleTest, StartInsideATimersMinuteFiresAtTheFirstTick) {
   EXPECT_EQ(Tick(), std::vector<std::string>{"Power off"}) << "the next day";
 }
 
+// The minute handled and the reboot stamp are whole minutes: neither silences a later timer in
+// the same hour, and a timer never fires at another minute or hour than its own.
+TEST_F(ScheduleTest, ATimerFiresOnlyInItsOwnMinuteAndALaterOneInTheHourStillFires) {
+  Prepare(
+      "[Timer]\r\nfirst=enabled,Shutdown,09:30,Daily\r\nsecond=enabled,Reboot,09:45,Daily\r\n"
+      "[Log]\r\nLastRebootTime=12/7/2026 9:30:05 AM\r\n");
+  At(7, 9, 0);
+  Create();
+  At(7, 9, 30);
+  EXPECT_EQ(Tick(), std::vector<std::string>{"Shutdown"});
+  for (const int minute : {31, 44}) {
+    At(7, 9, minute);
+    EXPECT_TRUE(Tick().empty()) << "09:" << minute;
+  }
+  At(7, 9, 45);
+  EXPECT_EQ(Tick(), std::vector<std::string>{"Reboot"});
+  for (const int hour : {10, 21}) {
+    At(7, hour, 30);
+    EXPECT_TRUE(Tick().empty()) << hour << ":30";
+    At(7, hour, 45);
+    EXPECT_TRUE(Tick().empty()) << hour << ":45";
+  }
+}
+
 TEST_F(ScheduleTest, OnlyTheFirstOfTwoTimersAtOneTimeFires) {
   Prepare("[Timer]\r\nb=enabled,Reboot,09:30,Daily\r\na=enabled,Shutdown,09:30,Daily\r\n");
   At(7, 9, 30);

@@ -95,6 +95,7 @@ TEST(TrustedAccounts, OnlyTheSystemAdministratorsAndTheInstallerMayChangeTheServ
   EXPECT_EQ(UntrustedWriter(me, programFiles, me), "") << "the installing account";
   EXPECT_EQ(UntrustedWriter(user, programFiles, me), user) << "an owner may change the rights";
   EXPECT_EQ(UntrustedWriter("", programFiles, me), "an unknown owner");
+  EXPECT_EQ(UntrustedWriter("", programFiles, ""), "an unknown owner") << "no installing account";
   EXPECT_EQ(UntrustedWriter(accounts::kSystem, std::nullopt, me), "Everyone") << "no list at all";
   for (const std::uint32_t right :
        {r::kWriteData, r::kAppendData, r::kDeleteChild, r::kDelete, r::kWriteDac, r::kWriteOwner,

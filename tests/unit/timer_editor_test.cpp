@@ -74,7 +74,7 @@ TEST_F(TimerEditorTest, NewRowsTakeTheirPlaceInTimeOrder) {
 TEST_F(TimerEditorTest, TitlesThatCannotBeStoredOrAreTakenAreRefused) {
   Prepare("[Timer]\r\nNight=enabled,Shutdown,23:00,Daily\r\n");
   Create();
-  const std::string before = folder_.ReadFile("root/Halcyra/Halcyra.ini");
+  const std::string before = Raw();
   struct Case {
     const char* title;
     const char* message;
@@ -96,9 +96,7 @@ TEST_F(TimerEditorTest, TitlesThatCannotBeStoredOrAreTakenAreRefused) {
     EXPECT_EQ(boxes_.shown[0].caption, "Error");
     EXPECT_EQ(boxes_.shown[0].style, 64u);
   }
-  EXPECT_EQ(std::string(kBlankTitleMessage), "Timer tile should not be blank.");
-  EXPECT_EQ(std::string(kDuplicateTitleMessage), "The same Timer tile already exists.");
-  EXPECT_EQ(folder_.ReadFile("root/Halcyra/Halcyra.ini"), before);
+  EXPECT_EQ(Raw(), before);
 }
 
 // The settings file compares keys without regard to case: a title in another letter case would
@@ -108,7 +106,7 @@ TEST_F(TimerEditorTest, ATitleTakenInAnotherLetterCaseIsRefused) {
       "[Timer]\r\nNight=enabled,Shutdown,23:00,Daily\r\nB=enabled,Reboot,11:00,Daily\r\n"
       "A=enabled,Shutdown,10:00,Daily\r\n");
   Create();
-  const std::string before = folder_.ReadFile("root/Halcyra/Halcyra.ini");
+  const std::string before = Raw();
   Open(&TFrmMain::BtnAddClick, [](TFrmTimer& e) {
     e.EdtTitle.text = "NIGHT";
     e.SpinHour.text = "22";
@@ -126,7 +124,7 @@ TEST_F(TimerEditorTest, ATitleTakenInAnotherLetterCaseIsRefused) {
   });
   ASSERT_EQ(boxes_.shown.size(), 1u) << "renaming A to b would delete A and overwrite B";
   EXPECT_EQ(boxes_.shown[0].text, kDuplicateTitleMessage);
-  EXPECT_EQ(folder_.ReadFile("root/Halcyra/Halcyra.ini"), before);
+  EXPECT_EQ(Raw(), before);
 
   boxes_.shown.clear();
   Select("Night");

@@ -55,10 +55,32 @@ void Host(const std::string& commandLine, const fs::path& folder,
   ASSERT_TRUE(done()) << commandLine;
 }
 
+// The entries as Windows must hold them, written out by hand: the service's SID is "S-1-5-80-"
+// and the SHA-1 of "HALCYRA_SERVICE" in UTF-16LE as five little-endian numbers, worked out once
+// with another tool.
 TEST(DataFolderRights, WindowsReadsTheDescriptorsAsTheModelSaysAndTheServiceSidAsItDerivesIt) {
-  EXPECT_EQ(ServiceSid("TrustedInstaller"), accounts::kTrustedInstaller);
-  const std::string service = ServiceSid("Halcyra_Service").value_or("");
-  for (const SecurityModel& model : {DataFolderSecurity(service), SharedFileSecurity(service)}) {
+  constexpr const char* kServiceSid =
+      "S-1-5-80-725269943-219672458-1190662559-1143024701-1592703731";
+  EXPECT_EQ(ServiceSid("TrustedInstaller"),
+            "S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464");
+  EXPECT_EQ(ServiceSid("Halcyra_Service"), kServiceSid);
+  struct Ace {
+    const char* trustee;
+    DWORD mask;
+    BYTE flags;
+  };
+  constexpr BYTE kBoth = OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE;
+  const std::vector<Ace> folder = {{"S-1-5-18", 0x1F01FF, kBoth},
+                                   {"S-1-5-32-544", 0x1F01FF, kBoth},
+                                   {kServiceSid, 0x1301BF, kBoth},
+                                   {"S-1-5-32-545", 0x1200A9, 0}};
+  const std::vector<Ace> file = {{"S-1-5-18", 0x1F01FF, 0},
+                                 {"S-1-5-32-544", 0x1F01FF, 0},
+                                 {kServiceSid, 0x1301BF, 0},
+                                 {"S-1-5-32-545", 0x12019F, 0}};
+  const std::pair<SecurityModel, const std::vector<Ace>*> cases[] = {
+      {DataFolderSecurity(kServiceSid), &folder}, {SharedFileSecurity(kServiceSid), &file}};
+  for (const auto& [model, expected] : cases) {
     PSECURITY_DESCRIPTOR descriptor = nullptr;
     ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA(
         model.Sddl().c_str(), SDDL_REVISION_1, &descriptor, nullptr))
@@ -71,17 +93,17 @@ TEST(DataFolderRights, WindowsReadsTheDescriptorsAsTheModelSaysAndTheServiceSidA
     ASSERT_TRUE(GetSecurityDescriptorOwner(descriptor, &owner, &defaulted));
     ASSERT_TRUE(GetSecurityDescriptorDacl(descriptor, &present, &dacl, &defaulted) && dacl);
     ASSERT_TRUE(GetSecurityDescriptorControl(descriptor, &control, &revision));
-    EXPECT_EQ(SidText(owner), model.owner);
+    EXPECT_EQ(SidText(owner), "S-1-5-32-544");
     EXPECT_TRUE(control & SE_DACL_PROTECTED);
-    ASSERT_EQ(dacl->AceCount, model.entries.size());
+    ASSERT_EQ(dacl->AceCount, expected->size());
     for (DWORD i = 0; i < dacl->AceCount; ++i) {
       ACCESS_ALLOWED_ACE* ace = nullptr;
       ASSERT_TRUE(GetAce(dacl, i, reinterpret_cast<void**>(&ace)));
+      const Ace& want = (*expected)[i];
       EXPECT_EQ(ace->Header.AceType, ACCESS_ALLOWED_ACE_TYPE);
-      EXPECT_EQ(SidText(&ace->SidStart), model.entries[i].trustee);
-      EXPECT_EQ(ace->Mask, model.entries[i].rights) << model.entries[i].trustee;
-      EXPECT_EQ(ace->Header.AceFlags,
-                model.entries[i].inheritable ? OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE : 0);
+      EXPECT_EQ(SidText(&ace->SidStart), want.trustee);
+      EXPECT_EQ(ace->Mask, want.mask) << want.trustee;
+      EXPECT_EQ(ace->Header.AceFlags, want.flags) << want.trustee;
     }
     LocalFree(descriptor);
   }
@@ -170,6 +192,25 @@ TEST(DataFolderRights, WhatAUserPlantedIsMovedAsideAndWhatAnEarlierVersionMadeIs
   EXPECT_EQ(root.ReadFile("Halcyra\\Halcyra.ini"), "[general]\r\nFirstStartDone=True\r\n");
   EXPECT_FALSE(fs::exists(root.Path() / "Halcyra" / "kept.ini")) << "rolled back: the copy goes";
   EXPECT_EQ(root.ReadFile("Halcyra\\Halcyra.ini"), "[general]\r\nFirstStartDone=True\r\n");
+
+  // A folder that a user made before the first install belongs to that user: seen from another
+  // installing account, it is moved aside with its files. (Windows gives the folder made anew
+  // the descriptor's owner, Administrators; Wine keeps its own account as every file's owner, so
+  // there the new folder is refused in turn and the installation stops.)
+  fs::remove_all(root.Path() / "Halcyra");
+  fs::create_directories(root.Path() / "Halcyra");
+  const std::string planted = "[Timer]\r\nplanted=enabled,Reboot,09:00,Daily\r\n";
+  root.WriteFile("Halcyra\\Halcyra.ini", planted);
+  const FolderOutcome foreign = PrepareDataFolder(folder, {}, service, "S-1-5-21-7-7-7-1002");
+  ASSERT_GE(foreign.notes.size(), 1u) << foreign.failure;
+  EXPECT_NE(foreign.notes[0].find("belongs to " + account + ": it was moved aside"),
+            std::string::npos)
+      << foreign.notes[0];
+  std::string movedAside;
+  for (const auto& entry : fs::directory_iterator(root.Path()))
+    if (entry.path().filename().string().rfind("Halcyra.untrusted-", 0) == 0)
+      movedAside = root.ReadFile(entry.path().filename().string() + "\\Halcyra.ini");
+  EXPECT_EQ(movedAside, planted) << "moved aside whole, nothing deleted";
 }
 
 TEST(AlarmFile, ReachedThroughALinkItIsMissingAndNothingPlays) {

@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include "ui/main_window_ids.h"
 #include "ui/tray_menu_win.h"
 
 namespace halcyra {
@@ -12,11 +11,13 @@ namespace {
 TEST(TrayMenu, HoldsTheFourCommandsInOrderWithShowMainWindowAsDefault) {
   TrayMenu menu;
   ASSERT_EQ(GetMenuItemCount(menu.Handle()), 4);
-  const UINT expected[] = {main_ids::kMmuMainWindow, main_ids::kMnuHide, main_ids::kMnuHelp,
-                           main_ids::kMnuExit};
-  for (int i = 0; i < 4; ++i) EXPECT_EQ(GetMenuItemID(menu.Handle(), i), expected[i]) << i;
-  EXPECT_EQ(GetMenuDefaultItem(menu.Handle(), FALSE, 0),
-            static_cast<UINT>(main_ids::kMmuMainWindow));
+  const char* const captions[] = {"Show main window", "Hide", "Help", "Exit"};
+  for (int i = 0; i < 4; ++i) {
+    char text[64] = {};
+    GetMenuStringA(menu.Handle(), static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
+    EXPECT_STREQ(text, captions[i]) << i;
+  }
+  EXPECT_EQ(GetMenuDefaultItem(menu.Handle(), TRUE, 0), 0u) << "the first item is the default";
 }
 
 }  // namespace

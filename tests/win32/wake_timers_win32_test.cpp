@@ -32,6 +32,11 @@ TEST(WakeTimerDueTime, UsesTheOffsetInForceAtTheDueTime) {
   EXPECT_NEAR(OffsetHours(At(2026, 3, 29, 6, 30)), 2.0, 1e-6) << "summer time from 29 March";
   EXPECT_NEAR(OffsetHours(At(2026, 10, 24, 6, 30)), 2.0, 1e-6);
   EXPECT_NEAR(OffsetHours(At(2026, 10, 25, 6, 30)), 1.0, 1e-6) << "winter time from 25 October";
+  // 02:30 on 29 March never happens (02:00 becomes 03:00): it counts as summer time, so the
+  // machine wakes at 01:30 winter time, before the gap, and is awake when the clock jumps.
+  EXPECT_NEAR(OffsetHours(At(2026, 3, 29, 2, 30)), 2.0, 1e-6);
+  // 02:30 on 25 October happens twice: the wake-up is the first, still in summer time.
+  EXPECT_NEAR(OffsetHours(At(2026, 10, 25, 2, 30)), 2.0, 1e-6);
 }
 
 TEST(Win32WakeTimers, ArmedTimersFallDueAndReleasedOnesAreClosed) {
