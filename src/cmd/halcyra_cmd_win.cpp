@@ -23,15 +23,22 @@ using namespace halcyra;
 
 constexpr DWORD kStartWaitMs = 30000;  // a tray program's start, the first-run wizard aside
 constexpr DWORD kAnswerWaitMs = 10000;
+constexpr const char* kNoAnswer = "No Halcyra tray program of this user and session answered";
 
 int Fail(int code, const std::string& message) {
-  std::fprintf(stderr, "%s\n", message.c_str());
+  std::fprintf(stderr, "%s\n", CmdErrorLine(code, message).c_str());
   return code;
 }
 
 HWND FindTrayProgram() {
   const HWND window = FindWindowA("TFrmMain", kAppTitle);
   return window && SameUserAndSession(window) ? window : nullptr;
+}
+
+bool ShowsWizard(DWORD processId) {
+  const HWND wizard = FindWindowA("TForm1", "Wizard of Halcyra");
+  DWORD owner = 0;
+  return wizard && GetWindowThreadProcessId(wizard, &owner) && owner == processId;
 }
 
 // An ordinary start of the tray program beside this one, without arguments; then its window.
@@ -48,8 +55,21 @@ HWND StartTrayProgram() {
                       nullptr, &startup, &process))
     return nullptr;
   const UniqueHandle thread(process.hThread), running(process.hProcess);
+  bool told = false;
   for (DWORD waited = 0; waited < kStartWaitMs; waited += 100) {
     if (const HWND window = FindTrayProgram()) return window;
+    // A first start shows the wizard before the main window: however long the user takes
+    // over it, the request follows once it is closed.
+    if (ShowsWizard(process.dwProcessId)) {
+      if (!told) {
+        std::puts(
+            "INFO: Halcyra shows its first-run wizard; the request follows once it is "
+            "closed.");
+        std::fflush(stdout);
+        told = true;
+      }
+      waited = 0;
+    }
     if (WaitForSingleObject(running.Get(), 100) != WAIT_TIMEOUT) return nullptr;
   }
   return nullptr;
@@ -108,12 +128,12 @@ int main() {
   const CmdLine& line = std::get<CmdLine>(parsed);
   if (line.action == CmdAction::Help) {
     std::fputs(kCmdUsage, stdout);
-    return cmd_exit::kDone;
+    return line.helpExitCode;
   }
   const OneOffRequest& request = line.request;
   if (line.action == CmdAction::Do && request.condition == OneOffCondition::AfterExit &&
       Win32ProcessWaits().Watch(request.imageName, request.processId)->Count() == 0)
-    return Fail(cmd_exit::kNoProcess, "HalcyraCmd: no process " +
+    return Fail(cmd_exit::kNoProcess, "No process " +
                                           (request.processId ? std::to_string(request.processId)
                                                              : "\"" + request.imageName + "\"") +
                                           " runs in this session");
@@ -123,16 +143,16 @@ int main() {
     return cmd_exit::kDone;
   }
   if (!tray && line.action == CmdAction::Do) tray = StartTrayProgram();
-  if (!tray) return Fail(cmd_exit::kNoTrayProgram, "HalcyraCmd: no Halcyra tray program answers");
+  if (!tray) return Fail(cmd_exit::kNoTrayProgram, kNoAnswer);
   const std::string command = line.action == CmdAction::Do       ? "do\n" + EncodeRequest(request)
                               : line.action == CmdAction::Cancel ? std::string("cancel")
                                                                  : std::string("status");
   const auto reply = Ask(tray, command);
-  if (!reply) return Fail(cmd_exit::kNoTrayProgram, "HalcyraCmd: no Halcyra tray program answers");
+  if (!reply) return Fail(cmd_exit::kNoTrayProgram, kNoAnswer);
   const size_t end = reply->find('\n');
   const std::string verdict = reply->substr(0, end);
   const std::string text = end == std::string::npos ? "" : reply->substr(end + 1);
-  if (verdict != kReplyOk) return Fail(cmd_exit::kRefused, "HalcyraCmd: " + text);
+  if (verdict != kReplyOk) return Fail(cmd_exit::kRefused, text);
   std::puts(text.c_str());
   return cmd_exit::kDone;
 }
