@@ -5,7 +5,9 @@ find_program(MSIBUILD msibuild REQUIRED)
 
 # help.chm beside the programs: the HTML sources and the screenshots in one staging folder.
 file(GLOB HELP_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/help/*)
-file(GLOB HELP_PICTURES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/docs/screenshots/main-*.png)
+# The pictures at 96 DPI only: the help window shows them at that size.
+file(GLOB HELP_PICTURES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/docs/screenshots/*.png)
+list(FILTER HELP_PICTURES EXCLUDE REGEX "-144dpi\\.png$")
 set(HELP_STAGE ${CMAKE_BINARY_DIR}/help-stage)
 set(HELP_CHM ${CMAKE_BINARY_DIR}/help.chm)
 add_custom_command(

@@ -9,9 +9,9 @@ namespace {
 // A week of minutes is the most anybody schedules this way; more is a typing error.
 constexpr std::int64_t kMaxMinutes = 7 * 24 * 60;
 
-const char* kSeeUsage = "; see HalcyraCmd /?";
+CmdError Bad(int code, const std::string& message) { return {code, message}; }
 
-CmdError Bad(int code, const std::string& message) { return {code, "HalcyraCmd: " + message}; }
+std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
 std::optional<std::string> OptionName(const std::string& argument) {
   if (argument.size() < 2 || (argument[0] != '/' && argument[0] != '-')) return std::nullopt;
@@ -31,6 +31,10 @@ std::optional<std::pair<int, int>> TimeOfDay(const std::string& text) {
   return std::pair<int, int>{static_cast<int>(*hour), static_cast<int>(*minute)};
 }
 
+CmdError BadTime(const std::string& value) {
+  return Bad(cmd_exit::kBadTime, "Invalid time " + Quoted(value) + " (hh:mm, 0:00-23:59)");
+}
+
 std::optional<unsigned> Minutes(const std::string& text, std::int64_t least) {
   if (text.empty() || text[0] == '+' || text[0] == '-') return std::nullopt;
   const auto value = ParseDecimal(text, kMaxMinutes + 1, LeadingBlanks::Refused);
@@ -41,42 +45,77 @@ std::optional<unsigned> Minutes(const std::string& text, std::int64_t least) {
 }  // namespace
 
 const char* const kCmdUsage =
-    "HalcyraCmd: one-off actions of the Halcyra tray program.\n"
+    "HalcyraCmd asks the Halcyra tray program of this session to carry out one\n"
+    "action once, with the countdown, alarm, clean-up tasks and log line of a timer.\n"
     "\n"
-    "  HalcyraCmd /do <event> /in <minutes>\n"
-    "  HalcyraCmd /do <event> /at <hh:mm>\n"
-    "  HalcyraCmd /do <event> /after-exit <image name or process id> [/latest <hh:mm>]\n"
-    "  HalcyraCmd /do <event> /after-idle <minutes> [/latest <hh:mm>]\n"
-    "  HalcyraCmd /cancel\n"
-    "  HalcyraCmd /status\n"
+    "Syntax:\n"
+    "    HalcyraCmd /do event /in minutes\n"
+    "    HalcyraCmd /do event /at hh:mm\n"
+    "    HalcyraCmd /do event /after-exit program [/latest hh:mm]\n"
+    "    HalcyraCmd /do event /after-idle minutes [/latest hh:mm]\n"
+    "    HalcyraCmd /cancel\n"
+    "    HalcyraCmd /status\n"
+    "    HalcyraCmd /?\n"
     "\n"
-    "<event> is Shutdown, \"Power off\", Reboot, Hibernate, Suspend or \"Log off\".\n"
-    "/in 0 acts now; /at takes the next such time (this minute counts); /after-exit waits for\n"
-    "every process of that name in this session, or for that process; /after-idle waits for\n"
-    "that long without keyboard or mouse input; /latest acts then even if the condition never\n"
-    "came true. The action comes with Halcyra's countdown, alarm, clean-up and log line.\n"
-    "One request is pending at a time and a new one replaces it. It is held in memory by the\n"
-    "tray program only, and ends with it. Without a running tray program, HalcyraCmd starts it.\n"
+    "Parameters:\n"
+    "    /do event            Shutdown, \"Power off\", Reboot, Hibernate, Suspend or\n"
+    "                         \"Log off\". All but Hibernate and Suspend close\n"
+    "                         programs by force: unsaved work is lost.\n"
+    "    /in minutes          After 0-10080 minutes; 0 acts now.\n"
+    "    /at hh:mm            At the next such time, 0:00-23:59 (24-hour clock);\n"
+    "                         during that minute, at once.\n"
+    "    /after-exit program  When every process of that image name (setup.exe)\n"
+    "                         in this session has ended, or that process id.\n"
+    "    /after-idle minutes  After 1-10080 minutes without keyboard or mouse input.\n"
+    "    /latest hh:mm        With /after-exit or /after-idle: at that time at the\n"
+    "                         latest, 0:00-23:59.\n"
+    "    /cancel              Drops the pending request.\n"
+    "    /status              Shows the pending request and the next timer due.\n"
+    "    /?                   Shows this help.\n"
     "\n"
-    "Exit codes: 0 done, 1 bad option, 2 unknown event, 3 bad time or number, 4 no such\n"
-    "process, 5 no tray program answers, 6 the tray program refused the request.\n";
+    "    Options start with \"/\" or \"-\", in any case. One request is pending at a\n"
+    "    time and a new one replaces it; it ends with the tray program. Without a\n"
+    "    running tray program, /do starts it.\n"
+    "\n"
+    "Exit codes:\n"
+    "    0  Done; for /do: the tray program accepted the request.\n"
+    "    1  Bad or missing option.\n"
+    "    2  Unknown event.\n"
+    "    3  Bad time or number of minutes.\n"
+    "    4  No such process in this session.\n"
+    "    5  No Halcyra tray program of this user and session answered.\n"
+    "    6  The tray program refused the request.\n"
+    "\n"
+    "Examples:\n"
+    "    HalcyraCmd /do \"Power off\" /in 0\n"
+    "    HalcyraCmd /do \"Power off\" /after-exit HandBrake.exe /latest 23:30\n"
+    "    HalcyraCmd /do Hibernate /after-idle 20\n"
+    "    HalcyraCmd /do Shutdown /at 22:30\n"
+    "    HalcyraCmd /status\n";
+
+std::string CmdErrorLine(int exitCode, const std::string& what) {
+  const bool commandLine = exitCode >= cmd_exit::kBadOption && exitCode <= cmd_exit::kBadTime;
+  const bool stopped = !what.empty() && what.back() == '.';
+  return "ERROR: " + what + (stopped ? "" : ".") +
+         (commandLine ? " Type \"HalcyraCmd /?\" for usage." : "");
+}
 
 std::variant<CmdLine, CmdError> ParseCmdLine(const std::vector<std::string>& arguments) {
+  if (arguments.empty()) return CmdLine{CmdAction::Help, {}, cmd_exit::kBadOption};
   CmdLine line;
   bool action = false, condition = false;
   const auto needs = [&](size_t i, const std::string& option) -> std::optional<CmdError> {
     if (i + 1 < arguments.size()) return std::nullopt;
-    return Bad(cmd_exit::kBadOption, option + " needs a value" + kSeeUsage);
+    return Bad(cmd_exit::kBadOption, "Option " + option + " needs a value");
   };
   for (size_t i = 0; i < arguments.size(); ++i) {
     const auto name = OptionName(arguments[i]);
-    if (!name)
-      return Bad(cmd_exit::kBadOption, "\"" + arguments[i] + "\" is no option" + kSeeUsage);
+    if (!name) return Bad(cmd_exit::kBadOption, "Invalid argument " + Quoted(arguments[i]));
     const std::string& option = arguments[i];
     if (*name == "?" || *name == "HELP") {
       return CmdLine{CmdAction::Help, {}};
     } else if (*name == "CANCEL" || *name == "STATUS" || *name == "DO") {
-      if (action) return Bad(cmd_exit::kBadOption, "give one of /do, /cancel and /status");
+      if (action) return Bad(cmd_exit::kBadOption, "Give only one of /do, /cancel and /status");
       action = true;
       line.action = *name == "DO"       ? CmdAction::Do
                     : *name == "CANCEL" ? CmdAction::Cancel
@@ -88,13 +127,11 @@ std::variant<CmdLine, CmdError> ParseCmdLine(const std::vector<std::string>& arg
         if (EqualsIgnoreCase(word, meaning.word)) line.request.event = meaning.word;
       if (line.request.event.empty())
         return Bad(cmd_exit::kUnknownEvent,
-                   "\"" + word +
-                       "\" is no event; give Shutdown, \"Power off\", Reboot, Hibernate, Suspend "
-                       "or \"Log off\"");
+                   "Unknown event " + Quoted(word) +
+                       "; give Shutdown, \"Power off\", Reboot, Hibernate, Suspend or \"Log off\"");
     } else if (*name == "IN" || *name == "AT" || *name == "AFTER-EXIT" || *name == "AFTER-IDLE") {
       if (condition)
-        return Bad(cmd_exit::kBadOption,
-                   "give one of /in, /at, /after-exit and /after-idle" + std::string(kSeeUsage));
+        return Bad(cmd_exit::kBadOption, "Give only one of /in, /at, /after-exit and /after-idle");
       condition = true;
       if (auto missing = needs(i, option)) return *missing;
       const std::string value = arguments[++i];
@@ -102,7 +139,7 @@ std::variant<CmdLine, CmdError> ParseCmdLine(const std::vector<std::string>& arg
       if (*name == "AT") {
         r.condition = OneOffCondition::At;
         const auto at = TimeOfDay(value);
-        if (!at) return Bad(cmd_exit::kBadTime, "\"" + value + "\" is no time; give hh:mm");
+        if (!at) return BadTime(value);
         r.at = *at;
       } else if (*name == "AFTER-EXIT") {
         r.condition = OneOffCondition::AfterExit;
@@ -111,8 +148,9 @@ std::variant<CmdLine, CmdError> ParseCmdLine(const std::vector<std::string>& arg
           r.processId = static_cast<unsigned>(*id);
         } else if (value.empty() || value.find_first_of("\\/:*?\"<>|") != std::string::npos ||
                    value[0] == '-' || value[0] == '+') {
-          return Bad(cmd_exit::kBadOption,
-                     "\"" + value + "\" is no image name or process id" + kSeeUsage);
+          return Bad(cmd_exit::kBadOption, "Invalid program " + Quoted(value) +
+                                               "; give an image name such as setup.exe, or a "
+                                               "process id");
         } else {
           r.imageName = value.find('.') == std::string::npos ? value + ".exe" : value;
         }
@@ -120,34 +158,31 @@ std::variant<CmdLine, CmdError> ParseCmdLine(const std::vector<std::string>& arg
         r.condition = *name == "IN" ? OneOffCondition::In : OneOffCondition::AfterIdle;
         const auto minutes = Minutes(value, *name == "IN" ? 0 : 1);
         if (!minutes)
-          return Bad(cmd_exit::kBadTime, "\"" + value + "\" is no number of minutes (" +
-                                             (*name == "IN" ? "0" : "1") + " to " +
+          return Bad(cmd_exit::kBadTime, "Invalid number of minutes " + Quoted(value) + " (" +
+                                             (*name == "IN" ? "0" : "1") + "-" +
                                              std::to_string(kMaxMinutes) + ")");
         r.minutes = *minutes;
       }
     } else if (*name == "LATEST") {
-      if (line.request.latest) return Bad(cmd_exit::kBadOption, "/latest is given twice");
+      if (line.request.latest) return Bad(cmd_exit::kBadOption, "Option /latest given twice");
       if (auto missing = needs(i, option)) return *missing;
       const std::string value = arguments[++i];
       const auto at = TimeOfDay(value);
-      if (!at) return Bad(cmd_exit::kBadTime, "\"" + value + "\" is no time; give hh:mm");
+      if (!at) return BadTime(value);
       line.request.latest = *at;
     } else {
-      return Bad(cmd_exit::kBadOption, "unknown option \"" + option + "\"" + kSeeUsage);
+      return Bad(cmd_exit::kBadOption, "Unknown option " + Quoted(option));
     }
   }
-  if (!action)
-    return Bad(cmd_exit::kBadOption, std::string("give /do, /cancel or /status") + kSeeUsage);
+  if (!action) return Bad(cmd_exit::kBadOption, "Give /do, /cancel or /status");
   const bool waits = line.request.condition == OneOffCondition::AfterExit ||
                      line.request.condition == OneOffCondition::AfterIdle;
   if (line.action == CmdAction::Do && !condition)
-    return Bad(cmd_exit::kBadOption,
-               std::string("/do needs /in, /at, /after-exit or /after-idle") + kSeeUsage);
+    return Bad(cmd_exit::kBadOption, "/do needs /in, /at, /after-exit or /after-idle");
   if (line.action != CmdAction::Do && (condition || line.request.latest))
-    return Bad(cmd_exit::kBadOption, std::string("/cancel and /status stand alone") + kSeeUsage);
+    return Bad(cmd_exit::kBadOption, "/cancel and /status take no other option");
   if (line.request.latest && !waits)
-    return Bad(cmd_exit::kBadOption,
-               std::string("/latest goes with /after-exit or /after-idle") + kSeeUsage);
+    return Bad(cmd_exit::kBadOption, "/latest works only with /after-exit or /after-idle");
   return line;
 }
 

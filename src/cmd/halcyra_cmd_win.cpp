@@ -26,9 +26,10 @@ constexpr DWORD kStartWaitMs = 30000;  // a tray program's start, the first-run 
 constexpr DWORD kAnswerWaitMs = 10000;
 constexpr DWORD kBusyWaitMs = 2000;
 constexpr DWORD kReplyLimit = 64 * 1024;
+constexpr const char* kNoAnswer = "No Halcyra tray program of this user and session answered";
 
 int Fail(int code, const std::string& message) {
-  std::fprintf(stderr, "%s\n", message.c_str());
+  std::fprintf(stderr, "%s\n", CmdErrorLine(code, message).c_str());
   return code;
 }
 
@@ -45,6 +46,12 @@ UniqueHandle OpenTrayPipe(const std::wstring& name) {
   return UniqueHandle();
 }
 
+bool ShowsWizard(DWORD processId) {
+  const HWND wizard = FindWindowA("TForm1", "Wizard of Halcyra");
+  DWORD owner = 0;
+  return wizard && GetWindowThreadProcessId(wizard, &owner) && owner == processId;
+}
+
 // An ordinary start of the tray program beside this one, without arguments; then its pipe.
 UniqueHandle StartTrayProgram(const std::wstring& name) {
   std::wstring line =
@@ -59,8 +66,21 @@ UniqueHandle StartTrayProgram(const std::wstring& name) {
                       nullptr, &startup, &process))
     return UniqueHandle();
   const UniqueHandle thread(process.hThread), running(process.hProcess);
+  bool told = false;
   for (DWORD waited = 0; waited < kStartWaitMs; waited += 100) {
     if (UniqueHandle pipe = OpenTrayPipe(name)) return pipe;
+    // A first start shows the wizard before the main window: however long the user takes
+    // over it, the request follows once it is closed.
+    if (ShowsWizard(process.dwProcessId)) {
+      if (!told) {
+        std::puts(
+            "INFO: Halcyra shows its first-run wizard; the request follows once it is "
+            "closed.");
+        std::fflush(stdout);
+        told = true;
+      }
+      waited = 0;
+    }
     if (WaitForSingleObject(running.Get(), 100) != WAIT_TIMEOUT) return UniqueHandle();
   }
   return UniqueHandle();
@@ -108,7 +128,7 @@ int main() {
   const CmdLine& line = std::get<CmdLine>(parsed);
   if (line.action == CmdAction::Help) {
     std::fputs(kCmdUsage, stdout);
-    return cmd_exit::kDone;
+    return line.helpExitCode;
   }
   OneOffRequest request = line.request;
   // The process's creation time goes with its number: the tray program opens it later.
@@ -116,13 +136,12 @@ int main() {
   if (line.action == CmdAction::Do && request.condition == OneOffCondition::AfterExit &&
       (request.processId ? request.processCreated == 0
                          : Win32ProcessWaits().Watch(request.imageName, 0, 0)->Count() == 0))
-    return Fail(cmd_exit::kNoProcess, "HalcyraCmd: no process " +
+    return Fail(cmd_exit::kNoProcess, "No process " +
                                           (request.processId ? std::to_string(request.processId)
                                                              : "\"" + request.imageName + "\"") +
                                           " runs in this session");
   const std::optional<PeerIdentity> self = OwnIdentity();
-  if (!self)
-    return Fail(cmd_exit::kNoTrayProgram, "HalcyraCmd: this program's own user could not be read");
+  if (!self) return Fail(cmd_exit::kNoTrayProgram, "This program's own user could not be read");
   const std::string name = OneOffPipeName(*self);
   UniqueHandle pipe = OpenTrayPipe(WidePath(name));
   if (!pipe && line.action == CmdAction::Cancel) {
@@ -130,24 +149,24 @@ int main() {
     return cmd_exit::kDone;
   }
   if (!pipe && line.action == CmdAction::Do) pipe = StartTrayProgram(WidePath(name));
-  if (!pipe) return Fail(cmd_exit::kNoTrayProgram, "HalcyraCmd: no Halcyra tray program answers");
+  if (!pipe) return Fail(cmd_exit::kNoTrayProgram, kNoAnswer);
   // Anyone may create the name first: only the user's own program in this session hears what
   // is asked, and only its answer is believed.
   if (!ServerTrusted(*self, PipeServerIdentity(pipe.Get())))
     return Fail(cmd_exit::kNoTrayProgram,
-                "HalcyraCmd: \"" + name +
+                "The pipe \"" + name +
                     "\" is served by a program of another user, session or integrity level; "
                     "nothing was sent");
   const std::string command = line.action == CmdAction::Do       ? "do\n" + EncodeRequest(request)
                               : line.action == CmdAction::Cancel ? std::string("cancel")
                                                                  : std::string("status");
   const auto reply = Ask(pipe.Get(), command);
-  if (!reply) return Fail(cmd_exit::kNoTrayProgram, "HalcyraCmd: no Halcyra tray program answers");
+  if (!reply) return Fail(cmd_exit::kNoTrayProgram, kNoAnswer);
   const size_t end = reply->find('\n');
   const std::string verdict = reply->substr(0, end);
   const std::string text = end == std::string::npos ? "" : reply->substr(end + 1);
-  if (verdict == kReplyGone) return Fail(cmd_exit::kNoProcess, "HalcyraCmd: " + text);
-  if (verdict != kReplyOk) return Fail(cmd_exit::kRefused, "HalcyraCmd: " + text);
+  if (verdict == kReplyGone) return Fail(cmd_exit::kNoProcess, text);
+  if (verdict != kReplyOk) return Fail(cmd_exit::kRefused, text);
   std::puts(text.c_str());
   return cmd_exit::kDone;
 }

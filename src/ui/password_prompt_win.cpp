@@ -24,7 +24,8 @@ PasswordPromptWindow::PasswordPromptWindow(TFrmPwd& prompt, HWND owner)
   CreateBinder();
   binder_->AddLabel(prompt_.Label1, ids::kLabel1, {12, 24, 60, 16});
   field_ = binder_->AddEdit(prompt_.EdtPwd, ids::kEdtPwd, {75, 21, 176, 21}, ES_PASSWORD);
-  binder_->AddButton(prompt_.BtnOK, ids::kOk, {94, 70, 75, 25});
+  // Drawn as the default button, since Enter in the field answers as OK does.
+  binder_->AddButton(prompt_.BtnOK, ids::kOk, {94, 70, 75, 25}, true);
   binder_->AddButton(prompt_.BtnCancel, ids::kCancel, {176, 70, 75, 25});
   binder_->OnClick(ids::kOk, [this] { prompt_.BtnOKClick(); });
   SetWindowSubclass(field_, &FieldProc, kFieldSubclass, reinterpret_cast<DWORD_PTR>(this));

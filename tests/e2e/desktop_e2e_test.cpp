@@ -169,7 +169,6 @@ TEST_F(DesktopE2E, TheIconMenuOpensAtTheAnchorFromTheKeyboardAndTheRightButtonsR
   PostIconEvent(main, NIN_KEYSELECT, 300, 200);
   HWND menu = openedAt({300, 200});
   ASSERT_NE(menu, nullptr);
-  SaveScreenshot(menu, "tray-menu");
   PostMessageA(main, WM_CANCELMODE, 0, 0);
   ASSERT_TRUE(WaitVisible(menu, false));
 

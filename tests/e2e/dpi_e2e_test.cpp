@@ -80,7 +80,6 @@ class DpiE2E : public testing::TestWithParam<int> {
     RECT button;
     GetWindowRect(Control(window, buttonId), &button);
     EXPECT_NEAR(button.right - button.left, ScaleToDpi(countdown_ ? 80 : 75, dpi), 1);
-    if (dpi == 144) SaveScreenshot(window, name + "-144dpi");
   }
   void ExpectFits(HWND window, const std::string& name, int buttonId) {
     ExpectFits(window, name, buttonId, dpi_);

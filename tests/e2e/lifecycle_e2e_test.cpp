@@ -39,7 +39,8 @@ TEST_F(LifecycleE2E, SecondStartAsksForThePasswordAndWaitsForTheAnswer) {
   HWND prompt = Prompt();
   ASSERT_NE(prompt, nullptr);
   ASSERT_TRUE(WaitVisible(prompt, true));
-  SaveScreenshot(prompt, "password-prompt");
+  EXPECT_EQ(GetWindowLongA(Control(prompt, pids::kOk), GWL_STYLE) & BS_TYPEMASK, BS_DEFPUSHBUTTON)
+      << "OK looks like the button that Enter presses";
   EXPECT_FALSE(second.WaitForExit(300ms).has_value()) << "the second start waits for the prompt";
 
   SetText(Control(prompt, pids::kEdtPwd), "Secret");

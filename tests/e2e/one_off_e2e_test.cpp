@@ -118,7 +118,8 @@ TEST_F(OneOffE2E, StatusSaysWhatIsPendingAndABadLineChangesNothing) {
   ASSERT_EQ(Cmd("/do \"Power off\" /after-idle 600 /latest 23:59").code, 0u);
   const CmdResult bad = Cmd("/do Suspend /in 5 /soon");
   EXPECT_EQ(bad.code, 1u);
-  EXPECT_EQ(bad.err, "HalcyraCmd: unknown option \"/soon\"; see HalcyraCmd /?\r\n");
+  EXPECT_EQ(bad.err, "ERROR: Unknown option \"/soon\". Type \"HalcyraCmd /?\" for usage.\r\n");
+  EXPECT_EQ(bad.out, "");
   EXPECT_EQ(Cmd("/do Sleep /in 5").code, 2u);
   EXPECT_EQ(Cmd("/do Suspend /after-exit no-such-program").code, 4u);
   const CmdResult status = Cmd("/status");
@@ -154,6 +155,18 @@ TEST_F(OneOffE2E, ThePipeIsTheOnlyWayInAndASquattedNameIsServedByNoOne) {
   EXPECT_EQ(effects.find("\r\n"), effects.size() - 2) << "one line";
   const CmdResult answer = Cmd("/status");
   EXPECT_EQ(answer.code, 5u) << answer.out;
+}
+
+// A call without arguments is a mistake in a script: the usage, and an exit code that fails.
+TEST_F(OneOffE2E, NoArgumentsPrintsTheUsageAndFails) {
+  const CmdResult none = Cmd("");
+  EXPECT_EQ(none.code, 1u);
+  EXPECT_EQ(none.out.rfind("HalcyraCmd asks the Halcyra tray program", 0), 0u) << none.out;
+  EXPECT_NE(none.out.find("\r\nExamples:\r\n"), std::string::npos) << none.out;
+  EXPECT_EQ(none.err, "");
+  const CmdResult asked = Cmd("/?");
+  EXPECT_EQ(asked.code, 0u);
+  EXPECT_EQ(asked.out, none.out);
 }
 
 TEST_F(OneOffE2E, WithoutATrayProgramTheCommandStartsItAndTheRequestIsHeld) {

@@ -52,7 +52,6 @@ TEST_F(TimersE2E, ListShowsTheStoredTimersInTimeOrder) {
 
 TEST_F(TimersE2E, AddWritesTheEntryAndTheRowTakesItsPlace) {
   HWND editor = OpenEditor(mids::kBtnAdd);
-  SaveScreenshot(editor, "timer-editor");
   ASSERT_NE(editor, nullptr);
   EXPECT_FALSE(IsWindowEnabled(main_)) << "modal";
   EXPECT_EQ(WindowText(Control(editor, tids::kSpinMinute)), "00");

@@ -35,19 +35,14 @@ class WizardE2E : public testing::Test {
 TEST_F(WizardE2E, NextWritesTheOfferedValuesAndOkOpensTheMainWindow) {
   EXPECT_FALSE(IsWindowEnabled(Control(wizard_, ids::kBtnBack)));
   EXPECT_TRUE(IsWindowVisible(Control(wizard_, ids::kBtnAdd))) << "the Timer page comes first";
-  SaveScreenshot(wizard_, "wizard-timer");
   Click(ids::kBtnNext);
-  SaveScreenshot(wizard_, "wizard-general");
   const std::string settings = ReadFileText(Settings());
   for (const char* line : {"ShowSystemTray=True", "Duration=5", "Powerdown=Ctrl+Shift+Alt+P",
                            "Logoff=Ctrl+Shift+Alt+L", "Enabled=False", "RecentDocument=false"})
     EXPECT_NE(settings.find(std::string(line) + "\r\n"), std::string::npos) << line;
   EXPECT_TRUE(IsWindowVisible(Control(wizard_, main_ids::kChkSystemTray)));
   EXPECT_TRUE(IsWindowEnabled(Control(wizard_, ids::kBtnBack)));
-  for (const char* page : {"hotkeys", "sound", "cleanup", "password", "log"}) {
-    Click(ids::kBtnNext);
-    SaveScreenshot(wizard_, std::string("wizard-") + page);
-  }
+  for (int page = 0; page < 5; ++page) Click(ids::kBtnNext);
   EXPECT_EQ(WindowText(Control(wizard_, ids::kBtnNext)), "OK");
   Click(ids::kBtnBack);
   EXPECT_EQ(WindowText(Control(wizard_, ids::kBtnNext)), "Next>");

@@ -5,6 +5,7 @@
 
 #include "cmd/command_line.h"
 #include "core/peer_identity.h"
+#include "service/service_command_line.h"
 
 namespace halcyra {
 namespace {
@@ -37,6 +38,9 @@ TEST(CmdLineParser, GoodLinesBecomeRequestsAndBadOnesAnExitCodeAndOneLine) {
   EXPECT_EQ(good({"/CANCEL"}).action, CmdAction::Cancel);
   EXPECT_EQ(good({"/status"}).action, CmdAction::Status);
   EXPECT_EQ(good({"/?"}).action, CmdAction::Help);
+  EXPECT_EQ(good({"/?"}).helpExitCode, cmd_exit::kDone);
+  EXPECT_EQ(good({}).action, CmdAction::Help) << "no arguments: the usage";
+  EXPECT_EQ(good({}).helpExitCode, cmd_exit::kBadOption) << "and a failure";
 
   struct Bad {
     std::vector<std::string> arguments;
@@ -44,27 +48,27 @@ TEST(CmdLineParser, GoodLinesBecomeRequestsAndBadOnesAnExitCodeAndOneLine) {
     const char* says;
   };
   const Bad bad[] = {
-      {{}, cmd_exit::kBadOption, "give /do, /cancel or /status"},
-      {{"status"}, cmd_exit::kBadOption, "\"status\" is no option"},
-      {{"/do", "Sleep", "/in", "5"}, cmd_exit::kUnknownEvent, "\"Sleep\" is no event"},
+      {{"/do"}, cmd_exit::kBadOption, "Option /do needs a value"},
+      {{"status"}, cmd_exit::kBadOption, "Invalid argument \"status\""},
+      {{"/do", "Sleep", "/in", "5"}, cmd_exit::kUnknownEvent, "Unknown event \"Sleep\""},
       {{"/do", "Suspend"}, cmd_exit::kBadOption, "/do needs /in"},
-      {{"/do", "Suspend", "/in"}, cmd_exit::kBadOption, "/in needs a value"},
-      {{"/do", "Suspend", "/in", "-5"}, cmd_exit::kBadTime, "no number of minutes"},
-      {{"/do", "Suspend", "/in", "10081"}, cmd_exit::kBadTime, "no number of minutes (0 to 10080)"},
-      {{"/do", "Suspend", "/in", "99999999"}, cmd_exit::kBadTime, "no number of minutes"},
-      {{"/do", "Suspend", "/after-idle", "0"}, cmd_exit::kBadTime, "no number of minutes"},
-      {{"/do", "Suspend", "/at", "24:00"}, cmd_exit::kBadTime, "\"24:00\" is no time"},
-      {{"/do", "Suspend", "/at", "7.30"}, cmd_exit::kBadTime, "is no time"},
-      {{"/do", "Suspend", "/at", "7:5"}, cmd_exit::kBadTime, "is no time"},
-      {{"/do", "Suspend", "/in", "5", "/at", "7:00"}, cmd_exit::kBadOption, "give one of"},
-      {{"/do", "Suspend", "/in", "5", "/latest", "7:00"}, cmd_exit::kBadOption, "/latest goes"},
-      {{"/do", "Suspend", "/after-exit", "C:\\x.exe"}, cmd_exit::kBadOption, "no image name"},
+      {{"/do", "Suspend", "/in"}, cmd_exit::kBadOption, "Option /in needs a value"},
+      {{"/do", "Suspend", "/in", "-5"}, cmd_exit::kBadTime, "Invalid number of minutes"},
+      {{"/do", "Suspend", "/in", "10081"}, cmd_exit::kBadTime, "(0-10080)"},
+      {{"/do", "Suspend", "/in", "99999999"}, cmd_exit::kBadTime, "(0-10080)"},
+      {{"/do", "Suspend", "/after-idle", "0"}, cmd_exit::kBadTime, "(1-10080)"},
+      {{"/do", "Suspend", "/at", "24:00"}, cmd_exit::kBadTime, "Invalid time \"24:00\""},
+      {{"/do", "Suspend", "/at", "7.30"}, cmd_exit::kBadTime, "Invalid time"},
+      {{"/do", "Suspend", "/at", "7:5"}, cmd_exit::kBadTime, "Invalid time"},
+      {{"/do", "Suspend", "/in", "5", "/at", "7:00"}, cmd_exit::kBadOption, "only one of"},
+      {{"/do", "Suspend", "/in", "5", "/latest", "7:00"}, cmd_exit::kBadOption, "/latest works"},
+      {{"/do", "Suspend", "/after-exit", "C:\\x.exe"}, cmd_exit::kBadOption, "Invalid program"},
       {{"/do", "Suspend", "/after-idle", "5", "/latest", "7:00", "/latest", "8:00"},
        cmd_exit::kBadOption,
-       "/latest is given twice"},
-      {{"/cancel", "/in", "5"}, cmd_exit::kBadOption, "stand alone"},
-      {{"/cancel", "/status"}, cmd_exit::kBadOption, "give one of /do"},
-      {{"/do", "Suspend", "/in", "5", "/soon"}, cmd_exit::kBadOption, "unknown option \"/soon\""},
+       "Option /latest given twice"},
+      {{"/cancel", "/in", "5"}, cmd_exit::kBadOption, "take no other option"},
+      {{"/cancel", "/status"}, cmd_exit::kBadOption, "only one of /do"},
+      {{"/do", "Suspend", "/in", "5", "/soon"}, cmd_exit::kBadOption, "Unknown option \"/soon\""},
   };
   for (const Bad& row : bad) {
     const auto parsed = Parse(row.arguments);
@@ -72,8 +76,45 @@ TEST(CmdLineParser, GoodLinesBecomeRequestsAndBadOnesAnExitCodeAndOneLine) {
     const CmdError& error = std::get<CmdError>(parsed);
     EXPECT_EQ(error.exitCode, row.code) << error.message;
     EXPECT_NE(error.message.find(row.says), std::string::npos) << error.message;
-    EXPECT_EQ(error.message.rfind("HalcyraCmd: ", 0), 0u);
     EXPECT_EQ(error.message.find('\n'), std::string::npos) << "one line";
+    EXPECT_EQ(CmdErrorLine(error.exitCode, error.message),
+              "ERROR: " + error.message + ". Type \"HalcyraCmd /?\" for usage.");
+  }
+  EXPECT_EQ(CmdErrorLine(cmd_exit::kRefused, "The request was not understood."),
+            "ERROR: The request was not understood.")
+      << "no usage hint when the command line was right, and one full stop";
+}
+
+// The usage reads like a Windows console tool's: sections in their order, every line inside
+// an 80-column console, every parameter with its range and every exit code explained.
+TEST(CmdLineParser, UsageHasTheSectionsOfAConsoleToolAndFitsItsWidth) {
+  const std::string usage = kCmdUsage;
+  std::vector<std::string> lines;
+  for (size_t start = 0, end; start < usage.size(); start = end + 1) {
+    end = usage.find('\n', start);
+    ASSERT_NE(end, std::string::npos) << "every line ends";
+    lines.push_back(usage.substr(start, end - start));
+  }
+  for (const std::string& line : lines) EXPECT_LE(line.size(), 79u) << line;
+  size_t at = 0;
+  for (const char* section : {"Syntax:", "Parameters:", "Exit codes:", "Examples:"}) {
+    const size_t found = usage.find(std::string("\n") + section + "\n", at);
+    EXPECT_NE(found, std::string::npos) << section << " missing or out of order";
+    at = found == std::string::npos ? at : found;
+  }
+  const std::string exitCodes = usage.substr(usage.find("Exit codes:"));
+  for (int code = cmd_exit::kDone; code <= cmd_exit::kRefused; ++code)
+    EXPECT_NE(exitCodes.find("\n    " + std::to_string(code) + "  "), std::string::npos) << code;
+  for (const char* range : {"/in minutes          After 0-10080", "0:00-23:59 (24-hour clock)",
+                            "/after-idle minutes  After 1-10080"})
+    EXPECT_NE(usage.find(range), std::string::npos) << range;
+  // Every example is a line the parser takes.
+  const std::string examples = usage.substr(usage.find("Examples:"));
+  for (size_t start = examples.find("    HalcyraCmd "); start != std::string::npos;
+       start = examples.find("    HalcyraCmd ", start + 1)) {
+    const std::string example = examples.substr(start + 4, examples.find('\n', start) - start - 4);
+    const std::vector<std::string> words = SplitCommandLine(example);
+    EXPECT_TRUE(std::holds_alternative<CmdLine>(ParseCmdLine(words))) << example;
   }
 }
 

@@ -105,6 +105,10 @@ std::optional<CompanionServiceState> QueryCompanionService() {
   return result;
 }
 
+void MovePointer(int x, int y) {
+  RunXdotool("mousemove " + std::to_string(x) + " " + std::to_string(y), 300ms);
+}
+
 void PressKeys(const std::string& keys) { RunXdotool("key --delay 50 " + keys, 700ms); }
 
 HWND FocusedControl(HWND window) {
@@ -294,18 +298,16 @@ int SelectTab(HWND tabControl, int index) {
   return SelectedTab(tabControl);
 }
 
-bool SaveScreenshot(HWND window, const std::string& name) {
-  const char* folder = std::getenv("HALCYRA_SCREENSHOTS");
-  return folder && SaveWindowBitmap(window, std::string(folder) + "\\" + name + ".bmp");
-}
-
 bool SaveWindowBitmap(HWND window, const std::string& path) {
   RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
   Settle(window);
   // The painted pixels reach the X display a moment after the window has painted them.
   std::this_thread::sleep_for(100ms);
   RECT r;
-  if (!GetWindowRect(window, &r)) return false;
+  return GetWindowRect(window, &r) && SaveScreenBitmap(r, path);
+}
+
+bool SaveScreenBitmap(const RECT& r, const std::string& path) {
   const int width = r.right - r.left, height = r.bottom - r.top;
   HDC screen = GetDC(nullptr);
   HDC memory = CreateCompatibleDC(screen);

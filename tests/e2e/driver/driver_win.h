@@ -62,6 +62,9 @@ std::optional<CompanionServiceState> QueryCompanionService();
 // ("ctrl+alt+u"), and waits until they have arrived.
 void PressKeys(const std::string& keys);
 
+// Moves the pointer of the test run's X display to that point of the screen.
+void MovePointer(int x, int y);
+
 // The control of the window's thread that has the keyboard focus (nullptr when none has).
 HWND FocusedControl(HWND window);
 // Presses a key (xdotool's name, "Tab", "shift+Tab") that many times and returns the control
@@ -98,11 +101,9 @@ void SetText(HWND control, const std::string& text);
 // whether the shown page may be left; returns the page shown afterwards.
 int SelectTab(HWND tabControl, int index);
 int SelectedTab(HWND tabControl);
-// Saves what the screen shows of the window as a 24-bit BMP file.
+// Saves what the screen shows of the window, or of a rectangle of it, as a 24-bit BMP file.
 bool SaveWindowBitmap(HWND window, const std::string& path);
-// Saves a picture of the window as "<name>.bmp" where the test run collects them for the
-// README (HALCYRA_SCREENSHOTS); nothing when the run asks for none. Says whether it saved.
-bool SaveScreenshot(HWND window, const std::string& name);
+bool SaveScreenBitmap(const RECT& area, const std::string& path);
 
 // Tells a window that it is now on a monitor of that DPI, as Windows does when it moves there;
 // the frame Windows would suggest is the one it has.
