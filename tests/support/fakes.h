@@ -75,8 +75,8 @@ class FixedRegionalSettings final : public RegionalSettings {
 };
 
 // The portable INI layer that records every write and delete ("section/key=value",
-// "-section/key"), with a switch that makes the system refuse them, as a file without modify
-// access does.
+// "-section/key", a whole section as "section/[key=value][key=value]"), with a switch that makes
+// the system refuse them, as a file without modify access does.
 class RefusingIniProfile final : public IniProfile {
  public:
   std::vector<std::string> log;
@@ -105,6 +105,18 @@ class RefusingIniProfile final : public IniProfile {
   std::vector<std::string> ReadKeys(const std::string& path,
                                     const std::string& section) const override {
     return inner_.ReadKeys(path, section);
+  }
+  std::optional<std::vector<std::string>> ReadSectionLines(
+      const std::string& path, const std::string& section) const override {
+    return inner_.ReadSectionLines(path, section);
+  }
+  bool WriteSection(const std::string& path, const std::string& section,
+                    const std::vector<std::string>& entries) override {
+    std::string line = section + "/";
+    for (const std::string& entry : entries) line += "[" + entry + "]";
+    log.push_back(line);
+    if (Refuse()) return false;
+    return inner_.WriteSection(path, section, entries);
   }
   std::string NameKey(std::string_view name) const override { return inner_.NameKey(name); }
 
