@@ -165,7 +165,9 @@ bool MainWindow::TranslateKey(const MSG& msg) {
     Run([this, step] { form_.StepPage(step); });
     return true;
   }
-  if (!ctrl && !shift && msg.wParam == VK_F1) {
+  // A hotkey field captures F1 as it does the other function keys; no hotkey text can hold the
+  // page keys above, so they still change the page from there.
+  if (!ctrl && !shift && msg.wParam == VK_F1 && !IsHotkeyField(msg.hwnd)) {
     Run([this] { form_.BtnHelpClick(); });
     return true;
   }

@@ -69,7 +69,8 @@ class MainWindow final : public BoundWindow, private MainFormHost {
   std::string ExecutablePath() const override;
   void CreateControls();
   HWND FirstFocus() const override { return pageControl_; }
-  // Ctrl+Tab, Ctrl+Shift+Tab, Ctrl+PageDown and Ctrl+PageUp change the page, F1 is Help.
+  // Ctrl+Tab, Ctrl+Shift+Tab, Ctrl+PageDown and Ctrl+PageUp change the page, F1 is Help
+  // (outside the hotkey fields).
   bool TranslateKey(const MSG& msg) override;
   void AddAboutPage();
   void SetTabPadding();
