@@ -98,6 +98,8 @@ class MainWindow final : public BoundWindow, private MainFormHost {
   UniqueIcon smallIcon_, bigIcon_;
   PageBackground pageBackground_;
   int trayRetries_ = 0;
+  // What the shell accepted at the last add.
+  TrayVersion trayVersion_ = TrayVersion::kFourth;
   std::string trayTip_ = kAppTitle;
   HWND pageControl_ = nullptr;
 };
