@@ -17,7 +17,6 @@ constexpr UINT kFieldKeyDown = WM_APP + 1;
 constexpr UINT kFieldKeyUp = WM_APP + 2;
 
 bool IsHotkeyField(WPARAM id) { return id >= ids::kEdtPowerdown && id <= ids::kEdtLogoff; }
-bool IsFunctionKey(WPARAM key) { return key >= VK_F1 && key <= VK_F12; }
 
 // Mouse moves over the hotkey and password fields, and keys pressed and released in the
 // hotkey fields, reach the window with the field's id. The keys are not swallowed.
@@ -34,12 +33,8 @@ LRESULT CALLBACK FieldProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UI
     SendMessageA(GetParent(hwnd), kFieldMouseMove, id, 0);
   } else if (IsHotkeyField(id) && (msg == WM_KEYDOWN || msg == WM_SYSKEYDOWN)) {
     SendMessageA(GetParent(hwnd), kFieldKeyDown, id, static_cast<LPARAM>(wParam));
-    if (msg == WM_SYSKEYDOWN && IsFunctionKey(wParam)) return 0;
   } else if (IsHotkeyField(id) && (msg == WM_KEYUP || msg == WM_SYSKEYUP)) {
     SendMessageA(GetParent(hwnd), kFieldKeyUp, id, static_cast<LPARAM>(wParam));
-    // A function key is the field's to capture, not the close (Alt+F4), the window menu (F10)
-    // or the field's own menu (Shift+F10) that the system would make of it.
-    if (msg == WM_SYSKEYUP && IsFunctionKey(wParam)) return 0;
   }
   return DefSubclassProc(hwnd, msg, wParam, lParam);
 }
