@@ -85,6 +85,8 @@ class RefusingIniProfile final : public IniProfile {
   int writesBeforeRefusal = -1;
   // Deletes go through while writes are refused: a file that takes the one and not the other.
   bool takeDeletes = false;
+  // A section read gives nothing, as from a file locked for a moment, while writes go through.
+  bool blindSectionReads = false;
 
   std::string ReadString(const std::string& path, const std::string& section,
                          const std::string& key, const std::string& def) const override {
@@ -108,6 +110,7 @@ class RefusingIniProfile final : public IniProfile {
   }
   std::optional<std::vector<std::string>> ReadSectionLines(
       const std::string& path, const std::string& section) const override {
+    if (blindSectionReads) return std::vector<std::string>{};
     return inner_.ReadSectionLines(path, section);
   }
   bool WriteSection(const std::string& path, const std::string& section,

@@ -312,6 +312,13 @@ TEST_F(TimerEditorTest, EditRewritesTheSectionWithTheTimerLast) {
   EXPECT_EQ(boxes_.shown[0].style, 16u);
   EXPECT_EQ(folder_.ReadFile("root/Halcyra/Halcyra.ini"), before);
   EXPECT_EQ(Captions(), (std::vector<std::string>{"b", "a", "Night"}));
+
+  // A section read that finds nothing would write back the edited timer alone.
+  ini_.refuseWrites = false;
+  ini_.blindSectionReads = true;
+  Open(&TFrmMain::BtnEditClick, [](TFrmTimer& e) { e.BtnOKClick(); });
+  EXPECT_EQ(boxes_.shown.size(), 2u);
+  EXPECT_EQ(folder_.ReadFile("root/Halcyra/Halcyra.ini"), before);
 }
 
 TEST_F(TimerEditorTest, DeleteAsksFirst) {

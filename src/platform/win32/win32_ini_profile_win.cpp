@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include <cwchar>
 #include <string>
 
 #include "platform/win32/wide_path_win.h"
