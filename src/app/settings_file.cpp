@@ -115,4 +115,14 @@ std::vector<std::string> SettingsFile::ReadSectionValues(const std::string& sect
   return entries;
 }
 
+std::optional<std::vector<std::string>> SettingsFile::ReadSectionLines(
+    const std::string& section) const {
+  return ini_.ReadSectionLines(path_, section);
+}
+
+void SettingsFile::WriteSection(const std::string& section,
+                                const std::vector<std::string>& entries) {
+  if (!ini_.WriteSection(path_, section, entries)) throw SettingsWriteError(path_);
+}
+
 }  // namespace halcyra

@@ -58,6 +58,11 @@ class SettingsFile {
   // "key=value" entries in file order, one per key: names that differ only in letter case
   // name one entry (the first), as every read of them finds it.
   std::vector<std::string> ReadSectionValues(const std::string& section) const;
+  // Every "key=value" line of the section as it stands, in file order; nullopt when it cannot
+  // be read whole.
+  std::optional<std::vector<std::string>> ReadSectionLines(const std::string& section) const;
+  // Replaces the whole section in one write: refused, it leaves the section as it was.
+  void WriteSection(const std::string& section, const std::vector<std::string>& entries);
 
  private:
   IniProfile& ini_;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,6 +33,16 @@ class IniProfile {
   // system cuts the last name that does not fit; a cut name names no entry and is left out.
   virtual std::vector<std::string> ReadKeys(const std::string& path,
                                             const std::string& section) const = 0;
+  // The section's lines in file order, each "key=value" as it stands (quotes kept) or a line
+  // without "=" alone; comment and blank lines are left out. nullopt when the section is too large
+  // to be read whole.
+  virtual std::optional<std::vector<std::string>> ReadSectionLines(
+      const std::string& path, const std::string& section) const = 0;
+  // Replaces every line of the section by the entries ("key=value" each) in one write, or adds
+  // the section at the end of the file: a refused write leaves the section as it was. False when
+  // the system refuses the write.
+  virtual bool WriteSection(const std::string& path, const std::string& section,
+                            const std::vector<std::string>& entries) = 0;
   // The form in which the layer compares names: two section or key names are one exactly when
   // their forms are equal. Letter case counts for nothing, by the rule of the code page.
   virtual std::string NameKey(std::string_view name) const = 0;

@@ -133,6 +133,29 @@ std::string TFrmTimer::FrequencyWord() const {
   return CboWeekday.Text();
 }
 
+void TFrmTimer::WriteEditedEntry(SettingsFile& file, const std::string& oldTitle,
+                                 const std::string& value) {
+  // The section goes in one write, so that a refused one loses no timer, and in the order that
+  // deleting the old key and writing the new one gives: the edited timer last, under its title
+  // as typed. That order decides which of two timers of one minute fires first.
+  const auto lines = file.ReadSectionLines(kTimerSection);
+  if (!lines) throw SettingsWriteError(file.Path());
+  std::vector<std::string> entries;
+  entries.reserve(lines->size() + 1);
+  bool found = false;
+  for (const std::string& line : *lines) {
+    const std::string_view key = TrimControl(std::string_view(line).substr(0, line.find('=')));
+    found = found || file.SameKey(key, oldTitle);
+    if (file.SameKey(key, oldTitle) || file.SameKey(key, EdtTitle.text)) continue;
+    entries.push_back(line);
+  }
+  // A file the system could not read (locked a moment) gives no lines: written back, that
+  // would drop every other timer.
+  if (!found) throw SettingsWriteError(file.Path());
+  entries.push_back(EdtTitle.text + "=" + value);
+  file.WriteSection(kTimerSection, entries);
+}
+
 void TFrmTimer::BtnOKClick() {
   if (!CheckTitle()) return;
   const std::string value =
@@ -144,17 +167,16 @@ void TFrmTimer::BtnOKClick() {
       selected >= 0 ? list.rows[static_cast<std::size_t>(selected)].caption : std::string();
   SettingsFile file = services_.OpenSettings();
   try {
-    file.WriteString(kTimerSection, EdtTitle.text, value);
+    if (selected >= 0)
+      WriteEditedEntry(file, oldTitle, value);
+    else
+      file.WriteString(kTimerSection, EdtTitle.text, value);
   } catch (const SettingsWriteError&) {
     services_.boxes.Show(SettingsSaveFailedMessage(file.Path()), kAppTitle,
                          mb::kOk | mb::kIconError);
     closed_ = true;
     return;
   }
-  // Only now that the new entry is in the file may the old one go: a refused write loses no
-  // timer. A title changed only in letter case names the same key, which the write replaced.
-  if (selected >= 0 && !file.SameKey(oldTitle, EdtTitle.text))
-    file.RemoveKey(kTimerSection, oldTitle);
   if (EditMode) host_.RemoveSelectedTimerRow();
   host_.TimerWritten(EdtTitle.text, value);
   closed_ = true;

@@ -61,6 +61,7 @@ class TFrmTimer {
   bool CheckTitle();
   std::string FrequencyWord() const;
   void Fail(const char* message);
+  void WriteEditedEntry(SettingsFile& file, const std::string& oldTitle, const std::string& value);
 
   const AppServices& services_;
   TimerEditorHost& host_;

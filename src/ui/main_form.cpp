@@ -102,14 +102,19 @@ void TFrmMain::ShowMainWindowGuarded() {
 
 void TFrmMain::ChkSystemTrayClick() { host_.SetTrayIcon(ChkSystemTray.Checked()); }
 
-void TFrmMain::HandleTrayMessage(int event, ScreenPoint anchor) {
+void TFrmMain::HandleTrayMessage(int event, ScreenPoint anchor, TrayVersion version) {
   if (promptOpen_) return;
   // The menu opens where the shell asks for a context menu: on the right button's release, on
   // Shift+F10 or the menu key, and on Enter or Space at the icon. The right button's press and
-  // the left click (NIN_SELECT) do nothing, so the double-click stays the way to the window.
+  // the left click (NIN_SELECT) do nothing, so the double-click stays the way to the window. A
+  // shell that speaks only the first version asks for no menu: its right button's release
+  // opens it, which the fourth version also sends, before its own request.
+  const bool menu = version == TrayVersion::kFourth
+                        ? event == kTrayContextMenu || event == kTrayKeySelect
+                        : event == kTrayRightButtonUp;
   if (event == kTrayDoubleClick)
     ShowMainWindowGuarded();
-  else if (event == kTrayContextMenu || event == kTrayKeySelect)
+  else if (menu)
     host_.ShowTrayMenu(anchor);
 }
 

@@ -69,9 +69,12 @@ inline constexpr const char* kWebSiteAddress = "https://halcyra.org";
 inline constexpr const char* kSupportAddress = "support@halcyra.org";
 // Events of the notification icon's callback (the icon's fourth version): mouse messages and
 // the shell's own notifications.
-inline constexpr int kTrayDoubleClick = 0x0203;  // WM_LBUTTONDBLCLK
-inline constexpr int kTrayContextMenu = 0x007B;  // WM_CONTEXTMENU
-inline constexpr int kTrayKeySelect = 0x0401;    // NIN_KEYSELECT
+inline constexpr int kTrayDoubleClick = 0x0203;    // WM_LBUTTONDBLCLK
+inline constexpr int kTrayContextMenu = 0x007B;    // WM_CONTEXTMENU
+inline constexpr int kTrayKeySelect = 0x0401;      // NIN_KEYSELECT
+inline constexpr int kTrayRightButtonUp = 0x0205;  // WM_RBUTTONUP
+// The callbacks the icon gets: the fourth version's, or the first's on a shell that refused it.
+enum class TrayVersion { kFourth, kFirst };
 
 struct MainFormServices {
   const AppServices& app;
@@ -124,8 +127,10 @@ class TFrmMain final : public SettingsPages, public TimerPage, private ScheduleH
   bool AskPasswordIfEnabled();
   void ShowMainWindowGuarded();
   void ChkSystemTrayClick();
-  // An event of the icon; the anchor is the screen point the shell gives with it.
-  void HandleTrayMessage(int event, ScreenPoint anchor = {});
+  // An event of the icon; the anchor is the screen point the shell gives with it (in the first
+  // version, which gives none, the pointer's).
+  void HandleTrayMessage(int event, ScreenPoint anchor = {},
+                         TrayVersion version = TrayVersion::kFourth);
   void MmuMainWindowClick() { ShowMainWindowGuarded(); }
   void MnuHideClick();
   void MnuHelpClick() { OpenHelpFile(); }

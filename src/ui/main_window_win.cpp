@@ -174,7 +174,9 @@ bool MainWindow::TranslateKey(const MSG& msg) {
     Run([this, step] { form_.StepPage(step); });
     return true;
   }
-  if (!ctrl && !shift && msg.wParam == VK_F1) {
+  // A hotkey field captures F1 as it does the other function keys; no hotkey text can hold the
+  // page keys above, so they still change the page from there.
+  if (!ctrl && !shift && msg.wParam == VK_F1 && !IsHotkeyField(msg.hwnd)) {
     Run([this] { form_.BtnHelpClick(); });
     return true;
   }
@@ -284,9 +286,11 @@ bool MainWindow::UpdateTrayIcon(bool present) {
   NOTIFYICONDATAA data = TrayRecord();
   if (!present) return Shell_NotifyIconA(NIM_DELETE, &data) != FALSE;
   if (!Shell_NotifyIconA(NIM_ADD, &data)) return false;
-  // The version belongs to this one add: a shell that comes back needs it again.
+  // The version belongs to this one add: a shell that comes back needs it again. One that
+  // refuses it talks to the icon the first way, and the menu must still open.
   data.uVersion = NOTIFYICON_VERSION_4;
-  Shell_NotifyIconA(NIM_SETVERSION, &data);
+  trayVersion_ =
+      Shell_NotifyIconA(NIM_SETVERSION, &data) ? TrayVersion::kFourth : TrayVersion::kFirst;
   return true;
 }
 
@@ -347,9 +351,16 @@ bool MainWindow::HandleProgramMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       return true;
     case kTrayCallbackMessage: {
       // The fourth version: the event and the icon's id in the second parameter, the anchor's
-      // screen coordinates, signed for monitors left of or above the primary, in the first.
-      const ScreenPoint anchor{GET_X_LPARAM(wParam), GET_Y_LPARAM(wParam)};
-      Run([&f, lParam, anchor] { f.HandleTrayMessage(LOWORD(lParam), anchor); });
+      // screen coordinates, signed for monitors left of or above the primary, in the first. The
+      // first version: the mouse message alone, and the icon's id in the first parameter.
+      ScreenPoint anchor{GET_X_LPARAM(wParam), GET_Y_LPARAM(wParam)};
+      if (trayVersion_ == TrayVersion::kFirst) {
+        POINT pointer{};
+        GetCursorPos(&pointer);
+        anchor = {pointer.x, pointer.y};
+      }
+      const TrayVersion version = trayVersion_;
+      Run([&f, lParam, anchor, version] { f.HandleTrayMessage(LOWORD(lParam), anchor, version); });
       return true;
     }
     case kOneOffRequestMessage:

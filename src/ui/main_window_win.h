@@ -72,7 +72,8 @@ class MainWindow final : public BoundWindow, private MainFormHost {
   std::string ExecutablePath() const override;
   void CreateControls();
   HWND FirstFocus() const override { return pageControl_; }
-  // Ctrl+Tab, Ctrl+Shift+Tab, Ctrl+PageDown and Ctrl+PageUp change the page, F1 is Help.
+  // Ctrl+Tab, Ctrl+Shift+Tab, Ctrl+PageDown and Ctrl+PageUp change the page, F1 is Help
+  // (outside the hotkey fields).
   bool TranslateKey(const MSG& msg) override;
   void AddAboutPage();
   void SetTabPadding();
@@ -100,6 +101,8 @@ class MainWindow final : public BoundWindow, private MainFormHost {
   UniqueIcon smallIcon_, bigIcon_;
   PageBackground pageBackground_;
   int trayRetries_ = 0;
+  // What the shell accepted at the last add.
+  TrayVersion trayVersion_ = TrayVersion::kFourth;
   std::string trayTip_ = kAppTitle;
   HWND pageControl_ = nullptr;
   // Last: its thread stops before anything it hands requests to goes.

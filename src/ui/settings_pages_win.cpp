@@ -111,6 +111,10 @@ void SubclassSettingsFields(HWND window) {
     SetWindowSubclass(GetDlgItem(window, id), &FieldProc, kFieldSubclass, 0);
 }
 
+bool IsHotkeyField(HWND control) {
+  return IsHotkeyField(static_cast<WPARAM>(GetDlgCtrlID(control)));
+}
+
 bool HandleSettingsFieldMessage(SettingsPages& f, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == kFieldKeyDown || msg == kFieldKeyUp) {
     const std::size_t slot = static_cast<std::size_t>(wParam) - ids::kEdtPowerdown;

@@ -20,6 +20,8 @@ void AddSettingsPageControls(ControlBinder& binder, SettingsPages& pages,
                              const SettingsPageGroups& groups, int top, int& nextLabelId);
 // Lets the hotkey and password fields report mouse moves and keys to their window.
 void SubclassSettingsFields(HWND window);
+// Whether the control is one of the six hotkey fields, which capture every key they can hold.
+bool IsHotkeyField(HWND control);
 // Runs the handler for a field's message; true when the message was one.
 bool HandleSettingsFieldMessage(SettingsPages& pages, UINT msg, WPARAM wParam, LPARAM lParam);
 

@@ -15,6 +15,8 @@ namespace ids = main_ids;
 namespace tids = timer_ids;
 
 constexpr int kHotkeysPage = 1, kTimerPage = 2, kPasswordPage = 5, kLogPage = 6;
+// The window of the help viewer that opens "help.chm".
+constexpr const char* kHelpWindowClass = "HH Parent";
 
 class KeyboardE2E : public testing::Test {
  protected:
@@ -147,6 +149,23 @@ TEST_F(KeyboardE2E, CtrlTabChangesThePageUnderThePasswordRule) {
   ClickDialogButton(box, IDOK);
   ASSERT_TRUE(WaitVisible(box, false));
   EXPECT_EQ(SelectedTab(tabs), kPasswordPage);
+}
+
+// A hotkey field takes every function key before the window does: F1 is captured there and opens
+// no help, while the page keys, which no hotkey text holds, still change the page.
+TEST_F(KeyboardE2E, AHotkeyFieldCapturesF1AndCtrlTabStillChangesThePage) {
+  HWND main = StartShown("");
+  ASSERT_NE(main, nullptr);
+  HWND tabs = Control(main, ids::kPageControl);
+  ASSERT_EQ(SelectTab(tabs, kHotkeysPage), kHotkeysPage);
+  HWND field = Control(main, ids::kEdtPowerdown);  // "Power off computer :"
+  ASSERT_EQ(FocusWalk(main, "Tab", 1).back(), field);
+  PressKeys("F1");
+  EXPECT_EQ(WindowText(field), "F1");
+  EXPECT_FALSE(WaitUntil([] { return FindWindowA(kHelpWindowClass, nullptr) != nullptr; }, 2s))
+      << "no help opens";
+  PressKeys("ctrl+Tab");
+  EXPECT_EQ(SelectedTab(tabs), kHotkeysPage + 1);
 }
 
 }  // namespace

@@ -2,12 +2,17 @@
 // into Effects.txt instead of ending the session.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <regex>
 #include <thread>
 
 #include "actions/countdown_window_ids.h"
+#include "core/date_time.h"
 #include "driver/driver_win.h"
+#include "platform/win32/win32_regional_settings_win.h"
+#include "schedule/timer_editor_ids.h"
+#include "ui/main_window_ids.h"
 
 namespace halcyra::e2e {
 namespace {
@@ -136,6 +141,58 @@ TEST_F(ScheduleE2E, ASessionEndThatIsCalledOffLeavesTheScheduleRunning) {
   EXPECT_TRUE(WaitForText(DataFile("Effects.txt"),
                           "SetSystemPowerState 1 1\r\nSetSystemPowerState 0 1\r\n", 10s))
       << "the session went on, and so does the schedule: the timer, then the request";
+}
+
+// Edit writes [Timer] again with the edited timer last (its title unchanged), so that of two timers
+// of one minute the other fires first afterwards. Until then a reboot timer holds the minute still:
+// the reboot stamp says the computer came back in it, which stops the walk at that timer.
+TEST_F(ScheduleE2E, AnEditedTimerGoesLastAndTheOtherFiresFirst) {
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  const LocalTime minute{now.wYear, now.wMonth,  now.wDayOfWeek, now.wDay,
+                         now.wHour, now.wMinute, now.wSecond,    0};
+  const std::string stamp =
+      DateTimeToText(EncodeDateTime(minute), Win32RegionalSettings().Current());
+  Start("Duration=0\r\n[Log]\r\nLastRebootTime=" + stamp + "\r\n",
+        Entry("guard", "Reboot", "Daily") + Entry("first", "Power off", "Daily") +
+            Entry("second", "Suspend", "Daily"));
+  HWND main = ShowMainWindow(*app_);
+  ASSERT_NE(main, nullptr);
+  HWND list = Control(main, main_ids::kLvwTimer);
+  const auto edit = [&](const std::string& title) {
+    const auto rows = ListViewRows(list, 1);
+    const auto row = std::find(rows.begin(), rows.end(), std::vector<std::string>{title});
+    ASSERT_NE(row, rows.end()) << title;
+    SelectListRow(list, static_cast<int>(row - rows.begin()));
+    ClickDialogButton(main, main_ids::kBtnEdit);
+    HWND editor = FindWindowOf(*app_, "TFrmTimer", "Timer settings");
+    ASSERT_NE(editor, nullptr);
+    ASSERT_TRUE(WaitVisible(editor, true));
+    ClickDialogButton(editor, timer_ids::kOk);
+    ASSERT_TRUE(WaitVisible(editor, false));
+  };
+  const auto timers = [] {
+    const std::string text = ReadFileText(DataFile("Halcyra.ini"));
+    return text.substr(text.find("[Timer]"));
+  };
+
+  edit("first");
+  const std::string after = timers();
+  EXPECT_LT(after.find("second="), after.find("first=")) << after;
+  EXPECT_FALSE(FileExists(DataFile("Effects.txt"))) << "the reboot timer held the minute";
+
+  // Without the reboot timer the minute is free: the first timer of it in key order fires.
+  const auto rows = ListViewRows(list, 1);
+  const auto guard = std::find(rows.begin(), rows.end(), std::vector<std::string>{"guard"});
+  ASSERT_NE(guard, rows.end());
+  SelectListRow(list, static_cast<int>(guard - rows.begin()));
+  ClickDialogButton(main, main_ids::kBtnDelete);
+  HWND box = FindMessageBox(*app_);
+  ASSERT_NE(box, nullptr);
+  ClickDialogButton(box, IDYES);
+  ASSERT_TRUE(WaitForText(DataFile("Effects.txt"), "\r\n", 10s));
+  EXPECT_EQ(ReadFileText(DataFile("Effects.txt")), "SetSystemPowerState 1 1\r\n")
+      << "the suspend of \"second\", not the power off of \"first\"";
 }
 
 }  // namespace

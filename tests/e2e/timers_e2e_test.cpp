@@ -70,18 +70,40 @@ TEST_F(TimersE2E, AddWritesTheEntryAndTheRowTakesItsPlace) {
   EXPECT_EQ(Titles(), (std::vector<std::string>{"early", "noon", "late"}));
 }
 
-TEST_F(TimersE2E, EditChangesTheTimerInPlace) {
+// Edit stores the title as typed, also in another letter case, and a write that the file
+// refuses (another program holds it) leaves [Timer] as it was.
+TEST_F(TimersE2E, EditStoresTheTitleAsTypedOrChangesNothing) {
   SelectListRow(list_, 1);  // "late"
   HWND editor = OpenEditor(mids::kBtnEdit);
   ASSERT_NE(editor, nullptr);
   EXPECT_EQ(WindowText(Control(editor, tids::kEdtTitle)), "late");
   EXPECT_EQ(WindowText(Control(editor, tids::kSpinHour)), "23");
+  SetText(Control(editor, tids::kEdtTitle), "Late");
   SetText(Control(editor, tids::kSpinHour), "4");
   ClickDialogButton(editor, tids::kOk);
   ASSERT_TRUE(WaitVisible(editor, false));
   const std::string settings = ReadFileText(Settings());
-  EXPECT_NE(settings.find("late=enabled,Shutdown,04:00,Daily\r\n"), std::string::npos) << settings;
-  EXPECT_EQ(Titles(), (std::vector<std::string>{"late", "early"}));
+  EXPECT_NE(settings.find("\r\nLate=enabled,Shutdown,04:00,Daily\r\n"), std::string::npos)
+      << settings;
+  EXPECT_LT(settings.find("early="), settings.find("Late=")) << "the edited timer goes last";
+  EXPECT_EQ(Titles(), (std::vector<std::string>{"Late", "early"}));
+
+  {
+    FileLock lock(Settings());
+    ASSERT_TRUE(lock.Held());
+    SelectListRow(list_, 1);  // "early"
+    editor = OpenEditor(mids::kBtnEdit);
+    ASSERT_NE(editor, nullptr);
+    SetText(Control(editor, tids::kEdtTitle), "earlier");
+    ClickDialogButton(editor, tids::kOk);
+    HWND box = FindMessageBox(*app_);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(MessageBoxText(box).rfind("Can not save settings.", 0), 0u) << MessageBoxText(box);
+    ClickDialogButton(box, IDOK);
+    ASSERT_TRUE(WaitVisible(box, false));
+  }
+  EXPECT_EQ(ReadFileText(Settings()), settings) << "byte for byte";
+  EXPECT_EQ(Titles(), (std::vector<std::string>{"Late", "early"}));
 }
 
 TEST_F(TimersE2E, DeleteAsksFirstThenRemovesTheTimer) {

@@ -76,8 +76,8 @@ class FixedRegionalSettings final : public RegionalSettings {
 };
 
 // The portable INI layer that records every write and delete ("section/key=value",
-// "-section/key"), with a switch that makes the system refuse them, as a file without modify
-// access does.
+// "-section/key", a whole section as "section/[key=value][key=value]"), with a switch that makes
+// the system refuse them, as a file without modify access does.
 class RefusingIniProfile final : public IniProfile {
  public:
   std::vector<std::string> log;
@@ -86,6 +86,8 @@ class RefusingIniProfile final : public IniProfile {
   int writesBeforeRefusal = -1;
   // Deletes go through while writes are refused: a file that takes the one and not the other.
   bool takeDeletes = false;
+  // A section read gives nothing, as from a file locked for a moment, while writes go through.
+  bool blindSectionReads = false;
 
   std::string ReadString(const std::string& path, const std::string& section,
                          const std::string& key, const std::string& def) const override {
@@ -106,6 +108,19 @@ class RefusingIniProfile final : public IniProfile {
   std::vector<std::string> ReadKeys(const std::string& path,
                                     const std::string& section) const override {
     return inner_.ReadKeys(path, section);
+  }
+  std::optional<std::vector<std::string>> ReadSectionLines(
+      const std::string& path, const std::string& section) const override {
+    if (blindSectionReads) return std::vector<std::string>{};
+    return inner_.ReadSectionLines(path, section);
+  }
+  bool WriteSection(const std::string& path, const std::string& section,
+                    const std::vector<std::string>& entries) override {
+    std::string line = section + "/";
+    for (const std::string& entry : entries) line += "[" + entry + "]";
+    log.push_back(line);
+    if (Refuse()) return false;
+    return inner_.WriteSection(path, section, entries);
   }
   std::string NameKey(std::string_view name) const override { return inner_.NameKey(name); }
 

@@ -48,7 +48,18 @@ TEST_F(LifecycleTest, TrayMessages) {
   f.HandleTrayMessage(0x0201);          // a single left click does nothing,
   f.HandleTrayMessage(0x0400, {7, 8});  // nor does the shell's NIN_SELECT that follows it
   f.HandleTrayMessage(kTrayKeySelect, {30, 40});
+  f.HandleTrayMessage(kTrayRightButtonUp, {9, 9});  // the release comes before the request
   EXPECT_EQ(host_.calls, (std::vector<std::string>{"show", "menu at -1200,740", "menu at 30,40"}));
+
+  // A shell that refused the fourth version sends the mouse messages alone; the anchor is then
+  // the pointer's position.
+  host_.calls.clear();
+  constexpr TrayVersion first = TrayVersion::kFirst;
+  f.HandleTrayMessage(0x0204, {5, 6}, first);
+  f.HandleTrayMessage(kTrayRightButtonUp, {-300, 20}, first);
+  f.HandleTrayMessage(0x0201, {}, first);
+  f.HandleTrayMessage(kTrayDoubleClick, {}, first);
+  EXPECT_EQ(host_.calls, (std::vector<std::string>{"menu at -300,20", "show"}));
 }
 
 TEST_F(LifecycleTest, ShowingTheWindowAsksForThePasswordWhenProtected) {

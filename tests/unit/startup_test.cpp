@@ -191,6 +191,14 @@ TEST_F(StartupTest, RefusedRecordAloneStillStartsWithTheWindowShown) {
     std::vector<std::string> ReadKeys(const std::string& p, const std::string& s) const override {
       return inner_.ReadKeys(p, s);
     }
+    std::optional<std::vector<std::string>> ReadSectionLines(const std::string& p,
+                                                             const std::string& s) const override {
+      return inner_.ReadSectionLines(p, s);
+    }
+    bool WriteSection(const std::string& p, const std::string& s,
+                      const std::vector<std::string>& e) override {
+      return inner_.WriteSection(p, s, e);
+    }
     std::string NameKey(std::string_view name) const override { return inner_.NameKey(name); }
 
    private:

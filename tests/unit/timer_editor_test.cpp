@@ -134,9 +134,6 @@ TEST_F(TimerEditorTest, ATitleTakenInAnotherLetterCaseIsRefused) {
   });
   EXPECT_TRUE(boxes_.shown.empty()) << "a timer may take another case of its own title";
   EXPECT_TRUE(editorClosed_);
-  EXPECT_EQ(Read("Timer", "night"), "enabled,Shutdown,23:00,Daily");
-  EXPECT_EQ(Captions(), (std::vector<std::string>{"A", "B", "Night"}))
-      << "the write replaced the entry, which keeps its first spelling";
 }
 
 // Every letter of the file's code page has its case: "\xE9t\xE9" and "\xC9t\xE9" (été, Été in
@@ -267,21 +264,59 @@ TEST_F(TimerEditorTest, RefusedWriteReportsAndClosesWithoutReload) {
   EXPECT_EQ(wakeTimers_.armed.size(), 1u) << "nothing reloaded";
 }
 
-// The old entry goes only once the new one is written: a refused write loses no timer.
-TEST_F(TimerEditorTest, EditThatTheFileRefusesKeepsTheOldEntry) {
-  Prepare("[Timer]\r\nA=enabled,Shutdown,10:00,Daily\r\n");
+// Edit writes [Timer] in one go, in the order that deleting the old key and writing the new one
+// gives: the edited timer goes last under its title as typed, so of two timers of one minute the
+// other fires first afterwards; a refused write changes no byte of the file.
+TEST_F(TimerEditorTest, EditRewritesTheSectionWithTheTimerLast) {
+  Prepare(
+      "[general]\r\nDuration=5\r\n[Timer]\r\na=enabled,Shutdown,09:05,Daily\r\n"
+      "b=enabled,Reboot,09:05,Daily\r\nnight=enabled,Shutdown,23:00,Daily\r\n[Log]\r\n"
+      "Enabled=True\r\n");
+  clock_.now.hour = 9;
+  clock_.now.minute = 5;
   Create();
-  Select("A");
+  Select("a");
+  Open(&TFrmMain::BtnEditClick, [](TFrmTimer& e) { e.BtnOKClick(); });
+  EXPECT_EQ(ini_.log,
+            std::vector<std::string>{
+                "Timer/[b=enabled,Reboot,09:05,Daily][night=enabled,Shutdown,23:00,Daily]"
+                "[a=enabled,Shutdown,09:05,Daily]"})
+      << "one write of the whole section";
+  std::vector<std::string> fired;
+  host_.onCountdown = [&] {
+    fired.push_back(state_.pendingEvent);
+    return CountdownOutcome{CountdownOutcome::End::Aborted, clock_.now};
+  };
+  form_->Schedule.Timer1Timer();
+  EXPECT_EQ(fired, std::vector<std::string>{"Reboot"}) << "b is now the first of the minute";
+
+  Select("night");
+  Open(&TFrmMain::BtnEditClick, [](TFrmTimer& e) {
+    e.EdtTitle.text = "Night";
+    e.BtnOKClick();
+  });
+  EXPECT_EQ(Settings().ReadSection("Timer"), (std::vector<std::string>{"b", "a", "Night"}));
+  EXPECT_EQ(Captions(), (std::vector<std::string>{"b", "a", "Night"}));
+  EXPECT_EQ(Read("Log", "Enabled"), "True") << "the sections around it stay";
+
+  const std::string before = folder_.ReadFile("root/Halcyra/Halcyra.ini");
+  Select("b");
   ini_.refuseWrites = true;
-  ini_.takeDeletes = true;
   Open(&TFrmMain::BtnEditClick, [](TFrmTimer& e) {
     e.EdtTitle.text = "C";
     e.BtnOKClick();
   });
   ASSERT_EQ(boxes_.shown.size(), 1u);
   EXPECT_EQ(boxes_.shown[0].style, 16u);
-  EXPECT_EQ(Read("Timer", "A"), "enabled,Shutdown,10:00,Daily");
-  EXPECT_EQ(Captions(), std::vector<std::string>{"A"});
+  EXPECT_EQ(folder_.ReadFile("root/Halcyra/Halcyra.ini"), before);
+  EXPECT_EQ(Captions(), (std::vector<std::string>{"b", "a", "Night"}));
+
+  // A section read that finds nothing would write back the edited timer alone.
+  ini_.refuseWrites = false;
+  ini_.blindSectionReads = true;
+  Open(&TFrmMain::BtnEditClick, [](TFrmTimer& e) { e.BtnOKClick(); });
+  EXPECT_EQ(boxes_.shown.size(), 2u);
+  EXPECT_EQ(folder_.ReadFile("root/Halcyra/Halcyra.ini"), before);
 }
 
 TEST_F(TimerEditorTest, DeleteAsksFirst) {

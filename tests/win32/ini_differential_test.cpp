@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <variant>
 
@@ -26,7 +28,15 @@ struct Read {
 struct Keys {
   std::string section;
 };
-using Step = std::variant<Write, Delete, Read, Keys>;
+// A whole section: read line by line, or written in one call.
+struct Lines {
+  std::string section;
+};
+struct WriteLines {
+  std::string section;
+  std::vector<std::string> entries;
+};
+using Step = std::variant<Write, Delete, Read, Keys, Lines, WriteLines>;
 
 class IniDifferential : public testing::Test {
  protected:
@@ -57,6 +67,13 @@ class IniDifferential : public testing::Test {
         EXPECT_EQ(win32_.ReadKeys(win32Path, k->section),
                   portable_.ReadKeys(portablePath, k->section))
             << k->section;
+      } else if (auto* l = std::get_if<Lines>(&step)) {
+        EXPECT_EQ(win32_.ReadSectionLines(win32Path, l->section),
+                  portable_.ReadSectionLines(portablePath, l->section))
+            << l->section;
+      } else if (auto* wl = std::get_if<WriteLines>(&step)) {
+        EXPECT_EQ(win32_.WriteSection(win32Path, wl->section, wl->entries),
+                  portable_.WriteSection(portablePath, wl->section, wl->entries));
       }
     }
     if (compareFiles) {
@@ -165,6 +182,54 @@ TEST_F(IniDifferential, HandEditedFilesReadAlike) {
        Read{"Timer", "a"}, Read{"Timer", "NoValue"}, Read{"Timer", ";Old"}, Read{"Timer", "Tabbed"},
        Keys{"general"}, Keys{"Sound"}},
       false);
+}
+
+// A section read whole, however long, and written back in one call in a new order: the layout
+// the program writes, and a hand-edited one, whose reads must agree.
+TEST_F(IniDifferential, SectionsAreReadWholeAndWrittenInOneCall) {
+  const std::string file =
+      "[general]\r\nDuration=5\r\n[Timer]\r\na=enabled,Shutdown,10:00,Daily\r\n"
+      "b=enabled,Reboot,11:00,Daily\r\n[Log]\r\nEnabled=True\r\n";
+  Run(file,
+      {Lines{"timer"},
+       WriteLines{"Timer", {"b=enabled,Reboot,11:00,Daily", "A=disabled,Shutdown,10:00,Daily"}},
+       Lines{"Timer"}, Keys{"Timer"}, Read{"Log", "Enabled"}, WriteLines{"Sound", {"Enabled=True"}},
+       Lines{"Missing"}});
+  Run(std::nullopt, {WriteLines{"Timer", {"a=1", "b=2"}}, Lines{"Timer"}});
+
+  std::string many = "[Timer]\r\n";
+  for (int i = 0; i < 2000; ++i)
+    many += "timer" + std::to_string(i) + "=enabled,Shutdown,10:00,Daily\r\n";
+  Run(many, {Lines{"Timer"}});
+  const auto lines = win32_.ReadSectionLines(folder_.File("win32.ini"), "Timer");
+  ASSERT_TRUE(lines.has_value());
+  EXPECT_EQ(lines->size(), 2000u) << "past the first buffer's 16,384 characters";
+
+  Run("[Timer]\r\n;Old=enabled,Shutdown,10:00,Daily\r\n  Night = \"enabled,Reboot,23:00,Daily\"\r\n"
+      "\r\nNoValue\r\n[Log]\r\n",
+      {Lines{"Timer"}, WriteLines{"Timer", {"x=1", "Night=enabled,Reboot,23:00,Daily"}},
+       Lines{"Timer"}, Keys{"Timer"}, Read{"Timer", "Night"}},
+      false);
+}
+
+// A data folder whose name the ANSI code page cannot hold ("\u0141\u00f3d\u017a") is reached
+// through the wide path; names and values stay text of the code page.
+TEST_F(IniDifferential, AFolderOutsideTheCodePageIsReached) {
+  const std::filesystem::path folder =
+      folder_.Path() / std::filesystem::path(L"\u0141\u00f3d\u017a");
+  std::filesystem::create_directories(folder);
+  const std::u8string utf8 = (folder / "Halcyra.ini").u8string();
+  const std::string path(utf8.begin(), utf8.end());
+  ASSERT_TRUE(win32_.WriteString(path, "Timer", "\xE9t\xE9", "enabled,Shutdown,10:00,Daily"));
+  EXPECT_EQ(win32_.ReadString(path, "Timer", "\xE9T\xE9", ""), "enabled,Shutdown,10:00,Daily");
+  EXPECT_EQ(win32_.ReadKeys(path, "Timer"), std::vector<std::string>{"\xE9t\xE9"});
+  ASSERT_TRUE(win32_.WriteSection(path, "Timer", {"b=2", "\xE9t\xE9=3"}));
+  EXPECT_EQ(win32_.ReadSectionLines(path, "Timer"),
+            (std::vector<std::string>{"b=2", "\xE9t\xE9=3"}));
+  EXPECT_TRUE(win32_.DeleteKey(path, "Timer", "b"));
+  std::ifstream in(folder / "Halcyra.ini", std::ios::binary);
+  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(bytes, "[Timer]\r\n\xE9t\xE9=3\r\n") << "the file's text in the code page";
 }
 
 }  // namespace

@@ -167,11 +167,11 @@ struct PortableIniProfile::ParsedFile {
   }
 };
 
-// One change to a file: the line at `at` dropped or kept, and `insert` (whole lines, without the
-// last line end) put before it. `at` may be the number of lines: the end of the file.
+// One change to a file: `drops` lines from `at` on dropped, and `insert` (whole lines, without
+// the last line end) put before them. `at` may be the number of lines: the end of the file.
 struct PortableIniProfile::Edit {
   std::size_t at = 0;
-  bool dropsLine = false;
+  std::size_t drops = 0;
   std::string insert;
 };
 
@@ -204,7 +204,7 @@ bool PortableIniProfile::Store(const std::string& path, const Edit& edit) {
   const std::vector<IniLine>& lines = cache_ && cache_->path == path ? cache_->lines : none;
   for (std::size_t i = 0; i <= lines.size(); ++i) {
     if (i == edit.at && !edit.insert.empty()) put(edit.insert);
-    if (i < lines.size() && !(i == edit.at && edit.dropsLine)) put(lines[i].text);
+    if (i < lines.size() && !(i >= edit.at && i - edit.at < edit.drops)) put(lines[i].text);
   }
   // The text just written is the file now: no need to read it back.
   cache_.reset();
@@ -230,14 +230,14 @@ bool PortableIniProfile::WriteString(const std::string& path, const std::string&
   const SectionRange* range = file ? file->Section(section) : nullptr;
   if (!range) {
     const std::size_t end = file ? file->lines.size() : 0;
-    return Store(path, {end, false, "[" + section + "]\r\n" + key + "=" + value});
+    return Store(path, {end, 0, "[" + section + "]\r\n" + key + "=" + value});
   }
   if (const auto index = file->Key(section, key))
-    return Store(path, {*index, true, std::string(file->lines[*index].name) + "=" + value});
+    return Store(path, {*index, 1, std::string(file->lines[*index].name) + "=" + value});
   // New keys follow the section's last non-blank line.
   std::size_t insertAt = range->end;
   while (insertAt > range->begin && TrimBlanks(file->lines[insertAt - 1].text).empty()) --insertAt;
-  return Store(path, {insertAt, false, key + "=" + value});
+  return Store(path, {insertAt, 0, key + "=" + value});
 }
 
 bool PortableIniProfile::DeleteKey(const std::string& path, const std::string& section,
@@ -246,7 +246,47 @@ bool PortableIniProfile::DeleteKey(const std::string& path, const std::string& s
   if (!file) return true;
   const auto index = file->Key(section, key);
   if (!index) return true;
-  return Store(path, {*index, true, {}});
+  return Store(path, {*index, 1, {}});
+}
+
+std::optional<std::vector<std::string>> PortableIniProfile::ReadSectionLines(
+    const std::string& path, const std::string& section) const {
+  std::vector<std::string> entries;
+  const ParsedFile* file = Load(path);
+  const SectionRange* range = file ? file->Section(section) : nullptr;
+  if (!range) return entries;
+  for (std::size_t i = range->begin; i < range->end; ++i) {
+    const IniLine& line = file->lines[i];
+    // A line without "=" comes as it stands, without its blanks; comments and blank lines not.
+    const std::string_view text = TrimBlanks(line.text);
+    if (text.empty() || text.starts_with(';')) continue;
+    if (line.kind == IniLine::Kind::kKey)
+      entries.push_back(std::string(line.name) + "=" + std::string(line.value));
+    else
+      entries.emplace_back(text);
+  }
+  return entries;
+}
+
+bool PortableIniProfile::WriteSection(const std::string& path, const std::string& section,
+                                      const std::vector<std::string>& entries) {
+  std::string body;
+  for (const std::string& entry : entries) {
+    // The system takes an entry only with its "=".
+    if (entry.find('=') == std::string::npos) continue;
+    if (!body.empty()) body += "\r\n";
+    body += entry;
+  }
+  ParsedFile* file = Load(path);
+  const SectionRange* range = file ? file->Section(section) : nullptr;
+  if (!range) {
+    const std::size_t end = file ? file->lines.size() : 0;
+    return Store(path, {end, 0, "[" + section + "]" + (body.empty() ? "" : "\r\n" + body)});
+  }
+  // Blank lines at the section's end stay there, before the next header.
+  std::size_t end = range->end;
+  while (end > range->begin && TrimBlanks(file->lines[end - 1].text).empty()) --end;
+  return Store(path, {range->begin, end - range->begin, body});
 }
 
 // The settings file is in the Windows-1252 code page, whose every letter has its case.

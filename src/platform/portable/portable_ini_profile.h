@@ -24,6 +24,10 @@ class PortableIniProfile final : public IniProfile {
                  const std::string& key) override;
   std::vector<std::string> ReadKeys(const std::string& path,
                                     const std::string& section) const override;
+  std::optional<std::vector<std::string>> ReadSectionLines(
+      const std::string& path, const std::string& section) const override;
+  bool WriteSection(const std::string& path, const std::string& section,
+                    const std::vector<std::string>& entries) override;
   std::string NameKey(std::string_view name) const override;
 
  private:
