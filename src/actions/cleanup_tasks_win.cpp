@@ -178,15 +178,15 @@ bool TerminateProcessesByName(const std::string& exeName) {
 }
 
 void Win32CleanupTasks::EmptyRecycleBin() {
-  HMODULE shell = LoadLibraryA("Shell32.dll");
+  // From the system folder only, released when the task is done.
+  const LoadedLibrary shell(L"Shell32.dll");
   if (!shell) {
     boxes_.Show("Failed to load Shell32.dll.", "Error", mb::kOk | mb::kIconError);
     return;
   }
   using EmptyBin = HRESULT WINAPI(HWND, LPCSTR, DWORD);
-  if (auto* const empty = FunctionOf<EmptyBin>(shell, "SHEmptyRecycleBinA"))
+  if (auto* const empty = shell.Function<EmptyBin>("SHEmptyRecycleBinA"))
     empty(owner_, "", SHERB_NOCONFIRMATION | SHERB_NOPROGRESSUI | SHERB_NOSOUND);
-  FreeLibrary(shell);
 }
 
 void Win32CleanupTasks::ClearTempFolder() {

@@ -1,5 +1,6 @@
 #include "toolkit/dpi_win.h"
 
+#include "platform/win32/handle_win.h"
 #include "platform/win32/loaded_library_win.h"
 
 namespace halcyra {
@@ -22,9 +23,8 @@ constexpr int kEffectiveDpi = 0;
 }  // namespace
 
 int SystemDpi() {
-  const HDC screen = GetDC(nullptr);
-  const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : kDesignDpi;
-  if (screen) ReleaseDC(nullptr, screen);
+  const WindowDc screen(nullptr);
+  const int dpi = screen.Get() ? GetDeviceCaps(screen.Get(), LOGPIXELSY) : kDesignDpi;
   return dpi > 0 ? dpi : kDesignDpi;
 }
 

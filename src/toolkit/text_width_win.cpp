@@ -1,26 +1,25 @@
 #include "toolkit/text_width_win.h"
 
+#include "platform/win32/handle_win.h"
+
 namespace halcyra {
 namespace {
 
 // The window's device context with the font selected, given back as it was found.
 class FontDc {
  public:
-  FontDc(HWND window, HFONT font) : window_(window), dc_(GetDC(window)) {
-    if (dc_) old_ = SelectObject(dc_, font);
+  FontDc(HWND window, HFONT font) : dc_(window) {
+    if (dc_.Get()) old_ = SelectObject(dc_.Get(), font);
   }
   ~FontDc() {
-    if (!dc_) return;
-    SelectObject(dc_, old_);
-    ReleaseDC(window_, dc_);
+    if (dc_.Get()) SelectObject(dc_.Get(), old_);
   }
   FontDc(const FontDc&) = delete;
   FontDc& operator=(const FontDc&) = delete;
-  HDC Get() const { return dc_; }
+  HDC Get() const { return dc_.Get(); }
 
  private:
-  HWND window_;
-  HDC dc_;
+  WindowDc dc_;
   HGDIOBJ old_ = nullptr;
 };
 

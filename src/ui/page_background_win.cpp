@@ -35,15 +35,14 @@ HBRUSH PageBackground::For(HWND pageControl, HWND control, HDC dc, bool highCont
     // once; the controls on the pages draw on that, so no grey boxes stand on a lighter page.
     RECT all{};
     GetClientRect(pageControl, &all);
-    HDC screen = GetDC(pageControl);
-    HDC memory = CreateCompatibleDC(screen);
-    const UniqueGdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(screen, all.right, all.bottom));
-    HGDIOBJ old = SelectObject(memory, bitmap.Get());
-    SendMessageA(pageControl, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory), PRF_CLIENT);
-    SelectObject(memory, old);
+    const WindowDc screen(pageControl);
+    const UniqueMemoryDc memory(CreateCompatibleDC(screen.Get()));
+    const UniqueGdiObject<HBITMAP> bitmap(
+        CreateCompatibleBitmap(screen.Get(), all.right, all.bottom));
+    HGDIOBJ old = SelectObject(memory.Get(), bitmap.Get());
+    SendMessageA(pageControl, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory.Get()), PRF_CLIENT);
+    SelectObject(memory.Get(), old);
     body_.Reset(CreatePatternBrush(bitmap.Get()));
-    DeleteDC(memory);
-    ReleaseDC(pageControl, screen);
   }
   SetBkMode(dc, TRANSPARENT);
   SetBrushOrgEx(dc, -place.left, -place.top, nullptr);

@@ -59,6 +59,25 @@ using UniqueRegistryKey = UniqueResource<HKEY, &RegCloseKey>;
 // Memory the system handed out with LocalAlloc: security descriptors, SID texts.
 using UniqueLocal = UniqueResource<HLOCAL, &LocalFree>;
 
+// A memory device context made for drawing off screen.
+using UniqueMemoryDc = UniqueResource<HDC, &DeleteDC>;
+
+// A window's device context, given back to its window.
+class WindowDc {
+ public:
+  explicit WindowDc(HWND window) : window_(window), dc_(GetDC(window)) {}
+  ~WindowDc() {
+    if (dc_) ReleaseDC(window_, dc_);
+  }
+  WindowDc(const WindowDc&) = delete;
+  WindowDc& operator=(const WindowDc&) = delete;
+  HDC Get() const { return dc_; }
+
+ private:
+  HWND window_;
+  HDC dc_;
+};
+
 // A GDI object of one kind (font, brush, bitmap).
 template <typename Object>
 class UniqueGdiObject : public UniqueResource<HGDIOBJ, &DeleteObject> {

@@ -35,6 +35,8 @@ class LoadedLibrary {
   LoadedLibrary(const LoadedLibrary&) = delete;
   LoadedLibrary& operator=(const LoadedLibrary&) = delete;
 
+  explicit operator bool() const { return module_ != nullptr; }
+
   // The library's function of that name (see FunctionOf), or null.
   template <typename Declared>
   Declared* Function(const char* name) const {
