@@ -123,3 +123,21 @@ endfunction()
 
 set(HALCYRA_MSI_NAME Halcyra-${PROJECT_VERSION}-x64.msi)
 halcyra_msi(package_msi ${PROJECT_VERSION} ${CMAKE_BINARY_DIR}/${HALCYRA_MSI_NAME})
+
+# winget's manifests for this package (cmake/winget.cmake): INSTALLER_URL is where the release
+# puts it; without one the manifest carries a placeholder.
+set(INSTALLER_URL "$ENV{INSTALLER_URL}" CACHE STRING "Where the release's package can be downloaded")
+halcyra_product_code(${PROJECT_VERSION} product_code)
+file(GLOB WINGET_TEMPLATES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/installer/winget/*.yaml.in)
+set(WINGET_DIR ${CMAKE_BINARY_DIR}/winget)
+add_custom_command(
+  OUTPUT ${WINGET_DIR}/Halcyra.Halcyra.installer.yaml
+  COMMAND ${CMAKE_COMMAND} -DMSI=${CMAKE_BINARY_DIR}/${HALCYRA_MSI_NAME} -DVERSION=${PROJECT_VERSION}
+          -DPRODUCT_CODE=${product_code} -DUPGRADE_CODE=${HALCYRA_UPGRADE_CODE}
+          -DINSTALLER_URL=${INSTALLER_URL} -DTEMPLATES=${CMAKE_SOURCE_DIR}/installer/winget
+          -DOUT=${WINGET_DIR} -P ${CMAKE_SOURCE_DIR}/cmake/winget.cmake
+  DEPENDS ${CMAKE_BINARY_DIR}/${HALCYRA_MSI_NAME} ${WINGET_TEMPLATES}
+          ${CMAKE_SOURCE_DIR}/cmake/winget.cmake
+  VERBATIM
+  COMMENT "Writing winget's manifests")
+add_custom_target(winget_manifests ALL DEPENDS ${WINGET_DIR}/Halcyra.Halcyra.installer.yaml)
