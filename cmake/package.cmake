@@ -126,7 +126,9 @@ halcyra_msi(package_msi ${PROJECT_VERSION} ${CMAKE_BINARY_DIR}/${HALCYRA_MSI_NAM
 
 # winget's manifests for this package (cmake/winget.cmake): INSTALLER_URL is where the release
 # puts it; without one the manifest carries a placeholder.
-set(INSTALLER_URL "$ENV{INSTALLER_URL}" CACHE STRING "Where the release's package can be downloaded")
+if(NOT DEFINED INSTALLER_URL)
+  set(INSTALLER_URL "$ENV{INSTALLER_URL}")
+endif()
 halcyra_product_code(${PROJECT_VERSION} product_code)
 file(GLOB WINGET_TEMPLATES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/installer/winget/*.yaml.in)
 set(WINGET_DIR ${CMAKE_BINARY_DIR}/winget)
