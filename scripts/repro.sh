@@ -2,14 +2,15 @@
 # Builds the shipped files of one commit twice, unsigned, from two clones in folders of
 # different names, one after the other and in different time zones, and compares them byte for
 # byte: the three programs, the setup DLL, the help file and the package.
-# Usage: scripts/repro.sh [COMMIT]  (default HEAD). Lists each file that differs (with the count
-# of differing bytes and the first of them) and exits 1 then; ends "identical" otherwise.
+# Usage: scripts/repro.sh [COMMIT]  (default HEAD; the builds go to REPRO_DIR, default
+# build/repro). Lists each file that differs (with the count of differing bytes and the first of
+# them) and exits 1 then; ends "identical" otherwise.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 commit=$(git -C "$ROOT" rev-parse --verify "${1:-HEAD}^{commit}")
 version=$(git -C "$ROOT" show "$commit:CMakeLists.txt" | sed -n 's/^project(Halcyra VERSION \([0-9.]*\).*/\1/p')
-work=$ROOT/build/repro
+work=${REPRO_DIR:-$ROOT/build/repro}
 rm -rf "$work"
 mkdir -p "$work"
 log "building $commit twice in $work"
