@@ -36,5 +36,10 @@ for corpus in fuzz/corpus/*/; do
     printf '%-18s %12s runs in %s s, no finding\n' "$name" "${runs:-?}" "$SECONDS_EACH"
   fi
 done
-rm -rf /tmp/halcyra-fuzz-* /dev/shm/halcyra-fuzz-*
+# Each target's scratch folder ends in its process id: only those of ended processes go, so a
+# run beside another (a second checkout's) does not pull a file from under its targets.
+for scratch in /tmp/halcyra-fuzz-* /dev/shm/halcyra-fuzz-*; do
+  [ -e "$scratch" ] || continue
+  kill -0 "${scratch##*-}" 2>/dev/null || rm -rf "$scratch"
+done
 exit $status
