@@ -374,9 +374,16 @@ void ControlBinder::FitReportColumns(HWND hwnd, const ListView& list,
       needs[i].contents = std::max(needs[i].contents, StringWidth(hwnd, text.c_str()) + margin);
     }
   }
+  // The room the columns get with the vertical scroll bar the rows will need, whether the list
+  // shows it yet or not: a bar that comes after the fit would push the last column out and
+  // bring a horizontal bar with it.
   RECT client;
   GetClientRect(hwnd, &client);
-  const std::vector<int> widths = FitColumnWidths(needs, client.right - client.left);
+  int room = client.right - client.left;
+  const int bar = SystemMetric(SM_CXVSCROLL, dpi_);
+  if (GetWindowLongPtrA(hwnd, GWL_STYLE) & WS_VSCROLL) room += bar;
+  if (static_cast<int>(list.rows.size()) > ListView_GetCountPerPage(hwnd)) room -= bar;
+  const std::vector<int> widths = FitColumnWidths(needs, room);
   for (std::size_t i = 0; i < columnCount; ++i)
     SendMessageA(hwnd, LVM_SETCOLUMNWIDTH, i, widths[i]);
 }

@@ -90,7 +90,6 @@ void MainWindow::CreateControls() {
   ControlBinder& b = *binder_;
   pageControl_ = b.AddPlain(WC_TABCONTROLA, WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS,
                             ids::kPageControl, {8, 8, 441, 254});
-  SetTabPadding();
   for (int i = 0; i < kMainPageCount; ++i) {
     TCITEMA item{};
     item.mask = TCIF_TEXT;
@@ -98,6 +97,7 @@ void MainWindow::CreateControls() {
     SendMessageA(pageControl_, TCM_INSERTITEMA, static_cast<WPARAM>(i),
                  reinterpret_cast<LPARAM>(&item));
   }
+  SetTabPadding();
   auto page = [&b](MainPage p) { b.SetGroup(static_cast<int>(p)); };
   int label = ids::kFirstPlainLabel;
 
@@ -128,8 +128,20 @@ void MainWindow::CreateControls() {
 }
 
 void MainWindow::SetTabPadding() {
-  // Narrow tabs, so that all eight captions fit in one row.
-  SendMessageA(pageControl_, TCM_SETPADDING, 0, MAKELPARAM(binder_->Scale(4), binder_->Scale(3)));
+  // As much room beside each caption as lets all eight tabs stand in one row: a font is not
+  // exactly as much wider as the DPI, so the padding is measured, not scaled. The tabs are
+  // measured again when the font comes, with the padding of that moment.
+  RECT client{};
+  GetClientRect(pageControl_, &client);
+  const int room = client.right - binder_->Scale(4);
+  for (int padding = binder_->Scale(8);; --padding) {
+    SendMessageA(pageControl_, TCM_SETPADDING, 0, MAKELPARAM(padding, binder_->Scale(3)));
+    SendMessageA(pageControl_, WM_SETFONT, reinterpret_cast<WPARAM>(binder_->Font()), FALSE);
+    RECT last{};
+    SendMessageA(pageControl_, TCM_GETITEMRECT, kMainPageCount - 1,
+                 reinterpret_cast<LPARAM>(&last));
+    if (last.right <= room || padding <= binder_->Scale(3)) return;
+  }
 }
 
 void MainWindow::SetTitleIcons() {
@@ -152,8 +164,7 @@ void MainWindow::SetTitleIcons() {
 
 void MainWindow::DpiChanged() {
   SetTabPadding();
-  // The tabs are measured when the font comes, with the padding of that moment.
-  SendMessageA(pageControl_, WM_SETFONT, reinterpret_cast<WPARAM>(binder_->Font()), TRUE);
+  InvalidateRect(pageControl_, nullptr, TRUE);
   SetTitleIcons();
   RefreshTrayIcon();
   pageBackground_.Forget();
