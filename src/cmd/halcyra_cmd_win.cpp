@@ -152,7 +152,8 @@ int main() {
   if (!pipe) return Fail(cmd_exit::kNoTrayProgram, kNoAnswer);
   // Anyone may create the name first: only the user's own program in this session hears what
   // is asked, and only its answer is believed.
-  if (!ServerTrusted(*self, PipeServerIdentity(pipe.Get())))
+  if (!ServerTrusted(*self, PipeServerIdentity(pipe.Get())) ||
+      !ServerTrusted(*self, PipeObjectIdentity(pipe.Get(), self->session)))
     return Fail(cmd_exit::kNoTrayProgram,
                 "The pipe \"" + name +
                     "\" is served by a program of another user, session or integrity level; "

@@ -19,10 +19,13 @@ constexpr DWORD kWriteWaitMs = 5000;
 // HalcyraCmd waits ten seconds for its answer; the window's thread may sit in a message box.
 constexpr auto kAnswerWait = std::chrono::seconds(8);
 
-// Only this user and the system may open it, and the medium label's no-write-up keeps a
-// sandboxed process of the same user from even connecting for writing.
+// Owned by the user; only the user and the system may open it, to read and write and nothing
+// more (no new instance, no change of its rights, 0x12019B); the medium label's no-write-up and
+// no-read-up keep a sandboxed process of the same user from connecting at all, so that it cannot
+// even hold the one instance.
 std::wstring PipeDescriptor(const std::string& userSid) {
-  return WidePath("D:P(A;;GA;;;" + userSid + ")(A;;GA;;;SY)S:(ML;;NW;;;ME)");
+  return WidePath("O:" + userSid + "D:P(A;;0x12019b;;;" + userSid +
+                  ")(A;;0x12019b;;;SY)S:(ML;;NWNR;;;ME)");
 }
 
 }  // namespace
@@ -64,7 +67,11 @@ OneOffServer::OneOffServer(HWND window, UINT message)
 
 OneOffServer::~OneOffServer() {
   if (!thread_.joinable()) return;
-  SetEvent(stop_.Get());
+  {
+    // Under the lock: the pipe's thread is then either before its check or already waiting.
+    const std::lock_guard<std::mutex> held(lock_);
+    SetEvent(stop_.Get());
+  }
   answered_.notify_all();
   thread_.join();
 }
@@ -113,6 +120,9 @@ void OneOffServer::Serve() {
 }
 
 void OneOffServer::Converse() {
+  // Another session's client is dropped before it can hold the one instance for a while.
+  ULONG session = 0;
+  if (!GetNamedPipeClientSessionId(pipe_.Get(), &session) || session != self_.session) return;
   std::string request(kRequestLimit, '\0');
   OVERLAPPED operation{};
   operation.hEvent = io_.Get();
