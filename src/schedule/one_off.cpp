@@ -72,10 +72,15 @@ std::optional<OneOffRequest> DecodeRequest(std::string_view text) {
       for (const auto c : {OneOffCondition::In, OneOffCondition::At, OneOffCondition::AfterExit,
                            OneOffCondition::AfterIdle})
         if (value == ConditionName(c)) r.condition = c, condition = true;
-    } else if (key == "minutes" || key == "pid") {
-      const auto number = ParseDecimal(value, 0xFFFFFFFFLL, LeadingBlanks::Refused);
+    } else if (key == "minutes" || key == "pid" || key == "created") {
+      const bool created = key == "created";
+      const auto number =
+          ParseDecimal(value, created ? INT64_MAX : 0xFFFFFFFFLL, LeadingBlanks::Refused);
       if (!number || *number < 0) return std::nullopt;
-      (key == "minutes" ? r.minutes : r.processId) = static_cast<unsigned>(*number);
+      if (created)
+        r.processCreated = static_cast<std::uint64_t>(*number);
+      else
+        (key == "minutes" ? r.minutes : r.processId) = static_cast<unsigned>(*number);
     } else if (key == "at" || key == "latest") {
       const auto hm = ParseTimeOfDay(value);
       if (!hm) return std::nullopt;
@@ -83,10 +88,6 @@ std::optional<OneOffRequest> DecodeRequest(std::string_view text) {
         r.at = *hm;
       else
         r.latest = *hm;
-    } else if (key == "created") {
-      const auto number = ParseDecimal(value, INT64_MAX, LeadingBlanks::Refused);
-      if (!number || *number < 0) return std::nullopt;
-      r.processCreated = static_cast<std::uint64_t>(*number);
     } else if (key == "image") {
       r.imageName = value;
     } else {
