@@ -374,16 +374,24 @@ void ControlBinder::FitReportColumns(HWND hwnd, const ListView& list,
       needs[i].contents = std::max(needs[i].contents, StringWidth(hwnd, text.c_str()) + margin);
     }
   }
-  // The room the columns get with the vertical scroll bar the rows will need, whether the list
-  // shows it yet or not: a bar that comes after the fit would push the last column out and
-  // bring a horizontal bar with it.
+  // The room the columns get beside the vertical scroll bar whenever the rows could need it.
+  // Where the rows fill the list just without a horizontal bar, the two bars would keep each
+  // other up (one takes the width, the other the last row's height): the room for the
+  // vertical one is then kept free, so neither comes.
   RECT client;
   GetClientRect(hwnd, &client);
-  int room = client.right - client.left;
-  const int bar = SystemMetric(SM_CXVSCROLL, dpi_);
-  if (GetWindowLongPtrA(hwnd, GWL_STYLE) & WS_VSCROLL) room += bar;
-  if (static_cast<int>(list.rows.size()) > ListView_GetCountPerPage(hwnd)) room -= bar;
-  const std::vector<int> widths = FitColumnWidths(needs, room);
+  const LONG_PTR style = GetWindowLongPtrA(hwnd, GWL_STYLE);
+  const int vertical = SystemMetric(SM_CXVSCROLL, dpi_);
+  const int horizontal = SystemMetric(SM_CYHSCROLL, dpi_);
+  const int width = client.right + ((style & WS_VSCROLL) ? vertical : 0);
+  const int height = client.bottom + ((style & WS_HSCROLL) ? horizontal : 0);
+  RECT header{}, row{};
+  GetWindowRect(ListView_GetHeader(hwnd), &header);
+  const bool rowKnown = !list.rows.empty() && ListView_GetItemRect(hwnd, 0, &row, LVIR_BOUNDS);
+  const long long rows = rowKnown ? static_cast<long long>(list.rows.size()) : 0;
+  const bool scrolls =
+      rows * (row.bottom - row.top) > height - horizontal - (header.bottom - header.top);
+  const std::vector<int> widths = FitColumnWidths(needs, width - (scrolls ? vertical : 0));
   for (std::size_t i = 0; i < columnCount; ++i)
     SendMessageA(hwnd, LVM_SETCOLUMNWIDTH, i, widths[i]);
 }
