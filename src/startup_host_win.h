@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "actions/cleanup_tasks_win.h"
+#include "app/paths.h"
 #include "app/startup.h"
 #include "platform/win32/win32_audio_mixer_win.h"
 #include "platform/win32/win32_clock_win.h"
@@ -41,7 +42,7 @@ class Win32StartupHost final : public StartupHost {
   Win32TextFiles files_;
   Win32Shell shell_;
   Win32ShutdownPrivilege privilege_;
-  Win32SleepSupport sleep_;
+  Win32SleepSupport sleep_{GetDataFolder(services_.os)};
   Win32HotkeyRegistry hotkeys_;
   ClockGuard clockGuard_;
 };

@@ -139,6 +139,10 @@ class RecordingMachineControl final : public MachineControl {
     Record("SetSystemTime");
     return accept;
   }
+  bool TurnDisplayOff() override {
+    Record("SC_MONITORPOWER 2");
+    return accept;
+  }
 
  private:
   void Record(const std::string& call) {
@@ -230,12 +234,11 @@ class FakePrivilege final : public ShutdownPrivilege {
 
 class FakeSleepSupport final : public SleepSupport {
  public:
-  bool suspendAllowed = true;
-  bool hibernateAllowed = true;
+  // Unknown, as when the system cannot say: every sleep state counts as allowed.
+  std::optional<PowerCapabilities> capabilities;
   // Every change of the keep-awake request, in order.
   std::vector<bool> keepAwake;
-  bool SuspendAllowed() const override { return suspendAllowed; }
-  bool HibernateAllowed() const override { return hibernateAllowed; }
+  std::optional<PowerCapabilities> Capabilities() const override { return capabilities; }
   void KeepAwake(bool on) override { keepAwake.push_back(on); }
 };
 
