@@ -382,14 +382,15 @@ class FakeWakeTimers final : public WakeTimers {
  public:
   struct Armed {
     LocalTime due;
+    std::string reason;
     bool live = true;
   };
   std::vector<Armed> armed;
   bool refuse = false;
 
-  std::unique_ptr<WakeTimerHandle> Arm(const LocalTime& due) override {
+  std::unique_ptr<WakeTimerHandle> Arm(const LocalTime& due, const std::string& reason) override {
     if (refuse) return nullptr;
-    armed.push_back({due, true});
+    armed.push_back({due, reason, true});
     return std::make_unique<Handle>(*this, armed.size() - 1);
   }
   std::size_t Live() const {
