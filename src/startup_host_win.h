@@ -5,7 +5,9 @@
 #include <windows.h>
 
 #include "actions/cleanup_tasks_win.h"
+#include "app/paths.h"
 #include "app/startup.h"
+#include "platform/win32/machine_control_win.h"
 #include "platform/win32/win32_audio_mixer_win.h"
 #include "platform/win32/win32_clock_win.h"
 #include "platform/win32/win32_service_control_win.h"
@@ -35,13 +37,15 @@ class Win32StartupHost final : public StartupHost {
   const AppServices& services_;
   Win32Clock clock_;
   Win32AudioMixer mixer_;
-  Win32WakeTimers wakeTimers_;
+  // Where the wake-up timers say, once per start, that they cannot wake this machine.
+  std::unique_ptr<SystemLog> systemLog_ = MakeSystemLog(GetDataFolder(services_.os));
+  Win32WakeTimers wakeTimers_{*systemLog_};
   Win32SoundPlayer player_;
   Win32FileDialogs dialogs_;
   Win32TextFiles files_;
   Win32Shell shell_;
   Win32ShutdownPrivilege privilege_;
-  Win32SleepSupport sleep_;
+  Win32SleepSupport sleep_{GetDataFolder(services_.os)};
   Win32HotkeyRegistry hotkeys_;
   ClockGuard clockGuard_;
 };

@@ -37,13 +37,23 @@ bool LogOffUser(const PowerServices& s) { return ExitWith(s, exit_flags::kLogOff
 
 bool HibernateComputer(const PowerServices& s) {
   return ThroughEditionGate(s, [&s](MachineControl& m) {
-    return s.sleep.HibernateAllowed() && m.SetSystemPowerState(false, true);
+    return HibernateAllowed(s.sleep.Capabilities()) && m.SetSystemPowerState(false, true);
   });
 }
 
 bool SuspendComputer(const PowerServices& s) {
   return ThroughEditionGate(s, [&s](MachineControl& m) {
-    return s.sleep.SuspendAllowed() && m.SetSystemPowerState(true, true);
+    switch (SuspendWayOf(s.sleep.Capabilities())) {
+      case SuspendWay::Sleep:
+        return m.SetSystemPowerState(true, true);
+      case SuspendWay::DisplayOff:
+        // Returns at once, as after a resume: the schedule goes on while the machine idles
+        // into standby.
+        return m.TurnDisplayOff();
+      case SuspendWay::Refused:
+        break;
+    }
+    return false;
   });
 }
 

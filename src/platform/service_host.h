@@ -83,6 +83,7 @@ enum class ServiceEvent : unsigned {
   ActionRefused = 7,       // Windows refused the action, or its log line could not be written
   Fault = 8,               // an error the service did not expect
   ChannelRefused = 9,      // the tray program could not open HalcyraCmd's pipe
+  TimersCannotWake = 10,   // Windows armed a wake-up timer but cannot wake the machine from it
 };
 
 inline bool IsError(ServiceEvent event) {

@@ -1,14 +1,18 @@
 // What the machine allows of sleep, and the request that keeps it from sleeping on its own.
 #pragma once
 
+#include <optional>
+
+#include "platform/power_capabilities.h"
+
 namespace halcyra {
 
 class SleepSupport {
  public:
   virtual ~SleepSupport() = default;
-  // Whether the machine can suspend or hibernate at all (hardware, drivers, policy).
-  virtual bool SuspendAllowed() const = 0;
-  virtual bool HibernateAllowed() const = 0;
+  // What the machine can do of sleep (hardware, drivers, policy); nullopt when the system
+  // cannot say.
+  virtual std::optional<PowerCapabilities> Capabilities() const = 0;
   // Holds the system awake while on: after an unattended wake, Windows sleeps again after about
   // two minutes unless a program asks it not to.
   virtual void KeepAwake(bool on) = 0;

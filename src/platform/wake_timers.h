@@ -3,6 +3,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
 #include "core/local_time.h"
 
@@ -17,9 +18,10 @@ class WakeTimerHandle {
 class WakeTimers {
  public:
   virtual ~WakeTimers() = default;
-  // Arms a timer due at that local time (absolute, period 0, resume flag set); nullptr when
-  // the system refuses.
-  virtual std::unique_ptr<WakeTimerHandle> Arm(const LocalTime& dueLocal) = 0;
+  // Arms a timer due at that local time (absolute, period 0, waking the machine), with the
+  // reason Windows shows for it (powercfg /waketimers); nullptr when the system refuses.
+  virtual std::unique_ptr<WakeTimerHandle> Arm(const LocalTime& dueLocal,
+                                               const std::string& reason) = 0;
 };
 
 }  // namespace halcyra

@@ -1,5 +1,7 @@
 #include "schedule/wake_up.h"
 
+#include <cstdio>
+
 #include "actions/event_words.h"
 #include "app/paths.h"
 #include "core/date_time.h"
@@ -32,7 +34,9 @@ std::unique_ptr<WakeTimerHandle> ArmWakeTimer(const TTimerRecord& record, const 
                                               WakeTimers& wakeTimers) {
   const auto due = WakeDueTime(clock.Now(), record.Time, record.Frequency);
   if (!due) return nullptr;
-  return wakeTimers.Arm(*due);
+  char at[16];
+  std::snprintf(at, sizeof at, "%02u:%02u", due->hour, due->minute);
+  return wakeTimers.Arm(*due, "Halcyra: " + record.Title + " at " + at);
 }
 
 std::vector<TTimerRecord> LoadTimers(const SettingsFile& file, const TimerLoadServices& services) {

@@ -96,6 +96,15 @@ void CompanionSchedule::Carry(const DueTimer& due, const LocalTime& now) {
                         Named(due) + " fell due with nobody logged on: nobody to log off.");
     return;
   }
+  if (meaning->event == PowerEvent::Suspend &&
+      SuspendWayOf(services_.sleep.Capabilities()) == SuspendWay::DisplayOff) {
+    services_.log.Write(ServiceEvent::NothingToDo,
+                        Named(due) +
+                            " fell due with nobody logged on. This computer sleeps through "
+                            "modern standby, which only the display's turning off starts, and a "
+                            "service has no display: the service does not suspend it.");
+    return;
+  }
   services_.log.Write(ServiceEvent::Acted,
                       Named(due) + " fell due with nobody logged on: the service carries it out.");
   SettingsFile file = Settings();
@@ -123,10 +132,11 @@ void CompanionSchedule::Carry(const DueTimer& due, const LocalTime& now) {
       done = Shutdown(services_.power, true);
       break;
     case PowerEvent::Hibernate:
-      done = services_.sleep.HibernateAllowed() && Sleep(services_.power, true);
+      done = HibernateAllowed(services_.sleep.Capabilities()) && Sleep(services_.power, true);
       break;
     case PowerEvent::Suspend:
-      done = services_.sleep.SuspendAllowed() && Sleep(services_.power, false);
+      done = SuspendWayOf(services_.sleep.Capabilities()) == SuspendWay::Sleep &&
+             Sleep(services_.power, false);
       break;
     default:  // Shutdown and Power off: both end with the power off.
       done = Shutdown(services_.power, false);

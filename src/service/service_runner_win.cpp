@@ -105,8 +105,8 @@ void CompanionService::Work(Win32SystemLog& log) {
   Win32IniProfile ini;
   Win32RegionalSettings regional;
   Win32Clock clock;
-  Win32WakeTimers wakeTimers;
-  Win32SleepSupport sleep;
+  Win32WakeTimers wakeTimers(log);
+  Win32SleepSupport sleep(GetDataFolder(os));
   Win32SessionList sessions;
   Win32FileInspector inspector;
   Win32FileStamps stamps;

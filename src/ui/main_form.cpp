@@ -4,6 +4,7 @@
 #include <stdexcept>
 #include <utility>
 
+#include "actions/countdown.h"
 #include "actions/event_log.h"
 #include "actions/event_words.h"
 #include "actions/power_actions.h"
@@ -67,8 +68,10 @@ void TFrmMain::HandleHotkey(int id) {
   if (!slot) return;
   const EventWordMeaning& meaning = MeaningOf(kHotkeySlots[*slot].event);
   RunImmediateAction(meaning.word);
-  meaning.action({services_.app.os, services_.privilege, services_.machine, services_.app.boxes,
-                  services_.sleep});
+  // A refused action must not pass in silence here either: the user pressed a key and waits.
+  if (!meaning.action({services_.app.os, services_.privilege, services_.machine,
+                       services_.app.boxes, services_.sleep}))
+    services_.app.boxes.Show(kActionRefusedMessage, kAppTitle, mb::kOk | mb::kIconInformation);
 }
 
 void TFrmMain::RunImmediateAction(const std::string& eventWord) {

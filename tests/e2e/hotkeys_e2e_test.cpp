@@ -16,6 +16,11 @@ class HotkeysE2E : public testing::Test {
   void SetUp() override {
     RemoveFile(DataFile("Effects.txt"));
     RemoveFile(DataFile("Log.txt"));
+    RemoveFile(DataFile("PowerCapabilities.txt"));
+  }
+  void TearDown() override {
+    app_.reset();
+    RemoveFile(DataFile("PowerCapabilities.txt"));
   }
   std::optional<AppProcess> app_;
 };
@@ -32,6 +37,22 @@ TEST_F(HotkeysE2E, AStoredHotkeyActsAtOnceWithItsLogLine) {
   EXPECT_EQ(ReadFileText(DataFile("Effects.txt")), "SetSystemPowerState 1 1\r\n");
   EXPECT_NE(ReadFileText(DataFile("Log.txt")).find("    Suspend\r\n"), std::string::npos);
   EXPECT_EQ(FindWindowOf(*app_, "TFrmNotify", "Halcyra", 0ms), nullptr) << "no countdown";
+}
+
+// A hibernation file of the reduced kind serves Fast Startup only: Hibernate is refused.
+TEST_F(HotkeysE2E, HibernateWithAReducedFileIsRefusedAndSaid) {
+  WriteFileText(DataFile("PowerCapabilities.txt"), "S4=1 HiberFile=reduced\r\n");
+  WriteFileText(DataFile("Halcyra.ini"),
+                "[general]\r\nFirstStartDone=True\r\n[Hotkeys]\r\nHibernate=Ctrl+Alt+H\r\n");
+  app_.emplace();
+  ASSERT_NE(FindWindowOf(*app_, "TFrmMain", "Halcyra"), nullptr);
+  std::this_thread::sleep_for(300ms);
+  PressKeys("ctrl+alt+h");
+  HWND box = FindMessageBox(*app_);
+  ASSERT_NE(box, nullptr);
+  EXPECT_NE(MessageBoxText(box).find("Windows did not carry out"), std::string::npos);
+  EXPECT_FALSE(FileExists(DataFile("Effects.txt"))) << ReadFileText(DataFile("Effects.txt"));
+  ClickDialogButton(box, IDOK);
 }
 
 TEST_F(HotkeysE2E, ABareLetterInTheFileActsOnNothing) {

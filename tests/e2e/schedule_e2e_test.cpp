@@ -24,7 +24,12 @@ class ScheduleE2E : public testing::Test {
   void SetUp() override {
     RemoveFile(DataFile("Effects.txt"));
     RemoveFile(DataFile("Log.txt"));
+    RemoveFile(DataFile("PowerCapabilities.txt"));
     time_ = ThisMinute();
+  }
+  void TearDown() override {
+    app_.reset();
+    RemoveFile(DataFile("PowerCapabilities.txt"));
   }
   void Start(const std::string& settings, const std::string& timers) {
     WriteFileText(DataFile("Halcyra.ini"),
@@ -124,6 +129,20 @@ TEST_F(ScheduleE2E, SuspendActsAndTheScheduleGoesOn) {
             "SetSystemPowerState 1 1\r\nSetSystemPowerState 0 1\r\n")
       << "the resumed schedule does not fire the same minute again";
   EXPECT_TRUE(app_->Running());
+}
+
+// A laptop of today: modern standby and none of S1 to S3. Suspend turns the display off instead
+// of asking for a sleep that would hibernate or do nothing, and the schedule goes on.
+TEST_F(ScheduleE2E, SuspendOnModernStandbyTurnsTheDisplayOffAndTheScheduleGoesOn) {
+  WriteFileText(DataFile("PowerCapabilities.txt"), "S1=0 S2=0 S3=0 AoAc=1\r\n");
+  Start("Duration=0\r\n[Log]\r\nEnabled=True\r\n", Entry("nap", "Suspend", "Daily"));
+  ASSERT_TRUE(WaitForText(DataFile("Effects.txt"), "SC_MONITORPOWER 2\r\n", 10s));
+  EXPECT_NE(ReadFileText(DataFile("Log.txt")).find("    Suspend\r\n"), std::string::npos);
+  // A request due at once fires on the next tick, as the next timer would.
+  RequestNow("Shutdown");
+  ASSERT_TRUE(WaitForText(DataFile("Effects.txt"), "ExitWindowsEx 13\r\n", 10s));
+  EXPECT_EQ(ReadFileText(DataFile("Effects.txt")), "SC_MONITORPOWER 2\r\nExitWindowsEx 13\r\n")
+      << "no power-state call";
 }
 
 TEST_F(ScheduleE2E, ASessionEndThatIsCalledOffLeavesTheScheduleRunning) {

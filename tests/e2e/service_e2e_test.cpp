@@ -57,7 +57,10 @@ class ServiceE2E : public testing::Test {
   static void SetUpTestSuite() {
     CopyFileA(AppProcess::ExePath(kService).c_str(), InstalledService().c_str(), FALSE);
   }
-  void TearDown() override { RunService("/UNINSTALL /SILENT"); }
+  void TearDown() override {
+    RunService("/UNINSTALL /SILENT");
+    RemoveFile(DataFile("PowerCapabilities.txt"));
+  }
   static std::string Settings() { return DataFile("Halcyra.ini"); }
 };
 
@@ -111,6 +114,20 @@ TEST_F(ServiceE2E, WithNoTrayProgramTheServiceCarriesOutTheTimer) {
       << ReadFileText(DataFile("Effects.txt"));
   EXPECT_NE(ReadFileText(DataFile("Log.txt")).find("    Power off\r\n"), std::string::npos);
   EXPECT_EQ(ReadFileText(Settings()).find("late="), std::string::npos) << "once only";
+}
+
+// On modern standby a service has no display to turn off: it leaves Suspend.
+TEST_F(ServiceE2E, OnModernStandbyTheServiceDoesNotSuspend) {
+  WriteFileText(DataFile("PowerCapabilities.txt"), "S1=0 S2=0 S3=0 AoAc=1\r\n");
+  WriteFileText(Settings(), "[general]\r\nFirstStartDone=True\r\n[Timer]\r\ndoze=enabled,Suspend," +
+                                ThisMinute() + ",Once\r\n");
+  ASSERT_EQ(RunService("/INSTALL /SILENT"), 0u);
+  EXPECT_TRUE(StateBecomes(SERVICE_RUNNING));
+  // The service ticks every second; the timer of this minute is due at its first tick.
+  std::this_thread::sleep_for(4s);
+  const std::string effects = ReadFileText(DataFile("Effects.txt"));
+  EXPECT_EQ(effects.find("SetSuspendState"), std::string::npos) << effects;
+  EXPECT_NE(ReadFileText(Settings()).find("doze="), std::string::npos) << "left, not done";
 }
 
 // Runs the host's program in the data folder until `done` holds: Wine's own calls make no links,

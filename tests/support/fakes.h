@@ -154,6 +154,10 @@ class RecordingMachineControl final : public MachineControl {
     Record("SetSystemTime");
     return accept;
   }
+  bool TurnDisplayOff() override {
+    Record("SC_MONITORPOWER 2");
+    return accept;
+  }
 
  private:
   void Record(const std::string& call) {
@@ -245,12 +249,11 @@ class FakePrivilege final : public ShutdownPrivilege {
 
 class FakeSleepSupport final : public SleepSupport {
  public:
-  bool suspendAllowed = true;
-  bool hibernateAllowed = true;
+  // Unknown, as when the system cannot say: every sleep state counts as allowed.
+  std::optional<PowerCapabilities> capabilities;
   // Every change of the keep-awake request, in order.
   std::vector<bool> keepAwake;
-  bool SuspendAllowed() const override { return suspendAllowed; }
-  bool HibernateAllowed() const override { return hibernateAllowed; }
+  std::optional<PowerCapabilities> Capabilities() const override { return capabilities; }
   void KeepAwake(bool on) override { keepAwake.push_back(on); }
 };
 
@@ -394,14 +397,15 @@ class FakeWakeTimers final : public WakeTimers {
  public:
   struct Armed {
     LocalTime due;
+    std::string reason;
     bool live = true;
   };
   std::vector<Armed> armed;
   bool refuse = false;
 
-  std::unique_ptr<WakeTimerHandle> Arm(const LocalTime& due) override {
+  std::unique_ptr<WakeTimerHandle> Arm(const LocalTime& due, const std::string& reason) override {
     if (refuse) return nullptr;
-    armed.push_back({due, true});
+    armed.push_back({due, reason, true});
     return std::make_unique<Handle>(*this, armed.size() - 1);
   }
   std::size_t Live() const {

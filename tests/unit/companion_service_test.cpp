@@ -152,15 +152,27 @@ TEST_F(CompanionScheduleTest, LogOffHasNobodyToLogOffAndSleepStatesGoThroughSusp
   Prepare("[Timer]\r\nnap=enabled,Hibernate,22:00,Daily\r\n");
   Start().Tick();
   EXPECT_EQ(power_.calls, std::vector<std::string>{kHibernateCall});
-  sleep_.suspendAllowed = false;
+  sleep_.capabilities = PowerCapabilities{};
   Prepare("[Timer]\r\ndoze=enabled,Suspend,22:00,Daily\r\n");
   Start().Tick();
   EXPECT_EQ(power_.calls, std::vector<std::string>{kHibernateCall}) << "not allowed: no call";
   EXPECT_NE(log_.lines.back().find("did not carry out"), std::string::npos) << log_.lines.back();
-  sleep_.hibernateAllowed = false;
   Prepare("[Timer]\r\nnap=enabled,Hibernate,22:00,Daily\r\n");
   Start().Tick();
   EXPECT_EQ(power_.calls, std::vector<std::string>{kHibernateCall}) << "not allowed: no call";
+
+  // Modern standby: a service has no display to turn off, so Suspend is left, and said why;
+  // the other actions still go ahead.
+  sleep_.capabilities = PowerCapabilities{.s4 = true, .aoac = true, .hiberFile = HiberFile::Full};
+  Prepare("[Timer]\r\ndoze=enabled,Suspend,22:00,Daily\r\n");
+  const std::size_t before = log_.lines.size();
+  Start().Tick();
+  EXPECT_EQ(power_.calls, std::vector<std::string>{kHibernateCall}) << "no suspend call";
+  ASSERT_EQ(log_.lines.size(), before + 1) << "one line";
+  EXPECT_NE(log_.lines.back().find("modern standby"), std::string::npos) << log_.lines.back();
+  Prepare("[Timer]\r\nnap=enabled,Hibernate,22:00,Daily\r\n");
+  Start().Tick();
+  EXPECT_EQ(power_.calls, (std::vector<std::string>{kHibernateCall, kHibernateCall}));
 }
 
 // A once-only timer goes back into the file; any other is left as it was.
@@ -169,7 +181,7 @@ TEST_F(CompanionScheduleTest, ATimerStaysWhenTheServiceCannotCarryItsActionOut) 
                                  "doze=enabled,Suspend,22:00,Once",
                                  "halt=enabled,Shutdown,22:00,Once",
                                  "daily=enabled,Shutdown,22:00,Daily"};
-  sleep_.suspendAllowed = false;
+  sleep_.capabilities = PowerCapabilities{};
   power_.accept = false;
   for (const std::string& entry : entries) {
     SCOPED_TRACE(entry);

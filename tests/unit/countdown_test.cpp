@@ -261,7 +261,7 @@ TEST_F(CountdownTest, SuspendAndHibernateCloseFirstAndTheProgramGoesOn) {
 
 TEST_F(CountdownTest, ASleepStateTheMachineRefusesIsSaid) {
   Prepare("");
-  sleep_.suspendAllowed = false;
+  sleep_.capabilities = PowerCapabilities{};
   EXPECT_EQ(Run("Suspend").Outcome.end, CountdownOutcome::End::GoingOn);
   EXPECT_EQ(journal_, (std::vector<std::string>{"hide", "close", "privilege"}))
       << "no power-state call for a state the machine does not allow";
@@ -269,6 +269,7 @@ TEST_F(CountdownTest, ASleepStateTheMachineRefusesIsSaid) {
   EXPECT_EQ(boxes_.shown[0].text, kActionRefusedMessage);
 
   journal_.clear();
+  sleep_.capabilities.reset();
   machine_.accept = false;  // allowed, but the call fails
   EXPECT_EQ(Run("Hibernate").Outcome.end, CountdownOutcome::End::GoingOn);
   ASSERT_EQ(boxes_.shown.size(), 2u);

@@ -203,6 +203,13 @@ TEST_F(HotkeySlotsTest, APressedHotkeyCleansLogsAndActsAtOnce) {
   EXPECT_EQ(line, "2026-03-03 09:05:07    Suspend\r\n");
   EXPECT_TRUE(f.Schedule.Timer1Enabled) << "the schedule keeps running";
   EXPECT_EQ(Read("Log", "LastRebootTime"), "");
+  EXPECT_TRUE(boxes_.shown.empty());
+
+  sleep_.capabilities = PowerCapabilities{};  // no sleep state at all
+  f.HandleHotkey(0xC000);
+  EXPECT_EQ(machine_.calls.size(), 1u) << "no call for a state the machine lacks";
+  ASSERT_EQ(boxes_.shown.size(), 1u) << "a refused action is said";
+  EXPECT_EQ(boxes_.shown[0].text, kActionRefusedMessage);
 }
 
 TEST_F(HotkeySlotsTest, AFailedLogLineIsReportedThenTheActionFollows) {

@@ -65,6 +65,57 @@ TEST_F(PowerActionsTest, UnknownEditionShowsTheMessageAndCallsNothing) {
   EXPECT_EQ(boxes_.shown[0].style, 0x40u);
 }
 
+// The calls Suspend and Hibernate make on each kind of machine; nullopt: the system cannot say.
+TEST_F(PowerActionsTest, SleepStatesFollowTheMachinesCapabilities) {
+  using Caps = PowerCapabilities;
+  const struct {
+    const char* machine;
+    std::optional<Caps> caps;
+    const char* suspend;    // the call, or "" for none
+    const char* hibernate;  // the call, or "" for none
+  } rows[] = {
+      {"S3 only", Caps{.s3 = true}, "SetSystemPowerState 1 1", ""},
+      {"S1 and modern standby", Caps{.s1 = true, .aoac = true}, "SetSystemPowerState 1 1", ""},
+      {"modern standby only", Caps{.aoac = true}, "SC_MONITORPOWER 2", ""},
+      {"neither", Caps{}, "", ""},
+      {"S4 without a file", Caps{.s4 = true}, "", ""},
+      {"S4 with a reduced file", Caps{.s4 = true, .hiberFile = HiberFile::Reduced}, "", ""},
+      {"S4 with a full file", Caps{.s4 = true, .hiberFile = HiberFile::Full}, "",
+       "SetSystemPowerState 0 1"},
+      {"S4 with a file of no kind said", Caps{.s4 = true, .hiberFile = HiberFile::Present}, "",
+       "SetSystemPowerState 0 1"},
+      {"a full file without S4", Caps{.hiberFile = HiberFile::Full}, "", ""},
+      {"unknown", std::nullopt, "SetSystemPowerState 1 1", "SetSystemPowerState 0 1"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.machine);
+    sleep_.capabilities = row.caps;
+    for (const auto& [action, call] :
+         {std::pair{&SuspendComputer, row.suspend}, std::pair{&HibernateComputer, row.hibernate}}) {
+      machine_.calls.clear();
+      EXPECT_EQ(action(Services()), *call != '\0');
+      std::vector<std::string> expected{"privilege"};
+      if (*call) expected.push_back(call);
+      EXPECT_EQ(machine_.calls, expected);
+    }
+  }
+}
+
+TEST(PowerCapabilityWords, SetWhatTheyNameAndKeepTheRest) {
+  const PowerCapabilities base{.s1 = true, .s4 = true, .hiberFile = HiberFile::Present};
+  const PowerCapabilities c = WithCapabilityWords(base, "S1=0 S2=0 S3=0 AoAc=1\r\n");
+  EXPECT_FALSE(c.s1 || c.s2 || c.s3);
+  EXPECT_TRUE(c.aoac);
+  EXPECT_TRUE(c.s4) << "absent: kept";
+  EXPECT_EQ(c.hiberFile, HiberFile::Present);
+  EXPECT_EQ(WithCapabilityWords(base, "HiberFile=reduced").hiberFile, HiberFile::Reduced);
+  EXPECT_EQ(WithCapabilityWords(base, "HiberFile=full S4=0").hiberFile, HiberFile::Full);
+  EXPECT_FALSE(WithCapabilityWords(base, "HiberFile=full S4=0").s4);
+  const PowerCapabilities odd = WithCapabilityWords(base, "S1=yes HiberFile=big S9=1 S4");
+  EXPECT_TRUE(odd.s1 && odd.s4) << "not understood: kept";
+  EXPECT_EQ(odd.hiberFile, HiberFile::Present);
+}
+
 TEST_F(PowerActionsTest, TheResultSaysWhetherWindowsAccepted) {
   EXPECT_TRUE(RebootComputer(Services()));
   machine_.accept = false;

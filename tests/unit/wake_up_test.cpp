@@ -101,6 +101,7 @@ TEST(LoadTimers, ReadsKeyOrderAndArmsEligibleRecords) {
   ASSERT_EQ(wake.armed.size(), 2u);
   EXPECT_EQ(wake.armed[1].due.day, 7);
   EXPECT_EQ(wake.armed[1].due.hour, 9);
+  EXPECT_EQ(wake.armed[1].reason, "Halcyra: b at 09:00") << "what powercfg /waketimers shows";
 
   os.version = {4, 10};
   EXPECT_EQ(LoadTimers(file, {os, clock, wake})[0].WakeTimer, nullptr) << "Win9x: none";

@@ -1,6 +1,9 @@
 // Wake-up timers on the system's waitable timers, under Wine.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "core/date_time.h"
 #include "platform/win32/win32_clock_win.h"
 #include "platform/win32/win32_wake_timers_win.h"
@@ -39,18 +42,27 @@ TEST(WakeTimerDueTime, UsesTheOffsetInForceAtTheDueTime) {
   EXPECT_NEAR(OffsetHours(At(2026, 10, 25, 2, 30)), 2.0, 1e-6);
 }
 
+class LinesLog final : public SystemLog {
+ public:
+  std::vector<std::string> lines;
+  void Write(ServiceEvent event, const std::string& text) override {
+    lines.push_back(std::to_string(static_cast<unsigned>(event)) + " " + text);
+  }
+};
+
 TEST(Win32WakeTimers, ArmedTimersFallDueAndReleasedOnesAreClosed) {
   Win32Clock clock;
-  Win32WakeTimers timers;
+  LinesLog log;
+  Win32WakeTimers timers(log);
   LocalTime soon = DecodeDateTime(EncodeDateTime(clock.Now()) + 1.5 / kSecondsPerDay);
-  auto armed = timers.Arm(soon);
+  auto armed = timers.Arm(soon, "Halcyra: soon at 00:00");
   ASSERT_NE(armed, nullptr);
   const HANDLE handle = dynamic_cast<Win32WakeTimer&>(*armed).Native();
   EXPECT_EQ(WaitForSingleObject(handle, 0), static_cast<DWORD>(WAIT_TIMEOUT));
   EXPECT_EQ(WaitForSingleObject(handle, 10000), static_cast<DWORD>(WAIT_OBJECT_0));
 
   LocalTime later = DecodeDateTime(EncodeDateTime(clock.Now()) + 60.0 / kSecondsPerDay);
-  auto pending = timers.Arm(later);
+  auto pending = timers.Arm(later, "Halcyra: later at 00:00");
   ASSERT_NE(pending, nullptr);
   const HANDLE pendingHandle = dynamic_cast<Win32WakeTimer&>(*pending).Native();
   EXPECT_EQ(WaitForSingleObject(pendingHandle, 100), static_cast<DWORD>(WAIT_TIMEOUT));
@@ -58,6 +70,43 @@ TEST(Win32WakeTimers, ArmedTimersFallDueAndReleasedOnesAreClosed) {
   EXPECT_TRUE(GetHandleInformation(pendingHandle, &flags));
   pending.reset();
   EXPECT_FALSE(GetHandleInformation(pendingHandle, &flags)) << "cancelled and closed";
+  EXPECT_TRUE(log.lines.empty()) << "Wine says nothing against waking";
+}
+
+// The system's call, seen on its way: the reason it gets, and a machine that cannot wake.
+std::vector<std::wstring> reasons;
+bool cannotWake = false;
+BOOL WINAPI WatchedSetTimer(HANDLE timer, const LARGE_INTEGER* due, LONG period,
+                            PTIMERAPCROUTINE routine, LPVOID argument, PREASON_CONTEXT context,
+                            ULONG delay) {
+  reasons.emplace_back(context && context->Flags == POWER_REQUEST_CONTEXT_SIMPLE_STRING
+                           ? context->Reason.SimpleReasonString
+                           : L"");
+  const BOOL armed = SetWaitableTimerEx(timer, due, period, routine, argument, context, delay);
+  if (armed && cannotWake) SetLastError(ERROR_NOT_SUPPORTED);
+  return armed;
+}
+
+TEST(Win32WakeTimers, ArmedWithTheirReasonAndACannotWakeIsLoggedOnce) {
+  Win32Clock clock;
+  LinesLog log;
+  Win32WakeTimers timers(log, &WatchedSetTimer);
+  const LocalTime later = DecodeDateTime(EncodeDateTime(clock.Now()) + 1.0 / 24);
+  auto first = timers.Arm(later, "Halcyra: Night at 22:30");
+  ASSERT_NE(first, nullptr);
+  EXPECT_EQ(reasons, std::vector<std::wstring>{L"Halcyra: Night at 22:30"});
+  EXPECT_TRUE(log.lines.empty());
+
+  cannotWake = true;
+  auto second = timers.Arm(later, "Halcyra: b at 09:00");
+  auto third = timers.Arm(later, "Halcyra: c at 09:00");
+  cannotWake = false;
+  EXPECT_NE(second, nullptr) << "kept armed: the setting may change";
+  EXPECT_NE(third, nullptr);
+  ASSERT_EQ(log.lines.size(), 1u) << "one line per start, not per timer";
+  EXPECT_EQ(log.lines[0].rfind("10 ", 0), 0u) << log.lines[0];
+  EXPECT_NE(log.lines[0].find("timers will not wake this computer"), std::string::npos);
+  EXPECT_NE(log.lines[0].find("Allow wake timers"), std::string::npos);
 }
 
 }  // namespace

@@ -3,11 +3,13 @@
 
 #include "platform/win32/effects_journal_win.h"
 #include "platform/win32/machine_control_win.h"
+#include "platform/win32/win32_sleep_support_win.h"
 
 namespace halcyra {
 namespace {
 
-// "ExitWindowsEx 13", "SetSystemPowerState 1 1", "SetSystemTime 2026-03-03 08:05:07.250".
+// "ExitWindowsEx 13", "SetSystemPowerState 1 1", "SetSystemTime 2026-03-03 08:05:07.250",
+// "SC_MONITORPOWER 2".
 class JournaledMachineControl final : public MachineControl {
  public:
   explicit JournaledMachineControl(const std::string& dataFolder) : journal_(dataFolder) {}
@@ -25,6 +27,7 @@ class JournaledMachineControl final : public MachineControl {
                   t.month, t.day, t.hour, t.minute, t.second, t.milliseconds);
     return journal_.Record(text);
   }
+  bool TurnDisplayOff() override { return journal_.Record("SC_MONITORPOWER 2"); }
 
  private:
   EffectsJournal journal_;
@@ -49,6 +52,17 @@ std::unique_ptr<SystemLog> MakeSystemLog(const std::string& dataFolder) {
 
 std::unique_ptr<MachineControl> MakeMachineControl(const std::string& dataFolder) {
   return std::make_unique<JournaledMachineControl>(dataFolder);
+}
+
+// Read at every question, so that a test may change the machine while the program runs.
+std::optional<PowerCapabilities> MachinePowerCapabilities(const std::string& dataFolder) {
+  const auto system = SystemPowerCapabilities();
+  std::FILE* file = _wfopen(WidePath(JoinPath(dataFolder, "PowerCapabilities.txt")).c_str(), L"rb");
+  if (!file) return system;
+  char line[256] = {};
+  const bool read = std::fgets(line, sizeof line, file) != nullptr;
+  std::fclose(file);
+  return read ? WithCapabilityWords(system.value_or(PowerCapabilities{}), line) : system;
 }
 
 }  // namespace halcyra

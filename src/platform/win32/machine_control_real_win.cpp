@@ -2,6 +2,7 @@
 
 #include "platform/win32/machine_control_win.h"
 #include "platform/win32/win32_service_host_win.h"
+#include "platform/win32/win32_sleep_support_win.h"
 
 namespace halcyra {
 namespace {
@@ -26,6 +27,11 @@ class RealMachineControl final : public MachineControl {
                         t.hour, t.minute, t.second,    t.milliseconds};
     return ::SetSystemTime(&st) != FALSE;
   }
+  // Posted, not sent: a window that hangs must not hold the action up.
+  bool TurnDisplayOff() override {
+    constexpr LPARAM kDisplayOff = 2;
+    return PostMessageW(HWND_BROADCAST, WM_SYSCOMMAND, SC_MONITORPOWER, kDisplayOff) != FALSE;
+  }
 };
 
 }  // namespace
@@ -36,6 +42,10 @@ std::unique_ptr<MachineControl> MakeMachineControl(const std::string&) {
 
 std::unique_ptr<SystemLog> MakeSystemLog(const std::string&) {
   return std::make_unique<Win32SystemLog>();
+}
+
+std::optional<PowerCapabilities> MachinePowerCapabilities(const std::string&) {
+  return SystemPowerCapabilities();
 }
 
 }  // namespace halcyra

@@ -3,9 +3,11 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/machine_control.h"
+#include "platform/power_capabilities.h"
 #include "platform/service_host.h"
 
 namespace halcyra {
@@ -14,5 +16,9 @@ namespace halcyra {
 std::unique_ptr<MachineControl> MakeMachineControl(const std::string& dataFolder);
 // The Windows event log; in the end-to-end build a line "ReportEvent <id> <text>" each.
 std::unique_ptr<SystemLog> MakeSystemLog(const std::string& dataFolder);
+// The machine's power capabilities. The end-to-end build puts the words of PowerCapabilities.txt
+// in the data folder over the system's answer, when the file is there; the real build never
+// reads that file.
+std::optional<PowerCapabilities> MachinePowerCapabilities(const std::string& dataFolder);
 
 }  // namespace halcyra

@@ -4,37 +4,38 @@
 
 #include <powrprof.h>
 
+#include "platform/win32/machine_control_win.h"
+
 namespace halcyra {
 namespace {
 
-// The machine's power capabilities. When the system cannot say, everything counts as allowed
-// and the power call itself decides.
-struct Capabilities {
-  bool known = false;
-  SYSTEM_POWER_CAPABILITIES caps{};
-};
-
-Capabilities Read() {
-  Capabilities c;
-  c.known = GetPwrCapabilities(&c.caps) != FALSE;
-  return c;
-}
+// What SYSTEM_POWER_CAPABILITIES calls HiberFileType on Windows 10 and later; before, the byte
+// is spare and 0.
+constexpr BYTE kHiberFileReduced = 1;
+constexpr BYTE kHiberFileFull = 2;
 
 }  // namespace
 
-bool Win32SleepSupport::SuspendAllowed() const {
-  // Any sleep state will do. IsPwrSuspendAllowed is not asked: some implementations want S1, S2
-  // and S3 all at once, which almost no machine has. spare2[2] is the field AoAc of current
-  // SDKs (mingw-w64 still calls it spare): a machine with modern standby sleeps without S1 to S3.
-  const Capabilities c = Read();
-  if (!c.known) return true;
-  const bool modernStandby = c.caps.spare2[2] != 0;
-  return c.caps.SystemS1 || c.caps.SystemS2 || c.caps.SystemS3 || modernStandby;
+std::optional<PowerCapabilities> SystemPowerCapabilities() {
+  SYSTEM_POWER_CAPABILITIES caps{};
+  if (!GetPwrCapabilities(&caps)) return std::nullopt;
+  PowerCapabilities c;
+  c.s1 = caps.SystemS1 != FALSE;
+  c.s2 = caps.SystemS2 != FALSE;
+  c.s3 = caps.SystemS3 != FALSE;
+  c.s4 = caps.SystemS4 != FALSE;
+  // mingw-w64 still calls AoAc spare2[2] and HiberFileType spare3[0].
+  c.aoac = caps.spare2[2] != 0;
+  if (caps.HiberFilePresent) {
+    c.hiberFile = caps.spare3[0] == kHiberFileReduced ? HiberFile::Reduced
+                  : caps.spare3[0] == kHiberFileFull  ? HiberFile::Full
+                                                      : HiberFile::Present;
+  }
+  return c;
 }
 
-bool Win32SleepSupport::HibernateAllowed() const {
-  const Capabilities c = Read();
-  return !c.known || (c.caps.SystemS4 && c.caps.HiberFilePresent);
+std::optional<PowerCapabilities> Win32SleepSupport::Capabilities() const {
+  return MachinePowerCapabilities(dataFolder_);
 }
 
 void Win32SleepSupport::KeepAwake(bool on) {

@@ -1,15 +1,25 @@
 // Sleep support through the power-management functions and the thread's execution state.
 #pragma once
 
+#include <optional>
+#include <string>
+
 #include "platform/sleep_support.h"
 
 namespace halcyra {
 
 class Win32SleepSupport final : public SleepSupport {
  public:
-  bool SuspendAllowed() const override;
-  bool HibernateAllowed() const override;
+  // The data folder is where the end-to-end build finds the capabilities a test sets.
+  explicit Win32SleepSupport(std::string dataFolder) : dataFolder_(std::move(dataFolder)) {}
+  std::optional<PowerCapabilities> Capabilities() const override;
   void KeepAwake(bool on) override;
+
+ private:
+  std::string dataFolder_;
 };
+
+// The machine's capabilities as the system reports them (GetPwrCapabilities).
+std::optional<PowerCapabilities> SystemPowerCapabilities();
 
 }  // namespace halcyra

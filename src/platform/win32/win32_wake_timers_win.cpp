@@ -1,5 +1,9 @@
 #include "platform/win32/win32_wake_timers_win.h"
 
+#include <string>
+
+#include "platform/win32/wide_path_win.h"
+
 namespace halcyra {
 
 Win32WakeTimer::~Win32WakeTimer() {
@@ -19,13 +23,27 @@ std::optional<LARGE_INTEGER> LocalToUtcFileTime(const LocalTime& t) {
   return due;
 }
 
-std::unique_ptr<WakeTimerHandle> Win32WakeTimers::Arm(const LocalTime& dueLocal) {
+std::unique_ptr<WakeTimerHandle> Win32WakeTimers::Arm(const LocalTime& dueLocal,
+                                                      const std::string& reason) {
   UniqueHandle timer(CreateWaitableTimerA(nullptr, FALSE, nullptr));
   if (!timer) return nullptr;
   const auto due = LocalToUtcFileTime(dueLocal);
   if (!due) return nullptr;
-  // A positive due time is absolute; resume TRUE wakes the computer when it falls due.
-  if (!SetWaitableTimer(timer.Get(), &*due, 0, nullptr, nullptr, TRUE)) return nullptr;
+  // The title is text of the code page, as the settings file keeps it.
+  std::wstring text = WideText(reason, CP_ACP);
+  REASON_CONTEXT context{};
+  context.Version = POWER_REQUEST_CONTEXT_VERSION;
+  context.Flags = POWER_REQUEST_CONTEXT_SIMPLE_STRING;
+  context.Reason.SimpleReasonString = text.data();
+  // A positive due time is absolute; a wake context makes the timer wake the computer.
+  SetLastError(ERROR_SUCCESS);
+  if (!setTimer_(timer.Get(), &*due, 0, nullptr, nullptr, &context, 0)) return nullptr;
+  // Armed, but the machine cannot wake from it (no wake from this sleep state, or wake timers
+  // off): Windows says so only here. The timer stays armed: the setting may change.
+  if (GetLastError() == ERROR_NOT_SUPPORTED && !toldCannotWake_) {
+    toldCannotWake_ = true;
+    log_.Write(ServiceEvent::TimersCannotWake, kTimersCannotWakeText);
+  }
   return std::make_unique<Win32WakeTimer>(std::move(timer));
 }
 
