@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <functional>
 
@@ -14,6 +15,7 @@
 #include "service/data_folder_security.h"
 #include "service/data_folder_win.h"
 #include "service/service_sid_win.h"
+#include "service/setup_data.h"
 #include "support/temp_folder.h"
 
 namespace halcyra {
@@ -57,7 +59,10 @@ void Host(const std::string& commandLine, const fs::path& folder,
 TEST(DataFolderRights, WindowsReadsTheDescriptorsAsTheModelSaysAndTheServiceSidAsItDerivesIt) {
   EXPECT_EQ(ServiceSid("TrustedInstaller"), accounts::kTrustedInstaller);
   const std::string service = ServiceSid("Halcyra_Service").value_or("");
-  for (const SecurityModel& model : {DataFolderSecurity(service), SharedFileSecurity(service)}) {
+  for (const SecurityModel& model :
+       {DataFolderSecurity(service),
+        SharedFileSecurity(service, SharedFile::Settings, SharedSettings::Writable),
+        SharedFileSecurity(service, SharedFile::Log, SharedSettings::ReadOnly)}) {
     PSECURITY_DESCRIPTOR descriptor = nullptr;
     ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA(
         model.Sddl().c_str(), SDDL_REVISION_1, &descriptor, nullptr))
@@ -117,7 +122,8 @@ TEST(DataFolderRights, WhatAUserPlantedIsMovedAsideAndWhatAnEarlierVersionMadeIs
   const auto attributes = [&] { return GetFileAttributesW(link.wstring().c_str()); };
   Host("/bin/ln -s target Halcyra", root.Path(),
        [&] { return attributes() != INVALID_FILE_ATTRIBUTES; });
-  const FolderOutcome linked = PrepareDataFolder(folder, {}, service, account);
+  const FolderOutcome linked =
+      PrepareDataFolder(folder, {}, SharedSettings::Writable, service, account);
   EXPECT_NE(linked.failure.find("leads to"), std::string::npos) << linked.failure;
   EXPECT_NE(linked.failure.find("left alone"), std::string::npos) << linked.failure;
   EXPECT_EQ(std::distance(fs::directory_iterator(root.Path() / "target"), {}), 1);
@@ -126,7 +132,7 @@ TEST(DataFolderRights, WhatAUserPlantedIsMovedAsideAndWhatAnEarlierVersionMadeIs
   Host("/bin/rm Halcyra", root.Path(), [&] { return attributes() == INVALID_FILE_ATTRIBUTES; });
 
   // No folder: made, with an empty settings file and log.
-  ASSERT_EQ(PrepareDataFolder(folder, {}, service, account).failure, "");
+  ASSERT_EQ(PrepareDataFolder(folder, {}, SharedSettings::Writable, service, account).failure, "");
   EXPECT_EQ(root.ReadFile("Halcyra\\Halcyra.ini"), "");
   EXPECT_EQ(root.ReadFile("Halcyra\\Log.txt"), "");
 
@@ -136,7 +142,8 @@ TEST(DataFolderRights, WhatAUserPlantedIsMovedAsideAndWhatAnEarlierVersionMadeIs
   fs::remove(root.Path() / "Halcyra" / "Log.txt");
   Host("/bin/ln ../elsewhere.txt Log.txt", root.Path() / "Halcyra",
        [&] { return Links(root.Path() / "elsewhere.txt") == 2; });
-  const FolderOutcome kept = PrepareDataFolder(folder, {}, service, account);
+  const FolderOutcome kept =
+      PrepareDataFolder(folder, {}, SharedSettings::Writable, service, account);
   ASSERT_EQ(kept.failure, "");
   ASSERT_EQ(kept.notes.size(), 1u);
   EXPECT_NE(kept.notes[0].find("Log.txt.untrusted-"), std::string::npos) << kept.notes[0];
@@ -144,31 +151,73 @@ TEST(DataFolderRights, WhatAUserPlantedIsMovedAsideAndWhatAnEarlierVersionMadeIs
   EXPECT_EQ(root.ReadFile("Halcyra\\Log.txt"), "");
   EXPECT_EQ(Links(root.Path() / "Halcyra" / "Log.txt"), 1u);
 
+  // A log whose aside names a user made first, as they were before they had a random part (the
+  // second of the installation): the rename takes another name.
+  root.WriteFile("other.txt", "");
+  fs::remove(root.Path() / "Halcyra" / "Log.txt");
+  Host("/bin/ln ../other.txt Log.txt", root.Path() / "Halcyra",
+       [&] { return Links(root.Path() / "other.txt") == 2; });
+  for (int second = 0; second < 3; ++second) {
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    FILETIME time{};
+    SystemTimeToFileTime(&now, &time);
+    ULARGE_INTEGER value{{time.dwLowDateTime, time.dwHighDateTime}};
+    value.QuadPart += 10000000ULL * second;
+    time = {value.LowPart, value.HighPart};
+    FileTimeToSystemTime(&time, &now);
+    char name[64];
+    std::snprintf(name, sizeof name, "Halcyra\\Log.txt.untrusted-%04u%02u%02u-%02u%02u%02u",
+                  now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond);
+    std::error_code taken;  // a name made aside earlier in the same second is as good
+    fs::create_directories(root.Path() / name, taken);
+  }
+  const FolderOutcome squatted =
+      PrepareDataFolder(folder, {}, SharedSettings::ReadOnly, service, account);
+  ASSERT_EQ(squatted.failure, "");
+  ASSERT_EQ(squatted.notes.size(), 1u);
+  EXPECT_EQ(Links(root.Path() / "Halcyra" / "Log.txt"), 1u);
+
   // A prepared file overwrites only when asked; an unreadable one changes nothing.
   root.WriteFile("prepared.ini", "[general]\r\nFirstStartDone=True\r\n");
-  EXPECT_EQ(
-      PrepareDataFolder(folder, {root.File("prepared.ini"), false, ""}, service, account).failure,
-      "");
+  const auto prepared = [&](const char* name, bool overwrite, const char* backup) {
+    PreparedSettings settings{root.File(name), std::nullopt, overwrite, backup};
+    std::string failure;
+    settings.content = ReadPreparedSettings(settings.source, failure);
+    EXPECT_EQ(failure, "") << name;
+    return settings;
+  };
+  const auto Prepare = [&](const PreparedSettings& settings) {
+    return PrepareDataFolder(folder, settings, SharedSettings::Writable, service, account).failure;
+  };
+  EXPECT_EQ(Prepare(prepared("prepared.ini", false, "")), "");
   EXPECT_EQ(root.ReadFile("Halcyra\\Halcyra.ini"), "[Timer]\r\na=enabled,Suspend,22:00,Daily\r\n");
-  EXPECT_EQ(
-      PrepareDataFolder(folder, {root.File("prepared.ini"), true, ""}, service, account).failure,
-      "");
+  EXPECT_EQ(Prepare(prepared("prepared.ini", true, "")), "");
   EXPECT_EQ(root.ReadFile("Halcyra\\Halcyra.ini"), "[general]\r\nFirstStartDone=True\r\n");
-  EXPECT_NE(
-      PrepareDataFolder(folder, {root.File("missing.ini"), true, ""}, service, account).failure,
-      "");
 
   // An installation's overwrite keeps the bytes it replaces until it stands or is rolled back.
   root.WriteFile("prepared.ini", "[general]\r\nDuration=9\r\n");
-  ASSERT_EQ(
-      PrepareDataFolder(folder, {root.File("prepared.ini"), true, "kept.ini"}, service, account)
-          .failure,
-      "");
+  ASSERT_EQ(Prepare(prepared("prepared.ini", true, "kept.ini")), "");
   EXPECT_EQ(root.ReadFile("Halcyra\\Halcyra.ini"), "[general]\r\nDuration=9\r\n");
   EXPECT_EQ(RestoreSettingsBackup(folder, "kept.ini"), "");
   EXPECT_EQ(root.ReadFile("Halcyra\\Halcyra.ini"), "[general]\r\nFirstStartDone=True\r\n");
   EXPECT_FALSE(fs::exists(root.Path() / "Halcyra" / "kept.ini")) << "rolled back: the copy goes";
   EXPECT_EQ(root.ReadFile("Halcyra\\Halcyra.ini"), "[general]\r\nFirstStartDone=True\r\n");
+}
+
+TEST(PreparedSettings, AMissingFileALargeOneAndADevicePathAreRefused) {
+  const test::TempFolder root;
+  std::string failure;
+  EXPECT_FALSE(ReadPreparedSettings(root.File("missing.ini"), failure));
+  EXPECT_NE(failure.find("could not be read (error 2)"), std::string::npos) << failure;
+  root.WriteFile("large.ini", std::string(kMaxPreparedSettingsBytes + 1, ';'));
+  EXPECT_FALSE(ReadPreparedSettings(root.File("large.ini"), failure));
+  EXPECT_NE(failure.find("larger than 1 MB"), std::string::npos) << failure;
+  root.WriteFile("full.ini", std::string(kMaxPreparedSettingsBytes, ';'));
+  EXPECT_EQ(ReadPreparedSettings(root.File("full.ini"), failure)->size(),
+            kMaxPreparedSettingsBytes);
+  EXPECT_FALSE(ReadPreparedSettings("\\\\?\\" + root.File("full.ini"), failure));
+  EXPECT_NE(failure.find("device or object path"), std::string::npos) << failure;
 }
 
 TEST(ProcessHardening, ALibraryPlantedBesideTheProgramIsNotLoaded) {
