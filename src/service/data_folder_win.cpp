@@ -256,7 +256,13 @@ std::optional<std::string> ReadPreparedSettings(const std::string& source, std::
     failure = Failure(named + " could not be read", GetLastError());
     return std::nullopt;
   }
-  if (tag.FileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) {
+  // A system that follows the link although told not to (Wine does) shows no reparse point,
+  // but the handle then ends in another name.
+  const std::string finalPath = FinalPath(file.Get()).value_or("");
+  const std::string_view name = std::string_view(source).substr(source.find_last_of("\\/") + 1);
+  const bool otherName =
+      !EqualsIgnoreCase(std::string_view(finalPath).substr(finalPath.find_last_of('\\') + 1), name);
+  if (tag.FileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY) || otherName) {
     failure = named + " is a link or a folder, not a file.";
     return std::nullopt;
   }

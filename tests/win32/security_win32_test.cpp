@@ -218,6 +218,18 @@ TEST(PreparedSettings, AMissingFileALargeOneAndADevicePathAreRefused) {
             kMaxPreparedSettingsBytes);
   EXPECT_FALSE(ReadPreparedSettings("\\\\?\\" + root.File("full.ini"), failure));
   EXPECT_NE(failure.find("device or object path"), std::string::npos) << failure;
+  // Wine shows a Unix symbolic link as a reparse point.
+  root.WriteFile("secret.txt", "not for the installation");
+  Host("/bin/ln -s secret.txt linked.ini", root.Path(), [&] {
+    return GetFileAttributesW((root.Path() / "linked.ini").wstring().c_str()) !=
+           INVALID_FILE_ATTRIBUTES;
+  });
+  EXPECT_FALSE(ReadPreparedSettings(root.File("linked.ini"), failure));
+  EXPECT_NE(failure.find("is a link"), std::string::npos) << failure;
+  Host("/bin/rm linked.ini", root.Path(), [&] {
+    return GetFileAttributesW((root.Path() / "linked.ini").wstring().c_str()) ==
+           INVALID_FILE_ATTRIBUTES;
+  });
 }
 
 TEST(ProcessHardening, ALibraryPlantedBesideTheProgramIsNotLoaded) {
