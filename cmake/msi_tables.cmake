@@ -19,9 +19,9 @@ msi_query("UPDATE InstallExecuteSequence SET Sequence=1501 WHERE Action='RemoveE
 msi_query("DELETE FROM Upgrade WHERE ActionProperty='WIX_UPGRADE_DETECTED'")
 msi_query("INSERT INTO Upgrade (UpgradeCode, VersionMax, Attributes, ActionProperty) VALUES ('${UPGRADE_CODE}', '${VERSION}', 1, 'WIX_UPGRADE_DETECTED')")
 
-# wixl drops Secure="yes": without it an unelevated or managed installation drops SETTINGS on its
-# way to the installer service, and the installation "succeeds" with an empty file.
-msi_query("UPDATE Property SET Value='WIX_DOWNGRADE_DETECTED;WIX_UPGRADE_DETECTED;SETTINGS;SETTINGS_OVERWRITE' WHERE Property='SecureCustomProperties'")
+# Only the upgrade's own properties are secure: SETTINGS, SETTINGS_OVERWRITE and SHARED_SETTINGS
+# are an administrator's, and an elevated installation that a standard user starts must drop them.
+msi_query("UPDATE Property SET Value='WIX_DOWNGRADE_DETECTED;WIX_UPGRADE_DETECTED' WHERE Property='SecureCustomProperties'")
 
 # wixl drops Advertise="no": an advertised shortcut has no icon and checks the feature at each
 # start, asking a standard user for administrator rights to repair it.
@@ -58,10 +58,15 @@ msi_query("CREATE TABLE `MsiLockPermissionsEx` (`MsiLockPermissionsEx` CHAR(72) 
 msi_query("INSERT INTO `MsiLockPermissionsEx` (`MsiLockPermissionsEx`, `LockObject`, `Table`, `SDDLText`) VALUES ('ServiceRights', 'CompanionService', 'ServiceInstall', 'D:(A;;CCLCSWRPWPDTLOCRRC;;;SY)(A;;CCDCLCSWRPWPDTLOCRSDRCWDWO;;;BA)(A;;CCLCSWLOCRRC;;;AU)(A;;CCLCSWRPWPDTLOCRRC;;;IU)')")
 
 # wixl places custom actions after InstallFinalize and drops Execute="rollback" and "commit".
-# The data folder is prepared after the files and before the service starts; its rollback comes
-# first in the script, so it also runs when the preparation itself fails.
-foreach(row IN ITEMS "SetInstallLocation|1001" "SetPrepareDataFolder|4001"
-                     "RollBackDataFolder|4002" "PrepareDataFolder|4003" "CommitDataFolder|4004")
+# SHARED_SETTINGS is recalled right after the search that finds it. The install folder is
+# checked before any file goes in. The data folder is prepared after the files and before the
+# service starts; its rollback comes first in the script, so it also runs when the preparation
+# itself fails.
+foreach(row IN ITEMS "RecallSharedSettings|51" "DefaultSharedSettings|52"
+                     "SetInstallLocation|1001" "SetCheckInstallFolder|3901"
+                     "CheckInstallFolder|3902" "SetPrepareDataFolder|4001"
+                     "ReadPreparedSettings|4002" "RollBackDataFolder|4003"
+                     "PrepareDataFolder|4004" "CommitDataFolder|4005")
   string(REPLACE "|" ";" fields "${row}")
   list(GET fields 0 action)
   list(GET fields 1 sequence)
@@ -71,6 +76,9 @@ endforeach()
 # and commit (512).
 msi_query("UPDATE CustomAction SET Type=3393 WHERE Action='RollBackDataFolder'")
 msi_query("UPDATE CustomAction SET Type=3649 WHERE Action='CommitDataFolder'")
+# wixl marks every action "no impersonation"; the prepared settings are read as the installing
+# user: a DLL (1), immediate, impersonated.
+msi_query("UPDATE CustomAction SET Type=1 WHERE Action='ReadPreparedSettings'")
 
 # wixl writes Type="expandable" as a plain string.
 msi_query("UPDATE Registry SET Value='#%[#ShutdownService.exe]' WHERE Name='EventMessageFile'")

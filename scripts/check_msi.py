@@ -28,8 +28,9 @@ def main():
 
     properties = {row["Property"]: row["Value"] for row in table(package, "Property")}
     secure = properties.get("SecureCustomProperties", "").split(";")
-    for name in ("SETTINGS", "SETTINGS_OVERWRITE"):
-        check(name in secure, f"{name} is not a secure property")
+    # An administrator's choices: a standard user's elevated repair must not pass them.
+    for name in ("SETTINGS", "SETTINGS_OVERWRITE", "SHARED_SETTINGS"):
+        check(name not in secure, f"{name} is a secure property")
     check(properties.get("ARPNOMODIFY") == "1", "ARPNOMODIFY is not set")
 
     shortcuts = table(package, "Shortcut")
@@ -73,11 +74,37 @@ def main():
     check(any(row["Table"] == "ServiceInstall" for row in table(package, "MsiLockPermissionsEx")),
           "interactive users get no rights on the service")
 
-    actions = {row["Action"]: int(row["Type"]) for row in table(package, "CustomAction")}
-    sequence = {row["Action"]: int(row["Sequence"])
-                for row in table(package, "InstallExecuteSequence") if row["Sequence"]}
+    custom = {row["Action"]: row for row in table(package, "CustomAction")}
+    actions = {name: int(row["Type"]) for name, row in custom.items()}
+    executed = table(package, "InstallExecuteSequence")
+    sequence = {row["Action"]: int(row["Sequence"]) for row in executed if row["Sequence"]}
+    conditions = {row["Action"]: row["Condition"] for row in executed}
     rollbacks = [sequence[a] for a, t in actions.items() if t & ROLLBACK and a in sequence]
+    # The prepared settings: read by an immediate action, so as the installing user, and only on
+    # a first installation or a major upgrade; no action of the script gets the path itself.
+    reader = actions.get("ReadPreparedSettings", IN_SCRIPT)
+    check(not reader & (IN_SCRIPT | NO_IMPERSONATE),
+          "the prepared settings are not read as the installing user")
+    check("NOT Installed" in conditions.get("ReadPreparedSettings", ""),
+          "the prepared settings are read on a repair or maintenance too")
+    check(sequence.get("SetPrepareDataFolder", 0) < sequence.get("ReadPreparedSettings", 0)
+          < sequence.get("PrepareDataFolder", 0), "the prepared settings are read out of order")
+    for name, row in custom.items():
+        check("[SETTINGS]" not in row["Target"], f"{name} hands the path of SETTINGS on")
+    # The install folder is checked as the system before a file goes in.
+    check(actions.get("CheckInstallFolder", 0) & (IN_SCRIPT | NO_IMPERSONATE)
+          == IN_SCRIPT | NO_IMPERSONATE and sequence.get("CheckInstallFolder", 9999) < sequence.get("InstallFiles", 0),
+          "INSTALLDIR is not checked before the files go in")
+    check(any(row["Name"] == "SharedSettings" and row["Value"] == "[SHARED_SETTINGS]"
+              for row in table(package, "Registry"))
+          and any(row["Property"] == "SHARED_SETTINGS_REMEMBERED"
+                  for row in table(package, "AppSearch")),
+          "SHARED_SETTINGS is not remembered across upgrades")
+    # A check that changes nothing needs nothing undone.
+    changes_nothing = {"CheckInstallFolder"}
     for action, kind in actions.items():
+        if action in changes_nothing:
+            continue
         if kind & IN_SCRIPT and not kind & (ROLLBACK | COMMIT) and kind & NO_IMPERSONATE:
             check(any(r < sequence.get(action, 0) for r in rollbacks),
                   f"the deferred action {action} has no rollback before it")

@@ -101,7 +101,10 @@ void TFrmNotify::EndSequence(SettingsFile& file) {
     try {
       file.WriteDateTime(kLogSection, kLastRebootTimeKey, EncodeDateTime(services_.clock.Now()));
     } catch (const SettingsWriteError&) {
-      // Without the stamp the reboot still happens; the timer may fire again after it.
+      // Without the stamp (a standard user under the read-only lock) a reboot timer of this
+      // minute would fire again when the machine is back within it: the reboot waits for the
+      // next minute instead.
+      WaitForTheNextMinute();
     }
   }
   if (meaning->programGoesOn) {
@@ -120,6 +123,17 @@ void TFrmNotify::EndSequence(SettingsFile& file) {
     services_.app.boxes.Show(kActionRefusedMessage, kAppTitle, mb::kOk | mb::kIconInformation);
     CloseAndGoOn(CountdownOutcome::End::GoingOn);
   }
+}
+
+void TFrmNotify::WaitForTheNextMinute() {
+  const LocalTime started = CountdownStartTime;
+  const auto sameMinute = [&started](const LocalTime& t) {
+    return t.year == started.year && t.month == started.month && t.day == started.day &&
+           t.hour == started.hour && t.minute == started.minute;
+  };
+  const std::uint64_t start = services_.clock.TickCount64();
+  while (sameMinute(services_.clock.Now()) && services_.clock.TickCount64() - start <= 60000)
+    host_.ProcessMessages(kLoopWaitMs);
 }
 
 void TFrmNotify::BtnAbortClick() {

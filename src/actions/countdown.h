@@ -75,6 +75,9 @@ class TFrmNotify {
 
  private:
   void EndSequence(SettingsFile& file);
+  // Until the minute in which the countdown started is over, by the clock, and a minute of the
+  // tick count at most.
+  void WaitForTheNextMinute();
   // Closes the window with the program running on after it.
   void CloseAndGoOn(CountdownOutcome::End end);
 

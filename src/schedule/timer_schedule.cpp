@@ -44,7 +44,12 @@ void TimerSchedule::Timer1Timer() {
     return;
   }
   if (due->once) {
-    services_.app.OpenSettings().RemoveKey(kTimerSection, due->title);
+    // Left in the file (a standard user under the read-only lock), it would fire again every
+    // day: it fires only once it is gone, in a session that may remove it or from the service.
+    if (!services_.app.OpenSettings().RemoveKey(kTimerSection, due->title)) {
+      LastHandled = now;
+      return;
+    }
     host_.RemoveTimerRows(due->title);
   }
   Timer1Enabled = false;

@@ -31,10 +31,18 @@ SecurityModel DataFolderSecurity(const std::string& serviceSid) {
   return model;
 }
 
-SecurityModel SharedFileSecurity(const std::string& serviceSid) {
+SecurityModel SharedFileSecurity(const std::string& serviceSid, SharedFile file,
+                                 SharedSettings mode) {
   SecurityModel model{accounts::kAdministrators, true, Administration(serviceSid, false)};
-  // The generic write set, because the profile functions and the log's rewrite ask for it whole.
-  model.entries.push_back({accounts::kUsers, file_rights::kRead | file_rights::kWrite, false});
+  std::uint32_t users = file_rights::kRead;
+  if (mode == SharedSettings::Writable)
+    // The generic write set, because the profile functions and the log's rewrite ask for it
+    // whole.
+    users |= file_rights::kWrite;
+  else if (file == SharedFile::Log)
+    // Appending alone: a line at the end, never a change to what is there.
+    users |= file_rights::kAppendData;
+  model.entries.push_back({accounts::kUsers, users, false});
   return model;
 }
 

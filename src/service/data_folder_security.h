@@ -10,6 +10,11 @@
 
 namespace halcyra {
 
+// Who may change the shared files: every user (the default), or administrators only, for a
+// machine whose users must not change each other's timers, clean-up tasks or password; users
+// then read the settings and append to the log.
+enum class SharedSettings { Writable, ReadOnly };
+
 // Rights of files and folders as Windows defines them.
 namespace file_rights {
 inline constexpr std::uint32_t kReadData = 0x1;    // a folder: list it
@@ -67,8 +72,11 @@ struct SecurityModel {
 // The data folder: the system, administrators and the service's own SID may change it; users
 // may only list it and pass through.
 SecurityModel DataFolderSecurity(const std::string& serviceSid);
-// The settings file and the log: the folder's entries plus users reading and writing the data,
-// never deleting, renaming or changing the rights of the file.
-SecurityModel SharedFileSecurity(const std::string& serviceSid);
+enum class SharedFile { Settings, Log };
+// The settings file and the log: the folder's entries plus users reading and writing the data
+// (read only: reading, and appending to the log), never deleting, renaming or changing the
+// rights of the file.
+SecurityModel SharedFileSecurity(const std::string& serviceSid, SharedFile file,
+                                 SharedSettings mode);
 
 }  // namespace halcyra

@@ -5,6 +5,8 @@
 #include <aclapi.h>
 #include <sddl.h>
 
+#include <ntsecapi.h>
+
 #include <cstdio>
 #include <optional>
 
@@ -14,16 +16,16 @@
 #include "platform/win32/sid_text_win.h"
 #include "platform/win32/wide_path_win.h"
 #include "platform/win32/win32_service_host_win.h"
+#include "service/aside_name.h"
 #include "service/data_folder_security.h"
 #include "service/file_trust.h"
+#include "service/setup_data.h"
 #include "service/trusted_accounts.h"
 
 namespace halcyra {
 namespace {
 
 constexpr const char* kLogFileName = "Log.txt";
-// A prepared settings file larger than this is not a settings file.
-constexpr DWORD kMaxPreparedSize = 16 * 1024 * 1024;
 // Neither follows a link nor lets anyone rename or delete the object while it is held.
 constexpr DWORD kNoFollow = FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT;
 constexpr DWORD kShareNoDelete = FILE_SHARE_READ | FILE_SHARE_WRITE;
@@ -89,6 +91,12 @@ bool FollowedALink(const FileFacts& facts, const std::string& path) {
          !EqualsIgnoreCase(facts.finalPath, path);
 }
 
+std::uint64_t RandomPart() {
+  std::uint64_t value = 0;
+  RtlGenRandom(&value, sizeof value);
+  return value;
+}
+
 // Renames what is at `path`: Windows renames a link itself, never what it leads to.
 std::string MoveAside(const std::string& path, const FileFacts& facts, const std::string& why,
                       FolderOutcome& outcome) {
@@ -96,37 +104,17 @@ std::string MoveAside(const std::string& path, const FileFacts& facts, const std
     return why +
            "; this system follows the link even when told not to, so it is left alone: "
            "remove it and run the installation again.";
-  const std::string aside = path + ".untrusted-" + Stamp();
-  if (!MoveFileExW(WidePath(path).c_str(), WidePath(aside).c_str(), 0))
-    return Failure(why + "; it could not be moved aside", GetLastError());
-  outcome.notes.push_back(why + ": it was moved aside to \"" + aside + "\".");
+  DWORD error = ERROR_SUCCESS;
+  const auto rename = [&](const std::string& aside) {
+    if (MoveFileExW(WidePath(path).c_str(), WidePath(aside).c_str(), 0)) return RenameResult::Done;
+    error = GetLastError();
+    return error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS ? RenameResult::NameTaken
+                                                                       : RenameResult::Failed;
+  };
+  const std::optional<std::string> aside = RenameAside(path, Stamp(), RandomPart, rename);
+  if (!aside) return Failure(why + "; it could not be moved aside", error);
+  outcome.notes.push_back(why + ": it was moved aside to \"" + *aside + "\".");
   return "";
-}
-
-// The prepared settings as bytes, read before anything changes.
-std::optional<std::string> ReadPrepared(const std::string& source, std::string& failure) {
-  UniqueHandle file(CreateFileW(WidePath(source).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  LARGE_INTEGER size{};
-  if (!file || !GetFileSizeEx(file.Get(), &size)) {
-    failure =
-        Failure("The prepared settings file \"" + source + "\" could not be read", GetLastError());
-    return std::nullopt;
-  }
-  if (size.QuadPart > kMaxPreparedSize) {
-    failure = "The prepared settings file \"" + source + "\" is too large to be a settings file.";
-    return std::nullopt;
-  }
-  std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
-  DWORD read = 0;
-  if (!bytes.empty() &&
-      (!ReadFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) ||
-       read != bytes.size())) {
-    failure =
-        Failure("The prepared settings file \"" + source + "\" could not be read", GetLastError());
-    return std::nullopt;
-  }
-  return bytes;
 }
 
 bool WriteAll(HANDLE file, const std::string& bytes) {
@@ -138,7 +126,8 @@ bool WriteAll(HANDLE file, const std::string& bytes) {
 
 std::optional<std::string> ReadAll(HANDLE file) {
   LARGE_INTEGER size{};
-  if (!GetFileSizeEx(file, &size) || size.QuadPart > kMaxPreparedSize) return std::nullopt;
+  if (!GetFileSizeEx(file, &size) || size.QuadPart > LONGLONG{kMaxPreparedSettingsBytes})
+    return std::nullopt;
   std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
   DWORD read = 0;
   if (!bytes.empty() &&
@@ -215,8 +204,9 @@ std::string PrepareSharedFile(const std::string& path, const Descriptor& rights,
 // The folder itself, trusted or made anew, and held so that nobody renames it meanwhile.
 UniqueHandle TrustedFolder(const std::string& folder, const Descriptor& rights,
                            const std::string& installingAccount, FolderOutcome& outcome) {
-  const DWORD access =
-      READ_CONTROL | WRITE_DAC | WRITE_OWNER | FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES;
+  // Attribute and control rights only: share modes lock none of them, so no handle another
+  // user holds on the folder can make this open fail.
+  const DWORD access = READ_CONTROL | WRITE_DAC | WRITE_OWNER | FILE_READ_ATTRIBUTES;
   // Each round either takes the folder or removes one obstacle: made, or moved aside.
   for (int round = 0; round < 3; ++round) {
     UniqueHandle handle = OpenNoFollow(folder, access);
@@ -255,22 +245,54 @@ UniqueHandle TrustedFolder(const std::string& folder, const Descriptor& rights,
 
 }  // namespace
 
+std::optional<std::string> ReadPreparedSettings(const std::string& source, std::string& failure) {
+  if (failure = PreparedPathRefusal(source); !failure.empty()) return std::nullopt;
+  const std::string named = "The prepared settings file \"" + source + "\"";
+  // Its own name is not followed: a link there would read what it leads to.
+  UniqueHandle file(CreateFileW(WidePath(source).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  FILE_ATTRIBUTE_TAG_INFO tag{};
+  if (!file || !GetFileInformationByHandleEx(file.Get(), FileAttributeTagInfo, &tag, sizeof tag)) {
+    failure = Failure(named + " could not be read", GetLastError());
+    return std::nullopt;
+  }
+  // A system that follows the link although told not to (Wine does) shows no reparse point,
+  // but the handle then ends in another name.
+  const std::string finalPath = FinalPath(file.Get()).value_or("");
+  const std::string_view name = std::string_view(source).substr(source.find_last_of("\\/") + 1);
+  const bool otherName =
+      !EqualsIgnoreCase(std::string_view(finalPath).substr(finalPath.find_last_of('\\') + 1), name);
+  if (tag.FileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY) || otherName) {
+    failure = named + " is a link or a folder, not a file.";
+    return std::nullopt;
+  }
+  LARGE_INTEGER size{};
+  if (!GetFileSizeEx(file.Get(), &size)) {
+    failure = Failure(named + " could not be read", GetLastError());
+    return std::nullopt;
+  }
+  if (size.QuadPart > LONGLONG{kMaxPreparedSettingsBytes}) {
+    failure = named + " is larger than 1 MB, too large to be a settings file.";
+    return std::nullopt;
+  }
+  std::optional<std::string> bytes = ReadAll(file.Get());
+  if (!bytes) failure = Failure(named + " could not be read", GetLastError());
+  return bytes;
+}
+
 FolderOutcome PrepareDataFolder(const std::string& folder, const PreparedSettings& prepared,
-                                const std::string& serviceSid,
+                                SharedSettings mode, const std::string& serviceSid,
                                 const std::string& installingAccount) {
   FolderOutcome outcome;
   if (folder.empty()) {
     outcome.failure = "The shared data folder of this Windows version is not known.";
     return outcome;
   }
-  std::optional<std::string> content;
-  if (!prepared.source.empty()) {
-    content = ReadPrepared(prepared.source, outcome.failure);
-    if (!content) return outcome;
-  }
+  const std::optional<std::string>& content = prepared.content;
   const Descriptor folderRights(DataFolderSecurity(serviceSid));
-  const Descriptor fileRights(SharedFileSecurity(serviceSid));
-  if (!folderRights.Get() || !fileRights.Get()) {
+  const Descriptor settingsRights(SharedFileSecurity(serviceSid, SharedFile::Settings, mode));
+  const Descriptor logRights(SharedFileSecurity(serviceSid, SharedFile::Log, mode));
+  if (!folderRights.Get() || !settingsRights.Get() || !logRights.Get()) {
     outcome.failure = Failure("The rights of the data folder could not be built", GetLastError());
     return outcome;
   }
@@ -288,10 +310,10 @@ FolderOutcome PrepareDataFolder(const std::string& folder, const PreparedSetting
   }
   const std::string backup =
       prepared.backupName.empty() ? "" : JoinPath(folder, prepared.backupName);
-  outcome.failure = PrepareSharedFile(JoinPath(folder, kSettingsFileName), fileRights, content,
+  outcome.failure = PrepareSharedFile(JoinPath(folder, kSettingsFileName), settingsRights, content,
                                       prepared.overwrite, backup, outcome);
   if (outcome.failure.empty())
-    outcome.failure = PrepareSharedFile(JoinPath(folder, kLogFileName), fileRights, std::nullopt,
+    outcome.failure = PrepareSharedFile(JoinPath(folder, kLogFileName), logRights, std::nullopt,
                                         false, "", outcome);
   return outcome;
 }

@@ -14,9 +14,12 @@
 #include "platform/win32/handle_win.h"
 #include "platform/win32/sid_text_win.h"
 #include "platform/win32/wide_path_win.h"
+#include "platform/win32/win32_service_host_win.h"
 #include "service/data_folder_security.h"
 #include "service/data_folder_win.h"
+#include "service/file_trust.h"
 #include "service/service_sid_win.h"
+#include "service/setup_data.h"
 #include "service/trusted_accounts.h"
 
 namespace halcyra {
@@ -24,9 +27,9 @@ namespace {
 
 constexpr const char* kDescription =
     "Carries out Halcyra's scheduled shutdowns while nobody is logged on.";
-// The system and administrators as Windows gives them; interactive users may also start (RP),
-// stop (WP), query (LC, CC), interrogate (LO) and read (RC) it, so that the tray program's OK
-// works for a standard user.
+// The system and administrators as Windows gives them, authenticated users Windows' usual
+// query rights; interactive users may also start (RP), stop (WP) and pause (DT) it, so that the
+// tray program's OK works for a standard user. The service accepts only stop and shutdown.
 constexpr const char* kServiceSddl =
     "D:(A;;CCLCSWRPWPDTLOCRRC;;;SY)(A;;CCDCLCSWRPWPDTLOCRSDRCWDWO;;;BA)"
     "(A;;CCLCSWLOCRRC;;;AU)(A;;CCLCSWRPWPDTLOCRRC;;;IU)";
@@ -37,6 +40,9 @@ constexpr const char* kServiceAccount = "NT AUTHORITY\\LocalService";
 constexpr DWORD kResetPeriodSeconds = 24 * 60 * 60;
 constexpr const char* kEventSourceKey =
     "SYSTEM\\CurrentControlSet\\Services\\EventLog\\Application\\Halcyra_Service";
+// Where the package keeps its remembered properties (installer/Halcyra.wxs.in).
+constexpr const char* kRememberedKey = "Software\\Halcyra";
+constexpr const char* kSharedSettingsValue = "SharedSettings";
 // The only privilege the service keeps in its token (a list ending in an empty name).
 constexpr char kRequiredPrivileges[] = "SeShutdownPrivilege\0";
 
@@ -124,56 +130,137 @@ std::string RegisterEventSource(const std::string& exePath) {
              : Failure("The service's event source could not be registered", error);
 }
 
-// Why the object at `path` could be changed by somebody the installation does not trust (an
-// owner or an entry granting any of `rights`), or empty.
-std::string ExposedObject(const std::string& path, const std::string& installingAccount,
-                          std::uint32_t rights) {
+bool Absent(DWORD error) { return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND; }
+
+// The owner and access list of the object behind `handle`, or nullopt.
+std::optional<FolderSecurity> SecurityOf(HANDLE handle, const std::string& path) {
   PSID owner = nullptr;
   PACL dacl = nullptr;
   PSECURITY_DESCRIPTOR descriptor = nullptr;
-  const DWORD error = GetNamedSecurityInfoW(WidePath(path).c_str(), SE_FILE_OBJECT,
-                                            OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
-                                            &owner, nullptr, &dacl, nullptr, &descriptor);
-  if (error != ERROR_SUCCESS) return Failure("\"" + path + "\" could not be examined", error);
+  if (GetSecurityInfo(handle, SE_FILE_OBJECT,
+                      OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, &owner, nullptr,
+                      &dacl, nullptr, &descriptor) != ERROR_SUCCESS)
+    return std::nullopt;
   const UniqueLocal owned(descriptor);
-  std::optional<std::vector<GrantedAccess>> entries;
-  if (dacl) {
-    entries.emplace();
-    for (DWORD i = 0; i < dacl->AceCount; ++i) {
-      ACE_HEADER* header = nullptr;
-      if (!GetAce(dacl, i, reinterpret_cast<void**>(&header))) continue;
-      const bool allow = header->AceType == ACCESS_ALLOWED_ACE_TYPE;
-      if (!allow && header->AceType != ACCESS_DENIED_ACE_TYPE) {
-        // An entry of another kind (object, callback) is read as a grant of everything to an
-        // account that could not be read.
-        entries->push_back({"", file_rights::kGenericAll, true, false});
-        continue;
-      }
-      const auto* ace = reinterpret_cast<ACCESS_ALLOWED_ACE*>(header);
-      entries->push_back({SidText(const_cast<DWORD*>(&ace->SidStart)), ace->Mask, allow,
-                          (header->AceFlags & INHERIT_ONLY_ACE) != 0});
+  FolderSecurity security{path, false, SidText(owner), std::nullopt};
+  if (!dacl) return security;
+  security.entries.emplace();
+  for (DWORD i = 0; i < dacl->AceCount; ++i) {
+    ACE_HEADER* header = nullptr;
+    if (!GetAce(dacl, i, reinterpret_cast<void**>(&header))) continue;
+    const bool allow = header->AceType == ACCESS_ALLOWED_ACE_TYPE;
+    if (!allow && header->AceType != ACCESS_DENIED_ACE_TYPE) {
+      // An entry of another kind (object, callback) is read as a grant of everything to an
+      // account that could not be read.
+      security.entries->push_back({"", file_rights::kGenericAll, true, false, true, true});
+      continue;
     }
+    const auto* ace = reinterpret_cast<ACCESS_ALLOWED_ACE*>(header);
+    security.entries->push_back({SidText(const_cast<DWORD*>(&ace->SidStart)), ace->Mask, allow,
+                                 (header->AceFlags & INHERIT_ONLY_ACE) != 0,
+                                 (header->AceFlags & CONTAINER_INHERIT_ACE) != 0,
+                                 (header->AceFlags & OBJECT_INHERIT_ACE) != 0});
   }
-  const std::string writer = UntrustedWriter(SidText(owner), entries, installingAccount, rights);
-  if (writer.empty()) return "";
-  return "\"" + path + "\" can be changed by " + writer;
+  return security;
 }
 
-// Why the service's executable could be replaced by somebody the installation does not trust,
-// or empty: a service runs its file with its account's rights, so the file and its folder must
-// be writable only by administrators, and no folder above may be renamed away by anybody else.
-std::string ExposedLocation(const std::string& exePath, const std::string& installingAccount) {
-  std::string problem = ExposedObject(exePath, installingAccount, ChangingRights());
-  std::string folder = FolderOf(exePath);
-  if (problem.empty()) problem = ExposedObject(folder, installingAccount, ChangingRights());
-  for (std::string above = FolderOf(folder); problem.empty() && !above.empty() && above != folder;
-       folder = above, above = FolderOf(folder))
-    problem = ExposedObject(above + (above.back() == ':' ? "\\" : ""), installingAccount,
-                            ReplacingRights());
-  if (problem.empty()) return "";
-  return problem +
-         "; put ShutdownService.exe in a folder that only administrators can change, such as "
-         "Program Files";
+// Opens without following a link: Windows then shows a link as itself.
+UniqueHandle OpenItself(const std::string& path) {
+  return UniqueHandle(
+      CreateFileW(WidePath(path).c_str(), READ_CONTROL | FILE_READ_ATTRIBUTES,
+                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                  FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+}
+
+// The folder at `path` as a handle that does not follow links shows it; a link also when the
+// system followed it although told not to (Wine does), since the handle then leads elsewhere.
+std::optional<FolderSecurity> FolderOnTheWay(const std::string& path, std::string& refusal) {
+  const UniqueHandle handle = OpenItself(path + (path.back() == ':' ? "\\" : ""));
+  std::optional<FolderSecurity> security = handle ? SecurityOf(handle.Get(), path) : std::nullopt;
+  if (!security) {
+    refusal = Failure("\"" + path + "\" could not be examined", GetLastError());
+    return std::nullopt;
+  }
+  const FileFacts facts = FactsOf(handle.Get());
+  std::string final = facts.finalPath;
+  while (final.size() > 2 && final.back() == '\\') final.pop_back();
+  security->link = facts.reparsePoint || !EqualsIgnoreCase(final, path);
+  return security;
+}
+
+}  // namespace
+
+std::optional<std::string> TrustedInstallFolder(const std::string& folder,
+                                                const std::string& installingAccount,
+                                                std::string& refusal) {
+  // The nearest folder that exists, resolved as Windows resolves it: every link in the given
+  // path is followed once here, and the resolved path may then hold none.
+  std::string existing = folder, rest;
+  UniqueHandle handle;
+  for (;;) {
+    handle = UniqueHandle(CreateFileW(WidePath(existing).c_str(), FILE_READ_ATTRIBUTES,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (handle) break;
+    const DWORD error = GetLastError();
+    const std::string above = FolderOf(existing);
+    if (!Absent(error) || above.empty() || existing.size() <= 3) {
+      refusal = Failure("\"" + existing + "\" could not be opened", error);
+      return std::nullopt;
+    }
+    rest = existing.substr(above.size()) + rest;
+    existing = above.back() == ':' ? above + "\\" : above;
+  }
+  std::string resolved = FinalPath(handle.Get()).value_or("");
+  handle.Close();
+  while (resolved.size() > 3 && resolved.back() == '\\') resolved.pop_back();
+  if (resolved.size() < 3 || resolved[1] != ':' || resolved[2] != '\\') {
+    refusal = "\"" + existing + "\" leads to \"" + resolved + "\", which is no local drive path";
+    return std::nullopt;
+  }
+  std::vector<FolderSecurity> chain;
+  for (std::string path = resolved.back() == '\\' ? resolved.substr(0, 2) : resolved; !path.empty();
+       path = FolderOf(path)) {
+    std::optional<FolderSecurity> security = FolderOnTheWay(path, refusal);
+    if (!security) return std::nullopt;
+    if (path.back() == ':') security->path += "\\";
+    chain.push_back(std::move(*security));
+  }
+  refusal = ExposedInstallFolder(chain, rest.empty(), installingAccount);
+  if (!refusal.empty()) return std::nullopt;
+  return (resolved.back() == '\\' ? resolved.substr(0, 2) : resolved) + rest;
+}
+
+namespace {
+
+// The executable's final path when neither it, nor its folder, nor a folder above can be changed
+// or renamed away by somebody the installation does not trust, or nullopt with the reason: a
+// service runs its file with its account's rights.
+std::optional<std::string> TrustedExecutable(const std::string& exePath,
+                                             const std::string& installingAccount,
+                                             std::string& refusal) {
+  const std::optional<std::string> folder =
+      TrustedInstallFolder(FolderOf(exePath), installingAccount, refusal);
+  if (!folder) return std::nullopt;
+  const std::string exe = *folder + exePath.substr(FolderOf(exePath).size());
+  const UniqueHandle handle = OpenItself(exe);
+  std::optional<FolderSecurity> security = handle ? SecurityOf(handle.Get(), exe) : std::nullopt;
+  if (!security) {
+    refusal = Failure("\"" + exe + "\" could not be examined", GetLastError());
+    return std::nullopt;
+  }
+  const FileFacts facts = FactsOf(handle.Get());
+  if (const std::string why = WhyNotPlain(facts, exe, false); !why.empty()) {
+    refusal = why;
+    return std::nullopt;
+  }
+  if (std::string writer =
+          UntrustedWriter(security->owner, security->entries, installingAccount, ChangingRights());
+      !writer.empty()) {
+    refusal = "\"" + exe + "\" can be changed by " + writer;
+    return std::nullopt;
+  }
+  return exe;
 }
 
 // A service that runs keeps its old account and token until it starts again.
@@ -182,6 +269,23 @@ void StopIfRunning(SC_HANDLE service) {
   if (QueryServiceStatus(service, &status) && status.dwCurrentState != SERVICE_STOPPED &&
       ControlService(service, SERVICE_CONTROL_STOP, &status))
     WaitForState(service, SERVICE_STOPPED);
+}
+
+// What the package was last told (SHARED_SETTINGS, kept in the registry across upgrades), so
+// that installing the service by hand does not undo a lock an administrator chose.
+SharedSettings RememberedSharedSettings() {
+  HKEY opened = nullptr;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRememberedKey, 0, KEY_QUERY_VALUE | KEY_WOW64_64KEY,
+                    &opened) != ERROR_SUCCESS)
+    return SharedSettings::Writable;
+  const UniqueRegistryKey key(opened);
+  char value[32] = {};
+  DWORD size = sizeof value - 1, type = 0;
+  if (RegQueryValueExA(key.Get(), kSharedSettingsValue, nullptr, &type,
+                       reinterpret_cast<BYTE*>(value), &size) != ERROR_SUCCESS ||
+      type != REG_SZ)
+    return SharedSettings::Writable;
+  return SharedSettingsOf(value).value_or(SharedSettings::Writable);
 }
 
 bool GrantInteractiveUsers(SC_HANDLE service) {
@@ -201,8 +305,12 @@ InstallOutcome InstallCompanionService(const std::string& exePath, const std::st
   const std::optional<std::string> serviceSid = ServiceSid(kCompanionServiceName);
   if (!me || !serviceSid)
     return {false, Failure("The accounts of the installation could not be read", GetLastError())};
-  if (std::string exposed = ExposedLocation(exePath, *me); !exposed.empty())
-    return {false, "The service was not installed: " + exposed + "."};
+  std::string exposed;
+  const std::optional<std::string> exe = TrustedExecutable(exePath, *me, exposed);
+  if (!exe)
+    return {false, "The service was not installed: " + exposed +
+                       "; put ShutdownService.exe in a folder that only administrators can "
+                       "change, such as Program Files."};
   ScHandle manager(
       OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT | SC_MANAGER_CREATE_SERVICE));
   if (!manager)
@@ -210,13 +318,14 @@ InstallOutcome InstallCompanionService(const std::string& exePath, const std::st
                            "administrator",
                            GetLastError())};
   // The folder first: no service is registered to read a folder that could not be made safe.
-  FolderOutcome folder = PrepareDataFolder(dataFolder, settings, *serviceSid, *me);
+  FolderOutcome folder =
+      PrepareDataFolder(dataFolder, settings, RememberedSharedSettings(), *serviceSid, *me);
   if (!folder.failure.empty()) return {false, folder.failure};
-  ScHandle service(RegisterService(manager.Get(), "\"" + exePath + "\""));
+  ScHandle service(RegisterService(manager.Get(), "\"" + *exe + "\""));
   if (!service) return {false, Failure("The service could not be registered", GetLastError())};
   std::vector<std::string> notes = ConfigureService(service.Get());
   notes.insert(notes.end(), folder.notes.begin(), folder.notes.end());
-  if (std::string problem = RegisterEventSource(exePath); !problem.empty()) return {false, problem};
+  if (std::string problem = RegisterEventSource(*exe); !problem.empty()) return {false, problem};
   if (!GrantInteractiveUsers(service.Get()))
     return {false,
             Failure("Users could not be given the right to restart the service", GetLastError())};

@@ -55,12 +55,18 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     return kExitUsage;
   }
   const Win32OsInfo os;
-  const InstallOutcome outcome =
-      request.command == ServiceCommand::Install
-          ? InstallCompanionService(
-                ProgramFilePath(), GetDataFolder(os),
-                {PathFromCodePage(request.settingsSource), request.overwrite, ""})
-          : UninstallCompanionService();
+  InstallOutcome outcome;
+  if (request.command == ServiceCommand::Install) {
+    PreparedSettings prepared{PathFromCodePage(request.settingsSource), std::nullopt,
+                              request.overwrite, ""};
+    std::string failure;
+    if (!prepared.source.empty()) prepared.content = ReadPreparedSettings(prepared.source, failure);
+    outcome = failure.empty()
+                  ? InstallCompanionService(ProgramFilePath(), GetDataFolder(os), prepared)
+                  : InstallOutcome{false, failure};
+  } else {
+    outcome = UninstallCompanionService();
+  }
   Say(outcome.message, !outcome.ok, quiet);
   return outcome.ok ? 0 : kExitFailed;
 }

@@ -19,6 +19,9 @@ struct GrantedAccess {
   bool allow = true;
   // Meant only for objects created inside: it grants nothing on the object itself.
   bool inheritOnly = false;
+  // Passed on to the folders (container inherit) and files (object inherit) created inside.
+  bool toFolders = false;
+  bool toFiles = false;
 };
 
 // Rights that let an account put other code or data in place of a file or folder's own.
@@ -34,5 +37,22 @@ std::string UntrustedWriter(const std::string& owner,
                             const std::optional<std::vector<GrantedAccess>>& entries,
                             const std::string& installingAccount,
                             std::uint32_t rights = ChangingRights());
+
+// One folder on the way to an install folder, as a handle that does not follow links shows it.
+struct FolderSecurity {
+  std::string path;
+  bool link = false;  // a reparse point (junction, symbolic link, mount point)
+  std::string owner;
+  std::optional<std::vector<GrantedAccess>> entries;
+};
+
+// Why programs installed into a folder could be replaced by an account the installation does
+// not trust, or empty. `chain` holds the install folder, or when it does not exist yet
+// (`exists` false) the nearest folder above it that does, then every folder above up to the
+// drive's root. The install folder may be changed by nobody else, also through the entries
+// that the files made inside inherit; a folder still to be made gets the inheritable entries of
+// the one above it; no folder above may be renamed away; none on the way may be a link.
+std::string ExposedInstallFolder(const std::vector<FolderSecurity>& chain, bool exists,
+                                 const std::string& installingAccount);
 
 }  // namespace halcyra

@@ -185,6 +185,34 @@ TEST_F(PackageTest, APreparedSettingsFileMakesAnOrdinaryFirstStart) {
   ASSERT_EQ(Msiexec("/x \"" + Package(kPackage) + "\""), 0u);
 }
 
+// The value the package keeps for SHARED_SETTINGS, or nullopt.
+std::optional<std::string> RememberedSharedSettings() {
+  char value[64] = {};
+  DWORD size = sizeof value;
+  if (RegGetValueA(HKEY_LOCAL_MACHINE, "Software\\Halcyra", "SharedSettings", RRF_RT_REG_SZ,
+                   nullptr, value, &size) != ERROR_SUCCESS)
+    return std::nullopt;
+  return std::string(value);
+}
+
+// The lock's rights are checked where they are built (Wine keeps no descriptor on files): here,
+// that the package takes the property, keeps it across an upgrade and lifts it when told.
+TEST_F(PackageTest, ASharedSettingsLockInstallsAndIsKeptAcrossAnUpgrade) {
+  ASSERT_EQ(Msiexec("/i \"" + Package(HALCYRA_OLDER_MSI_NAME) + "\" SHARED_SETTINGS=ReadOnly"), 0u);
+  EXPECT_EQ(RememberedSharedSettings(), "ReadOnly");
+  ASSERT_EQ(Msiexec("/i \"" + Package(kPackage) + "\""), 0u);
+  EXPECT_EQ(RememberedSharedSettings(), "ReadOnly") << "not told again";
+  EXPECT_EQ(ServiceState(), SERVICE_RUNNING);
+  EXPECT_TRUE(FileExists(DataFile("Log.txt")));
+  ASSERT_EQ(Msiexec("/x \"" + Package(kPackage) + "\""), 0u);
+  EXPECT_FALSE(RememberedSharedSettings().has_value());
+  ASSERT_EQ(Msiexec("/i \"" + Package(kPackage) + "\""), 0u);
+  EXPECT_EQ(RememberedSharedSettings(), "Writable") << "the default after a removal";
+  ASSERT_EQ(Msiexec("/x \"" + Package(kPackage) + "\""), 0u);
+  EXPECT_NE(Msiexec("/i \"" + Package(kPackage) + "\" SHARED_SETTINGS=Locked"), 0u);
+  EXPECT_FALSE(ServiceState().has_value()) << "an unknown word fails the installation";
+}
+
 // Windows Installer itself registers the service, so a failure rolls it back with the files;
 // the reason is in the installer's log. (Wine's msiexec answers 1627 where Windows answers 1603.)
 TEST_F(PackageTest, AFailedInstallLeavesNothingBehindAndSaysWhyInTheLog) {

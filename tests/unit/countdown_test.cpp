@@ -246,6 +246,24 @@ TEST_F(CountdownTest, RebootWritesItsStampAfterTheLogLineAndBeforeTheCall) {
   EXPECT_EQ(Read("Log.txt"), "2026-12-07 09:30:00    Reboot\r\n");
 }
 
+TEST_F(CountdownTest, ARebootWithoutItsStampWaitsForTheNextMinute) {
+  Prepare("[general]\r\nDuration=2\r\n");
+  clock_.now.second = 50;
+  ini_.refuseWrites = true;  // a standard user under the read-only lock
+  machine_.onCall = [this] {
+    journal_.push_back(machine_.calls.back() + " at " + std::to_string(clock_.now.minute) + ":" +
+                       std::to_string(clock_.now.second));
+  };
+  Run("Reboot");
+  EXPECT_EQ(journal_.back(), "ExitWindowsEx 6 at 31:0")
+      << "back within 09:30, the timer would fire again";
+  journal_.clear();
+  clock_.now.minute = 40;
+  clock_.now.second = 0;
+  Run("Power off");
+  EXPECT_EQ(journal_.back(), "ExitWindowsEx 12 at 40:2") << "only a reboot waits";
+}
+
 TEST_F(CountdownTest, SuspendAndHibernateCloseFirstAndTheProgramGoesOn) {
   Prepare("");
   TFrmNotify& f = Run("Suspend");

@@ -114,6 +114,21 @@ TEST_F(ScheduleTest, OnceTimerIsRemovedBeforeItsCountdownEvenWhenAborted) {
   EXPECT_TRUE(Tick().empty());
 }
 
+TEST_F(ScheduleTest, AOnceTimerThatCannotLeaveTheFileDoesNotFire) {
+  Prepare("[Timer]\r\nonce=enabled,Hibernate,09:30,Once\r\n");
+  At(9, 9, 30);
+  Create();
+  ini_.refuseWrites = true;  // a standard user under the read-only lock
+  EXPECT_TRUE(Tick().empty()) << "fired, it would fire again every day";
+  EXPECT_TRUE(Tick().empty()) << "the minute counts as handled";
+  EXPECT_TRUE(Settings().ValueExists("Timer", "once")) << "kept for whoever may remove it";
+  EXPECT_EQ(form_->LvwTimer.rows.size(), 1u);
+  ini_.refuseWrites = false;
+  At(10, 9, 30);
+  EXPECT_EQ(Tick(), std::vector<std::string>{"Hibernate"});
+  EXPECT_FALSE(Settings().ValueExists("Timer", "once"));
+}
+
 TEST_F(ScheduleTest, RebootStampInTheMinuteEndsTheWalk) {
   Prepare(
       "[Timer]\r\nr=enabled,Reboot,09:30,Friday\r\nd=enabled,Shutdown,09:30,Daily\r\n"

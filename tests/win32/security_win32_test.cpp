@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <functional>
 
@@ -15,6 +16,7 @@
 #include "service/data_folder_security.h"
 #include "service/data_folder_win.h"
 #include "service/service_sid_win.h"
+#include "service/setup_data.h"
 #include "support/temp_folder.h"
 
 namespace halcyra {
@@ -78,8 +80,13 @@ TEST(DataFolderRights, WindowsReadsTheDescriptorsAsTheModelSaysAndTheServiceSidA
                                  {"S-1-5-32-544", 0x1F01FF, 0},
                                  {kServiceSid, 0x1301BF, 0},
                                  {"S-1-5-32-545", 0x12019F, 0}};
+  // Under the lock: users read the settings and read and append to the log.
+  std::vector<Ace> lockedLog = file;
+  lockedLog.back().mask = 0x12008D;
   const std::pair<SecurityModel, const std::vector<Ace>*> cases[] = {
-      {DataFolderSecurity(kServiceSid), &folder}, {SharedFileSecurity(kServiceSid), &file}};
+      {DataFolderSecurity(kServiceSid), &folder},
+      {SharedFileSecurity(kServiceSid, SharedFile::Settings, SharedSettings::Writable), &file},
+      {SharedFileSecurity(kServiceSid, SharedFile::Log, SharedSettings::ReadOnly), &lockedLog}};
   for (const auto& [model, expected] : cases) {
     PSECURITY_DESCRIPTOR descriptor = nullptr;
     ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA(
@@ -140,7 +147,8 @@ TEST(DataFolderRights, WhatAUserPlantedIsMovedAsideAndWhatAnEarlierVersionMadeIs
   const auto attributes = [&] { return GetFileAttributesW(link.wstring().c_str()); };
   Host("/bin/ln -s target Halcyra", root.Path(),
        [&] { return attributes() != INVALID_FILE_ATTRIBUTES; });
-  const FolderOutcome linked = PrepareDataFolder(folder, {}, service, account);
+  const FolderOutcome linked =
+      PrepareDataFolder(folder, {}, SharedSettings::Writable, service, account);
   EXPECT_NE(linked.failure.find("leads to"), std::string::npos) << linked.failure;
   EXPECT_NE(linked.failure.find("left alone"), std::string::npos) << linked.failure;
   EXPECT_EQ(std::distance(fs::directory_iterator(root.Path() / "target"), {}), 1);
@@ -149,7 +157,7 @@ TEST(DataFolderRights, WhatAUserPlantedIsMovedAsideAndWhatAnEarlierVersionMadeIs
   Host("/bin/rm Halcyra", root.Path(), [&] { return attributes() == INVALID_FILE_ATTRIBUTES; });
 
   // No folder: made, with an empty settings file and log.
-  ASSERT_EQ(PrepareDataFolder(folder, {}, service, account).failure, "");
+  ASSERT_EQ(PrepareDataFolder(folder, {}, SharedSettings::Writable, service, account).failure, "");
   EXPECT_EQ(root.ReadFile("Halcyra\\Halcyra.ini"), "");
   EXPECT_EQ(root.ReadFile("Halcyra\\Log.txt"), "");
 
@@ -159,7 +167,8 @@ TEST(DataFolderRights, WhatAUserPlantedIsMovedAsideAndWhatAnEarlierVersionMadeIs
   fs::remove(root.Path() / "Halcyra" / "Log.txt");
   Host("/bin/ln ../elsewhere.txt Log.txt", root.Path() / "Halcyra",
        [&] { return Links(root.Path() / "elsewhere.txt") == 2; });
-  const FolderOutcome kept = PrepareDataFolder(folder, {}, service, account);
+  const FolderOutcome kept =
+      PrepareDataFolder(folder, {}, SharedSettings::Writable, service, account);
   ASSERT_EQ(kept.failure, "");
   ASSERT_EQ(kept.notes.size(), 1u);
   EXPECT_NE(kept.notes[0].find("Log.txt.untrusted-"), std::string::npos) << kept.notes[0];
@@ -167,26 +176,53 @@ TEST(DataFolderRights, WhatAUserPlantedIsMovedAsideAndWhatAnEarlierVersionMadeIs
   EXPECT_EQ(root.ReadFile("Halcyra\\Log.txt"), "");
   EXPECT_EQ(Links(root.Path() / "Halcyra" / "Log.txt"), 1u);
 
+  // A log whose aside names a user made first, as they were before they had a random part (the
+  // second of the installation): the rename takes another name.
+  root.WriteFile("other.txt", "");
+  fs::remove(root.Path() / "Halcyra" / "Log.txt");
+  Host("/bin/ln ../other.txt Log.txt", root.Path() / "Halcyra",
+       [&] { return Links(root.Path() / "other.txt") == 2; });
+  for (int second = 0; second < 3; ++second) {
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    FILETIME time{};
+    SystemTimeToFileTime(&now, &time);
+    ULARGE_INTEGER value{{time.dwLowDateTime, time.dwHighDateTime}};
+    value.QuadPart += 10000000ULL * second;
+    time = {value.LowPart, value.HighPart};
+    FileTimeToSystemTime(&time, &now);
+    char name[64];
+    std::snprintf(name, sizeof name, "Halcyra\\Log.txt.untrusted-%04u%02u%02u-%02u%02u%02u",
+                  now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond);
+    std::error_code taken;  // a name made aside earlier in the same second is as good
+    fs::create_directories(root.Path() / name, taken);
+  }
+  const FolderOutcome squatted =
+      PrepareDataFolder(folder, {}, SharedSettings::ReadOnly, service, account);
+  ASSERT_EQ(squatted.failure, "");
+  ASSERT_EQ(squatted.notes.size(), 1u);
+  EXPECT_EQ(Links(root.Path() / "Halcyra" / "Log.txt"), 1u);
+
   // A prepared file overwrites only when asked; an unreadable one changes nothing.
   root.WriteFile("prepared.ini", "[general]\r\nFirstStartDone=True\r\n");
-  EXPECT_EQ(
-      PrepareDataFolder(folder, {root.File("prepared.ini"), false, ""}, service, account).failure,
-      "");
+  const auto prepared = [&](const char* name, bool overwrite, const char* backup) {
+    PreparedSettings settings{root.File(name), std::nullopt, overwrite, backup};
+    std::string failure;
+    settings.content = ReadPreparedSettings(settings.source, failure);
+    EXPECT_EQ(failure, "") << name;
+    return settings;
+  };
+  const auto Prepare = [&](const PreparedSettings& settings) {
+    return PrepareDataFolder(folder, settings, SharedSettings::Writable, service, account).failure;
+  };
+  EXPECT_EQ(Prepare(prepared("prepared.ini", false, "")), "");
   EXPECT_EQ(root.ReadFile("Halcyra\\Halcyra.ini"), "[Timer]\r\na=enabled,Suspend,22:00,Daily\r\n");
-  EXPECT_EQ(
-      PrepareDataFolder(folder, {root.File("prepared.ini"), true, ""}, service, account).failure,
-      "");
+  EXPECT_EQ(Prepare(prepared("prepared.ini", true, "")), "");
   EXPECT_EQ(root.ReadFile("Halcyra\\Halcyra.ini"), "[general]\r\nFirstStartDone=True\r\n");
-  EXPECT_NE(
-      PrepareDataFolder(folder, {root.File("missing.ini"), true, ""}, service, account).failure,
-      "");
 
   // An installation's overwrite keeps the bytes it replaces until it stands or is rolled back.
   root.WriteFile("prepared.ini", "[general]\r\nDuration=9\r\n");
-  ASSERT_EQ(
-      PrepareDataFolder(folder, {root.File("prepared.ini"), true, "kept.ini"}, service, account)
-          .failure,
-      "");
+  ASSERT_EQ(Prepare(prepared("prepared.ini", true, "kept.ini")), "");
   EXPECT_EQ(root.ReadFile("Halcyra\\Halcyra.ini"), "[general]\r\nDuration=9\r\n");
   EXPECT_EQ(RestoreSettingsBackup(folder, "kept.ini"), "");
   EXPECT_EQ(root.ReadFile("Halcyra\\Halcyra.ini"), "[general]\r\nFirstStartDone=True\r\n");
@@ -227,6 +263,33 @@ TEST(AlarmFile, ReachedThroughALinkItIsMissingAndNothingPlays) {
   EXPECT_FALSE(player.Playable(through)) << "a symbolic link on the way";
   EXPECT_FALSE(player.Load(through).has_value());
   Host("/bin/rm linked", root.Path(), [&] { return !linked(); });
+}
+
+TEST(PreparedSettings, AMissingFileALargeOneAndADevicePathAreRefused) {
+  const test::TempFolder root;
+  std::string failure;
+  EXPECT_FALSE(ReadPreparedSettings(root.File("missing.ini"), failure));
+  EXPECT_NE(failure.find("could not be read (error 2)"), std::string::npos) << failure;
+  root.WriteFile("large.ini", std::string(kMaxPreparedSettingsBytes + 1, ';'));
+  EXPECT_FALSE(ReadPreparedSettings(root.File("large.ini"), failure));
+  EXPECT_NE(failure.find("larger than 1 MB"), std::string::npos) << failure;
+  root.WriteFile("full.ini", std::string(kMaxPreparedSettingsBytes, ';'));
+  EXPECT_EQ(ReadPreparedSettings(root.File("full.ini"), failure)->size(),
+            kMaxPreparedSettingsBytes);
+  EXPECT_FALSE(ReadPreparedSettings("\\\\?\\" + root.File("full.ini"), failure));
+  EXPECT_NE(failure.find("device or object path"), std::string::npos) << failure;
+  // Wine shows a Unix symbolic link as a reparse point.
+  root.WriteFile("secret.txt", "not for the installation");
+  Host("/bin/ln -s secret.txt linked.ini", root.Path(), [&] {
+    return GetFileAttributesW((root.Path() / "linked.ini").wstring().c_str()) !=
+           INVALID_FILE_ATTRIBUTES;
+  });
+  EXPECT_FALSE(ReadPreparedSettings(root.File("linked.ini"), failure));
+  EXPECT_NE(failure.find("is a link"), std::string::npos) << failure;
+  Host("/bin/rm linked.ini", root.Path(), [&] {
+    return GetFileAttributesW((root.Path() / "linked.ini").wstring().c_str()) ==
+           INVALID_FILE_ATTRIBUTES;
+  });
 }
 
 TEST(ProcessHardening, ALibraryPlantedBesideTheProgramIsNotLoaded) {

@@ -11,17 +11,24 @@
 
 namespace halcyra {
 
-inline void HardenProcess() {
-  const HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
-  using SetDirectories = BOOL WINAPI(DWORD);
-  if (auto* const setDirectories = FunctionOf<SetDirectories>(kernel, "SetDefaultDllDirectories"))
-    setDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+// The redirection half alone, for a library that runs inside a process it does not own (the
+// package's custom actions): the library search order there belongs to Windows Installer.
+inline void TrustOnlyAdministratorsRedirections() {
   using SetPolicy = BOOL WINAPI(PROCESS_MITIGATION_POLICY, PVOID, SIZE_T);
-  if (auto* const setPolicy = FunctionOf<SetPolicy>(kernel, "SetProcessMitigationPolicy")) {
+  if (auto* const setPolicy =
+          FunctionOf<SetPolicy>(GetModuleHandleW(L"kernel32.dll"), "SetProcessMitigationPolicy")) {
     PROCESS_MITIGATION_REDIRECTION_TRUST_POLICY trust{};
     trust.EnforceRedirectionTrust = 1;
     setPolicy(ProcessRedirectionTrustPolicy, &trust, sizeof trust);
   }
+}
+
+inline void HardenProcess() {
+  using SetDirectories = BOOL WINAPI(DWORD);
+  if (auto* const setDirectories =
+          FunctionOf<SetDirectories>(GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories"))
+    setDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+  TrustOnlyAdministratorsRedirections();
 }
 
 }  // namespace halcyra

@@ -144,12 +144,12 @@ bool Win32TextFiles::CreateEmpty(const std::string& path) {
 }
 
 bool Win32TextFiles::Append(const std::string& path, const std::string& text) {
-  UniqueHandle file(CreateFileW(WidePath(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  // Appending alone, which is all a read-only lock leaves users on the log; every write of such
+  // a handle goes to the end.
+  UniqueHandle file(CreateFileW(WidePath(path).c_str(), FILE_APPEND_DATA | SYNCHRONIZE,
+                                FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                                nullptr));
   if (!file) return false;
-  if (SetFilePointer(file.Get(), 0, nullptr, FILE_END) == INVALID_SET_FILE_POINTER &&
-      GetLastError() != NO_ERROR)
-    return false;
   DWORD written = 0;
   return WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
          written == text.size();
