@@ -9,7 +9,9 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <functional>
+#include <iterator>
 
 #include "platform/win32/wide_path_win.h"
 #include "platform/win32/win32_system_services_win.h"
@@ -232,20 +234,24 @@ TEST(DataFolderRights, WhatAUserPlantedIsMovedAsideAndWhatAnEarlierVersionMadeIs
   // A folder that a user made before the first install belongs to that user: seen from another
   // installing account, it is moved aside with its files. (Windows gives the folder made anew
   // the descriptor's owner, Administrators; Wine keeps its own account as every file's owner, so
-  // there the new folder is refused in turn and the installation stops.)
+  // there the folder made anew is refused in turn.)
   fs::remove_all(root.Path() / "Halcyra");
   fs::create_directories(root.Path() / "Halcyra");
   const std::string planted = "[Timer]\r\nplanted=enabled,Reboot,09:00,Daily\r\n";
   root.WriteFile("Halcyra\\Halcyra.ini", planted);
-  const FolderOutcome foreign = PrepareDataFolder(folder, {}, service, "S-1-5-21-7-7-7-1002");
+  const FolderOutcome foreign =
+      PrepareDataFolder(folder, {}, SharedSettings::Writable, service, "S-1-5-21-7-7-7-1002");
   ASSERT_GE(foreign.notes.size(), 1u) << foreign.failure;
   EXPECT_NE(foreign.notes[0].find("belongs to " + account + ": it was moved aside"),
             std::string::npos)
       << foreign.notes[0];
+  // Where the note says it went: under Wine the folder made anew is moved aside in turn.
+  const std::string to = "moved aside to \"";
+  const std::size_t at = foreign.notes[0].find(to) + to.size();
+  const std::string aside = foreign.notes[0].substr(at, foreign.notes[0].find('"', at) - at);
   std::string movedAside;
-  for (const auto& entry : fs::directory_iterator(root.Path()))
-    if (entry.path().filename().string().rfind("Halcyra.untrusted-", 0) == 0)
-      movedAside = root.ReadFile(entry.path().filename().string() + "\\Halcyra.ini");
+  if (std::ifstream in{fs::path(aside) / "Halcyra.ini", std::ios::binary})
+    movedAside.assign(std::istreambuf_iterator<char>(in), {});
   EXPECT_EQ(movedAside, planted) << "moved aside whole, nothing deleted";
 }
 
