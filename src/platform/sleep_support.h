@@ -2,6 +2,7 @@
 #pragma once
 
 #include <optional>
+#include <string>
 
 #include "platform/power_capabilities.h"
 
@@ -13,16 +14,20 @@ class SleepSupport {
   // What the machine can do of sleep (hardware, drivers, policy); nullopt when the system
   // cannot say.
   virtual std::optional<PowerCapabilities> Capabilities() const = 0;
-  // Holds the system awake while on: after an unattended wake, Windows sleeps again after about
-  // two minutes unless a program asks it not to.
-  virtual void KeepAwake(bool on) = 0;
+  // Holds the system awake until LetSleep: after an unattended wake, Windows sleeps again after
+  // about two minutes unless a program asks it not to. The reason is what the system shows an
+  // administrator who asks why the machine stays awake.
+  virtual void KeepAwake(const std::string& reason) = 0;
+  virtual void LetSleep() = 0;
 };
 
 // Holds the machine awake for as long as it lives.
 class AwakeWhileAlive {
  public:
-  explicit AwakeWhileAlive(SleepSupport& sleep) : sleep_(sleep) { sleep_.KeepAwake(true); }
-  ~AwakeWhileAlive() { sleep_.KeepAwake(false); }
+  AwakeWhileAlive(SleepSupport& sleep, const std::string& reason) : sleep_(sleep) {
+    sleep_.KeepAwake(reason);
+  }
+  ~AwakeWhileAlive() { sleep_.LetSleep(); }
   AwakeWhileAlive(const AwakeWhileAlive&) = delete;
   AwakeWhileAlive& operator=(const AwakeWhileAlive&) = delete;
 

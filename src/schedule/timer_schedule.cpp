@@ -67,7 +67,8 @@ void TimerSchedule::FireOneOffIfDue(const LocalTime& now) {
 }
 
 void TimerSchedule::FireTimer(const std::string& eventWord) {
-  const AwakeWhileAlive awake(services_.sleep);
+  // Held through the countdown and the clean-up after it; the reason names the action.
+  const AwakeWhileAlive awake(services_.sleep, "Halcyra: " + eventWord + " countdown");
   services_.app.state.pendingEvent = eventWord;
   ReloadTimers();
   const CountdownOutcome outcome = host_.ShowCountdown();

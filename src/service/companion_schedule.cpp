@@ -79,7 +79,7 @@ void CompanionSchedule::Handle(const DueTimer& due, const LocalTime& now) {
     return;
   }
   if (!Refusal(true).empty()) return;
-  const AwakeWhileAlive awake(services_.sleep);
+  const AwakeWhileAlive awake(services_.sleep, "Halcyra service: " + due.event + " due");
   Carry(due, now);
   Reload();
 }

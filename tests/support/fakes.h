@@ -251,10 +251,11 @@ class FakeSleepSupport final : public SleepSupport {
  public:
   // Unknown, as when the system cannot say: every sleep state counts as allowed.
   std::optional<PowerCapabilities> capabilities;
-  // Every change of the keep-awake request, in order.
-  std::vector<bool> keepAwake;
+  // Every change of the keep-awake request, in order: its reason, or "let sleep".
+  std::vector<std::string> keepAwake;
   std::optional<PowerCapabilities> Capabilities() const override { return capabilities; }
-  void KeepAwake(bool on) override { keepAwake.push_back(on); }
+  void KeepAwake(const std::string& reason) override { keepAwake.push_back(reason); }
+  void LetSleep() override { keepAwake.push_back("let sleep"); }
 };
 
 // A session list: nullopt entries stand for what cannot be read. Nobody is there by default.

@@ -116,7 +116,9 @@ TEST_F(CompanionScheduleTest, ActsOnlyWhenItCanTellThatNobodyIsLoggedOn) {
   s.Tick();
   EXPECT_EQ(power_.calls, std::vector<std::string>{kPowerOffCall});
   EXPECT_EQ(log_.lines.back().rfind("2 The timer \"night\"", 0), 0u) << log_.lines.back();
-  EXPECT_EQ(sleep_.keepAwake, (std::vector<bool>{true, false})) << "held awake for the action";
+  EXPECT_EQ(sleep_.keepAwake,
+            (std::vector<std::string>{"Halcyra service: Power off due", "let sleep"}))
+      << "held awake for the action, naming it";
   std::ifstream log(LogPath(), std::ios::binary);
   const std::string line((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
   EXPECT_EQ(line, "2026-12-10 22:00:05    Power off\r\n") << "the tray program's line";

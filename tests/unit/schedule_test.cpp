@@ -226,14 +226,17 @@ TEST_F(ScheduleTest, TheMachineIsHeldAwakeFromTheFiringUntilTheCountdownEnds) {
   Prepare("[Timer]\r\nt=enabled,Suspend,09:30,Daily\r\n");
   At(7, 9, 30, 0);
   Create();
-  std::vector<bool> duringCountdown;
+  std::vector<std::string> duringCountdown;
   host_.onCountdown = [&] {
     duringCountdown = sleep_.keepAwake;
     return CountdownOutcome{};
   };
   form_->Schedule.Timer1Timer();
-  EXPECT_EQ(duringCountdown, std::vector<bool>{true}) << "held while the countdown runs";
-  EXPECT_EQ(sleep_.keepAwake, (std::vector<bool>{true, false})) << "and let go after it";
+  const std::string reason = "Halcyra: Suspend countdown";
+  EXPECT_EQ(duringCountdown, std::vector<std::string>{reason})
+      << "held while the countdown runs, naming the action";
+  EXPECT_EQ(sleep_.keepAwake, (std::vector<std::string>{reason, "let sleep"}))
+      << "and let go after it";
 }
 
 // HalcyraCmd's requests: held by the schedule, shown in the tip, fired by the tick after the

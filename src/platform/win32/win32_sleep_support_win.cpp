@@ -4,7 +4,10 @@
 
 #include <powrprof.h>
 
+#include <utility>
+
 #include "platform/win32/machine_control_win.h"
+#include "platform/win32/wide_path_win.h"
 
 namespace halcyra {
 namespace {
@@ -38,9 +41,29 @@ std::optional<PowerCapabilities> Win32SleepSupport::Capabilities() const {
   return MachinePowerCapabilities(dataFolder_);
 }
 
-void Win32SleepSupport::KeepAwake(bool on) {
-  // ES_CONTINUOUS alone clears the request again.
-  SetThreadExecutionState(on ? ES_CONTINUOUS | ES_SYSTEM_REQUIRED : ES_CONTINUOUS);
+void Win32SleepSupport::KeepAwake(const std::string& reason) {
+  LetSleep();
+  // The reason holds an event word as the settings file keeps it: text of the code page.
+  std::wstring text = WideText(reason, CP_ACP);
+  REASON_CONTEXT context{};
+  context.Version = POWER_REQUEST_CONTEXT_VERSION;
+  context.Flags = POWER_REQUEST_CONTEXT_SIMPLE_STRING;
+  context.Reason.SimpleReasonString = text.data();
+  UniqueHandle request(PowerCreateRequest(&context));
+  if (request && PowerSetRequest(request.Get(), PowerRequestSystemRequired)) {
+    request_ = std::move(request);
+    return;
+  }
+  // Without a request the machine still must not sleep mid-countdown, only without a reason.
+  threadState_ = SetThreadExecutionState(ES_CONTINUOUS | ES_SYSTEM_REQUIRED) != 0;
+}
+
+void Win32SleepSupport::LetSleep() {
+  if (request_) PowerClearRequest(request_.Get(), PowerRequestSystemRequired);
+  request_.Close();
+  // ES_CONTINUOUS alone clears the thread's request again.
+  if (threadState_) SetThreadExecutionState(ES_CONTINUOUS);
+  threadState_ = false;
 }
 
 }  // namespace halcyra
