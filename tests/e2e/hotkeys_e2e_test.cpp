@@ -22,16 +22,20 @@ class HotkeysE2E : public testing::Test {
     app_.reset();
     RemoveFile(DataFile("PowerCapabilities.txt"));
   }
+  // The program started on these settings, its hotkeys registered by the time it returns.
+  void StartWith(const std::string& settings) {
+    WriteFileText(DataFile("Halcyra.ini"), settings);
+    app_.emplace();
+    ASSERT_NE(FindWindowOf(*app_, "TFrmMain", "Halcyra"), nullptr);
+    std::this_thread::sleep_for(300ms);
+  }
   std::optional<AppProcess> app_;
 };
 
 TEST_F(HotkeysE2E, AStoredHotkeyActsAtOnceWithItsLogLine) {
-  WriteFileText(DataFile("Halcyra.ini"),
-                "[general]\r\nFirstStartDone=True\r\nDuration=30\r\n[Hotkeys]\r\n"
-                "Suspend=Ctrl+Alt+U\r\n[Log]\r\nEnabled=True\r\n");
-  app_.emplace();
-  ASSERT_NE(FindWindowOf(*app_, "TFrmMain", "Halcyra"), nullptr);
-  std::this_thread::sleep_for(300ms);
+  StartWith(
+      "[general]\r\nFirstStartDone=True\r\nDuration=30\r\n[Hotkeys]\r\n"
+      "Suspend=Ctrl+Alt+U\r\n[Log]\r\nEnabled=True\r\n");
   PressKeys("ctrl+alt+u");
   WaitUntil([] { return FileExists(DataFile("Effects.txt")); }, 5s);
   EXPECT_EQ(ReadFileText(DataFile("Effects.txt")), "SetSystemPowerState 1 1\r\n");
@@ -42,11 +46,7 @@ TEST_F(HotkeysE2E, AStoredHotkeyActsAtOnceWithItsLogLine) {
 // A hibernation file of the reduced kind serves Fast Startup only: Hibernate is refused.
 TEST_F(HotkeysE2E, HibernateWithAReducedFileIsRefusedAndSaid) {
   WriteFileText(DataFile("PowerCapabilities.txt"), "S4=1 HiberFile=reduced\r\n");
-  WriteFileText(DataFile("Halcyra.ini"),
-                "[general]\r\nFirstStartDone=True\r\n[Hotkeys]\r\nHibernate=Ctrl+Alt+H\r\n");
-  app_.emplace();
-  ASSERT_NE(FindWindowOf(*app_, "TFrmMain", "Halcyra"), nullptr);
-  std::this_thread::sleep_for(300ms);
+  StartWith("[general]\r\nFirstStartDone=True\r\n[Hotkeys]\r\nHibernate=Ctrl+Alt+H\r\n");
   PressKeys("ctrl+alt+h");
   HWND box = FindMessageBox(*app_);
   ASSERT_NE(box, nullptr);
@@ -56,12 +56,9 @@ TEST_F(HotkeysE2E, HibernateWithAReducedFileIsRefusedAndSaid) {
 }
 
 TEST_F(HotkeysE2E, ABareLetterInTheFileActsOnNothing) {
-  WriteFileText(DataFile("Halcyra.ini"),
-                "[general]\r\nFirstStartDone=True\r\n[Hotkeys]\r\nPowerdown=E\r\n"
-                "Suspend=Ctrl+Alt+U\r\n");
-  app_.emplace();
-  ASSERT_NE(FindWindowOf(*app_, "TFrmMain", "Halcyra"), nullptr);
-  std::this_thread::sleep_for(300ms);
+  StartWith(
+      "[general]\r\nFirstStartDone=True\r\n[Hotkeys]\r\nPowerdown=E\r\n"
+      "Suspend=Ctrl+Alt+U\r\n");
   PressKeys("e");
   // The hotkey pressed after it is the sign that the letter had its chance.
   PressKeys("ctrl+alt+u");
