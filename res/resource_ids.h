@@ -2,3 +2,5 @@
 #pragma once
 
 #define IDI_APPLICATION_ICON 1
+// The notification icon for a light taskbar: the glyph, dark.
+#define IDI_TRAY_DARK 2

@@ -40,6 +40,16 @@ constexpr UINT_PTR kTrayRetryTimer = 2;
 constexpr UINT kTrayRetryMs = 2000;
 constexpr int kTrayRetries = 5;
 
+// Windows 10 and 11 draw a light taskbar where this value is 1; without it the taskbar is dark.
+bool TaskbarIsLight() {
+  DWORD light = 0, size = sizeof light;
+  return RegGetValueW(HKEY_CURRENT_USER,
+                      L"Software\\Microsoft\\Windows\\CurrentVersion\\Themes\\Personalize",
+                      L"SystemUsesLightTheme", RRF_RT_REG_DWORD, nullptr, &light,
+                      &size) == ERROR_SUCCESS &&
+         light == 1;
+}
+
 HICON ApplicationIcon() {
   return LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_APPLICATION_ICON));
 }
@@ -257,12 +267,14 @@ bool MainWindow::ShowPasswordPrompt() {
 void MainWindow::LoadTrayIcon() {
   // The notification area draws at the primary monitor's DPI, which the user may have changed
   // since the logon that fixed the system's: the small-icon size of that DPI, from the icon's
-  // own images.
+  // own images. On a light taskbar the dark glyph, except in high contrast, whose colours the
+  // application icon keeps to.
   const int dpi = MonitorDpi(MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY));
+  const int id = TaskbarIsLight() && !HighContrastOn() ? IDI_TRAY_DARK : IDI_APPLICATION_ICON;
   HICON icon = nullptr;
-  if (SUCCEEDED(LoadIconWithScaleDown(
-          GetModuleHandleA(nullptr), MAKEINTRESOURCEW(IDI_APPLICATION_ICON),
-          SystemMetric(SM_CXSMICON, dpi), SystemMetric(SM_CYSMICON, dpi), &icon)))
+  if (SUCCEEDED(LoadIconWithScaleDown(GetModuleHandleA(nullptr), MAKEINTRESOURCEW(id),
+                                      SystemMetric(SM_CXSMICON, dpi),
+                                      SystemMetric(SM_CYSMICON, dpi), &icon)))
     trayIcon_.Reset(icon);
 }
 
@@ -444,8 +456,16 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_ENDSESSION:
       Run([this, wParam] { form_.HandleEndSession(wParam != FALSE); });
       return 0;
-    case WM_TIMECHANGE:
     case WM_SETTINGCHANGE:
+      // The taskbar turned light or dark (or high contrast came or went): the icon follows.
+      // An ANSI window gets the area's name as ANSI text.
+      if (wParam == SPI_SETHIGHCONTRAST ||
+          (lParam &&
+           std::string_view(reinterpret_cast<const char*>(lParam)) == "ImmersiveColorSet"))
+        RefreshTrayIcon();
+      Run([this] { form_.TimeSettingsChanged(); });
+      return 0;
+    case WM_TIMECHANGE:
       Run([this] { form_.TimeSettingsChanged(); });
       return 0;
     case WM_DISPLAYCHANGE:
