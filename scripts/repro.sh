@@ -39,8 +39,9 @@ for name in Halcyra.exe ShutdownService.exe HalcyraCmd.exe HalcyraSetup.dll help
   if cmp -s "$a" "$b"; then
     echo "identical: $name ($(sha256sum <"$a" | cut -c1-16)...)"
   else
-    count=$(cmp -l "$a" "$b" 2>/dev/null | wc -l)
-    first=$(cmp "$a" "$b" 2>&1 | head -1)
+    # cmp fails on a difference: under pipefail that would end the script before it says which.
+    count=$({ cmp -l "$a" "$b" 2>/dev/null || true; } | wc -l)
+    first=$({ cmp "$a" "$b" 2>&1 || true; } | head -1)
     echo "DIFFERS: $name: $count bytes; $first"
     differences=$((differences + 1))
   fi
