@@ -105,9 +105,7 @@ function(halcyra_msi target version output)
     COMMAND ${CMAKE_COMMAND} -E make_directory ${input}
     COMMAND ${CMAKE_COMMAND} -E copy ${inputs} ${input}
     COMMAND touch -d @${HALCYRA_EPOCH} ${copies}
-    # Without address randomization: wixl orders some rows (actions placed with Before or After)
-    # by where their objects lie in memory, so the sequence table came out in another order.
-    COMMAND ${CMAKE_COMMAND} -E env TZ=UTC ${SETARCH} -R ${WIXL} -a x64 -o ${output} ${wxs}
+    COMMAND ${CMAKE_COMMAND} -E env TZ=UTC ${WIXL} -a x64 -o ${output} ${wxs}
     # What wixl cannot write or drops: cmake/msi_tables.cmake.
     COMMAND ${CMAKE_COMMAND} -DMSI=${output} -DMSIBUILD=${MSIBUILD} -DVERSION=${version}
             -DUPGRADE_CODE=${HALCYRA_UPGRADE_CODE} -P ${CMAKE_SOURCE_DIR}/cmake/msi_tables.cmake
