@@ -2,7 +2,6 @@
 
 #include <stdexcept>
 
-#include "actions/countdown_window_win.h"
 #include "core/text.h"
 #include "platform/win32/wide_path_win.h"
 #include "platform/win32/win32_process_waits_win.h"
@@ -56,32 +55,28 @@ void Win32StartupHost::RunWizard() {
   wizard.ShowModal();
 }
 
-int Win32StartupHost::RunMainWindow(bool show) {
+int Win32StartupHost::RunMainWindow(const MainWindowStart& start) {
   ApplicationWindow application;
   Win32CleanupTasks cleanup(services_.boxes);
   cleanup.SetOwner(application.Handle());
-  const AlarmServices alarm{mixer_, player_};
-  const EventLogServices log{services_.os, files_, services_.regional};
-  const PowerServices power{services_.os, privilege_, services_.machine, services_.boxes, sleep_};
-  const CountdownServices countdown{services_, clock_, alarm, cleanup, log, power};
-  auto launchCountdown = [&](HWND mainWindow) {
-    CountdownWindow window(countdown, services_.state.pendingEvent, mainWindow);
-    return window.ShowModal();
-  };
   Win32ServiceControl service(FolderOf(ExecutablePath()));
   Win32ProcessWaits processes;
   Win32InputIdle idle;
   MainWindow main(
       {services_, clock_, mixer_, clockGuard_, wakeTimers_, services_.machine, player_, dialogs_,
        files_, shell_, hotkeys_, cleanup, privilege_, service, sleep_, processes, idle},
-      application.Handle(), launchCountdown, hotkeys_);
+      application.Handle(), hotkeys_, start.firstRunOnVista);
   if (!main.Handle()) throw std::runtime_error("The main window could not be created.");
   dialogs_.SetOwner(main.Handle());
   shell_.SetOwner(main.Handle());
-  if (show) main.ShowInFront();
+  if (start.show) main.ShowInFront();
   MSG msg;
   while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-    // Tab, Enter and Escape move between and press the main window's controls.
+    // Tab, Enter and Escape move between and press the controls of the countdown and of the
+    // main window.
+    if (const HWND countdown = main.CountdownHandle();
+        countdown && IsDialogMessageA(countdown, &msg))
+      continue;
     if (main.Handle() && HandleDialogMessage(main.Handle(), msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageA(&msg);

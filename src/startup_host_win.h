@@ -31,7 +31,7 @@ class Win32StartupHost final : public StartupHost {
   bool FileExists(const std::string& path) const override;
   std::string ExecutablePath() const override;
   void RunWizard() override;
-  int RunMainWindow(bool show) override;
+  int RunMainWindow(const MainWindowStart& start) override;
 
  private:
   const AppServices& services_;

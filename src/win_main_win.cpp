@@ -26,8 +26,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   Win32RegionalSettings regional;
   Win32MessageBoxes boxes;
   const auto machine = MakeMachineControl(GetDataFolder(os));
-  ProcessState state;
-  const AppServices services{os, ini, regional, boxes, *machine, state};
+  const AppServices services{os, ini, regional, boxes, *machine};
   Win32StartupHost host(services);
   // After an installer closed it through the Restart Manager, Windows starts it again as an
   // ordinary start, so that the evening's timers still fire; not after a crash or a hang, and

@@ -1,16 +1,13 @@
 // The behaviour of the countdown window "TFrmNotify": it announces the fired timer's action,
-// counts down by the clock with an optional alarm and "Abort", then runs the clean-up, the
-// log line and the action.
+// shows the seconds left with an optional alarm and "Abort". The firing it belongs to says
+// when to count and when the count is over.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
 #include "actions/alarm.h"
-#include "actions/cleanup.h"
-#include "actions/countdown_outcome.h"
-#include "actions/event_log.h"
-#include "actions/power_actions.h"
+#include "actions/event_words.h"
 #include "app/app_services.h"
 #include "platform/clock.h"
 #include "toolkit/controls.h"
@@ -31,59 +28,38 @@ std::int64_t CountdownSeconds(const std::string& durationText);
 // Rounds to the nearest integer, halves to the even neighbour.
 std::int64_t RoundHalfEven(double value);
 
-// What the countdown needs of its window.
-class CountdownHost {
- public:
-  virtual ~CountdownHost() = default;
-  // Handles the pending window messages, waiting at most this long for one to arrive.
-  virtual void ProcessMessages(int maxWaitMs) = 0;
-  virtual void HideWindow() = 0;
-  // The window closes when the running handler has returned.
-  virtual void RequestClose() = 0;
-};
-
 struct CountdownServices {
   const AppServices& app;
   const Clock& clock;
-  const AlarmServices& alarm;
-  CleanupTasks& cleanup;
-  const EventLogServices& log;
-  const PowerServices& power;
+  AlarmServices alarm;
 };
 
 class TFrmNotify {
  public:
-  TFrmNotify(const CountdownServices& services, CountdownHost& host, std::string pendingEvent);
+  TFrmNotify(const CountdownServices& services, EventWord event);
 
   Label LblNotify;
   Button BtnAbort;
-  bool Timer1Enabled = false;
 
   bool AbortRequested = false;
   AlarmState Alarm;
   LocalTime CountdownStartTime;
-  // What the window's closing hands back to the schedule.
-  CountdownOutcome Outcome;
 
   void FormCreate();
-  // The one tick of the window's timer, 100 ms after it appeared: the whole countdown.
-  void Timer1Timer();
+  // The count begins: the alarm starts, then the countdown's length is read; returns it.
+  std::int64_t StartCount();
+  void ShowSecondsLeft(std::int64_t seconds);
+  // In the end sequence, after the log line.
+  void StopAlarmIfStarted(const SettingsFile& file);
   void BtnAbortClick();
   // The frame's close button during the count: an "Abort" when that button is enabled.
   void CloseClicked();
   void FormClose();
+  const EventWord& Event() const { return event_; }
 
  private:
-  void EndSequence(SettingsFile& file);
-  // Until the minute in which the countdown started is over, by the clock, and a minute of the
-  // tick count at most.
-  void WaitForTheNextMinute();
-  // Closes the window with the program running on after it.
-  void CloseAndGoOn(CountdownOutcome::End end);
-
   CountdownServices services_;
-  CountdownHost& host_;
-  std::string pendingEvent_;
+  EventWord event_;
 };
 
 }  // namespace halcyra

@@ -17,14 +17,11 @@ constexpr Place kLabelPlace{0, 32, 353, 25};
 constexpr Place kAbortPlace{136, 64, 80, 27};
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_TOPMOST;
-constexpr UINT_PTR kTimer1 = 1;
-constexpr UINT kTimer1Interval = 100;
 
 }  // namespace
 
-CountdownWindow::CountdownWindow(const CountdownServices& services, const std::string& pendingEvent,
-                                 HWND programWindow)
-    : BoundWindow(programWindow), form_(services, *this, pendingEvent) {
+CountdownWindow::CountdownWindow(TFrmNotify& form, HWND programWindow)
+    : BoundWindow(programWindow), form_(form) {
   RegisterClassOnce(kClass, nullptr);
   // The desktop as parent: a top-level window of its own, above all non-topmost windows. It
   // opens where the user works: on the monitor of the window in the foreground.
@@ -36,6 +33,10 @@ CountdownWindow::CountdownWindow(const CountdownServices& services, const std::s
   binder_->OnClick(countdown_ids::kBtnAbort, [this] { form_.BtnAbortClick(); });
   SetLabelFont();
   FitLongestText(true);
+  EnableWindow(owner_, FALSE);
+  Sync();
+  ShowWindow(Handle(), SW_SHOW);
+  SetForegroundWindow(Handle());
 }
 
 void CountdownWindow::DpiChanged() {
@@ -79,61 +80,11 @@ void CountdownWindow::FitLongestText(bool centred) {
                binder_->Scale(kAbortPlace.y), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-CountdownWindow::~CountdownWindow() { DestroyNow(); }
-
-void CountdownWindow::Dispatch(MSG& msg) {
-  if (msg.message == WM_QUIT) {
-    // The end of the program was asked for: keep it for the outer loop.
-    quitSeen_ = true;
-    quitCode_ = static_cast<int>(msg.wParam);
-    return;
-  }
-  if (Handle() && IsDialogMessageA(Handle(), &msg)) return;
-  TranslateMessage(&msg);
-  DispatchMessageA(&msg);
-}
-
-CountdownOutcome CountdownWindow::ShowModal() {
-  EnableWindow(owner_, FALSE);
-  form_.FormCreate();
-  Sync();
-  ShowWindow(Handle(), SW_SHOW);
-  SetForegroundWindow(Handle());
-  SetTimer(Handle(), kTimer1, kTimer1Interval, nullptr);
-  MSG msg;
-  while (!closeRequested_ && !quitSeen_ && GetMessageA(&msg, nullptr, 0, 0) > 0) Dispatch(msg);
-  KillTimer(Handle(), kTimer1);
-  form_.FormClose();
+CountdownWindow::~CountdownWindow() {
+  // Enabled first, so that Windows activates the program's window rather than another
+  // program's when this one goes.
   EnableWindow(owner_, TRUE);
-  ShowWindow(Handle(), SW_HIDE);
-  if (quitSeen_) PostQuitMessage(quitCode_);
-  return form_.Outcome;
-}
-
-void CountdownWindow::ProcessMessages(int maxWaitMs) {
-  MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(maxWaitMs), QS_ALLINPUT,
-                              MWMO_INPUTAVAILABLE);
-  MSG msg;
-  while (!quitSeen_ && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) Dispatch(msg);
-  Sync();
-}
-
-void CountdownWindow::HideWindow() { ShowWindow(Handle(), SW_HIDE); }
-
-void CountdownWindow::RequestClose() { closeRequested_ = true; }
-
-LRESULT CountdownWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
-  switch (msg) {
-    case WM_TIMER:
-      if (wParam == kTimer1 && form_.Timer1Enabled) {
-        KillTimer(Handle(), kTimer1);
-        form_.Timer1Timer();
-        Sync();
-      }
-      return 0;
-    default:
-      return BoundWindow::OnMessage(msg, wParam, lParam);
-  }
+  DestroyNow();
 }
 
 }  // namespace halcyra

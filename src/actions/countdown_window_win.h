@@ -1,8 +1,6 @@
 // The countdown window "TFrmNotify" titled "Halcyra": the Win32 face of its logic. A
-// top-level window above all others, shown modally over the program's windows.
+// top-level window above all others; the program's window takes no input while it is open.
 #pragma once
-
-#include <memory>
 
 #include "actions/countdown.h"
 #include "platform/win32/handle_win.h"
@@ -10,28 +8,20 @@
 
 namespace halcyra {
 
-class CountdownWindow final : public BoundWindow, private CountdownHost {
+class CountdownWindow final : public BoundWindow {
  public:
-  CountdownWindow(const CountdownServices& services, const std::string& pendingEvent,
-                  HWND programWindow);
+  // Shows the window for the firing's logic, which outlives it.
+  CountdownWindow(TFrmNotify& form, HWND programWindow);
+  // The program's window takes input again.
   ~CountdownWindow() override;
 
-  // Shows the window and returns how it ended when it has closed; the program's window takes
-  // no input meanwhile. After an exit action that Windows accepted it does not return: Windows
-  // ends the program.
-  CountdownOutcome ShowModal();
-
- protected:
-  LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+  void Sync() override { BoundWindow::Sync(); }
+  void Hide() { ShowWindow(Handle(), SW_HIDE); }
 
  private:
-  void ProcessMessages(int maxWaitMs) override;
-  void HideWindow() override;
-  void RequestClose() override;
   void CloseClicked() override {
     Run([this] { form_.CloseClicked(); });
   }
-  void Dispatch(MSG& msg);
   // Widens the label, and the window around it (about its centre when `centred`), to the
   // longest text it can show.
   void FitLongestText(bool centred);
@@ -39,13 +29,10 @@ class CountdownWindow final : public BoundWindow, private CountdownHost {
   void DpiChanged() override;
   void SetLabelFont();
 
-  TFrmNotify form_;
+  TFrmNotify& form_;
   UniqueGdiObject<HFONT> labelFont_;
   HWND label_ = nullptr;
   HWND abort_ = nullptr;
-  bool closeRequested_ = false;
-  bool quitSeen_ = false;
-  int quitCode_ = 0;
 };
 
 }  // namespace halcyra

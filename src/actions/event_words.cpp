@@ -8,6 +8,13 @@ std::optional<EventWordMeaning> MeaningOfWord(std::string_view word) {
   return std::nullopt;
 }
 
+EventWord EventWord::Of(std::string_view word) {
+  EventWord parsed;
+  parsed.word = std::string(word);
+  if (const auto meaning = MeaningOfWord(word)) parsed.event = meaning->event;
+  return parsed;
+}
+
 const EventWordMeaning& MeaningOf(PowerEvent event) {
   return kEventWords[static_cast<std::size_t>(event)];
 }

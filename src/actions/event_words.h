@@ -6,6 +6,7 @@
 
 #include <array>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "actions/power_actions.h"
@@ -37,5 +38,17 @@ inline constexpr std::array<EventWordMeaning, 6> kEventWords = {{
 std::optional<EventWordMeaning> MeaningOfWord(std::string_view word);
 const EventWordMeaning& MeaningOf(PowerEvent event);
 inline const char* WordOf(PowerEvent event) { return MeaningOf(event).word; }
+
+// An event word as a timer or a request names it, looked up once. A word that is none of the
+// six keeps its text, for the log line and "Unknown shutdown event.", and has no event.
+struct EventWord {
+  std::string word;
+  std::optional<PowerEvent> event;
+
+  static EventWord Of(std::string_view word);
+  const EventWordMeaning* Meaning() const { return event ? &MeaningOf(*event) : nullptr; }
+  bool Is(PowerEvent e) const { return event == e; }
+  bool operator==(const EventWord&) const = default;
+};
 
 }  // namespace halcyra

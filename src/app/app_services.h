@@ -3,7 +3,6 @@
 #pragma once
 
 #include "app/paths.h"
-#include "app/process_state.h"
 #include "app/settings_file.h"
 #include "platform/ini_profile.h"
 #include "platform/machine_control.h"
@@ -19,7 +18,6 @@ struct AppServices {
   const RegionalSettings& regional;
   MessageBoxes& boxes;
   MachineControl& machine;
-  ProcessState& state;
 
   // The settings file at its usual place, opened for one operation.
   SettingsFile OpenSettings() const {

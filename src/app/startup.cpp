@@ -19,13 +19,14 @@ void ShowError(const AppServices& services, const std::string& text) {
   services.boxes.Show(text, kAppTitle, mb::kOk | mb::kIconError);
 }
 
-// Writes the first-start record and AppPath. False when start-up cannot go on.
+// Writes the first-start record and AppPath; notes whether the record was written on "Vista".
+// False when start-up cannot go on.
 bool RecordFirstStart(const AppServices& services, const std::string& settingsPath,
-                      const std::string& exePath) {
+                      const std::string& exePath, MainWindowStart& start) {
   try {
     SettingsFile file(services.ini, settingsPath, services.regional.Current());
     file.WriteString(kGeneralSection, kFirstStartKey, kFirstStartValue);
-    if (GetOSEdition(services.os) == kEditionVista) services.state.firstRunOnVista = true;
+    start.firstRunOnVista = GetOSEdition(services.os) == kEditionVista;
   } catch (const SettingsWriteError&) {
     ShowError(services, FolderAccessMessage(GetDataFolder(services.os)));
   }
@@ -45,8 +46,6 @@ int RunStartup(StartupHost& host, const AppServices& services) {
     host.AskRunningInstanceToShow();
     return 0;
   }
-  services.state.firstRunOnVista = false;
-
   const std::string dataFolder = GetDataFolder(services.os);
   const std::string settingsPath = JoinPath(dataFolder, kSettingsFileName);
   // Without a data folder the path would name the root of the current drive: no settings
@@ -57,15 +56,17 @@ int RunStartup(StartupHost& host, const AppServices& services) {
   }
 
   const SettingsFile file(services.ini, settingsPath, services.regional.Current());
-  const bool firstStart = file.ReadString(kGeneralSection, kFirstStartKey).empty();
-  if (firstStart) {
-    if (!RecordFirstStart(services, settingsPath, host.ExecutablePath())) return kExitRefused;
+  MainWindowStart start;
+  start.show = file.ReadString(kGeneralSection, kFirstStartKey).empty();
+  if (start.show) {
+    if (!RecordFirstStart(services, settingsPath, host.ExecutablePath(), start))
+      return kExitRefused;
     host.RunWizard();
   }
   // An error that escapes the main window's creation or its loop ends the process with the
   // modify-access message, at a first start as at any other.
   try {
-    return host.RunMainWindow(firstStart);
+    return host.RunMainWindow(start);
   } catch (const std::exception&) {
     ShowError(services, FolderAccessMessage(GetDataFolder(services.os)));
     return kExitRefused;

@@ -27,6 +27,13 @@ inline bool AnotherInstanceRuns(InstanceMutex mutex) {
   return mutex == InstanceMutex::AlreadyExists || mutex == InstanceMutex::AccessDenied;
 }
 
+// How the main window starts: shown at a first start, and whether this process wrote the
+// first-start record on an edition "Vista".
+struct MainWindowStart {
+  bool show = false;
+  bool firstRunOnVista = false;
+};
+
 class StartupHost {
  public:
   virtual ~StartupHost() = default;
@@ -41,7 +48,7 @@ class StartupHost {
   virtual void RunWizard() = 0;
   // Creates the main window, shown or hidden, and runs the message loop; returns the exit
   // code. An error of creation or of the loop escapes as an exception.
-  virtual int RunMainWindow(bool show) = 0;
+  virtual int RunMainWindow(const MainWindowStart& start) = 0;
 };
 
 // Returns the process exit code.

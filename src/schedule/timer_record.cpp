@@ -29,6 +29,7 @@ TTimerRecord ParseTimerEntry(const std::string& line) {
   record.Title = TakeField(rest, '=');
   record.Enabled = TakeField(rest, ',') == "enabled";
   record.ShutEvent = TakeField(rest, ',');
+  record.Event = EventWord::Of(record.ShutEvent).event;
   record.Time = TakeField(rest, ',');
   record.Frequency = rest;
   return record;

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "actions/event_words.h"
 #include "app/settings_keys.h"
 #include "platform/wake_timers.h"
 
@@ -19,11 +20,15 @@ struct TTimerRecord {
   std::string ShutEvent;
   std::string Time;
   std::string Frequency;
+  // ShutEvent's meaning, looked up as the entry is read.
+  std::optional<PowerEvent> Event;
   // The armed wake-up timer; released with the record.
   std::unique_ptr<WakeTimerHandle> WakeTimer;
 
   // The entry's fields without the wake-up timer, which only one record may own.
-  TTimerRecord Fields() const { return {Title, Enabled, ShutEvent, Time, Frequency, nullptr}; }
+  TTimerRecord Fields() const {
+    return {Title, Enabled, ShutEvent, Time, Frequency, Event, nullptr};
+  }
 };
 
 // One line of the section, "title=state,event,time,frequency". Never fails: a missing

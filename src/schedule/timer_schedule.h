@@ -1,71 +1,53 @@
-// The schedule: the timers in the key order of the section Timer, and the one-second tick
-// that guards the clock, finds the first timer due this minute and fires it.
+// The schedule: the timers in the key order of the section Timer, and the tick that guards the
+// clock, finds the first timer due this minute and fires it. A firing runs over the ticks that
+// follow, until its countdown has ended.
 #pragma once
 
-#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "actions/countdown_outcome.h"
 #include "app/app_services.h"
 #include "core/date_time.h"
 #include "platform/clock.h"
 #include "platform/process_waits.h"
-#include "platform/sleep_support.h"
 #include "platform/wake_timers.h"
 #include "schedule/clock_guard.h"
+#include "schedule/due_timer.h"
 #include "schedule/one_off.h"
 #include "schedule/timer_record.h"
+#include "schedule/tray_firing.h"
 
 namespace halcyra {
 
-// What firing a timer needs of the window that holds the schedule.
-class ScheduleHost {
+// What the schedule needs of the window that holds it.
+class ScheduleHost : public FiringHost {
  public:
-  virtual ~ScheduleHost() = default;
   // A once-only timer's rows leave the list the moment it fires.
   virtual void RemoveTimerRows(const std::string& title) = 0;
-  // Shows the countdown for the pending event modally; returns how it ended when it has closed.
-  virtual CountdownOutcome ShowCountdown() = 0;
   // The one-off request came or went: the tray icon's tip says what will happen.
   virtual void OneOffChanged() = 0;
-  // The tick was switched on again within a firing, before the machine sleeps: it runs from now.
-  virtual void TickResumed() = 0;
 };
-
-struct DueTimer {
-  std::string title;
-  std::string event;
-  bool once = false;
-};
-
-// The first timer that fires at `now`, in array order: enabled, at this hour and minute, in a
-// minute not handled already, past the reboot guard and on a day its frequency selects. A
-// reboot timer whose minute holds the last reboot stops the search. The reboot stamp is read
-// only when a reboot timer gets that far.
-std::optional<DueTimer> FindDueTimer(const std::vector<TTimerRecord>& timers, const LocalTime& now,
-                                     const LocalTime& lastHandled,
-                                     const std::function<DateTime()>& lastRebootTime);
-
-bool SameMinute(const LocalTime& a, const LocalTime& b);
 
 struct ScheduleServices {
-  const AppServices& app;
-  const Clock& clock;
+  FiringServices firing;
   ClockGuard& clockGuard;
   MachineControl& machine;
   WakeTimers& wakeTimers;
-  SleepSupport& sleep;
   const InputIdle& idle;
 };
+
+// The tick's interval: a second, and a tenth of one while a countdown counts, so that its
+// label changes with each second and its end comes on time.
+inline constexpr unsigned kTickMs = 1000;
+inline constexpr unsigned kFiringTickMs = 100;
 
 class TimerSchedule {
  public:
   TimerSchedule(const ScheduleServices& services, ScheduleHost& host);
 
   std::vector<TTimerRecord> Timers;
-  // Whether the one-second tick runs.
+  // Whether the tick runs.
   bool Timer1Enabled = false;
   // The last minute in which a fired timer was handled; year 0 means none.
   LocalTime LastHandled;
@@ -73,11 +55,13 @@ class TimerSchedule {
   // fires through the same path.
   std::optional<PendingOneOff> OneOff;
 
+  unsigned TickIntervalMs() const { return firing_ ? kFiringTickMs : kTickMs; }
+  bool Firing() const { return firing_.has_value(); }
+
+  // A firing under way goes on; otherwise the first due timer, or the request, fires.
   void Timer1Timer();
-  // Hands a fired timer's event word to the countdown window; returns when it has closed, with
-  // the tick running again unless the program ends. The machine is held awake meanwhile: a
-  // timer that fired after a wake-up must get to its action.
-  void FireTimer(const std::string& eventWord);
+  // Opens the countdown for a due timer; the ticks that follow carry it on.
+  void FireTimer(DueTimer due);
   // Loads the timers and arms their wake-up timers; the old handles go first, so that no
   // wake-up timer is armed twice.
   void LoadTimers(const SettingsFile& file);
@@ -85,9 +69,11 @@ class TimerSchedule {
 
  private:
   void FireOneOffIfDue(const LocalTime& now);
+  void AdvanceFiring();
 
   ScheduleServices services_;
   ScheduleHost& host_;
+  std::optional<TrayFiring> firing_;
 };
 
 }  // namespace halcyra

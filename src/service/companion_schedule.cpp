@@ -26,7 +26,7 @@ bool Sleep(ServicePower& power, bool hibernate) {
 }
 
 std::string Named(const DueTimer& due) {
-  return "The timer \"" + due.title + "\" (" + due.event + ")";
+  return "The timer \"" + due.title + "\" (" + due.event.word + ")";
 }
 
 }  // namespace
@@ -62,13 +62,13 @@ void CompanionSchedule::Reload() {
 void CompanionSchedule::Tick() {
   if (services_.stamps.Stamp(GetSettingsPath(services_.os)) != loaded_) Reload();
   const LocalTime now = services_.clock.Now();
-  const auto due = FindDueTimer(timers_, now, lastHandled_, [this] {
+  auto due = FindDueTimer(timers_, now, lastHandled_, [this] {
     return Settings().ReadDateTime(kLogSection, kLastRebootTimeKey, 0);
   });
   if (due) Handle(*due, now);
 }
 
-void CompanionSchedule::Handle(const DueTimer& due, const LocalTime& now) {
+void CompanionSchedule::Handle(DueTimer& due, const LocalTime& now) {
   // Whatever happens now, this minute is done with.
   lastHandled_ = now;
   if (SomeoneLoggedOn(services_.sessions)) {
@@ -79,56 +79,50 @@ void CompanionSchedule::Handle(const DueTimer& due, const LocalTime& now) {
     return;
   }
   if (!Refusal(true).empty()) return;
-  const AwakeWhileAlive awake(services_.sleep, "Halcyra service: " + due.event + " due");
-  Carry(due, now);
+  const AwakeWhileAlive awake(services_.sleep, "Halcyra service: " + due.event.word + " due");
+  SettingsFile settings = Settings();
+  CarryOut(due, settings, {services_.os, services_.files, services_.regional}, now, *this);
   Reload();
 }
 
-void CompanionSchedule::Carry(const DueTimer& due, const LocalTime& now) {
-  const auto meaning = MeaningOfWord(due.event);
-  if (!meaning) {
+bool CompanionSchedule::Accepts(const DueTimer& due) {
+  if (!due.event.event) {
     services_.log.Write(ServiceEvent::NothingToDo,
                         Named(due) + " names no action the service knows.");
-    return;
+    return false;
   }
-  if (meaning->event == PowerEvent::LogOff) {
+  if (due.event.Is(PowerEvent::LogOff)) {
     services_.log.Write(ServiceEvent::NothingToDo,
                         Named(due) + " fell due with nobody logged on: nobody to log off.");
-    return;
+    return false;
   }
-  if (meaning->event == PowerEvent::Suspend &&
+  if (due.event.Is(PowerEvent::Suspend) &&
       SuspendWayOf(services_.sleep.Capabilities()) == SuspendWay::DisplayOff) {
     services_.log.Write(ServiceEvent::NothingToDo,
                         Named(due) +
                             " fell due with nobody logged on. This computer sleeps through "
                             "modern standby, which only the display's turning off starts, and a "
                             "service has no display: the service does not suspend it.");
-    return;
+    return false;
   }
   services_.log.Write(ServiceEvent::Acted,
                       Named(due) + " fell due with nobody logged on: the service carries it out.");
-  SettingsFile file = Settings();
-  // A once-only timer leaves the file before the call, which may end the machine; when the
-  // action cannot be carried out nothing happened, and the timer goes back.
-  const std::string onceValue = due.once ? file.ReadString(kTimerSection, due.title) : "";
-  if (due.once) file.RemoveKey(kTimerSection, due.title);
-  if (file.IsOn(kLogSection, kLogEnabledKey)) {
-    try {
-      AppendEventLine({services_.os, services_.files, services_.regional}, now, due.event);
-    } catch (const LogWriteError&) {
-      services_.log.Write(
-          ServiceEvent::ActionRefused,
-          "The event log line could not be written to " + LogFilePath(services_.os) + ".");
-    }
-  }
+  return true;
+}
+
+void CompanionSchedule::LogLineFailed() {
+  services_.log.Write(ServiceEvent::ActionRefused, "The event log line could not be written to " +
+                                                       LogFilePath(services_.os) + ".");
+}
+
+void CompanionSchedule::WriteFailed(const SettingsWriteError& error) {
+  services_.log.Write(ServiceEvent::SettingsUnreadable, error.what());
+}
+
+bool CompanionSchedule::Act(const DueTimer& due) {
   bool done = false;
-  switch (meaning->event) {
+  switch (*due.event.event) {
     case PowerEvent::Reboot:
-      try {
-        file.WriteDateTime(kLogSection, kLastRebootTimeKey, EncodeDateTime(now));
-      } catch (const SettingsWriteError& error) {
-        services_.log.Write(ServiceEvent::SettingsUnreadable, error.what());
-      }
       done = Shutdown(services_.power, true);
       break;
     case PowerEvent::Hibernate:
@@ -142,15 +136,10 @@ void CompanionSchedule::Carry(const DueTimer& due, const LocalTime& now) {
       done = Shutdown(services_.power, false);
       break;
   }
-  if (done) return;
-  services_.log.Write(ServiceEvent::ActionRefused,
-                      Named(due) + ": Windows did not carry out the action.");
-  if (!due.once) return;
-  try {
-    file.WriteString(kTimerSection, due.title, onceValue);
-  } catch (const SettingsWriteError& error) {
-    services_.log.Write(ServiceEvent::SettingsUnreadable, error.what());
-  }
+  if (!done)
+    services_.log.Write(ServiceEvent::ActionRefused,
+                        Named(due) + ": Windows did not carry out the action.");
+  return done;
 }
 
 }  // namespace halcyra

@@ -18,8 +18,9 @@
 #include "platform/sleep_support.h"
 #include "platform/text_files.h"
 #include "platform/wake_timers.h"
+#include "schedule/carry_out.h"
+#include "schedule/due_timer.h"
 #include "schedule/timer_record.h"
-#include "schedule/timer_schedule.h"
 
 namespace halcyra {
 
@@ -38,7 +39,7 @@ struct CompanionServices {
   SystemLog& log;
 };
 
-class CompanionSchedule {
+class CompanionSchedule final : private CarryOutSink {
  public:
   explicit CompanionSchedule(const CompanionServices& services) : services_(services) {}
 
@@ -53,8 +54,16 @@ class CompanionSchedule {
 
  private:
   void Reload();
-  void Handle(const DueTimer& due, const LocalTime& now);
-  void Carry(const DueTimer& due, const LocalTime& now);
+  void Handle(DueTimer& due, const LocalTime& now);
+  // The service's side of CarryOut: event-log lines for what it declines or what failed; no
+  // clean-up and no alarm, and the action at once.
+  bool Accepts(const DueTimer& due) override;
+  void BeforeLogLine(const SettingsFile&) override {}
+  void LogLineFailed() override;
+  void AfterLogLine(const SettingsFile&) override {}
+  void WriteFailed(const SettingsWriteError& error) override;
+  bool ActsNow(const DueTimer&, bool) override { return true; }
+  bool Act(const DueTimer& due) override;
   SettingsFile Settings() const;
   // Empty when the settings file and the log may be opened; else the reason, also written to
   // the Windows event log when it differs from the last one written.

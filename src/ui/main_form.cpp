@@ -22,8 +22,18 @@ TFrmMain::TFrmMain(const MainFormServices& services, MainFormHost& host)
     : SettingsPages({services.app, services.mixer, services.player, services.dialogs,
                      services.files, services.shell}),
       TimerPage(services.app, host, DeleteCheck::Verified),
-      Schedule({services.app, services.clock, services.clockGuard, services.machine,
-                services.wakeTimers, services.sleep, services.idle},
+      Schedule({{services.app,
+                 services.clock,
+                 {services.mixer, services.player},
+                 services.cleanup,
+                 {services.app.os, services.files, services.app.regional},
+                 {services.app.os, services.privilege, services.machine, services.app.boxes,
+                  services.sleep},
+                 services.sleep},
+                services.clockGuard,
+                services.machine,
+                services.wakeTimers,
+                services.idle},
                *this),
       Hotkeys(services.hotkeys, services.app.boxes),
       services_(services),
@@ -50,7 +60,7 @@ void TFrmMain::FormCreate() {
   LocalTime unhandled = services_.clock.Now();
   unhandled.year = 0;
   Schedule.LastHandled = unhandled;
-  services_.app.state.exitRequested = false;
+  ExitRequested = false;
   activePage_ = MainPage::Timer;
   LoadControls(true);
   SortColumn = kTimerSortColumn;
@@ -129,7 +139,7 @@ void TFrmMain::MnuHideClick() {
 
 void TFrmMain::MnuExitClick() {
   if (promptOpen_ || !AskPasswordIfEnabled()) return;
-  services_.app.state.exitRequested = true;
+  ExitRequested = true;
   host_.CloseWindow();
 }
 
@@ -170,7 +180,7 @@ void TFrmMain::HandleEndSession(bool ending) {
     // Windows ends the program now in any case (the session ends, or an installer asked the
     // program to close through the Restart Manager): it ends as Exit does, without the
     // password, so that its handles and its files are let go in order.
-    services_.app.state.exitRequested = true;
+    ExitRequested = true;
     host_.CloseWindow();
   } else if (tickBeforeQuery_) {
     Schedule.Timer1Enabled = true;
@@ -290,8 +300,7 @@ void TFrmMain::BtnOKClick() {
     BtnCancelClick();
   }
   host_.HideWindow();
-  RunServiceStep(GetOSEdition(services_.app.os), services_.app.state.firstRunOnVista,
-                 services_.service);
+  RunServiceStep(GetOSEdition(services_.app.os), FirstRunOnVista, services_.service);
 }
 
 void TFrmMain::SaveSettings(SettingsFile& file) {
@@ -323,7 +332,7 @@ void TFrmMain::BtnCancelClick() {
 }
 
 bool TFrmMain::FormCloseQuery() {
-  if (services_.app.state.exitRequested) return true;
+  if (ExitRequested) return true;
   BtnCancelClick();
   return false;
 }

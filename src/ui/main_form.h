@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -39,15 +40,10 @@ struct ScreenPoint {
 };
 
 // What the logic asks of the real window.
-class MainFormHost : public TimerPageHost {
+class MainFormHost : public TimerPageHost, public FiringHost {
  public:
   virtual ~MainFormHost() = default;
   virtual void HideWindow() = 0;
-  // Creates the countdown window for the pending event, shows it modally and destroys it;
-  // returns how it ended.
-  virtual CountdownOutcome ShowCountdown() = 0;
-  // The schedule's tick runs again from now on (Timer1 mirrored onto the window's timer).
-  virtual void ScheduleTickResumed() = 0;
   // Brings the main window to the foreground and asks for the password in a modal prompt
   // owned by it; returns the prompt's answer.
   virtual bool ShowPasswordPrompt() = 0;
@@ -117,6 +113,12 @@ class TFrmMain final : public SettingsPages, public TimerPage, private ScheduleH
   int SortColumn = 0;
   // The six global hotkeys.
   GlobalHotkeys Hotkeys;
+  // Set only by the notification menu's Exit and the end of the session; until then closing
+  // the main window hides it.
+  bool ExitRequested = false;
+  // This process wrote the first-start record on an edition "Vista": OK stops the service and
+  // leaves it stopped.
+  bool FirstRunOnVista = false;
 
   // A pressed hotkey: the first slot whose id matches acts at once.
   void HandleHotkey(int id);
@@ -178,8 +180,11 @@ class TFrmMain final : public SettingsPages, public TimerPage, private ScheduleH
   void TimersDeleted() override { Schedule.ReloadTimers(); }
   void TimerWritten(const std::string& title, const std::string& value) override;
   void RemoveTimerRows(const std::string& title) override;
-  CountdownOutcome ShowCountdown() override { return host_.ShowCountdown(); }
-  void TickResumed() override { host_.ScheduleTickResumed(); }
+  void OpenCountdown(TFrmNotify& countdown) override { host_.OpenCountdown(countdown); }
+  void SyncCountdown() override { host_.SyncCountdown(); }
+  void HideCountdown() override { host_.HideCountdown(); }
+  void CloseCountdown() override { host_.CloseCountdown(); }
+  void Post(std::function<void()> action) override { host_.Post(std::move(action)); }
   void OneOffChanged() override;
 
   MainFormServices services_;

@@ -30,12 +30,13 @@ constexpr DWORD kMainExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 constexpr UINT_PTR kTimer1 = 1;
 // The pipe's thread hands HalcyraCmd's requests over with this message.
 constexpr UINT kOneOffRequestMessage = WM_APP + 16;
+// An action the logic left for the main loop.
+constexpr UINT kPostedActionMessage = WM_APP + 17;
 constexpr UINT kTrayCallbackMessage = ids::kTrayCallbackMessage;
 constexpr UINT kTrayIconId = 1;
 // The whole record: the icon's version rides in it, and the fourth version is the one that
 // tells the program about the keyboard and gives the menu's anchor.
 constexpr DWORD kTrayRecordSize = sizeof(NOTIFYICONDATAA);
-constexpr UINT kTimer1Interval = 1000;
 constexpr UINT_PTR kTrayRetryTimer = 2;
 constexpr UINT kTrayRetryMs = 2000;
 constexpr int kTrayRetries = 5;
@@ -64,9 +65,10 @@ ApplicationWindow::ApplicationWindow() {
   SetWindowLongA(Handle(), GWL_EXSTYLE, WS_EX_TOOLWINDOW);
 }
 
-MainWindow::MainWindow(const MainFormServices& services, HWND owner,
-                       CountdownLauncher launchCountdown, Win32HotkeyRegistry& hotkeys)
-    : app_(services.app), form_(services, *this), launchCountdown_(std::move(launchCountdown)) {
+MainWindow::MainWindow(const MainFormServices& services, HWND owner, Win32HotkeyRegistry& hotkeys,
+                       bool firstRunOnVista)
+    : app_(services.app), form_(services, *this) {
+  form_.FirstRunOnVista = firstRunOnVista;
   RegisterClassOnce(kMainWindowClass, ApplicationIcon());
   CreateCentered(kMainExStyle, kMainWindowClass, kAppTitle, kMainStyle, kClientWidth, kClientHeight,
                  owner);
@@ -222,20 +224,43 @@ void MainWindow::Sync() {
   binder_->ShowGroup(page);
   binder_->Sync();
   if (const Edit* focus = form_.TakeFocusRequest()) binder_->Focus(focus);
-  const bool tick = form_.Schedule.Timer1Enabled;
-  if (tick != timer1Running_) {
-    if (tick)
-      SetTimer(Handle(), kTimer1, kTimer1Interval, nullptr);
-    else
-      KillTimer(Handle(), kTimer1);
-    timer1Running_ = tick;
-  }
+  SyncTick();
 }
 
-CountdownOutcome MainWindow::ShowCountdown() {
-  // No tick may run inside the countdown's loop.
-  Sync();
-  return launchCountdown_(Handle());
+void MainWindow::SyncTick() {
+  const bool tick = form_.Schedule.Timer1Enabled;
+  const unsigned interval = form_.Schedule.TickIntervalMs();
+  if (tick == timer1Running_ && (!tick || interval == timer1Interval_)) return;
+  if (tick)
+    SetTimer(Handle(), kTimer1, interval, nullptr);
+  else
+    KillTimer(Handle(), kTimer1);
+  timer1Running_ = tick;
+  timer1Interval_ = interval;
+}
+
+void MainWindow::OpenCountdown(TFrmNotify& countdown) {
+  countdown_ = std::make_unique<CountdownWindow>(countdown, Handle());
+}
+
+void MainWindow::SyncCountdown() {
+  if (countdown_) countdown_->Sync();
+}
+
+void MainWindow::HideCountdown() {
+  if (countdown_) countdown_->Hide();
+}
+
+void MainWindow::Post(std::function<void()> action) {
+  posted_.push_back(std::move(action));
+  PostMessageA(Handle(), kPostedActionMessage, 0, 0);
+}
+
+void MainWindow::RunPosted() {
+  if (posted_.empty()) return;
+  const std::function<void()> action = std::move(posted_.front());
+  posted_.pop_front();
+  Run(action);
 }
 
 void MainWindow::HideWindow() { ShowWindow(Handle(), SW_HIDE); }
@@ -389,12 +414,20 @@ bool MainWindow::HandleProgramMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case kOneOffRequestMessage:
       if (oneOff_) AnswerOneOffRequest();
       return true;
+    case kPostedActionMessage:
+      RunPosted();
+      return true;
     case WM_TIMER:
-      // An idle tick touches no control: a firing mirrors its own changes (ShowCountdown, and
-      // the tick it switched back on), so the tick costs the same with any number of timers.
+      // An idle tick touches no control: a firing that starts or ends mirrors the window once
+      // (the list loses a once-only timer's rows), so the tick costs the same with any number
+      // of timers.
       if (wParam == kTimer1) {
+        const bool firing = f.Schedule.Firing();
         f.Schedule.Timer1Timer();
-        if (f.Schedule.Timer1Enabled != timer1Running_) Sync();
+        if (firing != f.Schedule.Firing())
+          Sync();
+        else
+          SyncTick();
       }
       if (wParam == kTrayRetryTimer) RetryTrayIcon();
       return true;

@@ -8,9 +8,11 @@
 
 #include <shellapi.h>
 
+#include <deque>
 #include <functional>
 #include <memory>
 
+#include "actions/countdown_window_win.h"
 #include "platform/win32/win32_system_services_win.h"
 #include "toolkit/bound_window_win.h"
 #include "ui/main_form.h"
@@ -28,20 +30,18 @@ class ApplicationWindow final : public Window {
   ApplicationWindow();
 };
 
-// Shows the countdown window for the pending event over the main window, modally; returns how
-// it ended.
-using CountdownLauncher = std::function<CountdownOutcome(HWND mainWindow)>;
-
 class MainWindow final : public BoundWindow, private MainFormHost {
  public:
   // The hotkeys are registered for this window while it is created: the registry learns its
   // handle first.
-  MainWindow(const MainFormServices& services, HWND owner, CountdownLauncher launchCountdown,
-             Win32HotkeyRegistry& hotkeys);
+  MainWindow(const MainFormServices& services, HWND owner, Win32HotkeyRegistry& hotkeys,
+             bool firstRunOnVista);
   ~MainWindow() override;
 
   // Makes the window visible and brings it to the front.
   void ShowInFront();
+  // The countdown window while one is open, for the dialog keys of the message loop.
+  HWND CountdownHandle() const { return countdown_ ? countdown_->Handle() : nullptr; }
 
  protected:
   LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
@@ -49,8 +49,14 @@ class MainWindow final : public BoundWindow, private MainFormHost {
  private:
   void HideWindow() override;
   void ShowTimerEditor(TFrmTimer& editor) override;
-  CountdownOutcome ShowCountdown() override;
-  void ScheduleTickResumed() override { Sync(); }
+  void OpenCountdown(TFrmNotify& countdown) override;
+  void SyncCountdown() override;
+  void HideCountdown() override;
+  void CloseCountdown() override { countdown_.reset(); }
+  void Post(std::function<void()> action) override;
+  void RunPosted();
+  // The schedule's tick onto the window's timer: whether it runs, and how often.
+  void SyncTick();
   bool ShowPasswordPrompt() override;
   void ShowWindowInFront() override { ShowInFront(); }
   void SetTrayIcon(bool present) override;
@@ -92,8 +98,11 @@ class MainWindow final : public BoundWindow, private MainFormHost {
 
   const AppServices& app_;
   TFrmMain form_;
-  CountdownLauncher launchCountdown_;
+  // The firing's countdown window; it goes before the logic it shows.
+  std::unique_ptr<CountdownWindow> countdown_;
+  std::deque<std::function<void()>> posted_;
   bool timer1Running_ = false;
+  unsigned timer1Interval_ = 0;
   UINT showMainWindowMsg_ = 0;
   UINT taskbarCreatedMsg_ = 0;
   TrayMenu popupMenu_;

@@ -11,12 +11,12 @@ TFrmPwd::TFrmPwd(const AppServices& services) : services_(services) {
   BtnCancel.caption = "Cancel";
 }
 
-void TFrmPwd::FormCreate() { services_.state.passwordAccepted = false; }
+void TFrmPwd::FormCreate() { accepted_ = false; }
 
 void TFrmPwd::BtnOKClick() {
   const std::string stored = services_.OpenSettings().ReadString(kPasswordSection, kPasswordKey);
   if (PasswordDigest(EdtPwd.text) == stored) {
-    services_.state.passwordAccepted = true;
+    accepted_ = true;
     closed_ = true;
     return;
   }
@@ -26,7 +26,7 @@ void TFrmPwd::BtnOKClick() {
 }
 
 void TFrmPwd::BtnCancelClick() {
-  services_.state.passwordAccepted = false;
+  accepted_ = false;
   closed_ = true;
 }
 

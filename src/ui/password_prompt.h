@@ -22,8 +22,7 @@ class TFrmPwd {
   Button BtnOK, BtnCancel;
 
   bool Closed() const { return closed_; }
-  // The prompt's answer, also kept as the process-wide PasswordAccepted.
-  bool PasswordAccepted() const { return services_.state.passwordAccepted; }
+  bool PasswordAccepted() const { return accepted_; }
 
   void FormCreate();
   void BtnOKClick();
@@ -36,6 +35,7 @@ class TFrmPwd {
 
  private:
   const AppServices& services_;
+  bool accepted_ = false;
   bool closed_ = false;
   bool focusRequested_ = false;
 };

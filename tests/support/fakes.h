@@ -14,7 +14,6 @@
 #include "actions/cleanup.h"
 #include "actions/countdown.h"
 #include "app/app_services.h"
-#include "app/process_state.h"
 #include "core/date_time.h"
 #include "platform/audio_mixer.h"
 #include "platform/clock.h"
@@ -434,25 +433,18 @@ struct FakeApp {
   FixedRegionalSettings regional;
   FakeMessageBoxes boxes;
   RecordingMachineControl machine;
-  ProcessState state;
-  AppServices app{os, ini, regional, boxes, machine, state};
+  AppServices app{os, ini, regional, boxes, machine};
 };
 
-// What a countdown window takes, on a FakeApp, with its files in the portable layer.
+// A countdown window's logic for a shutdown, on a FakeApp.
 struct FakeCountdownServices {
   explicit FakeCountdownServices(FakeApp& fake) : fake_(fake) {}
   FakeApp& fake_;
   FakeClock clock;
   FakeMixer mixer;
   FakeSoundPlayer player;
-  PortableTextFiles files;
-  AlarmServices alarm{mixer, player};
-  RecordingCleanupTasks cleanup;
-  EventLogServices log{fake_.os, files, fake_.regional};
-  FakePrivilege privilege;
-  FakeSleepSupport sleep;
-  PowerServices power{fake_.os, privilege, fake_.machine, fake_.boxes, sleep};
-  CountdownServices services{fake_.app, clock, alarm, cleanup, log, power};
+  CountdownServices services{fake_.app, clock, {mixer, player}};
+  TFrmNotify form{services, EventWord::Of("Shutdown")};
 };
 
 }  // namespace halcyra::test

@@ -1,12 +1,12 @@
-// The countdown window's logic with a clock that moves as messages are handled.
-#include "actions/countdown.h"
-
+// A firing in the tray: the countdown window's logic and the end sequence, with a clock that
+// moves a quarter second between ticks.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 
 #include "platform/portable/portable_text_files.h"
+#include "schedule/tray_firing.h"
 #include "support/fakes.h"
 #include "support/temp_folder.h"
 
@@ -53,7 +53,7 @@ class JournalTasks final : public CleanupTasks {
   std::vector<std::string>& journal_;
 };
 
-class CountdownTest : public testing::Test, public CountdownHost {
+class CountdownTest : public testing::Test, public FiringHost {
  protected:
   CountdownTest() {
     std::filesystem::create_directories(folder_.Path() / "root" / "Halcyra");
@@ -75,30 +75,38 @@ class CountdownTest : public testing::Test, public CountdownHost {
     std::ofstream(path) << "RIFF";
     return path;
   }
-  // Runs a countdown for the word and returns the window's logic.
-  TFrmNotify& Run(const std::string& word) {
-    form_.emplace(services_, *this, word);
-    form_->FormCreate();
-    form_->Timer1Timer();
-    // What the schedule does once its tick runs again.
-    if (form_->Outcome.sleep) form_->Outcome.sleep();
-    return *form_;
+  // Fires the word and ticks until the firing ends; then what it left for the main loop
+  // runs. Between ticks (rounds) 250 ms pass, and the local clock jumps by clockJumpSeconds_
+  // once, in round jumpAtRound_. Returns how it ended.
+  Firing::End Run(const std::string& word) {
+    firing_.emplace(services_, *this, DueTimer{"t", EventWord::Of(word), false, {}});
+    auto end = firing_->Advance();
+    while (!end) {
+      ++rounds_;
+      if (rounds_ == abortAtRound_) form().BtnAbortClick();
+      const double jump = rounds_ == jumpAtRound_ ? clockJumpSeconds_ : 0;
+      clock_.now = DecodeDateTime(EncodeDateTime(clock_.now) + (0.25 + jump) / kSecondsPerDay);
+      clock_.tick64 += 250;
+      end = firing_->Advance();
+    }
+    auto actions = std::move(posted_);
+    posted_.clear();
+    for (auto& action : actions) action();
+    return *end;
   }
+  TFrmNotify& form() { return firing_->Countdown(); }
 
-  // CountdownHost: each message round lets 250 ms pass, and the local clock jumps by
-  // clockJumpSeconds_ once, in round jumpAtRound_.
-  void ProcessMessages(int maxWaitMs) override {
-    EXPECT_GT(maxWaitMs, 0) << "the loop waits for messages instead of spinning";
-    EXPECT_LE(maxWaitMs, 100);
-    ++rounds_;
-    labels_.push_back(form_->LblNotify.caption);
-    if (rounds_ == abortAtRound_) form_->BtnAbortClick();
-    const double jump = rounds_ == jumpAtRound_ ? clockJumpSeconds_ : 0;
-    clock_.now = DecodeDateTime(EncodeDateTime(clock_.now) + (0.25 + jump) / kSecondsPerDay);
-    clock_.tick64 += 250;
+  // FiringHost: the labels the window shows, and the volume while it counts.
+  void OpenCountdown(TFrmNotify& countdown) override {
+    opened_.push_back(countdown.LblNotify.caption);
   }
-  void HideWindow() override { journal_.push_back("hide"); }
-  void RequestClose() override { journal_.push_back("close"); }
+  void SyncCountdown() override {
+    labels_.push_back(form().LblNotify.caption);
+    volumeWhileCounting_ = mixer_.volume;
+  }
+  void HideCountdown() override { journal_.push_back("hide"); }
+  void CloseCountdown() override { journal_.push_back("close"); }
+  void Post(std::function<void()> action) override { posted_.push_back(std::move(action)); }
 
   test::TempFolder folder_;
   test::FakeOsInfo os_;
@@ -107,8 +115,7 @@ class CountdownTest : public testing::Test, public CountdownHost {
   test::FakeMessageBoxes boxes_;
   std::vector<std::string> journal_;
   test::RecordingMachineControl machine_;
-  ProcessState state_;
-  AppServices app_{os_, ini_, regional_, boxes_, machine_, state_};
+  AppServices app_{os_, ini_, regional_, boxes_, machine_};
   test::FakeClock clock_;
   test::FakeMixer mixer_;
   test::FakeSoundPlayer player_;
@@ -119,8 +126,11 @@ class CountdownTest : public testing::Test, public CountdownHost {
   test::FakePrivilege privilege_;
   test::FakeSleepSupport sleep_;
   PowerServices power_{os_, privilege_, machine_, boxes_, sleep_};
-  CountdownServices services_{app_, clock_, alarm_, cleanup_, log_, power_};
-  std::optional<TFrmNotify> form_;
+  FiringServices services_{app_, clock_, alarm_, cleanup_, log_, power_, sleep_};
+  std::optional<TrayFiring> firing_;
+  std::vector<std::function<void()>> posted_;
+  std::vector<std::string> opened_;
+  int volumeWhileCounting_ = -1;
   int rounds_ = 0;
   int abortAtRound_ = -1;
   int jumpAtRound_ = -1;
@@ -137,13 +147,12 @@ TEST_F(CountdownTest, CountsDownByTheClockThenRunsTheEndSequenceInOrder) {
     journal_.push_back(machine_.calls.back());
     journal_.push_back("sound calls so far: " + std::to_string(player_.calls.size()));
   };
-  TFrmNotify& f = Run("Power off");
-  EXPECT_FALSE(f.Timer1Enabled) << "the handler runs once";
-  ASSERT_GE(labels_.size(), 2u);
-  EXPECT_EQ(labels_[0], "This computer will shut down in 1000 seconds!")
+  Run("Power off");
+  EXPECT_EQ(opened_, std::vector<std::string>{"This computer will shut down in 1000 seconds!"})
       << "before the first update";
-  EXPECT_EQ(labels_[1], "This computer will power off in 5 seconds!");
-  EXPECT_EQ(f.LblNotify.caption, "This computer will power off in 0 seconds!");
+  ASSERT_GE(labels_.size(), 2u);
+  EXPECT_EQ(labels_[0], "This computer will power off in 5 seconds!");
+  EXPECT_EQ(form().LblNotify.caption, "This computer will power off in 0 seconds!");
   EXPECT_EQ(rounds_, 21) << "until more than 5 seconds have passed";
   EXPECT_EQ(journal_,
             (std::vector<std::string>{"hide", "cleanup RecycleBin", "cleanup TempFolder",
@@ -167,19 +176,20 @@ TEST_F(CountdownTest, AClockThatJumpsDoesNotMoveTheCount) {
     EXPECT_EQ(rounds_, 21) << "five seconds, as without the jump";
     // The seconds shown after each quarter second, worked out by hand: 5 less the elapsed
     // time rounded half to even (0.5 s shows 5, 1.5 s shows 3, 2.5 s shows 3).
-    const std::string shown = "55444333332221111100";
-    ASSERT_EQ(labels_.size(), shown.size() + 1);
-    for (std::size_t i = 1; i < labels_.size(); ++i)
-      EXPECT_EQ(labels_[i], "This computer will suspend in " + shown.substr(i - 1, 1) + " seconds!")
-          << "after " << i * 0.25 << " s";
+    const std::string shown = "555444333332221111100";
+    ASSERT_EQ(labels_.size(), shown.size());
+    for (std::size_t i = 0; i < labels_.size(); ++i)
+      EXPECT_EQ(labels_[i], "This computer will suspend in " + shown.substr(i, 1) + " seconds!")
+          << "after " << static_cast<double>(i) * 0.25 << " s";
   }
 }
 
 TEST_F(CountdownTest, DurationZeroHidesAtOnceWithoutAnUpdate) {
   Prepare("[Sound]\r\nEnabled=True\r\nSoundPath=" + Wave() + "\r\nloop=True\r\n");
-  TFrmNotify& f = Run("Shutdown");
+  Run("Shutdown");
   EXPECT_EQ(rounds_, 0);
-  EXPECT_EQ(f.LblNotify.caption, "This computer will shut down in 1000 seconds!");
+  EXPECT_TRUE(labels_.empty());
+  EXPECT_EQ(form().LblNotify.caption, "This computer will shut down in 1000 seconds!");
   EXPECT_EQ(journal_, (std::vector<std::string>{"hide", "privilege", "ExitWindowsEx 13"}));
   EXPECT_EQ(player_.calls, (std::vector<std::string>{"play " + Wave() + " 9", "stop 9"}));
 }
@@ -202,33 +212,31 @@ TEST_F(CountdownTest, AbortRecordsTheStartMinuteAndDoesNothingElse) {
   clock_.now.second = 59;
   abortAtRound_ = 8;
   const LocalTime start = clock_.now;
-  TFrmNotify& f = Run("Reboot");
-  EXPECT_TRUE(f.BtnAbort.enabled);
+  EXPECT_EQ(Run("Reboot"), Firing::End::Aborted);
+  EXPECT_TRUE(form().BtnAbort.enabled);
   EXPECT_EQ(rounds_, 8) << "seen after the next label update";
   ASSERT_EQ(clock_.now.minute, 31);
   EXPECT_EQ(journal_, (std::vector<std::string>{"close"}));
   EXPECT_EQ(player_.calls, (std::vector<std::string>{"play " + Wave() + " 9", "stop 9"}));
-  EXPECT_EQ(f.Outcome.end, CountdownOutcome::End::Aborted);
-  EXPECT_EQ(f.Outcome.handledMinute.minute, start.minute);
-  EXPECT_EQ(f.Outcome.handledMinute.year, start.year);
+  EXPECT_EQ(firing_->StartedAt().minute, start.minute);
+  EXPECT_EQ(firing_->StartedAt().year, start.year);
   EXPECT_FALSE(files_.Exists(Path("Log.txt")));
   EXPECT_EQ(Read("Halcyra.ini").find("LastRebootTime"), std::string::npos);
-  EXPECT_EQ(mixer_.volume, 256);
-  f.FormClose();
+  EXPECT_EQ(volumeWhileCounting_, 256);
   EXPECT_EQ(mixer_.volume, 30000) << "the saved volume comes back at close";
 }
 
 TEST_F(CountdownTest, CloseButtonIsAnAbortOnlyWhenAbortIsEnabled) {
   Prepare("[general]\r\nDuration=5\r\n");
-  form_.emplace(services_, *this, "Shutdown");
-  form_->FormCreate();
-  EXPECT_FALSE(form_->BtnAbort.enabled);
-  form_->CloseClicked();
-  EXPECT_FALSE(form_->AbortRequested) << "no way around a disabled Abort";
+  TFrmNotify f({app_, clock_, alarm_}, EventWord::Of("Shutdown"));
+  f.FormCreate();
+  EXPECT_FALSE(f.BtnAbort.enabled);
+  f.CloseClicked();
+  EXPECT_FALSE(f.AbortRequested) << "no way around a disabled Abort";
   Prepare("[general]\r\nDuration=5\r\nEnableAbort=True\r\n");
-  form_->FormCreate();
-  form_->CloseClicked();
-  EXPECT_TRUE(form_->AbortRequested);
+  f.FormCreate();
+  f.CloseClicked();
+  EXPECT_TRUE(f.AbortRequested);
 }
 
 TEST_F(CountdownTest, RebootWritesItsStampAfterTheLogLineAndBeforeTheCall) {
@@ -266,13 +274,12 @@ TEST_F(CountdownTest, ARebootWithoutItsStampWaitsForTheNextMinute) {
 
 TEST_F(CountdownTest, SuspendAndHibernateCloseFirstAndTheProgramGoesOn) {
   Prepare("");
-  TFrmNotify& f = Run("Suspend");
+  EXPECT_EQ(Run("Suspend"), Firing::End::GoingOn);
   EXPECT_EQ(journal_,
             (std::vector<std::string>{"hide", "close", "privilege", "SetSystemPowerState 1 1"}));
-  EXPECT_EQ(f.Outcome.end, CountdownOutcome::End::GoingOn);
-  EXPECT_EQ(f.Outcome.handledMinute.minute, 30) << "a quick resume does not fire it again";
+  EXPECT_EQ(firing_->StartedAt().minute, 30) << "a quick resume does not fire it again";
   journal_.clear();
-  EXPECT_EQ(Run("Hibernate").Outcome.end, CountdownOutcome::End::GoingOn);
+  EXPECT_EQ(Run("Hibernate"), Firing::End::GoingOn);
   EXPECT_EQ(journal_,
             (std::vector<std::string>{"hide", "close", "privilege", "SetSystemPowerState 0 1"}));
 }
@@ -280,7 +287,7 @@ TEST_F(CountdownTest, SuspendAndHibernateCloseFirstAndTheProgramGoesOn) {
 TEST_F(CountdownTest, ASleepStateTheMachineRefusesIsSaid) {
   Prepare("");
   sleep_.capabilities = PowerCapabilities{};
-  EXPECT_EQ(Run("Suspend").Outcome.end, CountdownOutcome::End::GoingOn);
+  EXPECT_EQ(Run("Suspend"), Firing::End::GoingOn);
   EXPECT_EQ(journal_, (std::vector<std::string>{"hide", "close", "privilege"}))
       << "no power-state call for a state the machine does not allow";
   ASSERT_EQ(boxes_.shown.size(), 1u);
@@ -289,7 +296,7 @@ TEST_F(CountdownTest, ASleepStateTheMachineRefusesIsSaid) {
   journal_.clear();
   sleep_.capabilities.reset();
   machine_.accept = false;  // allowed, but the call fails
-  EXPECT_EQ(Run("Hibernate").Outcome.end, CountdownOutcome::End::GoingOn);
+  EXPECT_EQ(Run("Hibernate"), Firing::End::GoingOn);
   ASSERT_EQ(boxes_.shown.size(), 2u);
   EXPECT_EQ(boxes_.shown[1].text, kActionRefusedMessage);
   EXPECT_EQ(journal_,
@@ -298,7 +305,7 @@ TEST_F(CountdownTest, ASleepStateTheMachineRefusesIsSaid) {
 
 TEST_F(CountdownTest, UnknownWordAndRefusedExitSayItAndResumeTheSchedule) {
   Prepare("[Log]\r\nEnabled=True\r\n");
-  EXPECT_EQ(Run("Explode").Outcome.end, CountdownOutcome::End::GoingOn);
+  EXPECT_EQ(Run("Explode"), Firing::End::GoingOn);
   ASSERT_EQ(boxes_.shown.size(), 1u);
   EXPECT_EQ(boxes_.shown[0].text, "Unknown shutdown event.");
   EXPECT_EQ(boxes_.shown[0].caption, "Halcyra");
@@ -308,7 +315,7 @@ TEST_F(CountdownTest, UnknownWordAndRefusedExitSayItAndResumeTheSchedule) {
 
   journal_.clear();
   machine_.accept = false;
-  EXPECT_EQ(Run("Shutdown").Outcome.end, CountdownOutcome::End::GoingOn);
+  EXPECT_EQ(Run("Shutdown"), Firing::End::GoingOn);
   ASSERT_EQ(boxes_.shown.size(), 2u);
   EXPECT_EQ(boxes_.shown[1].text, kActionRefusedMessage);
   EXPECT_EQ(journal_, (std::vector<std::string>{"hide", "privilege", "ExitWindowsEx 13", "close"}));
@@ -316,7 +323,7 @@ TEST_F(CountdownTest, UnknownWordAndRefusedExitSayItAndResumeTheSchedule) {
 
 TEST_F(CountdownTest, AcceptedExitLeavesTheWindowHiddenAndTheScheduleOff) {
   Prepare("");
-  EXPECT_EQ(Run("Log off").Outcome.end, CountdownOutcome::End::Ended);
+  EXPECT_EQ(Run("Log off"), Firing::End::Ended);
   EXPECT_EQ(journal_, (std::vector<std::string>{"hide", "privilege", "ExitWindowsEx 4"}));
 }
 

@@ -197,7 +197,7 @@ TEST_F(HotkeySlotsTest, APressedHotkeyCleansLogsAndActsAtOnce) {
   f.HandleHotkey(0xC000);
   EXPECT_EQ(cleanup_.ran, std::vector<std::string>{"TempFolder"});
   EXPECT_EQ(machine_.calls, std::vector<std::string>{"SetSystemPowerState 1 1"});
-  EXPECT_EQ(host_.countdowns, 0) << "no countdown";
+  EXPECT_TRUE(host_.countdowns.empty()) << "no countdown";
   std::ifstream log(*os_.commonAppData + "\\Halcyra\\Log.txt", std::ios::binary);
   std::string line((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
   EXPECT_EQ(line, "2026-03-03 09:05:07    Suspend\r\n");

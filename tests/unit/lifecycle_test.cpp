@@ -91,11 +91,11 @@ TEST_F(LifecycleTest, ExitAsksThePasswordThenClosesForReal) {
   host_.calls.clear();
   host_.passwordAnswer = false;
   f.MnuExitClick();
-  EXPECT_FALSE(state_.exitRequested);
+  EXPECT_FALSE(f.ExitRequested);
   EXPECT_EQ(host_.calls, std::vector<std::string>{"prompt"});
   host_.passwordAnswer = true;
   f.MnuExitClick();
-  EXPECT_TRUE(state_.exitRequested);
+  EXPECT_TRUE(f.ExitRequested);
   EXPECT_EQ(host_.calls.back(), "close");
   EXPECT_TRUE(f.FormCloseQuery());
   host_.calls.clear();
@@ -131,7 +131,7 @@ TEST_F(LifecycleTest, WhileThePromptIsOpenTheIconAsksForNothingMore) {
   f.HandleTrayMessage(kTrayDoubleClick);
   EXPECT_EQ(nested, 1);
   EXPECT_EQ(host_.calls, (std::vector<std::string>{"prompt", "show"})) << "exactly one prompt";
-  EXPECT_FALSE(state_.exitRequested);
+  EXPECT_FALSE(f.ExitRequested);
   host_.onPrompt = nullptr;
   f.HandleTrayMessage(kTrayKeySelect, {1, 2});
   EXPECT_EQ(host_.calls.back(), "menu at 1,2") << "after the answer the icon works again";
@@ -144,9 +144,9 @@ TEST_F(LifecycleTest, ASessionThatGoesOnGetsItsScheduleBack) {
   host_.calls.clear();
   f.HandleEndSession(true);
   EXPECT_FALSE(f.Schedule.Timer1Enabled) << "the session ends: no tick";
-  EXPECT_TRUE(state_.exitRequested) << "the program ends as Exit does";
+  EXPECT_TRUE(f.ExitRequested) << "the program ends as Exit does";
   EXPECT_EQ(host_.calls, std::vector<std::string>{"close"}) << "without a password prompt";
-  state_.exitRequested = false;
+  f.ExitRequested = false;
   f.Schedule.Timer1Enabled = true;
   f.HandleQueryEndSession();
   f.HandleEndSession(false);
@@ -174,7 +174,6 @@ TEST_F(LifecycleTest, HelpAndLinksOpenThroughTheShell) {
 
 TEST_F(LifecycleTest, PasswordPromptAcceptsOnlyTheExactPassword) {
   Prepare("[Password]\r\nEnabled=True\r\nPassword=" + PasswordDigest("Secret") + "\r\n");
-  state_.passwordAccepted = true;
   TFrmPwd prompt(app_);
   prompt.FormCreate();
   EXPECT_FALSE(prompt.PasswordAccepted());

@@ -26,14 +26,29 @@ class FakeMainHost final : public MainFormHost {
     ++hides;
     calls.push_back("hide");
   }
-  // How the countdown ends; without it, as when Windows ends the program.
-  std::function<CountdownOutcome()> onCountdown;
-  int countdowns = 0;
-  CountdownOutcome ShowCountdown() override {
-    ++countdowns;
-    return onCountdown ? onCountdown() : CountdownOutcome{};
+  // The countdown window: the event of each one opened, and the one open now.
+  std::vector<std::string> countdowns;
+  TFrmNotify* countdown = nullptr;
+  std::function<void(TFrmNotify&)> onCountdown;
+  void OpenCountdown(TFrmNotify& form) override {
+    countdowns.push_back(form.Event().word);
+    countdown = &form;
+    if (onCountdown) onCountdown(form);
   }
-  void ScheduleTickResumed() override { calls.push_back("tick resumed"); }
+  void SyncCountdown() override {}
+  void HideCountdown() override { calls.push_back("countdown hidden"); }
+  void CloseCountdown() override {
+    calls.push_back("countdown closed");
+    countdown = nullptr;
+  }
+  // What the logic left for the main loop, run by the test when the handler has returned.
+  std::vector<std::function<void()>> posted;
+  void Post(std::function<void()> action) override { posted.push_back(std::move(action)); }
+  void RunPosted() {
+    auto actions = std::move(posted);
+    posted.clear();
+    for (auto& action : actions) action();
+  }
   // Everything else the window is asked to do, in order.
   std::vector<std::string> calls;
   bool passwordAnswer = true;
@@ -98,8 +113,7 @@ class MainFormTest : public testing::Test {
   FixedRegionalSettings regional_;
   FakeMessageBoxes boxes_;
   RecordingMachineControl machine_;
-  ProcessState state_;
-  AppServices app_{os_, ini_, regional_, boxes_, machine_, state_};
+  AppServices app_{os_, ini_, regional_, boxes_, machine_};
   FakeClock clock_;
   FakeMixer mixer_;
   ClockGuard guard_;

@@ -15,7 +15,6 @@ using test::MainFormTest;
 
 TEST_F(MainFormTest, FileWithoutKeysLoadsEverythingOff) {
   mixer_.volume = 0x8123;
-  state_.exitRequested = true;
   TFrmMain& f = Create();
   EXPECT_EQ(f.ActivePage(), MainPage::Timer);
   EXPECT_FALSE(f.ChkSystemTray.Checked()) << "checked at design time, off in the file";
@@ -35,7 +34,7 @@ TEST_F(MainFormTest, FileWithoutKeysLoadsEverythingOff) {
   EXPECT_FALSE(guard_.ClockGuardOn);
   EXPECT_EQ(f.Schedule.LastHandled.year, 0);
   EXPECT_EQ(f.Schedule.LastHandled.hour, clock_.now.hour);
-  EXPECT_FALSE(state_.exitRequested);
+  EXPECT_FALSE(f.ExitRequested);
   EXPECT_TRUE(ini_.log.empty());
   EXPECT_TRUE(boxes_.shown.empty());
 }
@@ -373,7 +372,7 @@ TEST_F(MainFormTest, CloseIsCancelUntilExitIsRequested) {
   EXPECT_FALSE(f.FormCloseQuery());
   EXPECT_EQ(host_.hides, 1);
   EXPECT_EQ(f.SpinDuration.text, "0");
-  state_.exitRequested = true;
+  f.ExitRequested = true;
   EXPECT_TRUE(f.FormCloseQuery());
   EXPECT_EQ(host_.hides, 1);
 }

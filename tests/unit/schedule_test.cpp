@@ -17,20 +17,31 @@ class ScheduleTest : public test::MainFormTest {
     clock_.now.minute = static_cast<std::uint16_t>(minute);
     clock_.now.second = static_cast<std::uint16_t>(second);
   }
-  // Ticks once and returns the event words fired.
+  // Every countdown here counts five seconds, so that it can be aborted.
+  void Prepare(const std::string& content) {
+    const std::string general = "[general]\r\n";
+    std::string withDuration = content;
+    if (content.find(general) == std::string::npos)
+      withDuration = general + "Duration=5\r\n" + content;
+    else
+      withDuration.insert(content.find(general) + general.size(), "Duration=5\r\n");
+    MainFormTest::Prepare(withDuration);
+  }
+  // Ticks once; a firing that starts goes on, a quarter second a tick, to its end (aborted
+  // at its first count unless abort_ is off), and what it left for the main loop runs.
+  // Returns the event words fired.
   std::vector<std::string> Tick() {
-    fired_.clear();
+    const std::size_t before = host_.countdowns.size();
     form_->Schedule.Timer1Timer();
-    return fired_;
+    while (form_->Schedule.Firing() && form_->Schedule.Timer1Enabled) {
+      if (abort_ && host_.countdown) host_.countdown->AbortRequested = true;
+      clock_.tick64 += 250;
+      form_->Schedule.Timer1Timer();
+    }
+    host_.RunPosted();
+    return {host_.countdowns.begin() + static_cast<std::ptrdiff_t>(before), host_.countdowns.end()};
   }
-  void SetUp() override {
-    host_.onCountdown = [this] {
-      fired_.push_back(state_.pendingEvent);
-      EXPECT_FALSE(form_->Schedule.Timer1Enabled) << "the tick is off while the countdown runs";
-      return CountdownOutcome{CountdownOutcome::End::Aborted, clock_.now};
-    };
-  }
-  std::vector<std::string> fired_;
+  bool abort_ = true;
 };
 
 TEST_F(ScheduleTest, StartInsideATimersMinuteFiresAtTheFirstTick) {
@@ -100,14 +111,12 @@ TEST_F(ScheduleTest, OnceTimerIsRemovedBeforeItsCountdownEvenWhenAborted) {
   Prepare("[Timer]\r\nonce=enabled,Hibernate,09:30,Once\r\nother=enabled,Reboot,23:00,Daily\r\n");
   At(9, 9, 30);
   Create();
-  host_.onCountdown = [this] {
-    fired_.push_back(state_.pendingEvent);
+  host_.onCountdown = [this](TFrmNotify&) {
     EXPECT_FALSE(Settings().ValueExists("Timer", "once")) << "gone before the countdown";
     std::vector<std::string> rows;
     for (const auto& row : form_->LvwTimer.rows) rows.push_back(row.caption);
     EXPECT_EQ(rows, std::vector<std::string>{"other"});
     EXPECT_EQ(form_->Schedule.Timers.size(), 1u) << "reloaded before the countdown";
-    return CountdownOutcome{CountdownOutcome::End::Aborted, clock_.now};
   };
   EXPECT_EQ(Tick(), std::vector<std::string>{"Hibernate"});
   At(10, 9, 30);
@@ -155,11 +164,9 @@ TEST_F(ScheduleTest, SuspendOrHibernateRecordsTheMinuteAndTheScheduleGoesOn) {
   Prepare("[Timer]\r\ns=enabled,Suspend,09:30,Daily\r\n");
   At(7, 9, 30);
   Create();
-  host_.onCountdown = [this] {
-    fired_.push_back(state_.pendingEvent);
-    return CountdownOutcome{CountdownOutcome::End::GoingOn, clock_.now};
-  };
+  abort_ = false;
   EXPECT_EQ(Tick(), std::vector<std::string>{"Suspend"});
+  ASSERT_EQ(machine_.calls.back(), "SetSystemPowerState 1 1");
   EXPECT_TRUE(form_->Schedule.Timer1Enabled);
   clock_.now.second = 40;  // resumed within the minute
   EXPECT_TRUE(Tick().empty());
@@ -169,41 +176,80 @@ TEST_F(ScheduleTest, SuspendOrHibernateRecordsTheMinuteAndTheScheduleGoesOn) {
 // the countdown started in, not the one a long count ended in.
 TEST_F(ScheduleTest, TheCountdownsEndDecidesTheTickAndTheHandledMinute) {
   Prepare("[Timer]\r\nt=enabled,Shutdown,09:30,Daily\r\n");
-  using End = CountdownOutcome::End;
-  for (const End end : {End::Ended, End::Aborted, End::GoingOn}) {
+  enum class End { Ended, Aborted, Refused };
+  for (const End end : {End::Ended, End::Aborted, End::Refused}) {
     SCOPED_TRACE(static_cast<int>(end));
     At(7, 9, 0);
     Create();
     At(7, 9, 30);
-    host_.onCountdown = [this, end] {
-      const LocalTime start = clock_.now;
-      At(7, 9, 31);
-      return CountdownOutcome{end, start};
-    };
-    form_->Schedule.Timer1Timer();
+    host_.onCountdown = [this](TFrmNotify&) { At(7, 9, 31); };
+    abort_ = end == End::Aborted;
+    machine_.accept = end != End::Refused;
+    EXPECT_EQ(Tick(), std::vector<std::string>{"Shutdown"});
     const bool goesOn = end != End::Ended;
     EXPECT_EQ(form_->Schedule.Timer1Enabled, goesOn);
     EXPECT_EQ(form_->Schedule.LastHandled.year, goesOn ? 2026 : 0);
     EXPECT_EQ(form_->Schedule.LastHandled.minute, goesOn ? 30 : 0);
+    EXPECT_EQ(host_.countdown != nullptr, !goesOn) << "an accepted exit leaves it hidden";
   }
-  EXPECT_EQ(host_.countdowns, 3);
 
-  // A sleep comes after the tick runs again: it goes on after the resume, and while a message
-  // says that the machine did not sleep.
+  // A sleep comes after the countdown has closed and the tick runs again: it goes on after the
+  // resume, and while a message says that the machine did not sleep.
+  Prepare("[Timer]\r\nt=enabled,Suspend,09:30,Daily\r\n");
+  machine_.accept = true;
   std::vector<std::string> atSleep;
   At(7, 9, 0);
   Create();
   host_.calls.clear();
+  host_.onCountdown = nullptr;
   At(7, 9, 30);
-  host_.onCountdown = [&] {
-    return CountdownOutcome{End::GoingOn, clock_.now, [&] {
-                              atSleep = host_.calls;
-                              EXPECT_TRUE(form_->Schedule.Timer1Enabled);
-                              EXPECT_EQ(form_->Schedule.LastHandled.minute, 30);
-                            }};
+  abort_ = false;
+  machine_.onCall = [&] {
+    atSleep = host_.calls;
+    EXPECT_TRUE(form_->Schedule.Timer1Enabled);
+    EXPECT_FALSE(form_->Schedule.Firing());
+    EXPECT_EQ(form_->Schedule.LastHandled.minute, 30);
   };
-  form_->Schedule.Timer1Timer();
-  EXPECT_EQ(atSleep, std::vector<std::string>{"tick resumed"});
+  Tick();
+  EXPECT_EQ(atSleep, (std::vector<std::string>{"countdown hidden", "countdown closed"}));
+}
+
+// A firing on the main form's tick: the count, a hotkey pressed during it that acts at once
+// and sleeps, the count that is over at the first tick after the resume, the sleep left for
+// the main loop, and the next firing aborted.
+TEST_F(ScheduleTest, AFiringCountsOnTheTickThroughAHotkeysSleepAndAnAbort) {
+  Prepare("[Hotkeys]\r\nHibernate=Ctrl+Alt+H\r\n[Timer]\r\nt=enabled,Suspend,09:30,Daily\r\n");
+  At(7, 9, 30);
+  Create();
+  const auto tick = [this](std::uint64_t ms) {
+    clock_.tick64 += ms;
+    form_->Schedule.Timer1Timer();
+  };
+  tick(0);
+  ASSERT_TRUE(form_->Schedule.Firing());
+  EXPECT_EQ(form_->Schedule.TickIntervalMs(), 100u) << "the label changes with each second";
+  tick(100);
+  EXPECT_EQ(host_.countdown->LblNotify.caption, "This computer will suspend in 5 seconds!");
+  tick(2000);
+  EXPECT_EQ(host_.countdown->LblNotify.caption, "This computer will suspend in 3 seconds!");
+
+  host_.calls.clear();
+  machine_.onCall = [this] { clock_.tick64 += 60000; };  // hibernated for a minute
+  form_->HandleHotkey(0xC000);
+  machine_.onCall = nullptr;
+  EXPECT_EQ(machine_.calls, std::vector<std::string>{"SetSystemPowerState 0 1"});
+  ASSERT_TRUE(form_->Schedule.Firing()) << "the count goes on after the resume";
+  tick(100);
+  EXPECT_FALSE(form_->Schedule.Firing()) << "its time passed during the sleep";
+  EXPECT_EQ(host_.calls, (std::vector<std::string>{"countdown hidden", "countdown closed"}));
+  EXPECT_EQ(form_->Schedule.TickIntervalMs(), 1000u);
+  EXPECT_EQ(machine_.calls.size(), 1u) << "the sleep waits for the main loop";
+  host_.RunPosted();
+  EXPECT_EQ(machine_.calls.back(), "SetSystemPowerState 1 1");
+
+  At(8, 9, 30);
+  EXPECT_EQ(Tick(), std::vector<std::string>{"Suspend"});
+  EXPECT_EQ(machine_.calls.size(), 2u) << "aborted: nothing more";
 }
 
 TEST_F(ScheduleTest, ClockGuardCorrectsTheClockBeforeTheWalk) {
@@ -227,11 +273,8 @@ TEST_F(ScheduleTest, TheMachineIsHeldAwakeFromTheFiringUntilTheCountdownEnds) {
   At(7, 9, 30, 0);
   Create();
   std::vector<std::string> duringCountdown;
-  host_.onCountdown = [&] {
-    duringCountdown = sleep_.keepAwake;
-    return CountdownOutcome{};
-  };
-  form_->Schedule.Timer1Timer();
+  host_.onCountdown = [&](TFrmNotify&) { duringCountdown = sleep_.keepAwake; };
+  Tick();
   const std::string reason = "Halcyra: Suspend countdown";
   EXPECT_EQ(duringCountdown, std::vector<std::string>{reason})
       << "held while the countdown runs, naming the action";

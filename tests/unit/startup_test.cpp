@@ -33,8 +33,11 @@ class FakeStartupHost final : public StartupHost {
     ++wizards;
     EXPECT_TRUE(mainWindowRuns.empty()) << "the wizard comes before the main window";
   }
-  int RunMainWindow(bool show) override {
-    mainWindowRuns.push_back(show);
+  // What the last run was told: the process wrote the first-start record on "Vista".
+  bool firstRunOnVista = false;
+  int RunMainWindow(const MainWindowStart& start) override {
+    mainWindowRuns.push_back(start.show);
+    firstRunOnVista = start.firstRunOnVista;
     if (throwFromMainWindow) throw std::runtime_error("window class refused");
     return 0;
   }
@@ -47,7 +50,6 @@ class StartupTest : public testing::Test {
   StartupTest() {
     std::filesystem::create_directories(folder_.Path() / "root" / "Halcyra");
     os_.commonAppData = (folder_.Path() / "root").string();
-    state_.firstRunOnVista = true;  // start-up must reset it
   }
   std::string DataFolder() const { return *os_.commonAppData + "\\Halcyra"; }
   std::string SettingsPath() const { return DataFolder() + "\\Halcyra.ini"; }
@@ -63,8 +65,7 @@ class StartupTest : public testing::Test {
   test::FixedRegionalSettings regional_;
   test::FakeMessageBoxes boxes_;
   test::RecordingMachineControl machine_;
-  ProcessState state_;
-  AppServices services_{os_, ini_, regional_, boxes_, machine_, state_};
+  AppServices services_{os_, ini_, regional_, boxes_, machine_};
   FakeStartupHost host_;
 };
 
@@ -94,7 +95,7 @@ TEST_F(StartupTest, MissingSettingsFileIsReportedAndEndsTheProcess) {
   EXPECT_EQ(boxes_.shown[0].style, 16u);
   EXPECT_EQ(host_.existenceChecks, std::vector<std::string>{SettingsPath()});
   EXPECT_TRUE(host_.mainWindowRuns.empty());
-  EXPECT_FALSE(state_.firstRunOnVista);
+  EXPECT_FALSE(host_.firstRunOnVista);
 }
 
 TEST_F(StartupTest, EmptyDataFolderCountsAsAMissingSettingsFile) {
@@ -114,14 +115,14 @@ TEST_F(StartupTest, FirstStartWritesTheRecordAndAppPathThenShowsTheWindow) {
   EXPECT_EQ(Settings().ReadString("general", "AppPath"), host_.exePath);
   EXPECT_EQ(host_.wizards, 1);
   EXPECT_EQ(host_.mainWindowRuns, std::vector<bool>{true});
-  EXPECT_TRUE(state_.firstRunOnVista);
+  EXPECT_TRUE(host_.firstRunOnVista);
 }
 
 TEST_F(StartupTest, FirstRunOnVistaOnlyOnVista) {
   PrepareSettings("");
   os_.version = {5, 1};
   Start();
-  EXPECT_FALSE(state_.firstRunOnVista);
+  EXPECT_FALSE(host_.firstRunOnVista);
 }
 
 TEST_F(StartupTest, OrdinaryStartCreatesTheWindowHiddenAndWritesNothing) {
@@ -129,7 +130,7 @@ TEST_F(StartupTest, OrdinaryStartCreatesTheWindowHiddenAndWritesNothing) {
   EXPECT_EQ(Start(), 0);
   EXPECT_EQ(host_.mainWindowRuns, std::vector<bool>{false});
   EXPECT_EQ(host_.wizards, 0);
-  EXPECT_FALSE(state_.firstRunOnVista) << "only the process that wrote the record";
+  EXPECT_FALSE(host_.firstRunOnVista) << "only the process that wrote the record";
   EXPECT_EQ(Settings().ReadString("general", "AppPath"), "");
 }
 
@@ -166,7 +167,7 @@ TEST_F(StartupTest, RefusedRecordAsksForModifyAccessAndGoesOn) {
   EXPECT_EQ(boxes_.shown[1].text, "Unable to write to " + SettingsPath());
   EXPECT_EQ(boxes_.shown[1].caption, "Halcyra");
   EXPECT_TRUE(host_.mainWindowRuns.empty());
-  EXPECT_FALSE(state_.firstRunOnVista);
+  EXPECT_FALSE(host_.firstRunOnVista);
 }
 
 TEST_F(StartupTest, RefusedRecordAloneStillStartsWithTheWindowShown) {
@@ -207,14 +208,14 @@ TEST_F(StartupTest, RefusedRecordAloneStillStartsWithTheWindowShown) {
   };
   PortableIniProfile portable;
   OnceRefusing once(portable);
-  AppServices services{os_, once, regional_, boxes_, machine_, state_};
+  AppServices services{os_, once, regional_, boxes_, machine_};
   EXPECT_EQ(RunStartup(host_, services), 0);
   ASSERT_EQ(boxes_.shown.size(), 1u);
   EXPECT_EQ(boxes_.shown[0].text, FolderAccessMessage(DataFolder()));
   EXPECT_EQ(Settings().ReadString("general", "AppPath"), host_.exePath);
   EXPECT_EQ(Settings().ReadString(kGeneralSection, kFirstStartKey), "");
   EXPECT_EQ(host_.mainWindowRuns, std::vector<bool>{true});
-  EXPECT_FALSE(state_.firstRunOnVista);
+  EXPECT_FALSE(host_.firstRunOnVista);
 }
 
 }  // namespace

@@ -282,13 +282,12 @@ TEST_F(TimerEditorTest, EditRewritesTheSectionWithTheTimerLast) {
                 "Timer/[b=enabled,Reboot,09:05,Daily][night=enabled,Shutdown,23:00,Daily]"
                 "[a=enabled,Shutdown,09:05,Daily]"})
       << "one write of the whole section";
-  std::vector<std::string> fired;
-  host_.onCountdown = [&] {
-    fired.push_back(state_.pendingEvent);
-    return CountdownOutcome{CountdownOutcome::End::Aborted, clock_.now};
-  };
   form_->Schedule.Timer1Timer();
-  EXPECT_EQ(fired, std::vector<std::string>{"Reboot"}) << "b is now the first of the minute";
+  EXPECT_EQ(host_.countdowns, std::vector<std::string>{"Reboot"})
+      << "b is now the first of the minute";
+  host_.countdown->AbortRequested = true;
+  form_->Schedule.Timer1Timer();
+  ASSERT_FALSE(form_->Schedule.Firing()) << "aborted at its first count";
 
   Select("night");
   Open(&TFrmMain::BtnEditClick, [](TFrmTimer& e) {

@@ -99,7 +99,7 @@ TEST(AccessibleNames, EveryInputControlHasANameAndTheCountdownReadsItsTextFirst)
   EXPECT_EQ(Unnamed(promptWindow.Handle()), std::vector<std::string>{}) << "password prompt";
 
   test::FakeCountdownServices services(fake);
-  CountdownWindow countdown(services.services, "Shutdown", nullptr);
+  CountdownWindow countdown(services.form, nullptr);
   EXPECT_EQ(GetDlgCtrlID(GetWindow(countdown.Handle(), GW_CHILD)), countdown_ids::kLblNotify);
 }
 

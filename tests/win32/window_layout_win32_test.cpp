@@ -34,7 +34,7 @@ RECT ClientRectOf(HWND control) {
 TEST(CountdownWindowLayout, ItsLabelShowsTheLongestTextOfEveryActionOnOneLine) {
   test::FakeApp fake;
   test::FakeCountdownServices countdown(fake);
-  CountdownWindow window(countdown.services, "Shutdown", nullptr);
+  CountdownWindow window(countdown.form, nullptr);
 
   const HWND label = GetDlgItem(window.Handle(), countdown_ids::kLblNotify);
   const RECT place = ClientRectOf(label);
@@ -147,7 +147,7 @@ TEST(WindowLayout, WindowsLayThemselvesOutAgainAtTheDpiOfTheirNewMonitor) {
   TFrmPwd prompt(page.fake.app);
   PasswordPromptWindow promptWindow(prompt, nullptr);
   test::FakeCountdownServices countdown(page.fake);
-  CountdownWindow countdownWindow(countdown.services, "Shutdown", nullptr);
+  CountdownWindow countdownWindow(countdown.form, nullptr);
   WizardWindow wizard(page.services);
   const HWND windows[] = {editorWindow.Handle(), promptWindow.Handle(), countdownWindow.Handle(),
                           wizard.Handle()};

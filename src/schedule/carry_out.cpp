@@ -1,0 +1,55 @@
+#include "schedule/carry_out.h"
+
+#include "app/settings_keys.h"
+
+namespace halcyra {
+
+bool TakeOnceOnly(DueTimer& due, SettingsFile& settings) {
+  const std::string entry = settings.ReadString(kTimerSection, due.title);
+  if (!settings.RemoveKey(kTimerSection, due.title)) return false;
+  due.takenEntry = entry;
+  return true;
+}
+
+CarryOutEnd CarryOut(DueTimer& due, SettingsFile& settings, const EventLogServices& log,
+                     const LocalTime& now, CarryOutSink& sink) {
+  if (!sink.Accepts(due)) return CarryOutEnd::Declined;
+  // Out of the file before the call, which may end the machine: it must not fire twice.
+  if (due.once && !due.takenEntry) TakeOnceOnly(due, settings);
+  sink.BeforeLogLine(settings);
+  if (settings.IsOn(kLogSection, kLogEnabledKey)) {
+    try {
+      AppendEventLine(log, now, due.event.word);
+    } catch (const LogWriteError&) {
+      sink.LogLineFailed();
+    }
+  }
+  sink.AfterLogLine(settings);
+  bool stamped = true;
+  if (due.event.Is(PowerEvent::Reboot)) {
+    // Without it, a machine back within this minute would reboot once more.
+    try {
+      settings.WriteDateTime(kLogSection, kLastRebootTimeKey, EncodeDateTime(now));
+    } catch (const SettingsWriteError& error) {
+      stamped = false;
+      sink.WriteFailed(error);
+    }
+  }
+  if (!sink.ActsNow(due, stamped)) return CarryOutEnd::Later;
+  return FinishCarryOut(due, settings, sink);
+}
+
+CarryOutEnd FinishCarryOut(DueTimer& due, SettingsFile& settings, CarryOutSink& sink) {
+  if (sink.Act(due)) return CarryOutEnd::Done;
+  if (due.takenEntry) {
+    try {
+      settings.WriteString(kTimerSection, due.title, *due.takenEntry);
+      due.takenEntry.reset();
+    } catch (const SettingsWriteError& error) {
+      sink.WriteFailed(error);
+    }
+  }
+  return CarryOutEnd::NotDone;
+}
+
+}  // namespace halcyra
