@@ -48,7 +48,7 @@ void TimerSchedule::FireOneOffIfDue(const LocalTime& now) {
 
 void TimerSchedule::FireTimer(DueTimer due) {
   ReloadTimers();
-  firing_.emplace(services_.firing, host_, std::move(due));
+  firing_.emplace(services_.firing, static_cast<FiringHost&>(*this), std::move(due));
 }
 
 void TimerSchedule::AdvanceFiring() {
@@ -60,7 +60,21 @@ void TimerSchedule::AdvanceFiring() {
     return;
   }
   LastHandled = firing_->StartedAt();
+  const bool once = firing_->Once();
   firing_.reset();
+  if (once) Reload();
+}
+
+void TimerSchedule::Post(std::function<void()> action) {
+  host_.Post([this, action = std::move(action)] {
+    action();
+    Reload();
+  });
+}
+
+void TimerSchedule::Reload() {
+  ReloadTimers();
+  host_.TimersReloaded();
 }
 
 void TimerSchedule::LoadTimers(const SettingsFile& file) {

@@ -27,6 +27,9 @@ class ScheduleHost : public FiringHost {
   virtual void RemoveTimerRows(const std::string& title) = 0;
   // The one-off request came or went: the tray icon's tip says what will happen.
   virtual void OneOffChanged() = 0;
+  // The timers were read again after a firing: a once-only timer whose action was not carried
+  // out is back.
+  virtual void TimersReloaded() = 0;
 };
 
 struct ScheduleServices {
@@ -42,7 +45,7 @@ struct ScheduleServices {
 inline constexpr unsigned kTickMs = 1000;
 inline constexpr unsigned kFiringTickMs = 100;
 
-class TimerSchedule {
+class TimerSchedule final : private FiringHost {
  public:
   TimerSchedule(const ScheduleServices& services, ScheduleHost& host);
 
@@ -70,6 +73,14 @@ class TimerSchedule {
  private:
   void FireOneOffIfDue(const LocalTime& now);
   void AdvanceFiring();
+  void Reload();
+  // The firing's window goes to the host; a sleep left for the main loop reads the timers again
+  // after it, when a once-only timer may be back and the wake-up timers are due anew.
+  void OpenCountdown(TFrmNotify& countdown) override { host_.OpenCountdown(countdown); }
+  void SyncCountdown() override { host_.SyncCountdown(); }
+  void HideCountdown() override { host_.HideCountdown(); }
+  void CloseCountdown() override { host_.CloseCountdown(); }
+  void Post(std::function<void()> action) override;
 
   ScheduleServices services_;
   ScheduleHost& host_;

@@ -81,6 +81,7 @@ class TrayFiring {
   std::optional<Firing::End> Advance();
   const LocalTime& StartedAt() const { return firing_.StartedAt(); }
   TFrmNotify& Countdown() { return countdown_; }
+  bool Once() { return firing_.Due().once; }
 
  private:
   std::optional<Firing::End> After(CarryOutEnd end, const TrayCarryOut& sink, std::uint64_t tick);

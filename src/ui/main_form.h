@@ -23,6 +23,7 @@
 #include "platform/text_files.h"
 #include "platform/wake_timers.h"
 #include "schedule/clock_guard.h"
+#include "schedule/timer_list.h"
 #include "schedule/timer_page.h"
 #include "schedule/timer_schedule.h"
 #include "toolkit/controls.h"
@@ -186,6 +187,7 @@ class TFrmMain final : public SettingsPages, public TimerPage, private ScheduleH
   void CloseCountdown() override { host_.CloseCountdown(); }
   void Post(std::function<void()> action) override { host_.Post(std::move(action)); }
   void OneOffChanged() override;
+  void TimersReloaded() override { FillTimerList(LvwTimer, Schedule.Timers, SortColumn); }
 
   MainFormServices services_;
   MainFormHost& host_;

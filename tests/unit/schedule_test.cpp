@@ -123,6 +123,27 @@ TEST_F(ScheduleTest, OnceTimerIsRemovedBeforeItsCountdownEvenWhenAborted) {
   EXPECT_TRUE(Tick().empty());
 }
 
+// The failure rule the service keeps too: a once-only timer whose action was not carried out
+// is back in the file, in the list and in the schedule, for its next time.
+TEST_F(ScheduleTest, AOnceTimerWhoseActionWasNotCarriedOutComesBack) {
+  Prepare("[Timer]\r\nonce=enabled,Power off,09:30,Once\r\nnap=enabled,Suspend,10:00,Once\r\n");
+  At(9, 9, 30);
+  Create();
+  abort_ = false;
+  machine_.accept = false;
+  EXPECT_EQ(Tick(), std::vector<std::string>{"Power off"});
+  EXPECT_EQ(form_->LvwTimer.rows.size(), 2u) << "back in the list at once";
+  At(9, 10, 0);
+  EXPECT_EQ(Tick(), std::vector<std::string>{"Suspend"});
+  EXPECT_EQ(boxes_.shown.size(), 2u) << "each refusal is said";
+  EXPECT_EQ(Settings().ReadSection("Timer"), (std::vector<std::string>{"once", "nap"}));
+  EXPECT_EQ(form_->LvwTimer.rows.size(), 2u);
+  machine_.accept = true;
+  At(10, 9, 30);
+  EXPECT_EQ(Tick(), std::vector<std::string>{"Power off"}) << "the next day";
+  EXPECT_FALSE(Settings().ValueExists("Timer", "once")) << "carried out: gone for good";
+}
+
 TEST_F(ScheduleTest, AOnceTimerThatCannotLeaveTheFileDoesNotFire) {
   Prepare("[Timer]\r\nonce=enabled,Hibernate,09:30,Once\r\n");
   At(9, 9, 30);
