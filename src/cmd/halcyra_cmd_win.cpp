@@ -15,8 +15,8 @@
 #include "platform/win32/process_identity_win.h"
 #include "platform/win32/wide_path_win.h"
 #include "platform/win32/win32_process_waits_win.h"
+#include "schedule/one_off.h"
 #include "service/service_command_line.h"
-#include "ui/one_off_commands.h"
 
 namespace {
 
