@@ -1,4 +1,4 @@
-#include "actions/cleanup_tasks_win.h"
+#include "platform/win32/win32_cleanup_tasks_win.h"
 
 #include <knownfolders.h>
 #include <objbase.h>
@@ -11,8 +11,8 @@
 #include <memory>
 #include <vector>
 
-#include "actions/temp_folder_guard.h"
 #include "core/text.h"
+#include "platform/temp_folder_guard.h"
 #include "platform/win32/handle_win.h"
 #include "platform/win32/loaded_library_win.h"
 #include "platform/win32/wide_path_win.h"
