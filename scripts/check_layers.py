@@ -6,7 +6,7 @@ import re
 import sys
 
 # Lowest first. A folder may include its own floor and those below it.
-LAYERS = ["core", "platform", "toolkit", "app", "actions", "schedule", "ui", "wizard", "service", "cmd", ""]
+LAYERS = ["core", "platform", "toolkit", "app", "actions", "schedule", "ui", "wizard", "service", "setup", "cmd", ""]
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.M)
 
 src = pathlib.Path(__file__).resolve().parent.parent / "src"

@@ -18,8 +18,8 @@
 #include "service/data_folder_security.h"
 #include "service/data_folder_win.h"
 #include "service/file_trust.h"
+#include "service/prepared_settings.h"
 #include "service/service_sid_win.h"
-#include "service/setup_data.h"
 #include "service/trusted_accounts.h"
 
 namespace halcyra {
