@@ -27,12 +27,6 @@ OsVersion Win32OsInfo::Version() const {
   return {info.dwMajorVersion, info.dwMinorVersion};
 }
 
-std::string Win32OsInfo::WindowsDirectory() const {
-  wchar_t buffer[MAX_PATH] = {};
-  GetWindowsDirectoryW(buffer, MAX_PATH);
-  return NarrowPath(buffer);
-}
-
 std::optional<std::string> Win32OsInfo::CommonAppDataFolder() const {
   ITEMIDLIST* raw = nullptr;
   if (FAILED(SHGetSpecialFolderLocation(nullptr, CSIDL_COMMON_APPDATA, &raw))) return std::nullopt;
