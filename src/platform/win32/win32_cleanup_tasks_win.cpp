@@ -77,10 +77,11 @@ std::vector<std::string> ProtectedFolders() {
     if (SUCCEEDED(SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path)))
       folders.push_back(NarrowPath(path));
   }
-  PWSTR downloads = nullptr;
-  if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_Downloads, 0, nullptr, &downloads)))
-    folders.push_back(NarrowPath(downloads));
-  CoTaskMemFree(downloads);
+  PWSTR known = nullptr;
+  const HRESULT found = SHGetKnownFolderPath(FOLDERID_Downloads, 0, nullptr, &known);
+  // Given back also when the call fails, as the shell asks.
+  const UniqueCoTaskMem<PWSTR> downloads(known);
+  if (SUCCEEDED(found)) folders.push_back(NarrowPath(downloads.Get()));
   return folders;
 }
 
