@@ -5,6 +5,7 @@
 #include <string>
 
 #include "actions/countdown.h"
+#include "core/command_line_words.h"
 #include "core/date_time.h"
 #include "fuzz_input.h"
 #include "schedule/timer_record.h"

@@ -1,20 +1,55 @@
 #!/usr/bin/env python3
-"""Checks the floors of src/: no include points from a lower layer to a higher one, and no
-file includes itself through others. Prints each offence; exits non-zero when there is one."""
+"""Checks the rooms of src/. Two rules, each offence printed; exits non-zero when there is one:
+- floors: no include points from a lower floor to a higher one;
+- rooms: a folder includes only from itself and the folders its entry in ROOMS names, so that a
+  program or a subsystem does not reach into a neighbour it has no business with (HalcyraCmd
+  into the tray's windows, say) even where the floors would let it.
+It also checks that no file includes itself through others."""
 import pathlib
 import re
 import sys
 
 # Lowest first. A folder may include its own floor and those below it.
-LAYERS = ["core", "platform", "toolkit", "app", "actions", "schedule", "ui", "wizard", "service", "cmd", ""]
+LAYERS = ["core", "platform", "toolkit", "app", "actions", "schedule", "ui", "wizard", "service",
+          "setup", "cmd", ""]
+
+# Every folder of src/ ("" is src/ itself) and the folders it may include from, besides itself.
+# A subfolder is a room of its own: naming "platform" does not open "platform/win32". A new
+# folder needs its entry here before the check passes.
+ROOMS = {
+    "core": [],
+    "platform": ["core"],
+    "platform/portable": ["core", "platform"],
+    "platform/win32": ["core", "platform"],
+    "toolkit": ["core", "platform", "platform/win32"],
+    "app": ["core", "platform"],
+    "actions": ["core", "platform", "platform/win32", "toolkit", "app"],
+    "schedule": ["core", "platform", "platform/win32", "toolkit", "app", "actions"],
+    "ui": ["core", "platform", "platform/win32", "toolkit", "app", "actions", "schedule"],
+    "wizard": ["core", "platform", "platform/win32", "toolkit", "app", "actions", "schedule", "ui"],
+    # The companion service has no windows of the tray program's.
+    "service": ["core", "platform", "platform/win32", "toolkit", "app", "actions", "schedule"],
+    # The package's custom actions prepare the data folder with the service's own code.
+    "setup": ["core", "platform", "platform/win32", "app", "service"],
+    # HalcyraCmd speaks to the tray program in the request's text only.
+    "cmd": ["core", "platform", "platform/win32", "app", "actions", "schedule"],
+    # The composition root of Halcyra.exe.
+    "": ["core", "platform", "platform/win32", "toolkit", "app", "actions", "schedule", "ui",
+         "wizard"],
+}
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.M)
 
 src = pathlib.Path(__file__).resolve().parent.parent / "src"
 
 
+def folder_of(relative: str) -> str:
+    return relative.rpartition("/")[0]
+
+
 def layer_of(relative: str) -> int:
-    top = relative.split("/")[0] if "/" in relative else ""
-    return LAYERS.index(top)
+    """The floor of a file; a folder missing from LAYERS is above them all, and ROOMS says so."""
+    top = folder_of(relative).split("/")[0]
+    return LAYERS.index(top) if top in LAYERS else len(LAYERS)
 
 
 def main() -> int:
@@ -24,11 +59,17 @@ def main() -> int:
         if path.suffix not in (".h", ".cpp"):
             continue
         name = path.relative_to(src).as_posix()
+        room = folder_of(name)
+        if room not in ROOMS:
+            offences.append(f"{name}: its folder src/{room} has no entry in ROOMS")
         targets = [t for t in INCLUDE.findall(path.read_text()) if (src / t).exists()]
         graph[name] = targets
         for target in targets:
             if layer_of(target) > layer_of(name):
                 offences.append(f"{name} includes {target}, a higher floor")
+            elif room in ROOMS and folder_of(target) not in [room] + ROOMS[room]:
+                offences.append(
+                    f"{name} includes {target}, from a folder that src/{room} may not include")
     # File-level cycles, by depth-first search over the headers.
     state = {}
 

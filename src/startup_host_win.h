@@ -4,11 +4,11 @@
 
 #include <windows.h>
 
-#include "actions/cleanup_tasks_win.h"
 #include "app/paths.h"
 #include "app/startup.h"
 #include "platform/win32/machine_control_win.h"
 #include "platform/win32/win32_audio_mixer_win.h"
+#include "platform/win32/win32_cleanup_tasks_win.h"
 #include "platform/win32/win32_clock_win.h"
 #include "platform/win32/win32_service_control_win.h"
 #include "platform/win32/win32_sleep_support_win.h"

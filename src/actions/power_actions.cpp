@@ -8,19 +8,16 @@
 namespace halcyra {
 namespace {
 
-// The edition is asked afresh before each comparison, in this order: unlike the NT-family
-// test elsewhere, each comparison here is a separate question to the system.
+// Every Windows this program runs on has the NT kernel, where ending the session or sleeping
+// needs the shutdown privilege; anything else is a version it does not know.
 bool ThroughEditionGate(const PowerServices& services,
                         const std::function<bool(MachineControl&)>& call) {
-  const auto edition = [&services] { return GetOSEdition(services.os); };
-  if (edition() == kEditionNewWinNT || edition() == kEditionOldWinNt ||
-      edition() == kEditionVista) {
-    services.privilege.EnableShutdownPrivilege();
-    return call(services.machine);
+  if (!IsNtFamily(GetOSEdition(services.os))) {
+    services.boxes.Show(kUnsupportedWindowsMessage, kAppTitle, mb::kOk | mb::kIconInformation);
+    return false;
   }
-  if (edition() == kEditionWin9x) return call(services.machine);
-  services.boxes.Show(kUnsupportedWindowsMessage, kAppTitle, mb::kOk | mb::kIconInformation);
-  return false;
+  services.privilege.EnableShutdownPrivilege();
+  return call(services.machine);
 }
 
 bool ExitWith(const PowerServices& services, unsigned flags) {

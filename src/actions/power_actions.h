@@ -1,5 +1,5 @@
 // The six ways the program ends the session or changes the power state. Each asks for the
-// edition of Windows, takes the shutdown privilege on the NT family and makes its call.
+// edition of Windows, takes the shutdown privilege and makes its call.
 // The result says only whether Windows accepted the request (false also for an edition not
 // supported, after its message, and for a sleep state the machine does not allow); the actions
 // themselves report nothing.

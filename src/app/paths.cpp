@@ -6,14 +6,6 @@ namespace halcyra {
 namespace {
 
 constexpr const char* kFolderName = "Halcyra";
-// Windows 98 keeps the all-users profile below the Windows directory.
-constexpr const char* kWin98AllUsersData = "All Users\\Application Data\\";
-
-bool IsWindows98(const OsVersion& v) { return v.major == 4 && v.minor == 10; }
-
-bool AsksShell(const OsVersion& v) {
-  return v.major >= 5 || (v.major == 4 && (v.minor == 90 || v.minor == 0));
-}
 
 }  // namespace
 
@@ -31,10 +23,9 @@ bool IsNtFamily(const std::string& edition) {
 }
 
 std::string GetDataFolder(const OsInfo& os) {
-  const OsVersion v = os.Version();
-  if (IsWindows98(v))
-    return JoinPath(os.WindowsDirectory(), std::string(kWin98AllUsersData) + kFolderName);
-  if (!AsksShell(v)) return "";
+  // Every edition this program runs on keeps shared data in the shell's common application-data
+  // folder; a version with no edition word has none.
+  if (GetOSEdition(os).empty()) return "";
   const auto common = os.CommonAppDataFolder();
   if (!common) return "";
   return JoinPath(*common, kFolderName);

@@ -10,13 +10,13 @@
 #include "app/app_services.h"
 #include "cmd/command_line.h"
 #include "cmd/tray_program_win.h"
+#include "core/command_line_words.h"
 #include "core/text.h"
 #include "platform/win32/process_hardening_win.h"
 #include "platform/win32/process_identity_win.h"
 #include "platform/win32/wide_path_win.h"
 #include "platform/win32/win32_process_waits_win.h"
-#include "service/service_command_line.h"
-#include "ui/one_off_commands.h"
+#include "schedule/one_off.h"
 
 namespace {
 

@@ -16,8 +16,6 @@ class OsInfo {
  public:
   virtual ~OsInfo() = default;
   virtual OsVersion Version() const = 0;
-  // The text up to the first zero byte.
-  virtual std::string WindowsDirectory() const = 0;
   // nullopt when the shell call fails; otherwise the converted path (possibly empty).
   virtual std::optional<std::string> CommonAppDataFolder() const = 0;
 };

@@ -36,6 +36,12 @@ struct OneOffRequest {
 std::string EncodeRequest(const OneOffRequest& request);
 std::optional<OneOffRequest> DecodeRequest(std::string_view text);
 
+// The first line of the tray program's reply.
+inline constexpr const char* kReplyOk = "ok";
+inline constexpr const char* kReplyRefused = "refused";
+// The process to wait for no longer runs (or its number is another process's now).
+inline constexpr const char* kReplyGone = "gone";
+
 // The first moment at or after `from` whose local hour and minute are these: today when that
 // minute has not gone by (the current minute counts, as a timer's does), else tomorrow.
 DateTime NextTimeOfDay(const LocalTime& from, std::pair<int, int> hourMinute);

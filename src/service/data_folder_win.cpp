@@ -19,7 +19,7 @@
 #include "service/aside_name.h"
 #include "service/data_folder_security.h"
 #include "service/file_trust.h"
-#include "service/setup_data.h"
+#include "service/prepared_settings.h"
 #include "service/trusted_accounts.h"
 
 namespace halcyra {

@@ -27,7 +27,7 @@ struct FolderOutcome {
 };
 
 // Reads a prepared settings file with the rights of the calling account: a drive path or a
-// share (setup_data.h), a plain file that is no link itself, of at most
+// share (prepared_settings.h), a plain file that is no link itself, of at most
 // kMaxPreparedSettingsBytes. nullopt with the reason in `failure`.
 std::optional<std::string> ReadPreparedSettings(const std::string& source, std::string& failure);
 

@@ -2,7 +2,6 @@
 #pragma once
 
 #include <string>
-#include <string_view>
 #include <vector>
 
 namespace halcyra {
@@ -27,8 +26,6 @@ inline constexpr const char* kServiceUsage =
     "/UNINSTALL stops and removes the service. /SILENT shows no message. Without arguments the "
     "program runs as the service, started by the service manager.";
 
-// The arguments after the program's name, split as Windows splits a command line.
-std::vector<std::string> SplitCommandLine(std::string_view line);
 // Switches compare without regard to case and may start with "/" or "-". No arguments at all
 // is the service manager's start; anything not understood asks for the usage.
 ServiceRequest ParseServiceArguments(const std::vector<std::string>& arguments);

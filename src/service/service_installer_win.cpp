@@ -18,8 +18,8 @@
 #include "service/data_folder_security.h"
 #include "service/data_folder_win.h"
 #include "service/file_trust.h"
+#include "service/prepared_settings.h"
 #include "service/service_sid_win.h"
-#include "service/setup_data.h"
 #include "service/trusted_accounts.h"
 
 namespace halcyra {
@@ -61,19 +61,21 @@ bool WaitForState(SC_HANDLE service, DWORD wanted) {
 }
 
 // The service's own entry: created, or brought up to date when an older one exists.
-SC_HANDLE RegisterService(SC_HANDLE manager, const std::string& command) {
-  SC_HANDLE service = CreateServiceA(
-      manager, kCompanionServiceName, kCompanionServiceDisplayName, SERVICE_ALL_ACCESS,
-      SERVICE_WIN32_OWN_PROCESS, SERVICE_AUTO_START, SERVICE_ERROR_NORMAL,
-      CodePagePath(command).c_str(), nullptr, nullptr, nullptr, kServiceAccount, "");
+ScHandle RegisterService(SC_HANDLE manager, const std::string& command) {
+  ScHandle service(CreateServiceA(manager, kCompanionServiceName, kCompanionServiceDisplayName,
+                                  SERVICE_ALL_ACCESS, SERVICE_WIN32_OWN_PROCESS, SERVICE_AUTO_START,
+                                  SERVICE_ERROR_NORMAL, CodePagePath(command).c_str(), nullptr,
+                                  nullptr, nullptr, kServiceAccount, ""));
   if (service || GetLastError() != ERROR_SERVICE_EXISTS) return service;
-  service = OpenServiceA(manager, kCompanionServiceName, SERVICE_ALL_ACCESS);
+  service.Reset(OpenServiceA(manager, kCompanionServiceName, SERVICE_ALL_ACCESS));
   if (service &&
-      !ChangeServiceConfigA(service, SERVICE_WIN32_OWN_PROCESS, SERVICE_AUTO_START,
+      !ChangeServiceConfigA(service.Get(), SERVICE_WIN32_OWN_PROCESS, SERVICE_AUTO_START,
                             SERVICE_ERROR_NORMAL, CodePagePath(command).c_str(), nullptr, nullptr,
                             nullptr, kServiceAccount, "", kCompanionServiceDisplayName)) {
-    CloseServiceHandle(service);
-    return nullptr;
+    // The caller reports why the configuration was refused, not what closing the handle left.
+    const DWORD refused = GetLastError();
+    service.Close();
+    SetLastError(refused);
   }
   return service;
 }
@@ -321,7 +323,7 @@ InstallOutcome InstallCompanionService(const std::string& exePath, const std::st
   FolderOutcome folder =
       PrepareDataFolder(dataFolder, settings, RememberedSharedSettings(), *serviceSid, *me);
   if (!folder.failure.empty()) return {false, folder.failure};
-  ScHandle service(RegisterService(manager.Get(), "\"" + *exe + "\""));
+  const ScHandle service = RegisterService(manager.Get(), "\"" + *exe + "\"");
   if (!service) return {false, Failure("The service could not be registered", GetLastError())};
   std::vector<std::string> notes = ConfigureService(service.Get());
   notes.insert(notes.end(), folder.notes.begin(), folder.notes.end());

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "app/paths.h"
+#include "core/command_line_words.h"
 #include "platform/win32/process_hardening_win.h"
 #include "platform/win32/wide_path_win.h"
 #include "platform/win32/win32_os_info_win.h"

@@ -5,10 +5,10 @@
 
 #include <windowsx.h>
 
-#include "actions/cleanup_tasks_win.h"
 #include "app/paths.h"
 #include "platform/win32/machine_control_win.h"
 #include "platform/win32/wide_path_win.h"
+#include "platform/win32/win32_cleanup_tasks_win.h"
 #include "res/resource_ids.h"
 #include "schedule/timer_editor_win.h"
 #include "schedule/timer_page_win.h"

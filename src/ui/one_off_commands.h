@@ -12,11 +12,6 @@
 
 namespace halcyra {
 
-inline constexpr const char* kReplyOk = "ok";
-inline constexpr const char* kReplyRefused = "refused";
-// The process to wait for no longer runs (or its number is another process's now).
-inline constexpr const char* kReplyGone = "gone";
-
 std::string HandleOneOffCommand(std::string_view message, TimerSchedule& schedule,
                                 ProcessWaits& processes, const Clock& clock);
 

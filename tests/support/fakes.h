@@ -40,11 +40,9 @@ namespace halcyra::test {
 class FakeOsInfo final : public OsInfo {
  public:
   OsVersion version{10, 0};
-  std::string windowsDirectory = "C:\\WINDOWS";
   std::optional<std::string> commonAppData = std::string("C:\\ProgramData");
 
   OsVersion Version() const override { return version; }
-  std::string WindowsDirectory() const override { return windowsDirectory; }
   std::optional<std::string> CommonAppDataFolder() const override { return commonAppData; }
 };
 

@@ -4,7 +4,7 @@
 
 #include <functional>
 
-#include "actions/temp_folder_guard.h"
+#include "platform/temp_folder_guard.h"
 #include "support/fakes.h"
 #include "support/temp_folder.h"
 

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "core/command_line_words.h"
 #include "platform/portable/portable_file_stamps.h"
 #include "platform/portable/portable_ini_profile.h"
 #include "platform/portable/portable_text_files.h"

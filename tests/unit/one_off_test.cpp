@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "cmd/command_line.h"
+#include "core/command_line_words.h"
 #include "core/peer_identity.h"
-#include "service/service_command_line.h"
 
 namespace halcyra {
 namespace {

@@ -29,29 +29,25 @@ TEST(EditionWord, FollowsTheVersionTable) {
 }
 
 // One platform object for every row: the folder is asked for afresh each time, never kept.
-TEST(DataFolder, Windows98UsesTheWindowsDirectoryOtherKnownVersionsAskTheShell) {
+TEST(DataFolder, KnownVersionsAskTheShell) {
   struct Row {
     OsVersion version;
-    const char* windows;
     std::optional<std::string> shell;
     std::string folder;
   };
   const Row rows[] = {
-      {{4, 10}, "C:\\WINDOWS", std::nullopt, "C:\\WINDOWS\\All Users\\Application Data\\Halcyra"},
-      {{4, 10}, "C:\\", std::nullopt, "C:\\All Users\\Application Data\\Halcyra"},
-      {{10, 0}, "D:\\ignored", "C:\\ProgramData", "C:\\ProgramData\\Halcyra"},
-      {{6, 1}, "D:\\ignored", "E:\\Shared", "E:\\Shared\\Halcyra"},
-      {{5, 1}, "D:\\ignored", "D:\\", "D:\\Halcyra"},  // no double backslash at a root
-      {{4, 90}, "D:\\ignored", "C:\\ProgramData", "C:\\ProgramData\\Halcyra"},
-      {{4, 0}, "D:\\ignored", "C:\\ProgramData", "C:\\ProgramData\\Halcyra"},
-      {{6, 0}, "D:\\ignored", std::nullopt, ""},  // the shell fails
-      {{3, 51}, "D:\\ignored", "C:\\ProgramData", ""},
-      {{4, 1}, "D:\\ignored", "C:\\ProgramData", ""},
+      {{10, 0}, "C:\\ProgramData", "C:\\ProgramData\\Halcyra"},
+      {{6, 1}, "E:\\Shared", "E:\\Shared\\Halcyra"},
+      {{5, 1}, "D:\\", "D:\\Halcyra"},  // no double backslash at a root
+      {{4, 90}, "C:\\ProgramData", "C:\\ProgramData\\Halcyra"},
+      {{4, 0}, "C:\\ProgramData", "C:\\ProgramData\\Halcyra"},
+      {{6, 0}, std::nullopt, ""},  // the shell fails
+      {{3, 51}, "C:\\ProgramData", ""},
+      {{4, 1}, "C:\\ProgramData", ""},
   };
   FakeOsInfo os;
   for (const Row& row : rows) {
     os.version = row.version;
-    os.windowsDirectory = row.windows;
     os.commonAppData = row.shell;
     EXPECT_EQ(GetDataFolder(os), row.folder) << row.version.major << "." << row.version.minor;
     EXPECT_EQ(GetSettingsPath(os), row.folder.empty() ? "" : row.folder + "\\Halcyra.ini");

@@ -38,28 +38,26 @@ TEST_F(PowerActionsTest, EachActionMakesItsCall) {
   EXPECT_TRUE(boxes_.shown.empty());
 }
 
-TEST_F(PowerActionsTest, NtEditionsTakeThePrivilegeWin9xDoesNot) {
+TEST_F(PowerActionsTest, NtEditionsTakeThePrivilege) {
   for (const OsVersion v : {OsVersion{5, 1}, OsVersion{4, 0}, OsVersion{6, 0}}) {
     os_.version = v;
     machine_.calls.clear();
     RebootComputer(Services());
     EXPECT_EQ(machine_.calls, (std::vector<std::string>{"privilege", "ExitWindowsEx 6"}));
   }
-  os_.version = {4, 10};
-  machine_.calls.clear();
-  const int before = privilege_.requests;
-  SuspendComputer(Services());
-  EXPECT_EQ(machine_.calls, std::vector<std::string>{"SetSystemPowerState 1 1"});
-  EXPECT_EQ(privilege_.requests, before) << "no token on Win9x";
 }
 
+// Windows without the NT kernel is as unknown to this program as a version with no word.
 TEST_F(PowerActionsTest, UnknownEditionShowsTheMessageAndCallsNothing) {
-  os_.version = {3, 51};
-  for (auto action : {&PowerOffComputer, &ShutdownWindows, &RebootComputer, &LogOffUser,
-                      &HibernateComputer, &SuspendComputer})
-    action(Services());
+  for (const OsVersion v : {OsVersion{3, 51}, OsVersion{4, 10}}) {
+    os_.version = v;
+    for (auto action : {&PowerOffComputer, &ShutdownWindows, &RebootComputer, &LogOffUser,
+                        &HibernateComputer, &SuspendComputer})
+      action(Services());
+  }
   EXPECT_TRUE(machine_.calls.empty());
-  ASSERT_EQ(boxes_.shown.size(), 6u);
+  EXPECT_EQ(privilege_.requests, 0);
+  ASSERT_EQ(boxes_.shown.size(), 12u);
   EXPECT_EQ(boxes_.shown[0].text, "Halcyra does not support this version of Windows.");
   EXPECT_EQ(boxes_.shown[0].caption, "Halcyra");
   EXPECT_EQ(boxes_.shown[0].style, 0x40u);

@@ -10,9 +10,9 @@
 #include <fstream>
 #include <optional>
 
-#include "actions/cleanup_tasks_win.h"
 #include "platform/win32/handle_win.h"
 #include "platform/win32/win32_audio_mixer_win.h"
+#include "platform/win32/win32_cleanup_tasks_win.h"
 #include "support/fakes.h"
 #include "support/temp_folder.h"
 

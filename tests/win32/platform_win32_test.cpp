@@ -90,7 +90,6 @@ TEST(Win32OsInfo, ModernWindowsIsVistaWithItsDataFolderUnderProgramData) {
   EXPECT_EQ(GetOSEdition(os), "Vista");
   EXPECT_EQ(UpperAscii(GetDataFolder(os)), "C:\\PROGRAMDATA\\HALCYRA");
   EXPECT_EQ(UpperAscii(GetSettingsPath(os)), "C:\\PROGRAMDATA\\HALCYRA\\HALCYRA.INI");
-  EXPECT_EQ(UpperAscii(os.WindowsDirectory()), "C:\\WINDOWS");
 }
 
 TEST(Win32RegionalSettings, DateTimesRoundTripThroughTheProfileFunctions) {

@@ -17,8 +17,8 @@
 #include "platform/win32/win32_system_services_win.h"
 #include "service/data_folder_security.h"
 #include "service/data_folder_win.h"
+#include "service/prepared_settings.h"
 #include "service/service_sid_win.h"
-#include "service/setup_data.h"
 #include "support/temp_folder.h"
 
 namespace halcyra {

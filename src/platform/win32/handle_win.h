@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <objbase.h>
+
 #include <utility>
 
 namespace halcyra {
@@ -58,6 +60,9 @@ using UniqueIcon = UniqueResource<HICON, &DestroyIcon>;
 using UniqueRegistryKey = UniqueResource<HKEY, &RegCloseKey>;
 // Memory the system handed out with LocalAlloc: security descriptors, SID texts.
 using UniqueLocal = UniqueResource<HLOCAL, &LocalFree>;
+// Memory the shell handed out with CoTaskMemAlloc: known-folder paths, item id lists.
+template <typename Pointer>
+using UniqueCoTaskMem = UniqueResource<Pointer, &CoTaskMemFree>;
 
 // A memory device context made for drawing off screen.
 using UniqueMemoryDc = UniqueResource<HDC, &DeleteDC>;

@@ -4,18 +4,10 @@
 
 #include <shlobj.h>
 
-#include <memory>
-
+#include "platform/win32/handle_win.h"
 #include "platform/win32/wide_path_win.h"
 
 namespace halcyra {
-namespace {
-
-struct PidlFree {
-  void operator()(ITEMIDLIST* pidl) const { CoTaskMemFree(pidl); }
-};
-
-}  // namespace
 
 OsVersion Win32OsInfo::Version() const {
   OSVERSIONINFOA info{};
@@ -27,18 +19,12 @@ OsVersion Win32OsInfo::Version() const {
   return {info.dwMajorVersion, info.dwMinorVersion};
 }
 
-std::string Win32OsInfo::WindowsDirectory() const {
-  wchar_t buffer[MAX_PATH] = {};
-  GetWindowsDirectoryW(buffer, MAX_PATH);
-  return NarrowPath(buffer);
-}
-
 std::optional<std::string> Win32OsInfo::CommonAppDataFolder() const {
   ITEMIDLIST* raw = nullptr;
   if (FAILED(SHGetSpecialFolderLocation(nullptr, CSIDL_COMMON_APPDATA, &raw))) return std::nullopt;
-  std::unique_ptr<ITEMIDLIST, PidlFree> pidl(raw);
+  const UniqueCoTaskMem<ITEMIDLIST*> pidl(raw);
   wchar_t buffer[MAX_PATH] = {};
-  SHGetPathFromIDListW(pidl.get(), buffer);
+  SHGetPathFromIDListW(pidl.Get(), buffer);
   return NarrowPath(buffer);
 }
 

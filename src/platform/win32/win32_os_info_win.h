@@ -7,7 +7,6 @@ namespace halcyra {
 class Win32OsInfo final : public OsInfo {
  public:
   OsVersion Version() const override;
-  std::string WindowsDirectory() const override;
   std::optional<std::string> CommonAppDataFolder() const override;
 };
 

@@ -18,11 +18,11 @@ constexpr DWORD kStartStopAccess = SERVICE_START | SERVICE_STOP;
 constexpr int kMostStopPolls = 30;
 constexpr int kMostInterrogations = 50;
 
-SC_HANDLE OpenManager() { return OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT); }
+ScHandle OpenManager() { return ScHandle(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT)); }
 
-SC_HANDLE OpenCompanion(SC_HANDLE manager) {
-  if (SC_HANDLE full = OpenServiceA(manager, kCompanionServiceName, kServiceAccess)) return full;
-  return OpenServiceA(manager, kCompanionServiceName, kStartStopAccess);
+ScHandle OpenCompanion(SC_HANDLE manager) {
+  if (ScHandle full{OpenServiceA(manager, kCompanionServiceName, kServiceAccess)}) return full;
+  return ScHandle(OpenServiceA(manager, kCompanionServiceName, kStartStopAccess));
 }
 
 // Fills the status record by interrogating the service. A service that cannot take the
@@ -44,9 +44,9 @@ std::string ServiceInstallCommand(const std::string& programFolder) {
 }
 
 void Win32ServiceControl::StopCompanionService() {
-  ScHandle manager(OpenManager());
+  const ScHandle manager = OpenManager();
   if (!manager) return;
-  ScHandle service(OpenCompanion(manager.Get()));
+  const ScHandle service = OpenCompanion(manager.Get());
   if (!service) return;
   SERVICE_STATUS status{};
   if (!ControlService(service.Get(), SERVICE_CONTROL_STOP, &status)) return;
@@ -60,15 +60,14 @@ void Win32ServiceControl::StopCompanionService() {
 }
 
 void Win32ServiceControl::StartCompanionService() {
-  SC_HANDLE reached = OpenManager();
-  if (!reached) {
+  ScHandle manager = OpenManager();
+  if (!manager) {
     // The service manager cannot be reached: install the service, then try once more.
     WinExec(ServiceInstallCommand(programFolder_).c_str(), SW_MINIMIZE);
-    reached = OpenManager();
+    manager = OpenManager();
   }
-  if (!reached) return;
-  ScHandle manager(reached);
-  ScHandle service(OpenCompanion(manager.Get()));
+  if (!manager) return;
+  const ScHandle service = OpenCompanion(manager.Get());
   if (!service) return;
   if (!StartServiceA(service.Get(), 0, nullptr)) return;
   SERVICE_STATUS status{};

@@ -8,26 +8,31 @@
 #include "platform/win32/wide_path_win.h"
 
 namespace halcyra {
+namespace {
+
+// What the terminal services handed out.
+template <typename Pointer>
+using UniqueWtsMemory = UniqueResource<Pointer, &WTSFreeMemory>;
+
+}  // namespace
 
 std::optional<std::vector<unsigned>> Win32SessionList::Sessions() const {
-  WTS_SESSION_INFOA* sessions = nullptr;
+  WTS_SESSION_INFOA* raw = nullptr;
   DWORD count = 0;
-  if (!WTSEnumerateSessionsA(WTS_CURRENT_SERVER_HANDLE, 0, 1, &sessions, &count))
-    return std::nullopt;
+  if (!WTSEnumerateSessionsA(WTS_CURRENT_SERVER_HANDLE, 0, 1, &raw, &count)) return std::nullopt;
+  const UniqueWtsMemory<WTS_SESSION_INFOA*> sessions(raw);
   std::vector<unsigned> ids;
-  for (DWORD i = 0; i < count; ++i) ids.push_back(sessions[i].SessionId);
-  WTSFreeMemory(sessions);
+  for (DWORD i = 0; i < count; ++i) ids.push_back(sessions.Get()[i].SessionId);
   return ids;
 }
 
 std::optional<std::string> Win32SessionList::UserOf(unsigned session) const {
-  char* user = nullptr;
+  char* raw = nullptr;
   DWORD bytes = 0;
-  if (!WTSQuerySessionInformationA(WTS_CURRENT_SERVER_HANDLE, session, WTSUserName, &user, &bytes))
+  if (!WTSQuerySessionInformationA(WTS_CURRENT_SERVER_HANDLE, session, WTSUserName, &raw, &bytes))
     return std::nullopt;
-  std::string name = user ? user : "";
-  WTSFreeMemory(user);
-  return name;
+  const UniqueWtsMemory<char*> user(raw);
+  return std::string(user ? user.Get() : "");
 }
 
 FileFacts Win32FileInspector::Inspect(const std::string& path) const {

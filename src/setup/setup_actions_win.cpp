@@ -21,7 +21,7 @@
 #include "service/data_folder_win.h"
 #include "service/service_installer_win.h"
 #include "service/service_sid_win.h"
-#include "service/setup_data.h"
+#include "setup/setup_data.h"
 
 namespace {
 

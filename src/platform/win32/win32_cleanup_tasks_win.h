@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "actions/cleanup.h"
+#include "platform/cleanup_tasks.h"
 #include "platform/message_box.h"
 
 namespace halcyra {

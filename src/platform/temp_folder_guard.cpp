@@ -1,4 +1,4 @@
-#include "actions/temp_folder_guard.h"
+#include "platform/temp_folder_guard.h"
 
 #include "core/text.h"
 

@@ -1,4 +1,4 @@
-#include "actions/cleanup_tasks_win.h"
+#include "platform/win32/win32_cleanup_tasks_win.h"
 
 #include <knownfolders.h>
 #include <objbase.h>
@@ -11,8 +11,8 @@
 #include <memory>
 #include <vector>
 
-#include "actions/temp_folder_guard.h"
 #include "core/text.h"
+#include "platform/temp_folder_guard.h"
 #include "platform/win32/handle_win.h"
 #include "platform/win32/loaded_library_win.h"
 #include "platform/win32/wide_path_win.h"
@@ -77,10 +77,11 @@ std::vector<std::string> ProtectedFolders() {
     if (SUCCEEDED(SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path)))
       folders.push_back(NarrowPath(path));
   }
-  PWSTR downloads = nullptr;
-  if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_Downloads, 0, nullptr, &downloads)))
-    folders.push_back(NarrowPath(downloads));
-  CoTaskMemFree(downloads);
+  PWSTR known = nullptr;
+  const HRESULT found = SHGetKnownFolderPath(FOLDERID_Downloads, 0, nullptr, &known);
+  // Given back also when the call fails, as the shell asks.
+  const UniqueCoTaskMem<PWSTR> downloads(known);
+  if (SUCCEEDED(found)) folders.push_back(NarrowPath(downloads.Get()));
   return folders;
 }
 
