@@ -45,10 +45,10 @@ void CountdownWindow::DpiChanged() {
 }
 
 void CountdownWindow::SetLabelFont() {
-  labelFont_.Reset(CreateFontA(-binder_->Scale(16), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+  labelFont_.Reset(CreateFontW(-binder_->Scale(16), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
                                DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                               DEFAULT_QUALITY, DEFAULT_PITCH, "Microsoft Sans Serif"));
-  SendMessageA(label_, WM_SETFONT, reinterpret_cast<WPARAM>(labelFont_.Get()), TRUE);
+                               DEFAULT_QUALITY, DEFAULT_PITCH, L"Microsoft Sans Serif"));
+  SendMessageW(label_, WM_SETFONT, reinterpret_cast<WPARAM>(labelFont_.Get()), TRUE);
 }
 
 void CountdownWindow::FitLongestText(bool centred) {
@@ -88,9 +88,9 @@ void CountdownWindow::Dispatch(MSG& msg) {
     quitCode_ = static_cast<int>(msg.wParam);
     return;
   }
-  if (Handle() && IsDialogMessageA(Handle(), &msg)) return;
+  if (Handle() && IsDialogMessageW(Handle(), &msg)) return;
   TranslateMessage(&msg);
-  DispatchMessageA(&msg);
+  DispatchMessageW(&msg);
 }
 
 CountdownOutcome CountdownWindow::ShowModal() {
@@ -101,7 +101,7 @@ CountdownOutcome CountdownWindow::ShowModal() {
   SetForegroundWindow(Handle());
   SetTimer(Handle(), kTimer1, kTimer1Interval, nullptr);
   MSG msg;
-  while (!closeRequested_ && !quitSeen_ && GetMessageA(&msg, nullptr, 0, 0) > 0) Dispatch(msg);
+  while (!closeRequested_ && !quitSeen_ && GetMessageW(&msg, nullptr, 0, 0) > 0) Dispatch(msg);
   KillTimer(Handle(), kTimer1);
   form_.FormClose();
   EnableWindow(owner_, TRUE);
@@ -114,7 +114,7 @@ void CountdownWindow::ProcessMessages(int maxWaitMs) {
   MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(maxWaitMs), QS_ALLINPUT,
                               MWMO_INPUTAVAILABLE);
   MSG msg;
-  while (!quitSeen_ && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) Dispatch(msg);
+  while (!quitSeen_ && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) Dispatch(msg);
   Sync();
 }
 

@@ -13,7 +13,7 @@
 #include "core/text.h"
 #include "platform/win32/process_hardening_win.h"
 #include "platform/win32/process_identity_win.h"
-#include "platform/win32/wide_path_win.h"
+#include "platform/win32/utf8_win.h"
 #include "platform/win32/win32_process_waits_win.h"
 #include "service/service_command_line.h"
 #include "ui/one_off_commands.h"
@@ -47,15 +47,14 @@ UniqueHandle OpenTrayPipe(const std::wstring& name) {
 }
 
 bool ShowsWizard(DWORD processId) {
-  const HWND wizard = FindWindowA("TForm1", "Wizard of Halcyra");
+  const HWND wizard = FindWindowW(L"TForm1", L"Wizard of Halcyra");
   DWORD owner = 0;
   return wizard && GetWindowThreadProcessId(wizard, &owner) && owner == processId;
 }
 
 // An ordinary start of the tray program beside this one, without arguments; then its pipe.
 UniqueHandle StartTrayProgram(const std::wstring& name) {
-  std::wstring line =
-      WidePath("\"" + JoinPath(FolderOf(ProgramFilePath()), TrayProgramFile()) + "\"");
+  std::wstring line = Wide("\"" + JoinPath(FolderOf(ProgramFilePath()), TrayProgramFile()) + "\"");
   // No standard handles of ours: a script that reads this program's output to its end must
   // not wait for the tray program, which runs on.
   STARTUPINFOW startup{};
@@ -122,7 +121,7 @@ std::optional<std::string> Ask(HANDLE pipe, std::string command) {
 
 int main() {
   HardenProcess();
-  const auto parsed = ParseCmdLine(SplitCommandLine(GetCommandLineA()));
+  const auto parsed = ParseCmdLine(SplitCommandLine(Utf8(GetCommandLineW())));
   if (const auto* error = std::get_if<CmdError>(&parsed))
     return Fail(error->exitCode, error->message);
   const CmdLine& line = std::get<CmdLine>(parsed);
@@ -143,12 +142,12 @@ int main() {
   const std::optional<PeerIdentity> self = OwnIdentity();
   if (!self) return Fail(cmd_exit::kNoTrayProgram, "This program's own user could not be read");
   const std::string name = OneOffPipeName(*self);
-  UniqueHandle pipe = OpenTrayPipe(WidePath(name));
+  UniqueHandle pipe = OpenTrayPipe(Wide(name));
   if (!pipe && line.action == CmdAction::Cancel) {
     std::puts("No request was pending: no Halcyra tray program runs.");
     return cmd_exit::kDone;
   }
-  if (!pipe && line.action == CmdAction::Do) pipe = StartTrayProgram(WidePath(name));
+  if (!pipe && line.action == CmdAction::Do) pipe = StartTrayProgram(Wide(name));
   if (!pipe) return Fail(cmd_exit::kNoTrayProgram, kNoAnswer);
   // Anyone may create the name first: only the user's own program in this session hears what
   // is asked, and only its answer is believed.

@@ -4,7 +4,7 @@
 
 #include "app/paths.h"
 #include "platform/win32/process_hardening_win.h"
-#include "platform/win32/wide_path_win.h"
+#include "platform/win32/utf8_win.h"
 #include "platform/win32/win32_os_info_win.h"
 #include "service/service_command_line.h"
 #include "service/service_installer_win.h"
@@ -30,7 +30,7 @@ void Say(const std::string& text, bool failed, bool quiet) {
     halcyra::WriteStandardError(text);
     return;
   }
-  MessageBoxW(nullptr, halcyra::WidePath(text).c_str(), L"Halcyra Service",
+  MessageBoxW(nullptr, halcyra::Wide(text).c_str(), L"Halcyra Service",
               MB_OK | MB_SETFOREGROUND | (failed ? MB_ICONERROR : MB_ICONINFORMATION));
 }
 
@@ -39,7 +39,7 @@ void Say(const std::string& text, bool failed, bool quiet) {
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   using namespace halcyra;
   HardenProcess();
-  const ServiceRequest request = ParseServiceArguments(SplitCommandLine(GetCommandLineA()));
+  const ServiceRequest request = ParseServiceArguments(SplitCommandLine(Utf8(GetCommandLineW())));
   const bool desktop = HasVisibleDesktop();
   if (request.command == ServiceCommand::RunAsService) {
     InstallFaultReport(FaultNotice::StandardError);
@@ -57,8 +57,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   const Win32OsInfo os;
   InstallOutcome outcome;
   if (request.command == ServiceCommand::Install) {
-    PreparedSettings prepared{PathFromCodePage(request.settingsSource), std::nullopt,
-                              request.overwrite, ""};
+    PreparedSettings prepared{request.settingsSource, std::nullopt, request.overwrite, ""};
     std::string failure;
     if (!prepared.source.empty()) prepared.content = ReadPreparedSettings(prepared.source, failure);
     outcome = failure.empty()

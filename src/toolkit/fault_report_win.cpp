@@ -4,13 +4,15 @@
 
 #include <cstdio>
 
+#include "platform/win32/utf8_win.h"
+
 namespace halcyra {
 namespace {
 
 LONG WINAPI ReportFaultInBox(EXCEPTION_POINTERS* info) {
   const DWORD code = info->ExceptionRecord->ExceptionCode;
   // Task-modal and without an owner: the program's windows may be in any state by now.
-  MessageBoxA(nullptr, FaultMessage(code).c_str(), "Halcyra",
+  MessageBoxW(nullptr, Wide(FaultMessage(code)).c_str(), L"Halcyra",
               MB_OK | MB_ICONERROR | MB_TASKMODAL | MB_SETFOREGROUND);
   TerminateProcess(GetCurrentProcess(), code);
   return EXCEPTION_EXECUTE_HANDLER;
@@ -39,6 +41,13 @@ void WriteStandardError(const std::string& text) {
   if (!error || error == INVALID_HANDLE_VALUE) return;
   const std::string line = text + "\r\n";
   DWORD written = 0;
+  // A console shows the text whole; a file or pipe gets it as the program holds it, UTF-8.
+  DWORD mode = 0;
+  if (GetConsoleMode(error, &mode)) {
+    const std::wstring wide = Wide(line);
+    WriteConsoleW(error, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
+    return;
+  }
   WriteFile(error, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
 }
 

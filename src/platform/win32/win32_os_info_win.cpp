@@ -6,7 +6,7 @@
 
 #include <memory>
 
-#include "platform/win32/wide_path_win.h"
+#include "platform/win32/utf8_win.h"
 
 namespace halcyra {
 namespace {
@@ -18,11 +18,11 @@ struct PidlFree {
 }  // namespace
 
 OsVersion Win32OsInfo::Version() const {
-  OSVERSIONINFOA info{};
+  OSVERSIONINFOW info{};
   info.dwOSVersionInfoSize = sizeof info;  // 148
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-  GetVersionExA(&info);
+  GetVersionExW(&info);
 #pragma GCC diagnostic pop
   return {info.dwMajorVersion, info.dwMinorVersion};
 }
@@ -30,7 +30,7 @@ OsVersion Win32OsInfo::Version() const {
 std::string Win32OsInfo::WindowsDirectory() const {
   wchar_t buffer[MAX_PATH] = {};
   GetWindowsDirectoryW(buffer, MAX_PATH);
-  return NarrowPath(buffer);
+  return Utf8(buffer);
 }
 
 std::optional<std::string> Win32OsInfo::CommonAppDataFolder() const {
@@ -39,7 +39,7 @@ std::optional<std::string> Win32OsInfo::CommonAppDataFolder() const {
   std::unique_ptr<ITEMIDLIST, PidlFree> pidl(raw);
   wchar_t buffer[MAX_PATH] = {};
   SHGetPathFromIDListW(pidl.get(), buffer);
-  return NarrowPath(buffer);
+  return Utf8(buffer);
 }
 
 }  // namespace halcyra

@@ -5,14 +5,14 @@
 #include "core/text.h"
 #include "platform/service_names.h"
 #include "platform/win32/handle_win.h"
-#include "platform/win32/wide_path_win.h"
+#include "platform/win32/utf8_win.h"
 
 namespace halcyra {
 
 std::optional<std::vector<unsigned>> Win32SessionList::Sessions() const {
-  WTS_SESSION_INFOA* sessions = nullptr;
+  WTS_SESSION_INFOW* sessions = nullptr;
   DWORD count = 0;
-  if (!WTSEnumerateSessionsA(WTS_CURRENT_SERVER_HANDLE, 0, 1, &sessions, &count))
+  if (!WTSEnumerateSessionsW(WTS_CURRENT_SERVER_HANDLE, 0, 1, &sessions, &count))
     return std::nullopt;
   std::vector<unsigned> ids;
   for (DWORD i = 0; i < count; ++i) ids.push_back(sessions[i].SessionId);
@@ -21,11 +21,11 @@ std::optional<std::vector<unsigned>> Win32SessionList::Sessions() const {
 }
 
 std::optional<std::string> Win32SessionList::UserOf(unsigned session) const {
-  char* user = nullptr;
+  wchar_t* user = nullptr;
   DWORD bytes = 0;
-  if (!WTSQuerySessionInformationA(WTS_CURRENT_SERVER_HANDLE, session, WTSUserName, &user, &bytes))
+  if (!WTSQuerySessionInformationW(WTS_CURRENT_SERVER_HANDLE, session, WTSUserName, &user, &bytes))
     return std::nullopt;
-  std::string name = user ? user : "";
+  std::string name = user ? Utf8(user) : "";
   WTSFreeMemory(user);
   return name;
 }
@@ -33,7 +33,7 @@ std::optional<std::string> Win32SessionList::UserOf(unsigned session) const {
 FileFacts Win32FileInspector::Inspect(const std::string& path) const {
   FileFacts facts;
   UniqueHandle file(
-      CreateFileW(WidePath(path).c_str(), FILE_READ_ATTRIBUTES,
+      CreateFileW(Wide(path).c_str(), FILE_READ_ATTRIBUTES,
                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                   FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
   if (!file) {
@@ -60,14 +60,14 @@ FileFacts FactsOf(HANDLE handle) {
 
 std::optional<FileStamp> Win32FileStamps::Stamp(const std::string& path) const {
   WIN32_FILE_ATTRIBUTE_DATA data{};
-  if (!GetFileAttributesExW(WidePath(path).c_str(), GetFileExInfoStandard, &data))
-    return std::nullopt;
+  if (!GetFileAttributesExW(Wide(path).c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
   return FileStamp{(static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow,
                    (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
                        data.ftLastWriteTime.dwLowDateTime};
 }
 
-Win32SystemLog::Win32SystemLog() : source_(RegisterEventSourceA(nullptr, kCompanionServiceName)) {}
+Win32SystemLog::Win32SystemLog()
+    : source_(RegisterEventSourceW(nullptr, Wide(kCompanionServiceName).c_str())) {}
 
 Win32SystemLog::~Win32SystemLog() {
   if (source_) DeregisterEventSource(source_);
@@ -75,8 +75,7 @@ Win32SystemLog::~Win32SystemLog() {
 
 void Win32SystemLog::Write(ServiceEvent event, const std::string& text) {
   if (!source_) return;
-  // Its paths are UTF-8 inside the program.
-  const std::wstring wide = WidePath(text);
+  const std::wstring wide = Wide(text);
   const wchar_t* strings[] = {wide.c_str()};
   // The event's id is the number of its message in the service's message table ("%1"), which
   // the event source's registration names.
