@@ -4,13 +4,13 @@
 // request.
 #include <windows.h>
 
-#include <cstdio>
 #include <string>
 
 #include "app/app_services.h"
 #include "cmd/command_line.h"
 #include "cmd/tray_program_win.h"
 #include "core/text.h"
+#include "platform/win32/console_win.h"
 #include "platform/win32/process_hardening_win.h"
 #include "platform/win32/process_identity_win.h"
 #include "platform/win32/utf8_win.h"
@@ -29,7 +29,7 @@ constexpr DWORD kReplyLimit = 64 * 1024;
 constexpr const char* kNoAnswer = "No Halcyra tray program of this user and session answered";
 
 int Fail(int code, const std::string& message) {
-  std::fprintf(stderr, "%s\n", CmdErrorLine(code, message).c_str());
+  WriteStandard(STD_ERROR_HANDLE, CmdErrorLine(code, message) + "\n");
   return code;
 }
 
@@ -72,10 +72,9 @@ UniqueHandle StartTrayProgram(const std::wstring& name) {
     // over it, the request follows once it is closed.
     if (ShowsWizard(process.dwProcessId)) {
       if (!told) {
-        std::puts(
-            "INFO: Halcyra shows its first-run wizard; the request follows once it is "
-            "closed.");
-        std::fflush(stdout);
+        WriteStandard(STD_OUTPUT_HANDLE,
+                      "INFO: Halcyra shows its first-run wizard; the request follows once it is "
+                      "closed.\n");
         told = true;
       }
       waited = 0;
@@ -126,7 +125,7 @@ int main() {
     return Fail(error->exitCode, error->message);
   const CmdLine& line = std::get<CmdLine>(parsed);
   if (line.action == CmdAction::Help) {
-    std::fputs(kCmdUsage, stdout);
+    WriteStandard(STD_OUTPUT_HANDLE, kCmdUsage);
     return line.helpExitCode;
   }
   OneOffRequest request = line.request;
@@ -144,7 +143,7 @@ int main() {
   const std::string name = OneOffPipeName(*self);
   UniqueHandle pipe = OpenTrayPipe(Wide(name));
   if (!pipe && line.action == CmdAction::Cancel) {
-    std::puts("No request was pending: no Halcyra tray program runs.");
+    WriteStandard(STD_OUTPUT_HANDLE, "No request was pending: no Halcyra tray program runs.\n");
     return cmd_exit::kDone;
   }
   if (!pipe && line.action == CmdAction::Do) pipe = StartTrayProgram(Wide(name));
@@ -167,6 +166,6 @@ int main() {
   const std::string text = end == std::string::npos ? "" : reply->substr(end + 1);
   if (verdict == kReplyGone) return Fail(cmd_exit::kNoProcess, text);
   if (verdict != kReplyOk) return Fail(cmd_exit::kRefused, text);
-  std::puts(text.c_str());
+  WriteStandard(STD_OUTPUT_HANDLE, text + "\n");
   return cmd_exit::kDone;
 }

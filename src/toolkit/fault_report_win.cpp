@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "platform/win32/console_win.h"
 #include "platform/win32/utf8_win.h"
 
 namespace halcyra {
@@ -36,20 +37,7 @@ std::string FaultMessage(unsigned long code) {
   return text;
 }
 
-void WriteStandardError(const std::string& text) {
-  const HANDLE error = GetStdHandle(STD_ERROR_HANDLE);
-  if (!error || error == INVALID_HANDLE_VALUE) return;
-  const std::string line = text + "\r\n";
-  DWORD written = 0;
-  // A console shows the text whole; a file or pipe gets it as the program holds it, UTF-8.
-  DWORD mode = 0;
-  if (GetConsoleMode(error, &mode)) {
-    const std::wstring wide = Wide(line);
-    WriteConsoleW(error, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
-    return;
-  }
-  WriteFile(error, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
-}
+void WriteStandardError(const std::string& text) { WriteStandard(STD_ERROR_HANDLE, text + "\n"); }
 
 void InstallFaultReport(FaultNotice notice) {
   SetUnhandledExceptionFilter(notice == FaultNotice::Box ? &ReportFaultInBox
