@@ -59,6 +59,7 @@ check_step() {
 }
 check_step format bash -c 'find src tests fuzz bench -name "*.cpp" -o -name "*.h" | xargs clang-format --dry-run --Werror'
 check_step layers python3 scripts/check_layers.py
+check_step wide-api python3 scripts/check_wide_api.py
 
 timed_build() {
   local preset=$1 started=$SECONDS

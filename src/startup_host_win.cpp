@@ -3,7 +3,7 @@
 #include <stdexcept>
 
 #include "core/text.h"
-#include "platform/win32/wide_path_win.h"
+#include "platform/win32/utf8_win.h"
 #include "platform/win32/win32_process_waits_win.h"
 #include "ui/main_window_win.h"
 #include "wizard/wizard_window_win.h"
@@ -13,7 +13,7 @@ namespace halcyra {
 bool Win32StartupHost::InstanceAlreadyRunning() {
   // Held until the process ends and never closed: the system releases it with the process,
   // and a second start must see it for as long as this instance lives.
-  const HANDLE mutex = CreateMutexA(nullptr, TRUE, kInstanceMutexName);
+  const HANDLE mutex = CreateMutexW(nullptr, TRUE, Wide(kInstanceMutexName).c_str());
   const DWORD error = GetLastError();
   if (!mutex) {
     return AnotherInstanceRuns(error == ERROR_ACCESS_DENIED ? InstanceMutex::AccessDenied
@@ -24,8 +24,8 @@ bool Win32StartupHost::InstanceAlreadyRunning() {
 }
 
 void Win32StartupHost::AskRunningInstanceToShow() {
-  const UINT message = RegisterWindowMessageA(kShowMainWindowMessageName);
-  HWND running = FindWindowA(kMainWindowClass, kAppTitle);
+  const UINT message = RegisterWindowMessageW(Wide(kShowMainWindowMessageName).c_str());
+  HWND running = FindWindowW(Wide(kMainWindowClass).c_str(), Wide(kAppTitle).c_str());
   if (!running) return;
   // This process was started by the user and may take the foreground; the running instance,
   // in the background, may not until it is handed that right.
@@ -37,16 +37,16 @@ void Win32StartupHost::AskRunningInstanceToShow() {
   // (a long clean-up, the service wait after OK) still gets the request, which an abort on a
   // "hung" instance would drop; only the wait for its answer is bounded.
   DWORD_PTR ignored = 0;
-  SendMessageTimeoutA(running, message, 0, 0, SMTO_NOTIMEOUTIFNOTHUNG, kShowRequestTimeoutMs,
+  SendMessageTimeoutW(running, message, 0, 0, SMTO_NOTIMEOUTIFNOTHUNG, kShowRequestTimeoutMs,
                       &ignored);
 }
 
 bool Win32StartupHost::FileExists(const std::string& path) const {
-  const DWORD attributes = GetFileAttributesW(WidePath(path).c_str());
+  const DWORD attributes = GetFileAttributesW(Wide(path).c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-std::string Win32StartupHost::ExecutablePath() const { return CodePagePath(ProgramFilePath()); }
+std::string Win32StartupHost::ExecutablePath() const { return ProgramFilePath(); }
 
 void Win32StartupHost::RunWizard() {
   WizardWindow wizard({services_, mixer_, player_, dialogs_, files_, shell_});
@@ -71,15 +71,15 @@ int Win32StartupHost::RunMainWindow(const MainWindowStart& start) {
   shell_.SetOwner(main.Handle());
   if (start.show) main.ShowInFront();
   MSG msg;
-  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
     // Tab, Enter and Escape move between and press the controls of the countdown and of the
     // main window.
     if (const HWND countdown = main.CountdownHandle();
-        countdown && IsDialogMessageA(countdown, &msg))
+        countdown && IsDialogMessageW(countdown, &msg))
       continue;
     if (main.Handle() && HandleDialogMessage(main.Handle(), msg)) continue;
     TranslateMessage(&msg);
-    DispatchMessageA(&msg);
+    DispatchMessageW(&msg);
   }
   return static_cast<int>(msg.wParam);
 }

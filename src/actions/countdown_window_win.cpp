@@ -46,10 +46,10 @@ void CountdownWindow::DpiChanged() {
 }
 
 void CountdownWindow::SetLabelFont() {
-  labelFont_.Reset(CreateFontA(-binder_->Scale(16), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+  labelFont_.Reset(CreateFontW(-binder_->Scale(16), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
                                DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                               DEFAULT_QUALITY, DEFAULT_PITCH, "Microsoft Sans Serif"));
-  SendMessageA(label_, WM_SETFONT, reinterpret_cast<WPARAM>(labelFont_.Get()), TRUE);
+                               DEFAULT_QUALITY, DEFAULT_PITCH, L"Microsoft Sans Serif"));
+  SendMessageW(label_, WM_SETFONT, reinterpret_cast<WPARAM>(labelFont_.Get()), TRUE);
 }
 
 void CountdownWindow::FitLongestText(bool centred) {

@@ -4,6 +4,7 @@
 
 #include "app/paths.h"
 #include "core/text.h"
+#include "platform/code_page.h"
 
 namespace halcyra {
 
@@ -27,7 +28,9 @@ void AppendEventLine(const EventLogServices& services, const LocalTime& now,
   const std::string path = LogFilePath(services.os);
   if (!services.files.Exists(path)) services.files.CreateEmpty(path);
   const std::string line = EventLine(now, services.regional.Current().timeSeparator, eventWord);
-  if (!services.files.Append(path, line)) throw LogWriteError("Cannot write to " + path);
+  // The log is text of the code page, as its readers take it.
+  if (!services.files.Append(path, CodePageFromUtf8(line)))
+    throw LogWriteError("Cannot write to " + path);
 }
 
 }  // namespace halcyra

@@ -42,7 +42,6 @@ class StartupHost {
   // Asks the running instance to show its main window and waits until it has.
   virtual void AskRunningInstanceToShow() = 0;
   virtual bool FileExists(const std::string& path) const = 0;
-  // As text of the ANSI code page, which the settings file holds.
   virtual std::string ExecutablePath() const = 0;
   // Shows the first-run wizard modally and returns when it has closed, whatever closed it.
   virtual void RunWizard() = 0;

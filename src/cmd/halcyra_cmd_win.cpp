@@ -4,7 +4,6 @@
 // request.
 #include <windows.h>
 
-#include <cstdio>
 #include <string>
 
 #include "app/app_services.h"
@@ -12,9 +11,10 @@
 #include "cmd/tray_program_win.h"
 #include "core/command_line_words.h"
 #include "core/text.h"
+#include "platform/win32/console_win.h"
 #include "platform/win32/process_hardening_win.h"
 #include "platform/win32/process_identity_win.h"
-#include "platform/win32/wide_path_win.h"
+#include "platform/win32/utf8_win.h"
 #include "platform/win32/win32_process_waits_win.h"
 #include "schedule/one_off.h"
 
@@ -29,7 +29,7 @@ constexpr DWORD kReplyLimit = 64 * 1024;
 constexpr const char* kNoAnswer = "No Halcyra tray program of this user and session answered";
 
 int Fail(int code, const std::string& message) {
-  std::fprintf(stderr, "%s\n", CmdErrorLine(code, message).c_str());
+  WriteStandard(STD_ERROR_HANDLE, CmdErrorLine(code, message) + "\n");
   return code;
 }
 
@@ -47,15 +47,14 @@ UniqueHandle OpenTrayPipe(const std::wstring& name) {
 }
 
 bool ShowsWizard(DWORD processId) {
-  const HWND wizard = FindWindowA("TForm1", "Wizard of Halcyra");
+  const HWND wizard = FindWindowW(L"TForm1", L"Wizard of Halcyra");
   DWORD owner = 0;
   return wizard && GetWindowThreadProcessId(wizard, &owner) && owner == processId;
 }
 
 // An ordinary start of the tray program beside this one, without arguments; then its pipe.
 UniqueHandle StartTrayProgram(const std::wstring& name) {
-  std::wstring line =
-      WidePath("\"" + JoinPath(FolderOf(ProgramFilePath()), TrayProgramFile()) + "\"");
+  std::wstring line = Wide("\"" + JoinPath(FolderOf(ProgramFilePath()), TrayProgramFile()) + "\"");
   // No standard handles of ours: a script that reads this program's output to its end must
   // not wait for the tray program, which runs on.
   STARTUPINFOW startup{};
@@ -73,10 +72,9 @@ UniqueHandle StartTrayProgram(const std::wstring& name) {
     // over it, the request follows once it is closed.
     if (ShowsWizard(process.dwProcessId)) {
       if (!told) {
-        std::puts(
-            "INFO: Halcyra shows its first-run wizard; the request follows once it is "
-            "closed.");
-        std::fflush(stdout);
+        WriteStandard(STD_OUTPUT_HANDLE,
+                      "INFO: Halcyra shows its first-run wizard; the request follows once it is "
+                      "closed.\n");
         told = true;
       }
       waited = 0;
@@ -122,12 +120,12 @@ std::optional<std::string> Ask(HANDLE pipe, std::string command) {
 
 int main() {
   HardenProcess();
-  const auto parsed = ParseCmdLine(SplitCommandLine(GetCommandLineA()));
+  const auto parsed = ParseCmdLine(SplitCommandLine(Utf8(GetCommandLineW())));
   if (const auto* error = std::get_if<CmdError>(&parsed))
     return Fail(error->exitCode, error->message);
   const CmdLine& line = std::get<CmdLine>(parsed);
   if (line.action == CmdAction::Help) {
-    std::fputs(kCmdUsage, stdout);
+    WriteStandard(STD_OUTPUT_HANDLE, kCmdUsage);
     return line.helpExitCode;
   }
   OneOffRequest request = line.request;
@@ -143,12 +141,12 @@ int main() {
   const std::optional<PeerIdentity> self = OwnIdentity();
   if (!self) return Fail(cmd_exit::kNoTrayProgram, "This program's own user could not be read");
   const std::string name = OneOffPipeName(*self);
-  UniqueHandle pipe = OpenTrayPipe(WidePath(name));
+  UniqueHandle pipe = OpenTrayPipe(Wide(name));
   if (!pipe && line.action == CmdAction::Cancel) {
-    std::puts("No request was pending: no Halcyra tray program runs.");
+    WriteStandard(STD_OUTPUT_HANDLE, "No request was pending: no Halcyra tray program runs.\n");
     return cmd_exit::kDone;
   }
-  if (!pipe && line.action == CmdAction::Do) pipe = StartTrayProgram(WidePath(name));
+  if (!pipe && line.action == CmdAction::Do) pipe = StartTrayProgram(Wide(name));
   if (!pipe) return Fail(cmd_exit::kNoTrayProgram, kNoAnswer);
   // Anyone may create the name first: only the user's own program in this session hears what
   // is asked, and only its answer is believed.
@@ -168,6 +166,6 @@ int main() {
   const std::string text = end == std::string::npos ? "" : reply->substr(end + 1);
   if (verdict == kReplyGone) return Fail(cmd_exit::kNoProcess, text);
   if (verdict != kReplyOk) return Fail(cmd_exit::kRefused, text);
-  std::puts(text.c_str());
+  WriteStandard(STD_OUTPUT_HANDLE, text + "\n");
   return cmd_exit::kDone;
 }

@@ -26,6 +26,10 @@ struct IgnoreCaseEqual {
   using is_transparent = void;
   bool operator()(std::string_view a, std::string_view b) const;
 };
+// Text between UTF-8, the program's own, and the Windows-1252 code page. A character that code
+// page cannot hold, or a byte that is no UTF-8, becomes "?", never a lookalike.
+std::string Windows1252FromUtf8(std::string_view text);
+std::string Utf8FromWindows1252(std::string_view text);
 // Removes every character of code 32 or less from both ends.
 std::string_view TrimControl(std::string_view text);
 

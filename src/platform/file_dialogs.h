@@ -9,8 +9,7 @@ namespace halcyra {
 class FileDialogs {
  public:
   virtual ~FileDialogs() = default;
-  // The chosen file's full path as text of the ANSI code page, for the field and the settings
-  // file that hold it; nullopt when the user cancels. The filter is written
+  // The chosen file's full path; nullopt when the user cancels. The filter is written
   // "description|pattern".
   virtual std::optional<std::string> OpenFile(const std::string& title,
                                               const std::string& filter) = 0;

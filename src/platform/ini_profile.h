@@ -1,6 +1,8 @@
 // The INI layer under the settings file: stateless operations by file path with the rules of
 // the kernel32 profile functions. Section and key names compare without regard to letter
-// case; every write reaches the file at once.
+// case; every write reaches the file at once. Names and values are UTF-8 here and text of the
+// ANSI code page in the file, which other programs and editors read as such: a character that
+// code page cannot hold is written as "?".
 #pragma once
 
 #include <cstddef>

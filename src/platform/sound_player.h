@@ -16,9 +16,8 @@ inline unsigned PlayFlags(bool loop) { return loop ? sound_flags::kLoop : sound_
 
 using SoundBytes = std::vector<char>;
 
-// A sound's path is text of the ANSI code page, as the settings file and the sound path's field
-// hold it. The file is opened once and played from what was read, so that what was checked is
-// what plays.
+// The file is opened once and played from what was read, so that what was checked is what
+// plays.
 class SoundPlayer {
  public:
   virtual ~SoundPlayer() = default;

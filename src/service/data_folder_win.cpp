@@ -14,7 +14,7 @@
 #include "core/text.h"
 #include "platform/win32/handle_win.h"
 #include "platform/win32/sid_text_win.h"
-#include "platform/win32/wide_path_win.h"
+#include "platform/win32/utf8_win.h"
 #include "platform/win32/win32_service_host_win.h"
 #include "service/aside_name.h"
 #include "service/data_folder_security.h"
@@ -38,8 +38,8 @@ class Descriptor {
  public:
   explicit Descriptor(const SecurityModel& model) {
     PSECURITY_DESCRIPTOR made = nullptr;
-    if (ConvertStringSecurityDescriptorToSecurityDescriptorA(model.Sddl().c_str(), SDDL_REVISION_1,
-                                                             &made, nullptr))
+    if (ConvertStringSecurityDescriptorToSecurityDescriptorW(Wide(model.Sddl()).c_str(),
+                                                             SDDL_REVISION_1, &made, nullptr))
       descriptor_.Reset(made);
   }
   PSECURITY_DESCRIPTOR Get() const { return descriptor_.Get(); }
@@ -49,7 +49,7 @@ class Descriptor {
 };
 
 UniqueHandle OpenNoFollow(const std::string& path, DWORD access) {
-  return UniqueHandle(CreateFileW(WidePath(path).c_str(), access, kShareNoDelete, nullptr,
+  return UniqueHandle(CreateFileW(Wide(path).c_str(), access, kShareNoDelete, nullptr,
                                   OPEN_EXISTING, kNoFollow, nullptr));
 }
 
@@ -106,7 +106,7 @@ std::string MoveAside(const std::string& path, const FileFacts& facts, const std
            "remove it and run the installation again.";
   DWORD error = ERROR_SUCCESS;
   const auto rename = [&](const std::string& aside) {
-    if (MoveFileExW(WidePath(path).c_str(), WidePath(aside).c_str(), 0)) return RenameResult::Done;
+    if (MoveFileExW(Wide(path).c_str(), Wide(aside).c_str(), 0)) return RenameResult::Done;
     error = GetLastError();
     return error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS ? RenameResult::NameTaken
                                                                        : RenameResult::Failed;
@@ -140,8 +140,8 @@ std::optional<std::string> ReadAll(HANDLE file) {
 // A new file of the folder's own rights (no users' entry), in place of whatever had its name:
 // deleting a name never follows it.
 std::string WriteNewFile(const std::string& path, const std::string& bytes) {
-  DeleteFileW(WidePath(path).c_str());
-  UniqueHandle file(CreateFileW(WidePath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+  DeleteFileW(Wide(path).c_str());
+  UniqueHandle file(CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                 FILE_ATTRIBUTE_NORMAL | kNoFollow, nullptr));
   if (!file || !WriteAll(file.Get(), bytes))
     return Failure("\"" + path + "\" could not be written", GetLastError());
@@ -169,9 +169,8 @@ std::string PrepareSharedFile(const std::string& path, const Descriptor& rights,
   }
   if (!file) {
     SECURITY_ATTRIBUTES attributes{sizeof attributes, rights.Get(), FALSE};
-    file = UniqueHandle(CreateFileW(WidePath(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ,
-                                    &attributes, CREATE_NEW, FILE_ATTRIBUTE_NORMAL | kNoFollow,
-                                    nullptr));
+    file = UniqueHandle(CreateFileW(Wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, &attributes,
+                                    CREATE_NEW, FILE_ATTRIBUTE_NORMAL | kNoFollow, nullptr));
     if (!file) return Failure("\"" + path + "\" could not be created", GetLastError());
     if (content && !WriteAll(file.Get(), *content))
       return Failure("\"" + path + "\" could not be written", GetLastError());
@@ -224,7 +223,7 @@ UniqueHandle TrustedFolder(const std::string& folder, const Descriptor& rights,
         return {};
       }
       SECURITY_ATTRIBUTES attributes{sizeof attributes, rights.Get(), FALSE};
-      if (!CreateDirectoryW(WidePath(folder).c_str(), &attributes) &&
+      if (!CreateDirectoryW(Wide(folder).c_str(), &attributes) &&
           GetLastError() != ERROR_ALREADY_EXISTS) {
         outcome.failure =
             Failure("The data folder \"" + folder + "\" could not be created", GetLastError());
@@ -249,7 +248,7 @@ std::optional<std::string> ReadPreparedSettings(const std::string& source, std::
   if (failure = PreparedPathRefusal(source); !failure.empty()) return std::nullopt;
   const std::string named = "The prepared settings file \"" + source + "\"";
   // Its own name is not followed: a link there would read what it leads to.
-  UniqueHandle file(CreateFileW(WidePath(source).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+  UniqueHandle file(CreateFileW(Wide(source).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                 OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
   FILE_ATTRIBUTE_TAG_INFO tag{};
   if (!file || !GetFileInformationByHandleEx(file.Get(), FileAttributeTagInfo, &tag, sizeof tag)) {
@@ -337,12 +336,12 @@ std::string RestoreSettingsBackup(const std::string& folder, const std::string& 
     return Failure("The settings could not be put back from \"" + backupPath + "\"",
                    GetLastError());
   backup.Close();
-  DeleteFileW(WidePath(backupPath).c_str());
+  DeleteFileW(Wide(backupPath).c_str());
   return "";
 }
 
 void DropSettingsBackup(const std::string& folder, const std::string& backupName) {
-  DeleteFileW(WidePath(JoinPath(folder, backupName)).c_str());
+  DeleteFileW(Wide(JoinPath(folder, backupName)).c_str());
 }
 
 }  // namespace halcyra

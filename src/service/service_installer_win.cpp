@@ -13,7 +13,7 @@
 #include "platform/service_names.h"
 #include "platform/win32/handle_win.h"
 #include "platform/win32/sid_text_win.h"
-#include "platform/win32/wide_path_win.h"
+#include "platform/win32/utf8_win.h"
 #include "platform/win32/win32_service_host_win.h"
 #include "service/data_folder_security.h"
 #include "service/data_folder_win.h"
@@ -25,26 +25,26 @@
 namespace halcyra {
 namespace {
 
-constexpr const char* kDescription =
-    "Carries out Halcyra's scheduled shutdowns while nobody is logged on.";
+constexpr const wchar_t* kDescription =
+    L"Carries out Halcyra's scheduled shutdowns while nobody is logged on.";
 // The system and administrators as Windows gives them, authenticated users Windows' usual
 // query rights; interactive users may also start (RP), stop (WP) and pause (DT) it, so that the
 // tray program's OK works for a standard user. The service accepts only stop and shutdown.
-constexpr const char* kServiceSddl =
-    "D:(A;;CCLCSWRPWPDTLOCRRC;;;SY)(A;;CCDCLCSWRPWPDTLOCRSDRCWDWO;;;BA)"
-    "(A;;CCLCSWLOCRRC;;;AU)(A;;CCLCSWRPWPDTLOCRRC;;;IU)";
+constexpr const wchar_t* kServiceSddl =
+    L"D:(A;;CCLCSWRPWPDTLOCRRC;;;SY)(A;;CCDCLCSWRPWPDTLOCRSDRCWDWO;;;BA)"
+    L"(A;;CCLCSWLOCRRC;;;AU)(A;;CCLCSWRPWPDTLOCRRC;;;IU)";
 constexpr int kWaitSteps = 100;  // of 100 ms: the service gets 10 seconds to start or stop
 // The least account that can power the machine off: it holds the shutdown privilege, and no
 // right over other users' files, processes or the program's own folder.
-constexpr const char* kServiceAccount = "NT AUTHORITY\\LocalService";
+constexpr const wchar_t* kServiceAccount = L"NT AUTHORITY\\LocalService";
 constexpr DWORD kResetPeriodSeconds = 24 * 60 * 60;
-constexpr const char* kEventSourceKey =
-    "SYSTEM\\CurrentControlSet\\Services\\EventLog\\Application\\Halcyra_Service";
+constexpr const wchar_t* kEventSourceKey =
+    L"SYSTEM\\CurrentControlSet\\Services\\EventLog\\Application\\Halcyra_Service";
 // Where the package keeps its remembered properties (installer/Halcyra.wxs.in).
-constexpr const char* kRememberedKey = "Software\\Halcyra";
-constexpr const char* kSharedSettingsValue = "SharedSettings";
+constexpr const wchar_t* kRememberedKey = L"Software\\Halcyra";
+constexpr const wchar_t* kSharedSettingsValue = L"SharedSettings";
 // The only privilege the service keeps in its token (a list ending in an empty name).
-constexpr char kRequiredPrivileges[] = "SeShutdownPrivilege\0";
+constexpr wchar_t kRequiredPrivileges[] = L"SeShutdownPrivilege\0";
 
 std::string Failure(const std::string& what, DWORD error) {
   return what + " (error " + std::to_string(error) + ").";
@@ -62,16 +62,17 @@ bool WaitForState(SC_HANDLE service, DWORD wanted) {
 
 // The service's own entry: created, or brought up to date when an older one exists.
 ScHandle RegisterService(SC_HANDLE manager, const std::string& command) {
-  ScHandle service(CreateServiceA(manager, kCompanionServiceName, kCompanionServiceDisplayName,
-                                  SERVICE_ALL_ACCESS, SERVICE_WIN32_OWN_PROCESS, SERVICE_AUTO_START,
-                                  SERVICE_ERROR_NORMAL, CodePagePath(command).c_str(), nullptr,
-                                  nullptr, nullptr, kServiceAccount, ""));
+  const std::wstring name = Wide(kCompanionServiceName), shown = Wide(kCompanionServiceDisplayName),
+                     line = Wide(command);
+  ScHandle service(CreateServiceW(manager, name.c_str(), shown.c_str(), SERVICE_ALL_ACCESS,
+                                  SERVICE_WIN32_OWN_PROCESS, SERVICE_AUTO_START,
+                                  SERVICE_ERROR_NORMAL, line.c_str(), nullptr, nullptr, nullptr,
+                                  kServiceAccount, L""));
   if (service || GetLastError() != ERROR_SERVICE_EXISTS) return service;
-  service.Reset(OpenServiceA(manager, kCompanionServiceName, SERVICE_ALL_ACCESS));
-  if (service &&
-      !ChangeServiceConfigA(service.Get(), SERVICE_WIN32_OWN_PROCESS, SERVICE_AUTO_START,
-                            SERVICE_ERROR_NORMAL, CodePagePath(command).c_str(), nullptr, nullptr,
-                            nullptr, kServiceAccount, "", kCompanionServiceDisplayName)) {
+  service.Reset(OpenServiceW(manager, name.c_str(), SERVICE_ALL_ACCESS));
+  if (service && !ChangeServiceConfigW(service.Get(), SERVICE_WIN32_OWN_PROCESS, SERVICE_AUTO_START,
+                                       SERVICE_ERROR_NORMAL, line.c_str(), nullptr, nullptr,
+                                       nullptr, kServiceAccount, L"", shown.c_str())) {
     // The caller reports why the configuration was refused, not what closing the handle left.
     const DWORD refused = GetLastError();
     service.Close();
@@ -85,15 +86,15 @@ ScHandle RegisterService(SC_HANDLE manager, const std::string& command) {
 std::vector<std::string> ConfigureService(SC_HANDLE service) {
   std::vector<std::string> notes;
   const auto apply = [&](DWORD level, void* info, const char* what) {
-    if (!ChangeServiceConfig2A(service, level, info))
+    if (!ChangeServiceConfig2W(service, level, info))
       notes.push_back(
           Failure(std::string("Windows refused the service's ") + what, GetLastError()));
   };
-  SERVICE_DESCRIPTIONA description{const_cast<char*>(kDescription)};
+  SERVICE_DESCRIPTIONW description{const_cast<wchar_t*>(kDescription)};
   apply(SERVICE_CONFIG_DESCRIPTION, &description, "description");
-  char privileges[sizeof kRequiredPrivileges + 1] = {};
+  wchar_t privileges[std::size(kRequiredPrivileges) + 1] = {};
   std::copy(std::begin(kRequiredPrivileges), std::end(kRequiredPrivileges), privileges);
-  SERVICE_REQUIRED_PRIVILEGES_INFOA required{privileges};
+  SERVICE_REQUIRED_PRIVILEGES_INFOW required{privileges};
   apply(SERVICE_CONFIG_REQUIRED_PRIVILEGES_INFO, &required, "required privileges");
   SERVICE_SID_INFO sid{SERVICE_SID_TYPE_UNRESTRICTED};
   apply(SERVICE_CONFIG_SERVICE_SID_INFO, &sid, "own SID");
@@ -103,7 +104,7 @@ std::vector<std::string> ConfigureService(SC_HANDLE service) {
   apply(SERVICE_CONFIG_DELAYED_AUTO_START_INFO, &delayed, "delayed start");
   SC_ACTION actions[] = {
       {SC_ACTION_RESTART, 60000}, {SC_ACTION_RESTART, 60000}, {SC_ACTION_NONE, 0}};
-  SERVICE_FAILURE_ACTIONSA failure{kResetPeriodSeconds, nullptr, nullptr,
+  SERVICE_FAILURE_ACTIONSW failure{kResetPeriodSeconds, nullptr, nullptr,
                                    static_cast<DWORD>(std::size(actions)), actions};
   apply(SERVICE_CONFIG_FAILURE_ACTIONS, &failure, "failure actions");
   SERVICE_FAILURE_ACTIONS_FLAG afterErrors{TRUE};
@@ -115,16 +116,17 @@ std::vector<std::string> ConfigureService(SC_HANDLE service) {
 // table of the executable.
 std::string RegisterEventSource(const std::string& exePath) {
   HKEY created = nullptr;
-  LONG error = RegCreateKeyExA(HKEY_LOCAL_MACHINE, kEventSourceKey, 0, nullptr, 0,
+  LONG error = RegCreateKeyExW(HKEY_LOCAL_MACHINE, kEventSourceKey, 0, nullptr, 0,
                                KEY_SET_VALUE | KEY_WOW64_64KEY, nullptr, &created, nullptr);
   if (error == ERROR_SUCCESS) {
     const UniqueRegistryKey key(created);
     const DWORD types = EVENTLOG_ERROR_TYPE | EVENTLOG_WARNING_TYPE | EVENTLOG_INFORMATION_TYPE;
-    error = RegSetValueExA(key.Get(), "EventMessageFile", 0, REG_EXPAND_SZ,
-                           reinterpret_cast<const BYTE*>(exePath.c_str()),
-                           static_cast<DWORD>(exePath.size() + 1));
+    const std::wstring file = Wide(exePath);
+    error = RegSetValueExW(key.Get(), L"EventMessageFile", 0, REG_EXPAND_SZ,
+                           reinterpret_cast<const BYTE*>(file.c_str()),
+                           static_cast<DWORD>((file.size() + 1) * sizeof(wchar_t)));
     if (error == ERROR_SUCCESS)
-      error = RegSetValueExA(key.Get(), "TypesSupported", 0, REG_DWORD,
+      error = RegSetValueExW(key.Get(), L"TypesSupported", 0, REG_DWORD,
                              reinterpret_cast<const BYTE*>(&types), sizeof types);
   }
   return error == ERROR_SUCCESS
@@ -169,7 +171,7 @@ std::optional<FolderSecurity> SecurityOf(HANDLE handle, const std::string& path)
 // Opens without following a link: Windows then shows a link as itself.
 UniqueHandle OpenItself(const std::string& path) {
   return UniqueHandle(
-      CreateFileW(WidePath(path).c_str(), READ_CONTROL | FILE_READ_ATTRIBUTES,
+      CreateFileW(Wide(path).c_str(), READ_CONTROL | FILE_READ_ATTRIBUTES,
                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                   FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
 }
@@ -200,7 +202,7 @@ std::optional<std::string> TrustedInstallFolder(const std::string& folder,
   std::string existing = folder, rest;
   UniqueHandle handle;
   for (;;) {
-    handle = UniqueHandle(CreateFileW(WidePath(existing).c_str(), FILE_READ_ATTRIBUTES,
+    handle = UniqueHandle(CreateFileW(Wide(existing).c_str(), FILE_READ_ATTRIBUTES,
                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                       nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     if (handle) break;
@@ -277,22 +279,22 @@ void StopIfRunning(SC_HANDLE service) {
 // that installing the service by hand does not undo a lock an administrator chose.
 SharedSettings RememberedSharedSettings() {
   HKEY opened = nullptr;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRememberedKey, 0, KEY_QUERY_VALUE | KEY_WOW64_64KEY,
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kRememberedKey, 0, KEY_QUERY_VALUE | KEY_WOW64_64KEY,
                     &opened) != ERROR_SUCCESS)
     return SharedSettings::Writable;
   const UniqueRegistryKey key(opened);
-  char value[32] = {};
-  DWORD size = sizeof value - 1, type = 0;
-  if (RegQueryValueExA(key.Get(), kSharedSettingsValue, nullptr, &type,
+  wchar_t value[32] = {};
+  DWORD size = sizeof value - sizeof(wchar_t), type = 0;
+  if (RegQueryValueExW(key.Get(), kSharedSettingsValue, nullptr, &type,
                        reinterpret_cast<BYTE*>(value), &size) != ERROR_SUCCESS ||
       type != REG_SZ)
     return SharedSettings::Writable;
-  return SharedSettingsOf(value).value_or(SharedSettings::Writable);
+  return SharedSettingsOf(Utf8(value)).value_or(SharedSettings::Writable);
 }
 
 bool GrantInteractiveUsers(SC_HANDLE service) {
   PSECURITY_DESCRIPTOR descriptor = nullptr;
-  if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(kServiceSddl, SDDL_REVISION_1,
+  if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(kServiceSddl, SDDL_REVISION_1,
                                                             &descriptor, nullptr))
     return false;
   const UniqueLocal owned(descriptor);
@@ -314,7 +316,7 @@ InstallOutcome InstallCompanionService(const std::string& exePath, const std::st
                        "; put ShutdownService.exe in a folder that only administrators can "
                        "change, such as Program Files."};
   ScHandle manager(
-      OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT | SC_MANAGER_CREATE_SERVICE));
+      OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT | SC_MANAGER_CREATE_SERVICE));
   if (!manager)
     return {false, Failure("The service manager refused the installation; run it as an "
                            "administrator",
@@ -332,7 +334,7 @@ InstallOutcome InstallCompanionService(const std::string& exePath, const std::st
     return {false,
             Failure("Users could not be given the right to restart the service", GetLastError())};
   StopIfRunning(service.Get());
-  if (!StartServiceA(service.Get(), 0, nullptr) && GetLastError() != ERROR_SERVICE_ALREADY_RUNNING)
+  if (!StartServiceW(service.Get(), 0, nullptr) && GetLastError() != ERROR_SERVICE_ALREADY_RUNNING)
     return {false, Failure("The service was registered but did not start", GetLastError())};
   if (!WaitForState(service.Get(), SERVICE_RUNNING))
     return {false, "The service was registered but did not report that it runs."};
@@ -342,9 +344,9 @@ InstallOutcome InstallCompanionService(const std::string& exePath, const std::st
 }
 
 InstallOutcome UninstallCompanionService() {
-  ScHandle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT));
+  ScHandle manager(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
   if (!manager) return {false, Failure("The service manager could not be reached", GetLastError())};
-  ScHandle service(OpenServiceA(manager.Get(), kCompanionServiceName,
+  ScHandle service(OpenServiceW(manager.Get(), Wide(kCompanionServiceName).c_str(),
                                 SERVICE_STOP | SERVICE_QUERY_STATUS | DELETE));
   if (!service) {
     if (GetLastError() == ERROR_SERVICE_DOES_NOT_EXIST)
@@ -357,7 +359,7 @@ InstallOutcome UninstallCompanionService() {
     WaitForState(service.Get(), SERVICE_STOPPED);
   if (!DeleteService(service.Get()) && GetLastError() != ERROR_SERVICE_MARKED_FOR_DELETE)
     return {false, Failure("The service could not be removed", GetLastError())};
-  RegDeleteKeyExA(HKEY_LOCAL_MACHINE, kEventSourceKey, KEY_WOW64_64KEY, 0);
+  RegDeleteKeyExW(HKEY_LOCAL_MACHINE, kEventSourceKey, KEY_WOW64_64KEY, 0);
   return {true, "The Halcyra Service is removed. The settings and the log stay."};
 }
 

@@ -5,7 +5,7 @@
 #include "app/paths.h"
 #include "core/command_line_words.h"
 #include "platform/win32/process_hardening_win.h"
-#include "platform/win32/wide_path_win.h"
+#include "platform/win32/utf8_win.h"
 #include "platform/win32/win32_os_info_win.h"
 #include "service/service_command_line.h"
 #include "service/service_installer_win.h"
@@ -31,7 +31,7 @@ void Say(const std::string& text, bool failed, bool quiet) {
     halcyra::WriteStandardError(text);
     return;
   }
-  MessageBoxW(nullptr, halcyra::WidePath(text).c_str(), L"Halcyra Service",
+  MessageBoxW(nullptr, halcyra::Wide(text).c_str(), L"Halcyra Service",
               MB_OK | MB_SETFOREGROUND | (failed ? MB_ICONERROR : MB_ICONINFORMATION));
 }
 
@@ -40,7 +40,7 @@ void Say(const std::string& text, bool failed, bool quiet) {
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   using namespace halcyra;
   HardenProcess();
-  const ServiceRequest request = ParseServiceArguments(SplitCommandLine(GetCommandLineA()));
+  const ServiceRequest request = ParseServiceArguments(SplitCommandLine(Utf8(GetCommandLineW())));
   const bool desktop = HasVisibleDesktop();
   if (request.command == ServiceCommand::RunAsService) {
     InstallFaultReport(FaultNotice::StandardError);
@@ -58,8 +58,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   const Win32OsInfo os;
   InstallOutcome outcome;
   if (request.command == ServiceCommand::Install) {
-    PreparedSettings prepared{PathFromCodePage(request.settingsSource), std::nullopt,
-                              request.overwrite, ""};
+    PreparedSettings prepared{request.settingsSource, std::nullopt, request.overwrite, ""};
     std::string failure;
     if (!prepared.source.empty()) prepared.content = ReadPreparedSettings(prepared.source, failure);
     outcome = failure.empty()

@@ -12,7 +12,7 @@ class RealServicePower final : public ServicePower {
  public:
   bool Shutdown(unsigned graceSeconds, unsigned flags, unsigned reason) override {
     if (!EnableShutdownPrivilegeOfProcess()) return false;
-    return ::InitiateShutdownA(nullptr, nullptr, graceSeconds, flags, reason) == ERROR_SUCCESS;
+    return ::InitiateShutdownW(nullptr, nullptr, graceSeconds, flags, reason) == ERROR_SUCCESS;
   }
   bool SetSuspendState(bool hibernate, bool force, bool wakeEventsDisabled) override {
     if (!EnableShutdownPrivilegeOfProcess()) return false;

@@ -10,6 +10,7 @@
 #include "core/text.h"
 #include "platform/service_names.h"
 #include "platform/win32/handle_win.h"
+#include "platform/win32/utf8_win.h"
 #include "platform/win32/win32_clock_win.h"
 #include "platform/win32/win32_ini_profile_win.h"
 #include "platform/win32/win32_os_info_win.h"
@@ -48,7 +49,7 @@ class CompanionService {
   // status record is written by both.
   std::mutex statusLock_;
   SERVICE_STATUS status_{};
-  UniqueHandle stop_{CreateEventA(nullptr, TRUE, FALSE, nullptr)};
+  UniqueHandle stop_{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
 };
 
 CompanionService* CompanionService::running = nullptr;
@@ -86,7 +87,7 @@ DWORD WINAPI CompanionService::Control(DWORD control, DWORD, void*, void* contex
 }
 
 void CompanionService::Main() {
-  handle_ = RegisterServiceCtrlHandlerExA(kCompanionServiceName, &Control, this);
+  handle_ = RegisterServiceCtrlHandlerExW(Wide(kCompanionServiceName).c_str(), &Control, this);
   if (!handle_) return;
   Report(SERVICE_START_PENDING, kStartHintMs);
   Win32SystemLog log;
@@ -136,16 +137,16 @@ void CompanionService::Work(Win32SystemLog& log) {
   log.Write(ServiceEvent::StateChanged, "The Halcyra Service has stopped.");
 }
 
-void WINAPI ServiceMain(DWORD, LPSTR*) { CompanionService::running->Main(); }
+void WINAPI ServiceMain(DWORD, LPWSTR*) { CompanionService::running->Main(); }
 
 }  // namespace
 
 bool RunAsService() {
   CompanionService service;
   CompanionService::running = &service;
-  std::string name = kCompanionServiceName;
-  const SERVICE_TABLE_ENTRYA table[] = {{name.data(), &ServiceMain}, {nullptr, nullptr}};
-  const bool connected = StartServiceCtrlDispatcherA(table) != FALSE;
+  std::wstring name = Wide(kCompanionServiceName);
+  const SERVICE_TABLE_ENTRYW table[] = {{name.data(), &ServiceMain}, {nullptr, nullptr}};
+  const bool connected = StartServiceCtrlDispatcherW(table) != FALSE;
   CompanionService::running = nullptr;
   return connected;
 }

@@ -16,7 +16,7 @@
 #include "app/paths.h"
 #include "platform/service_names.h"
 #include "platform/win32/process_hardening_win.h"
-#include "platform/win32/wide_path_win.h"
+#include "platform/win32/utf8_win.h"
 #include "platform/win32/win32_os_info_win.h"
 #include "service/data_folder_win.h"
 #include "service/service_installer_win.h"
@@ -38,13 +38,13 @@ std::string Property(MSIHANDLE install, const wchar_t* name) {
   std::vector<wchar_t> value(length + 1);
   length = static_cast<DWORD>(value.size());
   if (MsiGetPropertyW(install, name, value.data(), &length) != ERROR_SUCCESS) return "";
-  return NarrowPath(std::wstring_view(value.data(), length));
+  return Utf8(std::wstring_view(value.data(), length));
 }
 
 void Say(MSIHANDLE install, INSTALLMESSAGE kind, const std::string& text) {
   // PMSIHANDLE closes the record when it goes.
   PMSIHANDLE record = MsiCreateRecord(1);
-  MsiRecordSetStringW(record, 0, WidePath("Halcyra: " + text).c_str());
+  MsiRecordSetStringW(record, 0, Wide("Halcyra: " + text).c_str());
   MsiProcessMessage(install, kind, record);
 }
 
@@ -77,8 +77,7 @@ extern "C" __declspec(dllexport) UINT __stdcall ReadPreparedSettings(MSIHANDLE i
   std::string failure;
   data.settings = halcyra::ReadPreparedSettings(data.source, failure);
   if (!data.settings) return Fail(install, failure);
-  if (MsiSetPropertyW(install, L"PrepareDataFolder", WidePath(data.Encode()).c_str()) !=
-      ERROR_SUCCESS)
+  if (MsiSetPropertyW(install, L"PrepareDataFolder", Wide(data.Encode()).c_str()) != ERROR_SUCCESS)
     return Fail(install, "The prepared settings could not be handed on.");
   return ERROR_SUCCESS;
 }

@@ -40,7 +40,7 @@ LRESULT BoundWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       // Focus rectangles and underlined access keys show when the window was opened from
       // the keyboard, and from the first key on (the dialog manager clears the flags then).
       if (wParam)
-        SendMessageA(Handle(), WM_CHANGEUISTATE,
+        SendMessageW(Handle(), WM_CHANGEUISTATE,
                      MAKEWPARAM(UIS_INITIALIZE, UISF_HIDEFOCUS | UISF_HIDEACCEL), 0);
       return Window::OnMessage(msg, wParam, lParam);
     case WM_COMMAND:

@@ -6,6 +6,7 @@
 #include <climits>
 #include <iterator>
 
+#include "platform/win32/utf8_win.h"
 #include "toolkit/column_widths.h"
 #include "toolkit/dpi_win.h"
 #include "toolkit/text_width_win.h"
@@ -13,41 +14,43 @@
 namespace halcyra {
 namespace {
 
-int StringWidth(HWND list, const char* text) {
+int StringWidth(HWND list, const std::wstring& text) {
   return static_cast<int>(
-      SendMessageA(list, LVM_GETSTRINGWIDTHA, 0, reinterpret_cast<LPARAM>(text)));
+      SendMessageW(list, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(text.c_str())));
 }
+
+void SetText(HWND hwnd, const std::string& text) { SetWindowTextW(hwnd, Wide(text).c_str()); }
 
 bool SetTextIfChanged(HWND hwnd, const std::string& text) {
   if (WindowTextOf(hwnd) == text) return false;
-  SetWindowTextA(hwnd, text.c_str());
+  SetText(hwnd, text);
   return true;
 }
 
 void SyncCheck(HWND hwnd, bool checked) {
   const WPARAM check = checked ? BST_CHECKED : BST_UNCHECKED;
-  if (static_cast<WPARAM>(SendMessageA(hwnd, BM_GETCHECK, 0, 0)) != check)
-    SendMessageA(hwnd, BM_SETCHECK, check, 0);
+  if (static_cast<WPARAM>(SendMessageW(hwnd, BM_GETCHECK, 0, 0)) != check)
+    SendMessageW(hwnd, BM_SETCHECK, check, 0);
 }
 
 std::string ItemText(HWND list, int item, int subItem) {
-  char buffer[1024] = {};
-  LVITEMA lv{};
+  wchar_t buffer[1024] = {};
+  LVITEMW lv{};
   lv.iSubItem = subItem;
   lv.pszText = buffer;
-  lv.cchTextMax = sizeof buffer;
-  SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&lv));
-  return buffer;
+  lv.cchTextMax = static_cast<int>(std::size(buffer));
+  SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&lv));
+  return Utf8(buffer);
 }
 
 }  // namespace
 
 std::string WindowTextOf(HWND hwnd) {
-  const int length = GetWindowTextLengthA(hwnd);
-  std::string text(static_cast<std::size_t>(length) + 1, '\0');
-  GetWindowTextA(hwnd, text.data(), length + 1);
-  text.resize(static_cast<std::size_t>(length));
-  return text;
+  const int length = GetWindowTextLengthW(hwnd);
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  const int copied = GetWindowTextW(hwnd, text.data(), length + 1);
+  text.resize(static_cast<std::size_t>(std::max(copied, 0)));
+  return Utf8(text);
 }
 
 ControlBinder::ControlBinder(HWND parent, int dpi)
@@ -58,13 +61,13 @@ ControlBinder::ControlBinder(HWND parent, int dpi)
   InitCommonControlsEx(&controls);
 }
 
-HWND ControlBinder::Create(const Control* state, Behaviour behaviour, const char* className,
+HWND ControlBinder::Create(const Control* state, Behaviour behaviour, const wchar_t* className,
                            DWORD style, int id, Place place, DWORD exStyle) {
   const Place at = ScaleToDpi(place, dpi_);
-  HWND hwnd = CreateWindowExA(exStyle, className, "", WS_CHILD | style, at.x, at.y, at.width,
+  HWND hwnd = CreateWindowExW(exStyle, className, L"", WS_CHILD | style, at.x, at.y, at.width,
                               at.height, parent_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                              GetModuleHandleA(nullptr), nullptr);
-  SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
+                              GetModuleHandleW(nullptr), nullptr);
+  SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
   bindings_.push_back({hwnd, id, group_, place, state, std::move(behaviour)});
   return hwnd;
 }
@@ -75,7 +78,7 @@ void ControlBinder::SetDpi(int dpi) {
   for (const Binding& b : bindings_) {
     const Place at = ScaleToDpi(b.place, dpi);
     SetWindowPos(b.hwnd, nullptr, at.x, at.y, at.width, at.height, SWP_NOZORDER | SWP_NOACTIVATE);
-    SendMessageA(b.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), TRUE);
+    SendMessageW(b.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), TRUE);
   }
   // The controls hold the old font until here.
   font_ = std::move(font);
@@ -83,7 +86,7 @@ void ControlBinder::SetDpi(int dpi) {
     if (b.behaviour.placed) b.behaviour.placed(b.hwnd);
 }
 
-HWND ControlBinder::AddPlain(const char* className, DWORD style, int id, Place place,
+HWND ControlBinder::AddPlain(const wchar_t* className, DWORD style, int id, Place place,
                              DWORD exStyle) {
   // Every control but the later radio buttons of a group starts a group of its own, so the
   // arrow keys move only among the radio buttons.
@@ -91,8 +94,8 @@ HWND ControlBinder::AddPlain(const char* className, DWORD style, int id, Place p
 }
 
 void ControlBinder::AddAccessibleName(const char* name) {
-  CreateWindowExA(0, WC_STATICA, name, WS_CHILD, 0, 0, 0, 0, parent_, nullptr,
-                  GetModuleHandleA(nullptr), nullptr);
+  CreateWindowExW(0, WC_STATICW, Wide(name).c_str(), WS_CHILD, 0, 0, 0, 0, parent_, nullptr,
+                  GetModuleHandleW(nullptr), nullptr);
 }
 
 HWND ControlBinder::AddLabel(Label& label, int id, Place place, DWORD alignment) {
@@ -111,8 +114,8 @@ HWND ControlBinder::AddLabel(Label& label, int id, Place place, DWORD alignment)
       .placed = fit,
   };
   HWND hwnd =
-      Create(&label, std::move(behaviour), WC_STATICA, alignment | SS_NOTIFY | WS_GROUP, id, place);
-  SetWindowTextA(hwnd, label.caption.c_str());
+      Create(&label, std::move(behaviour), WC_STATICW, alignment | SS_NOTIFY | WS_GROUP, id, place);
+  SetText(hwnd, label.caption);
   fit(hwnd);
   return hwnd;
 }
@@ -139,9 +142,9 @@ HWND ControlBinder::AddButton(Button& button, int id, Place place, bool isDefaul
           },
   };
   HWND hwnd =
-      Create(&button, std::move(behaviour), WC_BUTTONA,
+      Create(&button, std::move(behaviour), WC_BUTTONW,
              WS_TABSTOP | WS_GROUP | (isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON), id, place);
-  SetWindowTextA(hwnd, button.caption.c_str());
+  SetText(hwnd, button.caption);
   return hwnd;
 }
 
@@ -156,9 +159,9 @@ HWND ControlBinder::AddCheckBox(CheckBox& box, int id, Place place) {
           },
   };
   // Not an automatic check box: the logic decides the state, the control only shows it.
-  HWND hwnd = Create(&box, std::move(behaviour), WC_BUTTONA, WS_TABSTOP | WS_GROUP | BS_CHECKBOX,
+  HWND hwnd = Create(&box, std::move(behaviour), WC_BUTTONW, WS_TABSTOP | WS_GROUP | BS_CHECKBOX,
                      id, place);
-  SetWindowTextA(hwnd, box.caption.c_str());
+  SetText(hwnd, box.caption);
   return hwnd;
 }
 
@@ -172,11 +175,11 @@ HWND ControlBinder::AddRadioButton(RadioButton& radio, int id, Place place, bool
             return true;
           },
   };
-  HWND hwnd = Create(&radio, std::move(behaviour), WC_BUTTONA,
+  HWND hwnd = Create(&radio, std::move(behaviour), WC_BUTTONW,
                      BS_RADIOBUTTON | (firstOfGroup ? WS_GROUP : 0), id, place);
   if (firstOfGroup || radioGroups_.empty()) radioGroups_.emplace_back();
   radioGroups_.back().push_back({hwnd, &radio});
-  SetWindowTextA(hwnd, radio.caption.c_str());
+  SetText(hwnd, radio.caption);
   return hwnd;
 }
 
@@ -186,7 +189,7 @@ HWND ControlBinder::AddEdit(Edit& edit, int id, Place place, DWORD style) {
           [&edit](HWND hwnd) {
             SetTextIfChanged(hwnd, edit.text);
             if (edit.selectAllRequested) {
-              SendMessageA(hwnd, EM_SETSEL, 0, -1);
+              SendMessageW(hwnd, EM_SETSEL, 0, -1);
               edit.selectAllRequested = false;
             }
           },
@@ -208,11 +211,11 @@ HWND ControlBinder::AddEdit(Edit& edit, int id, Place place, DWORD style) {
             return true;
           },
   };
-  HWND hwnd = Create(&edit, std::move(behaviour), WC_EDITA,
+  HWND hwnd = Create(&edit, std::move(behaviour), WC_EDITW,
                      WS_TABSTOP | WS_GROUP | ES_AUTOHSCROLL | style, id, place, WS_EX_CLIENTEDGE);
-  if (style & ES_PASSWORD) SendMessageA(hwnd, EM_SETPASSWORDCHAR, '*', 0);
-  if (edit.maxLength) SendMessageA(hwnd, EM_SETLIMITTEXT, edit.maxLength, 0);
-  SetWindowTextA(hwnd, edit.text.c_str());
+  if (style & ES_PASSWORD) SendMessageW(hwnd, EM_SETPASSWORDCHAR, '*', 0);
+  if (edit.maxLength) SendMessageW(hwnd, EM_SETLIMITTEXT, edit.maxLength, 0);
+  SetText(hwnd, edit.text);
   return hwnd;
 }
 
@@ -220,16 +223,16 @@ HWND ControlBinder::AddSpinEdit(Edit& edit, int id, Place place,
                                 std::optional<std::pair<int, int>> range) {
   HWND hwnd = AddEdit(edit, id, place);
   HWND upDown =
-      AddPlain(UPDOWN_CLASSA, UDS_SETBUDDYINT | UDS_NOTHOUSANDS | UDS_ALIGNRIGHT | UDS_ARROWKEYS, 0,
+      AddPlain(UPDOWN_CLASSW, UDS_SETBUDDYINT | UDS_NOTHOUSANDS | UDS_ALIGNRIGHT | UDS_ARROWKEYS, 0,
                {0, 0, 0, 0});
   // The up-down takes its place beside the field, out of the field's width.
   const auto attach = [upDown](HWND field) {
-    SendMessageA(upDown, UDM_SETBUDDY, reinterpret_cast<WPARAM>(field), 0);
+    SendMessageW(upDown, UDM_SETBUDDY, reinterpret_cast<WPARAM>(field), 0);
   };
   attach(hwnd);
   std::prev(bindings_.end(), 2)->behaviour.placed = attach;
   const auto [low, high] = range.value_or(std::make_pair(INT_MIN, INT_MAX));
-  SendMessageA(upDown, UDM_SETRANGE32, static_cast<WPARAM>(low), high);
+  SendMessageW(upDown, UDM_SETRANGE32, static_cast<WPARAM>(low), high);
   return hwnd;
 }
 
@@ -237,21 +240,21 @@ HWND ControlBinder::AddComboBox(ComboBox& combo, int id, Place place) {
   Behaviour behaviour{
       .sync =
           [&combo](HWND hwnd) {
-            if (SendMessageA(hwnd, CB_GETCURSEL, 0, 0) != combo.index)
-              SendMessageA(hwnd, CB_SETCURSEL, static_cast<WPARAM>(combo.index), 0);
+            if (SendMessageW(hwnd, CB_GETCURSEL, 0, 0) != combo.index)
+              SendMessageW(hwnd, CB_SETCURSEL, static_cast<WPARAM>(combo.index), 0);
           },
       .command =
           [&combo](HWND hwnd, int code) {
             if (code != CBN_SELCHANGE) return false;
-            combo.index = static_cast<int>(SendMessageA(hwnd, CB_GETCURSEL, 0, 0));
+            combo.index = static_cast<int>(SendMessageW(hwnd, CB_GETCURSEL, 0, 0));
             return true;
           },
   };
-  HWND hwnd = Create(&combo, std::move(behaviour), WC_COMBOBOXA,
+  HWND hwnd = Create(&combo, std::move(behaviour), WC_COMBOBOXW,
                      WS_TABSTOP | WS_GROUP | WS_VSCROLL | CBS_DROPDOWNLIST, id,
                      {place.x, place.y, place.width, place.height + 160});
   for (const std::string& item : combo.items)
-    SendMessageA(hwnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+    SendMessageW(hwnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(item).c_str()));
   return hwnd;
 }
 
@@ -259,20 +262,20 @@ HWND ControlBinder::AddTrackBar(TrackBar& bar, int id, Place place) {
   Behaviour behaviour{
       .sync =
           [&bar](HWND hwnd) {
-            if (SendMessageA(hwnd, TBM_GETPOS, 0, 0) != bar.position)
-              SendMessageA(hwnd, TBM_SETPOS, TRUE, bar.position);
+            if (SendMessageW(hwnd, TBM_GETPOS, 0, 0) != bar.position)
+              SendMessageW(hwnd, TBM_SETPOS, TRUE, bar.position);
           },
       .scroll =
           [&bar](HWND hwnd) {
-            bar.position = static_cast<int>(SendMessageA(hwnd, TBM_GETPOS, 0, 0));
+            bar.position = static_cast<int>(SendMessageW(hwnd, TBM_GETPOS, 0, 0));
           },
   };
-  HWND hwnd = Create(&bar, std::move(behaviour), TRACKBAR_CLASSA,
+  HWND hwnd = Create(&bar, std::move(behaviour), TRACKBAR_CLASSW,
                      WS_TABSTOP | WS_GROUP | TBS_HORZ | TBS_NOTICKS, id, place);
-  SendMessageA(hwnd, TBM_SETRANGEMIN, FALSE, bar.minimum);
-  SendMessageA(hwnd, TBM_SETRANGEMAX, FALSE, bar.maximum);
-  SendMessageA(hwnd, TBM_SETLINESIZE, 0, bar.lineSize);
-  SendMessageA(hwnd, TBM_SETPAGESIZE, 0, bar.pageSize);
+  SendMessageW(hwnd, TBM_SETRANGEMIN, FALSE, bar.minimum);
+  SendMessageW(hwnd, TBM_SETRANGEMAX, FALSE, bar.maximum);
+  SendMessageW(hwnd, TBM_SETLINESIZE, 0, bar.lineSize);
+  SendMessageW(hwnd, TBM_SETPAGESIZE, 0, bar.pageSize);
   return hwnd;
 }
 
@@ -297,20 +300,21 @@ HWND ControlBinder::AddCheckList(CheckList& list, int id, Place place) {
             return true;
           },
   };
-  HWND hwnd = Create(&list, std::move(behaviour), WC_LISTVIEWA,
+  HWND hwnd = Create(&list, std::move(behaviour), WC_LISTVIEWW,
                      WS_TABSTOP | WS_GROUP | LVS_LIST | LVS_SINGLESEL | LVS_NOCOLUMNHEADER, id,
                      place, WS_EX_CLIENTEDGE);
   ListView_SetExtendedListViewStyle(hwnd, LVS_EX_CHECKBOXES);
   bindings_.back().behaviour.placed = [this, place](HWND control) {
-    SendMessageA(control, LVM_SETCOLUMNWIDTH, 0, Scale(place.width - 15));
+    SendMessageW(control, LVM_SETCOLUMNWIDTH, 0, Scale(place.width - 15));
   };
   bindings_.back().behaviour.placed(hwnd);
   for (std::size_t i = 0; i < list.items.size(); ++i) {
-    LVITEMA item{};
+    std::wstring caption = Wide(list.items[i].caption);
+    LVITEMW item{};
     item.mask = LVIF_TEXT;
     item.iItem = static_cast<int>(i);
-    item.pszText = const_cast<char*>(list.items[i].caption.c_str());
-    SendMessageA(hwnd, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    item.pszText = caption.data();
+    SendMessageW(hwnd, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
   }
   return hwnd;
 }
@@ -337,15 +341,16 @@ HWND ControlBinder::AddReportList(ListView& list, int id, Place place,
       .placed = [this, &list,
                  columnCount](HWND hwnd) { FitReportColumns(hwnd, list, columnCount); },
   };
-  HWND hwnd = Create(&list, std::move(behaviour), WC_LISTVIEWA,
+  HWND hwnd = Create(&list, std::move(behaviour), WC_LISTVIEWW,
                      WS_TABSTOP | WS_GROUP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS, id,
                      place, WS_EX_CLIENTEDGE);
   ListView_SetExtendedListViewStyle(hwnd, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
   for (std::size_t i = 0; i < columns.size(); ++i) {
-    LVCOLUMNA column{};
+    std::wstring caption = Wide(columns[i]);
+    LVCOLUMNW column{};
     column.mask = LVCF_TEXT;
-    column.pszText = const_cast<char*>(columns[i]);
-    SendMessageA(hwnd, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
+    column.pszText = caption.data();
+    SendMessageW(hwnd, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
   }
   FitReportColumns(hwnd, list, columns.size());
   return hwnd;
@@ -357,12 +362,12 @@ void ControlBinder::FitReportColumns(HWND hwnd, const ListView& list,
   const int margin = Scale(12);
   std::vector<ColumnNeed> needs(columnCount);
   for (std::size_t i = 0; i < columnCount; ++i) {
-    char caption[64] = {};
-    LVCOLUMNA column{};
+    wchar_t caption[64] = {};
+    LVCOLUMNW column{};
     column.mask = LVCF_TEXT;
     column.pszText = caption;
-    column.cchTextMax = sizeof caption;
-    SendMessageA(hwnd, LVM_GETCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
+    column.cchTextMax = static_cast<int>(std::size(caption));
+    SendMessageW(hwnd, LVM_GETCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
     needs[i].header = StringWidth(hwnd, caption) + margin;
     needs[i].contents = needs[i].header;
   }
@@ -371,7 +376,7 @@ void ControlBinder::FitReportColumns(HWND hwnd, const ListView& list,
       const std::string& text = i == 0                     ? row.caption
                                 : i <= row.subItems.size() ? row.subItems[i - 1]
                                                            : std::string();
-      needs[i].contents = std::max(needs[i].contents, StringWidth(hwnd, text.c_str()) + margin);
+      needs[i].contents = std::max(needs[i].contents, StringWidth(hwnd, Wide(text)) + margin);
     }
   }
   // The room the columns get beside the vertical scroll bar whenever the rows could need it.
@@ -380,7 +385,7 @@ void ControlBinder::FitReportColumns(HWND hwnd, const ListView& list,
   // vertical one is then kept free, so neither comes.
   RECT client;
   GetClientRect(hwnd, &client);
-  const LONG_PTR style = GetWindowLongPtrA(hwnd, GWL_STYLE);
+  const LONG_PTR style = GetWindowLongPtrW(hwnd, GWL_STYLE);
   const int vertical = SystemMetric(SM_CXVSCROLL, dpi_);
   const int horizontal = SystemMetric(SM_CYHSCROLL, dpi_);
   const int width = client.right + ((style & WS_VSCROLL) ? vertical : 0);
@@ -393,7 +398,7 @@ void ControlBinder::FitReportColumns(HWND hwnd, const ListView& list,
       rows * (row.bottom - row.top) > height - horizontal - (header.bottom - header.top);
   const std::vector<int> widths = FitColumnWidths(needs, width - (scrolls ? vertical : 0));
   for (std::size_t i = 0; i < columnCount; ++i)
-    SendMessageA(hwnd, LVM_SETCOLUMNWIDTH, i, widths[i]);
+    SendMessageW(hwnd, LVM_SETCOLUMNWIDTH, i, widths[i]);
 }
 
 const ControlBinder::Binding* ControlBinder::Find(int id, HWND hwnd) const {
@@ -428,7 +433,7 @@ bool ControlBinder::HandleScroll(HWND control) {
 
 void ControlBinder::SyncReport(HWND hwnd, const ListView& list) const {
   const auto& rows = list.rows;
-  bool same = static_cast<std::size_t>(SendMessageA(hwnd, LVM_GETITEMCOUNT, 0, 0)) == rows.size();
+  bool same = static_cast<std::size_t>(SendMessageW(hwnd, LVM_GETITEMCOUNT, 0, 0)) == rows.size();
   for (std::size_t i = 0; same && i < rows.size(); ++i) {
     const int item = static_cast<int>(i);
     same = ItemText(hwnd, item, 0) == rows[i].caption;
@@ -436,18 +441,20 @@ void ControlBinder::SyncReport(HWND hwnd, const ListView& list) const {
       same = ItemText(hwnd, item, static_cast<int>(k + 1)) == rows[i].subItems[k];
   }
   if (!same) {
-    SendMessageA(hwnd, LVM_DELETEALLITEMS, 0, 0);
+    SendMessageW(hwnd, LVM_DELETEALLITEMS, 0, 0);
     for (std::size_t i = 0; i < rows.size(); ++i) {
-      LVITEMA item{};
+      std::wstring caption = Wide(rows[i].caption);
+      LVITEMW item{};
       item.mask = LVIF_TEXT;
       item.iItem = static_cast<int>(i);
-      item.pszText = const_cast<char*>(rows[i].caption.c_str());
-      SendMessageA(hwnd, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+      item.pszText = caption.data();
+      SendMessageW(hwnd, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
       for (std::size_t k = 0; k < rows[i].subItems.size(); ++k) {
-        LVITEMA sub{};
+        std::wstring text = Wide(rows[i].subItems[k]);
+        LVITEMW sub{};
         sub.iSubItem = static_cast<int>(k + 1);
-        sub.pszText = const_cast<char*>(rows[i].subItems[k].c_str());
-        SendMessageA(hwnd, LVM_SETITEMTEXTA, i, reinterpret_cast<LPARAM>(&sub));
+        sub.pszText = text.data();
+        SendMessageW(hwnd, LVM_SETITEMTEXTW, i, reinterpret_cast<LPARAM>(&sub));
       }
     }
     const HWND header = ListView_GetHeader(hwnd);
@@ -480,9 +487,9 @@ void ControlBinder::SyncRadioTabStops() {
         std::any_of(group.begin(), group.end(), [](const Radio& r) { return r.state->Checked(); });
     for (const Radio& radio : group) {
       const bool stop = radio.state->Checked() || (!anyChecked && &radio == &group.front());
-      const LONG_PTR style = GetWindowLongPtrA(radio.hwnd, GWL_STYLE);
+      const LONG_PTR style = GetWindowLongPtrW(radio.hwnd, GWL_STYLE);
       if (((style & WS_TABSTOP) != 0) != stop)
-        SetWindowLongPtrA(radio.hwnd, GWL_STYLE, stop ? style | WS_TABSTOP : style & ~WS_TABSTOP);
+        SetWindowLongPtrW(radio.hwnd, GWL_STYLE, stop ? style | WS_TABSTOP : style & ~WS_TABSTOP);
     }
   }
 }

@@ -53,7 +53,7 @@ class ControlBinder {
   // one stays hidden and is never part of a group.
   void AddAccessibleName(const char* name);
   // A control whose state the logic does not hold; only shown and hidden with its group.
-  HWND AddPlain(const char* className, DWORD style, int id, Place place, DWORD exStyle = 0);
+  HWND AddPlain(const wchar_t* className, DWORD style, int id, Place place, DWORD exStyle = 0);
 
   // Handlers run after the binder has copied the control's change into its state.
   void OnClick(int id, std::function<void()> handler) {
@@ -105,8 +105,8 @@ class ControlBinder {
     std::function<void()> run;
   };
 
-  HWND Create(const Control* state, Behaviour behaviour, const char* className, DWORD style, int id,
-              Place place, DWORD exStyle = 0);
+  HWND Create(const Control* state, Behaviour behaviour, const wchar_t* className, DWORD style,
+              int id, Place place, DWORD exStyle = 0);
   const Binding* Find(int id, HWND hwnd) const;
   void FitLabel(HWND hwnd, const Place& place, DWORD alignment) const;
   static void Run(const std::vector<Handler>& handlers, int id);

@@ -74,10 +74,10 @@ SIZE FrameSize(int clientWidth, int clientHeight, DWORD style, DWORD exStyle, in
 
 UniqueGdiObject<HFONT> DialogFont(int dpi) {
   // The stock font has the system's DPI, the one of the primary monitor at logon.
-  LOGFONTA font{};
-  GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font);
+  LOGFONTW font{};
+  GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font);
   font.lfHeight = Rescale(font.lfHeight, SystemDpi(), dpi);
-  return UniqueGdiObject<HFONT>(CreateFontIndirectA(&font));
+  return UniqueGdiObject<HFONT>(CreateFontIndirectW(&font));
 }
 
 int SystemMetric(int index, int dpi) {

@@ -4,13 +4,16 @@
 
 #include <cstdio>
 
+#include "platform/win32/console_win.h"
+#include "platform/win32/utf8_win.h"
+
 namespace halcyra {
 namespace {
 
 LONG WINAPI ReportFaultInBox(EXCEPTION_POINTERS* info) {
   const DWORD code = info->ExceptionRecord->ExceptionCode;
   // Task-modal and without an owner: the program's windows may be in any state by now.
-  MessageBoxA(nullptr, FaultMessage(code).c_str(), "Halcyra",
+  MessageBoxW(nullptr, Wide(FaultMessage(code)).c_str(), L"Halcyra",
               MB_OK | MB_ICONERROR | MB_TASKMODAL | MB_SETFOREGROUND);
   TerminateProcess(GetCurrentProcess(), code);
   return EXCEPTION_EXECUTE_HANDLER;
@@ -34,13 +37,7 @@ std::string FaultMessage(unsigned long code) {
   return text;
 }
 
-void WriteStandardError(const std::string& text) {
-  const HANDLE error = GetStdHandle(STD_ERROR_HANDLE);
-  if (!error || error == INVALID_HANDLE_VALUE) return;
-  const std::string line = text + "\r\n";
-  DWORD written = 0;
-  WriteFile(error, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
-}
+void WriteStandardError(const std::string& text) { WriteStandard(STD_ERROR_HANDLE, text + "\n"); }
 
 void InstallFaultReport(FaultNotice notice) {
   SetUnhandledExceptionFilter(notice == FaultNotice::Box ? &ReportFaultInBox

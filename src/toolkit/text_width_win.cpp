@@ -1,6 +1,7 @@
 #include "toolkit/text_width_win.h"
 
 #include "platform/win32/handle_win.h"
+#include "platform/win32/utf8_win.h"
 
 namespace halcyra {
 namespace {
@@ -29,7 +30,8 @@ int TextWidth(HWND window, HFONT font, const std::string& text) {
   const FontDc dc(window, font);
   if (!dc.Get()) return 0;
   RECT needed{};
-  DrawTextA(dc.Get(), text.c_str(), static_cast<int>(text.size()), &needed,
+  const std::wstring wide = Wide(text);
+  DrawTextW(dc.Get(), wide.c_str(), static_cast<int>(wide.size()), &needed,
             DT_SINGLELINE | DT_NOPREFIX | DT_CALCRECT);
   return needed.right - needed.left;
 }

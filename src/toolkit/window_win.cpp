@@ -3,7 +3,7 @@
 #include <exception>
 #include <utility>
 
-#include "platform/win32/wide_path_win.h"
+#include "platform/win32/utf8_win.h"
 #include "toolkit/dpi_win.h"
 
 namespace halcyra {
@@ -12,31 +12,32 @@ Window::~Window() { DestroyNow(); }
 
 void Window::DestroyNow() {
   if (!hwnd_) return;
-  SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+  SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
   DestroyWindow(std::exchange(hwnd_, nullptr));
 }
 
 void Window::RegisterClassOnce(const char* className, HICON icon) {
-  WNDCLASSEXA existing{};
+  const std::wstring name = Wide(className);
+  WNDCLASSEXW existing{};
   existing.cbSize = sizeof existing;
-  if (GetClassInfoExA(GetModuleHandleA(nullptr), className, &existing)) return;
-  WNDCLASSEXA wc{};
+  if (GetClassInfoExW(GetModuleHandleW(nullptr), name.c_str(), &existing)) return;
+  WNDCLASSEXW wc{};
   wc.cbSize = sizeof wc;
   wc.style = CS_DBLCLKS;
   wc.lpfnWndProc = &Window::Procedure;
-  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.hInstance = GetModuleHandleW(nullptr);
   wc.hIcon = icon;
   wc.hIconSm = icon;
-  wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.lpszClassName = className;
-  RegisterClassExA(&wc);
+  wc.lpszClassName = name.c_str();
+  RegisterClassExW(&wc);
 }
 
 HWND Window::CreateWindowFor(DWORD exStyle, const char* className, const char* title, DWORD style,
                              int x, int y, int width, int height, HWND parent) {
-  return CreateWindowExA(exStyle, className, title, style, x, y, width, height, parent, nullptr,
-                         GetModuleHandleA(nullptr), this);
+  return CreateWindowExW(exStyle, Wide(className).c_str(), Wide(title).c_str(), style, x, y, width,
+                         height, parent, nullptr, GetModuleHandleW(nullptr), this);
 }
 
 HWND Window::CreateCentered(DWORD exStyle, const char* className, const char* title, DWORD style,
@@ -64,8 +65,8 @@ HWND Window::CreateCentered(DWORD exStyle, const char* className, const char* ti
 void Window::MoveToMonitor(HMONITOR monitor) {
   if (!monitor || MonitorFromWindow(hwnd_, MONITOR_DEFAULTTONEAREST) == monitor) return;
   const SIZE frame =
-      FrameSize(client_.cx, client_.cy, static_cast<DWORD>(GetWindowLongPtrA(hwnd_, GWL_STYLE)),
-                static_cast<DWORD>(GetWindowLongPtrA(hwnd_, GWL_EXSTYLE)), MonitorDpi(monitor));
+      FrameSize(client_.cx, client_.cy, static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_STYLE)),
+                static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_EXSTYLE)), MonitorDpi(monitor));
   const Box work = ToBox(WorkArea(monitor));
   const Point at = CentredOrigin(work, frame.cx, frame.cy, work);
   // Windows follows the move with WM_DPICHANGED when the monitor's DPI is another.
@@ -74,8 +75,8 @@ void Window::MoveToMonitor(HMONITOR monitor) {
 
 void Window::FitFrameToDpi(int dpi, POINT topLeft) {
   const SIZE frame =
-      FrameSize(client_.cx, client_.cy, static_cast<DWORD>(GetWindowLongPtrA(hwnd_, GWL_STYLE)),
-                static_cast<DWORD>(GetWindowLongPtrA(hwnd_, GWL_EXSTYLE)), dpi);
+      FrameSize(client_.cx, client_.cy, static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_STYLE)),
+                static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_EXSTYLE)), dpi);
   SetWindowPos(hwnd_, nullptr, topLeft.x, topLeft.y, frame.cx, frame.cy,
                SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -83,29 +84,29 @@ void Window::FitFrameToDpi(int dpi, POINT topLeft) {
 Window* Window::FromHandle(HWND hwnd) {
   // Only a window of our own procedure keeps a window object in its user data.
   if (!hwnd ||
-      GetWindowLongPtrA(hwnd, GWLP_WNDPROC) != reinterpret_cast<LONG_PTR>(&Window::Procedure))
+      GetWindowLongPtrW(hwnd, GWLP_WNDPROC) != reinterpret_cast<LONG_PTR>(&Window::Procedure))
     return nullptr;
-  return reinterpret_cast<Window*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  return reinterpret_cast<Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
 }
 
 LRESULT Window::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
-  return DefWindowProcA(hwnd_, msg, wParam, lParam);
+  return DefWindowProcW(hwnd_, msg, wParam, lParam);
 }
 
 LRESULT CALLBACK Window::Procedure(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_NCCREATE) {
-    auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
+    auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
     auto* self = static_cast<Window*>(create->lpCreateParams);
     self->hwnd_ = hwnd;
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
   }
-  auto* self = reinterpret_cast<Window*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-  if (!self) return DefWindowProcA(hwnd, msg, wParam, lParam);
+  auto* self = reinterpret_cast<Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (!self) return DefWindowProcW(hwnd, msg, wParam, lParam);
   if (msg == WM_NCDESTROY) {
     // The window is gone: the object must not destroy it a second time.
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
     self->hwnd_ = nullptr;
-    return DefWindowProcA(hwnd, msg, wParam, lParam);
+    return DefWindowProcW(hwnd, msg, wParam, lParam);
   }
   try {
     return self->OnMessage(msg, wParam, lParam);
@@ -122,14 +123,14 @@ void RunModal(HWND dialog, HWND owner, const std::function<bool()>& closed) {
   ShowWindow(dialog, SW_SHOW);
   MSG msg;
   while (!closed() && IsWindow(dialog)) {
-    const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+    const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
     if (got <= 0) {
       PostQuitMessage(static_cast<int>(msg.wParam));
       break;
     }
     if (HandleDialogMessage(dialog, msg)) continue;
     TranslateMessage(&msg);
-    DispatchMessageA(&msg);
+    DispatchMessageW(&msg);
   }
   EnableWindow(owner, TRUE);
   ShowWindow(dialog, SW_HIDE);
@@ -141,12 +142,12 @@ bool HandleDialogMessage(HWND window, MSG& msg) {
     if (self && (msg.hwnd == window || IsChild(window, msg.hwnd)) && self->TranslateKey(msg))
       return true;
   }
-  return IsDialogMessageA(window, &msg) != FALSE;
+  return IsDialogMessageW(window, &msg) != FALSE;
 }
 
 void ReportUncaughtError(HWND owner, const char* text) {
   // An error's text may hold a path, which is UTF-8 inside the program.
-  MessageBoxW(owner, WidePath(text).c_str(), L"Halcyra", MB_OK | MB_ICONERROR);
+  MessageBoxW(owner, Wide(text).c_str(), L"Halcyra", MB_OK | MB_ICONERROR);
 }
 
 }  // namespace halcyra

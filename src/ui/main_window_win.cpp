@@ -7,7 +7,7 @@
 
 #include "app/paths.h"
 #include "platform/win32/machine_control_win.h"
-#include "platform/win32/wide_path_win.h"
+#include "platform/win32/utf8_win.h"
 #include "platform/win32/win32_cleanup_tasks_win.h"
 #include "res/resource_ids.h"
 #include "schedule/timer_editor_win.h"
@@ -36,7 +36,7 @@ constexpr UINT kTrayCallbackMessage = ids::kTrayCallbackMessage;
 constexpr UINT kTrayIconId = 1;
 // The whole record: the icon's version rides in it, and the fourth version is the one that
 // tells the program about the keyboard and gives the menu's anchor.
-constexpr DWORD kTrayRecordSize = sizeof(NOTIFYICONDATAA);
+constexpr DWORD kTrayRecordSize = sizeof(NOTIFYICONDATAW);
 constexpr UINT_PTR kTrayRetryTimer = 2;
 constexpr UINT kTrayRetryMs = 2000;
 constexpr int kTrayRetries = 5;
@@ -52,7 +52,7 @@ bool TaskbarIsLight() {
 }
 
 HICON ApplicationIcon() {
-  return LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_APPLICATION_ICON));
+  return LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APPLICATION_ICON));
 }
 
 }  // namespace
@@ -62,7 +62,7 @@ ApplicationWindow::ApplicationWindow() {
   CreateWindowFor(0, kApplicationClass, kAppTitle, WS_POPUP, 0, 0, 0, 0, nullptr);
   // Replaces every other extended style: an owner window with this style gives its owned
   // windows no taskbar button.
-  SetWindowLongA(Handle(), GWL_EXSTYLE, WS_EX_TOOLWINDOW);
+  SetWindowLongW(Handle(), GWL_EXSTYLE, WS_EX_TOOLWINDOW);
 }
 
 MainWindow::MainWindow(const MainFormServices& services, HWND owner, Win32HotkeyRegistry& hotkeys,
@@ -74,8 +74,8 @@ MainWindow::MainWindow(const MainFormServices& services, HWND owner, Win32Hotkey
                  owner);
   if (!Handle()) return;
   hotkeys.SetWindow(Handle());
-  showMainWindowMsg_ = RegisterWindowMessageA(kShowMainWindowMessageName);
-  taskbarCreatedMsg_ = RegisterWindowMessageA("TaskbarCreated");
+  showMainWindowMsg_ = RegisterWindowMessageW(Wide(kShowMainWindowMessageName).c_str());
+  taskbarCreatedMsg_ = RegisterWindowMessageW(L"TaskbarCreated");
   // An elevated instance still hears a second start and the shell of a normal user.
   ChangeWindowMessageFilterEx(Handle(), showMainWindowMsg_, MSGFLT_ALLOW, nullptr);
   ChangeWindowMessageFilterEx(Handle(), taskbarCreatedMsg_, MSGFLT_ALLOW, nullptr);
@@ -100,13 +100,14 @@ void MainWindow::OpenOneOffChannel() {
 void MainWindow::CreateControls() {
   TFrmMain& f = form_;
   ControlBinder& b = *binder_;
-  pageControl_ = b.AddPlain(WC_TABCONTROLA, WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS,
+  pageControl_ = b.AddPlain(WC_TABCONTROLW, WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS,
                             ids::kPageControl, {8, 8, 441, 254});
   for (int i = 0; i < kMainPageCount; ++i) {
-    TCITEMA item{};
+    std::wstring caption = Wide(TFrmMain::PageCaption(static_cast<MainPage>(i)));
+    TCITEMW item{};
     item.mask = TCIF_TEXT;
-    item.pszText = const_cast<char*>(TFrmMain::PageCaption(static_cast<MainPage>(i)));
-    SendMessageA(pageControl_, TCM_INSERTITEMA, static_cast<WPARAM>(i),
+    item.pszText = caption.data();
+    SendMessageW(pageControl_, TCM_INSERTITEMW, static_cast<WPARAM>(i),
                  reinterpret_cast<LPARAM>(&item));
   }
   SetTabPadding();
@@ -147,10 +148,10 @@ void MainWindow::SetTabPadding() {
   GetClientRect(pageControl_, &client);
   const int room = client.right - binder_->Scale(4);
   for (int padding = binder_->Scale(8);; --padding) {
-    SendMessageA(pageControl_, TCM_SETPADDING, 0, MAKELPARAM(padding, binder_->Scale(3)));
-    SendMessageA(pageControl_, WM_SETFONT, reinterpret_cast<WPARAM>(binder_->Font()), FALSE);
+    SendMessageW(pageControl_, TCM_SETPADDING, 0, MAKELPARAM(padding, binder_->Scale(3)));
+    SendMessageW(pageControl_, WM_SETFONT, reinterpret_cast<WPARAM>(binder_->Font()), FALSE);
     RECT last{};
-    SendMessageA(pageControl_, TCM_GETITEMRECT, kMainPageCount - 1,
+    SendMessageW(pageControl_, TCM_GETITEMRECT, kMainPageCount - 1,
                  reinterpret_cast<LPARAM>(&last));
     if (last.right <= room || padding <= binder_->Scale(3)) return;
   }
@@ -160,15 +161,15 @@ void MainWindow::SetTitleIcons() {
   // Drawn from the icon's own sizes for this DPI rather than stretched from the system's.
   const auto load = [this](int width, int height) {
     HICON icon = nullptr;
-    LoadIconWithScaleDown(GetModuleHandleA(nullptr), MAKEINTRESOURCEW(IDI_APPLICATION_ICON),
+    LoadIconWithScaleDown(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APPLICATION_ICON),
                           SystemMetric(width, binder_->Dpi()), SystemMetric(height, binder_->Dpi()),
                           &icon);
     return UniqueIcon(icon);
   };
   UniqueIcon small = load(SM_CXSMICON, SM_CYSMICON);
   UniqueIcon big = load(SM_CXICON, SM_CYICON);
-  if (small) SendMessageA(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small.Get()));
-  if (big) SendMessageA(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big.Get()));
+  if (small) SendMessageW(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small.Get()));
+  if (big) SendMessageW(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big.Get()));
   // The window keeps using the icons it was given until the next ones come.
   smallIcon_ = std::move(small);
   bigIcon_ = std::move(big);
@@ -219,8 +220,8 @@ void MainWindow::AddAboutPage() {
 
 void MainWindow::Sync() {
   const int page = static_cast<int>(form_.ActivePage());
-  if (SendMessageA(pageControl_, TCM_GETCURSEL, 0, 0) != page)
-    SendMessageA(pageControl_, TCM_SETCURSEL, static_cast<WPARAM>(page), 0);
+  if (SendMessageW(pageControl_, TCM_GETCURSEL, 0, 0) != page)
+    SendMessageW(pageControl_, TCM_SETCURSEL, static_cast<WPARAM>(page), 0);
   binder_->ShowGroup(page);
   binder_->Sync();
   if (const Edit* focus = form_.TakeFocusRequest()) binder_->Focus(focus);
@@ -253,7 +254,7 @@ void MainWindow::HideCountdown() {
 
 void MainWindow::Post(std::function<void()> action) {
   posted_.push_back(std::move(action));
-  PostMessageA(Handle(), kPostedActionMessage, 0, 0);
+  PostMessageW(Handle(), kPostedActionMessage, 0, 0);
 }
 
 void MainWindow::RunPosted() {
@@ -297,7 +298,7 @@ void MainWindow::LoadTrayIcon() {
   const int dpi = MonitorDpi(MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY));
   const int id = TaskbarIsLight() && !HighContrastOn() ? IDI_TRAY_DARK : IDI_APPLICATION_ICON;
   HICON icon = nullptr;
-  if (SUCCEEDED(LoadIconWithScaleDown(GetModuleHandleA(nullptr), MAKEINTRESOURCEW(id),
+  if (SUCCEEDED(LoadIconWithScaleDown(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id),
                                       SystemMetric(SM_CXSMICON, dpi),
                                       SystemMetric(SM_CYSMICON, dpi), &icon)))
     trayIcon_.Reset(icon);
@@ -306,8 +307,8 @@ void MainWindow::LoadTrayIcon() {
 void MainWindow::RefreshTrayIcon() {
   LoadTrayIcon();
   if (!form_.ChkSystemTray.Checked()) return;
-  NOTIFYICONDATAA data = TrayRecord();
-  Shell_NotifyIconA(NIM_MODIFY, &data);
+  NOTIFYICONDATAW data = TrayRecord();
+  Shell_NotifyIconW(NIM_MODIFY, &data);
 }
 
 void MainWindow::SetTrayIcon(bool present) {
@@ -317,8 +318,8 @@ void MainWindow::SetTrayIcon(bool present) {
     SetTimer(Handle(), kTrayRetryTimer, kTrayRetryMs, nullptr);
 }
 
-NOTIFYICONDATAA MainWindow::TrayRecord() const {
-  NOTIFYICONDATAA data{};
+NOTIFYICONDATAW MainWindow::TrayRecord() const {
+  NOTIFYICONDATAW data{};
   data.cbSize = kTrayRecordSize;
   data.hWnd = Handle();
   data.uID = kTrayIconId;
@@ -326,27 +327,27 @@ NOTIFYICONDATAA MainWindow::TrayRecord() const {
   data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_SHOWTIP;
   data.uCallbackMessage = kTrayCallbackMessage;
   data.hIcon = trayIcon_ ? trayIcon_.Get() : ApplicationIcon();
-  lstrcpynA(data.szTip, trayTip_.c_str(), sizeof data.szTip);
+  lstrcpynW(data.szTip, Wide(trayTip_).c_str(), static_cast<int>(std::size(data.szTip)));
   return data;
 }
 
 bool MainWindow::UpdateTrayIcon(bool present) {
-  NOTIFYICONDATAA data = TrayRecord();
-  if (!present) return Shell_NotifyIconA(NIM_DELETE, &data) != FALSE;
-  if (!Shell_NotifyIconA(NIM_ADD, &data)) return false;
+  NOTIFYICONDATAW data = TrayRecord();
+  if (!present) return Shell_NotifyIconW(NIM_DELETE, &data) != FALSE;
+  if (!Shell_NotifyIconW(NIM_ADD, &data)) return false;
   // The version belongs to this one add: a shell that comes back needs it again. One that
   // refuses it talks to the icon the first way, and the menu must still open.
   data.uVersion = NOTIFYICON_VERSION_4;
   trayVersion_ =
-      Shell_NotifyIconA(NIM_SETVERSION, &data) ? TrayVersion::kFourth : TrayVersion::kFirst;
+      Shell_NotifyIconW(NIM_SETVERSION, &data) ? TrayVersion::kFourth : TrayVersion::kFirst;
   return true;
 }
 
 void MainWindow::SetTrayTip(const std::string& tip) {
   trayTip_ = tip;
   if (!form_.ChkSystemTray.Checked()) return;
-  NOTIFYICONDATAA data = TrayRecord();
-  Shell_NotifyIconA(NIM_MODIFY, &data);
+  NOTIFYICONDATAW data = TrayRecord();
+  Shell_NotifyIconW(NIM_MODIFY, &data);
 }
 
 void MainWindow::AnswerOneOffRequest() {
@@ -365,7 +366,7 @@ void MainWindow::RetryTrayIcon() {
 
 void MainWindow::ShowTrayMenu(ScreenPoint anchor) { popupMenu_.Open(Handle(), anchor); }
 
-void MainWindow::CloseWindow() { SendMessageA(Handle(), WM_CLOSE, 0, 0); }
+void MainWindow::CloseWindow() { SendMessageW(Handle(), WM_CLOSE, 0, 0); }
 
 void MainWindow::TerminateProcesses(const std::string& exeName) {
   TerminateProcessesByName(exeName);
@@ -464,7 +465,7 @@ LRESULT MainWindow::HandlePageControl(const NMHDR& header) {
     return allowed ? FALSE : TRUE;
   }
   if (header.code == TCN_SELCHANGE) {
-    const auto page = static_cast<MainPage>(SendMessageA(pageControl_, TCM_GETCURSEL, 0, 0));
+    const auto page = static_cast<MainPage>(SendMessageW(pageControl_, TCM_GETCURSEL, 0, 0));
     Run([&] { form_.PageChanged(page); });
   }
   return 0;
@@ -481,7 +482,7 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       const HWND over = reinterpret_cast<HWND>(wParam);
       if (over == GetDlgItem(Handle(), ids::kLblWebSite) ||
           over == GetDlgItem(Handle(), ids::kLblEmail)) {
-        SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_HAND)));
+        SetCursor(LoadCursorW(nullptr, IDC_HAND));
         return TRUE;
       }
       break;
@@ -491,10 +492,9 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_SETTINGCHANGE:
       // The taskbar turned light or dark (or high contrast came or went): the icon follows.
-      // An ANSI window gets the area's name as ANSI text.
       if (wParam == SPI_SETHIGHCONTRAST ||
           (lParam &&
-           std::string_view(reinterpret_cast<const char*>(lParam)) == "ImmersiveColorSet"))
+           std::wstring_view(reinterpret_cast<const wchar_t*>(lParam)) == L"ImmersiveColorSet"))
         RefreshTrayIcon();
       Run([this] { form_.TimeSettingsChanged(); });
       return 0;

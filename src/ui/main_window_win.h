@@ -61,7 +61,7 @@ class MainWindow final : public BoundWindow, private MainFormHost {
   void ShowWindowInFront() override { ShowInFront(); }
   void SetTrayIcon(bool present) override;
   // The icon's whole record: icon, tip and the message it sends.
-  NOTIFYICONDATAA TrayRecord() const;
+  NOTIFYICONDATAW TrayRecord() const;
   bool UpdateTrayIcon(bool present);
   // The icon at the notification area's DPI; shown anew when the displays or a DPI changed.
   void LoadTrayIcon();

@@ -5,7 +5,7 @@
 #include <chrono>
 
 #include "platform/win32/process_identity_win.h"
-#include "platform/win32/wide_path_win.h"
+#include "platform/win32/utf8_win.h"
 
 namespace halcyra {
 namespace {
@@ -24,8 +24,8 @@ constexpr auto kAnswerWait = std::chrono::seconds(8);
 // no-read-up keep a sandboxed process of the same user from connecting at all, so that it cannot
 // even hold the one instance.
 std::wstring PipeDescriptor(const std::string& userSid) {
-  return WidePath("O:" + userSid + "D:P(A;;0x12019b;;;" + userSid +
-                  ")(A;;0x12019b;;;SY)S:(ML;;NWNR;;;ME)");
+  return Wide("O:" + userSid + "D:P(A;;0x12019b;;;" + userSid +
+              ")(A;;0x12019b;;;SY)S:(ML;;NWNR;;;ME)");
 }
 
 }  // namespace
@@ -53,8 +53,7 @@ OneOffServer::OneOffServer(HWND window, UINT message)
   // The first instance or none: a name that exists was made by someone else, who would read
   // every request and answer as they like.
   pipe_ = UniqueHandle(CreateNamedPipeW(
-      WidePath(name).c_str(),
-      PIPE_ACCESS_DUPLEX | FILE_FLAG_FIRST_PIPE_INSTANCE | FILE_FLAG_OVERLAPPED,
+      Wide(name).c_str(), PIPE_ACCESS_DUPLEX | FILE_FLAG_FIRST_PIPE_INSTANCE | FILE_FLAG_OVERLAPPED,
       PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE | PIPE_WAIT | PIPE_REJECT_REMOTE_CLIENTS, 1,
       kPipeBufferBytes, kPipeBufferBytes, 0, &attributes));
   if (!pipe_) {

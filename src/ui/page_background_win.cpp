@@ -2,22 +2,24 @@
 
 #include <commctrl.h>
 
+#include <iterator>
+
 namespace halcyra {
 
 bool HighContrastOn() {
-  HIGHCONTRASTA contrast{};
+  HIGHCONTRASTW contrast{};
   contrast.cbSize = sizeof contrast;
-  return SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
+  return SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
          (contrast.dwFlags & HCF_HIGHCONTRASTON) != 0;
 }
 
 HBRUSH PageBackground::For(HWND pageControl, HWND control, HDC dc, bool highContrast) {
-  char className[16] = {};
-  GetClassNameA(control, className, sizeof className);
-  if (lstrcmpiA(className, "Edit") == 0) return nullptr;
+  wchar_t className[16] = {};
+  GetClassNameW(control, className, static_cast<int>(std::size(className)));
+  if (lstrcmpiW(className, L"Edit") == 0) return nullptr;
   RECT body{};
   GetClientRect(pageControl, &body);
-  SendMessageA(pageControl, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&body));
+  SendMessageW(pageControl, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&body));
   RECT place{};
   GetWindowRect(control, &place);
   MapWindowPoints(nullptr, pageControl, reinterpret_cast<POINT*>(&place), 2);
@@ -40,7 +42,7 @@ HBRUSH PageBackground::For(HWND pageControl, HWND control, HDC dc, bool highCont
     const UniqueGdiObject<HBITMAP> bitmap(
         CreateCompatibleBitmap(screen.Get(), all.right, all.bottom));
     HGDIOBJ old = SelectObject(memory.Get(), bitmap.Get());
-    SendMessageA(pageControl, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory.Get()), PRF_CLIENT);
+    SendMessageW(pageControl, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory.Get()), PRF_CLIENT);
     SelectObject(memory.Get(), old);
     body_.Reset(CreatePatternBrush(bitmap.Get()));
   }

@@ -1,5 +1,6 @@
 #include "ui/password_rules.h"
 
+#include "platform/code_page.h"
 #include "platform/md5.h"
 
 namespace halcyra {
@@ -7,7 +8,8 @@ namespace halcyra {
 std::string PasswordDigest(const std::string& text) {
   static constexpr char kHex[] = "0123456789ABCDEF";
   std::string out;
-  for (unsigned char byte : Md5(text)) {
+  // The digest is of the text's bytes in the code page, as the stored digests were made.
+  for (unsigned char byte : Md5(CodePageFromUtf8(text))) {
     out += kHex[byte >> 4];
     out += kHex[byte & 0xF];
   }

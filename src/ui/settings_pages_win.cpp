@@ -30,11 +30,11 @@ LRESULT CALLBACK FieldProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UI
       return DefSubclassProc(hwnd, msg, wParam, lParam) | DLGC_WANTMESSAGE;
   }
   if (msg == WM_MOUSEMOVE) {
-    SendMessageA(GetParent(hwnd), kFieldMouseMove, id, 0);
+    SendMessageW(GetParent(hwnd), kFieldMouseMove, id, 0);
   } else if (IsHotkeyField(id) && (msg == WM_KEYDOWN || msg == WM_SYSKEYDOWN)) {
-    SendMessageA(GetParent(hwnd), kFieldKeyDown, id, static_cast<LPARAM>(wParam));
+    SendMessageW(GetParent(hwnd), kFieldKeyDown, id, static_cast<LPARAM>(wParam));
   } else if (IsHotkeyField(id) && (msg == WM_KEYUP || msg == WM_SYSKEYUP)) {
-    SendMessageA(GetParent(hwnd), kFieldKeyUp, id, static_cast<LPARAM>(wParam));
+    SendMessageW(GetParent(hwnd), kFieldKeyUp, id, static_cast<LPARAM>(wParam));
   }
   return DefSubclassProc(hwnd, msg, wParam, lParam);
 }

@@ -6,10 +6,10 @@ namespace halcyra {
 
 TrayMenu::TrayMenu() : menu_(CreatePopupMenu()) {
   const HMENU menu = menu_.Get();
-  AppendMenuA(menu, MF_STRING, main_ids::kMmuMainWindow, "Show main window");
-  AppendMenuA(menu, MF_STRING, main_ids::kMnuHide, "Hide");
-  AppendMenuA(menu, MF_STRING, main_ids::kMnuHelp, "Help");
-  AppendMenuA(menu, MF_STRING, main_ids::kMnuExit, "Exit");
+  AppendMenuW(menu, MF_STRING, main_ids::kMmuMainWindow, L"Show main window");
+  AppendMenuW(menu, MF_STRING, main_ids::kMnuHide, L"Hide");
+  AppendMenuW(menu, MF_STRING, main_ids::kMnuHelp, L"Help");
+  AppendMenuW(menu, MF_STRING, main_ids::kMnuExit, L"Exit");
   // Bold, and what a double-click on the icon does.
   SetMenuDefaultItem(menu, main_ids::kMmuMainWindow, FALSE);
 }
@@ -22,7 +22,7 @@ void TrayMenu::Open(HWND owner, ScreenPoint anchor) const {
                    nullptr);
   // Without it the menu does not close when the user clicks elsewhere (a documented quirk of
   // menus of notification icons).
-  PostMessageA(owner, WM_NULL, 0, 0);
+  PostMessageW(owner, WM_NULL, 0, 0);
 }
 
 }  // namespace halcyra

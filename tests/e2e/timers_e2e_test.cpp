@@ -16,13 +16,14 @@ namespace tids = timer_ids;
 class TimersE2E : public testing::Test {
  protected:
   void SetUp() override {
-    WriteFileText(Settings(),
-                  "[general]\r\nFirstStartDone=True\r\n[Timer]\r\n"
-                  "late=enabled,Shutdown,23:00,Daily\r\nearly=disabled,Reboot,06:00,Friday\r\n");
+    WriteFileText(Settings(), "[general]\r\nFirstStartDone=True\r\n[Timer]\r\n" + TimerLines());
     app_.emplace();
     main_ = ShowMainWindow(*app_);
     ASSERT_NE(main_, nullptr);
     list_ = Control(main_, mids::kLvwTimer);
+  }
+  virtual std::string TimerLines() const {
+    return "late=enabled,Shutdown,23:00,Daily\r\nearly=disabled,Reboot,06:00,Friday\r\n";
   }
   static std::string Settings() { return DataFile("Halcyra.ini"); }
   std::vector<std::string> Titles() const {
@@ -142,6 +143,33 @@ TEST_F(TimersE2E, DuplicateTitleIsRefusedAndTheEditorStaysOpen) {
   ClickDialogButton(editor, tids::kCancel);
   ASSERT_TRUE(WaitVisible(editor, false));
   EXPECT_EQ(Titles(), (std::vector<std::string>{"early", "late"}));
+}
+
+// A title in the code page's accented letters ("\xE9t\xE9" is été in the Windows-1252 file,
+// which this driver reads and writes controls in) goes from the file to the list and the
+// editor, and back into the file, unchanged.
+class AccentedTimerE2E : public TimersE2E {
+ protected:
+  std::string TimerLines() const override { return "\xE9t\xE9=enabled,Shutdown,23:00,Daily\r\n"; }
+};
+
+TEST_F(AccentedTimerE2E, ItsTitleSurvivesTheListTheEditorAndTheFile) {
+  EXPECT_EQ(Titles(), std::vector<std::string>{"\xE9t\xE9"});
+  SelectListRow(list_, 0);
+  HWND editor = OpenEditor(mids::kBtnEdit);
+  ASSERT_NE(editor, nullptr);
+  EXPECT_EQ(WindowText(Control(editor, tids::kEdtTitle)), "\xE9t\xE9");
+  SetText(Control(editor, tids::kSpinHour), "4");
+  ClickDialogButton(editor, tids::kOk);
+  ASSERT_TRUE(WaitVisible(editor, false));
+  const std::string settings = ReadFileText(Settings());
+  const std::size_t timer = settings.find("[Timer]\r\n");
+  ASSERT_NE(timer, std::string::npos) << settings;
+  const std::size_t next = settings.find("\r\n[", timer);
+  EXPECT_EQ(settings.substr(timer, next == std::string::npos ? next : next + 2 - timer),
+            "[Timer]\r\n\xE9t\xE9=enabled,Shutdown,04:00,Daily\r\n")
+      << settings;
+  EXPECT_EQ(Titles(), std::vector<std::string>{"\xE9t\xE9"});
 }
 
 }  // namespace

@@ -48,6 +48,9 @@ TEST_F(EventLogFileTest, FirstLineCreatesTheFileLaterLinesAppend) {
   regional_.format.timeSeparator = ".";
   AppendEventLine({os_, files_, regional_}, kMorning, "Suspend");
   EXPECT_EQ(Content(), "2026-03-03 09:05:07    Reboot\r\n2026-03-03 09.05.07    Suspend\r\n");
+  // A hand-edited word as the settings file held it: text of the code page in the log too.
+  AppendEventLine({os_, files_, regional_}, kMorning, "Sh\xC3\xBCtdown");
+  EXPECT_EQ(Content().substr(Content().rfind("    ")), "    Sh\xFCtdown\r\n");
 }
 
 TEST_F(EventLogFileTest, UnwritableLogRaises) {

@@ -25,6 +25,9 @@ TEST(PasswordDigest, TakesEveryByteAsItIs) {
   const std::string digest = PasswordDigest(std::string("a\0b", 3));
   EXPECT_NE(digest, PasswordDigest("a"));
   EXPECT_EQ(digest.size(), 32u);
+  // The bytes are the text's in the code page, as the stored digests were made: été is
+  // "\xE9t\xE9" there, whatever the program holds it in.
+  EXPECT_EQ(PasswordDigest("\xC3\xA9t\xC3\xA9"), "70B06E3087350C8C4FC3F13E741879F3");
 }
 
 TEST(PasswordChecks, BlankFirstThenMismatch) {

@@ -136,12 +136,13 @@ TEST_F(TimerEditorTest, ATitleTakenInAnotherLetterCaseIsRefused) {
   EXPECT_TRUE(editorClosed_);
 }
 
-// Every letter of the file's code page has its case: "\xE9t\xE9" and "\xC9t\xE9" (été, Été in
-// Windows-1252) are one key, as "a" and "A" are.
+// Every letter of the file's code page has its case: été and Été ("\xE9t\xE9" and "\xC9t\xE9" in
+// the Windows-1252 file, UTF-8 in the program) are one key, as "a" and "A" are.
 TEST_F(TimerEditorTest, AccentedTwinsAreOneTitle) {
-  const std::string lower = "\xE9t\xE9", upper = "\xC9t\xE9";
-  Prepare("[Timer]\r\n" + lower + "=enabled,Shutdown,10:00,Daily\r\n" + upper +
-          "=enabled,Reboot,11:00,Daily\r\nB=enabled,Reboot,12:00,Daily\r\n");
+  const std::string lower = "\xC3\xA9t\xC3\xA9", upper = "\xC3\x89t\xC3\xA9";
+  Prepare(
+      "[Timer]\r\n\xE9t\xE9=enabled,Shutdown,10:00,Daily\r\n\xC9t\xE9"
+      "=enabled,Reboot,11:00,Daily\r\nB=enabled,Reboot,12:00,Daily\r\n");
   Create();
   EXPECT_EQ(Captions(), (std::vector<std::string>{lower, "B"})) << "one row for the twins";
 

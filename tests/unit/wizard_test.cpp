@@ -201,9 +201,9 @@ TEST_F(WizardTest, ItsTimerDialogRefusesATitleTakenInAnotherLetterCase) {
   EXPECT_EQ(Read("Timer", "Night"), "enabled,Shutdown,00:00,Daily") << "not overwritten";
   EXPECT_EQ(Captions(), std::vector<std::string>{"Night"});
 
-  // The same for the code page's accented letters: \xE9t\xE9 and \xC9T\xC9 (été, ÉTÉ).
+  // The same for the code page's accented letters: été and ÉTÉ, in UTF-8.
   boxes_.shown.clear();
-  for (const char* title : {"\xE9t\xE9", "\xC9T\xC9"}) {
+  for (const char* title : {"\xC3\xA9t\xC3\xA9", "\xC3\x89T\xC3\x89"}) {
     wizardHost_.onEditor = [title](TFrmTimer& e) {
       e.EdtTitle.text = title;
       e.BtnOKClick();
@@ -212,7 +212,7 @@ TEST_F(WizardTest, ItsTimerDialogRefusesATitleTakenInAnotherLetterCase) {
   }
   ASSERT_EQ(boxes_.shown.size(), 1u);
   EXPECT_EQ(boxes_.shown[0].text, kDuplicateTitleMessage);
-  EXPECT_EQ(Captions(), (std::vector<std::string>{"Night", "\xE9t\xE9"}));
+  EXPECT_EQ(Captions(), (std::vector<std::string>{"Night", "\xC3\xA9t\xC3\xA9"}));
 }
 
 }  // namespace

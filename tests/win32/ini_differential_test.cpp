@@ -9,6 +9,7 @@
 #include <functional>
 #include <variant>
 
+#include "core/text.h"
 #include "platform/portable/portable_ini_profile.h"
 #include "platform/win32/win32_ini_profile_win.h"
 #include "support/temp_folder.h"
@@ -153,19 +154,34 @@ TEST_F(IniDifferential, ALastNameIsListedExactlyWhenItFitsTheKeyList) {
 }
 
 // The case rule of names in the test prefix's code page, Windows-1252: the portable layer's
-// table against the system's upper-case table, for every pair of characters. (Wine's profile
-// functions themselves fold only a to z; see the README.)
+// table against the system's upper-case table, for every pair of the code page's characters
+// (UTF-8 in the program). (Wine's profile functions themselves fold only a to z; see the README.)
 TEST_F(IniDifferential, NamesFoldByTheSystemsCaseRule) {
   ASSERT_EQ(GetACP(), 1252u);
   for (int a = 1; a < 256; ++a) {
     for (int b = a + 1; b < 256; ++b) {
-      const std::string x(1, static_cast<char>(a)), y(1, static_cast<char>(b));
+      const std::string x = Utf8FromWindows1252(std::string(1, static_cast<char>(a))),
+                        y = Utf8FromWindows1252(std::string(1, static_cast<char>(b)));
       EXPECT_EQ(win32_.NameKey(x) == win32_.NameKey(y),
                 portable_.NameKey(x) == portable_.NameKey(y))
           << a << " " << b;
     }
   }
-  EXPECT_EQ(win32_.NameKey("\xE9t\xE9"), win32_.NameKey("\xC9T\xC9"));
+  EXPECT_EQ(win32_.NameKey("\xC3\xA9t\xC3\xA9"), win32_.NameKey("\xC3\x89T\xC3\x89"));
+}
+
+// Names and values are UTF-8 in the program and Windows-1252 in the file, both ways, on both
+// layers: the accented letters, the code page's own 0x80 to 0x9F (the euro sign, a free 0x81)
+// and a character it cannot hold, which the file keeps as "?".
+TEST_F(IniDifferential, TextIsUtf8InTheProgramAndTheCodePageInTheFile) {
+  const std::string ete = "\xC3\xA9t\xC3\xA9", value = "\xE2\x82\xAC \xC5\xB8\xC2\x81";
+  Run("[Timer]\r\n\xE9t\xE9=\x80 \x9F\x81\r\n",
+      {Read{"Timer", ete}, Keys{"Timer"}, Lines{"Timer"}, Write{"Timer", "\xC5\x81", value},
+       WriteLines{"Log", {ete + "=" + value}}, Lines{"Log"}});
+  EXPECT_EQ(portable_.ReadString(folder_.File("portable.ini"), "Timer", ete, ""), value);
+  EXPECT_EQ(folder_.ReadFile("portable.ini"),
+            "[Timer]\r\n\xE9t\xE9=\x80 \x9F\x81\r\n?=\x80 \x9F\x81\r\n[Log]\r\n"
+            "\xE9t\xE9=\x80 \x9F\x81\r\n");
 }
 
 // Hand-edited files: comments, blank lines, blanks around "=", quotes, lines without "=".
@@ -213,23 +229,25 @@ TEST_F(IniDifferential, SectionsAreReadWholeAndWrittenInOneCall) {
 }
 
 // A data folder whose name the ANSI code page cannot hold ("\u0141\u00f3d\u017a") is reached
-// through the wide path; names and values stay text of the code page.
+// through the wide path; names and values, UTF-8 in the program, are text of the code page in
+// the file, and one character that the code page cannot hold is a "?" there.
 TEST_F(IniDifferential, AFolderOutsideTheCodePageIsReached) {
   const std::filesystem::path folder =
       folder_.Path() / std::filesystem::path(L"\u0141\u00f3d\u017a");
   std::filesystem::create_directories(folder);
   const std::u8string utf8 = (folder / "Halcyra.ini").u8string();
   const std::string path(utf8.begin(), utf8.end());
-  ASSERT_TRUE(win32_.WriteString(path, "Timer", "\xE9t\xE9", "enabled,Shutdown,10:00,Daily"));
-  EXPECT_EQ(win32_.ReadString(path, "Timer", "\xE9T\xE9", ""), "enabled,Shutdown,10:00,Daily");
-  EXPECT_EQ(win32_.ReadKeys(path, "Timer"), std::vector<std::string>{"\xE9t\xE9"});
-  ASSERT_TRUE(win32_.WriteSection(path, "Timer", {"b=2", "\xE9t\xE9=3"}));
+  const std::string ete = "\xC3\xA9t\xC3\xA9", eteUpper = "\xC3\xA9T\xC3\xA9";
+  ASSERT_TRUE(win32_.WriteString(path, "Timer", ete, "enabled,Shutdown,10:00,Daily"));
+  EXPECT_EQ(win32_.ReadString(path, "Timer", eteUpper, ""), "enabled,Shutdown,10:00,Daily");
+  EXPECT_EQ(win32_.ReadKeys(path, "Timer"), std::vector<std::string>{ete});
+  ASSERT_TRUE(win32_.WriteSection(path, "Timer", {"b=2", ete + "=3", "\xC5\x81=4"}));
   EXPECT_EQ(win32_.ReadSectionLines(path, "Timer"),
-            (std::vector<std::string>{"b=2", "\xE9t\xE9=3"}));
+            (std::vector<std::string>{"b=2", ete + "=3", "?=4"}));
   EXPECT_TRUE(win32_.DeleteKey(path, "Timer", "b"));
   std::ifstream in(folder / "Halcyra.ini", std::ios::binary);
   const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  EXPECT_EQ(bytes, "[Timer]\r\n\xE9t\xE9=3\r\n") << "the file's text in the code page";
+  EXPECT_EQ(bytes, "[Timer]\r\n\xE9t\xE9=3\r\n?=4\r\n") << "the file's text in the code page";
 }
 
 }  // namespace

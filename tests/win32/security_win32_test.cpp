@@ -13,7 +13,7 @@
 #include <functional>
 #include <iterator>
 
-#include "platform/win32/wide_path_win.h"
+#include "platform/win32/utf8_win.h"
 #include "platform/win32/win32_system_services_win.h"
 #include "service/data_folder_security.h"
 #include "service/data_folder_win.h"
@@ -269,6 +269,19 @@ TEST(AlarmFile, ReachedThroughALinkItIsMissingAndNothingPlays) {
   EXPECT_FALSE(player.Playable(through)) << "a symbolic link on the way";
   EXPECT_FALSE(player.Load(through).has_value());
   Host("/bin/rm linked", root.Path(), [&] { return !linked(); });
+}
+
+// A folder whose name the ANSI code page cannot hold: the path reaches the file whole.
+TEST(AlarmFile, InAFolderOutsideTheCodePageItPlays) {
+  const test::TempFolder root;
+  const fs::path folder = root.Path() / fs::path(L"\u0141\u00f3d\u017a");
+  fs::create_directories(folder);
+  std::ofstream(folder / "ring.wav", std::ios::binary) << "RIFF";
+  const std::u8string utf8 = (folder / "ring.wav").u8string();
+  const std::string path(utf8.begin(), utf8.end());
+  Win32SoundPlayer player;
+  EXPECT_TRUE(player.Playable(path));
+  EXPECT_EQ(player.Load(path), SoundBytes({'R', 'I', 'F', 'F'}));
 }
 
 TEST(PreparedSettings, AMissingFileALargeOneAndADevicePathAreRefused) {

@@ -15,6 +15,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// The program's text is UTF-8; the file's, Windows-1252.
+std::string FileText(std::string_view text) { return Windows1252FromUtf8(text); }
+std::string ProgramText(std::string_view text) { return Utf8FromWindows1252(text); }
+
 std::string_view TrimBlanks(std::string_view s) {
   std::size_t b = 0, e = s.size();
   while (b < e && (s[b] == ' ' || s[b] == '\t')) ++b;
@@ -217,15 +221,18 @@ std::string PortableIniProfile::ReadString(const std::string& path, const std::s
                                            const std::string& key, const std::string& def) const {
   ParsedFile* file = Load(path);
   if (!file) return def;
-  const auto index = file->Key(section, key);
+  const auto index = file->Key(FileText(section), FileText(key));
   if (!index) return def;
   std::string value = Unquoted(file->lines[*index].value);
   if (value.size() > kMaxValueChars) value.resize(kMaxValueChars);
-  return value;
+  return ProgramText(value);
 }
 
-bool PortableIniProfile::WriteString(const std::string& path, const std::string& section,
-                                     const std::string& key, const std::string& value) {
+bool PortableIniProfile::WriteString(const std::string& path, const std::string& programSection,
+                                     const std::string& programKey,
+                                     const std::string& programValue) {
+  const std::string section = FileText(programSection), key = FileText(programKey),
+                    value = FileText(programValue);
   ParsedFile* file = Load(path);
   const SectionRange* range = file ? file->Section(section) : nullptr;
   if (!range) {
@@ -244,7 +251,7 @@ bool PortableIniProfile::DeleteKey(const std::string& path, const std::string& s
                                    const std::string& key) {
   ParsedFile* file = Load(path);
   if (!file) return true;
-  const auto index = file->Key(section, key);
+  const auto index = file->Key(FileText(section), FileText(key));
   if (!index) return true;
   return Store(path, {*index, 1, {}});
 }
@@ -253,7 +260,7 @@ std::optional<std::vector<std::string>> PortableIniProfile::ReadSectionLines(
     const std::string& path, const std::string& section) const {
   std::vector<std::string> entries;
   const ParsedFile* file = Load(path);
-  const SectionRange* range = file ? file->Section(section) : nullptr;
+  const SectionRange* range = file ? file->Section(FileText(section)) : nullptr;
   if (!range) return entries;
   for (std::size_t i = range->begin; i < range->end; ++i) {
     const IniLine& line = file->lines[i];
@@ -261,21 +268,22 @@ std::optional<std::vector<std::string>> PortableIniProfile::ReadSectionLines(
     const std::string_view text = TrimBlanks(line.text);
     if (text.empty() || text.starts_with(';')) continue;
     if (line.kind == IniLine::Kind::kKey)
-      entries.push_back(std::string(line.name) + "=" + std::string(line.value));
+      entries.push_back(ProgramText(std::string(line.name) + "=" + std::string(line.value)));
     else
-      entries.emplace_back(text);
+      entries.push_back(ProgramText(text));
   }
   return entries;
 }
 
-bool PortableIniProfile::WriteSection(const std::string& path, const std::string& section,
+bool PortableIniProfile::WriteSection(const std::string& path, const std::string& programSection,
                                       const std::vector<std::string>& entries) {
+  const std::string section = FileText(programSection);
   std::string body;
   for (const std::string& entry : entries) {
     // The system takes an entry only with its "=".
     if (entry.find('=') == std::string::npos) continue;
     if (!body.empty()) body += "\r\n";
-    body += entry;
+    body += FileText(entry);
   }
   ParsedFile* file = Load(path);
   const SectionRange* range = file ? file->Section(section) : nullptr;
@@ -291,7 +299,7 @@ bool PortableIniProfile::WriteSection(const std::string& path, const std::string
 
 // The settings file is in the Windows-1252 code page, whose every letter has its case.
 std::string PortableIniProfile::NameKey(std::string_view name) const {
-  return UpperWindows1252(name);
+  return UpperWindows1252(FileText(name));
 }
 
 std::vector<std::string> PortableIniProfile::ReadKeys(const std::string& path,
@@ -299,7 +307,7 @@ std::vector<std::string> PortableIniProfile::ReadKeys(const std::string& path,
   std::vector<std::string> names;
   const ParsedFile* file = Load(path);
   if (!file) return names;
-  const SectionRange* range = file->Section(section);
+  const SectionRange* range = file->Section(FileText(section));
   if (!range) return names;
   // The names, each with its zero byte, and a final zero byte share one buffer; the first name
   // that does not fit whole ends the list.
@@ -311,7 +319,7 @@ std::vector<std::string> PortableIniProfile::ReadKeys(const std::string& path,
     // A comment line can be read by its full name but is not listed.
     if (line.kind != IniLine::Kind::kKey || line.name.empty() || line.name.front() == ';') continue;
     if (line.name.size() + 2 > room) break;
-    names.emplace_back(line.name);
+    names.push_back(ProgramText(line.name));
     room -= line.name.size() + 1;
   }
   return names;

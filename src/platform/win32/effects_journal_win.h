@@ -7,7 +7,7 @@
 #include <string>
 
 #include "core/text.h"
-#include "platform/win32/wide_path_win.h"
+#include "platform/win32/utf8_win.h"
 
 namespace halcyra {
 
@@ -17,7 +17,7 @@ class EffectsJournal {
       : path_(JoinPath(dataFolder, "Effects.txt")) {}
   // Appends the line and says the call succeeded, as the real one would have.
   bool Record(const std::string& line) const {
-    if (std::FILE* file = _wfopen(WidePath(path_).c_str(), L"ab")) {
+    if (std::FILE* file = _wfopen(Wide(path_).c_str(), L"ab")) {
       std::fputs((line + "\r\n").c_str(), file);
       std::fclose(file);
     }

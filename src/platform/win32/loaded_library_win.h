@@ -11,7 +11,7 @@
 namespace halcyra {
 
 // The loaded module's function of that name as the type of its declaration (for example
-// `FunctionOf<decltype(GetOpenFileNameA)>(module, "GetOpenFileNameA")`), or null: a function
+// `FunctionOf<decltype(GetOpenFileNameW)>(module, "GetOpenFileNameW")`), or null: a function
 // looked up at run time because older systems lack it.
 template <typename Declared>
 Declared* FunctionOf(HMODULE module, const char* name) {

@@ -57,7 +57,7 @@ std::unique_ptr<MachineControl> MakeMachineControl(const std::string& dataFolder
 // Read at every question, so that a test may change the machine while the program runs.
 std::optional<PowerCapabilities> MachinePowerCapabilities(const std::string& dataFolder) {
   const auto system = SystemPowerCapabilities();
-  std::FILE* file = _wfopen(WidePath(JoinPath(dataFolder, "PowerCapabilities.txt")).c_str(), L"rb");
+  std::FILE* file = _wfopen(Wide(JoinPath(dataFolder, "PowerCapabilities.txt")).c_str(), L"rb");
   if (!file) return system;
   char line[256] = {};
   const bool read = std::fgets(line, sizeof line, file) != nullptr;

@@ -17,7 +17,7 @@ inline bool EnableShutdownPrivilegeOfProcess() {
   TOKEN_PRIVILEGES request{};
   request.PrivilegeCount = 1;
   request.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
-  return LookupPrivilegeValueA(nullptr, SE_SHUTDOWN_NAME, &request.Privileges[0].Luid) &&
+  return LookupPrivilegeValueW(nullptr, L"SeShutdownPrivilege", &request.Privileges[0].Luid) &&
          AdjustTokenPrivileges(token.Get(), FALSE, &request, 0, nullptr, nullptr) &&
          GetLastError() != ERROR_NOT_ALL_ASSIGNED;
 }

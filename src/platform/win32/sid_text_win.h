@@ -8,15 +8,16 @@
 #include <string>
 
 #include "platform/win32/handle_win.h"
+#include "platform/win32/utf8_win.h"
 
 namespace halcyra {
 
 // Empty when there is no SID or it cannot be written.
 inline std::string SidText(PSID sid) {
-  char* text = nullptr;
-  if (!sid || !ConvertSidToStringSidA(sid, &text)) return "";
+  wchar_t* text = nullptr;
+  if (!sid || !ConvertSidToStringSidW(sid, &text)) return "";
   const UniqueLocal owned(text);
-  return text;
+  return Utf8(text);
 }
 
 }  // namespace halcyra

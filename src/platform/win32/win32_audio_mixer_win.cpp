@@ -27,21 +27,21 @@ class OpenMixer {
 
 // The speakers' volume control, or nullopt when a step fails.
 std::optional<DWORD> FindVolumeControl(const OpenMixer& mixer) {
-  MIXERLINEA line{};
-  line.cbStruct = sizeof line;  // 168 in a 32-bit build, 172 in a 64-bit one
+  MIXERLINEW line{};
+  line.cbStruct = sizeof line;
   line.dwComponentType = MIXERLINE_COMPONENTTYPE_DST_SPEAKERS;
-  if (mixerGetLineInfoA(mixer.Object(), &line, MIXER_GETLINEINFOF_COMPONENTTYPE) !=
+  if (mixerGetLineInfoW(mixer.Object(), &line, MIXER_GETLINEINFOF_COMPONENTTYPE) !=
       MMSYSERR_NOERROR)
     return std::nullopt;
-  MIXERCONTROLA control{};
-  MIXERLINECONTROLSA controls{};
+  MIXERCONTROLW control{};
+  MIXERLINECONTROLSW controls{};
   controls.cbStruct = sizeof controls;  // 24 in a 32-bit build, 28 in a 64-bit one
   controls.dwLineID = line.dwLineID;
   controls.dwControlType = MIXERCONTROL_CONTROLTYPE_VOLUME;
   controls.cControls = 1;
-  controls.cbmxctrl = sizeof control;  // 148
+  controls.cbmxctrl = sizeof control;
   controls.pamxctrl = &control;
-  if (mixerGetLineControlsA(mixer.Object(), &controls, MIXER_GETLINECONTROLSF_ONEBYTYPE) !=
+  if (mixerGetLineControlsW(mixer.Object(), &controls, MIXER_GETLINECONTROLSF_ONEBYTYPE) !=
       MMSYSERR_NOERROR)
     return std::nullopt;
   return control.dwControlID;
@@ -70,7 +70,7 @@ std::uint16_t Win32AudioMixer::GetMasterVolume() const {
   if (!control) return 0;
   MIXERCONTROLDETAILS_UNSIGNED value{};
   MIXERCONTROLDETAILS details = OneValue(*control, value);
-  mixerGetControlDetailsA(mixer.Object(), &details, MIXER_GETCONTROLDETAILSF_VALUE);
+  mixerGetControlDetailsW(mixer.Object(), &details, MIXER_GETCONTROLDETAILSF_VALUE);
   return static_cast<std::uint16_t>(value.dwValue);
 }
 

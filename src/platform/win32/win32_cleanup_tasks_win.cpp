@@ -15,7 +15,7 @@
 #include "platform/temp_folder_guard.h"
 #include "platform/win32/handle_win.h"
 #include "platform/win32/loaded_library_win.h"
-#include "platform/win32/wide_path_win.h"
+#include "platform/win32/utf8_win.h"
 
 namespace halcyra {
 namespace {
@@ -25,9 +25,9 @@ constexpr DWORD kCookieEntry = 0x00100000;  // COOKIE_CACHE_ENTRY
 class RegistryKey {
  public:
   // Opens an existing key of the current user; never creates one.
-  RegistryKey(const char* path, REGSAM access) {
+  RegistryKey(const wchar_t* path, REGSAM access) {
     HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, access, &key) == ERROR_SUCCESS) key_.Reset(key);
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, path, 0, access, &key) == ERROR_SUCCESS) key_.Reset(key);
   }
   HKEY Get() const { return key_.Get(); }
 
@@ -37,7 +37,7 @@ class RegistryKey {
 
 // Clears the attributes that keep an entry from going, then removes it.
 void RemoveFile(const std::string& path) {
-  const std::wstring wide = WidePath(path);
+  const std::wstring wide = Wide(path);
   SetFileAttributesW(wide.c_str(), 0);
   DeleteFileW(wide.c_str());
 }
@@ -47,7 +47,7 @@ void RemoveFile(const std::string& path) {
 // system cannot open the link as itself, the link stays and so does its target.
 void RemoveLink(const std::string& path) {
   UniqueHandle link(
-      CreateFileW(WidePath(path).c_str(), DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES,
+      CreateFileW(Wide(path).c_str(), DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES,
                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                   FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
   if (!link) return;
@@ -67,21 +67,21 @@ void RemoveLink(const std::string& path) {
 std::vector<std::string> ProtectedFolders() {
   std::vector<std::string> folders;
   wchar_t path[MAX_PATH];
-  if (GetWindowsDirectoryW(path, MAX_PATH)) folders.push_back(NarrowPath(path));
-  if (GetSystemDirectoryW(path, MAX_PATH)) folders.push_back(NarrowPath(path));
+  if (GetWindowsDirectoryW(path, MAX_PATH)) folders.push_back(Utf8(path));
+  if (GetSystemDirectoryW(path, MAX_PATH)) folders.push_back(Utf8(path));
   for (const int csidl :
        {CSIDL_PROFILE, CSIDL_PERSONAL, CSIDL_DESKTOPDIRECTORY, CSIDL_MYPICTURES, CSIDL_MYMUSIC,
         CSIDL_MYVIDEO, CSIDL_APPDATA, CSIDL_LOCAL_APPDATA, CSIDL_COMMON_APPDATA,
         CSIDL_COMMON_DESKTOPDIRECTORY, CSIDL_COMMON_DOCUMENTS, CSIDL_PROGRAM_FILES,
         CSIDL_PROGRAM_FILESX86, CSIDL_WINDOWS, CSIDL_SYSTEM}) {
     if (SUCCEEDED(SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path)))
-      folders.push_back(NarrowPath(path));
+      folders.push_back(Utf8(path));
   }
   PWSTR known = nullptr;
   const HRESULT found = SHGetKnownFolderPath(FOLDERID_Downloads, 0, nullptr, &known);
   // Given back also when the call fails, as the shell asks.
   const UniqueCoTaskMem<PWSTR> downloads(known);
-  if (SUCCEEDED(found)) folders.push_back(NarrowPath(downloads.Get()));
+  if (SUCCEEDED(found)) folders.push_back(Utf8(downloads.Get()));
   return folders;
 }
 
@@ -89,17 +89,17 @@ std::vector<std::string> ProtectedFolders() {
 // go with their contents; folders named ".*" are neither entered nor removed.
 void ClearEntries(const std::string& folder) {
   WIN32_FIND_DATAW entry;
-  UniqueFind search(FindFirstFileW(WidePath(JoinPath(folder, "*.*")).c_str(), &entry));
+  UniqueFind search(FindFirstFileW(Wide(JoinPath(folder, "*.*")).c_str(), &entry));
   if (!search) return;
   do {
-    const std::string name = NarrowPath(entry.cFileName);
+    const std::string name = Utf8(entry.cFileName);
     const std::string path = JoinPath(folder, name);
     const bool isFolder = entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
     if (isFolder && name.front() == '.') continue;
     if (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
       RemoveLink(path);
     } else if (isFolder) {
-      SetFileAttributesW(WidePath(path).c_str(), 0);
+      SetFileAttributesW(Wide(path).c_str(), 0);
       DeleteFolderTree(path);
     } else {
       RemoveFile(path);
@@ -115,21 +115,21 @@ void ClearEntries(const std::string& folder) {
 void ClearUrlCache(bool cookies) {
   const LoadedLibrary wininet(L"wininet.dll");
   const auto findFirst =
-      wininet.Function<decltype(FindFirstUrlCacheEntryA)>("FindFirstUrlCacheEntryA");
+      wininet.Function<decltype(FindFirstUrlCacheEntryW)>("FindFirstUrlCacheEntryW");
   const auto findNext =
-      wininet.Function<decltype(FindNextUrlCacheEntryA)>("FindNextUrlCacheEntryA");
+      wininet.Function<decltype(FindNextUrlCacheEntryW)>("FindNextUrlCacheEntryW");
   const auto findClose = wininet.Function<decltype(FindCloseUrlCache)>("FindCloseUrlCache");
-  const auto remove = wininet.Function<decltype(DeleteUrlCacheEntryA)>("DeleteUrlCacheEntryA");
+  const auto remove = wininet.Function<decltype(DeleteUrlCacheEntryW)>("DeleteUrlCacheEntryW");
   if (!findFirst || !findNext || !findClose || !remove) return;
-  const char* pattern = cookies ? "Cookie:" : nullptr;
-  const auto passes = [cookies](const INTERNET_CACHE_ENTRY_INFOA* entry) {
+  const wchar_t* pattern = cookies ? L"Cookie:" : nullptr;
+  const auto passes = [cookies](const INTERNET_CACHE_ENTRY_INFOW* entry) {
     return ((entry->CacheEntryType & kCookieEntry) != 0) == cookies;
   };
   DWORD size = 0;
   findFirst(pattern, nullptr, &size);
   if (size == 0) return;
   std::vector<char> buffer(size);
-  auto* entry = reinterpret_cast<INTERNET_CACHE_ENTRY_INFOA*>(buffer.data());
+  auto* entry = reinterpret_cast<INTERNET_CACHE_ENTRY_INFOW*>(buffer.data());
   HANDLE search = findFirst(pattern, entry, &size);
   if (!search) return;
   if (passes(entry)) remove(entry->lpszSourceUrlName);
@@ -139,7 +139,7 @@ void ClearUrlCache(bool cookies) {
     const DWORD error = GetLastError();
     if (error != ERROR_INSUFFICIENT_BUFFER) break;  // no more items, or a failure
     std::vector<char> next(size);
-    auto* nextEntry = reinterpret_cast<INTERNET_CACHE_ENTRY_INFOA*>(next.data());
+    auto* nextEntry = reinterpret_cast<INTERNET_CACHE_ENTRY_INFOW*>(next.data());
     if (findNext(search, nextEntry, &size) && passes(nextEntry))
       remove(nextEntry->lpszSourceUrlName);
   }
@@ -154,7 +154,7 @@ const CLSID kUrlHistory = {
 
 void DeleteFolderTree(const std::string& folder) {
   ClearEntries(folder);
-  RemoveDirectoryW(WidePath(folder).c_str());
+  RemoveDirectoryW(Wide(folder).c_str());
 }
 
 void ClearFolderContents(const std::string& folder) { ClearEntries(folder); }
@@ -164,11 +164,11 @@ bool TerminateProcessesByName(const std::string& exeName) {
   if (!snapshot) return false;
   const std::string wanted = UpperAscii(exeName);
   bool result = false;
-  PROCESSENTRY32 entry{};
+  PROCESSENTRY32W entry{};
   entry.dwSize = sizeof entry;
-  for (BOOL more = Process32First(snapshot.Get(), &entry); more;
-       more = Process32Next(snapshot.Get(), &entry)) {
-    const std::string exe = UpperAscii(entry.szExeFile);
+  for (BOOL more = Process32FirstW(snapshot.Get(), &entry); more;
+       more = Process32NextW(snapshot.Get(), &entry)) {
+    const std::string exe = UpperAscii(Utf8(entry.szExeFile));
     const std::size_t cut = exe.find_last_of("\\:");
     const std::string fileName = cut == std::string::npos ? exe : exe.substr(cut + 1);
     if (fileName != wanted && exe != wanted) continue;
@@ -185,9 +185,9 @@ void Win32CleanupTasks::EmptyRecycleBin() {
     boxes_.Show("Failed to load Shell32.dll.", "Error", mb::kOk | mb::kIconError);
     return;
   }
-  using EmptyBin = HRESULT WINAPI(HWND, LPCSTR, DWORD);
-  if (auto* const empty = shell.Function<EmptyBin>("SHEmptyRecycleBinA"))
-    empty(owner_, "", SHERB_NOCONFIRMATION | SHERB_NOPROGRESSUI | SHERB_NOSOUND);
+  using EmptyBin = HRESULT WINAPI(HWND, LPCWSTR, DWORD);
+  if (auto* const empty = shell.Function<EmptyBin>("SHEmptyRecycleBinW"))
+    empty(owner_, L"", SHERB_NOCONFIRMATION | SHERB_NOPROGRESSUI | SHERB_NOSOUND);
 }
 
 void Win32CleanupTasks::ClearTempFolder() {
@@ -197,8 +197,8 @@ void Win32CleanupTasks::ClearTempFolder() {
   wchar_t full[MAX_PATH] = {};
   if (!GetFullPathNameW(buffer, MAX_PATH, full, nullptr)) return;
   wchar_t longForm[MAX_PATH] = {};
-  const std::string folder = WithoutTrailingBackslash(
-      NarrowPath(GetLongPathNameW(full, longForm, MAX_PATH) ? longForm : full));
+  const std::string folder =
+      WithoutTrailingBackslash(Utf8(GetLongPathNameW(full, longForm, MAX_PATH) ? longForm : full));
   if (!IsClearableTempFolder(folder, ProtectedFolders())) return;
   ClearFolderContents(folder);
 }
@@ -218,22 +218,22 @@ void Win32CleanupTasks::ClearIEHistory() {
 
 void Win32CleanupTasks::ClearTypedURLs() {
   TerminateProcessesByName("iexplore.exe");
-  RegistryKey key("Software\\Microsoft\\Internet Explorer\\TypedURLs", KEY_READ | KEY_SET_VALUE);
+  RegistryKey key(L"Software\\Microsoft\\Internet Explorer\\TypedURLs", KEY_READ | KEY_SET_VALUE);
   if (!key.Get()) return;
-  std::vector<std::string> names;
+  std::vector<std::wstring> names;
   for (DWORD index = 0;; ++index) {
-    char name[16384];
-    DWORD length = sizeof name;
-    if (RegEnumValueA(key.Get(), index, name, &length, nullptr, nullptr, nullptr, nullptr) !=
+    wchar_t name[16384];
+    DWORD length = static_cast<DWORD>(std::size(name));
+    if (RegEnumValueW(key.Get(), index, name, &length, nullptr, nullptr, nullptr, nullptr) !=
         ERROR_SUCCESS)
       break;
     names.emplace_back(name, length);
   }
-  for (const std::string& name : names) RegDeleteValueA(key.Get(), name.c_str());
+  for (const std::wstring& name : names) RegDeleteValueW(key.Get(), name.c_str());
 }
 
 void Win32CleanupTasks::ClearRecentDocuments() {
-  RegistryKey key("Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
+  RegistryKey key(L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
                   KEY_READ);
   if (!key.Get()) return;
   wchar_t value[MAX_PATH + 1] = {};
@@ -242,13 +242,13 @@ void Win32CleanupTasks::ClearRecentDocuments() {
   if (RegQueryValueExW(key.Get(), L"Recent", nullptr, &type, reinterpret_cast<BYTE*>(value),
                        &size) != ERROR_SUCCESS)
     return;
-  const std::string folder = WithoutTrailingBackslash(NarrowPath(value));
+  const std::string folder = WithoutTrailingBackslash(Utf8(value));
   if (folder.empty()) return;
   WIN32_FIND_DATAW entry;
-  UniqueFind search(FindFirstFileW(WidePath(JoinPath(folder, "*.lnk")).c_str(), &entry));
+  UniqueFind search(FindFirstFileW(Wide(JoinPath(folder, "*.lnk")).c_str(), &entry));
   if (!search) return;
   do {
-    DeleteFileW(WidePath(JoinPath(folder, NarrowPath(entry.cFileName))).c_str());
+    DeleteFileW(Wide(JoinPath(folder, Utf8(entry.cFileName))).c_str());
   } while (FindNextFileW(search.Get(), &entry));
 }
 

@@ -4,15 +4,18 @@
 
 #include <string>
 
-#include "platform/win32/wide_path_win.h"
+#include "platform/code_page.h"
+#include "platform/win32/utf8_win.h"
 
 namespace halcyra {
 namespace {
 
 // The file's path goes to the wide functions whole, so that a data folder outside the ANSI code
-// page is found; names and values stay text of that code page, as the file holds them.
-std::wstring Text(const std::string& text) { return WideText(text, CP_ACP); }
-std::string Text(std::wstring_view text) { return NarrowText(text, CP_ACP); }
+// page is found. Names and values are UTF-8 in the program and text of that code page in the
+// file: they pass through it on their way in, so that the system's own conversion has nothing
+// left to guess, and what the file holds is what a read gives back.
+std::wstring Text(std::string_view text) { return WideText(CodePageFromUtf8(text), CP_ACP); }
+std::string Text(std::wstring_view text) { return Utf8(text); }
 
 // A section read whole may be large (a [Timer] section of 100,000 entries holds about 4 million
 // characters); one beyond this is not read.
@@ -25,20 +28,20 @@ std::string Win32IniProfile::ReadString(const std::string& path, const std::stri
   wchar_t buffer[kMaxValueChars + 1];
   const DWORD length =
       GetPrivateProfileStringW(Text(section).c_str(), Text(key).c_str(), Text(def).c_str(), buffer,
-                               static_cast<DWORD>(std::size(buffer)), WidePath(path).c_str());
+                               static_cast<DWORD>(std::size(buffer)), Wide(path).c_str());
   return Text(std::wstring_view(buffer, length));
 }
 
 bool Win32IniProfile::WriteString(const std::string& path, const std::string& section,
                                   const std::string& key, const std::string& value) {
   return WritePrivateProfileStringW(Text(section).c_str(), Text(key).c_str(), Text(value).c_str(),
-                                    WidePath(path).c_str()) != FALSE;
+                                    Wide(path).c_str()) != FALSE;
 }
 
 bool Win32IniProfile::DeleteKey(const std::string& path, const std::string& section,
                                 const std::string& key) {
   return WritePrivateProfileStringW(Text(section).c_str(), Text(key).c_str(), nullptr,
-                                    WidePath(path).c_str()) != FALSE;
+                                    Wide(path).c_str()) != FALSE;
 }
 
 std::vector<std::string> Win32IniProfile::ReadKeys(const std::string& path,
@@ -49,7 +52,7 @@ std::vector<std::string> Win32IniProfile::ReadKeys(const std::string& path,
   // name cut in it fills it to the end, past what that buffer could hold: counting decides.
   std::vector<wchar_t> buffer(kKeyListBytes + 2);
   GetPrivateProfileStringW(Text(section).c_str(), nullptr, L"", buffer.data(),
-                           static_cast<DWORD>(buffer.size()), WidePath(path).c_str());
+                           static_cast<DWORD>(buffer.size()), Wide(path).c_str());
   std::vector<std::string> names;
   std::size_t used = 1;  // the final zero
   for (const wchar_t* p = buffer.data(); p < buffer.data() + buffer.size() && *p;) {
@@ -64,7 +67,7 @@ std::vector<std::string> Win32IniProfile::ReadKeys(const std::string& path,
 
 std::optional<std::vector<std::string>> Win32IniProfile::ReadSectionLines(
     const std::string& path, const std::string& section) const {
-  const std::wstring name = Text(section), file = WidePath(path);
+  const std::wstring name = Text(section), file = Wide(path);
   std::vector<wchar_t> buffer(kKeyListBytes);
   for (;;) {
     const DWORD length = GetPrivateProfileSectionW(name.c_str(), buffer.data(),
@@ -92,20 +95,18 @@ bool Win32IniProfile::WriteSection(const std::string& path, const std::string& s
     block += L'\0';
   }
   block += L'\0';
-  return WritePrivateProfileSectionW(Text(section).c_str(), block.c_str(),
-                                     WidePath(path).c_str()) != FALSE;
+  return WritePrivateProfileSectionW(Text(section).c_str(), block.c_str(), Wide(path).c_str()) !=
+         FALSE;
 }
 
 // The profile functions compare names as text of the ANSI code page without regard to case, by
 // the system's own upper-case table: the same conversion, and that table, give the form.
 std::string Win32IniProfile::NameKey(std::string_view name) const {
-  if (name.empty()) return {};
-  const int length = static_cast<int>(name.size());
-  const int wide = MultiByteToWideChar(CP_ACP, 0, name.data(), length, nullptr, 0);
-  std::wstring text(static_cast<std::size_t>(wide), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, name.data(), length, text.data(), wide);
+  const std::wstring text = Text(name);
+  if (text.empty()) return {};
+  const int length = static_cast<int>(text.size());
   std::wstring upper(text.size(), L'\0');
-  LCMapStringW(LOCALE_INVARIANT, LCMAP_UPPERCASE, text.data(), wide, upper.data(), wide);
+  LCMapStringW(LOCALE_INVARIANT, LCMAP_UPPERCASE, text.data(), length, upper.data(), length);
   return std::string(reinterpret_cast<const char*>(upper.data()), upper.size() * sizeof(wchar_t));
 }
 

@@ -1,6 +1,6 @@
 #include "platform/win32/win32_message_boxes_win.h"
 
-#include "platform/win32/wide_path_win.h"
+#include "platform/win32/utf8_win.h"
 
 namespace halcyra {
 
@@ -8,7 +8,7 @@ int Win32MessageBoxes::Show(const std::string& text, const std::string& caption,
   // The active window of this thread's queue: the program's window the user works in, or none
   // while every window of the program is hidden (a hotkey's message, start-up).
   // The texts hold paths, which are UTF-8 inside the program.
-  return MessageBoxW(GetActiveWindow(), WidePath(text).c_str(), WidePath(caption).c_str(), style);
+  return MessageBoxW(GetActiveWindow(), Wide(text).c_str(), Wide(caption).c_str(), style);
 }
 
 }  // namespace halcyra

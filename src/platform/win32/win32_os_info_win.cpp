@@ -5,16 +5,16 @@
 #include <shlobj.h>
 
 #include "platform/win32/handle_win.h"
-#include "platform/win32/wide_path_win.h"
+#include "platform/win32/utf8_win.h"
 
 namespace halcyra {
 
 OsVersion Win32OsInfo::Version() const {
-  OSVERSIONINFOA info{};
+  OSVERSIONINFOW info{};
   info.dwOSVersionInfoSize = sizeof info;  // 148
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-  GetVersionExA(&info);
+  GetVersionExW(&info);
 #pragma GCC diagnostic pop
   return {info.dwMajorVersion, info.dwMinorVersion};
 }
@@ -25,7 +25,7 @@ std::optional<std::string> Win32OsInfo::CommonAppDataFolder() const {
   const UniqueCoTaskMem<ITEMIDLIST*> pidl(raw);
   wchar_t buffer[MAX_PATH] = {};
   SHGetPathFromIDListW(pidl.Get(), buffer);
-  return NarrowPath(buffer);
+  return Utf8(buffer);
 }
 
 }  // namespace halcyra

@@ -6,6 +6,7 @@
 
 #include "core/text.h"
 #include "platform/win32/handle_win.h"
+#include "platform/win32/utf8_win.h"
 
 namespace halcyra {
 namespace {
@@ -49,12 +50,12 @@ std::unique_ptr<ProcessWait> Win32ProcessWaits::Watch(const std::string& imageNa
   const DWORD ownSession = SessionOf(GetCurrentProcessId());
   std::vector<UniqueHandle> processes;
   UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-  PROCESSENTRY32 entry{};
+  PROCESSENTRY32W entry{};
   entry.dwSize = sizeof entry;
-  for (BOOL more = snapshot && Process32First(snapshot.Get(), &entry); more;
-       more = Process32Next(snapshot.Get(), &entry)) {
-    const bool wanted =
-        processId ? entry.th32ProcessID == processId : EqualsIgnoreCase(entry.szExeFile, imageName);
+  for (BOOL more = snapshot && Process32FirstW(snapshot.Get(), &entry); more;
+       more = Process32NextW(snapshot.Get(), &entry)) {
+    const bool wanted = processId ? entry.th32ProcessID == processId
+                                  : EqualsIgnoreCase(Utf8(entry.szExeFile), imageName);
     if (!wanted || SessionOf(entry.th32ProcessID) != ownSession) continue;
     const DWORD rights = SYNCHRONIZE | (createdAt ? PROCESS_QUERY_LIMITED_INFORMATION : 0);
     UniqueHandle process(OpenProcess(rights, FALSE, entry.th32ProcessID));

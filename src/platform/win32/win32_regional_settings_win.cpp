@@ -2,12 +2,15 @@
 
 #include <windows.h>
 
+#include "platform/win32/utf8_win.h"
+
 namespace halcyra {
 namespace {
 
 void ReadLocale(LCTYPE type, std::string& target) {
-  char buffer[80];
-  if (GetLocaleInfoA(LOCALE_USER_DEFAULT, type, buffer, sizeof buffer) > 0) target = buffer;
+  wchar_t buffer[80];
+  if (GetLocaleInfoW(LOCALE_USER_DEFAULT, type, buffer, static_cast<int>(std::size(buffer))) > 0)
+    target = Utf8(buffer);
 }
 
 }  // namespace

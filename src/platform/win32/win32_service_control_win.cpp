@@ -4,6 +4,7 @@
 
 #include "core/text.h"
 #include "platform/win32/handle_win.h"
+#include "platform/win32/utf8_win.h"
 
 namespace halcyra {
 namespace {
@@ -18,11 +19,12 @@ constexpr DWORD kStartStopAccess = SERVICE_START | SERVICE_STOP;
 constexpr int kMostStopPolls = 30;
 constexpr int kMostInterrogations = 50;
 
-ScHandle OpenManager() { return ScHandle(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT)); }
+ScHandle OpenManager() { return ScHandle(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT)); }
 
 ScHandle OpenCompanion(SC_HANDLE manager) {
-  if (ScHandle full{OpenServiceA(manager, kCompanionServiceName, kServiceAccess)}) return full;
-  return ScHandle(OpenServiceA(manager, kCompanionServiceName, kStartStopAccess));
+  const std::wstring name = Wide(kCompanionServiceName);
+  if (ScHandle full{OpenServiceW(manager, name.c_str(), kServiceAccess)}) return full;
+  return ScHandle(OpenServiceW(manager, name.c_str(), kStartStopAccess));
 }
 
 // Fills the status record by interrogating the service. A service that cannot take the
@@ -35,6 +37,21 @@ bool StatusOf(SC_HANDLE service, SERVICE_STATUS& status) {
       error == ERROR_INVALID_SERVICE_CONTROL)
     return true;
   return QueryServiceStatus(service, &status) != FALSE;
+}
+
+// Starts the command as WinExec does, without waiting for it, but with the whole of its path
+// (WinExec takes only text of the ANSI code page).
+void StartMinimized(const std::string& command) {
+  std::wstring line = Wide(command);
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = SW_MINIMIZE;
+  PROCESS_INFORMATION started{};
+  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                      &started))
+    return;
+  const UniqueHandle process(started.hProcess), thread(started.hThread);
 }
 
 }  // namespace
@@ -63,13 +80,13 @@ void Win32ServiceControl::StartCompanionService() {
   ScHandle manager = OpenManager();
   if (!manager) {
     // The service manager cannot be reached: install the service, then try once more.
-    WinExec(ServiceInstallCommand(programFolder_).c_str(), SW_MINIMIZE);
+    StartMinimized(ServiceInstallCommand(programFolder_));
     manager = OpenManager();
   }
   if (!manager) return;
   const ScHandle service = OpenCompanion(manager.Get());
   if (!service) return;
-  if (!StartServiceA(service.Get(), 0, nullptr)) return;
+  if (!StartServiceW(service.Get(), 0, nullptr)) return;
   SERVICE_STATUS status{};
   status.dwCurrentState = SERVICE_START_PENDING;
   for (int i = 0; i < kMostInterrogations && (status.dwCurrentState & 2) != 0; ++i) {

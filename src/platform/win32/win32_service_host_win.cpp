@@ -5,7 +5,7 @@
 #include "core/text.h"
 #include "platform/service_names.h"
 #include "platform/win32/handle_win.h"
-#include "platform/win32/wide_path_win.h"
+#include "platform/win32/utf8_win.h"
 
 namespace halcyra {
 namespace {
@@ -17,28 +17,28 @@ using UniqueWtsMemory = UniqueResource<Pointer, &WTSFreeMemory>;
 }  // namespace
 
 std::optional<std::vector<unsigned>> Win32SessionList::Sessions() const {
-  WTS_SESSION_INFOA* raw = nullptr;
+  WTS_SESSION_INFOW* raw = nullptr;
   DWORD count = 0;
-  if (!WTSEnumerateSessionsA(WTS_CURRENT_SERVER_HANDLE, 0, 1, &raw, &count)) return std::nullopt;
-  const UniqueWtsMemory<WTS_SESSION_INFOA*> sessions(raw);
+  if (!WTSEnumerateSessionsW(WTS_CURRENT_SERVER_HANDLE, 0, 1, &raw, &count)) return std::nullopt;
+  const UniqueWtsMemory<WTS_SESSION_INFOW*> sessions(raw);
   std::vector<unsigned> ids;
   for (DWORD i = 0; i < count; ++i) ids.push_back(sessions.Get()[i].SessionId);
   return ids;
 }
 
 std::optional<std::string> Win32SessionList::UserOf(unsigned session) const {
-  char* raw = nullptr;
+  wchar_t* raw = nullptr;
   DWORD bytes = 0;
-  if (!WTSQuerySessionInformationA(WTS_CURRENT_SERVER_HANDLE, session, WTSUserName, &raw, &bytes))
+  if (!WTSQuerySessionInformationW(WTS_CURRENT_SERVER_HANDLE, session, WTSUserName, &raw, &bytes))
     return std::nullopt;
-  const UniqueWtsMemory<char*> user(raw);
-  return std::string(user ? user.Get() : "");
+  const UniqueWtsMemory<wchar_t*> user(raw);
+  return user ? Utf8(user.Get()) : std::string();
 }
 
 FileFacts Win32FileInspector::Inspect(const std::string& path) const {
   FileFacts facts;
   UniqueHandle file(
-      CreateFileW(WidePath(path).c_str(), FILE_READ_ATTRIBUTES,
+      CreateFileW(Wide(path).c_str(), FILE_READ_ATTRIBUTES,
                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                   FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
   if (!file) {
@@ -65,14 +65,14 @@ FileFacts FactsOf(HANDLE handle) {
 
 std::optional<FileStamp> Win32FileStamps::Stamp(const std::string& path) const {
   WIN32_FILE_ATTRIBUTE_DATA data{};
-  if (!GetFileAttributesExW(WidePath(path).c_str(), GetFileExInfoStandard, &data))
-    return std::nullopt;
+  if (!GetFileAttributesExW(Wide(path).c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
   return FileStamp{(static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow,
                    (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
                        data.ftLastWriteTime.dwLowDateTime};
 }
 
-Win32SystemLog::Win32SystemLog() : source_(RegisterEventSourceA(nullptr, kCompanionServiceName)) {}
+Win32SystemLog::Win32SystemLog()
+    : source_(RegisterEventSourceW(nullptr, Wide(kCompanionServiceName).c_str())) {}
 
 Win32SystemLog::~Win32SystemLog() {
   if (source_) DeregisterEventSource(source_);
@@ -80,8 +80,7 @@ Win32SystemLog::~Win32SystemLog() {
 
 void Win32SystemLog::Write(ServiceEvent event, const std::string& text) {
   if (!source_) return;
-  // Its paths are UTF-8 inside the program.
-  const std::wstring wide = WidePath(text);
+  const std::wstring wide = Wide(text);
   const wchar_t* strings[] = {wide.c_str()};
   // The event's id is the number of its message in the service's message table ("%1"), which
   // the event source's registration names.

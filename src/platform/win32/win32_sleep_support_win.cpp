@@ -7,7 +7,7 @@
 #include <utility>
 
 #include "platform/win32/machine_control_win.h"
-#include "platform/win32/wide_path_win.h"
+#include "platform/win32/utf8_win.h"
 
 namespace halcyra {
 namespace {
@@ -43,8 +43,7 @@ std::optional<PowerCapabilities> Win32SleepSupport::Capabilities() const {
 
 void Win32SleepSupport::KeepAwake(const std::string& reason) {
   LetSleep();
-  // The reason holds an event word as the settings file keeps it: text of the code page.
-  std::wstring text = WideText(reason, CP_ACP);
+  std::wstring text = Wide(reason);
   REASON_CONTEXT context{};
   context.Version = POWER_REQUEST_CONTEXT_VERSION;
   context.Flags = POWER_REQUEST_CONTEXT_SIMPLE_STRING;

@@ -8,7 +8,7 @@
 #include "core/sound_path.h"
 #include "platform/win32/handle_win.h"
 #include "platform/win32/shutdown_privilege_win.h"
-#include "platform/win32/wide_path_win.h"
+#include "platform/win32/utf8_win.h"
 
 namespace halcyra {
 
@@ -27,7 +27,7 @@ bool IsNetworkDrive(char drive) {
 // without following anything, and from the object opened as itself. A reparse point whose tag
 // is not given (Wine shows a host's link so) cannot be told apart from a link: unknown.
 std::optional<std::uint32_t> ReparseTagOfComponent(const std::string& component) {
-  const std::wstring path = WidePath(component);
+  const std::wstring path = Wide(component);
   // A search pattern would find other entries than this one.
   if (path.find_first_of(L"*?") != std::wstring::npos) return std::nullopt;
   WIN32_FIND_DATAW entry{};
@@ -48,12 +48,11 @@ std::optional<std::uint32_t> ReparseTagOfComponent(const std::string& component)
 
 // The sound file opened once for reading, with its size, when it may be played. The last open
 // follows nothing the walk did not see but may be raced: its final path must still be local.
-UniqueHandle OpenSoundFile(const std::string& codePagePath, std::uint64_t& size) {
-  const std::string path = PathFromCodePage(codePagePath);
+UniqueHandle OpenSoundFile(const std::string& path, std::uint64_t& size) {
   if (!IsLocalDrivePath(path, &IsNetworkDrive) ||
       !ReachedWithoutLinks(path, &ReparseTagOfComponent))
     return UniqueHandle();
-  UniqueHandle file(CreateFileW(WidePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+  UniqueHandle file(CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                 OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   BY_HANDLE_FILE_INFORMATION info{};
   const std::optional<std::string> final = file ? FinalPath(file.Get()) : std::nullopt;
@@ -102,12 +101,12 @@ void Win32SoundPlayer::Stop(unsigned flags) {
 std::optional<std::string> Win32FileDialogs::OpenFile(const std::string& title,
                                                       const std::string& filter) {
   // "description|pattern" becomes "description\0pattern\0\0".
-  std::wstring filters = WideText(filter, CP_ACP);
+  std::wstring filters = Wide(filter);
   for (wchar_t& c : filters)
     if (c == L'|') c = L'\0';
   filters.push_back(L'\0');
   filters.push_back(L'\0');
-  const std::wstring caption = WideText(title, CP_ACP);
+  const std::wstring caption = Wide(title);
   wchar_t file[MAX_PATH] = {};
   OPENFILENAMEW dialog{};
   dialog.lStructSize = sizeof dialog;
@@ -121,34 +120,32 @@ std::optional<std::string> Win32FileDialogs::OpenFile(const std::string& title,
   if (!library_) library_.emplace(L"comdlg32.dll");
   const auto open = library_->Function<decltype(GetOpenFileNameW)>("GetOpenFileNameW");
   if (!open || !open(&dialog)) return std::nullopt;
-  return NarrowText(file, CP_ACP);
+  return Utf8(file);
 }
 
 void Win32Shell::Execute(const std::string& verb, const std::string& file,
                          const std::string& directory, int show) {
-  const std::wstring wideVerb = WidePath(verb);
-  ShellExecuteW(owner_, verb.empty() ? nullptr : wideVerb.c_str(), WidePath(file).c_str(), nullptr,
-                WidePath(directory).c_str(), show);
+  const std::wstring wideVerb = Wide(verb);
+  ShellExecuteW(owner_, verb.empty() ? nullptr : wideVerb.c_str(), Wide(file).c_str(), nullptr,
+                Wide(directory).c_str(), show);
 }
 
 bool Win32TextFiles::Exists(const std::string& path) const {
-  const DWORD attributes = GetFileAttributesW(WidePath(path).c_str());
+  const DWORD attributes = GetFileAttributesW(Wide(path).c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 bool Win32TextFiles::CreateEmpty(const std::string& path) {
-  UniqueHandle file(CreateFileW(WidePath(path).c_str(), GENERIC_READ | GENERIC_WRITE,
-                                FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                nullptr));
+  UniqueHandle file(CreateFileW(Wide(path).c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_WRITE,
+                                nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   return static_cast<bool>(file);
 }
 
 bool Win32TextFiles::Append(const std::string& path, const std::string& text) {
   // Appending alone, which is all a read-only lock leaves users on the log; every write of such
   // a handle goes to the end.
-  UniqueHandle file(CreateFileW(WidePath(path).c_str(), FILE_APPEND_DATA | SYNCHRONIZE,
-                                FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                                nullptr));
+  UniqueHandle file(CreateFileW(Wide(path).c_str(), FILE_APPEND_DATA | SYNCHRONIZE, FILE_SHARE_READ,
+                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return false;
   DWORD written = 0;
   return WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
@@ -156,13 +153,13 @@ bool Win32TextFiles::Append(const std::string& path, const std::string& text) {
 }
 
 int Win32TextFiles::Rewrite(const std::string& path) {
-  UniqueHandle file(CreateFileW(WidePath(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+  UniqueHandle file(CreateFileW(Wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                 CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   return file ? 0 : static_cast<int>(GetLastError());
 }
 
 std::uint16_t Win32HotkeyRegistry::AddAtom(const std::string& name) {
-  return GlobalAddAtomA(name.c_str());
+  return GlobalAddAtomW(Wide(name).c_str());
 }
 
 void Win32HotkeyRegistry::DeleteAtom(std::uint16_t atom) { GlobalDeleteAtom(atom); }

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "platform/win32/wide_path_win.h"
+#include "platform/win32/utf8_win.h"
 
 namespace halcyra {
 
@@ -25,12 +25,11 @@ std::optional<LARGE_INTEGER> LocalToUtcFileTime(const LocalTime& t) {
 
 std::unique_ptr<WakeTimerHandle> Win32WakeTimers::Arm(const LocalTime& dueLocal,
                                                       const std::string& reason) {
-  UniqueHandle timer(CreateWaitableTimerA(nullptr, FALSE, nullptr));
+  UniqueHandle timer(CreateWaitableTimerW(nullptr, FALSE, nullptr));
   if (!timer) return nullptr;
   const auto due = LocalToUtcFileTime(dueLocal);
   if (!due) return nullptr;
-  // The title is text of the code page, as the settings file keeps it.
-  std::wstring text = WideText(reason, CP_ACP);
+  std::wstring text = Wide(reason);
   REASON_CONTEXT context{};
   context.Version = POWER_REQUEST_CONTEXT_VERSION;
   context.Flags = POWER_REQUEST_CONTEXT_SIMPLE_STRING;

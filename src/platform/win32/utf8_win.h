@@ -1,7 +1,6 @@
-// Paths across the boundary of the wide Win32 functions. Inside the program a path is UTF-8,
-// so that every name Windows can hold survives; the ANSI code page, which holds only some of
-// them, is met only where text goes to or comes from the settings file, a message box or an
-// ANSI control.
+// Text across the boundary of the wide Win32 functions. Inside the program every string is
+// UTF-8, so that every name Windows can hold survives; the ANSI code page, which holds only some
+// of them, is met only where a file holds its text (platform/code_page.h).
 #pragma once
 
 #include <windows.h>
@@ -34,21 +33,11 @@ inline std::string NarrowText(std::wstring_view text, UINT codePage) {
   return narrow;
 }
 
-// A path of the program as the wide functions take it.
-inline std::wstring WidePath(std::string_view path) { return WideText(path, CP_UTF8); }
+// Text of the program, as the wide functions take it.
+inline std::wstring Wide(std::string_view text) { return WideText(text, CP_UTF8); }
 
-// A path from a wide function as the program keeps it.
-inline std::string NarrowPath(std::wstring_view path) { return NarrowText(path, CP_UTF8); }
-
-// A path as text of the ANSI code page, for the settings file and the ANSI functions.
-inline std::string CodePagePath(std::string_view path) {
-  return NarrowText(WidePath(path), CP_ACP);
-}
-
-// Text of the ANSI code page, read as a path.
-inline std::string PathFromCodePage(std::string_view text) {
-  return NarrowPath(WideText(text, CP_ACP));
-}
+// Text from a wide function, as the program keeps it.
+inline std::string Utf8(std::wstring_view text) { return NarrowText(text, CP_UTF8); }
 
 // The program's own file.
 inline std::string ProgramFilePath() {
@@ -57,7 +46,7 @@ inline std::string ProgramFilePath() {
   for (;;) {
     const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
     if (length == 0) return "";
-    if (length < path.size()) return NarrowPath(std::wstring_view(path.data(), length));
+    if (length < path.size()) return Utf8(std::wstring_view(path.data(), length));
     path.resize(path.size() * 2);
   }
 }
@@ -74,7 +63,7 @@ inline std::optional<std::string> FinalPath(HANDLE handle) {
   if (length == 0 || length >= path.size()) return std::nullopt;
   path.resize(length);
   if (path.rfind(L"\\\\?\\", 0) == 0) path.erase(0, 4);
-  return NarrowPath(path);
+  return Utf8(path);
 }
 
 }  // namespace halcyra
