@@ -4,6 +4,7 @@
 
 #include "actions/countdown_window_win.h"
 #include "core/text.h"
+#include "platform/win32/machine_control_win.h"
 #include "platform/win32/wide_path_win.h"
 #include "platform/win32/win32_process_waits_win.h"
 #include "ui/main_window_win.h"
@@ -71,9 +72,10 @@ int Win32StartupHost::RunMainWindow(bool show) {
   Win32ServiceControl service(FolderOf(ExecutablePath()));
   Win32ProcessWaits processes;
   Win32InputIdle idle;
+  const std::unique_ptr<SystemLoad> load = MakeSystemLoad();
   MainWindow main(
       {services_, clock_, mixer_, clockGuard_, wakeTimers_, services_.machine, player_, dialogs_,
-       files_, shell_, hotkeys_, cleanup, privilege_, service, sleep_, processes, idle},
+       files_, shell_, hotkeys_, cleanup, privilege_, service, sleep_, processes, idle, *load},
       application.Handle(), launchCountdown, hotkeys_);
   if (!main.Handle()) throw std::runtime_error("The main window could not be created.");
   dialogs_.SetOwner(main.Handle());
