@@ -14,6 +14,8 @@
 #include "schedule/timer_page_win.h"
 #include "toolkit/dpi_win.h"
 #include "ui/main_window_ids.h"
+#include "ui/once_window_win.h"
+#include "ui/one_off_commands.h"
 #include "ui/password_prompt_win.h"
 #include "ui/settings_pages_win.h"
 
@@ -66,7 +68,11 @@ ApplicationWindow::ApplicationWindow() {
 
 MainWindow::MainWindow(const MainFormServices& services, HWND owner,
                        CountdownLauncher launchCountdown, Win32HotkeyRegistry& hotkeys)
-    : app_(services.app), form_(services, *this), launchCountdown_(std::move(launchCountdown)) {
+    : app_(services.app),
+      processes_(services.processes),
+      shell_(services.shell),
+      form_(services, *this),
+      launchCountdown_(std::move(launchCountdown)) {
   RegisterClassOnce(kMainWindowClass, ApplicationIcon());
   CreateCentered(kMainExStyle, kMainWindowClass, kAppTitle, kMainStyle, kClientWidth, kClientHeight,
                  owner);
@@ -324,6 +330,41 @@ void MainWindow::SetTrayTip(const std::string& tip) {
   Shell_NotifyIconA(NIM_MODIFY, &data);
 }
 
+void MainWindow::ShowTrayBalloon(const std::string& text) {
+  NOTIFYICONDATAA data = TrayRecord();
+  data.uFlags = NIF_INFO;
+  data.dwInfoFlags = NIIF_INFO | NIIF_NOSOUND;
+  lstrcpynA(data.szInfoTitle, kAppTitle, sizeof data.szInfoTitle);
+  lstrcpynA(data.szInfo, text.c_str(), sizeof data.szInfo);
+  Shell_NotifyIconA(NIM_MODIFY, &data);
+  NoteTrayBalloon(GetDataFolder(app_.os), text);
+}
+
+void MainWindow::ShowOnceWindow() {
+  if (onceWindow_) {
+    SetForegroundWindow(onceWindow_->Handle());
+    return;
+  }
+  TFrmOnce once(app_, processes_, *this);
+  OnceWindow window(once, Handle());
+  onceWindow_ = &window;
+  SetForegroundWindow(window.Handle());
+  window.ShowModal();
+  onceWindow_ = nullptr;
+}
+
+std::string MainWindow::OneOffCommand(std::string_view message) {
+  std::string reply;
+  Run([&] { reply = form_.OneOffCommand(message); });
+  return reply;
+}
+
+std::string MainWindow::PendingLine() const { return halcyra::PendingLine(form_.Schedule); }
+
+void MainWindow::OpenHelpPage(const std::string& page) {
+  shell_.OpenHelpPage(JoinPath(FolderOf(ExecutablePath()), "help.chm"), page);
+}
+
 void MainWindow::AnswerOneOffRequest() {
   oneOff_->Answer([this](std::string_view request) {
     std::string reply;
@@ -409,6 +450,9 @@ bool MainWindow::HandleMenuCommand(WPARAM wParam, LPARAM lParam) {
   switch (LOWORD(wParam)) {
     case ids::kMmuMainWindow:
       Run([&f] { f.MmuMainWindowClick(); });
+      return true;
+    case ids::kMnuOnce:
+      Run([&f] { f.MnuOnceClick(); });
       return true;
     case ids::kMnuHide:
       Run([&f] { f.MnuHideClick(); });

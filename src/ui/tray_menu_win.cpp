@@ -7,6 +7,7 @@ namespace halcyra {
 TrayMenu::TrayMenu() : menu_(CreatePopupMenu()) {
   const HMENU menu = menu_.Get();
   AppendMenuA(menu, MF_STRING, main_ids::kMmuMainWindow, "Show main window");
+  AppendMenuA(menu, MF_STRING, main_ids::kMnuOnce, "One-off action...");
   AppendMenuA(menu, MF_STRING, main_ids::kMnuHide, "Hide");
   AppendMenuA(menu, MF_STRING, main_ids::kMnuHelp, "Help");
   AppendMenuA(menu, MF_STRING, main_ids::kMnuExit, "Exit");
