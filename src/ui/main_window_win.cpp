@@ -7,6 +7,7 @@
 
 #include "actions/cleanup_tasks_win.h"
 #include "app/paths.h"
+#include "core/text.h"
 #include "platform/win32/machine_control_win.h"
 #include "platform/win32/wide_path_win.h"
 #include "res/resource_ids.h"

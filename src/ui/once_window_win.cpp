@@ -40,19 +40,19 @@ void OnceWindow::CreateControls() {
   b.AddRadioButton(f.RbnExit, ids::kRbnExit, {12, 102, 396, 20}, false);
   b.AddAccessibleName("Program");
   b.AddComboBox(f.CboProgram, ids::kCboProgram, {30, 125, 378, 21});
-  b.AddRadioButton(f.RbnIdle, ids::kRbnIdle, {12, 156, 250, 20}, false);
+  b.AddRadioButton(f.RbnIdle, ids::kRbnIdle, {12, 156, 262, 20}, false);
   b.AddAccessibleName("Minutes without input");
-  b.AddEdit(f.EdtIdle, ids::kEdtIdle, {268, 155, 60, 21});
+  b.AddEdit(f.EdtIdle, ids::kEdtIdle, {278, 155, 50, 21});
   b.AddLabel(f.LblIdleMinutes, label++, {334, 158, 74, 16});
-  b.AddRadioButton(f.RbnQuiet, ids::kRbnQuiet, {12, 184, 250, 20}, false);
+  b.AddRadioButton(f.RbnQuiet, ids::kRbnQuiet, {12, 184, 262, 20}, false);
   b.AddAccessibleName("Quiet minutes");
-  b.AddEdit(f.EdtQuiet, ids::kEdtQuiet, {268, 183, 60, 21});
+  b.AddEdit(f.EdtQuiet, ids::kEdtQuiet, {278, 183, 50, 21});
   b.AddLabel(f.LblQuietMinutes, label++, {334, 186, 74, 16});
-  b.AddLabel(f.LblCpu, label++, {30, 213, 96, 16});
-  b.AddEdit(f.EdtCpu, ids::kEdtCpu, {128, 210, 40, 21});
-  b.AddLabel(f.LblPercent, label++, {172, 213, 16, 16});
-  b.AddLabel(f.LblNet, label++, {190, 213, 76, 16});
-  b.AddEdit(f.EdtNet, ids::kEdtNet, {268, 210, 60, 21});
+  b.AddLabel(f.LblCpu, label++, {30, 213, 90, 16});
+  b.AddEdit(f.EdtCpu, ids::kEdtCpu, {122, 210, 40, 21});
+  b.AddLabel(f.LblPercent, label++, {166, 213, 16, 16});
+  b.AddLabel(f.LblNet, label++, {184, 213, 90, 16});
+  b.AddEdit(f.EdtNet, ids::kEdtNet, {278, 210, 50, 21});
   b.AddLabel(f.LblKBps, label++, {334, 213, 74, 16});
 
   b.AddCheckBox(f.ChkLatest, ids::kChkLatest, {12, 244, 150, 20});

@@ -1,9 +1,6 @@
 #include "platform/win32/win32_system_load_win.h"
 
 #include <iphlpapi.h>
-#include <netioapi.h>
-#include <winsock2.h>
-#include <ws2ipdef.h>
 
 #include <memory>
 

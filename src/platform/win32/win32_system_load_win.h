@@ -5,6 +5,9 @@
 
 #include <windows.h>
 
+#include <winsock2.h>
+#include <ws2ipdef.h>
+
 #include <cstdint>
 #include <optional>
 
