@@ -3,6 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
+#include "platform/portable/proc_system_load.h"
+#include "support/temp_folder.h"
+
 namespace halcyra {
 namespace {
 
@@ -96,6 +101,39 @@ TEST(QuietRule, CountersThatWrapOrInterfacesThatComeAndGoAddNoPhantomTraffic) {
   rule.Observe(240000, m.Advance(1, 0));
   rule.Observe(300000, m.Advance(1, 0));
   EXPECT_TRUE(rule.Quiet()) << "a machine without a network is quiet on the network";
+}
+
+// The native sampler reads what the quiet rule needs from Linux's /proc, as the Windows one
+// reads it from Windows: the kernel time holding the idle time, the loopback left out.
+TEST(ProcSystemLoad, ReadsTheProcessorLineAndTheInterfacesButTheLoopback) {
+  const auto times =
+      ParseProcStat("cpu  100 5 40 800 20 3 2 0 0 0\ncpu0 50 2 20 400 10 1 1 0\n", 100);
+  ASSERT_TRUE(times);
+  EXPECT_EQ(times->idle, 820 * 100000ULL) << "idle and waiting for input and output";
+  EXPECT_EQ(times->kernel, (820 + 45) * 100000ULL);
+  EXPECT_EQ(times->user, 105 * 100000ULL);
+  EXPECT_FALSE(ParseProcStat("intr 5\n", 100));
+
+  const auto interfaces = ParseProcNetDev(
+      "Inter-|   Receive                                                |  Transmit\n"
+      " face |bytes    packets errs drop fifo frame compressed multicast|bytes    packets\n"
+      "    lo: 9000 10 0 0 0 0 0 0 9000 10 0 0 0 0 0 0\n"
+      "  eth0: 1500 10 0 0 0 0 0 0 2500 20 0 0 0 0 0 0\n");
+  ASSERT_TRUE(interfaces);
+  ASSERT_EQ(interfaces->size(), 1u);
+  EXPECT_EQ((*interfaces)[0].in, 1500u);
+  EXPECT_EQ((*interfaces)[0].out, 2500u);
+  EXPECT_FALSE(ParseProcNetDev("  eth0: 1500 10\n")) << "a cut line";
+  // The files of a folder laid out as /proc is.
+  const test::TempFolder proc;
+  std::filesystem::create_directories(proc.Path() / "net");
+  proc.WriteFile("stat", "cpu  1 0 1 8 0 0 0\n");
+  proc.WriteFile("net/dev", "  eth0: 1 0 0 0 0 0 0 0 2 0 0 0 0 0 0 0\n");
+  const LoadSample sample = ProcSystemLoad(proc.Path().string()).Sample();
+  EXPECT_EQ(sample.processors->idle, 800000u);
+  EXPECT_EQ(sample.interfaces->size(), 1u);
+  const LoadSample none = ProcSystemLoad((proc.Path() / "gone").string()).Sample();
+  EXPECT_FALSE(none.processors || none.interfaces) << "nothing to read is no measurement";
 }
 
 }  // namespace
