@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "core/text.h"
+#include "platform/win32/machine_control_win.h"
 #include "platform/win32/utf8_win.h"
 #include "platform/win32/win32_process_waits_win.h"
 #include "ui/main_window_win.h"
@@ -62,9 +63,10 @@ int Win32StartupHost::RunMainWindow(const MainWindowStart& start) {
   Win32ServiceControl service(FolderOf(ExecutablePath()));
   Win32ProcessWaits processes;
   Win32InputIdle idle;
+  const std::unique_ptr<SystemLoad> load = MakeSystemLoad();
   MainWindow main(
       {services_, clock_, mixer_, clockGuard_, wakeTimers_, services_.machine, player_, dialogs_,
-       files_, shell_, hotkeys_, cleanup, privilege_, service, sleep_, processes, idle},
+       files_, shell_, hotkeys_, cleanup, privilege_, service, sleep_, processes, idle, *load},
       application.Handle(), hotkeys_, start.firstRunOnVista);
   if (!main.Handle()) throw std::runtime_error("The main window could not be created.");
   dialogs_.SetOwner(main.Handle());

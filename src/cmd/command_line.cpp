@@ -6,9 +6,6 @@
 namespace halcyra {
 namespace {
 
-// A week of minutes is the most anybody schedules this way; more is a typing error.
-constexpr std::int64_t kMaxMinutes = 7 * 24 * 60;
-
 CmdError Bad(int code, const std::string& message) { return {code, message}; }
 
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
@@ -18,28 +15,8 @@ std::optional<std::string> OptionName(const std::string& argument) {
   return UpperAscii(argument.substr(1));
 }
 
-// "h:mm" or "hh:mm" on a 24-hour clock.
-std::optional<std::pair<int, int>> TimeOfDay(const std::string& text) {
-  const size_t colon = text.find(':');
-  if (colon == std::string::npos || colon == 0 || colon > 2 || text.size() != colon + 3)
-    return std::nullopt;
-  const auto hour = ParseDecimal(text.substr(0, colon), 99, LeadingBlanks::Refused);
-  const auto minute = ParseDecimal(text.substr(colon + 1), 99, LeadingBlanks::Refused);
-  if (!hour || !minute || *hour < 0 || *hour > 23 || *minute < 0 || *minute > 59 ||
-      text[colon + 1] == '+' || text[colon + 1] == '-' || text[0] == '+' || text[0] == '-')
-    return std::nullopt;
-  return std::pair<int, int>{static_cast<int>(*hour), static_cast<int>(*minute)};
-}
-
 CmdError BadTime(const std::string& value) {
   return Bad(cmd_exit::kBadTime, "Invalid time " + Quoted(value) + " (hh:mm, 0:00-23:59)");
-}
-
-std::optional<unsigned> Minutes(const std::string& text, std::int64_t least) {
-  if (text.empty() || text[0] == '+' || text[0] == '-') return std::nullopt;
-  const auto value = ParseDecimal(text, kMaxMinutes + 1, LeadingBlanks::Refused);
-  if (!value || *value < least || *value > kMaxMinutes) return std::nullopt;
-  return static_cast<unsigned>(*value);
 }
 
 }  // namespace
@@ -53,6 +30,8 @@ const char* const kCmdUsage =
     "    HalcyraCmd /do event /at hh:mm\n"
     "    HalcyraCmd /do event /after-exit program [/latest hh:mm]\n"
     "    HalcyraCmd /do event /after-idle minutes [/latest hh:mm]\n"
+    "    HalcyraCmd /do event /after-quiet minutes [/cpu percent] [/net KB/s]\n"
+    "                                             [/latest hh:mm]\n"
     "    HalcyraCmd /cancel\n"
     "    HalcyraCmd /status\n"
     "    HalcyraCmd /?\n"
@@ -67,8 +46,15 @@ const char* const kCmdUsage =
     "    /after-exit program  When every process of that image name (setup.exe)\n"
     "                         in this session has ended, or that process id.\n"
     "    /after-idle minutes  After 1-10080 minutes without keyboard or mouse input.\n"
-    "    /latest hh:mm        With /after-exit or /after-idle: at that time at the\n"
-    "                         latest, 0:00-23:59.\n"
+    "    /after-quiet minutes When the computer has been quiet for 1-10080 whole\n"
+    "                         minutes in a row: each minute's average processor use\n"
+    "                         below /cpu and network traffic below /net.\n"
+    "    /cpu percent         With /after-quiet: 1-100 % of all processors\n"
+    "                         (default 10).\n"
+    "    /net KB/s            With /after-quiet: 1-1000000 KB/s, in and out\n"
+    "                         together (default 10).\n"
+    "    /latest hh:mm        With /after-exit, /after-idle or /after-quiet: at that\n"
+    "                         time at the latest, 0:00-23:59.\n"
     "    /cancel              Drops the pending request.\n"
     "    /status              Shows the pending request and the next timer due.\n"
     "    /?                   Shows this help.\n"
@@ -81,7 +67,7 @@ const char* const kCmdUsage =
     "    0  Done; for /do: the tray program accepted the request.\n"
     "    1  Bad or missing option.\n"
     "    2  Unknown event.\n"
-    "    3  Bad time or number of minutes.\n"
+    "    3  Bad time, number of minutes or limit.\n"
     "    4  No such process in this session.\n"
     "    5  No Halcyra tray program of this user and session answered.\n"
     "    6  The tray program refused the request.\n"
@@ -90,6 +76,7 @@ const char* const kCmdUsage =
     "    HalcyraCmd /do \"Power off\" /in 0\n"
     "    HalcyraCmd /do \"Power off\" /after-exit HandBrake.exe /latest 23:30\n"
     "    HalcyraCmd /do Hibernate /after-idle 20\n"
+    "    HalcyraCmd /do \"Power off\" /after-quiet 10 /net 50 /latest 6:00\n"
     "    HalcyraCmd /do Shutdown /at 22:30\n"
     "    HalcyraCmd /status\n";
 
@@ -103,7 +90,7 @@ std::string CmdErrorLine(int exitCode, const std::string& what) {
 std::variant<CmdLine, CmdError> ParseCmdLine(const std::vector<std::string>& arguments) {
   if (arguments.empty()) return CmdLine{CmdAction::Help, {}, cmd_exit::kBadOption};
   CmdLine line;
-  bool action = false, condition = false;
+  bool action = false, condition = false, cpuGiven = false, netGiven = false;
   const auto needs = [&](size_t i, const std::string& option) -> std::optional<CmdError> {
     if (i + 1 < arguments.size()) return std::nullopt;
     return Bad(cmd_exit::kBadOption, "Option " + option + " needs a value");
@@ -129,16 +116,18 @@ std::variant<CmdLine, CmdError> ParseCmdLine(const std::vector<std::string>& arg
         return Bad(cmd_exit::kUnknownEvent,
                    "Unknown event " + Quoted(word) +
                        "; give Shutdown, \"Power off\", Reboot, Hibernate, Suspend or \"Log off\"");
-    } else if (*name == "IN" || *name == "AT" || *name == "AFTER-EXIT" || *name == "AFTER-IDLE") {
+    } else if (*name == "IN" || *name == "AT" || *name == "AFTER-EXIT" || *name == "AFTER-IDLE" ||
+               *name == "AFTER-QUIET") {
       if (condition)
-        return Bad(cmd_exit::kBadOption, "Give only one of /in, /at, /after-exit and /after-idle");
+        return Bad(cmd_exit::kBadOption,
+                   "Give only one of /in, /at, /after-exit, /after-idle and /after-quiet");
       condition = true;
       if (auto missing = needs(i, option)) return *missing;
       const std::string value = arguments[++i];
       OneOffRequest& r = line.request;
       if (*name == "AT") {
         r.condition = OneOffCondition::At;
-        const auto at = TimeOfDay(value);
+        const auto at = ParseClockTime(value);
         if (!at) return BadTime(value);
         r.at = *at;
       } else if (*name == "AFTER-EXIT") {
@@ -155,19 +144,34 @@ std::variant<CmdLine, CmdError> ParseCmdLine(const std::vector<std::string>& arg
           r.imageName = value.find('.') == std::string::npos ? value + ".exe" : value;
         }
       } else {
-        r.condition = *name == "IN" ? OneOffCondition::In : OneOffCondition::AfterIdle;
-        const auto minutes = Minutes(value, *name == "IN" ? 0 : 1);
+        r.condition = *name == "IN"           ? OneOffCondition::In
+                      : *name == "AFTER-IDLE" ? OneOffCondition::AfterIdle
+                                              : OneOffCondition::AfterQuiet;
+        const auto minutes = ParseBoundedNumber(value, *name == "IN" ? 0 : 1, kMaxOneOffMinutes);
         if (!minutes)
           return Bad(cmd_exit::kBadTime, "Invalid number of minutes " + Quoted(value) + " (" +
                                              (*name == "IN" ? "0" : "1") + "-" +
-                                             std::to_string(kMaxMinutes) + ")");
+                                             std::to_string(kMaxOneOffMinutes) + ")");
         r.minutes = *minutes;
       }
+    } else if (*name == "CPU" || *name == "NET") {
+      const bool cpu = *name == "CPU";
+      if (cpu ? cpuGiven : netGiven)
+        return Bad(cmd_exit::kBadOption, "Option " + option + " given twice");
+      (cpu ? cpuGiven : netGiven) = true;
+      if (auto missing = needs(i, option)) return *missing;
+      const std::string value = arguments[++i];
+      const unsigned most = cpu ? 100 : kMaxNetworkKBps;
+      const auto limit = ParseBoundedNumber(value, 1, most);
+      if (!limit)
+        return Bad(cmd_exit::kBadTime, std::string("Invalid ") + (cpu ? "percentage " : "rate ") +
+                                           Quoted(value) + " (1-" + std::to_string(most) + ")");
+      (cpu ? line.request.processorPercent : line.request.networkKBps) = *limit;
     } else if (*name == "LATEST") {
       if (line.request.latest) return Bad(cmd_exit::kBadOption, "Option /latest given twice");
       if (auto missing = needs(i, option)) return *missing;
       const std::string value = arguments[++i];
-      const auto at = TimeOfDay(value);
+      const auto at = ParseClockTime(value);
       if (!at) return BadTime(value);
       line.request.latest = *at;
     } else {
@@ -175,14 +179,19 @@ std::variant<CmdLine, CmdError> ParseCmdLine(const std::vector<std::string>& arg
     }
   }
   if (!action) return Bad(cmd_exit::kBadOption, "Give /do, /cancel or /status");
+  const bool quiet = line.request.condition == OneOffCondition::AfterQuiet;
   const bool waits = line.request.condition == OneOffCondition::AfterExit ||
-                     line.request.condition == OneOffCondition::AfterIdle;
+                     line.request.condition == OneOffCondition::AfterIdle || quiet;
   if (line.action == CmdAction::Do && !condition)
-    return Bad(cmd_exit::kBadOption, "/do needs /in, /at, /after-exit or /after-idle");
-  if (line.action != CmdAction::Do && (condition || line.request.latest))
+    return Bad(cmd_exit::kBadOption,
+               "/do needs /in, /at, /after-exit, /after-idle or /after-quiet");
+  if (line.action != CmdAction::Do && (condition || line.request.latest || cpuGiven || netGiven))
     return Bad(cmd_exit::kBadOption, "/cancel and /status take no other option");
   if (line.request.latest && !waits)
-    return Bad(cmd_exit::kBadOption, "/latest works only with /after-exit or /after-idle");
+    return Bad(cmd_exit::kBadOption,
+               "/latest works only with /after-exit, /after-idle or /after-quiet");
+  if ((cpuGiven || netGiven) && !quiet)
+    return Bad(cmd_exit::kBadOption, "/cpu and /net work only with /after-quiet");
   return line;
 }
 

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace halcyra {
 
@@ -19,9 +20,18 @@ class ProcessWait {
   virtual bool Ended() const = 0;
 };
 
+// A program of this session with a visible window, as a person picks it from a list.
+struct RunningProgram {
+  std::string title;      // of its window
+  std::string imageName;  // "handbrake.exe"
+  bool operator==(const RunningProgram&) const = default;
+};
+
 class ProcessWaits {
  public:
   virtual ~ProcessWaits() = default;
+  // The session's programs (other than this one) that show a top-level window with a title.
+  virtual std::vector<RunningProgram> WindowedPrograms() const = 0;
   // Every process of this session with that image name (compared without case), or the one
   // process of that id (`processId` not 0) when it runs in this session and was created at
   // `createdAt` (0: whenever).

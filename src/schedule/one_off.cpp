@@ -22,6 +22,8 @@ const char* ConditionName(OneOffCondition condition) {
       return "after-exit";
     case OneOffCondition::AfterIdle:
       return "after-idle";
+    case OneOffCondition::AfterQuiet:
+      return "after-quiet";
   }
   return "";
 }
@@ -47,11 +49,30 @@ DateTime MinuteOf(const LocalTime& t) {
 
 }  // namespace
 
+std::optional<std::pair<int, int>> ParseClockTime(std::string_view text) {
+  const size_t colon = text.find(':');
+  if (colon == std::string_view::npos || colon == 0 || colon > 2 || text.size() != colon + 3)
+    return std::nullopt;
+  const auto hour = ParseBoundedNumber(text.substr(0, colon), 0, 23);
+  const auto minute = ParseBoundedNumber(text.substr(colon + 1), 0, 59);
+  if (!hour || !minute) return std::nullopt;
+  return std::pair<int, int>{static_cast<int>(*hour), static_cast<int>(*minute)};
+}
+
+std::optional<unsigned> ParseBoundedNumber(std::string_view text, unsigned least, unsigned most) {
+  if (text.empty() || text[0] == '+' || text[0] == '-') return std::nullopt;
+  const auto value = ParseDecimal(text, std::int64_t{most} + 1, LeadingBlanks::Refused);
+  if (!value || *value < least || *value > most) return std::nullopt;
+  return static_cast<unsigned>(*value);
+}
+
 std::string EncodeRequest(const OneOffRequest& r) {
   std::string text = "event=" + r.event + "\ncondition=" + ConditionName(r.condition) +
                      "\nminutes=" + std::to_string(r.minutes) + "\nat=" + HourMinute(r.at) +
                      "\nimage=" + r.imageName + "\npid=" + std::to_string(r.processId) +
-                     "\ncreated=" + std::to_string(r.processCreated) + "\n";
+                     "\ncreated=" + std::to_string(r.processCreated) +
+                     "\ncpu=" + std::to_string(r.processorPercent) +
+                     "\nnet=" + std::to_string(r.networkKBps) + "\n";
   if (r.latest) text += "latest=" + HourMinute(*r.latest) + "\n";
   return text;
 }
@@ -70,9 +91,10 @@ std::optional<OneOffRequest> DecodeRequest(std::string_view text) {
       r.event = value;
     } else if (key == "condition") {
       for (const auto c : {OneOffCondition::In, OneOffCondition::At, OneOffCondition::AfterExit,
-                           OneOffCondition::AfterIdle})
+                           OneOffCondition::AfterIdle, OneOffCondition::AfterQuiet})
         if (value == ConditionName(c)) r.condition = c, condition = true;
-    } else if (key == "minutes" || key == "pid" || key == "created") {
+    } else if (key == "minutes" || key == "pid" || key == "created" || key == "cpu" ||
+               key == "net") {
       const bool created = key == "created";
       const auto number =
           ParseDecimal(value, created ? INT64_MAX : 0xFFFFFFFFLL, LeadingBlanks::Refused);
@@ -80,7 +102,10 @@ std::optional<OneOffRequest> DecodeRequest(std::string_view text) {
       if (created)
         r.processCreated = static_cast<std::uint64_t>(*number);
       else
-        (key == "minutes" ? r.minutes : r.processId) = static_cast<unsigned>(*number);
+        (key == "minutes" ? r.minutes
+         : key == "pid"   ? r.processId
+         : key == "cpu"   ? r.processorPercent
+                          : r.networkKBps) = static_cast<unsigned>(*number);
     } else if (key == "at" || key == "latest") {
       const auto hm = ParseTimeOfDay(value);
       if (!hm) return std::nullopt;
@@ -109,31 +134,54 @@ DateTime NextTimeOfDay(const LocalTime& from, std::pair<int, int> hourMinute) {
 }
 
 PendingOneOff::PendingOneOff(OneOffRequest request, const LocalTime& arrived,
-                             std::unique_ptr<ProcessWait> processes)
-    : request_(std::move(request)), processes_(std::move(processes)) {
+                             std::uint64_t arrivedTick, std::unique_ptr<ProcessWait> processes,
+                             SystemLoad* load)
+    : request_(std::move(request)), processes_(std::move(processes)), arrivedTick_(arrivedTick) {
+  // Shown as a time of day; counted on the tick, so that a clock set forward or back, or a
+  // switch to or from daylight-saving time, does not move it.
   if (request_.condition == OneOffCondition::In)
     due_ = EncodeDateTime(arrived) + request_.minutes / kMinutesPerDay;
   if (request_.condition == OneOffCondition::At) due_ = NextTimeOfDay(arrived, request_.at);
   if (request_.latest) latest_ = NextTimeOfDay(arrived, *request_.latest);
+  // Nothing is read for the other conditions, so a request that waits otherwise costs nothing.
+  if (request_.condition == OneOffCondition::AfterQuiet && load) {
+    load_ = load;
+    quiet_.emplace(QuietLimits{request_.minutes, request_.processorPercent, request_.networkKBps},
+                   load->MinuteMilliseconds(), arrivedTick, load->Sample());
+  }
 }
 
-bool PendingOneOff::Due(const LocalTime& now, std::uint64_t idleMs) const {
-  const DateTime moment = EncodeDateTime(now);
+bool PendingOneOff::Due(const LocalTime& now, std::uint64_t tick, std::uint64_t idleMs) {
+  if (quiet_) quiet_->Observe(tick, load_->Sample());
   if (latest_ && MinuteOf(now) >= *latest_) return true;
   switch (request_.condition) {
     case OneOffCondition::In:
-      return moment >= due_;
+      return tick - arrivedTick_ >= request_.minutes * 60000ULL;
     case OneOffCondition::At:
       return MinuteOf(now) >= due_;
     case OneOffCondition::AfterExit:
       return !processes_ || processes_->Ended();
     case OneOffCondition::AfterIdle:
       return idleMs >= request_.minutes * 60000ULL;
+    case OneOffCondition::AfterQuiet:
+      return quiet_ && quiet_->Quiet();
   }
   return false;
 }
 
+bool PendingOneOff::TakeProgress() {
+  if (!quiet_ || quiet_->MinutesEnded() == minutesShown_) return false;
+  minutesShown_ = quiet_->MinutesEnded();
+  return true;
+}
+
 std::string PendingOneOff::Describe() const {
+  std::string text = DescribeShort();
+  if (latest_) text += ", at " + HourMinute(*latest_) + " at the latest";
+  return text;
+}
+
+std::string PendingOneOff::DescribeShort() const {
   std::string text = request_.event;
   switch (request_.condition) {
     case OneOffCondition::In:
@@ -149,8 +197,18 @@ std::string PendingOneOff::Describe() const {
     case OneOffCondition::AfterIdle:
       text += " after " + std::to_string(request_.minutes) + " minutes without input";
       break;
+    case OneOffCondition::AfterQuiet:
+      text += " when the computer is quiet for " + std::to_string(request_.minutes) +
+              " minutes (quiet for " + std::to_string(quiet_ ? quiet_->QuietMinutes() : 0);
+      if (const auto figures = quiet_ ? quiet_->Figures() : std::nullopt) {
+        char numbers[64];
+        std::snprintf(numbers, sizeof numbers, "; processor %.0f %%, network %.0f KB/s",
+                      figures->processorPercent, figures->networkKBps);
+        text += numbers;
+      }
+      text += ")";
+      break;
   }
-  if (latest_) text += ", at " + HourMinute(*latest_) + " at the latest";
   return text;
 }
 

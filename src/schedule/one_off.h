@@ -1,7 +1,7 @@
 // A one-off "when it is done" request: an event word and the condition that makes it fall due
-// (in some minutes, at a time, after processes end, after idle time), with an optional latest
-// time. The tray program holds at most one, in memory only, and fires it through the same path
-// as a timer.
+// (in some minutes, at a time, after processes end, after idle time, once the computer is
+// quiet), with an optional latest time. The tray program holds at most one, in memory only, and
+// fires it through the same path as a timer.
 #pragma once
 
 #include <cstdint>
@@ -13,15 +13,17 @@
 
 #include "core/date_time.h"
 #include "platform/process_waits.h"
+#include "platform/system_load.h"
+#include "schedule/quiet_rule.h"
 
 namespace halcyra {
 
-enum class OneOffCondition { In, At, AfterExit, AfterIdle };
+enum class OneOffCondition { In, At, AfterExit, AfterIdle, AfterQuiet };
 
 struct OneOffRequest {
   std::string event;  // one of the six event words
   OneOffCondition condition = OneOffCondition::In;
-  unsigned minutes = 0;                       // In, AfterIdle
+  unsigned minutes = 0;                       // In, AfterIdle, AfterQuiet
   std::pair<int, int> at{0, 0};               // At: hour and minute
   std::string imageName;                      // AfterExit by name, or
   unsigned processId = 0;                     // by process id (not 0)
@@ -29,8 +31,22 @@ struct OneOffRequest {
   // AfterExit by id: the process's creation time (100 ns since 1601), so that a process given
   // its number later is not taken for it; 0 for any.
   std::uint64_t processCreated = 0;
+  // AfterQuiet: the limits each minute's averages must stay below.
+  unsigned processorPercent = 10;
+  unsigned networkKBps = 10;
   bool operator==(const OneOffRequest&) const = default;
 };
+
+inline constexpr const char* kNothingPending = "No one-off action is pending.";
+
+// A week of minutes is the most anybody schedules this way; more is a typing error.
+inline constexpr unsigned kMaxOneOffMinutes = 7 * 24 * 60;
+inline constexpr unsigned kMaxNetworkKBps = 1000000;
+
+// "h:mm" or "hh:mm" on a 24-hour clock, as a person types a time for a one-off request.
+std::optional<std::pair<int, int>> ParseClockTime(std::string_view text);
+// A whole decimal number from `least` to `most`, without sign or blanks.
+std::optional<unsigned> ParseBoundedNumber(std::string_view text, unsigned least, unsigned most);
 
 // The request as the text it travels in from the command line to the tray program, and back.
 std::string EncodeRequest(const OneOffRequest& request);
@@ -48,20 +64,33 @@ DateTime NextTimeOfDay(const LocalTime& from, std::pair<int, int> hourMinute);
 
 class PendingOneOff {
  public:
-  // `processes` is what the tray watches for AfterExit, made when the request arrived.
-  PendingOneOff(OneOffRequest request, const LocalTime& arrived,
-                std::unique_ptr<ProcessWait> processes);
+  // `arrivedTick`: the tick count (milliseconds, never moved by the clock) at arrival.
+  // `processes` is what the tray watches for AfterExit, made when the request arrived; `load`
+  // is read for AfterQuiet only, from arrival on, and must outlive the request.
+  PendingOneOff(OneOffRequest request, const LocalTime& arrived, std::uint64_t arrivedTick,
+                std::unique_ptr<ProcessWait> processes, SystemLoad* load = nullptr);
 
-  // Whether it falls due now, with the session idle for `idleMs`.
-  bool Due(const LocalTime& now, std::uint64_t idleMs) const;
-  // What will happen and when: "Power off at 23:30", "Power off when handbrake.exe ends".
+  // Whether it falls due now, at the tick count `tick`, with the session idle for `idleMs`.
+  // An AfterQuiet request takes a sample of the load here.
+  bool Due(const LocalTime& now, std::uint64_t tick, std::uint64_t idleMs);
+  // What will happen and when: "Power off at 23:30", "Power off when handbrake.exe ends",
+  // "Power off when the computer is quiet for 10 minutes (quiet for 3; processor 4 %, network
+  // 1 KB/s)".
   std::string Describe() const;
+  // Whether its description changed since the last call (a quiet request's minute ended).
+  bool TakeProgress();
+  // The same without the latest time, for where room is short.
+  std::string DescribeShort() const;
   const OneOffRequest& Request() const { return request_; }
 
  private:
   OneOffRequest request_;
   std::unique_ptr<ProcessWait> processes_;
-  DateTime due_ = 0;  // In and At
+  SystemLoad* load_ = nullptr;
+  std::optional<QuietRule> quiet_;
+  unsigned minutesShown_ = 0;
+  std::uint64_t arrivedTick_ = 0;
+  DateTime due_ = 0;  // In (as shown) and At
   std::optional<DateTime> latest_;
 };
 

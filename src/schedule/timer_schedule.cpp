@@ -38,7 +38,12 @@ void TimerSchedule::Timer1Timer() {
 }
 
 void TimerSchedule::FireOneOffIfDue(const LocalTime& now) {
-  if (!OneOff || !OneOff->Due(now, services_.idle.IdleMilliseconds())) return;
+  if (!OneOff) return;
+  if (!OneOff->Due(now, services_.firing.clock.TickCount64(), services_.idle.IdleMilliseconds())) {
+    // A minute of a quiet request ended: the icon's tip shows how far it is.
+    if (OneOff->TakeProgress()) host_.OneOffChanged();
+    return;
+  }
   // It is done with once it fires, whatever the countdown's end: an aborted request is dropped.
   DueTimer due{"", EventWord::Of(OneOff->Request().event), false, {}};
   OneOff.reset();

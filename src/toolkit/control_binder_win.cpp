@@ -238,8 +238,16 @@ HWND ControlBinder::AddSpinEdit(Edit& edit, int id, Place place,
 
 HWND ControlBinder::AddComboBox(ComboBox& combo, int id, Place place) {
   Behaviour behaviour{
+      // The items as the control holds them: a list the logic fills anew (the programs that
+      // run now) is written again.
       .sync =
-          [&combo](HWND hwnd) {
+          [&combo, shown = combo.items](HWND hwnd) mutable {
+            if (shown != combo.items) {
+              SendMessageW(hwnd, CB_RESETCONTENT, 0, 0);
+              for (const std::string& item : combo.items)
+                SendMessageW(hwnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(item).c_str()));
+              shown = combo.items;
+            }
             if (SendMessageW(hwnd, CB_GETCURSEL, 0, 0) != combo.index)
               SendMessageW(hwnd, CB_SETCURSEL, static_cast<WPARAM>(combo.index), 0);
           },

@@ -131,6 +131,11 @@ void TFrmMain::HandleTrayMessage(int event, ScreenPoint anchor, TrayVersion vers
     host_.ShowTrayMenu(anchor);
 }
 
+void TFrmMain::MnuOnceClick() {
+  if (promptOpen_ || !AskPasswordIfEnabled()) return;
+  host_.ShowOnceWindow();
+}
+
 void TFrmMain::MnuHideClick() {
   // Nothing is saved: the next start shows the icon again if the file says so.
   host_.HideWindow();
@@ -157,9 +162,16 @@ void TFrmMain::LblEmailClick() {
 }
 
 std::string TFrmMain::OneOffCommand(std::string_view message) {
-  const std::string reply =
-      HandleOneOffCommand(message, Schedule, services_.processes, services_.clock);
+  const std::string reply = HandleOneOffCommand(
+      message, Schedule, {services_.processes, services_.load, services_.clock});
   OneOffChanged();
+  // What a script asked for shows on the screen, where the icon is.
+  const bool accepted = message.substr(0, message.find('\n')) == "do" &&
+                        reply.substr(0, reply.find('\n')) == kReplyOk;
+  if (accepted && ChkSystemTray.Checked()) {
+    const std::string tip = TrayTip(Schedule);
+    host_.ShowTrayBalloon(tip.substr(tip.find('\n') + 1));
+  }
   return reply;
 }
 

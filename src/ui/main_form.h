@@ -20,6 +20,7 @@
 #include "platform/shutdown_privilege.h"
 #include "platform/sleep_support.h"
 #include "platform/sound_player.h"
+#include "platform/system_load.h"
 #include "platform/text_files.h"
 #include "platform/wake_timers.h"
 #include "schedule/clock_guard.h"
@@ -56,6 +57,10 @@ class MainFormHost : public TimerPageHost, public FiringHost {
   virtual void ShowTrayMenu(ScreenPoint anchor) = 0;
   // The icon's tip, kept for when the icon is shown.
   virtual void SetTrayTip(const std::string& tip) = 0;
+  // A notification from the icon (a balloon, without sound) with that text.
+  virtual void ShowTrayBalloon(const std::string& text) = 0;
+  // Opens the one-off action window, or brings it to the front when it is open.
+  virtual void ShowOnceWindow() = 0;
   // Asks the window to close, as its close button does.
   virtual void CloseWindow() = 0;
   virtual void TerminateProcesses(const std::string& exeName) = 0;
@@ -91,6 +96,7 @@ struct MainFormServices {
   SleepSupport& sleep;
   ProcessWaits& processes;
   const InputIdle& idle;
+  SystemLoad& load;
 };
 
 inline constexpr const char* kLogFailedFormat =
@@ -135,6 +141,8 @@ class TFrmMain final : public SettingsPages, public TimerPage, private ScheduleH
   void HandleTrayMessage(int event, ScreenPoint anchor = {},
                          TrayVersion version = TrayVersion::kFourth);
   void MmuMainWindowClick() { ShowMainWindowGuarded(); }
+  // "One-off action...": guarded by the password as the main window is.
+  void MnuOnceClick();
   void MnuHideClick();
   void MnuHelpClick() { OpenHelpFile(); }
   void MnuExitClick();

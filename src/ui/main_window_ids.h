@@ -54,6 +54,7 @@ inline constexpr int kMmuMainWindow = 4001;
 inline constexpr int kMnuHide = 4002;
 inline constexpr int kMnuHelp = 4003;
 inline constexpr int kMnuExit = 4004;
+inline constexpr int kMnuOnce = 4005;
 
 // Labels that nothing refers to get ids from here on.
 inline constexpr int kFirstPlainLabel = 1900;

@@ -6,6 +6,7 @@
 #include <windowsx.h>
 
 #include "app/paths.h"
+#include "core/text.h"
 #include "platform/win32/machine_control_win.h"
 #include "platform/win32/utf8_win.h"
 #include "platform/win32/win32_cleanup_tasks_win.h"
@@ -14,6 +15,8 @@
 #include "schedule/timer_page_win.h"
 #include "toolkit/dpi_win.h"
 #include "ui/main_window_ids.h"
+#include "ui/once_window_win.h"
+#include "ui/one_off_commands.h"
 #include "ui/password_prompt_win.h"
 #include "ui/settings_pages_win.h"
 
@@ -67,7 +70,10 @@ ApplicationWindow::ApplicationWindow() {
 
 MainWindow::MainWindow(const MainFormServices& services, HWND owner, Win32HotkeyRegistry& hotkeys,
                        bool firstRunOnVista)
-    : app_(services.app), form_(services, *this) {
+    : app_(services.app),
+      processes_(services.processes),
+      shell_(services.shell),
+      form_(services, *this) {
   form_.FirstRunOnVista = firstRunOnVista;
   RegisterClassOnce(kMainWindowClass, ApplicationIcon());
   CreateCentered(kMainExStyle, kMainWindowClass, kAppTitle, kMainStyle, kClientWidth, kClientHeight,
@@ -350,6 +356,42 @@ void MainWindow::SetTrayTip(const std::string& tip) {
   Shell_NotifyIconW(NIM_MODIFY, &data);
 }
 
+void MainWindow::ShowTrayBalloon(const std::string& text) {
+  NOTIFYICONDATAW data = TrayRecord();
+  data.uFlags = NIF_INFO;
+  data.dwInfoFlags = NIIF_INFO | NIIF_NOSOUND;
+  lstrcpynW(data.szInfoTitle, Wide(kAppTitle).c_str(),
+            static_cast<int>(std::size(data.szInfoTitle)));
+  lstrcpynW(data.szInfo, Wide(text).c_str(), static_cast<int>(std::size(data.szInfo)));
+  Shell_NotifyIconW(NIM_MODIFY, &data);
+  NoteTrayBalloon(GetDataFolder(app_.os), text);
+}
+
+void MainWindow::ShowOnceWindow() {
+  if (onceWindow_) {
+    SetForegroundWindow(onceWindow_->Handle());
+    return;
+  }
+  TFrmOnce once(app_, processes_, *this);
+  OnceWindow window(once, Handle());
+  onceWindow_ = &window;
+  SetForegroundWindow(window.Handle());
+  window.ShowModal();
+  onceWindow_ = nullptr;
+}
+
+std::string MainWindow::OneOffCommand(std::string_view message) {
+  std::string reply;
+  Run([&] { reply = form_.OneOffCommand(message); });
+  return reply;
+}
+
+std::string MainWindow::PendingLine() const { return halcyra::PendingLine(form_.Schedule); }
+
+void MainWindow::OpenHelpPage(const std::string& page) {
+  shell_.OpenHelpPage(JoinPath(FolderOf(ExecutablePath()), "help.chm"), page);
+}
+
 void MainWindow::AnswerOneOffRequest() {
   oneOff_->Answer([this](std::string_view request) {
     std::string reply;
@@ -443,6 +485,9 @@ bool MainWindow::HandleMenuCommand(WPARAM wParam, LPARAM lParam) {
   switch (LOWORD(wParam)) {
     case ids::kMmuMainWindow:
       Run([&f] { f.MmuMainWindowClick(); });
+      return true;
+    case ids::kMnuOnce:
+      Run([&f] { f.MnuOnceClick(); });
       return true;
     case ids::kMnuHide:
       Run([&f] { f.MnuHideClick(); });

@@ -16,6 +16,7 @@
 #include "platform/win32/win32_system_services_win.h"
 #include "toolkit/bound_window_win.h"
 #include "ui/main_form.h"
+#include "ui/once_form.h"
 #include "ui/one_off_server_win.h"
 #include "ui/page_background_win.h"
 #include "ui/tray_menu_win.h"
@@ -30,7 +31,9 @@ class ApplicationWindow final : public Window {
   ApplicationWindow();
 };
 
-class MainWindow final : public BoundWindow, private MainFormHost {
+class OnceWindow;
+
+class MainWindow final : public BoundWindow, private MainFormHost, private OnceFormHost {
  public:
   // The hotkeys are registered for this window while it is created: the registry learns its
   // handle first.
@@ -69,6 +72,11 @@ class MainWindow final : public BoundWindow, private MainFormHost {
   void RetryTrayIcon();
   void ShowTrayMenu(ScreenPoint anchor) override;
   void SetTrayTip(const std::string& tip) override;
+  void ShowTrayBalloon(const std::string& text) override;
+  void ShowOnceWindow() override;
+  std::string OneOffCommand(std::string_view message) override;
+  std::string PendingLine() const override;
+  void OpenHelpPage(const std::string& page) override;
   // HalcyraCmd's pipe; a name someone else took first goes to the event log.
   void OpenOneOffChannel();
   // The request the pipe's thread holds, answered by the logic.
@@ -97,6 +105,8 @@ class MainWindow final : public BoundWindow, private MainFormHost {
   LRESULT HandlePageControl(const NMHDR& header);
 
   const AppServices& app_;
+  ProcessWaits& processes_;
+  Shell& shell_;
   TFrmMain form_;
   // The firing's countdown window; it goes before the logic it shows.
   std::unique_ptr<CountdownWindow> countdown_;
@@ -114,6 +124,8 @@ class MainWindow final : public BoundWindow, private MainFormHost {
   TrayVersion trayVersion_ = TrayVersion::kFourth;
   std::string trayTip_ = kAppTitle;
   HWND pageControl_ = nullptr;
+  // The one-off action window while it is open: the menu brings it forward, never a second.
+  OnceWindow* onceWindow_ = nullptr;
   // Last: its thread stops before anything it hands requests to goes.
   std::unique_ptr<OneOffServer> oneOff_;
 };

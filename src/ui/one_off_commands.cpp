@@ -35,7 +35,7 @@ std::string NextTimer(const TimerSchedule& schedule, const LocalTime& now) {
 }  // namespace
 
 std::string HandleOneOffCommand(std::string_view message, TimerSchedule& schedule,
-                                ProcessWaits& processes, const Clock& clock) {
+                                const OneOffSources& sources) {
   const size_t end = message.find('\n');
   const std::string_view command = message.substr(0, end);
   const std::string_view body =
@@ -46,7 +46,8 @@ std::string HandleOneOffCommand(std::string_view message, TimerSchedule& schedul
       return Reply(kReplyRefused, "The request was not understood.");
     std::unique_ptr<ProcessWait> wait;
     if (request->condition == OneOffCondition::AfterExit) {
-      wait = processes.Watch(request->imageName, request->processId, request->processCreated);
+      wait =
+          sources.processes.Watch(request->imageName, request->processId, request->processCreated);
       // Opened here, on arrival: a number that names no process, or another one than the
       // command saw, is not waited for.
       if (request->processId && wait->Count() == 0)
@@ -54,7 +55,8 @@ std::string HandleOneOffCommand(std::string_view message, TimerSchedule& schedul
                      "No process " + std::to_string(request->processId) + " runs in this session.");
     }
     const bool replaced = schedule.OneOff.has_value();
-    schedule.OneOff.emplace(*request, clock.Now(), std::move(wait));
+    schedule.OneOff.emplace(*request, sources.clock.Now(), sources.clock.TickCount64(),
+                            std::move(wait), &sources.load);
     return Reply(kReplyOk, std::string(replaced ? "Replaced the pending request: " : "Pending: ") +
                                schedule.OneOff->Describe() + ".");
   }
@@ -65,7 +67,7 @@ std::string HandleOneOffCommand(std::string_view message, TimerSchedule& schedul
                  pending ? "The pending request is cancelled." : "No request was pending.");
   }
   if (command == "status") {
-    const std::string next = NextTimer(schedule, clock.Now());
+    const std::string next = NextTimer(schedule, sources.clock.Now());
     return Reply(kReplyOk, (schedule.OneOff ? "Pending: " + schedule.OneOff->Describe() + "."
                                             : std::string("No request is pending.")) +
                                "\n" +
@@ -75,9 +77,19 @@ std::string HandleOneOffCommand(std::string_view message, TimerSchedule& schedul
   return Reply(kReplyRefused, "The command was not understood.");
 }
 
+std::string PendingLine(const TimerSchedule& schedule) {
+  return schedule.OneOff ? schedule.OneOff->Describe() : kNothingPending;
+}
+
 std::string TrayTip(const TimerSchedule& schedule) {
+  constexpr size_t kTipRoom = 127;
   std::string tip = kAppTitle;
-  if (schedule.OneOff) tip += "\n" + schedule.OneOff->Describe();
+  if (!schedule.OneOff) return tip;
+  // The latest time goes first when the whole line does not fit, then the line's end.
+  std::string line = schedule.OneOff->Describe();
+  if (tip.size() + 1 + line.size() > kTipRoom) line = schedule.OneOff->DescribeShort();
+  tip += "\n" + line;
+  if (tip.size() > kTipRoom) tip = tip.substr(0, kTipRoom - 3) + "...";
   return tip;
 }
 

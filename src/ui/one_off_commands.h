@@ -8,14 +8,26 @@
 
 #include "platform/clock.h"
 #include "platform/process_waits.h"
+#include "platform/system_load.h"
 #include "schedule/timer_schedule.h"
 
 namespace halcyra {
 
-std::string HandleOneOffCommand(std::string_view message, TimerSchedule& schedule,
-                                ProcessWaits& processes, const Clock& clock);
+// What a request's conditions are read from; `load` must outlive the pending request.
+struct OneOffSources {
+  ProcessWaits& processes;
+  SystemLoad& load;
+  const Clock& clock;
+};
 
-// "Halcyra", and on a second line what the pending request will do and when.
+std::string HandleOneOffCommand(std::string_view message, TimerSchedule& schedule,
+                                const OneOffSources& sources);
+
+// What the pending request will do and when, or "No one-off action is pending.".
+std::string PendingLine(const TimerSchedule& schedule);
+
+// "Halcyra", and on a second line what the pending request will do and when, within the 127
+// characters a notification icon's tip holds.
 std::string TrayTip(const TimerSchedule& schedule);
 
 }  // namespace halcyra

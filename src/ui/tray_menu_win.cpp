@@ -7,6 +7,7 @@ namespace halcyra {
 TrayMenu::TrayMenu() : menu_(CreatePopupMenu()) {
   const HMENU menu = menu_.Get();
   AppendMenuW(menu, MF_STRING, main_ids::kMmuMainWindow, L"Show main window");
+  AppendMenuW(menu, MF_STRING, main_ids::kMnuOnce, L"One-off action...");
   AppendMenuW(menu, MF_STRING, main_ids::kMnuHide, L"Hide");
   AppendMenuW(menu, MF_STRING, main_ids::kMnuHelp, L"Help");
   AppendMenuW(menu, MF_STRING, main_ids::kMnuExit, L"Exit");

@@ -1,5 +1,5 @@
-// The notification icon's pop-up menu: its four commands, with "Show main window" as the
-// default, opened at the point the shell anchors it to.
+// The notification icon's pop-up menu: its commands, with "Show main window" as the default and
+// "Exit" last, opened at the point the shell anchors it to.
 #pragma once
 
 #include <windows.h>

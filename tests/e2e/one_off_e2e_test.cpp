@@ -2,11 +2,16 @@
 // journals the action it performs into Effects.txt.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <thread>
+#include <vector>
 
 #include "core/peer_identity.h"
 #include "driver/driver_win.h"
 #include "platform/win32/process_identity_win.h"
+#include "ui/main_window_ids.h"
+#include "ui/once_window_ids.h"
+#include "ui/password_prompt_ids.h"
 
 namespace halcyra::e2e {
 namespace {
@@ -159,6 +164,140 @@ TEST_F(OneOffE2E, ThePipeIsTheOnlyWayInAndASquattedNameIsServedByNoOne) {
   EXPECT_EQ(answer.code, 5u) << answer.out;
   EXPECT_NE(answer.err.find("is served by a program of another user"), std::string::npos)
       << answer.err;
+}
+
+// The text of an item of another process's drop-down list (it comes back as UTF-16).
+std::string ComboItem(HWND combo, int index) {
+  wchar_t text[256] = {};
+  if (SendMessageW(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0) >= 255) return "";
+  SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text));
+  std::string narrow;
+  for (const wchar_t* c = text; *c; ++c) narrow += static_cast<char>(*c);
+  return narrow;
+}
+
+// The icon's menu item, as a user chooses it; the password prompt answered when one comes.
+HWND OpenOnceWindow(const AppProcess& tray, HWND main, const std::string& password = "") {
+  PostMessageA(main, WM_COMMAND, main_ids::kMnuOnce, 0);
+  if (!password.empty()) {
+    const HWND prompt = FindWindowOf(tray, "TFrmPwd", "Please enter the password");
+    if (!prompt || !WaitVisible(prompt, true)) return nullptr;
+    SetText(GetDlgItem(prompt, password_ids::kEdtPwd), password);
+    ClickDialogButton(prompt, IDOK);
+  }
+  const HWND once = FindWindowOf(tray, "TFrmOnce", "One-off action");
+  return once && WaitVisible(once, true) ? once : nullptr;
+}
+
+// Chooses a "when" and presses OK; true when the window closed on it.
+bool SendFromWindow(HWND once, int when, const std::vector<std::pair<int, std::string>>& fields) {
+  SendAndWait(once, WM_COMMAND, MAKEWPARAM(when, BN_CLICKED),
+              reinterpret_cast<LPARAM>(GetDlgItem(once, when)));
+  for (const auto& [id, text] : fields) SetText(GetDlgItem(once, id), text);
+  PostMessageA(once, WM_COMMAND, MAKEWPARAM(once_ids::kOk, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(once, once_ids::kOk)));
+  return WaitUntil([once] { return !IsWindow(once) || !IsWindowVisible(once); }, 5s);
+}
+
+// From the icon's menu, for users who never open a console: behind the password, each "when"
+// sends its request as HalcyraCmd's line would, the icon tells of it, Cancel pending action
+// leaves nothing.
+TEST_F(OneOffE2E, TheMenusWindowSendsEachWhenAndCancelsWhatIsPending) {
+  WriteFileText(DataFile("Halcyra.ini"),
+                "[general]\r\nFirstStartDone=True\r\nShowSystemTray=True\r\n[Password]\r\n"
+                "Enabled=True\r\nPassword=5EBE2294ECD0E0F08EAB7690D2A6EE69\r\n");
+  AppProcess program("sleeper_probe.exe", "window");
+  ASSERT_TRUE(WaitUntil([] { return FindWindowA(nullptr, "Sleeper probe") != nullptr; }));
+  StartTray();
+  const HWND main = FindWindowOf(*tray_, "TFrmMain", "Halcyra");
+  PostMessageA(main, WM_COMMAND, main_ids::kMnuOnce, 0);
+  const HWND prompt = FindWindowOf(*tray_, "TFrmPwd", "Please enter the password");
+  ASSERT_NE(prompt, nullptr) << "the password guards the window";
+  ClickDialogButton(prompt, IDCANCEL);
+  ASSERT_TRUE(WaitVisible(prompt, false));
+  EXPECT_EQ(FindWindowOf(*tray_, "TFrmOnce", "One-off action", 500ms), nullptr) << "refused";
+
+  HWND once = OpenOnceWindow(*tray_, main, "secret");
+  ASSERT_NE(once, nullptr);
+  EXPECT_EQ(WindowText(GetDlgItem(once, once_ids::kLblPending)), "No one-off action is pending.");
+  const HWND programs = GetDlgItem(once, once_ids::kCboProgram);
+  bool listed = false;
+  for (int i = 0; i < SendMessageA(programs, CB_GETCOUNT, 0, 0); ++i)
+    listed = listed || ComboItem(programs, i) == "Sleeper probe - sleeper_probe.exe";
+  EXPECT_TRUE(listed) << "the programs with a window";
+  SelectComboItem(once, once_ids::kCboEvent, 4);
+  ASSERT_TRUE(SendFromWindow(once, once_ids::kRbnIn, {{once_ids::kEdtIn, "600"}}));
+  EXPECT_NE(Cmd("/status").out.find("Pending: Suspend at "), std::string::npos);
+  EXPECT_TRUE(WaitUntil([] { return FileExists(DataFile("Effects.txt")); }, 5s));
+  EXPECT_EQ(ReadFileText(DataFile("Effects.txt")).rfind("NIF_INFO Suspend at ", 0), 0u)
+      << "the icon's balloon says what was asked for";
+
+  // Without the password from here on: each "when" and what /status says of it.
+  WriteFileText(DataFile("Halcyra.ini"), "[general]\r\nFirstStartDone=True\r\n");
+  const struct {
+    int when;
+    std::vector<std::pair<int, std::string>> fields;
+    const char* status;
+  } whens[] = {
+      {once_ids::kRbnAt, {{once_ids::kEdtAt, "3:07"}}, "Pending: Shutdown at 03:07."},
+      {once_ids::kRbnExit, {}, "Pending: Shutdown when sleeper_probe.exe ends."},
+      {once_ids::kRbnIdle,
+       {{once_ids::kEdtIdle, "45"}},
+       "Pending: Shutdown after 45 minutes without input."},
+      {once_ids::kRbnQuiet,
+       {{once_ids::kEdtQuiet, "30"}, {once_ids::kEdtCpu, "20"}, {once_ids::kEdtNet, "50"}},
+       "Pending: Shutdown when the computer is quiet for 30 minutes (quiet for 0"},
+  };
+  for (const auto& row : whens) {
+    once = OpenOnceWindow(*tray_, main);
+    ASSERT_NE(once, nullptr) << row.status;
+    const HWND list = GetDlgItem(once, once_ids::kCboProgram);
+    for (int i = 0; row.when == once_ids::kRbnExit && i < SendMessageA(list, CB_GETCOUNT, 0, 0);
+         ++i)
+      if (ComboItem(list, i).find("sleeper_probe.exe") != std::string::npos)
+        SelectComboItem(once, once_ids::kCboProgram, i);
+    ASSERT_TRUE(SendFromWindow(once, row.when, row.fields)) << row.status;
+    const std::string status = Cmd("/status").out;
+    EXPECT_NE(status.find(row.status), std::string::npos) << status;
+  }
+
+  once = OpenOnceWindow(*tray_, main);
+  ASSERT_NE(once, nullptr);
+  EXPECT_NE(WindowText(GetDlgItem(once, once_ids::kLblPending)).find("quiet for 30 minutes"),
+            std::string::npos);
+  ClickDialogButton(once, once_ids::kBtnCancelPending);
+  EXPECT_TRUE(WaitUntil(
+      [once] {
+        return WindowText(GetDlgItem(once, once_ids::kLblPending)) ==
+               "No one-off action is pending.";
+      },
+      5s));
+  ClickDialogButton(once, once_ids::kCancel);
+  EXPECT_TRUE(WaitUntil([once] { return !IsWindow(once) || !IsWindowVisible(once); }, 5s));
+  EXPECT_NE(Cmd("/status").out.find("No request is pending."), std::string::npos);
+}
+
+// "When the computer is quiet": Wine reads the processors' times from the host. While busy
+// loops of this test hold every processor (two for each, so that none is ever idle) the request
+// waits; once they end it fires. The machine is shared with other work, so the limit is the
+// highest: a minute with any idle time at all is quiet, a minute of these loops never is. The
+// end-to-end build's minutes last 3 seconds.
+TEST_F(OneOffE2E, AfterQuietWaitsWhileTheProcessorsAreBusyAndActsOnceTheyAreIdle) {
+  StartTray();
+  SYSTEM_INFO system{};
+  GetSystemInfo(&system);
+  std::vector<std::unique_ptr<AppProcess>> busy;
+  for (DWORD i = 0; i < 2 * system.dwNumberOfProcessors; ++i)
+    busy.push_back(std::make_unique<AppProcess>("sleeper_probe.exe", "busy"));
+  const CmdResult result = Cmd("/do Suspend /after-quiet 2 /cpu 100 /net 1000000");
+  ASSERT_EQ(result.code, 0u) << result.err;
+  std::this_thread::sleep_for(10s);
+  EXPECT_FALSE(FileExists(DataFile("Effects.txt"))) << "three busy minutes";
+  const std::string status = Cmd("/status").out;
+  EXPECT_NE(status.find("(quiet for 0; processor 100 %, network "), std::string::npos) << status;
+  busy.clear();
+  EXPECT_TRUE(WaitUntil([] { return ReadFileText(DataFile("Effects.txt")) == kSuspended; }, 90s))
+      << ReadFileText(DataFile("Effects.txt")) << Cmd("/status").out;
 }
 
 // A call without arguments is a mistake in a script: the usage, and an exit code that fails.

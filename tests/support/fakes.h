@@ -33,6 +33,7 @@
 #include "platform/shutdown_privilege.h"
 #include "platform/sleep_support.h"
 #include "platform/sound_player.h"
+#include "platform/system_load.h"
 #include "platform/wake_timers.h"
 
 namespace halcyra::test {
@@ -227,10 +228,24 @@ class FakeFileDialogs final : public FileDialogs {
 
 class FakeShell final : public Shell {
  public:
-  std::vector<std::string> calls;  // "verb|file|directory|show"
+  std::vector<std::string> calls;  // "verb|file|directory|show", "help|file|page"
   void Execute(const std::string& verb, const std::string& file, const std::string& directory,
                int show) override {
     calls.push_back(verb + "|" + file + "|" + directory + "|" + std::to_string(show));
+  }
+  void OpenHelpPage(const std::string& helpFile, const std::string& page) override {
+    calls.push_back("help|" + helpFile + "|" + page);
+  }
+};
+
+// Counters that a test moves by hand; each sample is counted.
+class FakeSystemLoad final : public SystemLoad {
+ public:
+  LoadSample next{ProcessorTimes{}, std::vector<InterfaceOctets>{}};
+  int samples = 0;
+  LoadSample Sample() override {
+    ++samples;
+    return next;
   }
 };
 
@@ -285,6 +300,8 @@ class FakeProcessWaits final : public ProcessWaits {
  public:
   std::map<std::string, int> running;         // image name -> how many run
   std::map<unsigned, std::uint64_t> started;  // process id -> its creation time
+  std::vector<RunningProgram> windowed;
+  std::vector<RunningProgram> WindowedPrograms() const override { return windowed; }
   std::unique_ptr<ProcessWait> Watch(const std::string& imageName, unsigned processId,
                                      std::uint64_t createdAt) override {
     class Wait final : public ProcessWait {

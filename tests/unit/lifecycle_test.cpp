@@ -72,6 +72,13 @@ TEST_F(LifecycleTest, ShowingTheWindowAsksForThePasswordWhenProtected) {
   host_.passwordAnswer = true;
   f.HandleTrayMessage(kTrayDoubleClick);
   EXPECT_EQ(host_.calls, (std::vector<std::string>{"prompt", "prompt", "show"}));
+  // The one-off action window from the icon's menu is guarded the same way.
+  host_.calls.clear();
+  host_.passwordAnswer = false;
+  f.MnuOnceClick();
+  host_.passwordAnswer = true;
+  f.MnuOnceClick();
+  EXPECT_EQ(host_.calls, (std::vector<std::string>{"prompt", "prompt", "once window"}));
 }
 
 TEST_F(LifecycleTest, HideRemovesWindowAndIconButSavesNothing) {

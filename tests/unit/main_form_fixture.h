@@ -66,6 +66,8 @@ class FakeMainHost final : public MainFormHost {
   }
   std::string tip = "Halcyra";
   void SetTrayTip(const std::string& text) override { tip = text; }
+  void ShowTrayBalloon(const std::string& text) override { calls.push_back("balloon " + text); }
+  void ShowOnceWindow() override { calls.push_back("once window"); }
   void CloseWindow() override { calls.push_back("close"); }
   void TerminateProcesses(const std::string& exeName) override {
     calls.push_back("end " + exeName);
@@ -129,9 +131,10 @@ class MainFormTest : public testing::Test {
   FakeSleepSupport sleep_;
   FakeProcessWaits processes_;
   FakeInputIdle idle_;
+  FakeSystemLoad load_;
   MainFormServices services_{app_,       clock_,   mixer_, guard_,     wakeTimers_, machine_,
                              player_,    dialogs_, files_, shell_,     hotkeys_,    cleanup_,
-                             privilege_, service_, sleep_, processes_, idle_};
+                             privilege_, service_, sleep_, processes_, idle_,       load_};
   FakeMainHost host_;
   std::optional<TFrmMain> form_;
 };

@@ -6,6 +6,7 @@
 #include "cmd/command_line.h"
 #include "core/command_line_words.h"
 #include "core/peer_identity.h"
+#include "support/fakes.h"
 
 namespace halcyra {
 namespace {
@@ -33,6 +34,13 @@ TEST(CmdLineParser, GoodLinesBecomeRequestsAndBadOnesAnExitCodeAndOneLine) {
   EXPECT_EQ(good({"/do", "Reboot", "/after-exit", "4711"}).request.processId, 4711u);
   EXPECT_EQ(good({"/do", "Hibernate", "/after-idle", "20"}).request.condition,
             OneOffCondition::AfterIdle);
+  line = good({"/do", "Suspend", "/after-quiet", "15", "/NET", "50", "/latest", "6:00"});
+  EXPECT_EQ(line.request.condition, OneOffCondition::AfterQuiet);
+  EXPECT_EQ(line.request.minutes, 15u);
+  EXPECT_EQ(line.request.processorPercent, 10u) << "the default";
+  EXPECT_EQ(line.request.networkKBps, 50u);
+  EXPECT_EQ(good({"/do", "Suspend", "/after-quiet", "1", "/cpu", "100"}).request.processorPercent,
+            100u);
   EXPECT_EQ(good({"/do", "Log off", "/in", "0"}).request.minutes, 0u) << "0 is now";
   EXPECT_EQ(good({"/do", "Log off", "/in", "10080"}).request.minutes, 10080u) << "a week";
   EXPECT_EQ(good({"/CANCEL"}).action, CmdAction::Cancel);
@@ -67,6 +75,18 @@ TEST(CmdLineParser, GoodLinesBecomeRequestsAndBadOnesAnExitCodeAndOneLine) {
        cmd_exit::kBadOption,
        "Option /latest given twice"},
       {{"/cancel", "/in", "5"}, cmd_exit::kBadOption, "take no other option"},
+      {{"/do", "Suspend", "/after-quiet", "0"}, cmd_exit::kBadTime, "(1-10080)"},
+      {{"/do", "Suspend", "/after-quiet", "5", "/cpu", "0"}, cmd_exit::kBadTime, "(1-100)"},
+      {{"/do", "Suspend", "/after-quiet", "5", "/cpu", "101"}, cmd_exit::kBadTime, "(1-100)"},
+      {{"/do", "Suspend", "/after-quiet", "5", "/net", "1000001"},
+       cmd_exit::kBadTime,
+       "(1-1000000)"},
+      {{"/do", "Suspend", "/after-quiet", "5", "/net", "5", "/net", "6"},
+       cmd_exit::kBadOption,
+       "given twice"},
+      {{"/do", "Suspend", "/after-idle", "5", "/cpu", "5"},
+       cmd_exit::kBadOption,
+       "only with /after-quiet"},
       {{"/cancel", "/status"}, cmd_exit::kBadOption, "only one of /do"},
       {{"/do", "Suspend", "/in", "5", "/soon"}, cmd_exit::kBadOption, "Unknown option \"/soon\""},
   };
@@ -106,7 +126,7 @@ TEST(CmdLineParser, UsageHasTheSectionsOfAConsoleToolAndFitsItsWidth) {
   for (int code = cmd_exit::kDone; code <= cmd_exit::kRefused; ++code)
     EXPECT_NE(exitCodes.find("\n    " + std::to_string(code) + "  "), std::string::npos) << code;
   for (const char* range : {"/in minutes          After 0-10080", "0:00-23:59 (24-hour clock)",
-                            "/after-idle minutes  After 1-10080"})
+                            "/after-idle minutes  After 1-10080", "1-100 %", "1-1000000 KB/s"})
     EXPECT_NE(usage.find(range), std::string::npos) << range;
   // Every example is a line the parser takes.
   const std::string examples = usage.substr(usage.find("Examples:"));
@@ -140,39 +160,88 @@ LocalTime At(int day, int hour, int minute, int second = 0) {
 
 TEST(PendingOneOffRules, EachConditionFallsDueWhenItHoldsOrAtTheLatestTime) {
   OneOffRequest request{"Power off", OneOffCondition::In, 90, {0, 0}, "", 0, std::nullopt};
-  PendingOneOff in(request, At(8, 22, 0, 30), nullptr);
-  EXPECT_FALSE(in.Due(At(8, 23, 30, 29), 0));
-  EXPECT_TRUE(in.Due(At(8, 23, 30, 30), 0)) << "ninety minutes to the second";
+  PendingOneOff in(request, At(8, 22, 0, 30), 5000, nullptr);
+  EXPECT_FALSE(in.Due(At(8, 23, 30, 29), 5000 + 90 * 60000 - 1, 0));
+  EXPECT_TRUE(in.Due(At(8, 23, 30, 30), 5000 + 90 * 60000, 0)) << "ninety minutes to the second";
   EXPECT_EQ(in.Describe(), "Power off at 23:30");
   request.minutes = 0;
-  EXPECT_TRUE(PendingOneOff(request, At(8, 22, 0, 30), nullptr).Due(At(8, 22, 0, 30), 0));
+  EXPECT_TRUE(
+      PendingOneOff(request, At(8, 22, 0, 30), 5000, nullptr).Due(At(8, 22, 0, 30), 5000, 0));
 
   // At: this minute counts; a time gone by today is tomorrow's.
   request = {"Suspend", OneOffCondition::At, 0, {22, 0}, "", 0, std::nullopt};
-  EXPECT_TRUE(PendingOneOff(request, At(8, 22, 0, 59), nullptr).Due(At(8, 22, 0, 59), 0));
-  const PendingOneOff past(request, At(8, 22, 1), nullptr);
-  EXPECT_FALSE(past.Due(At(8, 23, 59, 59), 0));
-  EXPECT_FALSE(past.Due(At(9, 21, 59, 59), 0));
-  EXPECT_TRUE(past.Due(At(9, 22, 0), 0));
+  EXPECT_TRUE(PendingOneOff(request, At(8, 22, 0, 59), 0, nullptr).Due(At(8, 22, 0, 59), 0, 0));
+  PendingOneOff past(request, At(8, 22, 1), 0, nullptr);
+  EXPECT_FALSE(past.Due(At(8, 23, 59, 59), 0, 0));
+  EXPECT_FALSE(past.Due(At(9, 21, 59, 59), 0, 0));
+  EXPECT_TRUE(past.Due(At(9, 22, 0), 0, 0));
   EXPECT_EQ(past.Describe(), "Suspend at 22:00");
 
   // After exit: read from the handles held since arrival; none left at arrival is at once.
   bool ended = false;
   request = {"Shutdown", OneOffCondition::AfterExit, 0, {0, 0}, "handbrake.exe", 0, {{23, 30}}};
-  const PendingOneOff render(request, At(8, 20, 0), std::make_unique<FakeWait>(2, ended));
-  EXPECT_FALSE(render.Due(At(8, 21, 0), 0));
-  EXPECT_TRUE(render.Due(At(8, 23, 30), 0)) << "the latest time, before the condition";
+  PendingOneOff render(request, At(8, 20, 0), 0, std::make_unique<FakeWait>(2, ended));
+  EXPECT_FALSE(render.Due(At(8, 21, 0), 0, 0));
+  EXPECT_TRUE(render.Due(At(8, 23, 30), 0, 0)) << "the latest time, before the condition";
   ended = true;
-  EXPECT_TRUE(render.Due(At(8, 21, 0), 0));
+  EXPECT_TRUE(render.Due(At(8, 21, 0), 0, 0));
   EXPECT_EQ(render.Describe(), "Shutdown when handbrake.exe ends, at 23:30 at the latest");
-  EXPECT_TRUE(PendingOneOff(request, At(8, 20, 0), std::make_unique<FakeWait>(0, ended))
-                  .Due(At(8, 20, 0), 0));
+  EXPECT_TRUE(PendingOneOff(request, At(8, 20, 0), 0, std::make_unique<FakeWait>(0, ended))
+                  .Due(At(8, 20, 0), 0, 0));
 
   // After idle: the session's input, read at each tick.
   request = {"Hibernate", OneOffCondition::AfterIdle, 20, {0, 0}, "", 0, std::nullopt};
-  const PendingOneOff idle(request, At(8, 20, 0), nullptr);
-  EXPECT_FALSE(idle.Due(At(8, 20, 30), 20 * 60000 - 1));
-  EXPECT_TRUE(idle.Due(At(8, 20, 30), 20 * 60000));
+  PendingOneOff idle(request, At(8, 20, 0), 0, nullptr);
+  EXPECT_FALSE(idle.Due(At(8, 20, 30), 0, 20 * 60000 - 1));
+  EXPECT_TRUE(idle.Due(At(8, 20, 30), 0, 20 * 60000));
+}
+
+// The tick count, not the local clock: a clock set back or forward, or a daylight-saving
+// switch, neither hastens nor delays "in 90 minutes".
+TEST(PendingOneOffRules, InCountsOnTheTickWhateverTheClockDoes) {
+  const OneOffRequest request{"Power off", OneOffCondition::In, 90, {0, 0}, "", 0, std::nullopt};
+  PendingOneOff forward(request, At(8, 22, 0), 1000, nullptr);
+  EXPECT_FALSE(forward.Due(At(9, 2, 0), 1000 + 60 * 60000, 0)) << "the clock jumped three hours";
+  EXPECT_TRUE(forward.Due(At(9, 2, 30), 1000 + 90 * 60000, 0));
+  PendingOneOff back(request, At(8, 22, 0), 1000, nullptr);
+  EXPECT_TRUE(back.Due(At(8, 22, 30), 1000 + 90 * 60000, 0)) << "the clock went back an hour";
+}
+
+// "When the computer goes quiet": the load is read on each tick while such a request waits,
+// and never for any other; the line says how far it is.
+TEST(PendingOneOffRules, AfterQuietReadsTheLoadOnlyWhileItWaitsAndSaysHowFarItIs) {
+  test::FakeSystemLoad load;
+  OneOffRequest idle{"Hibernate", OneOffCondition::AfterIdle, 20, {0, 0}, "", 0, std::nullopt};
+  PendingOneOff other(idle, At(8, 20, 0), 0, nullptr, &load);
+  other.Due(At(8, 20, 1), 1000, 0);
+  EXPECT_EQ(load.samples, 0) << "nothing is read for another condition";
+
+  OneOffRequest quiet{"Power off", OneOffCondition::AfterQuiet, 2, {0, 0}, "", 0, {{23, 30}}};
+  quiet.networkKBps = 50;
+  load.next.interfaces->push_back({1, 0, 0});
+  PendingOneOff pending(quiet, At(8, 20, 0), 0, nullptr, &load);
+  EXPECT_EQ(load.samples, 1) << "the first minute starts at arrival";
+  EXPECT_EQ(pending.Describe(),
+            "Power off when the computer is quiet for 2 minutes (quiet for 0), at 23:30 at the "
+            "latest");
+  ProcessorTimes& times = *load.next.processors;
+  std::uint64_t tick = 0;
+  const auto minute = [&](std::uint64_t busy, std::uint64_t octets) {
+    times.kernel += 1000;
+    times.idle += 1000 - busy;
+    (*load.next.interfaces)[0].in += octets;
+    tick += 60000;
+    return pending.Due(At(8, 21, 0), tick, 0);
+  };
+  EXPECT_FALSE(minute(40, 60 * 1024 * 60)) << "60 KB/s is busy";
+  EXPECT_TRUE(pending.TakeProgress());
+  EXPECT_FALSE(pending.TakeProgress()) << "once a minute";
+  EXPECT_FALSE(minute(40, 1024 * 60));
+  EXPECT_EQ(pending.DescribeShort(),
+            "Power off when the computer is quiet for 2 minutes (quiet for 1; processor 4 %, "
+            "network 1 KB/s)");
+  EXPECT_TRUE(minute(0, 0));
+  EXPECT_EQ(load.samples, 4);
 }
 
 // The tray program's side of the request: the text comes back the same, and a body that is

@@ -22,6 +22,8 @@
 #include "toolkit/control_binder_win.h"
 #include "toolkit/dpi_win.h"
 #include "ui/main_window_ids.h"
+#include "ui/once_window_ids.h"
+#include "ui/once_window_win.h"
 #include "ui/password_prompt_win.h"
 #include "ui/settings_pages_win.h"
 #include "win32/window_fakes.h"
@@ -97,6 +99,11 @@ TEST(AccessibleNames, EveryInputControlHasANameAndTheCountdownReadsItsTextFirst)
   TFrmPwd prompt(app);
   PasswordPromptWindow promptWindow(prompt, nullptr);
   EXPECT_EQ(Unnamed(promptWindow.Handle()), std::vector<std::string>{}) << "password prompt";
+
+  test::OnceFormOnFakes once(app);
+  OnceWindow onceWindow(once.form, nullptr);
+  EXPECT_EQ(Unnamed(onceWindow.Handle()), std::vector<std::string>{}) << "one-off action";
+  EXPECT_EQ(AccessibleName(GetDlgItem(onceWindow.Handle(), once_ids::kEdtNet)), "network below");
 
   test::FakeCountdownServices services(fake);
   CountdownWindow countdown(services.form, nullptr);

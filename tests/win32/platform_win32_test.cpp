@@ -1,7 +1,11 @@
 // The Win32 implementations of the small platform interfaces, against Wine.
 #include <windows.h>
 
+#include <winsock2.h>
+#include <ws2ipdef.h>
+
 #include <gtest/gtest.h>
+#include <iphlpapi.h>
 #include <winver.h>
 
 #include <fstream>
@@ -17,6 +21,7 @@
 #include "platform/win32/win32_os_info_win.h"
 #include "platform/win32/win32_regional_settings_win.h"
 #include "platform/win32/win32_service_control_win.h"
+#include "platform/win32/win32_system_load_win.h"
 #include "support/temp_folder.h"
 #include "version.h"
 
@@ -136,6 +141,35 @@ TEST(EffectsJournal, RecordsEachMachineCallInTheDataFolder) {
 
 namespace halcyra {
 namespace {
+
+// The load as the quiet rule reads it: processor times that grow with work, and the network
+// interfaces without the loopback (which Wine lists, as Windows does).
+TEST(Win32SystemLoad, ProcessorTimesGrowAndTheLoopbackIsNotCounted) {
+  Win32SystemLoad load;
+  const LoadSample first = load.Sample();
+  ASSERT_TRUE(first.processors);
+  ASSERT_TRUE(first.interfaces);
+  EXPECT_GE(first.processors->kernel, first.processors->idle) << "the kernel time holds the idle";
+  for (const DWORD start = GetTickCount(); GetTickCount() - start < 100;) {
+  }
+  const LoadSample second = load.Sample();
+  ASSERT_TRUE(second.processors);
+  EXPECT_GT(second.processors->kernel + second.processors->user,
+            first.processors->kernel + first.processors->user);
+
+  MIB_IF_TABLE2* table = nullptr;
+  ASSERT_EQ(GetIfTable2(&table), static_cast<DWORD>(NO_ERROR));
+  int loopbacks = 0;
+  for (ULONG i = 0; i < table->NumEntries; ++i) {
+    if (table->Table[i].Type != IF_TYPE_SOFTWARE_LOOPBACK) continue;
+    ++loopbacks;
+    for (const InterfaceOctets& counted : *second.interfaces)
+      EXPECT_NE(counted.id, table->Table[i].InterfaceLuid.Value) << "the loopback";
+  }
+  FreeMibTable(table);
+  EXPECT_GE(loopbacks, 1) << "a loopback to leave out";
+  EXPECT_EQ(load.MinuteMilliseconds(), 60000u);
+}
 
 TEST(Win32ServiceControl, InstallCommandQuotesTheExecutableOnce) {
   EXPECT_EQ(ServiceInstallCommand("C:\\Tools"),

@@ -8,11 +8,11 @@
 namespace halcyra {
 namespace {
 
-TEST(TrayMenu, HoldsTheFourCommandsInOrderWithShowMainWindowAsDefault) {
+TEST(TrayMenu, HoldsItsCommandsInOrderWithShowMainWindowAsDefaultAndExitLast) {
   TrayMenu menu;
-  ASSERT_EQ(GetMenuItemCount(menu.Handle()), 4);
-  const char* const captions[] = {"Show main window", "Hide", "Help", "Exit"};
-  for (int i = 0; i < 4; ++i) {
+  ASSERT_EQ(GetMenuItemCount(menu.Handle()), 5);
+  const char* const captions[] = {"Show main window", "One-off action...", "Hide", "Help", "Exit"};
+  for (int i = 0; i < 5; ++i) {
     char text[64] = {};
     GetMenuStringA(menu.Handle(), static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
     EXPECT_STREQ(text, captions[i]) << i;

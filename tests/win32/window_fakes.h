@@ -8,6 +8,7 @@
 #include "schedule/timer_editor.h"
 #include "schedule/timer_page.h"
 #include "support/fakes.h"
+#include "ui/once_form.h"
 #include "ui/settings_pages.h"
 
 namespace halcyra::test {
@@ -37,6 +38,21 @@ struct NoTimerList final : TimerEditorHost {
   void RemoveSelectedTimerRow() override {}
   void TimerWritten(const std::string&, const std::string&) override {}
   ListView list;
+};
+
+// The one-off action window with nothing pending and one program to choose.
+struct NoOneOff final : OnceFormHost {
+  std::string OneOffCommand(std::string_view) override { return "ok\n"; }
+  std::string PendingLine() const override { return kNothingPending; }
+  void OpenHelpPage(const std::string&) override {}
+};
+struct OnceFormOnFakes {
+  explicit OnceFormOnFakes(const AppServices& app) : form(app, processes, host) {
+    processes.windowed = {{"Encoding - HandBrake", "HandBrake.exe"}};
+  }
+  FakeProcessWaits processes;
+  NoOneOff host;
+  TFrmOnce form;
 };
 
 }  // namespace halcyra::test

@@ -15,6 +15,7 @@
 #include "support/layout_check_win.h"
 #include "toolkit/dpi_win.h"
 #include "toolkit/window_win.h"
+#include "ui/once_window_win.h"
 #include "ui/password_prompt_win.h"
 #include "ui/settings_pages_win.h"
 #include "win32/window_fakes.h"
@@ -149,8 +150,11 @@ TEST(WindowLayout, WindowsLayThemselvesOutAgainAtTheDpiOfTheirNewMonitor) {
   test::FakeCountdownServices countdown(page.fake);
   CountdownWindow countdownWindow(countdown.form, nullptr);
   WizardWindow wizard(page.services);
+  test::OnceFormOnFakes once(page.fake.app);
+  OnceWindow onceWindow(once.form, nullptr);
+  once.form.FormShow();
   const HWND windows[] = {editorWindow.Handle(), promptWindow.Handle(), countdownWindow.Handle(),
-                          wizard.Handle()};
+                          wizard.Handle(), onceWindow.Handle()};
 
   for (const int dpi : {144, 192, kDesignDpi}) {
     SCOPED_TRACE(dpi);

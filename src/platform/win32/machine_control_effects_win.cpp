@@ -4,6 +4,7 @@
 #include "platform/win32/effects_journal_win.h"
 #include "platform/win32/machine_control_win.h"
 #include "platform/win32/win32_sleep_support_win.h"
+#include "platform/win32/win32_system_load_win.h"
 
 namespace halcyra {
 namespace {
@@ -52,6 +53,12 @@ std::unique_ptr<SystemLog> MakeSystemLog(const std::string& dataFolder) {
 
 std::unique_ptr<MachineControl> MakeMachineControl(const std::string& dataFolder) {
   return std::make_unique<JournaledMachineControl>(dataFolder);
+}
+
+std::unique_ptr<SystemLoad> MakeSystemLoad() { return std::make_unique<Win32SystemLoad>(3000); }
+
+void NoteTrayBalloon(const std::string& dataFolder, const std::string& text) {
+  EffectsJournal(dataFolder).Record("NIF_INFO " + text);
 }
 
 // Read at every question, so that a test may change the machine while the program runs.

@@ -3,6 +3,7 @@
 #include "platform/win32/machine_control_win.h"
 #include "platform/win32/win32_service_host_win.h"
 #include "platform/win32/win32_sleep_support_win.h"
+#include "platform/win32/win32_system_load_win.h"
 
 namespace halcyra {
 namespace {
@@ -35,6 +36,10 @@ class RealMachineControl final : public MachineControl {
 };
 
 }  // namespace
+
+std::unique_ptr<SystemLoad> MakeSystemLoad() { return std::make_unique<Win32SystemLoad>(); }
+
+void NoteTrayBalloon(const std::string&, const std::string&) {}
 
 std::unique_ptr<MachineControl> MakeMachineControl(const std::string&) {
   return std::make_unique<RealMachineControl>();

@@ -9,6 +9,7 @@
 #include "platform/machine_control.h"
 #include "platform/power_capabilities.h"
 #include "platform/service_host.h"
+#include "platform/system_load.h"
 
 namespace halcyra {
 
@@ -16,6 +17,11 @@ namespace halcyra {
 std::unique_ptr<MachineControl> MakeMachineControl(const std::string& dataFolder);
 // The Windows event log; in the end-to-end build a line "ReportEvent <id> <text>" each.
 std::unique_ptr<SystemLog> MakeSystemLog(const std::string& dataFolder);
+// How busy the computer is. The end-to-end build averages over minutes of 3 seconds, so that
+// its tests of "quiet for 2 minutes" take seconds; the real build over minutes.
+std::unique_ptr<SystemLoad> MakeSystemLoad();
+// A notification from the icon; the end-to-end build also journals "NIF_INFO <text>".
+void NoteTrayBalloon(const std::string& dataFolder, const std::string& text);
 // The machine's power capabilities. The end-to-end build puts the words of PowerCapabilities.txt
 // in the data folder over the system's answer, when the file is there; the real build never
 // reads that file.

@@ -66,6 +66,42 @@ std::unique_ptr<ProcessWait> Win32ProcessWaits::Watch(const std::string& imageNa
   return std::make_unique<HandleWait>(std::move(processes));
 }
 
+std::vector<RunningProgram> Win32ProcessWaits::WindowedPrograms() const {
+  struct Walk {
+    DWORD self;
+    DWORD session;
+    std::vector<RunningProgram> programs;
+  } walk{GetCurrentProcessId(), SessionOf(GetCurrentProcessId()), {}};
+  EnumWindows(
+      [](HWND window, LPARAM param) -> BOOL {
+        auto& w = *reinterpret_cast<Walk*>(param);
+        // What the taskbar shows: visible, unowned, titled, and no tool window.
+        if (!IsWindowVisible(window) || GetWindow(window, GW_OWNER) ||
+            (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOOLWINDOW))
+          return TRUE;
+        wchar_t title[256];
+        if (GetWindowTextW(window, title, 256) <= 0) return TRUE;
+        DWORD processId = 0;
+        GetWindowThreadProcessId(window, &processId);
+        if (processId == w.self || SessionOf(processId) != w.session) return TRUE;
+        const UniqueHandle process(
+            OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+        wchar_t path[MAX_PATH];
+        DWORD length = MAX_PATH;
+        if (!process || !QueryFullProcessImageNameW(process.Get(), 0, path, &length)) return TRUE;
+        const std::wstring_view full(path, length);
+        // In the code page, as the process list names images when a request waits for them.
+        RunningProgram program{NarrowText(title, CP_ACP),
+                               NarrowText(full.substr(full.find_last_of(L"\\/") + 1), CP_ACP)};
+        for (const RunningProgram& known : w.programs)
+          if (known == program) return TRUE;
+        w.programs.push_back(std::move(program));
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&walk));
+  return walk.programs;
+}
+
 std::uint64_t Win32InputIdle::IdleMilliseconds() const {
   LASTINPUTINFO input{};
   input.cbSize = sizeof input;

@@ -1,5 +1,5 @@
 // The sources of a one-off request's conditions on Windows: processes of this session held by
-// their handles, and the session's last input.
+// their handles, the programs with windows, and the session's last input.
 #pragma once
 
 #include <windows.h>
@@ -15,6 +15,7 @@ class Win32ProcessWaits final : public ProcessWaits {
  public:
   std::unique_ptr<ProcessWait> Watch(const std::string& imageName, unsigned processId,
                                      std::uint64_t createdAt) override;
+  std::vector<RunningProgram> WindowedPrograms() const override;
 };
 
 // When the process of that number was created (FILETIME units); 0 when it cannot be opened.

@@ -130,6 +130,16 @@ void Win32Shell::Execute(const std::string& verb, const std::string& file,
                 Wide(directory).c_str(), show);
 }
 
+void Win32Shell::OpenHelpPage(const std::string& helpFile, const std::string& page) {
+  // The viewer of the Windows folder by its full path, never one found on the search path.
+  wchar_t windows[MAX_PATH];
+  const UINT length = GetWindowsDirectoryW(windows, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return;
+  const std::wstring viewer = std::wstring(windows, length) + L"\\hh.exe";
+  const std::wstring topic = L"\"" + Wide(helpFile + "::/" + page) + L"\"";
+  ShellExecuteW(owner_, L"open", viewer.c_str(), topic.c_str(), nullptr, kShowNormal);
+}
+
 bool Win32TextFiles::Exists(const std::string& path) const {
   const DWORD attributes = GetFileAttributesW(Wide(path).c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);

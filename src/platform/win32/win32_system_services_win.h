@@ -50,6 +50,7 @@ class Win32Shell final : public Shell {
   void SetOwner(HWND owner) { owner_ = owner; }
   void Execute(const std::string& verb, const std::string& file, const std::string& directory,
                int show) override;
+  void OpenHelpPage(const std::string& helpFile, const std::string& page) override;
 
  private:
   HWND owner_ = nullptr;

@@ -16,6 +16,7 @@
 #include "driver/driver_win.h"
 #include "schedule/timer_editor_ids.h"
 #include "ui/main_window_ids.h"
+#include "ui/once_window_ids.h"
 #include "ui/password_prompt_ids.h"
 #include "wizard/wizard_ids.h"
 
@@ -125,7 +126,9 @@ TEST(Tour, MainWindowPasswordPromptEditorAndCountdown) {
   Take(notify, "countdown");
   ClickDialogButton(notify, countdown_ids::kBtnAbort);
   ASSERT_TRUE(WaitVisible(notify, false));
-  EXPECT_FALSE(FileExists(DataFile("Effects.txt"))) << "aborted: nothing happened";
+  // The icon's balloon is journalled; no action is.
+  EXPECT_EQ(ReadFileText(DataFile("Effects.txt")).find("ExitWindowsEx"), std::string::npos)
+      << "aborted: nothing happened";
 
   // The icon's menu, opened from the keyboard at the place where the shell puts the icon.
   RECT work{};
@@ -139,6 +142,26 @@ TEST(Tour, MainWindowPasswordPromptEditorAndCountdown) {
   Take(menu, "tray");
   PostMessageA(main, WM_CANCELMODE, 0, 0);
   WaitVisible(menu, false);
+
+  // The one-off action window from that menu, behind the password, with a request pending.
+  ASSERT_EQ(RunCommand("\"" + AppProcess::ExePath("HalcyraCmd-e2e.exe") +
+                       "\" /do \"Power off\" /after-quiet 10 /latest 23:30"),
+            0u);
+  PostMessageA(main, WM_COMMAND, main_ids::kMnuOnce, 0);
+  prompt = FindWindowOf(app, "TFrmPwd", "Please enter the password");
+  ASSERT_NE(prompt, nullptr);
+  ASSERT_TRUE(WaitVisible(prompt, true));
+  SetText(Control(prompt, password_ids::kEdtPwd), "secret");
+  ClickDialogButton(prompt, password_ids::kOk);
+  HWND once = FindWindowOf(app, "TFrmOnce", "One-off action");
+  ASSERT_NE(once, nullptr);
+  ASSERT_TRUE(WaitVisible(once, true));
+  SelectComboItem(once, once_ids::kCboEvent, 1);
+  ClickDialogButton(once, once_ids::kRbnQuiet);
+  ClickDialogButton(once, once_ids::kChkLatest);
+  Take(once, "one-off-action");
+  ClickDialogButton(once, once_ids::kCancel);
+  WaitVisible(once, false);
 }
 
 TEST(Tour, FirstRunWizardPageByPage) {

@@ -1,0 +1,110 @@
+#include "ui/once_window_win.h"
+
+#include "ui/once_window_ids.h"
+
+namespace halcyra {
+namespace {
+
+namespace ids = once_ids;
+
+constexpr int kClientWidth = 420;
+constexpr int kClientHeight = 366;
+constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
+constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
+
+}  // namespace
+
+OnceWindow::OnceWindow(TFrmOnce& form, HWND owner) : BoundWindow(owner), form_(form) {
+  RegisterClassOnce(kOnceWindowClass, nullptr);
+  CreateCentered(kExStyle, kOnceWindowClass, kOnceWindowTitle, kStyle, kClientWidth, kClientHeight,
+                 owner);
+  CreateBinder();
+  CreateControls();
+}
+
+void OnceWindow::CreateControls() {
+  TFrmOnce& f = form_;
+  ControlBinder& b = *binder_;
+  int label = ids::kFirstPlainLabel;
+  b.AddLabel(f.LblEvent, ids::kLblEvent, {12, 15, 90, 16});
+  b.AddComboBox(f.CboEvent, ids::kCboEvent, {110, 12, 150, 21});
+
+  // A radio button names nothing for a screen reader: each field after one has a hidden name.
+  b.AddRadioButton(f.RbnIn, ids::kRbnIn, {12, 46, 90, 20}, true);
+  b.AddAccessibleName("Minutes from now");
+  b.AddEdit(f.EdtIn, ids::kEdtIn, {110, 45, 60, 21});
+  b.AddLabel(f.LblInMinutes, label++, {176, 48, 80, 16});
+  b.AddRadioButton(f.RbnAt, ids::kRbnAt, {12, 74, 90, 20}, false);
+  b.AddAccessibleName("Time of day");
+  b.AddEdit(f.EdtAt, ids::kEdtAt, {110, 73, 60, 21});
+  b.AddRadioButton(f.RbnExit, ids::kRbnExit, {12, 102, 396, 20}, false);
+  b.AddAccessibleName("Program");
+  b.AddComboBox(f.CboProgram, ids::kCboProgram, {30, 125, 378, 21});
+  b.AddRadioButton(f.RbnIdle, ids::kRbnIdle, {12, 156, 262, 20}, false);
+  b.AddAccessibleName("Minutes without input");
+  b.AddEdit(f.EdtIdle, ids::kEdtIdle, {278, 155, 50, 21});
+  b.AddLabel(f.LblIdleMinutes, label++, {334, 158, 74, 16});
+  b.AddRadioButton(f.RbnQuiet, ids::kRbnQuiet, {12, 184, 262, 20}, false);
+  b.AddAccessibleName("Quiet minutes");
+  b.AddEdit(f.EdtQuiet, ids::kEdtQuiet, {278, 183, 50, 21});
+  b.AddLabel(f.LblQuietMinutes, label++, {334, 186, 74, 16});
+  b.AddLabel(f.LblCpu, label++, {30, 213, 90, 16});
+  b.AddEdit(f.EdtCpu, ids::kEdtCpu, {122, 210, 40, 21});
+  b.AddLabel(f.LblPercent, label++, {166, 213, 16, 16});
+  b.AddLabel(f.LblNet, label++, {184, 213, 90, 16});
+  b.AddEdit(f.EdtNet, ids::kEdtNet, {278, 210, 50, 21});
+  b.AddLabel(f.LblKBps, label++, {334, 213, 74, 16});
+
+  b.AddCheckBox(f.ChkLatest, ids::kChkLatest, {12, 244, 150, 20});
+  b.AddAccessibleName("Latest time");
+  b.AddEdit(f.EdtLatest, ids::kEdtLatest, {168, 243, 60, 21});
+
+  b.AddLabel(f.LblPending, ids::kLblPending, {12, 276, 396, 30});
+  b.AddButton(f.BtnCancelPending, ids::kBtnCancelPending, {12, 308, 150, 25});
+  b.AddButton(f.BtnOK, ids::kOk, {173, 336, 75, 25}, true);
+  b.AddButton(f.BtnCancel, ids::kCancel, {253, 336, 75, 25});
+  b.AddButton(f.BtnHelp, ids::kHelp, {333, 336, 75, 25});
+
+  b.OnClick(ids::kBtnCancelPending, [&f] { f.BtnCancelPendingClick(); });
+  b.OnClick(ids::kOk, [&f] { f.BtnOKClick(); });
+  b.OnClick(ids::kCancel, [&f] { f.BtnCancelClick(); });
+  b.OnClick(ids::kHelp, [&f] { f.BtnHelpClick(); });
+}
+
+void OnceWindow::Sync() {
+  binder_->Sync();
+  if (const Control* focus = form_.TakeFocusRequest()) binder_->Focus(focus);
+}
+
+bool OnceWindow::TranslateKey(const MSG& msg) {
+  if (msg.message != WM_KEYDOWN || GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_SHIFT) < 0 ||
+      GetKeyState(VK_MENU) < 0)
+    return false;
+  if (msg.wParam == VK_F1) {
+    Run([this] { form_.BtnHelpClick(); });
+    return true;
+  }
+  // The five "when" buttons are one group with a field after each: the dialog manager's own
+  // groups end at each field, so the arrows are taken here, as they move within a group.
+  const int radios[] = {ids::kRbnIn, ids::kRbnAt, ids::kRbnExit, ids::kRbnIdle, ids::kRbnQuiet};
+  const int step = msg.wParam == VK_DOWN || msg.wParam == VK_RIGHT ? 1
+                   : msg.wParam == VK_UP || msg.wParam == VK_LEFT  ? -1
+                                                                   : 0;
+  const int focused = GetDlgCtrlID(msg.hwnd);
+  for (int i = 0; step != 0 && i < 5; ++i) {
+    if (radios[i] != focused) continue;
+    const HWND next = GetDlgItem(Handle(), radios[(i + step + 5) % 5]);
+    SetFocus(next);
+    SendMessageW(next, BM_CLICK, 0, 0);
+    return true;
+  }
+  return false;
+}
+
+void OnceWindow::ShowModal() {
+  Run([this] { form_.FormShow(); });
+  SetFocus(GetDlgItem(Handle(), ids::kCboEvent));
+  RunModal(Handle(), owner_, [this] { return form_.Closed(); });
+}
+
+}  // namespace halcyra
