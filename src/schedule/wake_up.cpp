@@ -26,6 +26,40 @@ std::optional<LocalTime> WakeDueTime(const LocalTime& now, const std::string& ti
   return due;
 }
 
+namespace {
+
+bool SameMinute(const LocalTime& a, const LocalTime& b) {
+  return a.year == b.year && a.month == b.month && a.day == b.day && a.hour == b.hour &&
+         a.minute == b.minute;
+}
+
+constexpr double kMillisecondsPerDay = kSecondsPerDay * 1000.0;
+
+}  // namespace
+
+std::optional<LocalTime> NextMinuteToLook(const std::vector<TTimerRecord>& timers,
+                                          const LocalTime& looked, const LocalTime& now) {
+  std::optional<LocalTime> first;
+  for (const TTimerRecord& record : timers) {
+    if (!record.Enabled) continue;
+    auto due = WakeDueTime(now, record.Time, record.Frequency);
+    // Its minute was looked at already: its next day, seen from the minute after.
+    if (due && SameMinute(*due, looked))
+      due = WakeDueTime(DecodeDateTime(EncodeDateTime(*due) + 60.0 / kSecondsPerDay), record.Time,
+                        record.Frequency);
+    if (due && (!first || EncodeDateTime(*due) < EncodeDateTime(*first))) first = due;
+  }
+  return first;
+}
+
+std::uint32_t MillisecondsToLook(const std::optional<LocalTime>& next, const LocalTime& now,
+                                 std::uint32_t longest) {
+  if (!next) return longest;
+  const double until = (EncodeDateTime(*next) - EncodeDateTime(now)) * kMillisecondsPerDay;
+  if (until <= 0) return 0;
+  return until >= longest ? longest : static_cast<std::uint32_t>(until + 0.5);
+}
+
 bool MeetsWakePrecondition(const TTimerRecord& record, const std::string& edition) {
   return IsNtFamily(edition) && record.ShutEvent != WordOf(PowerEvent::Suspend) && record.Enabled;
 }

@@ -45,7 +45,8 @@ class CompanionSchedule final : private CarryOutSink {
 
   // Loads the timers and arms their wake-up timers.
   void Start();
-  // Once a second: a changed file is read again, then the first due timer is handled.
+  // At the start, when a timer's minute begins and when the data folder changed: a changed file
+  // is read again, then the first due timer is handled.
   void Tick();
   // Cancels every wake-up timer, as the service stops.
   void Stop() { timers_.clear(); }

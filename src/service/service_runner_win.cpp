@@ -4,6 +4,8 @@
 
 #include <exception>
 #include <mutex>
+#include <optional>
+#include <stdexcept>
 #include <string>
 
 #include "app/paths.h"
@@ -19,13 +21,19 @@
 #include "platform/win32/win32_sleep_support_win.h"
 #include "platform/win32/win32_system_services_win.h"
 #include "platform/win32/win32_wake_timers_win.h"
+#include "schedule/wake_up.h"
 #include "service/companion_schedule.h"
+#include "service/file_trust.h"
 #include "service/service_power_win.h"
 
 namespace halcyra {
 namespace {
 
 constexpr DWORD kStartHintMs = 5000;
+// The longest wait between two readings of the clock. The wait is measured in elapsed time,
+// which a change of the clock, the time zone or daylight-saving time does not move: a timer's
+// minute that such a change brings closer is seen within this much of it.
+constexpr std::uint32_t kLongestWaitMs = 60000;
 constexpr DWORD kStopHintMs = 2000;
 // The service's own exit code after an error it did not expect: the service manager then runs
 // the failure actions (a restart) as it does after a crash.
@@ -43,6 +51,10 @@ class CompanionService {
   static DWORD WINAPI Control(DWORD control, DWORD, void*, void* context);
   void Report(DWORD state, DWORD waitHint = 0, DWORD faultCode = 0);
   void Work(Win32SystemLog& log);
+  // Until the stop request: the schedule is looked at when a timer's minute begins, when the
+  // data folder changes, and after the clock changed or the machine resumed.
+  void Wait(CompanionSchedule& schedule, const Clock& clock, const std::string& folder,
+            Win32SystemLog& log);
 
   SERVICE_STATUS_HANDLE handle_ = nullptr;
   // The control handler runs on the service manager's thread, the work on this one: the
@@ -50,6 +62,9 @@ class CompanionService {
   std::mutex statusLock_;
   SERVICE_STATUS status_{};
   UniqueHandle stop_{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+  // Set by the control handler when the clock changed or the machine resumed: the wait is
+  // measured again from the clock's new reading.
+  UniqueHandle clockMoved_{CreateEventW(nullptr, FALSE, FALSE, nullptr)};
 };
 
 CompanionService* CompanionService::running = nullptr;
@@ -58,8 +73,10 @@ void CompanionService::Report(DWORD state, DWORD waitHint, DWORD faultCode) {
   const std::lock_guard<std::mutex> lock(statusLock_);
   status_.dwServiceType = SERVICE_WIN32_OWN_PROCESS;
   status_.dwCurrentState = state;
-  status_.dwControlsAccepted =
-      state == SERVICE_RUNNING ? SERVICE_ACCEPT_STOP | SERVICE_ACCEPT_SHUTDOWN : 0;
+  status_.dwControlsAccepted = state == SERVICE_RUNNING
+                                   ? SERVICE_ACCEPT_STOP | SERVICE_ACCEPT_SHUTDOWN |
+                                         SERVICE_ACCEPT_POWEREVENT | SERVICE_ACCEPT_TIMECHANGE
+                                   : 0;
   status_.dwWin32ExitCode = faultCode ? ERROR_SERVICE_SPECIFIC_ERROR : NO_ERROR;
   status_.dwServiceSpecificExitCode = faultCode;
   status_.dwWaitHint = waitHint;
@@ -68,9 +85,16 @@ void CompanionService::Report(DWORD state, DWORD waitHint, DWORD faultCode) {
   SetServiceStatus(handle_, &status_);
 }
 
-DWORD WINAPI CompanionService::Control(DWORD control, DWORD, void*, void* context) {
+DWORD WINAPI CompanionService::Control(DWORD control, DWORD type, void*, void* context) {
   auto* self = static_cast<CompanionService*>(context);
   switch (control) {
+    case SERVICE_CONTROL_TIMECHANGE:
+      SetEvent(self->clockMoved_.Get());
+      return NO_ERROR;
+    case SERVICE_CONTROL_POWEREVENT:
+      // A wait does not count the time asleep: after a wake-up for a timer its minute has begun.
+      if (type == PBT_APMRESUMEAUTOMATIC) SetEvent(self->clockMoved_.Get());
+      return NO_ERROR;
     case SERVICE_CONTROL_STOP:
     case SERVICE_CONTROL_SHUTDOWN:
       self->Report(SERVICE_STOP_PENDING, kStopHintMs);
@@ -123,18 +147,62 @@ void CompanionService::Work(Win32SystemLog& log) {
   }
   Report(SERVICE_RUNNING);
   log.Write(ServiceEvent::StateChanged, "The Halcyra Service has started.");
-  // A tick at every full second of the clock, until the stop request.
-  for (;;) {
-    const DWORD toNextSecond = 1000 - clock.Now().milliseconds % 1000;
-    if (WaitForSingleObject(stop_.Get(), toNextSecond) != WAIT_TIMEOUT) break;
-    try {
-      schedule.Tick();
-    } catch (const std::exception& error) {
-      log.Write(ServiceEvent::Fault, error.what());
-    }
-  }
+  Wait(schedule, clock, GetDataFolder(os), log);
   schedule.Stop();
   log.Write(ServiceEvent::StateChanged, "The Halcyra Service has stopped.");
+}
+
+void CompanionService::Wait(CompanionSchedule& schedule, const Clock& clock,
+                            const std::string& folder, Win32SystemLog& log) {
+  const UniqueHandle timer(CreateWaitableTimerW(nullptr, FALSE, nullptr));
+  if (!timer)
+    throw std::runtime_error("No waitable timer: error " + std::to_string(GetLastError()));
+  std::optional<FolderChanges> changes;
+  // The minute whose timers were looked at last; year 0: none yet, so the first look is now.
+  LocalTime looked{};
+  bool changed = true;
+  for (;;) {
+    // Watched only as the plain folder it is meant to be; else the next wait tries again, and
+    // the schedule's own checks say what is wrong when it looks.
+    if (!changes || !changes->Watching()) {
+      changes.emplace(folder);
+      if (!changes->Watching() || !WhyNotPlain(changes->Facts(), folder, true).empty())
+        changes.reset();
+      else
+        changed = true;  // what changed while nothing watched went unnoticed
+    }
+    const LocalTime now = clock.Now();
+    const std::uint32_t wait =
+        MillisecondsToLook(NextMinuteToLook(schedule.Timers(), looked, now), now, kLongestWaitMs);
+    if (changed || wait == 0) {
+      try {
+        schedule.Tick();
+      } catch (const std::exception& error) {
+        log.Write(ServiceEvent::Fault, error.what());
+      }
+      // Read before the look: a minute that began during it is looked at next.
+      looked = now;
+      changed = false;
+      continue;
+    }
+    LARGE_INTEGER due{};
+    due.QuadPart = -static_cast<LONGLONG>(wait) * 10000;  // relative, in 100 ns
+    if (!SetWaitableTimer(timer.Get(), &due, 0, nullptr, nullptr, FALSE))
+      throw std::runtime_error("The waitable timer could not be set: error " +
+                               std::to_string(GetLastError()));
+    const bool watching = changes && changes->Watching();
+    const HANDLE events[] = {stop_.Get(), timer.Get(), clockMoved_.Get(),
+                             watching ? changes->Event() : nullptr};
+    const DWORD woken = WaitForMultipleObjects(watching ? 4 : 3, events, FALSE, INFINITE);
+    if (woken == WAIT_OBJECT_0) break;
+    if (woken == WAIT_FAILED)
+      throw std::runtime_error("The service's wait failed: error " +
+                               std::to_string(GetLastError()));
+    if (woken == WAIT_OBJECT_0 + 3) {
+      changes->Next();
+      changed = true;
+    }
+  }
 }
 
 void WINAPI ServiceMain(DWORD, LPWSTR*) { CompanionService::running->Main(); }

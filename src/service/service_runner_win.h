@@ -1,5 +1,6 @@
 // ShutdownService.exe as the service manager runs it: the status reports, the controls, and
-// the schedule's tick once a second until a stop request.
+// a look at the schedule whenever one of its timers can fall due or the data folder changes,
+// until a stop request.
 #pragma once
 
 namespace halcyra {

@@ -110,7 +110,9 @@ bool TFrmMain::AskPasswordIfEnabled() {
 void TFrmMain::ShowMainWindowGuarded() {
   // One prompt at a time: what asks again while one is open waits for its answer instead.
   if (promptOpen_) return;
-  if (AskPasswordIfEnabled()) host_.ShowWindowInFront();
+  if (!AskPasswordIfEnabled()) return;
+  LoadSoundDevice();
+  host_.ShowWindowInFront();
 }
 
 void TFrmMain::ChkSystemTrayClick() { host_.SetTrayIcon(ChkSystemTray.Checked()); }
@@ -270,7 +272,19 @@ void TFrmMain::LoadSoundPage(const SettingsFile& file, bool atCreation) {
   ChkLoop.SetChecked(file.IsOn(kSoundSection, kLoopReadKey));
   ChkEnableSound.SetChecked(file.IsOn(kSoundSection, kSoundEnabledKey));
   ApplySoundEnablingRule();
-  if (atCreation && services_.mixer.DeviceCount() == 0) {
+  const int volume = file.ReadInteger(kSoundSection, kVolumeKey, 0);
+  // Nobody sees the page before the window shows: the mixer is asked then (LoadSoundDevice).
+  soundDevicePending_ = atCreation;
+  volumeFromMixer_ = volume == 0;
+  TckBarVolume.position = volume != 0
+                              ? static_cast<int>(static_cast<unsigned>(volume) & 0xFFFF) / 256
+                          : atCreation ? 0
+                                       : services_.mixer.GetMasterVolume() / 256;
+}
+
+void TFrmMain::LoadSoundDevice() {
+  if (!std::exchange(soundDevicePending_, false)) return;
+  if (services_.mixer.DeviceCount() == 0) {
     ChkEnableSound.SetChecked(false);
     for (Control* c : {static_cast<Control*>(&EdtSoundPath), static_cast<Control*>(&BtnBrowse),
                        static_cast<Control*>(&BtnPreview), static_cast<Control*>(&ChkLoop),
@@ -278,10 +292,7 @@ void TFrmMain::LoadSoundPage(const SettingsFile& file, bool atCreation) {
                        static_cast<Control*>(&Label10)})
       c->enabled = false;
   }
-  const int volume = file.ReadInteger(kSoundSection, kVolumeKey, 0);
-  TckBarVolume.position = volume != 0
-                              ? static_cast<int>(static_cast<unsigned>(volume) & 0xFFFF) / 256
-                              : services_.mixer.GetMasterVolume() / 256;
+  if (volumeFromMixer_) TckBarVolume.position = services_.mixer.GetMasterVolume() / 256;
 }
 
 bool TFrmMain::RunChecks() {

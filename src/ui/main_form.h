@@ -182,6 +182,10 @@ class TFrmMain final : public SettingsPages, public TimerPage, private ScheduleH
   void LoadControls(bool atCreation);
   // The Sound page's part of the load: at creation, no mixer device switches the alarm off.
   void LoadSoundPage(const SettingsFile& file, bool atCreation);
+  // The part of the creation's load that asks the mixer, done when the window is first shown:
+  // nobody sees the Sound page before, and opening the audio device costs the tray program a
+  // device thread for good.
+  void LoadSoundDevice();
   bool RunChecks();
   void SaveSettings(SettingsFile& file);
   HotkeyTexts HotkeyFieldTexts();
@@ -204,6 +208,9 @@ class TFrmMain final : public SettingsPages, public TimerPage, private ScheduleH
   bool promptOpen_ = false;
   // Whether the tick ran when Windows asked whether the session may end.
   bool tickBeforeQuery_ = false;
+  // The creation's mixer steps wait for LoadSoundDevice; the volume's too when the file has none.
+  bool soundDevicePending_ = false;
+  bool volumeFromMixer_ = false;
 };
 
 }  // namespace halcyra

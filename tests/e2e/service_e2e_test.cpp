@@ -116,6 +116,22 @@ TEST_F(ServiceE2E, WithNoTrayProgramTheServiceCarriesOutTheTimer) {
   EXPECT_EQ(ReadFileText(Settings()).find("late="), std::string::npos) << "once only";
 }
 
+// The service sleeps until a timer's minute, unless the data folder changes: a timer saved
+// while it sleeps is seen at once.
+TEST_F(ServiceE2E, ATimerSavedWhileTheServiceWaitsIsSeenAtOnce) {
+  WriteFileText(Settings(), "[general]\r\nFirstStartDone=True\r\n");
+  ASSERT_EQ(RunService("/INSTALL /SILENT"), 0u);
+  ASSERT_TRUE(StateBecomes(SERVICE_RUNNING));
+  WriteFileText(Settings(), "[general]\r\nFirstStartDone=True\r\n[Timer]\r\nsaved=enabled,Reboot," +
+                                ThisMinute() + ",Daily\r\n");
+  EXPECT_TRUE(WaitUntil(
+      [] {
+        return ReadFileText(DataFile("Effects.txt")) == "InitiateShutdown 5 0x7 0x80000000\r\n";
+      },
+      5s))
+      << ReadFileText(DataFile("Effects.txt"));
+}
+
 // On modern standby a service has no display to turn off: it leaves Suspend.
 TEST_F(ServiceE2E, OnModernStandbyTheServiceDoesNotSuspend) {
   WriteFileText(DataFile("PowerCapabilities.txt"), "S1=0 S2=0 S3=0 AoAc=1\r\n");
@@ -123,7 +139,7 @@ TEST_F(ServiceE2E, OnModernStandbyTheServiceDoesNotSuspend) {
                                 ThisMinute() + ",Once\r\n");
   ASSERT_EQ(RunService("/INSTALL /SILENT"), 0u);
   EXPECT_TRUE(StateBecomes(SERVICE_RUNNING));
-  // The service ticks every second; the timer of this minute is due at its first tick.
+  // The timer of this minute is due at the service's first look, as it starts.
   std::this_thread::sleep_for(4s);
   const std::string effects = ReadFileText(DataFile("Effects.txt"));
   EXPECT_EQ(effects.find("SetSuspendState"), std::string::npos) << effects;

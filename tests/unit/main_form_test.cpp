@@ -25,6 +25,7 @@ TEST_F(MainFormTest, FileWithoutKeysLoadsEverythingOff) {
   EXPECT_FALSE(f.ChkEnableSound.Checked());
   EXPECT_FALSE(f.ChkLoop.Checked());
   EXPECT_FALSE(f.ChkSetVolume.Checked());
+  f.ShowMainWindowGuarded();
   EXPECT_EQ(f.TckBarVolume.position, 0x81) << "the master volume / 256";
   for (const auto& item : f.LvwCleanup.items) EXPECT_FALSE(item.checked);
   EXPECT_FALSE(f.ChkPassword.Checked());
@@ -99,6 +100,8 @@ TEST_F(MainFormTest, WithoutAMixerDeviceTheAlarmIsOffAndDisabled) {
   Prepare("[Sound]\r\nEnabled=True\r\nSoundPath=C:\\a.wav\r\nSetVolume=True\r\n");
   mixer_.devices = 0;
   TFrmMain& f = Create();
+  EXPECT_TRUE(f.ChkEnableSound.Checked()) << "the mixer is asked when the window first shows";
+  f.ShowMainWindowGuarded();
   EXPECT_FALSE(f.ChkEnableSound.Checked());
   EXPECT_FALSE(f.EdtSoundPath.enabled || f.BtnBrowse.enabled || f.BtnPreview.enabled ||
                f.ChkLoop.enabled || f.ChkSetVolume.enabled || f.TckBarVolume.enabled ||
@@ -187,7 +190,8 @@ TEST_F(MainFormTest, VolumeMapsBetweenTrackBarAndFile) {
   Prepare("[Sound]\r\nVolume=0x8000\r\n");
   EXPECT_EQ(Create().TckBarVolume.position, 128);
   Prepare("[Sound]\r\nVolume=0\r\n");
-  EXPECT_EQ(Create().TckBarVolume.position, 40000 / 256) << "0 counts as absent";
+  Create().ShowMainWindowGuarded();
+  EXPECT_EQ(form_->TckBarVolume.position, 40000 / 256) << "0 counts as absent";
   Prepare("[Sound]\r\nVolume=131071\r\n");
   EXPECT_EQ(Create().TckBarVolume.position, 255) << "the low 16 bits";
 }

@@ -66,6 +66,34 @@ TEST(WakeDueTime, NoWakeUpForUnknownWordsOrBadTimes) {
   EXPECT_EQ(Due(At(7, 6, 0), "7:5", "Daily"), "2026-12-07 07:05:00.000");
 }
 
+TEST(NextMinuteToLook, TheEarliestMinuteNotLookedAtAndTheWaitUntilThen) {
+  std::vector<TTimerRecord> timers;
+  for (const char* line : {"a=enabled,Shutdown,06:30,Weekday", "b=disabled,Reboot,06:00,Daily",
+                           "c=enabled,Reboot,bad,Daily", "d=enabled,Hibernate,22:15,Sunday"})
+    timers.push_back(ParseTimerEntry(line));
+  const auto next = [&timers](const LocalTime& looked, const LocalTime& now) {
+    const auto minute = NextMinuteToLook(timers, looked, now);
+    return minute ? std::to_string(minute->day) + " " + std::to_string(minute->hour) + ":" +
+                        std::to_string(minute->minute)
+                  : "none";
+  };
+  const LocalTime none{};
+  EXPECT_EQ(next(none, At(7, 6, 0)), "7 6:30") << "a disabled timer is passed over";
+  EXPECT_EQ(next(none, At(7, 6, 30)), "7 6:30") << "the running minute, not looked at yet";
+  EXPECT_EQ(next(At(7, 6, 30), At(7, 6, 30)), "8 6:30");
+  EXPECT_EQ(next(At(11, 6, 30), At(11, 6, 30)), "13 22:15") << "Friday: Sunday comes first";
+  EXPECT_EQ(next(At(13, 22, 15), At(13, 22, 15)), "14 6:30");
+  EXPECT_EQ(next(At(7, 6, 30), At(7, 6, 0)), "8 6:30") << "the clock went back a little";
+  EXPECT_EQ(NextMinuteToLook({}, none, At(7, 6, 0)), std::nullopt);
+
+  constexpr std::uint32_t kMinute = 60000;
+  const auto seven = NextMinuteToLook(timers, none, At(7, 6, 29));
+  EXPECT_EQ(MillisecondsToLook(seven, At(7, 6, 29), kMinute), 30000u) << "from 6:29:30";
+  EXPECT_EQ(MillisecondsToLook(seven, At(7, 6, 30), kMinute), 0u) << "begun";
+  EXPECT_EQ(MillisecondsToLook(seven, At(7, 6, 0), kMinute), kMinute) << "half an hour: bounded";
+  EXPECT_EQ(MillisecondsToLook(std::nullopt, At(7, 6, 30), kMinute), kMinute);
+}
+
 TEST(WakePrecondition, NtFamilyEnabledAndNotSuspend) {
   TTimerRecord r = ParseTimerEntry("t=enabled,Reboot,06:30,Daily");
   EXPECT_TRUE(MeetsWakePrecondition(r, "Vista"));

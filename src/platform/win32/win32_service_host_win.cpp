@@ -63,6 +63,47 @@ FileFacts FactsOf(HANDLE handle) {
   return facts;
 }
 
+// Reading attributes too: Facts() examine the very handle that is watched.
+FolderChanges::FolderChanges(const std::string& folder)
+    : folder_(CreateFileW(
+          WidePath(folder).c_str(), FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES,
+          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+          FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_OVERLAPPED,
+          nullptr)),
+      event_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
+  if (folder_ && event_) Ask();
+}
+
+FolderChanges::~FolderChanges() {
+  if (!pending_) return;
+  // The read refers to this object's members: it must be over before they go.
+  DWORD bytes = 0;
+  CancelIoEx(folder_.Get(), &read_);
+  GetOverlappedResult(folder_.Get(), &read_, &bytes, TRUE);
+}
+
+bool FolderChanges::Ask() {
+  read_ = OVERLAPPED{};
+  read_.hEvent = event_.Get();
+  ResetEvent(event_.Get());
+  constexpr DWORD kWhat = FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_DIR_NAME |
+                          FILE_NOTIFY_CHANGE_ATTRIBUTES | FILE_NOTIFY_CHANGE_SIZE |
+                          FILE_NOTIFY_CHANGE_LAST_WRITE | FILE_NOTIFY_CHANGE_SECURITY;
+  pending_ = ReadDirectoryChangesW(folder_.Get(), notices_, sizeof notices_, FALSE, kWhat, nullptr,
+                                   &read_, nullptr) != FALSE;
+  return pending_;
+}
+
+bool FolderChanges::Next() {
+  if (!pending_) return false;
+  DWORD bytes = 0;
+  if (GetOverlappedResult(folder_.Get(), &read_, &bytes, FALSE)) return Ask();
+  if (GetLastError() == ERROR_IO_INCOMPLETE) return true;
+  // The folder went, or the read failed: asking again could fail at once, again and again.
+  pending_ = false;
+  return false;
+}
+
 std::optional<FileStamp> Win32FileStamps::Stamp(const std::string& path) const {
   WIN32_FILE_ATTRIBUTE_DATA data{};
   if (!GetFileAttributesExW(Wide(path).c_str(), GetFileExInfoStandard, &data)) return std::nullopt;

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/service_host.h"
+#include "platform/win32/handle_win.h"
 
 namespace halcyra {
 
@@ -24,6 +25,38 @@ FileFacts FactsOf(HANDLE handle);
 class Win32FileInspector final : public FileInspector {
  public:
   FileFacts Inspect(const std::string& path) const override;
+};
+
+// Notices of changes to one folder's entries: names, sizes, last writes, attributes and rights.
+// The folder is opened as itself, not through a link, so that Facts() describe what is watched;
+// a watch whose facts are not those of the plain folder is to be dropped by its owner. It holds
+// a read in flight that refers to it, so it stays where it was made.
+class FolderChanges {
+ public:
+  explicit FolderChanges(const std::string& folder);
+  ~FolderChanges();
+  FolderChanges(const FolderChanges&) = delete;
+  FolderChanges& operator=(const FolderChanges&) = delete;
+
+  // Whether notices come; false when the folder could not be opened or watched, or the watch
+  // ended.
+  bool Watching() const { return pending_; }
+  FileFacts Facts() const { return FactsOf(folder_.Get()); }
+  // Signalled when a notice came (also when the system's list of them overflowed).
+  HANDLE Event() const { return event_.Get(); }
+  // After the event: takes the notice and asks for the next one; false when the watch ended,
+  // as it does when the folder is deleted or the read fails.
+  bool Next();
+
+ private:
+  bool Ask();
+
+  UniqueHandle folder_;
+  UniqueHandle event_;
+  OVERLAPPED read_{};
+  bool pending_ = false;
+  // What Windows writes the notices into; only their coming counts here.
+  alignas(DWORD) char notices_[4096] = {};
 };
 
 class Win32FileStamps final : public FileStamps {
