@@ -66,7 +66,7 @@ FileFacts FactsOf(HANDLE handle) {
 // Reading attributes too: Facts() examine the very handle that is watched.
 FolderChanges::FolderChanges(const std::string& folder)
     : folder_(CreateFileW(
-          WidePath(folder).c_str(), FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES,
+          Wide(folder).c_str(), FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES,
           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
           FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_OVERLAPPED,
           nullptr)),
