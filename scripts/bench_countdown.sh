@@ -8,14 +8,7 @@ cd "$ROOT"
 ensure_packages
 build_preset windows -j2 --target Halcyra-e2e >/dev/null
 
-STATE=$ROOT/build/bench
-mkdir -p "$STATE"
-wine_env "$STATE/wineprefix" "$STATE/home"
-start_xvfb
-trap 'wineserver -k 2>/dev/null; kill "$XVFB_PID" 2>/dev/null' EXIT
-setup_prefix
-wineserver -p >/dev/null 2>&1
-mkdir -p "$(data_folder)"
+bench_wine bench
 SECONDS_MEASURED=20
 TICKS=$(getconf CLK_TCK)
 

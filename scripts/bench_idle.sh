@@ -18,15 +18,7 @@ ensure_packages
 build_preset windows -j2 --target Halcyra-e2e ShutdownService-e2e bench_bare_idle \
   bench_bare_service bench_window_wait >/dev/null
 SERVICE=${SERVICE:-build/windows/ShutdownService-e2e.exe}
-STATE=$ROOT/build/bench-idle
-mkdir -p "$STATE"
-wine_env "$STATE/wineprefix" "$STATE/home"
-start_xvfb || exit 1
-trap 'wineserver -k 2>/dev/null; kill "$XVFB_PID" 2>/dev/null' EXIT
-setup_prefix
-wineserver -p >/dev/null 2>&1
-DATA=$(data_folder)
-mkdir -p "$DATA"
+bench_wine bench-idle
 TICKS=$(getconf CLK_TCK)
 
 settings() {  # the settings file with N timers, none of them due while measured

@@ -12,15 +12,7 @@ ROUNDS=${2:-3}
 
 ensure_packages
 build_preset windows -j2 --target Halcyra-e2e HalcyraCmd-e2e >/dev/null
-STATE=$ROOT/build/bench-quiet
-mkdir -p "$STATE"
-wine_env "$STATE/wineprefix" "$STATE/home"
-start_xvfb || exit 1
-trap 'wineserver -k 2>/dev/null; kill "$XVFB_PID" 2>/dev/null' EXIT
-setup_prefix
-wineserver -p >/dev/null 2>&1
-DATA=$(data_folder)
-mkdir -p "$DATA"
+bench_wine bench-quiet
 TICKS=$(getconf CLK_TCK)
 printf '[general]\r\nFirstStartDone=True\r\n' >"$DATA/Halcyra.ini"
 

@@ -93,3 +93,17 @@ start_xvfb() {
 
 # The prefix's shared data folder, where the installer puts the settings file.
 data_folder() { echo "$WINEPREFIX/drive_c/ProgramData/Halcyra"; }
+
+# A benchmark's own Wine prefix, HOME and display under build/NAME, with the prefix's data folder
+# in DATA; the server and the display end with the script.
+bench_wine() {
+  STATE=$ROOT/build/$1
+  mkdir -p "$STATE"
+  wine_env "$STATE/wineprefix" "$STATE/home"
+  start_xvfb || exit 1
+  trap 'wineserver -k 2>/dev/null; kill "$XVFB_PID" 2>/dev/null' EXIT
+  setup_prefix
+  wineserver -p >/dev/null 2>&1
+  DATA=$(data_folder)
+  mkdir -p "$DATA"
+}
