@@ -5,6 +5,7 @@
 #include "actions/event_words.h"
 #include "app/paths.h"
 #include "core/date_time.h"
+#include "schedule/due_timer.h"
 #include "schedule/frequency.h"
 
 namespace halcyra {
@@ -27,11 +28,6 @@ std::optional<LocalTime> WakeDueTime(const LocalTime& now, const std::string& ti
 }
 
 namespace {
-
-bool SameMinute(const LocalTime& a, const LocalTime& b) {
-  return a.year == b.year && a.month == b.month && a.day == b.day && a.hour == b.hour &&
-         a.minute == b.minute;
-}
 
 constexpr double kMillisecondsPerDay = kSecondsPerDay * 1000.0;
 
