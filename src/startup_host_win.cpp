@@ -72,18 +72,24 @@ int Win32StartupHost::RunMainWindow(const MainWindowStart& start) {
   dialogs_.SetOwner(main.Handle());
   shell_.SetOwner(main.Handle());
   if (start.show) main.ShowInFront();
-  MSG msg;
-  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-    // Tab, Enter and Escape move between and press the controls of the countdown and of the
-    // main window.
-    if (const HWND countdown = main.CountdownHandle();
-        countdown && IsDialogMessageW(countdown, &msg))
-      continue;
-    if (main.Handle() && HandleDialogMessage(main.Handle(), msg)) continue;
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
+  for (;;) {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (msg.message == WM_QUIT) return static_cast<int>(msg.wParam);
+      // Tab, Enter and Escape move between and press the controls of the countdown and of the
+      // main window.
+      if (const HWND countdown = main.CountdownHandle();
+          countdown && IsDialogMessageW(countdown, &msg))
+        continue;
+      if (main.Handle() && HandleDialogMessage(main.Handle(), msg)) continue;
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+    const HANDLE channel = main.OneOffEvent();
+    const DWORD woke = MsgWaitForMultipleObjectsEx(channel ? 1 : 0, &channel, main.OneOffWaitMs(),
+                                                   QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    if (woke == WAIT_TIMEOUT || (channel && woke == WAIT_OBJECT_0)) main.ServeOneOff();
   }
-  return static_cast<int>(msg.wParam);
 }
 
 }  // namespace halcyra

@@ -31,8 +31,8 @@ constexpr int kClientHeight = 305;
 constexpr DWORD kMainStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kMainExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 constexpr UINT_PTR kTimer1 = 1;
-// The pipe's thread hands HalcyraCmd's requests over with this message.
-constexpr UINT kOneOffRequestMessage = WM_APP + 16;
+// The main loop hands HalcyraCmd's pipe its turn with this message.
+constexpr UINT kServeOneOffMessage = WM_APP + 16;
 // An action the logic left for the main loop.
 constexpr UINT kPostedActionMessage = WM_APP + 17;
 constexpr UINT kTrayCallbackMessage = ids::kTrayCallbackMessage;
@@ -94,7 +94,8 @@ MainWindow::MainWindow(const MainFormServices& services, HWND owner, Win32Hotkey
 }
 
 void MainWindow::OpenOneOffChannel() {
-  oneOff_ = std::make_unique<OneOffServer>(Handle(), kOneOffRequestMessage);
+  oneOff_ = std::make_unique<OneOffServer>(
+      [this](std::string_view request) { return AnswerOneOffRequest(request); });
   if (oneOff_->Problem().empty()) return;
   // Said once, where an administrator looks: HalcyraCmd itself only hears no answer.
   MakeSystemLog(GetDataFolder(app_.os))
@@ -392,12 +393,15 @@ void MainWindow::OpenHelpPage(const std::string& page) {
   shell_.OpenHelpPage(JoinPath(FolderOf(ExecutablePath()), "help.chm"), page);
 }
 
-void MainWindow::AnswerOneOffRequest() {
-  oneOff_->Answer([this](std::string_view request) {
-    std::string reply;
-    Run([&] { reply = form_.OneOffCommand(request); });
-    return reply;
-  });
+std::string MainWindow::AnswerOneOffRequest(std::string_view request) {
+  std::string reply;
+  Run([&] { reply = form_.OneOffCommand(request); });
+  return reply;
+}
+
+void MainWindow::ServeOneOff() {
+  // As a message, so that an answer that fails is reported like any handler's error.
+  if (Handle()) SendMessageW(Handle(), kServeOneOffMessage, 0, 0);
 }
 
 void MainWindow::RetryTrayIcon() {
@@ -454,8 +458,8 @@ bool MainWindow::HandleProgramMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       Run([&f, lParam, anchor, version] { f.HandleTrayMessage(LOWORD(lParam), anchor, version); });
       return true;
     }
-    case kOneOffRequestMessage:
-      if (oneOff_) AnswerOneOffRequest();
+    case kServeOneOffMessage:
+      if (oneOff_) oneOff_->Serve();
       return true;
     case kPostedActionMessage:
       RunPosted();
@@ -471,6 +475,9 @@ bool MainWindow::HandleProgramMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
           Sync();
         else
           SyncTick();
+        // A message box, a menu or a modal window pumps in its own loop, which does not wait on
+        // HalcyraCmd's pipe; its client is then served on the tick.
+        if (oneOff_) oneOff_->Serve();
       }
       if (wParam == kTrayRetryTimer) RetryTrayIcon();
       return true;

@@ -45,6 +45,11 @@ class MainWindow final : public BoundWindow, private MainFormHost, private OnceF
   void ShowInFront();
   // The countdown window while one is open, for the dialog keys of the message loop.
   HWND CountdownHandle() const { return countdown_ ? countdown_->Handle() : nullptr; }
+  // HalcyraCmd's channel, which the main loop waits on beside the messages: its event (null when
+  // nothing is served), how long the loop may wait, and its turn once either is due.
+  HANDLE OneOffEvent() const { return oneOff_ && Handle() ? oneOff_->Event() : nullptr; }
+  DWORD OneOffWaitMs() const { return oneOff_ && Handle() ? oneOff_->WaitMs() : INFINITE; }
+  void ServeOneOff();
 
  protected:
   LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
@@ -79,8 +84,8 @@ class MainWindow final : public BoundWindow, private MainFormHost, private OnceF
   void OpenHelpPage(const std::string& page) override;
   // HalcyraCmd's pipe; a name someone else took first goes to the event log.
   void OpenOneOffChannel();
-  // The request the pipe's thread holds, answered by the logic.
-  void AnswerOneOffRequest();
+  // A request from the pipe, answered by the logic.
+  std::string AnswerOneOffRequest(std::string_view request);
   void CloseWindow() override;
   void TerminateProcesses(const std::string& exeName) override;
   std::string ExecutablePath() const override;
@@ -126,7 +131,7 @@ class MainWindow final : public BoundWindow, private MainFormHost, private OnceF
   HWND pageControl_ = nullptr;
   // The one-off action window while it is open: the menu brings it forward, never a second.
   OnceWindow* onceWindow_ = nullptr;
-  // Last: its thread stops before anything it hands requests to goes.
+  // Last: it lets go of the pipe before anything it hands requests to goes.
   std::unique_ptr<OneOffServer> oneOff_;
 };
 

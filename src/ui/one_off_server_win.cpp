@@ -2,8 +2,6 @@
 
 #include <sddl.h>
 
-#include <chrono>
-
 #include "platform/win32/process_identity_win.h"
 #include "platform/win32/utf8_win.h"
 
@@ -16,8 +14,11 @@ constexpr DWORD kRequestLimit = 16 * 1024;
 // A client that connects and says nothing must not hold the only instance for long.
 constexpr DWORD kReadWaitMs = 5000;
 constexpr DWORD kWriteWaitMs = 5000;
-// HalcyraCmd waits ten seconds for its answer; the window's thread may sit in a message box.
-constexpr auto kAnswerWait = std::chrono::seconds(8);
+// A pipe that failed in itself is tried again after a pause, not in a busy loop.
+constexpr DWORD kPauseMs = 1000;
+// Steps taken in one call: a client that connects and leaves over and over must not keep the
+// window's thread from its messages.
+constexpr int kStepsAtOnce = 16;
 
 // Owned by the user; only the user and the system may open it, to read and write and nothing
 // more (no new instance, no change of its rights, 0x12019B); the medium label's no-write-up and
@@ -30,13 +31,10 @@ std::wstring PipeDescriptor(const std::string& userSid) {
 
 }  // namespace
 
-OneOffServer::OneOffServer(HWND window, UINT message)
-    : window_(window),
-      message_(message),
-      stop_(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
-      io_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
+OneOffServer::OneOffServer(Answer answer)
+    : answer_(std::move(answer)), io_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
   const auto self = OwnIdentity();
-  if (!self || !stop_ || !io_) {
+  if (!self || !io_) {
     problem_ = "this program's own user could not be read";
     return;
   }
@@ -61,114 +59,124 @@ OneOffServer::OneOffServer(HWND window, UINT message)
                "): another program created it first";
     return;
   }
-  thread_ = std::thread([this] { Serve(); });
+  Listen();
 }
 
-OneOffServer::~OneOffServer() {
-  if (!thread_.joinable()) return;
-  {
-    // Under the lock: the pipe's thread is then either before its check or already waiting.
-    const std::lock_guard<std::mutex> held(lock_);
-    SetEvent(stop_.Get());
-  }
-  answered_.notify_all();
-  thread_.join();
-}
+OneOffServer::~OneOffServer() { CancelOperation(); }
 
-void OneOffServer::Answer(const std::function<std::string(std::string_view)>& answer) {
-  std::optional<Exchange> request;
-  {
-    const std::lock_guard<std::mutex> held(lock_);
-    request.swap(request_);
-  }
-  // A stray message (another program may post it too) finds nothing waiting.
-  if (!request) return;
-  Exchange reply{request->number, answer(request->text)};
-  {
-    const std::lock_guard<std::mutex> held(lock_);
-    reply_ = std::move(reply);
-  }
-  answered_.notify_all();
-}
-
-bool OneOffServer::Complete(OVERLAPPED& operation, DWORD& transferred, DWORD timeoutMs) {
-  const HANDLE events[] = {io_.Get(), stop_.Get()};
-  if (WaitForMultipleObjects(2, events, FALSE, timeoutMs) != WAIT_OBJECT_0) {
-    CancelIo(pipe_.Get());
-    GetOverlappedResult(pipe_.Get(), &operation, &transferred, TRUE);
-    return false;
-  }
-  return GetOverlappedResult(pipe_.Get(), &operation, &transferred, FALSE) != FALSE;
+DWORD OneOffServer::WaitMs() const {
+  if (!pipe_ || step_ == Step::Connect) return INFINITE;
+  const ULONGLONG now = GetTickCount64();
+  return now >= deadline_ ? 0 : static_cast<DWORD>(deadline_ - now);
 }
 
 void OneOffServer::Serve() {
-  while (WaitForSingleObject(stop_.Get(), 0) == WAIT_TIMEOUT) {
-    OVERLAPPED operation{};
-    operation.hEvent = io_.Get();
-    ResetEvent(io_.Get());
-    DWORD transferred = 0;
-    const BOOL connected = ConnectNamedPipe(pipe_.Get(), &operation);
-    const DWORD error = connected ? ERROR_SUCCESS : GetLastError();
-    if (error == ERROR_IO_PENDING ? Complete(operation, transferred, INFINITE)
-                                  : error == ERROR_SUCCESS || error == ERROR_PIPE_CONNECTED)
-      Converse();
-    else if (WaitForSingleObject(stop_.Get(), 0) == WAIT_TIMEOUT)
-      WaitForSingleObject(stop_.Get(), 1000);  // a pipe in a bad state: no busy loop
-    DisconnectNamedPipe(pipe_.Get());
+  // An answer may show a message box, whose loop runs the tick, which comes here again.
+  if (!pipe_ || serving_) return;
+  serving_ = true;
+  // An answer that failed is reported by the caller; the client it was for is dropped next time.
+  struct Done {
+    bool& serving;
+    ~Done() { serving = false; }
+  } done{serving_};
+  for (int steps = 0; steps < kStepsAtOnce && Ready(); ++steps) Advance();
+}
+
+bool OneOffServer::Ready() const {
+  return WaitForSingleObject(io_.Get(), 0) == WAIT_OBJECT_0 ||
+         (step_ != Step::Connect && GetTickCount64() >= deadline_);
+}
+
+void OneOffServer::Advance() {
+  const bool ended = WaitForSingleObject(io_.Get(), 0) == WAIT_OBJECT_0;
+  DWORD transferred = 0;
+  bool done = settled_;
+  if (inFlight_) {
+    // Not ended: the client's time is up.
+    if (!ended) CancelOperation();
+    done = ended && GetOverlappedResult(pipe_.Get(), &operation_, &transferred, FALSE);
+    inFlight_ = false;
+  }
+  switch (step_) {
+    case Step::Connect:
+      if (done) {
+        Connected();
+      } else {
+        step_ = Step::Pause;
+        deadline_ = GetTickCount64() + kPauseMs;
+        ResetEvent(io_.Get());
+      }
+      break;
+    case Step::Read:
+      // A message longer than the limit ends with ERROR_MORE_DATA and is dropped whole.
+      done ? Reply(transferred) : Listen();
+      break;
+    case Step::Write:
+      done ? AwaitClose() : Listen();
+      break;
+    case Step::Close:
+    case Step::Pause:
+      Listen();
+      break;
   }
 }
 
-void OneOffServer::Converse() {
+void OneOffServer::Listen() {
+  DisconnectNamedPipe(pipe_.Get());
+  Issue(Step::Connect, INFINITE, ConnectNamedPipe(pipe_.Get(), Fresh()));
+}
+
+void OneOffServer::Connected() {
   // Another session's client is dropped before it can hold the one instance for a while.
   ULONG session = 0;
-  if (!GetNamedPipeClientSessionId(pipe_.Get(), &session) || session != self_.session) return;
-  std::string request(kRequestLimit, '\0');
-  OVERLAPPED operation{};
-  operation.hEvent = io_.Get();
-  ResetEvent(io_.Get());
-  DWORD read = 0;
-  // A message longer than the limit fails with ERROR_MORE_DATA and is dropped whole.
-  if (!ReadFile(pipe_.Get(), request.data(), kRequestLimit, &read, &operation) &&
-      (GetLastError() != ERROR_IO_PENDING || !Complete(operation, read, kReadWaitMs)))
-    return;
-  request.resize(read);
+  if (!GetNamedPipeClientSessionId(pipe_.Get(), &session) || session != self_.session)
+    return Listen();
+  buffer_.assign(kRequestLimit, '\0');
+  Issue(Step::Read, kReadWaitMs,
+        ReadFile(pipe_.Get(), buffer_.data(), kRequestLimit, nullptr, Fresh()));
+}
+
+void OneOffServer::Reply(DWORD length) {
+  buffer_.resize(length);
   // The client's own token, read once the request is in: another user, another session or a
   // lower integrity level gets no answer at all.
-  if (!ClientTrusted(self_, PipeClientIdentity(pipe_.Get()))) return;
+  if (!ClientTrusted(self_, PipeClientIdentity(pipe_.Get()))) return Listen();
+  buffer_ = answer_(buffer_);
+  Issue(Step::Write, kWriteWaitMs,
+        WriteFile(pipe_.Get(), buffer_.data(), static_cast<DWORD>(buffer_.size()), nullptr,
+                  Fresh()));
+}
 
-  std::unique_lock<std::mutex> held(lock_);
-  const unsigned long number = ++requests_;
-  request_ = Exchange{number, std::move(request)};
-  if (!PostMessageW(window_, message_, 0, 0)) {
-    request_.reset();
-    return;
-  }
-  // An answer to an earlier request that came too late is not this one's.
-  const auto mine = [&] { return reply_ && reply_->number == number; };
-  answered_.wait_for(held, kAnswerWait,
-                     [&] { return mine() || WaitForSingleObject(stop_.Get(), 0) != WAIT_TIMEOUT; });
-  request_.reset();
-  if (!mine()) return;
-  const std::string reply = std::move(reply_->text);
-  reply_.reset();
-  held.unlock();
+void OneOffServer::AwaitClose() {
+  // Disconnecting throws away what the client has not read yet: the next client waits until
+  // this one closes its end (the read then fails), for a while.
+  Issue(Step::Close, kWriteWaitMs, ReadFile(pipe_.Get(), &rest_, 1, nullptr, Fresh()));
+}
 
-  operation = OVERLAPPED{};
-  operation.hEvent = io_.Get();
+OVERLAPPED* OneOffServer::Fresh() {
+  operation_ = OVERLAPPED{};
+  operation_.hEvent = io_.Get();
   ResetEvent(io_.Get());
-  DWORD written = 0;
-  if (!WriteFile(pipe_.Get(), reply.data(), static_cast<DWORD>(reply.size()), &written,
-                 &operation) &&
-      (GetLastError() != ERROR_IO_PENDING || !Complete(operation, written, kWriteWaitMs)))
-    return;
-  // Disconnecting throws away what the client has not read yet: wait until it closes its end
-  // (the read then fails), for a while.
-  operation = OVERLAPPED{};
-  operation.hEvent = io_.Get();
-  ResetEvent(io_.Get());
-  char rest = 0;
-  if (!ReadFile(pipe_.Get(), &rest, 1, &read, &operation) && GetLastError() == ERROR_IO_PENDING)
-    Complete(operation, read, kWriteWaitMs);
+  return &operation_;
+}
+
+void OneOffServer::Issue(Step step, DWORD timeoutMs, BOOL started) {
+  const DWORD error = started ? ERROR_SUCCESS : GetLastError();
+  step_ = step;
+  deadline_ = GetTickCount64() + timeoutMs;
+  inFlight_ = started || error == ERROR_IO_PENDING;
+  // A client that connected before the call is connected; any other failure is final.
+  settled_ = error == ERROR_PIPE_CONNECTED;
+  // An outcome known at once is taken by the next step like one that arrives.
+  if (!inFlight_) SetEvent(io_.Get());
+}
+
+void OneOffServer::CancelOperation() {
+  if (!inFlight_) return;
+  CancelIoEx(pipe_.Get(), &operation_);
+  DWORD transferred = 0;
+  GetOverlappedResult(pipe_.Get(), &operation_, &transferred, TRUE);
+  inFlight_ = false;
 }
 
 }  // namespace halcyra

@@ -265,6 +265,9 @@ TEST_F(OneOffE2E, TheMenusWindowSendsEachWhenAndCancelsWhatIsPending) {
   ASSERT_NE(once, nullptr);
   EXPECT_NE(WindowText(GetDlgItem(once, once_ids::kLblPending)).find("quiet for 30 minutes"),
             std::string::npos);
+  const CmdResult duringModal = Cmd("/status");
+  EXPECT_NE(duringModal.out.find("quiet for 30 minutes"), std::string::npos)
+      << "answered while the window's own loop runs: " << duringModal.err;
   ClickDialogButton(once, once_ids::kBtnCancelPending);
   EXPECT_TRUE(WaitUntil(
       [once] {
