@@ -14,6 +14,7 @@
 #include "schedule/timer_editor_win.h"
 #include "schedule/timer_page_win.h"
 #include "toolkit/dpi_win.h"
+#include "toolkit/sized_icon_win.h"
 #include "ui/main_window_ids.h"
 #include "ui/once_window_win.h"
 #include "ui/one_off_commands.h"
@@ -167,11 +168,8 @@ void MainWindow::SetTabPadding() {
 void MainWindow::SetTitleIcons() {
   // Drawn from the icon's own sizes for this DPI rather than stretched from the system's.
   const auto load = [this](int width, int height) {
-    HICON icon = nullptr;
-    LoadIconWithScaleDown(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APPLICATION_ICON),
-                          SystemMetric(width, binder_->Dpi()), SystemMetric(height, binder_->Dpi()),
-                          &icon);
-    return UniqueIcon(icon);
+    return LoadSizedIcon(IDI_APPLICATION_ICON, SystemMetric(width, binder_->Dpi()),
+                         SystemMetric(height, binder_->Dpi()));
   };
   UniqueIcon small = load(SM_CXSMICON, SM_CYSMICON);
   UniqueIcon big = load(SM_CXICON, SM_CYICON);
@@ -304,11 +302,9 @@ void MainWindow::LoadTrayIcon() {
   // application icon keeps to.
   const int dpi = MonitorDpi(MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY));
   const int id = TaskbarIsLight() && !HighContrastOn() ? IDI_TRAY_DARK : IDI_APPLICATION_ICON;
-  HICON icon = nullptr;
-  if (SUCCEEDED(LoadIconWithScaleDown(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id),
-                                      SystemMetric(SM_CXSMICON, dpi),
-                                      SystemMetric(SM_CYSMICON, dpi), &icon)))
-    trayIcon_.Reset(icon);
+  if (UniqueIcon icon =
+          LoadSizedIcon(id, SystemMetric(SM_CXSMICON, dpi), SystemMetric(SM_CYSMICON, dpi)))
+    trayIcon_ = std::move(icon);
 }
 
 void MainWindow::RefreshTrayIcon() {
