@@ -142,9 +142,9 @@ void OneOffServer::Reply(DWORD length) {
   // lower integrity level gets no answer at all.
   if (!ClientTrusted(self_, PipeClientIdentity(pipe_.Get()))) return Listen();
   buffer_ = answer_(buffer_);
-  Issue(Step::Write, kWriteWaitMs,
-        WriteFile(pipe_.Get(), buffer_.data(), static_cast<DWORD>(buffer_.size()), nullptr,
-                  Fresh()));
+  Issue(
+      Step::Write, kWriteWaitMs,
+      WriteFile(pipe_.Get(), buffer_.data(), static_cast<DWORD>(buffer_.size()), nullptr, Fresh()));
 }
 
 void OneOffServer::AwaitClose() {
