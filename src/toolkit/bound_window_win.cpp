@@ -44,14 +44,17 @@ LRESULT BoundWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
                      MAKEWPARAM(UIS_INITIALIZE, UISF_HIDEFOCUS | UISF_HIDEACCEL), 0);
       return Window::OnMessage(msg, wParam, lParam);
     case WM_COMMAND:
-      if (binder_->HandleCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam)))
+      // A window may make its controls only when first shown; until then no control speaks.
+      if (binder_ &&
+          binder_->HandleCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam)))
         Sync();
       return 0;
     case WM_NOTIFY:
-      if (binder_->HandleNotify(reinterpret_cast<const NMHDR*>(lParam))) Sync();
+      if (binder_ && binder_->HandleNotify(reinterpret_cast<const NMHDR*>(lParam))) Sync();
       return 0;
     case WM_HSCROLL:
-      if (binder_->HandleScroll(reinterpret_cast<HWND>(lParam))) Run([this] { TrackBarMoved(); });
+      if (binder_ && binder_->HandleScroll(reinterpret_cast<HWND>(lParam)))
+        Run([this] { TrackBarMoved(); });
       return 0;
     case WM_CLOSE:
       CloseClicked();

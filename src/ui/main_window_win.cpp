@@ -87,9 +87,6 @@ MainWindow::MainWindow(const MainFormServices& services, HWND owner, Win32Hotkey
   ChangeWindowMessageFilterEx(Handle(), showMainWindowMsg_, MSGFLT_ALLOW, nullptr);
   ChangeWindowMessageFilterEx(Handle(), taskbarCreatedMsg_, MSGFLT_ALLOW, nullptr);
   LoadTrayIcon();
-  CreateBinder();
-  SetTitleIcons();
-  CreateControls();
   Run([this] { form_.FormCreate(); });
   OpenOneOffChannel();
 }
@@ -103,6 +100,14 @@ void MainWindow::OpenOneOffChannel() {
       ->Write(ServiceEvent::ChannelRefused,
               "Halcyra does not take requests from HalcyraCmd in this session: " +
                   oneOff_->Problem() + ".");
+}
+
+void MainWindow::CreateControlsOnce() {
+  if (binder_) return;
+  CreateBinder();
+  SetTitleIcons();
+  CreateControls();
+  Sync();
 }
 
 void MainWindow::CreateControls() {
@@ -224,6 +229,10 @@ void MainWindow::AddAboutPage() {
 }
 
 void MainWindow::Sync() {
+  if (!binder_) {
+    SyncTick();
+    return;
+  }
   const int page = static_cast<int>(form_.ActivePage());
   if (SendMessageW(pageControl_, TCM_GETCURSEL, 0, 0) != page)
     SendMessageW(pageControl_, TCM_SETCURSEL, static_cast<WPARAM>(page), 0);
@@ -278,6 +287,7 @@ void MainWindow::ShowTimerEditor(TFrmTimer& editor) {
 }
 
 void MainWindow::ShowInFront() {
+  CreateControlsOnce();
   // A window hidden on one monitor comes up on the one the user works on now.
   if (!IsWindowVisible(Handle())) MoveToMonitor(PointerMonitor());
   ShowWindow(Handle(), SW_SHOWNORMAL);
@@ -570,6 +580,11 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       if (HBRUSH brush = pageBackground_.For(pageControl_, reinterpret_cast<HWND>(lParam),
                                              reinterpret_cast<HDC>(wParam), HighContrastOn()))
         return reinterpret_cast<LRESULT>(brush);
+      break;
+    case WM_DPICHANGED:
+      // Before the first show only the icon has a size to follow; the controls come at the
+      // DPI of their day.
+      if (!binder_) RefreshTrayIcon();
       break;
     case WM_THEMECHANGED:
     case WM_SYSCOLORCHANGE:

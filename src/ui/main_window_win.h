@@ -89,6 +89,9 @@ class MainWindow final : public BoundWindow, private MainFormHost, private OnceF
   void CloseWindow() override;
   void TerminateProcesses(const std::string& exeName) override;
   std::string ExecutablePath() const override;
+  // The pages' controls come with the first show: a window that stays hidden in the
+  // notification area needs none of them, nor the common controls' library they load.
+  void CreateControlsOnce();
   void CreateControls();
   HWND FirstFocus() const override { return pageControl_; }
   // Ctrl+Tab, Ctrl+Shift+Tab, Ctrl+PageDown and Ctrl+PageUp change the page, F1 is Help

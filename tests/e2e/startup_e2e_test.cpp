@@ -1,16 +1,36 @@
 // Start-up of the built program under Wine: the missing settings file, the first start, the
 // ordinary start and the hand-over of a second start.
+#include <windows.h>
+
+#include <tlhelp32.h>
+
 #include <gtest/gtest.h>
 
+#include <cwctype>
 #include <thread>
 
 #include "driver/driver_win.h"
+#include "platform/win32/handle_win.h"
 #include "wizard/wizard_ids.h"
 
 namespace halcyra::e2e {
 namespace {
 
 const char* const kRecord = "[general]\r\nFirstStartDone=True\r\n";
+
+// Whether the process has loaded the library of that (lower-case) name.
+bool HasLoaded(const AppProcess& app, const std::wstring& library) {
+  const UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, app.Id()));
+  MODULEENTRY32W module{};
+  module.dwSize = sizeof module;
+  for (BOOL more = snapshot && Module32FirstW(snapshot.Get(), &module); more;
+       more = Module32NextW(snapshot.Get(), &module)) {
+    std::wstring name = module.szModule;
+    for (wchar_t& c : name) c = static_cast<wchar_t>(std::towlower(c));
+    if (name == library) return true;
+  }
+  return false;
+}
 
 class StartupE2E : public testing::Test {
  protected:
@@ -73,12 +93,17 @@ TEST_F(StartupE2E, SecondStartShowsTheRunningWindowAndEnds) {
   ASSERT_NE(main, nullptr);
   Settle(main);
   ASSERT_FALSE(IsWindowVisible(main));
+  // Hidden in the notification area the program holds no controls, nor the common controls'
+  // library, which costs a waiting program more memory than all else it holds.
+  EXPECT_FALSE(HasLoaded(first, L"comctl32.dll"));
 
   AppProcess second;
   const auto code = second.WaitForExit();
   ASSERT_TRUE(code.has_value()) << "the second start ends by itself";
   EXPECT_EQ(*code, 0u);
   EXPECT_TRUE(IsWindowVisible(main)) << "shown before the second start returned";
+  EXPECT_NE(FindWindowExA(main, nullptr, "SysTabControl32", nullptr), nullptr) << "the pages";
+  EXPECT_TRUE(HasLoaded(first, L"comctl32.dll"));
   EXPECT_TRUE(first.Running());
   EXPECT_EQ(FindWindowOf(second, "TFrmMain", "Halcyra", 0ms), nullptr);
 }
