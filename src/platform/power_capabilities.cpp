@@ -1,6 +1,7 @@
 #include "platform/power_capabilities.h"
 
-#include <sstream>
+#include <algorithm>
+#include <string_view>
 
 namespace halcyra {
 
@@ -18,13 +19,18 @@ bool HibernateAllowed(const std::optional<PowerCapabilities>& c) {
 }
 
 PowerCapabilities WithCapabilityWords(PowerCapabilities c, const std::string& words) {
-  std::istringstream in(words);
-  std::string word;
-  while (in >> word) {
+  // Split by hand: a string stream would bring the whole of the library's locales into the
+  // program, most of its size.
+  constexpr std::string_view kSpace = " \t\r\n";
+  const std::string_view all = words;
+  for (std::size_t start = all.find_first_not_of(kSpace); start != std::string_view::npos;) {
+    const std::size_t end = std::min(all.find_first_of(kSpace, start), all.size());
+    const std::string_view word = all.substr(start, end - start);
+    start = all.find_first_not_of(kSpace, end);
     const auto equals = word.find('=');
-    if (equals == std::string::npos) continue;
-    const std::string name = word.substr(0, equals);
-    const std::string value = word.substr(equals + 1);
+    if (equals == std::string_view::npos) continue;
+    const std::string_view name = word.substr(0, equals);
+    const std::string_view value = word.substr(equals + 1);
     if (name == "HiberFile") {
       if (value == "none") c.hiberFile = HiberFile::None;
       if (value == "present") c.hiberFile = HiberFile::Present;
