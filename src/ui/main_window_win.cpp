@@ -287,7 +287,6 @@ void MainWindow::ShowTimerEditor(TFrmTimer& editor) {
 }
 
 void MainWindow::ShowInFront() {
-  CreateControlsOnce();
   // A window hidden on one monitor comes up on the one the user works on now.
   if (!IsWindowVisible(Handle())) MoveToMonitor(PointerMonitor());
   ShowWindow(Handle(), SW_SHOWNORMAL);
@@ -580,6 +579,10 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       if (HBRUSH brush = pageBackground_.For(pageControl_, reinterpret_cast<HWND>(lParam),
                                              reinterpret_cast<HDC>(wParam), HighContrastOn()))
         return reinterpret_cast<LRESULT>(brush);
+      break;
+    case WM_SHOWWINDOW:
+      // However the window comes to be shown, by the program or by another one's ShowWindow.
+      if (wParam) CreateControlsOnce();
       break;
     case WM_DPICHANGED:
       // Before the first show only the icon has a size to follow; the controls come at the
