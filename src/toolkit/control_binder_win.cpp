@@ -56,7 +56,7 @@ std::string WindowTextOf(HWND hwnd) {
 ControlBinder::ControlBinder(HWND parent, int dpi)
     : parent_(parent), dpi_(dpi), font_(DialogFont(dpi)) {
   // The common controls' classes exist from the first binder on: the library that registers
-  // them is loaded here, once a window of the program exists, not at the start.
+  // them is loaded here, once a window with controls is made, not at the start.
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_TAB_CLASSES};
   InitCommonControlsEx(&controls);
 }
