@@ -42,6 +42,10 @@ constexpr UINT kTrayIconId = 1;
 // tells the program about the keyboard and gives the menu's anchor.
 constexpr DWORD kTrayRecordSize = sizeof(NOTIFYICONDATAW);
 constexpr UINT_PTR kTrayRetryTimer = 2;
+// HalcyraCmd's pipe gets its turn in a modal loop with the schedule's tick, or with this timer
+// while the tick is off.
+constexpr UINT_PTR kOneOffTimer = 3;
+constexpr UINT kOneOffTimerMs = 1000;
 constexpr UINT kTrayRetryMs = 2000;
 constexpr int kTrayRetries = 5;
 
@@ -246,10 +250,13 @@ void MainWindow::SyncTick() {
   const bool tick = form_.Schedule.Timer1Enabled;
   const unsigned interval = form_.Schedule.TickIntervalMs();
   if (tick == timer1Running_ && (!tick || interval == timer1Interval_)) return;
-  if (tick)
+  if (tick) {
     SetTimer(Handle(), kTimer1, interval, nullptr);
-  else
+    KillTimer(Handle(), kOneOffTimer);
+  } else {
     KillTimer(Handle(), kTimer1);
+    SetTimer(Handle(), kOneOffTimer, kOneOffTimerMs, nullptr);
+  }
   timer1Running_ = tick;
   timer1Interval_ = interval;
 }
@@ -398,6 +405,7 @@ void MainWindow::OpenHelpPage(const std::string& page) {
   shell_.OpenHelpPage(JoinPath(FolderOf(ExecutablePath()), "help.chm"), page);
 }
 
+// HalcyraCmd waits for the answer while it is made: no question to the user belongs in it.
 std::string MainWindow::AnswerOneOffRequest(std::string_view request) {
   std::string reply;
   Run([&] { reply = form_.OneOffCommand(request); });
@@ -480,10 +488,10 @@ bool MainWindow::HandleProgramMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
           Sync();
         else
           SyncTick();
-        // A message box, a menu or a modal window pumps in its own loop, which does not wait on
-        // HalcyraCmd's pipe; its client is then served on the tick.
-        if (oneOff_) oneOff_->Serve();
       }
+      // A message box, a menu or a modal window pumps in its own loop, which does not wait on
+      // HalcyraCmd's pipe; its client is then served on the tick.
+      if ((wParam == kTimer1 || wParam == kOneOffTimer) && oneOff_) oneOff_->Serve();
       if (wParam == kTrayRetryTimer) RetryTrayIcon();
       return true;
     default:

@@ -62,7 +62,10 @@ OneOffServer::OneOffServer(Answer answer)
   Listen();
 }
 
-OneOffServer::~OneOffServer() { CancelOperation(); }
+OneOffServer::~OneOffServer() {
+  DWORD transferred = 0;
+  CancelOperation(transferred);
+}
 
 DWORD OneOffServer::WaitMs() const {
   if (!pipe_ || step_ == Step::Connect) return INFINITE;
@@ -92,9 +95,9 @@ void OneOffServer::Advance() {
   DWORD transferred = 0;
   bool done = settled_;
   if (inFlight_) {
-    // Not ended: the client's time is up.
-    if (!ended) CancelOperation();
-    done = ended && GetOverlappedResult(pipe_.Get(), &operation_, &transferred, FALSE);
+    // Not ended: the client's time is up, unless the operation ends while it is cancelled.
+    done = ended ? GetOverlappedResult(pipe_.Get(), &operation_, &transferred, FALSE) != FALSE
+                 : CancelOperation(transferred);
     inFlight_ = false;
   }
   switch (step_) {
@@ -171,12 +174,11 @@ void OneOffServer::Issue(Step step, DWORD timeoutMs, BOOL started) {
   if (!inFlight_) SetEvent(io_.Get());
 }
 
-void OneOffServer::CancelOperation() {
-  if (!inFlight_) return;
+bool OneOffServer::CancelOperation(DWORD& transferred) {
+  if (!inFlight_) return false;
   CancelIoEx(pipe_.Get(), &operation_);
-  DWORD transferred = 0;
-  GetOverlappedResult(pipe_.Get(), &operation_, &transferred, TRUE);
   inFlight_ = false;
+  return GetOverlappedResult(pipe_.Get(), &operation_, &transferred, TRUE) != FALSE;
 }
 
 }  // namespace halcyra

@@ -61,8 +61,9 @@ class OneOffServer {
   // `step` begins with the operation just issued (`started` is what the call returned); a
   // client that does not finish it within `timeoutMs` is dropped.
   void Issue(Step step, DWORD timeoutMs, BOOL started);
-  // Waits until the operation in flight, if any, has let go of the buffers.
-  void CancelOperation();
+  // Waits until the operation in flight, if any, has let go of the buffers; true when it had
+  // completed after all.
+  bool CancelOperation(DWORD& transferred);
 
   Answer answer_;
   std::string problem_;

@@ -280,6 +280,23 @@ TEST_F(OneOffE2E, TheMenusWindowSendsEachWhenAndCancelsWhatIsPending) {
   EXPECT_NE(Cmd("/status").out.find("No request is pending."), std::string::npos);
 }
 
+// An exit action that did not end the program leaves the schedule's tick off; a modal window
+// then runs its own loop, and HalcyraCmd is still answered.
+TEST_F(OneOffE2E, AfterAnExitActionAModalWindowStillLetsTheCommandIn) {
+  StartTray();
+  ASSERT_EQ(Cmd("/do Shutdown /in 0").code, 0u);
+  ASSERT_TRUE(WaitUntil(
+      [] {
+        return ReadFileText(DataFile("Effects.txt")).find("ExitWindowsEx") != std::string::npos;
+      },
+      8s));
+  const HWND once = OpenOnceWindow(*tray_, FindWindowOf(*tray_, "TFrmMain", "Halcyra"));
+  ASSERT_NE(once, nullptr);
+  const CmdResult status = Cmd("/status");
+  EXPECT_NE(status.out.find("No request is pending."), std::string::npos) << status.err;
+  ClickDialogButton(once, once_ids::kCancel);
+}
+
 // "When the computer is quiet": Wine reads the processors' times from the host. While busy
 // loops of this test hold every processor (two for each, so that none is ever idle) the request
 // waits; once they end it fires. The machine is shared with other work, so the limit is the
