@@ -296,6 +296,7 @@ void MainWindow::ShowTimerEditor(TFrmTimer& editor) {
 void MainWindow::ShowInFront() {
   // A window hidden on one monitor comes up on the one the user works on now.
   if (!IsWindowVisible(Handle())) MoveToMonitor(PointerMonitor());
+  CreateControlsOnce();
   ShowWindow(Handle(), SW_SHOWNORMAL);
   SetForegroundWindow(Handle());
   ShowWindow(Handle(), SW_SHOW);
@@ -588,9 +589,9 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
                                              reinterpret_cast<HDC>(wParam), HighContrastOn()))
         return reinterpret_cast<LRESULT>(brush);
       break;
-    case WM_SHOWWINDOW:
-      // However the window comes to be shown, by the program or by another one's ShowWindow.
-      if (wParam) CreateControlsOnce();
+    case WM_WINDOWPOSCHANGING:
+      // However another program shows the window (ShowWindow, SetWindowPos), it shows its pages.
+      if (reinterpret_cast<const WINDOWPOS*>(lParam)->flags & SWP_SHOWWINDOW) CreateControlsOnce();
       break;
     case WM_DPICHANGED:
       // Before the first show only the icon has a size to follow; the controls come at the
