@@ -53,6 +53,8 @@ class SettingsFile {
   bool SameKey(std::string_view a, std::string_view b) const {
     return ini_.NameKey(a) == ini_.NameKey(b);
   }
+  // Whether this user may not write the file at all: an administrator's read-only lock.
+  bool WriteDenied() const { return ini_.WriteDenied(path_); }
   // Key names in file order.
   std::vector<std::string> ReadSection(const std::string& section) const;
   // "key=value" entries in file order, one per key: names that differ only in letter case

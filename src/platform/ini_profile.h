@@ -45,6 +45,9 @@ class IniProfile {
   // the system refuses the write.
   virtual bool WriteSection(const std::string& path, const std::string& section,
                             const std::vector<std::string>& entries) = 0;
+  // Whether this user has no right to write the file at all (an administrator's read-only lock),
+  // as against a write refused for a while (another program holding the file).
+  virtual bool WriteDenied(const std::string& path) const = 0;
   // The form in which the layer compares names: two section or key names are one exactly when
   // their forms are equal. Letter case counts for nothing, by the rule of the code page.
   virtual std::string NameKey(std::string_view name) const = 0;

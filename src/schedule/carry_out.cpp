@@ -12,24 +12,24 @@ bool TakeOnceOnly(DueTimer& due, SettingsFile& settings) {
 }
 
 CarryOutEnd CarryOut(DueTimer& due, SettingsFile& settings, const EventLogServices& log,
-                     const LocalTime& now, CarryOutSink& sink) {
+                     const Clock& clock, CarryOutSink& sink) {
   if (!sink.Accepts(due)) return CarryOutEnd::Declined;
   // Out of the file before the call, which may end the machine: it must not fire twice.
-  if (due.once && !due.takenEntry) TakeOnceOnly(due, settings);
+  if (due.once && !due.takenEntry && !due.entryKept) TakeOnceOnly(due, settings);
   sink.BeforeLogLine(settings);
   if (settings.IsOn(kLogSection, kLogEnabledKey)) {
     try {
-      AppendEventLine(log, now, due.event.word);
+      AppendEventLine(log, clock.Now(), due.event.word);
     } catch (const LogWriteError&) {
       sink.LogLineFailed();
     }
   }
   sink.AfterLogLine(settings);
   bool stamped = true;
-  if (due.event.Is(PowerEvent::Reboot)) {
+  if (due.event.Is(PowerEvent::Reboot) && sink.StampsReboot()) {
     // Without it, a machine back within this minute would reboot once more.
     try {
-      settings.WriteDateTime(kLogSection, kLastRebootTimeKey, EncodeDateTime(now));
+      settings.WriteDateTime(kLogSection, kLastRebootTimeKey, EncodeDateTime(clock.Now()));
     } catch (const SettingsWriteError& error) {
       stamped = false;
       sink.WriteFailed(error);
@@ -41,7 +41,7 @@ CarryOutEnd CarryOut(DueTimer& due, SettingsFile& settings, const EventLogServic
 
 CarryOutEnd FinishCarryOut(DueTimer& due, SettingsFile& settings, CarryOutSink& sink) {
   if (sink.Act(due)) return CarryOutEnd::Done;
-  if (due.takenEntry) {
+  if (due.takenEntry && due.event.event) {
     try {
       settings.WriteString(kTimerSection, due.title, *due.takenEntry);
       due.takenEntry.reset();

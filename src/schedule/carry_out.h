@@ -8,7 +8,7 @@
 
 #include "actions/event_log.h"
 #include "app/settings_file.h"
-#include "core/local_time.h"
+#include "platform/clock.h"
 #include "schedule/due_timer.h"
 
 namespace halcyra {
@@ -21,6 +21,9 @@ class CarryOutSink {
   virtual void BeforeLogLine(const SettingsFile& settings) = 0;
   virtual void LogLineFailed() = 0;
   virtual void AfterLogLine(const SettingsFile& settings) = 0;
+  // Whether a reboot leaves its stamp, so that a reboot timer of this minute does not fire
+  // again when the machine is back within it.
+  virtual bool StampsReboot() const { return true; }
   // The settings file refused a write: the reboot stamp, or a once-only timer going back.
   virtual void WriteFailed(const SettingsWriteError& error) = 0;
   // Whether the action comes now, or later through FinishCarryOut: after the program's own
@@ -36,11 +39,14 @@ enum class CarryOutEnd { Done, NotDone, Declined, Later };
 // did not let it go.
 bool TakeOnceOnly(DueTimer& due, SettingsFile& settings);
 
-// Everything up to the action, then the action unless the sink wants it later.
+// Everything up to the action, then the action unless the sink wants it later. The log line
+// and the reboot stamp take the clock's time when they are written, after the clean-up.
 CarryOutEnd CarryOut(DueTimer& due, SettingsFile& settings, const EventLogServices& log,
-                     const LocalTime& now, CarryOutSink& sink);
+                     const Clock& clock, CarryOutSink& sink);
 
-// The action; a once-only timer whose action was not carried out goes back into the file.
+// The action; a once-only timer whose known action Windows refused goes back into the file.
+// One whose word names no action is gone, as after any firing: back, it would only say
+// "Unknown shutdown event." again at every match.
 CarryOutEnd FinishCarryOut(DueTimer& due, SettingsFile& settings, CarryOutSink& sink);
 
 }  // namespace halcyra

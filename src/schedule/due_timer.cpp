@@ -11,9 +11,10 @@ bool SameMinute(const LocalTime& a, const LocalTime& b) {
 
 std::optional<DueTimer> FindDueTimer(const std::vector<TTimerRecord>& timers, const LocalTime& now,
                                      const LocalTime& lastHandled,
-                                     const std::function<DateTime()>& lastRebootTime) {
+                                     const std::function<DateTime()>& lastRebootTime,
+                                     const std::function<bool(const TTimerRecord&)>& passOver) {
   for (const TTimerRecord& record : timers) {
-    if (!record.Enabled) continue;
+    if (!record.Enabled || (passOver && passOver(record))) continue;
     // A time that is no hour and minute can never match; it is passed over.
     const auto hm = ParseTimeOfDay(record.Time);
     if (!hm || hm->first != now.hour || hm->second != now.minute) continue;

@@ -18,6 +18,9 @@ class Firing {
     Counting,
     // The count is over: carry the action out.
     Act,
+    // The action is being carried out; a tick that comes meanwhile, from the loop of a message
+    // box it shows, leaves it alone.
+    Acting,
     // A reboot without its stamp waits until the minute it started in is over.
     Holding,
     // The wait is over: the held action now.
@@ -42,6 +45,8 @@ class Firing {
   Step Tick(std::uint64_t tickMs, const LocalTime& now);
   // The count runs for so many seconds from this tick count; none at all for 0.
   void Begin(std::int64_t seconds, std::uint64_t tickMs);
+  // The end sequence or the held action starts.
+  void StartActing() { phase_ = Phase::Acting; }
   // The reboot waits from this tick count on.
   void Hold(std::uint64_t tickMs);
   void Finish(End end);

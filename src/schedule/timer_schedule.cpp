@@ -1,6 +1,9 @@
 #include "schedule/timer_schedule.h"
 
+#include <algorithm>
+
 #include "app/settings_keys.h"
+#include "schedule/immediate_action.h"
 #include "schedule/wake_up.h"
 
 namespace halcyra {
@@ -9,32 +12,55 @@ TimerSchedule::TimerSchedule(const ScheduleServices& services, ScheduleHost& hos
     : services_(services), host_(host) {}
 
 void TimerSchedule::Timer1Timer() {
+  // A tick dispatched by the loop of a message box that an action shows, or one still queued
+  // when the tick stopped.
+  if (!running_ || acting_ > 0) return;
   if (firing_) {
     AdvanceFiring();
     return;
   }
   const Clock& clock = services_.firing.clock;
-  const AppServices& app = services_.firing.app;
   LocalTime now = clock.Now();
   if (services_.clockGuard.Check(clock, services_.machine)) now = clock.Now();
-  auto due = FindDueTimer(Timers, now, LastHandled, [&app] {
-    return app.OpenSettings().ReadDateTime(kLogSection, kLastRebootTimeKey, 0);
-  });
+  std::optional<DueTimer> due = FindDue(now);
+  // One that must wait for another session leaves the minute to the timers after it.
+  while (due && due->once && !TakeOrKeep(*due, now)) due = FindDue(now);
   if (!due) {
     FireOneOffIfDue(now);
     return;
   }
-  if (due->once) {
-    // Left in the file (a standard user under the read-only lock), it would fire again every
-    // day: it fires only once it is gone, in a session that may remove it or from the service.
-    SettingsFile settings = app.OpenSettings();
-    if (!TakeOnceOnly(*due, settings)) {
-      LastHandled = now;
-      return;
-    }
-    host_.RemoveTimerRows(due->title);
-  }
+  if (due->once) host_.RemoveTimerRows(due->title);
   FireTimer(std::move(*due));
+}
+
+std::optional<DueTimer> TimerSchedule::FindDue(const LocalTime& now) const {
+  const AppServices& app = services_.firing.app;
+  return FindDueTimer(
+      Timers, now, LastHandled,
+      [&app] { return app.OpenSettings().ReadDateTime(kLogSection, kLastRebootTimeKey, 0); },
+      [this, &now](const TTimerRecord& record) {
+        return std::any_of(kept_.begin(), kept_.end(), [&](const KeptOnce& kept) {
+          return kept.title == record.Title &&
+                 (!kept.dueMinute || SameMinute(*kept.dueMinute, now));
+        });
+      });
+}
+
+bool TimerSchedule::TakeOrKeep(DueTimer& due, const LocalTime& now) {
+  SettingsFile settings = services_.firing.app.OpenSettings();
+  const std::string entry = settings.ReadString(kTimerSection, due.title);
+  if (TakeOnceOnly(due, settings)) return true;
+  if (settings.WriteDenied()) {
+    // An administrator's read-only lock: fired here, it would fire again at every match. It
+    // waits for a session that may remove it, or for the service.
+    kept_.push_back({due.title, entry, now});
+    return false;
+  }
+  // Held by another program for a while: it fires, nothing is lost, and it is passed over
+  // until a later write takes it out.
+  kept_.push_back({due.title, entry, std::nullopt});
+  due.entryKept = true;
+  return true;
 }
 
 void TimerSchedule::FireOneOffIfDue(const LocalTime& now) {
@@ -56,24 +82,51 @@ void TimerSchedule::FireTimer(DueTimer due) {
   firing_.emplace(services_.firing, static_cast<FiringHost&>(*this), std::move(due));
 }
 
+void TimerSchedule::RunImmediateAction(const EventWord& event) {
+  // A second key pressed while the first one's message is open waits for nothing: it is the
+  // same wish, or a new one that the user gives again once the message is answered.
+  if (acting_ > 0) return;
+  {
+    const ActingScope acting(acting_);
+    DueTimer due{"", event, false, {}};
+    SettingsFile settings = services_.firing.app.OpenSettings();
+    ImmediateCarryOut sink(services_.firing);
+    CarryOut(due, settings, services_.firing.log, services_.firing.clock, sink);
+  }
+  if (!firing_) host_.ActionOver();
+}
+
 void TimerSchedule::AdvanceFiring() {
-  const auto end = firing_->Advance();
+  std::optional<Firing::End> end;
+  {
+    const ActingScope acting(acting_);
+    end = firing_->Advance();
+  }
   if (!end) return;
   if (*end == Firing::End::Ended) {
     // The countdown window stays, hidden, until Windows ends the program.
-    Timer1Enabled = false;
-    return;
+    running_ = false;
+  } else {
+    LastHandled = firing_->StartedAt();
+    const bool once = firing_->Once();
+    firing_.reset();
+    if (once) Reload();
   }
-  LastHandled = firing_->StartedAt();
-  const bool once = firing_->Once();
-  firing_.reset();
-  if (once) Reload();
+  host_.ActionOver();
+}
+
+void TimerSchedule::ProgramEnds() {
+  if (firing_) firing_->ProgramEnds();
 }
 
 void TimerSchedule::Post(std::function<void()> action) {
   host_.Post([this, action = std::move(action)] {
-    action();
+    {
+      const ActingScope acting(acting_);
+      action();
+    }
     Reload();
+    if (!firing_) host_.ActionOver();
   });
 }
 
@@ -86,8 +139,24 @@ void TimerSchedule::LoadTimers(const SettingsFile& file) {
   Timers.clear();
   Timers = halcyra::LoadTimers(
       file, {services_.firing.app.os, services_.firing.clock, services_.wakeTimers});
+  // A once-only timer that fired stays out of the list and wakes nothing.
+  std::erase_if(Timers, [this](const TTimerRecord& record) {
+    return std::any_of(kept_.begin(), kept_.end(), [&record](const KeptOnce& kept) {
+      return !kept.dueMinute && kept.title == record.Title;
+    });
+  });
 }
 
-void TimerSchedule::ReloadTimers() { LoadTimers(services_.firing.app.OpenSettings()); }
+void TimerSchedule::ReloadTimers() {
+  SettingsFile file = services_.firing.app.OpenSettings();
+  const LocalTime now = services_.firing.clock.Now();
+  std::erase_if(kept_, [&](const KeptOnce& kept) {
+    if (kept.dueMinute) return !SameMinute(*kept.dueMinute, now);
+    // Changed or removed by someone else meanwhile, it is another timer or none.
+    if (file.ReadString(kTimerSection, kept.title) != kept.entry) return true;
+    return file.RemoveKey(kTimerSection, kept.title);
+  });
+  LoadTimers(file);
+}
 
 }  // namespace halcyra

@@ -1,6 +1,8 @@
 // The schedule: the timers in the key order of the section Timer, and the tick that guards the
 // clock, finds the first timer due this minute and fires it. A firing runs over the ticks that
-// follow, until its countdown has ended.
+// follow, until its countdown has ended. One action at a time: while one is being carried out
+// (a firing's end sequence, a hotkey's, a sleep left for the main loop), the message boxes it
+// shows run their own loops, and a tick or a hotkey that comes from there does nothing.
 #pragma once
 
 #include <optional>
@@ -30,6 +32,9 @@ class ScheduleHost : public FiringHost {
   // The timers were read again after a firing: a once-only timer whose action was not carried
   // out is back.
   virtual void TimersReloaded() = 0;
+  // No action is under way any more: a firing ended, however (also by an exit that Windows
+  // accepted), or a hotkey's action or a sleep left for the main loop is over.
+  virtual void ActionOver() = 0;
 };
 
 struct ScheduleServices {
@@ -50,27 +55,60 @@ class TimerSchedule final : private FiringHost {
   TimerSchedule(const ScheduleServices& services, ScheduleHost& host);
 
   std::vector<TTimerRecord> Timers;
-  // Whether the tick runs.
-  bool Timer1Enabled = false;
   // The last minute in which a fired timer was handled; year 0 means none.
   LocalTime LastHandled;
   // The one-off request, held in memory only: it falls due on the tick after the timers, and
   // fires through the same path.
   std::optional<PendingOneOff> OneOff;
 
+  // Whether the tick runs, and how often. It runs once the timers are loaded, and stops while
+  // Windows asks whether the session may end and after an exit that Windows accepted.
+  bool Running() const { return running_; }
+  void Resume() { running_ = true; }
+  void Pause() { running_ = false; }
   unsigned TickIntervalMs() const { return firing_ ? kFiringTickMs : kTickMs; }
   bool Firing() const { return firing_.has_value(); }
+  bool Acting() const { return acting_ > 0; }
 
   // A firing under way goes on; otherwise the first due timer, or the request, fires.
   void Timer1Timer();
   // Opens the countdown for a due timer; the ticks that follow carry it on.
   void FireTimer(DueTimer due);
+  // A hotkey's action, at once; nothing while another action is being carried out.
+  void RunImmediateAction(const EventWord& event);
+  // The program ends: a countdown still open closes as at its other ends.
+  void ProgramEnds();
   // Loads the timers and arms their wake-up timers; the old handles go first, so that no
   // wake-up timer is armed twice.
   void LoadTimers(const SettingsFile& file);
+  // Reads the timers again; a once-only timer that fired while the file kept it is taken out
+  // now if the file lets it go.
   void ReloadTimers();
 
  private:
+  // Counts an action being carried out for as long as it lives.
+  class ActingScope {
+   public:
+    explicit ActingScope(int& acting) : acting_(acting) { ++acting_; }
+    ~ActingScope() { --acting_; }
+    ActingScope(const ActingScope&) = delete;
+    ActingScope& operator=(const ActingScope&) = delete;
+
+   private:
+    int& acting_;
+  };
+  // A once-only timer's entry that the file did not let go. One that fired is passed over for
+  // as long as the program runs; one left for a session that may remove it (the file's rights
+  // refused the removal), only in the minute it was due.
+  struct KeptOnce {
+    std::string title;
+    std::string entry;
+    std::optional<LocalTime> dueMinute;
+  };
+
+  std::optional<DueTimer> FindDue(const LocalTime& now) const;
+  // Takes a due once-only timer out of the file; false when it must not fire in this session.
+  bool TakeOrKeep(DueTimer& due, const LocalTime& now);
   void FireOneOffIfDue(const LocalTime& now);
   void AdvanceFiring();
   void Reload();
@@ -85,6 +123,9 @@ class TimerSchedule final : private FiringHost {
   ScheduleServices services_;
   ScheduleHost& host_;
   std::optional<TrayFiring> firing_;
+  std::vector<KeptOnce> kept_;
+  bool running_ = false;
+  int acting_ = 0;
 };
 
 }  // namespace halcyra

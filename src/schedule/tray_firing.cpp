@@ -1,5 +1,7 @@
 #include "schedule/tray_firing.h"
 
+#include <utility>
+
 namespace halcyra {
 
 void TrayCarryOut::BeforeLogLine(const SettingsFile& settings) {
@@ -21,15 +23,15 @@ bool TrayCarryOut::ActsNow(const DueTimer& due, bool rebootStampWritten) {
   return !posted_;
 }
 
-bool TrayCarryOut::Act(const DueTimer& due) {
+bool PerformOrSay(const FiringServices& services, const DueTimer& due) {
   const EventWordMeaning* meaning = due.event.Meaning();
   if (!meaning) {
-    services_.app.boxes.Show(kUnknownEventMessage, kAppTitle, mb::kOk | mb::kIconInformation);
+    services.app.boxes.Show(kUnknownEventMessage, kAppTitle, mb::kOk | mb::kIconInformation);
     return false;
   }
   // A refused action must not pass in silence, nor leave the schedule stopped.
-  if (meaning->action(services_.power)) return true;
-  services_.app.boxes.Show(kActionRefusedMessage, kAppTitle, mb::kOk | mb::kIconInformation);
+  if (meaning->action(services.power)) return true;
+  services.app.boxes.Show(kActionRefusedMessage, kAppTitle, mb::kOk | mb::kIconInformation);
   return false;
 }
 
@@ -59,14 +61,16 @@ std::optional<Firing::End> TrayFiring::Advance() {
       if (countdown_.AbortRequested) return Close(Firing::End::Aborted);
       return std::nullopt;
     case Firing::Phase::Act: {
+      firing_.StartActing();
       host_.HideCountdown();
       SettingsFile settings = services_.app.OpenSettings();
       TrayCarryOut sink(services_, &countdown_);
       const CarryOutEnd end =
-          CarryOut(firing_.Due(), settings, services_.log, services_.clock.Now(), sink);
+          CarryOut(firing_.Due(), settings, services_.log, services_.clock, sink);
       return After(end, sink, tick);
     }
     case Firing::Phase::Finish: {
+      firing_.StartActing();
       SettingsFile settings = services_.app.OpenSettings();
       TrayCarryOut sink(services_, &countdown_);
       return After(FinishCarryOut(firing_.Due(), settings, sink), sink, tick);
@@ -99,10 +103,15 @@ std::optional<Firing::End> TrayFiring::After(CarryOutEnd end, const TrayCarryOut
 
 Firing::End TrayFiring::Close(Firing::End end) {
   firing_.Finish(end);
+  ProgramEnds();
+  return end;
+}
+
+void TrayFiring::ProgramEnds() {
+  if (std::exchange(closed_, true)) return;
   countdown_.FormClose();
   host_.CloseCountdown();
   awake_.reset();
-  return end;
 }
 
 }  // namespace halcyra

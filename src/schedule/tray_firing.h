@@ -43,6 +43,10 @@ struct FiringServices {
   SleepSupport& sleep;
 };
 
+// Asks for the action; a word that names none and an action Windows refused are said in a
+// message. False when it was not carried out.
+bool PerformOrSay(const FiringServices& services, const DueTimer& due);
+
 // The tray's side of CarryOut.
 class TrayCarryOut final : public CarryOutSink {
  public:
@@ -60,7 +64,7 @@ class TrayCarryOut final : public CarryOutSink {
   void AfterLogLine(const SettingsFile& settings) override;
   void WriteFailed(const SettingsWriteError&) override {}
   bool ActsNow(const DueTimer& due, bool rebootStampWritten) override;
-  bool Act(const DueTimer& due) override;
+  bool Act(const DueTimer& due) override { return PerformOrSay(services_, due); }
 
  private:
   FiringServices services_;
@@ -79,6 +83,9 @@ class TrayFiring {
   // One tick; the end once the firing is over. The countdown window has closed then, except
   // after an exit that Windows accepted: it stays hidden until Windows ends the program.
   std::optional<Firing::End> Advance();
+  // The program ends: a countdown still open closes as at any other end, the saved volume put
+  // back.
+  void ProgramEnds();
   const LocalTime& StartedAt() const { return firing_.StartedAt(); }
   TFrmNotify& Countdown() { return countdown_; }
   bool Once() { return firing_.Due().once; }
@@ -92,6 +99,7 @@ class TrayFiring {
   Firing firing_;
   TFrmNotify countdown_;
   std::optional<AwakeWhileAlive> awake_;
+  bool closed_ = false;
 };
 
 }  // namespace halcyra

@@ -81,7 +81,8 @@ void CompanionSchedule::Handle(DueTimer& due, const LocalTime& now) {
   if (!Refusal(true).empty()) return;
   const AwakeWhileAlive awake(services_.sleep, "Halcyra service: " + due.event.word + " due");
   SettingsFile settings = Settings();
-  CarryOut(due, settings, {services_.os, services_.files, services_.regional}, now, *this);
+  CarryOut(due, settings, {services_.os, services_.files, services_.regional}, services_.clock,
+           *this);
   Reload();
 }
 

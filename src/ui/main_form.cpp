@@ -4,10 +4,7 @@
 #include <stdexcept>
 #include <utility>
 
-#include "actions/countdown.h"
-#include "actions/event_log.h"
 #include "actions/event_words.h"
-#include "actions/power_actions.h"
 #include "app/settings_keys.h"
 #include "app/startup.h"
 #include "core/text.h"
@@ -68,6 +65,7 @@ void TFrmMain::FormCreate() {
 }
 
 void TFrmMain::FormClose() {
+  Schedule.ProgramEnds();
   Schedule.Timers.clear();
   Hotkeys.Release();
   host_.SetTrayIcon(false);
@@ -76,25 +74,7 @@ void TFrmMain::FormClose() {
 void TFrmMain::HandleHotkey(int id) {
   const auto slot = Hotkeys.SlotOf(id);
   if (!slot) return;
-  const EventWordMeaning& meaning = MeaningOf(kHotkeySlots[*slot].event);
-  RunImmediateAction(meaning.word);
-  // A refused action must not pass in silence here either: the user pressed a key and waits.
-  if (!meaning.action({services_.app.os, services_.privilege, services_.machine,
-                       services_.app.boxes, services_.sleep}))
-    services_.app.boxes.Show(kActionRefusedMessage, kAppTitle, mb::kOk | mb::kIconInformation);
-}
-
-void TFrmMain::RunImmediateAction(const std::string& eventWord) {
-  const SettingsFile file = services_.app.OpenSettings();
-  RunCleanupTasks(file, services_.cleanup);
-  if (!file.IsOn(kLogSection, kLogEnabledKey)) return;
-  try {
-    AppendEventLine({services_.app.os, services_.files, services_.app.regional},
-                    services_.clock.Now(), eventWord);
-  } catch (const LogWriteError&) {
-    services_.app.boxes.Show(kLogFailedFormat + GetDataFolder(services_.app.os) + "\".", kAppTitle,
-                             mb::kOk | mb::kIconError);
-  }
+  Schedule.RunImmediateAction(EventWord::Of(WordOf(kHotkeySlots[*slot].event)));
 }
 
 bool TFrmMain::AskPasswordIfEnabled() {
@@ -111,7 +91,6 @@ void TFrmMain::ShowMainWindowGuarded() {
   // One prompt at a time: what asks again while one is open waits for its answer instead.
   if (promptOpen_) return;
   if (!AskPasswordIfEnabled()) return;
-  LoadSoundDevice();
   host_.ShowWindowInFront();
 }
 
@@ -146,8 +125,23 @@ void TFrmMain::MnuHideClick() {
 
 void TFrmMain::MnuExitClick() {
   if (promptOpen_ || !AskPasswordIfEnabled()) return;
+  // Ending the program now would end the countdown without its action, past a disabled
+  // "Abort", and leave the alarm's volume set.
+  if (Schedule.Firing() || Schedule.Acting()) {
+    exitAfterAction_ = true;
+    return;
+  }
+  ExitNow();
+}
+
+void TFrmMain::ExitNow() {
   ExitRequested = true;
   host_.CloseWindow();
+}
+
+void TFrmMain::ActionOver() {
+  // From the main loop: the handler that ended the action may still be running.
+  if (std::exchange(exitAfterAction_, false)) host_.Post([this] { ExitNow(); });
 }
 
 void TFrmMain::OpenHelpFile() {
@@ -183,8 +177,8 @@ bool TFrmMain::HandleQueryEndSession(bool onlyThisProgram) {
   // An installer that closes only this program (the Restart Manager) ends no session, so
   // nothing else of the user's is ended with it.
   if (!onlyThisProgram) host_.TerminateProcesses("loadqm.exe");
-  tickBeforeQuery_ = Schedule.Timer1Enabled;
-  Schedule.Timer1Enabled = false;
+  tickBeforeQuery_ = Schedule.Running();
+  Schedule.Pause();
   host_.CloseWindow();
   return true;
 }
@@ -197,7 +191,7 @@ void TFrmMain::HandleEndSession(bool ending) {
     ExitRequested = true;
     host_.CloseWindow();
   } else if (tickBeforeQuery_) {
-    Schedule.Timer1Enabled = true;
+    Schedule.Resume();
   }
   tickBeforeQuery_ = false;
 }
@@ -248,7 +242,7 @@ void TFrmMain::LoadControls(bool atCreation) {
     Schedule.LoadTimers(file);
     LvwTimer.rows.clear();
     for (const TTimerRecord& record : Schedule.Timers) LvwTimer.rows.push_back(TimerRow(record));
-    Schedule.Timer1Enabled = true;
+    Schedule.Resume();
   }
   LoadSoundPage(file, atCreation);
 
@@ -273,7 +267,7 @@ void TFrmMain::LoadSoundPage(const SettingsFile& file, bool atCreation) {
   ChkEnableSound.SetChecked(file.IsOn(kSoundSection, kSoundEnabledKey));
   ApplySoundEnablingRule();
   const int volume = file.ReadInteger(kSoundSection, kVolumeKey, 0);
-  // Nobody sees the page before the window shows: the mixer is asked then (LoadSoundDevice).
+  // Nobody sees the page before the window shows: the mixer is asked then (FormShow).
   soundDevicePending_ = atCreation;
   volumeFromMixer_ = volume == 0;
   TckBarVolume.position = volume != 0
@@ -282,7 +276,7 @@ void TFrmMain::LoadSoundPage(const SettingsFile& file, bool atCreation) {
                                        : services_.mixer.GetMasterVolume() / 256;
 }
 
-void TFrmMain::LoadSoundDevice() {
+void TFrmMain::FormShow() {
   if (!std::exchange(soundDevicePending_, false)) return;
   if (services_.mixer.DeviceCount() == 0) {
     ChkEnableSound.SetChecked(false);

@@ -99,9 +99,6 @@ struct MainFormServices {
   SystemLoad& load;
 };
 
-inline constexpr const char* kLogFailedFormat =
-    "Can not log shutdown event. You must be given \"modify\" access to the folder: \"";
-
 class TFrmMain final : public SettingsPages, public TimerPage, private ScheduleHost {
  public:
   TFrmMain(const MainFormServices& services, MainFormHost& host);
@@ -129,8 +126,6 @@ class TFrmMain final : public SettingsPages, public TimerPage, private ScheduleH
 
   // A pressed hotkey: the first slot whose id matches acts at once.
   void HandleHotkey(int id);
-  // Clean-up and log line before an immediate action.
-  void RunImmediateAction(const std::string& eventWord);
 
   // The password gate: yes without protection, else the prompt's answer.
   bool AskPasswordIfEnabled();
@@ -145,6 +140,8 @@ class TFrmMain final : public SettingsPages, public TimerPage, private ScheduleH
   void MnuOnceClick();
   void MnuHideClick();
   void MnuHelpClick() { OpenHelpFile(); }
+  // Exit during a countdown or an action: the action comes first, then the program ends if it
+  // still runs.
   void MnuExitClick();
   void BtnHelpClick() { OpenHelpFile(); }
   void LblWebSiteClick();
@@ -163,7 +160,11 @@ class TFrmMain final : public SettingsPages, public TimerPage, private ScheduleH
   std::string OneOffCommand(std::string_view message);
 
   void FormCreate();
-  // The window really closes: every wake-up timer is cancelled and closed.
+  // The window is about to be shown, however: the first show asks the mixer what the creation
+  // left for it.
+  void FormShow();
+  // The window really closes: every wake-up timer is cancelled and closed, and a countdown
+  // still open closes with the saved volume put back.
   void FormClose();
   void BtnOKClick();
   void BtnCancelClick();
@@ -182,10 +183,6 @@ class TFrmMain final : public SettingsPages, public TimerPage, private ScheduleH
   void LoadControls(bool atCreation);
   // The Sound page's part of the load: at creation, no mixer device switches the alarm off.
   void LoadSoundPage(const SettingsFile& file, bool atCreation);
-  // The part of the creation's load that asks the mixer, done when the window is first shown:
-  // nobody sees the Sound page before, and opening the audio device costs the tray program a
-  // device thread for good.
-  void LoadSoundDevice();
   bool RunChecks();
   void SaveSettings(SettingsFile& file);
   HotkeyTexts HotkeyFieldTexts();
@@ -200,6 +197,9 @@ class TFrmMain final : public SettingsPages, public TimerPage, private ScheduleH
   void Post(std::function<void()> action) override { host_.Post(std::move(action)); }
   void OneOffChanged() override;
   void TimersReloaded() override { FillTimerList(LvwTimer, Schedule.Timers, SortColumn); }
+  void ActionOver() override;
+  // Ends the program as Exit does, once the password was asked.
+  void ExitNow();
 
   MainFormServices services_;
   MainFormHost& host_;
@@ -208,7 +208,11 @@ class TFrmMain final : public SettingsPages, public TimerPage, private ScheduleH
   bool promptOpen_ = false;
   // Whether the tick ran when Windows asked whether the session may end.
   bool tickBeforeQuery_ = false;
-  // The creation's mixer steps wait for LoadSoundDevice; the volume's too when the file has none.
+  // Exit was chosen while an action was under way.
+  bool exitAfterAction_ = false;
+  // The creation's mixer steps wait for the first show (FormShow): nobody sees the Sound page
+  // before, and opening the audio device costs the tray program a device thread for good. The
+  // volume's step too when the file has none.
   bool soundDevicePending_ = false;
   bool volumeFromMixer_ = false;
 };

@@ -247,7 +247,7 @@ void MainWindow::Sync() {
 }
 
 void MainWindow::SyncTick() {
-  const bool tick = form_.Schedule.Timer1Enabled;
+  const bool tick = form_.Schedule.Running();
   const unsigned interval = form_.Schedule.TickIntervalMs();
   if (tick == timer1Running_ && (!tick || interval == timer1Interval_)) return;
   if (tick) {
@@ -590,8 +590,12 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         return reinterpret_cast<LRESULT>(brush);
       break;
     case WM_WINDOWPOSCHANGING:
-      // However another program shows the window (ShowWindow, SetWindowPos), it shows its pages.
-      if (reinterpret_cast<const WINDOWPOS*>(lParam)->flags & SWP_SHOWWINDOW) CreateControlsOnce();
+      // However the window is shown (the first start, a show request, another program's
+      // ShowWindow or SetWindowPos), it shows its pages, and the first show asks the mixer.
+      if (reinterpret_cast<const WINDOWPOS*>(lParam)->flags & SWP_SHOWWINDOW) {
+        CreateControlsOnce();
+        Run([this] { form_.FormShow(); });
+      }
       break;
     case WM_DPICHANGED:
       // Before the first show only the icon has a size to follow; the controls come at the

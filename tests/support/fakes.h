@@ -53,13 +53,17 @@ struct ShownBox {
   unsigned style = 0;
 };
 
+// A message box runs its own message loop until it is answered: whatever the caller's thread
+// has pending (its timers, the messages posted to it) runs inside Show, as `whileOpen`.
 class FakeMessageBoxes final : public MessageBoxes {
  public:
   std::vector<ShownBox> shown;
   std::vector<int> answers;  // answered in order; IDOK once they run out
+  std::function<void()> whileOpen;
 
   int Show(const std::string& text, const std::string& caption, unsigned style) override {
     shown.push_back({text, caption, style});
+    if (whileOpen) whileOpen();
     if (answers.empty()) return mb::kIdOk;
     const int answer = answers.front();
     answers.erase(answers.begin());
@@ -84,6 +88,9 @@ class RefusingIniProfile final : public IniProfile {
   int writesBeforeRefusal = -1;
   // Deletes go through while writes are refused: a file that takes the one and not the other.
   bool takeDeletes = false;
+  // Refused writes come from the file's rights (an administrator's read-only lock), not from a
+  // program holding the file for a while.
+  bool denied = false;
   // A section read gives nothing, as from a file locked for a moment, while writes go through.
   bool blindSectionReads = false;
 
@@ -120,6 +127,7 @@ class RefusingIniProfile final : public IniProfile {
     if (Refuse()) return false;
     return inner_.WriteSection(path, section, entries);
   }
+  bool WriteDenied(const std::string&) const override { return denied && refuseWrites; }
   std::string NameKey(std::string_view name) const override { return inner_.NameKey(name); }
 
  private:

@@ -201,7 +201,7 @@ TEST_F(HotkeySlotsTest, APressedHotkeyCleansLogsAndActsAtOnce) {
   std::ifstream log(*os_.commonAppData + "\\Halcyra\\Log.txt", std::ios::binary);
   std::string line((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
   EXPECT_EQ(line, "2026-03-03 09:05:07    Suspend\r\n");
-  EXPECT_TRUE(f.Schedule.Timer1Enabled) << "the schedule keeps running";
+  EXPECT_TRUE(f.Schedule.Running()) << "the schedule keeps running";
   EXPECT_EQ(Read("Log", "LastRebootTime"), "");
   EXPECT_TRUE(boxes_.shown.empty());
 

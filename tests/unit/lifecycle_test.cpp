@@ -114,7 +114,7 @@ TEST_F(LifecycleTest, EndOfSessionStopsTheScheduleHidesAndAgrees) {
   TFrmMain& f = Create();
   host_.calls.clear();
   EXPECT_TRUE(f.HandleQueryEndSession());
-  EXPECT_FALSE(f.Schedule.Timer1Enabled);
+  EXPECT_FALSE(f.Schedule.Running());
   EXPECT_EQ(host_.calls, (std::vector<std::string>{"end loadqm.exe", "close"}));
   EXPECT_FALSE(f.FormCloseQuery()) << "the close only hides";
   host_.calls.clear();
@@ -150,19 +150,19 @@ TEST_F(LifecycleTest, ASessionThatGoesOnGetsItsScheduleBack) {
   f.HandleQueryEndSession();
   host_.calls.clear();
   f.HandleEndSession(true);
-  EXPECT_FALSE(f.Schedule.Timer1Enabled) << "the session ends: no tick";
+  EXPECT_FALSE(f.Schedule.Running()) << "the session ends: no tick";
   EXPECT_TRUE(f.ExitRequested) << "the program ends as Exit does";
   EXPECT_EQ(host_.calls, std::vector<std::string>{"close"}) << "without a password prompt";
   f.ExitRequested = false;
-  f.Schedule.Timer1Enabled = true;
+  f.Schedule.Resume();
   f.HandleQueryEndSession();
   f.HandleEndSession(false);
-  EXPECT_TRUE(f.Schedule.Timer1Enabled) << "refused by someone: the schedule runs again";
+  EXPECT_TRUE(f.Schedule.Running()) << "refused by someone: the schedule runs again";
   // During a countdown the tick is off; the countdown, not the session, switches it on again.
-  f.Schedule.Timer1Enabled = false;
+  f.Schedule.Pause();
   f.HandleQueryEndSession();
   f.HandleEndSession(false);
-  EXPECT_FALSE(f.Schedule.Timer1Enabled);
+  EXPECT_FALSE(f.Schedule.Running());
 }
 
 TEST_F(LifecycleTest, HelpAndLinksOpenThroughTheShell) {

@@ -17,8 +17,13 @@
 
 namespace halcyra::test {
 
+// The real window's host. Its modal windows and its menu run their own message loops, as
+// Windows' do: `modalLoop` runs what the thread has pending while one is open.
 class FakeMainHost final : public MainFormHost {
  public:
+  std::function<void()> modalLoop;
+  // The view tells the logic when the window is about to show, however it is shown.
+  std::function<void()> onShow;
   int hides = 0;
   std::function<void(TFrmTimer&)> onEditor;
   int editorsShown = 0;
@@ -56,18 +61,26 @@ class FakeMainHost final : public MainFormHost {
   std::function<void()> onPrompt;
   bool ShowPasswordPrompt() override {
     calls.push_back("prompt");
+    if (modalLoop) modalLoop();
     if (onPrompt) onPrompt();
     return passwordAnswer;
   }
-  void ShowWindowInFront() override { calls.push_back("show"); }
+  void ShowWindowInFront() override {
+    if (onShow) onShow();
+    calls.push_back("show");
+  }
   void SetTrayIcon(bool present) override { calls.push_back(present ? "icon add" : "icon delete"); }
   void ShowTrayMenu(ScreenPoint anchor) override {
     calls.push_back("menu at " + std::to_string(anchor.x) + "," + std::to_string(anchor.y));
+    if (modalLoop) modalLoop();
   }
   std::string tip = "Halcyra";
   void SetTrayTip(const std::string& text) override { tip = text; }
   void ShowTrayBalloon(const std::string& text) override { calls.push_back("balloon " + text); }
-  void ShowOnceWindow() override { calls.push_back("once window"); }
+  void ShowOnceWindow() override {
+    calls.push_back("once window");
+    if (modalLoop) modalLoop();
+  }
   void CloseWindow() override { calls.push_back("close"); }
   void TerminateProcesses(const std::string& exeName) override {
     calls.push_back("end " + exeName);
@@ -76,6 +89,7 @@ class FakeMainHost final : public MainFormHost {
   void ShowTimerEditor(TFrmTimer& editor) override {
     ++editorsShown;
     editor.FormShow();
+    if (modalLoop) modalLoop();
     if (onEditor) onEditor(editor);
   }
 };
@@ -86,6 +100,25 @@ class MainFormTest : public testing::Test {
     std::filesystem::create_directories(folder_.Path() / "root" / "Halcyra");
     os_.commonAppData = (folder_.Path() / "root").string();
     Prepare("");
+    boxes_.whileOpen = [this] { ModalLoop(); };
+    host_.modalLoop = [this] { ModalLoop(); };
+    host_.onShow = [this] { form_->FormShow(); };
+  }
+  // What Windows runs inside the loop of a message box, a menu or a modal window: the messages
+  // posted to the thread, and the schedule's tick each time it falls due in the second the
+  // window stays open. Loops opened from inside such loops nest, as far as Windows' would
+  // before the stack ran out.
+  void ModalLoop() {
+    if (!form_ || modalDepth_ >= kDeepestModalLoop) return;
+    ++modalDepth_;
+    host_.RunPosted();
+    for (unsigned waited = 0; waited < 1000 && form_;) {
+      const unsigned interval = form_->Schedule.TickIntervalMs();
+      waited += interval;
+      clock_.tick64 += interval;
+      if (form_->Schedule.Running()) form_->Schedule.Timer1Timer();
+    }
+    --modalDepth_;
   }
   std::string SettingsPath() const { return *os_.commonAppData + "\\Halcyra\\Halcyra.ini"; }
   void Prepare(const std::string& content) {
@@ -137,6 +170,8 @@ class MainFormTest : public testing::Test {
                              privilege_, service_, sleep_, processes_, idle_,       load_};
   FakeMainHost host_;
   std::optional<TFrmMain> form_;
+  static constexpr int kDeepestModalLoop = 16;
+  int modalDepth_ = 0;
 };
 
 }  // namespace halcyra::test

@@ -1,6 +1,10 @@
 // The schedule's tick on the main window's logic, with a fake clock.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+
 #include "schedule/one_off.h"
 #include "unit/main_form_fixture.h"
 
@@ -33,7 +37,7 @@ class ScheduleTest : public test::MainFormTest {
   std::vector<std::string> Tick() {
     const std::size_t before = host_.countdowns.size();
     form_->Schedule.Timer1Timer();
-    while (form_->Schedule.Firing() && form_->Schedule.Timer1Enabled) {
+    while (form_->Schedule.Firing() && form_->Schedule.Running()) {
       if (abort_ && host_.countdown) host_.countdown->AbortRequested = true;
       clock_.tick64 += 250;
       form_->Schedule.Timer1Timer();
@@ -48,7 +52,7 @@ TEST_F(ScheduleTest, StartInsideATimersMinuteFiresAtTheFirstTick) {
   Prepare("[Timer]\r\nt=enabled,Power off,09:30,Daily\r\n");
   At(7, 9, 30, 45);
   Create();
-  EXPECT_TRUE(form_->Schedule.Timer1Enabled);
+  EXPECT_TRUE(form_->Schedule.Running());
   EXPECT_EQ(form_->Schedule.LastHandled.year, 0);
   EXPECT_EQ(Tick(), std::vector<std::string>{"Power off"});
   EXPECT_TRUE(Tick().empty()) << "aborted: the minute counts as handled";
@@ -144,19 +148,114 @@ TEST_F(ScheduleTest, AOnceTimerWhoseActionWasNotCarriedOutComesBack) {
   EXPECT_FALSE(Settings().ValueExists("Timer", "once")) << "carried out: gone for good";
 }
 
-TEST_F(ScheduleTest, AOnceTimerThatCannotLeaveTheFileDoesNotFire) {
-  Prepare("[Timer]\r\nonce=enabled,Hibernate,09:30,Once\r\n");
+// A once-only timer whose entry the file keeps. Under an administrator's read-only lock it
+// waits for a session that may remove it and leaves its minute to the timers after it. Held by
+// another program for a while, it fires all the same, once, and leaves the file at the next
+// write.
+TEST_F(ScheduleTest, AOnceTimerTheFileKeepsWaitsUnderTheLockOrElseFiresOnce) {
+  Prepare("[Timer]\r\nonce=enabled,Hibernate,09:30,Once\r\nnext=enabled,Suspend,09:30,Daily\r\n");
   At(9, 9, 30);
   Create();
-  ini_.refuseWrites = true;  // a standard user under the read-only lock
-  EXPECT_TRUE(Tick().empty()) << "fired, it would fire again every day";
-  EXPECT_TRUE(Tick().empty()) << "the minute counts as handled";
+  ini_.refuseWrites = true;
+  ini_.denied = true;
+  EXPECT_EQ(Tick(), std::vector<std::string>{"Suspend"}) << "the minute goes to the next timer";
   EXPECT_TRUE(Settings().ValueExists("Timer", "once")) << "kept for whoever may remove it";
-  EXPECT_EQ(form_->LvwTimer.rows.size(), 1u);
-  ini_.refuseWrites = false;
+  EXPECT_EQ(form_->LvwTimer.rows.size(), 2u);
+
+  ini_.denied = false;
   At(10, 9, 30);
-  EXPECT_EQ(Tick(), std::vector<std::string>{"Hibernate"});
-  EXPECT_FALSE(Settings().ValueExists("Timer", "once"));
+  EXPECT_EQ(Tick(), std::vector<std::string>{"Hibernate"}) << "fired: nothing lost";
+  ASSERT_EQ(form_->LvwTimer.rows.size(), 1u);
+  EXPECT_EQ(form_->LvwTimer.rows[0].caption, "next");
+  At(11, 9, 30);
+  EXPECT_EQ(Tick(), std::vector<std::string>{"Suspend"}) << "not a second time";
+  ini_.refuseWrites = false;
+  form_->Schedule.ReloadTimers();
+  EXPECT_FALSE(Settings().ValueExists("Timer", "once")) << "taken out at the next write";
+  EXPECT_EQ(form_->Schedule.Timers.size(), 1u);
+}
+
+// One action at a time. A message box runs the thread's ticks and posted messages in its own
+// loop; neither a tick nor a hotkey from there starts a second action, and the program goes on
+// once the message is answered.
+TEST_F(ScheduleTest, AnActionsMessageIsShownOnceAndNothingElseActsUnderIt) {
+  Prepare(
+      "[Hotkeys]\r\nSuspend=Ctrl+Alt+U\r\n[Log]\r\nEnabled=True\r\n[Timer]\r\n"
+      "nap=enabled,Nap,09:30,Once\r\nnext=enabled,Shutdown,09:31,Daily\r\n");
+  const std::string logPath = *os_.commonAppData + "\\Halcyra\\Log.txt";
+  const auto logLines = [&] {
+    std::ifstream in(logPath, std::ios::binary);
+    const std::string log((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    return std::count(log.begin(), log.end(), '\n');
+  };
+  At(7, 9, 30);
+  Create();
+  abort_ = false;
+  boxes_.whileOpen = [this] {
+    form_->HandleHotkey(0xC000);
+    ModalLoop();
+  };
+  EXPECT_EQ(Tick(), std::vector<std::string>{"Nap"});
+  ASSERT_EQ(boxes_.shown.size(), 1u);
+  EXPECT_EQ(boxes_.shown[0].text, "Unknown shutdown event.");
+  EXPECT_EQ(logLines(), 1);
+  EXPECT_TRUE(machine_.calls.empty()) << "the hotkey under the message did nothing";
+  EXPECT_FALSE(Settings().ValueExists("Timer", "nap")) << "gone, as after any firing";
+  EXPECT_TRUE(form_->Schedule.Running());
+
+  machine_.accept = false;
+  At(7, 9, 31);
+  EXPECT_EQ(Tick(), std::vector<std::string>{"Shutdown"});
+  ASSERT_EQ(boxes_.shown.size(), 2u);
+  EXPECT_EQ(boxes_.shown[1].text, kActionRefusedMessage);
+  EXPECT_EQ(logLines(), 2);
+  EXPECT_EQ(machine_.calls, std::vector<std::string>{"ExitWindowsEx 13"});
+
+  // A hotkey's own message: the timer of this minute waits until it is answered.
+  boxes_.whileOpen = [this] { ModalLoop(); };
+  machine_.accept = true;
+  std::filesystem::remove(std::filesystem::path(logPath));
+  std::filesystem::create_directory(std::filesystem::path(logPath));
+  At(8, 9, 31);
+  form_->HandleHotkey(0xC000);
+  ASSERT_EQ(boxes_.shown.size(), 3u);
+  EXPECT_EQ(boxes_.shown[2].style, mb::kOk | mb::kIconError);
+  EXPECT_EQ(host_.countdowns.size(), 2u) << "no countdown under the hotkey's message";
+  EXPECT_EQ(machine_.calls.back(), "SetSystemPowerState 1 1");
+  EXPECT_EQ(Tick(), std::vector<std::string>{"Shutdown"}) << "its turn comes after";
+}
+
+// Exit during a count: the count goes on to its action, the countdown closes as it always does
+// (the alarm's volume put back, also when the action ends the session), and then the program
+// ends.
+TEST_F(ScheduleTest, ExitDuringACountWaitsForTheActionAndPutsTheVolumeBack) {
+  const std::string wave = (folder_.Path() / "alarm.wav").string();
+  std::ofstream(wave) << "RIFF";
+  for (const char* event : {"Suspend", "Power off"}) {
+    SCOPED_TRACE(event);
+    Prepare("[Sound]\r\nEnabled=True\r\nSoundPath=" + wave +
+            "\r\nSetVolume=True\r\nVolume=256\r\n[Timer]\r\nt=enabled," + event +
+            ",09:30,Daily\r\n");
+    mixer_.volume = 40000;
+    machine_.calls.clear();
+    At(7, 9, 30);
+    Create();
+    host_.calls.clear();
+    abort_ = false;
+    form_->Schedule.Timer1Timer();
+    clock_.tick64 += 100;
+    form_->Schedule.Timer1Timer();
+    ASSERT_EQ(mixer_.volume, 256) << "the alarm's volume while it counts";
+    form_->MnuExitClick();
+    EXPECT_TRUE(host_.calls.empty()) << "the count goes on";
+    Tick();
+    host_.RunPosted();
+    EXPECT_EQ(machine_.calls.size(), 1u) << "the action came";
+    EXPECT_TRUE(form_->ExitRequested);
+    EXPECT_EQ(host_.calls.back(), "close") << "then the program ends";
+    form_->FormClose();
+    EXPECT_EQ(mixer_.volume, 40000);
+  }
 }
 
 TEST_F(ScheduleTest, RebootStampInTheMinuteEndsTheWalk) {
@@ -188,7 +287,7 @@ TEST_F(ScheduleTest, SuspendOrHibernateRecordsTheMinuteAndTheScheduleGoesOn) {
   abort_ = false;
   EXPECT_EQ(Tick(), std::vector<std::string>{"Suspend"});
   ASSERT_EQ(machine_.calls.back(), "SetSystemPowerState 1 1");
-  EXPECT_TRUE(form_->Schedule.Timer1Enabled);
+  EXPECT_TRUE(form_->Schedule.Running());
   clock_.now.second = 40;  // resumed within the minute
   EXPECT_TRUE(Tick().empty());
 }
@@ -208,7 +307,7 @@ TEST_F(ScheduleTest, TheCountdownsEndDecidesTheTickAndTheHandledMinute) {
     machine_.accept = end != End::Refused;
     EXPECT_EQ(Tick(), std::vector<std::string>{"Shutdown"});
     const bool goesOn = end != End::Ended;
-    EXPECT_EQ(form_->Schedule.Timer1Enabled, goesOn);
+    EXPECT_EQ(form_->Schedule.Running(), goesOn);
     EXPECT_EQ(form_->Schedule.LastHandled.year, goesOn ? 2026 : 0);
     EXPECT_EQ(form_->Schedule.LastHandled.minute, goesOn ? 30 : 0);
     EXPECT_EQ(host_.countdown != nullptr, !goesOn) << "an accepted exit leaves it hidden";
@@ -227,7 +326,7 @@ TEST_F(ScheduleTest, TheCountdownsEndDecidesTheTickAndTheHandledMinute) {
   abort_ = false;
   machine_.onCall = [&] {
     atSleep = host_.calls;
-    EXPECT_TRUE(form_->Schedule.Timer1Enabled);
+    EXPECT_TRUE(form_->Schedule.Running());
     EXPECT_FALSE(form_->Schedule.Firing());
     EXPECT_EQ(form_->Schedule.LastHandled.minute, 30);
   };

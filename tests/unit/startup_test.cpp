@@ -196,6 +196,7 @@ TEST_F(StartupTest, RefusedRecordAloneStillStartsWithTheWindowShown) {
                                                              const std::string& s) const override {
       return inner_.ReadSectionLines(p, s);
     }
+    bool WriteDenied(const std::string& p) const override { return inner_.WriteDenied(p); }
     bool WriteSection(const std::string& p, const std::string& s,
                       const std::vector<std::string>& e) override {
       return inner_.WriteSection(p, s, e);

@@ -273,8 +273,9 @@ TEST_F(TimerEditorTest, EditRewritesTheSectionWithTheTimerLast) {
       "[general]\r\nDuration=5\r\n[Timer]\r\na=enabled,Shutdown,09:05,Daily\r\n"
       "b=enabled,Reboot,09:05,Daily\r\nnight=enabled,Shutdown,23:00,Daily\r\n[Log]\r\n"
       "Enabled=True\r\n");
+  // Edited the minute before: the editor's own loop runs the schedule's tick meanwhile.
   clock_.now.hour = 9;
-  clock_.now.minute = 5;
+  clock_.now.minute = 4;
   Create();
   Select("a");
   Open(&TFrmMain::BtnEditClick, [](TFrmTimer& e) { e.BtnOKClick(); });
@@ -283,6 +284,7 @@ TEST_F(TimerEditorTest, EditRewritesTheSectionWithTheTimerLast) {
                 "Timer/[b=enabled,Reboot,09:05,Daily][night=enabled,Shutdown,23:00,Daily]"
                 "[a=enabled,Shutdown,09:05,Daily]"})
       << "one write of the whole section";
+  clock_.now.minute = 5;
   form_->Schedule.Timer1Timer();
   EXPECT_EQ(host_.countdowns, std::vector<std::string>{"Reboot"})
       << "b is now the first of the minute";

@@ -1,6 +1,9 @@
 #include "platform/portable/portable_ini_profile.h"
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -298,6 +301,10 @@ bool PortableIniProfile::WriteSection(const std::string& path, const std::string
 }
 
 // The settings file is in the Windows-1252 code page, whose every letter has its case.
+bool PortableIniProfile::WriteDenied(const std::string& path) const {
+  return ::access(path.c_str(), W_OK) != 0 && (errno == EACCES || errno == EPERM || errno == EROFS);
+}
+
 std::string PortableIniProfile::NameKey(std::string_view name) const {
   return UpperWindows1252(FileText(name));
 }

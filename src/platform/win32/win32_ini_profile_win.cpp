@@ -44,6 +44,17 @@ bool Win32IniProfile::DeleteKey(const std::string& path, const std::string& sect
                                     Wide(path).c_str()) != FALSE;
 }
 
+bool Win32IniProfile::WriteDenied(const std::string& path) const {
+  // Opened for writing with every share mode, so that only the file's rights can refuse it, and
+  // without following a link: nothing is written.
+  const HANDLE file = CreateFileW(Wide(path).c_str(), FILE_WRITE_DATA,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_ACCESS_DENIED;
+  CloseHandle(file);
+  return false;
+}
+
 std::vector<std::string> Win32IniProfile::ReadKeys(const std::string& path,
                                                    const std::string& section) const {
   // The system answers "size less two" both for a list it cut and for one that fits whole with

@@ -19,6 +19,7 @@ class Win32IniProfile final : public IniProfile {
       const std::string& path, const std::string& section) const override;
   bool WriteSection(const std::string& path, const std::string& section,
                     const std::vector<std::string>& entries) override;
+  bool WriteDenied(const std::string& path) const override;
   std::string NameKey(std::string_view name) const override;
 };
 

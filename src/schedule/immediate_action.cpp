@@ -1,0 +1,16 @@
+#include "schedule/immediate_action.h"
+
+#include "app/paths.h"
+
+namespace halcyra {
+
+void ImmediateCarryOut::BeforeLogLine(const SettingsFile& settings) {
+  RunCleanupTasks(settings, services_.cleanup);
+}
+
+void ImmediateCarryOut::LogLineFailed() {
+  services_.app.boxes.Show(kLogFailedFormat + GetDataFolder(services_.app.os) + "\".", kAppTitle,
+                           mb::kOk | mb::kIconError);
+}
+
+}  // namespace halcyra
