@@ -9,11 +9,11 @@
 #include "platform/win32/machine_control_win.h"
 #include "platform/win32/process_hardening_win.h"
 #include "platform/win32/win32_ini_profile_win.h"
-#include "platform/win32/win32_message_boxes_win.h"
 #include "platform/win32/win32_os_info_win.h"
 #include "platform/win32/win32_regional_settings_win.h"
 #include "startup_host_win.h"
 #include "toolkit/fault_report_win.h"
+#include "toolkit/message_boxes_win.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   using namespace halcyra;

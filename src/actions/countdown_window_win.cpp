@@ -33,7 +33,7 @@ CountdownWindow::CountdownWindow(TFrmNotify& form, HWND programWindow)
   binder_->OnClick(countdown_ids::kBtnAbort, [this] { form_.BtnAbortClick(); });
   SetLabelFont();
   FitLongestText(true);
-  EnableWindow(owner_, FALSE);
+  held_ = DisableOtherProgramWindows(Handle());
   Sync();
   ShowWindow(Handle(), SW_SHOW);
   SetForegroundWindow(Handle());
@@ -81,9 +81,9 @@ void CountdownWindow::FitLongestText(bool centred) {
 }
 
 CountdownWindow::~CountdownWindow() {
-  // Enabled first, so that Windows activates the program's window rather than another
+  // Let go first, so that Windows activates the program's window rather than another
   // program's when this one goes.
-  EnableWindow(owner_, TRUE);
+  held_.clear();
   DestroyNow();
 }
 

@@ -1,10 +1,12 @@
 // The countdown window "TFrmNotify" titled "Halcyra": the Win32 face of its logic. A
-// top-level window above all others; the program's window takes no input while it is open.
+// top-level window above all others; every other window of the program takes no input while
+// it is open, a dialog that was open when the count began included.
 #pragma once
 
 #include "actions/countdown.h"
 #include "platform/win32/handle_win.h"
 #include "toolkit/bound_window_win.h"
+#include "toolkit/disabled_window_win.h"
 
 namespace halcyra {
 
@@ -12,7 +14,7 @@ class CountdownWindow final : public BoundWindow {
  public:
   // Shows the window for the firing's logic, which outlives it.
   CountdownWindow(TFrmNotify& form, HWND programWindow);
-  // The program's window takes input again.
+  // The program's windows take input again, unless a dialog still holds them.
   ~CountdownWindow() override;
 
   void Sync() override { BoundWindow::Sync(); }
@@ -33,6 +35,7 @@ class CountdownWindow final : public BoundWindow {
   UniqueGdiObject<HFONT> labelFont_;
   HWND label_ = nullptr;
   HWND abort_ = nullptr;
+  std::vector<DisabledWindow> held_;
 };
 
 }  // namespace halcyra

@@ -1,9 +1,11 @@
 #include "toolkit/window_win.h"
 
 #include <exception>
+#include <optional>
 #include <utility>
 
 #include "platform/win32/utf8_win.h"
+#include "toolkit/disabled_window_win.h"
 #include "toolkit/dpi_win.h"
 
 namespace halcyra {
@@ -119,7 +121,7 @@ LRESULT CALLBACK Window::Procedure(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
 }
 
 void RunModal(HWND dialog, HWND owner, const std::function<bool()>& closed) {
-  EnableWindow(owner, FALSE);
+  std::optional<DisabledWindow> held(std::in_place, owner);
   ShowWindow(dialog, SW_SHOW);
   MSG msg;
   while (!closed() && IsWindow(dialog)) {
@@ -132,7 +134,9 @@ void RunModal(HWND dialog, HWND owner, const std::function<bool()>& closed) {
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
-  EnableWindow(owner, TRUE);
+  // Let go before the dialog hides, so that Windows activates the owner rather than another
+  // program's window; an owner that the countdown still holds stays disabled.
+  held.reset();
   ShowWindow(dialog, SW_HIDE);
 }
 

@@ -49,7 +49,8 @@ class Window {
 };
 
 // Runs a modal loop for a dialog until closed() says so: the owner takes no input meanwhile
-// and gets it back, and the activation, before the dialog is hidden. A request to end the
+// and gets it back, and the activation, before the dialog is hidden, unless another holder
+// (the countdown) still keeps it disabled. A request to end the
 // program is passed on to the outer loop.
 void RunModal(HWND dialog, HWND owner, const std::function<bool()>& closed);
 
