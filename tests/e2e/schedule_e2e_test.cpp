@@ -214,5 +214,93 @@ TEST_F(ScheduleE2E, AnEditedTimerGoesLastAndTheOtherFiresFirst) {
       << "the suspend of \"second\", not the power off of \"first\"";
 }
 
+// The message boxes of the program that are open now.
+int OpenMessageBoxes(const AppProcess& app) {
+  struct Count {
+    DWORD process;
+    int boxes = 0;
+  } count{app.Id()};
+  EnumWindows(
+      [](HWND window, LPARAM data) -> BOOL {
+        auto& c = *reinterpret_cast<Count*>(data);
+        char name[16] = {};
+        DWORD process = 0;
+        GetWindowThreadProcessId(window, &process);
+        if (process == c.process && IsWindowVisible(window) &&
+            GetClassNameA(window, name, sizeof name) && std::string(name) == "#32770")
+          ++c.boxes;
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&count));
+  return count.boxes;
+}
+
+// What the program says when an action cannot be carried out is said once, with one log line,
+// however long the message stays open; answered, the program goes on.
+TEST_F(ScheduleE2E, AnUnknownWordOrARefusedActionGivesOneMessageAndOneLogLine) {
+  struct Case {
+    const char* event;
+    const char* message;
+  };
+  for (const Case c : {Case{"Nap", "Unknown shutdown event."},
+                       Case{"Hibernate", "Windows did not carry out the scheduled action."}}) {
+    SCOPED_TRACE(c.event);
+    SetUp();
+    WriteFileText(DataFile("PowerCapabilities.txt"), "S4=1 HiberFile=reduced\r\n");
+    Start("Duration=0\r\n[Log]\r\nEnabled=True\r\n", Entry("t", c.event, "Daily"));
+    HWND box = FindMessageBox(*app_);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(MessageBoxText(box).rfind(c.message, 0), 0u) << MessageBoxText(box);
+    std::this_thread::sleep_for(2500ms);
+    EXPECT_EQ(OpenMessageBoxes(*app_), 1);
+    const std::string log = ReadFileText(DataFile("Log.txt"));
+    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1) << log;
+    ClickDialogButton(box, IDOK);
+    ASSERT_TRUE(WaitVisible(box, false));
+    std::this_thread::sleep_for(1500ms);
+    EXPECT_EQ(OpenMessageBoxes(*app_), 0) << "the minute is handled";
+    EXPECT_TRUE(app_->Running());
+    app_.reset();
+  }
+}
+
+// While the countdown shows, every other window of the program stays disabled: a dialog closed
+// during the count gives its owner no input back.
+TEST_F(ScheduleE2E, ADialogClosedDuringACountLeavesTheMainWindowDisabled) {
+  Start("Duration=30\r\nEnableAbort=True\r\n", "");
+  HWND main = ShowMainWindow(*app_);
+  ASSERT_NE(main, nullptr);
+  ClickDialogButton(main, main_ids::kBtnAdd);
+  HWND editor = FindWindowOf(*app_, "TFrmTimer", "Timer settings");
+  ASSERT_NE(editor, nullptr);
+  ASSERT_TRUE(WaitVisible(editor, true));
+  RequestNow("Suspend");
+  HWND notify = FindWindowOf(*app_, "TFrmNotify", "Halcyra");
+  ASSERT_NE(notify, nullptr);
+  ASSERT_TRUE(WaitVisible(notify, true));
+  EXPECT_TRUE(WaitUntil([editor] { return !IsWindowEnabled(editor); }, 2s))
+      << "the dialog open when the count began";
+  ClickDialogButton(editor, timer_ids::kCancel);
+  ASSERT_TRUE(WaitVisible(editor, false));
+  Settle(main);
+  EXPECT_FALSE(IsWindowEnabled(main));
+  ClickDialogButton(notify, ids::kBtnAbort);
+  EXPECT_TRUE(WaitUntil([main] { return IsWindowEnabled(main) != FALSE; }, 5s));
+}
+
+// Exit chosen during a count: the count goes on to its action, then the program ends.
+TEST_F(ScheduleE2E, ExitDuringACountStillActsThenEnds) {
+  Start("Duration=2\r\n", Entry("nap", "Suspend", "Daily"));
+  HWND notify = FindWindowOf(*app_, "TFrmNotify", "Halcyra");
+  ASSERT_NE(notify, nullptr);
+  ASSERT_TRUE(WaitVisible(notify, true));
+  HWND main = FindWindowOf(*app_, "TFrmMain", "Halcyra");
+  PostMessageA(main, WM_COMMAND, main_ids::kMnuExit, 0);
+  Settle(main);
+  EXPECT_TRUE(app_->Running()) << "the count goes on";
+  EXPECT_TRUE(app_->WaitForExit(10s).has_value());
+  EXPECT_EQ(ReadFileText(DataFile("Effects.txt")), "SetSystemPowerState 1 1\r\n");
+}
+
 }  // namespace
 }  // namespace halcyra::e2e

@@ -72,5 +72,23 @@ TEST_F(WizardE2E, ATimerAddedInTheWizardIsWrittenAtOnce) {
   EXPECT_NE(FindWindowOf(*app_, "TFrmMain", "Halcyra"), nullptr);
 }
 
+// The first start shows the main window without a show request: its first show asks the mixer
+// all the same, and without a device the alarm is off and its controls disabled.
+TEST(FirstStartE2E, TheFirstShowAsksTheMixerAsEveryLaterOneDoes) {
+  WriteFileText(DataFile("Halcyra.ini"),
+                "[Sound]\r\nEnabled=True\r\nSoundPath=" + DataFile("alarm.wav") + "\r\n");
+  AppProcess app;
+  HWND wizard = FindWindowOf(app, "TForm1", "Wizard of Halcyra");
+  ASSERT_NE(wizard, nullptr);
+  ASSERT_TRUE(WaitVisible(wizard, true));
+  ClickDialogButton(wizard, ids::kBtnCancel);
+  HWND main = FindWindowOf(app, "TFrmMain", "Halcyra");
+  ASSERT_NE(main, nullptr);
+  ASSERT_TRUE(WaitVisible(main, true));
+  Settle(main);
+  EXPECT_FALSE(IsChecked(Control(main, main_ids::kChkEnableSound)));
+  EXPECT_FALSE(IsWindowEnabled(Control(main, main_ids::kBtnBrowse)));
+}
+
 }  // namespace
 }  // namespace halcyra::e2e
