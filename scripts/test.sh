@@ -13,34 +13,57 @@ FAILED=0
 LOGS=$ROOT/build/test-logs
 mkdir -p "$LOGS"
 
-# Runs one GoogleTest program and adds its counts; a crash or hang counts as one failure.
+RETRIED=0
+
+# The tests a GoogleTest program would run with these arguments, from its own listing.
+listed_tests() {
+  timeout 60 "$@" --gtest_list_tests 2>/dev/null | tr -d '\r' | grep -c '^  [^ ]'
+}
+
+# Runs one GoogleTest program and adds its counts. A crash, a hang, a missing summary or fewer
+# tests run than it lists count as failures.
 run_gtest() {
   local name=$1 limit=$2
   shift 2
-  local started=$SECONDS
+  local started=$SECONDS note=""
   log "running $name"
   local out=$LOGS/$name.log
   timeout --kill-after=10 "$limit" "$@" >"$out" 2>&1
   local code=$?
-  # A program that failed without printing a line never started (seen once: Wine, right after
-  # the previous suite, gave up at once); it gets one more start, and a second such end counts.
-  if [ "$code" -ne 0 ] && [ ! -s "$out" ]; then
+  # One cause alone gets a second start: Wine, right after the previous suite, once gave up on
+  # a program at once, before it printed a line, with a plain failure code. A time-out (124,
+  # 137) or the tests' crash code (3) never does. The second start has Wine's loader and
+  # exception messages on, and the first log stays beside it.
+  if [ "$code" -ne 0 ] && [ ! -s "$out" ] && [ "$code" -ne 124 ] && [ "$code" -ne 137 ] &&
+    [ "$code" -ne 3 ]; then
+    mv "$out" "$LOGS/$name.first.log"
     log "$name printed nothing and ended with code $code: starting it once more"
-    timeout --kill-after=10 "$limit" "$@" >"$out" 2>&1
+    note="  (retried after code $code)"
+    WINEDEBUG=+loaddll,+seh timeout --kill-after=10 "$limit" "$@" >"$out" 2>&1
     code=$?
+    RETRIED=$((RETRIED + 1))
   fi
-  local passed failed
+  local passed failed expected
   passed=$(sed -n 's/^\[  PASSED  \] \([0-9]*\) test.*/\1/p' "$out" | tail -1)
   failed=$(sed -n 's/^\[  FAILED  \] \([0-9]*\) test.*/\1/p' "$out" | tail -1)
   passed=${passed:-0}
   failed=${failed:-0}
+  expected=$(listed_tests "$@")
   if [ "$code" -ne 0 ] && [ "$failed" -eq 0 ]; then
     failed=1
     log "$name ended with code $code without a result (crash or time-out); see $out"
     tail -20 "$out" >&2
+  elif ! grep -q '^\[==========\] [0-9]* tests\? from .* ran\.' "$out"; then
+    failed=$((expected > passed + 1 ? expected - passed : 1))
+    log "$name ended with code $code without its summary; see $out"
+    tail -20 "$out" >&2
+  elif [ $((passed + failed)) -lt "$expected" ]; then
+    log "$name lists $expected tests and reported $((passed + failed)); see $out"
+    failed=$((expected - passed))
   fi
   grep -E '^\[  FAILED  \] [A-Za-z]' "$out" | sort -u >&2 || true
-  printf '%-28s %4d passed, %d failed  (%d s)\n' "$name" "$passed" "$failed" $((SECONDS - started))
+  printf '%-28s %4d passed, %d failed  (%d s)%s\n' "$name" "$passed" "$failed" \
+    $((SECONDS - started)) "$note"
   PASSED=$((PASSED + passed))
   FAILED=$((FAILED + failed))
 }
@@ -67,6 +90,7 @@ check_step() {
 check_step format bash -c 'find src tests fuzz bench -name "*.cpp" -o -name "*.h" | xargs clang-format --dry-run --Werror'
 check_step layers python3 scripts/check_layers.py
 check_step wide-api python3 scripts/check_wide_api.py
+check_step mutant-listings scripts/mutants.sh --check
 
 timed_build() {
   local preset=$1 started=$SECONDS
@@ -167,5 +191,6 @@ wineserver -k 2>/dev/null
 wineserver -w 2>/dev/null
 wine_env "$TEST_PREFIX" "$ROOT/build/windows/test-home"
 
+[ "$RETRIED" -gt 0 ] && echo "$RETRIED retried: a suite that printed nothing was started again"
 echo "$PASSED passed, $FAILED failed"
 [ "$FAILED" -eq 0 ]
