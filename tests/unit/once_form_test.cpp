@@ -30,11 +30,12 @@ class OnceFormTest : public test::MainFormTest, private OnceFormHost {
   std::vector<std::string> helpPages_;
 };
 
-OneOffRequest CmdRequest(std::vector<std::string> arguments) {
-  const auto parsed = ParseCmdLine(arguments);
-  EXPECT_TRUE(std::holds_alternative<CmdLine>(parsed));
-  return std::holds_alternative<CmdLine>(parsed) ? std::get<CmdLine>(parsed).request
-                                                 : OneOffRequest{};
+OneOffRequest Asked(const char* event, OneOffCondition condition, unsigned minutes = 0) {
+  OneOffRequest request;
+  request.event = event;
+  request.condition = condition;
+  request.minutes = minutes;
+  return request;
 }
 
 TEST_F(OnceFormTest, EachWhenAsksForWhatTheMatchingCommandLineAsksFor) {
@@ -49,26 +50,40 @@ TEST_F(OnceFormTest, EachWhenAsksForWhatTheMatchingCommandLineAsksFor) {
 
   f.CboEvent.index = 1;
   f.EdtIn.text = "90";
-  EXPECT_EQ(built(), CmdRequest({"/do", "Power off", "/in", "90"}));
+  // What HalcyraCmd's line in each comment asks for, written out field by field.
+  // /do "Power off" /in 90
+  OneOffRequest asked = Asked("Power off", OneOffCondition::In, 90);
+  EXPECT_EQ(built(), asked);
   f.RbnAt.Check();
   f.EdtAt.text = "7:05";
-  EXPECT_EQ(built(), CmdRequest({"/do", "Power off", "/at", "7:05"}));
+  // /do "Power off" /at 7:05
+  asked = Asked("Power off", OneOffCondition::At);
+  asked.at = {7, 5};
+  EXPECT_EQ(built(), asked);
   EXPECT_FALSE(f.ChkLatest.enabled) << "no latest time for a time that comes anyway";
   f.RbnExit.Check();
   f.CboProgram.index = 0;
   f.ChkLatest.SetChecked(true);
   f.EdtLatest.text = "23:30";
-  EXPECT_EQ(built(),
-            CmdRequest({"/do", "Power off", "/after-exit", "HandBrake.exe", "/latest", "23:30"}));
+  // /do "Power off" /after-exit HandBrake.exe /latest 23:30
+  asked = Asked("Power off", OneOffCondition::AfterExit);
+  asked.imageName = "HandBrake.exe";
+  asked.latest = {23, 30};
+  EXPECT_EQ(built(), asked);
   f.ChkLatest.SetChecked(false);
   f.CboEvent.index = 3;
   f.RbnIdle.Check();
   f.EdtIdle.text = "20";
-  EXPECT_EQ(built(), CmdRequest({"/do", "Hibernate", "/after-idle", "20"}));
+  // /do Hibernate /after-idle 20
+  EXPECT_EQ(built(), Asked("Hibernate", OneOffCondition::AfterIdle, 20));
   f.RbnQuiet.Check();
   f.EdtQuiet.text = "15";
   f.EdtNet.text = "50";
-  EXPECT_EQ(built(), CmdRequest({"/do", "Hibernate", "/after-quiet", "15", "/net", "50"}));
+  // /do Hibernate /after-quiet 15 /net 50: the processor's limit is HalcyraCmd's default, 10 %.
+  asked = Asked("Hibernate", OneOffCondition::AfterQuiet, 15);
+  asked.processorPercent = 10;
+  asked.networkKBps = 50;
+  EXPECT_EQ(built(), asked);
   EXPECT_TRUE(f.EdtCpu.enabled);
   EXPECT_FALSE(f.EdtIdle.enabled) << "only the chosen condition's fields";
 
@@ -115,7 +130,7 @@ TEST_F(OnceFormTest, OkReplacesThePendingRequestCancelPendingDropsItAndTheIconTe
   // Opened again: the pending request, which a new one replaces, or Cancel pending drops.
   TFrmOnce& again = Open();
   EXPECT_EQ(again.LblPending.caption, "Power off when HandBrake.exe ends");
-  form_->OneOffCommand("do\n" + EncodeRequest(CmdRequest({"/do", "Suspend", "/in", "5"})));
+  form_->OneOffCommand("do\nevent=Suspend\ncondition=in\nminutes=5");
   again.FormShow();
   EXPECT_EQ(again.LblPending.caption, "Suspend at 09:10");
   again.BtnCancelPendingClick();

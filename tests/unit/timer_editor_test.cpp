@@ -8,6 +8,11 @@
 namespace halcyra {
 namespace {
 
+// "Timer title should not contain "=", start with ";" or "[", or start or end with a blank."
+constexpr const char* kUnstorable =
+    "Timer title should not contain \"=\", start with \";\" or \"[\", or start or end with a "
+    "blank.";
+
 class TimerEditorTest : public test::MainFormTest {
  protected:
   std::vector<std::string> Captions() const {
@@ -80,11 +85,10 @@ TEST_F(TimerEditorTest, TitlesThatCannotBeStoredOrAreTakenAreRefused) {
     const char* message;
   };
   for (const Case& c :
-       {Case{"", kBlankTitleMessage}, Case{"   ", kBlankTitleMessage},
-        Case{"\t", kBlankTitleMessage}, Case{"a=b", kUnstorableTitleMessage},
-        Case{" lead", kUnstorableTitleMessage}, Case{"trail ", kUnstorableTitleMessage},
-        Case{";comment", kUnstorableTitleMessage}, Case{"[section]", kUnstorableTitleMessage},
-        Case{"Night", kDuplicateTitleMessage}}) {
+       {Case{"", "Timer tile should not be blank."}, Case{"   ", "Timer tile should not be blank."},
+        Case{"\t", "Timer tile should not be blank."}, Case{"a=b", kUnstorable},
+        Case{" lead", kUnstorable}, Case{"trail ", kUnstorable}, Case{";comment", kUnstorable},
+        Case{"[section]", kUnstorable}, Case{"Night", "The same Timer tile already exists."}}) {
     boxes_.shown.clear();
     Open(&TFrmMain::BtnAddClick, [&](TFrmTimer& e) {
       e.EdtTitle.text = c.title;
@@ -113,7 +117,7 @@ TEST_F(TimerEditorTest, ATitleTakenInAnotherLetterCaseIsRefused) {
     e.BtnOKClick();
   });
   ASSERT_EQ(boxes_.shown.size(), 1u);
-  EXPECT_EQ(boxes_.shown[0].text, kDuplicateTitleMessage);
+  EXPECT_EQ(boxes_.shown[0].text, "The same Timer tile already exists.");
   EXPECT_FALSE(editorClosed_);
 
   boxes_.shown.clear();
@@ -123,7 +127,7 @@ TEST_F(TimerEditorTest, ATitleTakenInAnotherLetterCaseIsRefused) {
     e.BtnOKClick();
   });
   ASSERT_EQ(boxes_.shown.size(), 1u) << "renaming A to b would delete A and overwrite B";
-  EXPECT_EQ(boxes_.shown[0].text, kDuplicateTitleMessage);
+  EXPECT_EQ(boxes_.shown[0].text, "The same Timer tile already exists.");
   EXPECT_EQ(Raw(), before);
 
   boxes_.shown.clear();
@@ -151,7 +155,7 @@ TEST_F(TimerEditorTest, AccentedTwinsAreOneTitle) {
     e.BtnOKClick();
   });
   ASSERT_EQ(boxes_.shown.size(), 1u);
-  EXPECT_EQ(boxes_.shown[0].text, kDuplicateTitleMessage);
+  EXPECT_EQ(boxes_.shown[0].text, "The same Timer tile already exists.");
 
   boxes_.shown.clear();
   Select(lower);
@@ -213,7 +217,7 @@ TEST_F(TimerEditorTest, EditReplacesTheEntryUnderItsNewTitle) {
     e.BtnOKClick();
   });
   ASSERT_EQ(boxes_.shown.size(), 1u);
-  EXPECT_EQ(boxes_.shown[0].text, kDuplicateTitleMessage);
+  EXPECT_EQ(boxes_.shown[0].text, "The same Timer tile already exists.");
   EXPECT_FALSE(editorClosed_);
 
   boxes_.shown.clear();
