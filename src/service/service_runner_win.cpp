@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <exception>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <stdexcept>
@@ -12,6 +13,7 @@
 #include "core/text.h"
 #include "platform/service_names.h"
 #include "platform/win32/handle_win.h"
+#include "platform/win32/machine_control_win.h"
 #include "platform/win32/utf8_win.h"
 #include "platform/win32/win32_clock_win.h"
 #include "platform/win32/win32_ini_profile_win.h"
@@ -50,11 +52,11 @@ class CompanionService {
  private:
   static DWORD WINAPI Control(DWORD control, DWORD, void*, void* context);
   void Report(DWORD state, DWORD waitHint = 0, DWORD faultCode = 0);
-  void Work(Win32SystemLog& log);
+  void Work(SystemLog& log);
   // Until the stop request: the schedule is looked at when a timer's minute begins, when the
   // data folder changes, and after the clock changed or the machine resumed.
   void Wait(CompanionSchedule& schedule, const Clock& clock, const std::string& folder,
-            Win32SystemLog& log);
+            SystemLog& log);
 
   SERVICE_STATUS_HANDLE handle_ = nullptr;
   // The control handler runs on the service manager's thread, the work on this one: the
@@ -114,18 +116,19 @@ void CompanionService::Main() {
   handle_ = RegisterServiceCtrlHandlerExW(Wide(kCompanionServiceName).c_str(), &Control, this);
   if (!handle_) return;
   Report(SERVICE_START_PENDING, kStartHintMs);
-  Win32SystemLog log;
+  // The Windows event log; the end-to-end build journals its lines beside the actions.
+  const std::unique_ptr<SystemLog> log = MakeSystemLog(GetDataFolder(Win32OsInfo()));
   try {
-    Work(log);
+    Work(*log);
     Report(SERVICE_STOPPED);
   } catch (const std::exception& error) {
-    log.Write(ServiceEvent::Fault,
-              std::string("The Halcyra Service stopped after an error: ") + error.what());
+    log->Write(ServiceEvent::Fault,
+               std::string("The Halcyra Service stopped after an error: ") + error.what());
     Report(SERVICE_STOPPED, 0, kFaultExitCode);
   }
 }
 
-void CompanionService::Work(Win32SystemLog& log) {
+void CompanionService::Work(SystemLog& log) {
   Win32OsInfo os;
   Win32IniProfile ini;
   Win32RegionalSettings regional;
@@ -153,7 +156,7 @@ void CompanionService::Work(Win32SystemLog& log) {
 }
 
 void CompanionService::Wait(CompanionSchedule& schedule, const Clock& clock,
-                            const std::string& folder, Win32SystemLog& log) {
+                            const std::string& folder, SystemLog& log) {
   const UniqueHandle timer(CreateWaitableTimerW(nullptr, FALSE, nullptr));
   if (!timer)
     throw std::runtime_error("No waitable timer: error " + std::to_string(GetLastError()));

@@ -485,6 +485,7 @@ bool MainWindow::HandleProgramMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       if (wParam == kTimer1) {
         const bool firing = f.Schedule.Firing();
         f.Schedule.Timer1Timer();
+        NoteScheduleTick(Handle());
         if (firing != f.Schedule.Firing())
           Sync();
         else

@@ -152,10 +152,13 @@ TEST_F(ScheduleE2E, ASessionEndThatIsCalledOffLeavesTheScheduleRunning) {
   ASSERT_NE(main, nullptr);
   EXPECT_EQ(SendAndWait(main, WM_QUERYENDSESSION, 0, 0), TRUE);
   ASSERT_FALSE(FileExists(DataFile("Effects.txt"))) << "fired before the question came";
-  // A request due at once is taken (its message handled) but waits for the next tick.
+  const unsigned long ticks = ScheduleTicks(main);
+  // A request due at once is taken (its reply is the sign that the program's loop runs) but
+  // waits for the next tick.
   RequestNow("Hibernate");
   std::this_thread::sleep_for(2500ms);
-  ASSERT_FALSE(FileExists(DataFile("Effects.txt"))) << "no tick while the session may end";
+  EXPECT_EQ(ScheduleTicks(main), ticks) << "no tick while the session may end";
+  ASSERT_FALSE(FileExists(DataFile("Effects.txt")));
   SendAndWait(main, WM_ENDSESSION, FALSE, 0);
   EXPECT_TRUE(WaitForText(DataFile("Effects.txt"),
                           "SetSystemPowerState 1 1\r\nSetSystemPowerState 0 1\r\n", 10s))
@@ -251,15 +254,19 @@ TEST_F(ScheduleE2E, AnUnknownWordOrARefusedActionGivesOneMessageAndOneLogLine) {
     HWND box = FindMessageBox(*app_);
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(MessageBoxText(box).rfind(c.message, 0), 0u) << MessageBoxText(box);
-    std::this_thread::sleep_for(2500ms);
+    // The box's own loop dispatches the ticks, and serves HalcyraCmd on them: its reply, and
+    // ticks counted, are the signs that the tick had its chance under the box.
+    HWND main = FindWindowOf(*app_, "TFrmMain", "Halcyra");
+    RequestNow("Shutdown");
+    ASSERT_TRUE(WaitForTicks(main, 3));
     EXPECT_EQ(OpenMessageBoxes(*app_), 1);
     const std::string log = ReadFileText(DataFile("Log.txt"));
     EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1) << log;
+    EXPECT_FALSE(FileExists(DataFile("Effects.txt"))) << "nothing acts under the box";
     ClickDialogButton(box, IDOK);
-    ASSERT_TRUE(WaitVisible(box, false));
-    std::this_thread::sleep_for(1500ms);
-    EXPECT_EQ(OpenMessageBoxes(*app_), 0) << "the minute is handled";
-    EXPECT_TRUE(app_->Running());
+    // Answered, the program goes on: the request fires, and the minute stays handled.
+    ASSERT_TRUE(WaitForText(DataFile("Effects.txt"), "ExitWindowsEx 13\r\n", 10s));
+    EXPECT_EQ(OpenMessageBoxes(*app_), 0);
     app_.reset();
   }
 }
@@ -292,6 +299,7 @@ TEST_F(ScheduleE2E, ADialogClosedDuringACountLeavesTheMainWindowDisabled) {
 TEST_F(ScheduleE2E, ExitDuringACountStillActsThenEnds) {
   Start("Duration=2\r\n", Entry("nap", "Suspend", "Daily"));
   HWND notify = FindWindowOf(*app_, "TFrmNotify", "Halcyra");
+  ASSERT_NE(notify, nullptr);
   ASSERT_NE(notify, nullptr);
   ASSERT_TRUE(WaitVisible(notify, true));
   HWND main = FindWindowOf(*app_, "TFrmMain", "Halcyra");

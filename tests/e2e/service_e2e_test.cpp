@@ -8,12 +8,32 @@
 #include <vector>
 
 #include "driver/driver_win.h"
+#include "platform/service_host.h"
 #include "ui/main_window_ids.h"
 
 namespace halcyra::e2e {
 namespace {
 
 constexpr const char* kService = "ShutdownService-e2e.exe";
+
+// The journal's lines of what the service did to the machine, without its event-log lines.
+std::string Actions() {
+  const std::string journal = ReadFileText(DataFile("Effects.txt"));
+  std::string actions;
+  for (std::size_t at = 0, end; at < journal.size(); at = end + 2) {
+    end = journal.find("\r\n", at);
+    if (end == std::string::npos) break;
+    if (journal.compare(at, 12, "ReportEvent ") != 0) actions += journal.substr(at, end + 2 - at);
+  }
+  return actions;
+}
+
+// Whether the service wrote an event-log line of that id: the sign that it looked.
+bool ServiceSaid(ServiceEvent event) {
+  return ReadFileText(DataFile("Effects.txt"))
+             .find("ReportEvent " + std::to_string(static_cast<unsigned>(event)) + " ") !=
+         std::string::npos;
+}
 
 bool Control(DWORD access, const std::function<bool(SC_HANDLE)>& action) {
   SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT);
@@ -106,11 +126,7 @@ TEST_F(ServiceE2E, WithNoTrayProgramTheServiceCarriesOutTheTimer) {
                 "late=enabled,Power off," +
                     ThisMinute() + ",Once\r\n");
   ASSERT_EQ(RunService("/INSTALL /SILENT"), 0u);
-  EXPECT_TRUE(WaitUntil(
-      [] {
-        return ReadFileText(DataFile("Effects.txt")) == "InitiateShutdown 5 0xB 0x80000000\r\n";
-      },
-      5s))
+  EXPECT_TRUE(WaitUntil([] { return Actions() == "InitiateShutdown 5 0xB 0x80000000\r\n"; }, 5s))
       << ReadFileText(DataFile("Effects.txt"));
   EXPECT_NE(ReadFileText(DataFile("Log.txt")).find("    Power off\r\n"), std::string::npos);
   EXPECT_EQ(ReadFileText(Settings()).find("late="), std::string::npos) << "once only";
@@ -124,11 +140,7 @@ TEST_F(ServiceE2E, ATimerSavedWhileTheServiceWaitsIsSeenAtOnce) {
   ASSERT_TRUE(StateBecomes(SERVICE_RUNNING));
   WriteFileText(Settings(), "[general]\r\nFirstStartDone=True\r\n[Timer]\r\nsaved=enabled,Reboot," +
                                 ThisMinute() + ",Daily\r\n");
-  EXPECT_TRUE(WaitUntil(
-      [] {
-        return ReadFileText(DataFile("Effects.txt")) == "InitiateShutdown 5 0x7 0x80000000\r\n";
-      },
-      5s))
+  EXPECT_TRUE(WaitUntil([] { return Actions() == "InitiateShutdown 5 0x7 0x80000000\r\n"; }, 5s))
       << ReadFileText(DataFile("Effects.txt"));
 }
 
@@ -139,10 +151,11 @@ TEST_F(ServiceE2E, OnModernStandbyTheServiceDoesNotSuspend) {
                                 ThisMinute() + ",Once\r\n");
   ASSERT_EQ(RunService("/INSTALL /SILENT"), 0u);
   EXPECT_TRUE(StateBecomes(SERVICE_RUNNING));
-  // The timer of this minute is due at the service's first look, as it starts.
-  std::this_thread::sleep_for(4s);
-  const std::string effects = ReadFileText(DataFile("Effects.txt"));
-  EXPECT_EQ(effects.find("SetSuspendState"), std::string::npos) << effects;
+  // The timer of this minute is due at the service's first look, as it starts; its event-log
+  // line is the sign that it looked.
+  ASSERT_TRUE(WaitUntil([] { return ServiceSaid(ServiceEvent::NothingToDo); }, 10s))
+      << ReadFileText(DataFile("Effects.txt"));
+  EXPECT_EQ(Actions(), "");
   EXPECT_NE(ReadFileText(Settings()).find("doze="), std::string::npos) << "left, not done";
 }
 
@@ -169,17 +182,21 @@ TEST_F(ServiceE2E, SharedFilesThatAreLinksAreLeftAloneAndNothingIsDone) {
   WriteFileText(DataFile("Other.ini"), due);
   InDataFolder("/bin/rm Halcyra.ini", [] { return !FileExists(Settings()); });
   InDataFolder("/bin/ln -s Other.ini Halcyra.ini", [] { return FileExists(Settings()); });
-  std::this_thread::sleep_for(2500ms);
-  EXPECT_FALSE(FileExists(DataFile("Effects.txt"))) << ReadFileText(DataFile("Effects.txt"));
+  // The service says why it leaves the files alone: the sign that it looked.
+  ASSERT_TRUE(WaitUntil([] { return ServiceSaid(ServiceEvent::FileRefused); }, 30s))
+      << ReadFileText(DataFile("Effects.txt"));
+  EXPECT_EQ(Actions(), "");
   EXPECT_EQ(ReadFileText(DataFile("Other.ini")), due) << "nothing removed through the link";
 
   // A plain settings file, but a log with a second name.
   InDataFolder("/bin/rm Halcyra.ini Other.ini", [] { return !FileExists(Settings()); });
   WriteFileText(DataFile("Log.txt"), "");
   InDataFolder("/bin/ln Log.txt Other.log", [] { return FileExists(DataFile("Other.log")); });
+  RemoveFile(DataFile("Effects.txt"));
   WriteFileText(Settings(), due);
-  std::this_thread::sleep_for(2500ms);
-  EXPECT_FALSE(FileExists(DataFile("Effects.txt"))) << ReadFileText(DataFile("Effects.txt"));
+  ASSERT_TRUE(WaitUntil([] { return ServiceSaid(ServiceEvent::FileRefused); }, 30s))
+      << ReadFileText(DataFile("Effects.txt"));
+  EXPECT_EQ(Actions(), "");
   EXPECT_EQ(ReadFileText(Settings()), due) << "the once-only timer stays";
   EXPECT_EQ(ReadFileText(DataFile("Log.txt")), "");
   RemoveFile(DataFile("Other.log"));

@@ -57,6 +57,12 @@ std::unique_ptr<MachineControl> MakeMachineControl(const std::string& dataFolder
 
 std::unique_ptr<SystemLoad> MakeSystemLoad() { return std::make_unique<Win32SystemLoad>(3000); }
 
+void NoteScheduleTick(HWND window) {
+  constexpr const wchar_t* kTicks = L"HalcyraE2E.Ticks";
+  const INT_PTR ticks = reinterpret_cast<INT_PTR>(GetPropW(window, kTicks));
+  SetPropW(window, kTicks, reinterpret_cast<HANDLE>(ticks + 1));
+}
+
 void NoteTrayBalloon(const std::string& dataFolder, const std::string& text) {
   EffectsJournal(dataFolder).Record("NIF_INFO " + text);
 }

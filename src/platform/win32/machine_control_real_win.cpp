@@ -41,6 +41,8 @@ std::unique_ptr<SystemLoad> MakeSystemLoad() { return std::make_unique<Win32Syst
 
 void NoteTrayBalloon(const std::string&, const std::string&) {}
 
+void NoteScheduleTick(HWND) {}
+
 std::unique_ptr<MachineControl> MakeMachineControl(const std::string&) {
   return std::make_unique<RealMachineControl>();
 }

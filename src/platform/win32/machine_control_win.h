@@ -2,6 +2,8 @@
 // the real calls, Halcyra-e2e.exe links the journal that tests read.
 #pragma once
 
+#include <windows.h>
+
 #include <memory>
 #include <optional>
 #include <string>
@@ -26,5 +28,9 @@ void NoteTrayBalloon(const std::string& dataFolder, const std::string& text);
 // in the data folder over the system's answer, when the file is there; the real build never
 // reads that file.
 std::optional<PowerCapabilities> MachinePowerCapabilities(const std::string& dataFolder);
+// The schedule's tick ran on that window. The end-to-end build counts the ticks in the window's
+// property "HalcyraE2E.Ticks", so that a test sees the program had its chance before it checks
+// that something did not happen; the real build does nothing.
+void NoteScheduleTick(HWND window);
 
 }  // namespace halcyra

@@ -259,6 +259,15 @@ std::string WindowText(HWND window) {
 
 std::string MessageBoxText(HWND box) { return WindowText(GetDlgItem(box, 0xFFFF)); }
 
+unsigned long ScheduleTicks(HWND main) {
+  return static_cast<unsigned long>(reinterpret_cast<INT_PTR>(GetPropA(main, "HalcyraE2E.Ticks")));
+}
+
+bool WaitForTicks(HWND main, unsigned long ticks, std::chrono::milliseconds timeout) {
+  const unsigned long until = ScheduleTicks(main) + ticks;
+  return WaitUntil([&] { return ScheduleTicks(main) >= until; }, timeout);
+}
+
 void ClickDialogButton(HWND dialog, int id) {
   HWND button = GetDlgItem(dialog, id);
   if (!button) throw std::runtime_error("no button " + std::to_string(id));

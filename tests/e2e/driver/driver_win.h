@@ -80,6 +80,13 @@ void ClickWithMouse(HWND control);
 // when there is no window or it does not show.
 HWND ShowMainWindow(const AppProcess& app, const std::string& password = "");
 
+// How many times the end-to-end build's schedule has ticked on its main window; a test waits
+// for a few more before it checks that something did not happen.
+unsigned long ScheduleTicks(HWND main);
+// Waits until the schedule has ticked that many times more; says whether it did.
+bool WaitForTicks(HWND main, unsigned long ticks,
+                  std::chrono::milliseconds timeout = kWindowTimeout);
+
 // A top-level window of the process with that class and title, waiting up to the timeout.
 HWND FindWindowOf(const AppProcess& app, const std::string& className, const std::string& title,
                   std::chrono::milliseconds timeout = kWindowTimeout);
