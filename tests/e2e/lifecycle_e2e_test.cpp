@@ -2,9 +2,11 @@
 #include <gtest/gtest.h>
 
 #include <thread>
+#include <vector>
 
 #include "driver/driver_win.h"
 #include "ui/main_window_ids.h"
+#include "ui/once_window_ids.h"
 #include "ui/password_prompt_ids.h"
 
 namespace halcyra::e2e {
@@ -80,6 +82,53 @@ TEST_F(LifecycleE2E, IconDoubleClickShowsAndHideHides) {
   ASSERT_TRUE(WaitVisible(main_, false));
   EXPECT_NE(ReadFileText(DataFile("Halcyra.ini")).find("ShowSystemTray=True"), std::string::npos)
       << "Hide saves nothing";
+}
+
+// The icon's menu, its items chosen with the keyboard as a user does: each does what its caption
+// says. The icon's fourth version asks for the menu with WM_CONTEXTMENU and the anchor.
+TEST_F(LifecycleE2E, EachItemOfTheIconsMenuDoesWhatItsCaptionSays) {
+  Start("ShowSystemTray=True\r\n");
+  // The keys go to the menu's window, whose loop reads them from the program's queue.
+  const auto choose = [this](const std::vector<WPARAM>& keys) {
+    PostMessageA(main_, ids::kTrayCallbackMessage, MAKEWPARAM(300, 300),
+                 MAKELPARAM(WM_CONTEXTMENU, 1));
+    HWND menu = nullptr;
+    ASSERT_TRUE(WaitUntil(
+        [&menu] {
+          menu = FindWindowA("#32768", nullptr);
+          return menu && IsWindowVisible(menu);
+        },
+        5s));
+    for (const WPARAM key : keys) {
+      PostMessageA(menu, WM_KEYDOWN, key, 1);
+      PostMessageA(menu, WM_KEYUP, key, 0xC0000001);
+    }
+    PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 1);
+  };
+  choose({VK_DOWN});
+  ASSERT_TRUE(WaitVisible(main_, true)) << "Show main window";
+  ClickDialogButton(main_, ids::kCancel);
+  ASSERT_TRUE(WaitVisible(main_, false));
+
+  choose({VK_DOWN, VK_DOWN});
+  HWND once = FindWindowOf(*app_, "TFrmOnce", "One-off action");
+  ASSERT_NE(once, nullptr) << "One-off action...";
+  ClickDialogButton(once, once_ids::kCancel);
+  ASSERT_TRUE(WaitVisible(once, false));
+
+  choose({VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN});
+  ASSERT_TRUE(WaitUntil([] { return FindWindowA("HH Parent", nullptr) != nullptr; }, 15s))
+      << "Help";
+  PostMessageA(FindWindowA("HH Parent", nullptr), WM_CLOSE, 0, 0);
+
+  ASSERT_TRUE(IsChecked(Control(main_, ids::kChkSystemTray)));
+  choose({VK_DOWN, VK_DOWN, VK_DOWN});
+  EXPECT_TRUE(WaitUntil([this] { return !IsChecked(Control(main_, ids::kChkSystemTray)); }, 5s))
+      << "Hide takes the icon away";
+  EXPECT_TRUE(app_->Running());
+
+  choose({VK_UP});
+  EXPECT_TRUE(app_->WaitForExit().has_value()) << "Exit, the last item";
 }
 
 TEST_F(LifecycleE2E, ExitEndsTheProgramAfterThePassword) {
