@@ -161,14 +161,10 @@ TEST_F(BadInputE2E, AVanishedDataFolderMakesOkSayItAndWriteNothingElsewhere) {
   std::filesystem::remove_all(saved, ignored);
   std::filesystem::rename(folder, saved);
   ClickDialogButton(main, ids::kOk);
-  HWND box = FindMessageBox(*app_);
-  ASSERT_NE(box, nullptr);
-  EXPECT_EQ(WindowText(box), "Halcyra");
-  EXPECT_EQ(MessageBoxText(box),
-            "Can not save settings. You must be given \"modify\" access to "
-            "the file: \"" +
-                DataFile("Halcyra.ini") + "\".");
-  ClickDialogButton(box, IDOK);
+  EXPECT_EQ(AnswerMessageBox(*app_, IDOK),
+            (BoxSaid{"Halcyra",
+                     "Can not save settings. You must be given \"modify\" access to the file: \"" +
+                         DataFile("Halcyra.ini") + "\"."}));
   EXPECT_TRUE(WaitVisible(main, false));
   EXPECT_FALSE(std::filesystem::exists(folder)) << "nothing made the folder again";
   char windows[MAX_PATH] = {};

@@ -29,27 +29,6 @@ bool TrayIconPresent(HWND main) {
   return Shell_NotifyIconA(NIM_MODIFY, &data) != FALSE;
 }
 
-int CountWindows(const AppProcess& app, const char* className) {
-  struct Count {
-    DWORD pid;
-    const char* className;
-    int found = 0;
-  } count{app.Id(), className};
-  EnumWindows(
-      [](HWND window, LPARAM param) -> BOOL {
-        auto* c = reinterpret_cast<Count*>(param);
-        DWORD pid = 0;
-        GetWindowThreadProcessId(window, &pid);
-        char name[64] = {};
-        GetClassNameA(window, name, sizeof name);
-        if (pid == c->pid && std::string(name) == c->className && IsWindowVisible(window))
-          ++c->found;
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&count));
-  return count.found;
-}
-
 class DesktopE2E : public testing::Test {
  protected:
   HWND Start(const std::string& settings, const std::string& password = "") {

@@ -8,13 +8,11 @@ namespace {
 
 TEST(FaultE2E, AnAccessViolationIsReportedWithItsCodeBeforeTheEnd) {
   AppProcess probe("fault_probe.exe");
-  HWND box = FindMessageBox(probe);
-  ASSERT_NE(box, nullptr) << "nothing may end silently";
-  EXPECT_EQ(WindowText(box), "Halcyra");
-  EXPECT_EQ(MessageBoxText(box),
-            "Halcyra stopped after an unexpected fault (code 0xC0000005). Start it again to keep "
-            "the schedule running.");
-  ClickDialogButton(box, IDOK);
+  EXPECT_EQ(AnswerMessageBox(probe, IDOK),
+            (BoxSaid{"Halcyra",
+                     "Halcyra stopped after an unexpected fault (code 0xC0000005). Start it again "
+                     "to keep the schedule running."}))
+      << "nothing may end silently";
   const auto code = probe.WaitForExit();
   ASSERT_TRUE(code.has_value());
   EXPECT_EQ(*code, 0xC0000005u) << "the process ends with the fault's code";

@@ -145,11 +145,8 @@ TEST_F(KeyboardE2E, CtrlTabChangesThePageUnderThePasswordRule) {
   ClickDialogButton(main, ids::kChkPassword);  // protection on, blank fields
   Settle(main);
   PressKeys("ctrl+Next");
-  HWND box = FindMessageBox(*app_);
-  ASSERT_NE(box, nullptr);
-  EXPECT_EQ(MessageBoxText(box), "The password and the password confirmation should not be blank.");
-  ClickDialogButton(box, IDOK);
-  ASSERT_TRUE(WaitVisible(box, false));
+  EXPECT_EQ(AnswerMessageBox(*app_, IDOK).text,
+            "The password and the password confirmation should not be blank.");
   EXPECT_EQ(SelectedTab(tabs), kPasswordPage);
 }
 

@@ -47,12 +47,8 @@ TEST_F(LifecycleE2E, SecondStartAsksForThePasswordAndWaitsForTheAnswer) {
 
   SetText(Control(prompt, pids::kEdtPwd), "Secret");
   ClickDialogButton(prompt, pids::kOk);
-  HWND box = FindMessageBox(*app_);
-  ASSERT_NE(box, nullptr);
-  EXPECT_EQ(WindowText(box), "Halcyra");
-  EXPECT_EQ(MessageBoxText(box), "The password is not correct, please try it again.");
-  ClickDialogButton(box, IDOK);
-  ASSERT_TRUE(WaitVisible(box, false));
+  EXPECT_EQ(AnswerMessageBox(*app_, IDOK),
+            (BoxSaid{"Halcyra", "The password is not correct, please try it again."}));
   EXPECT_TRUE(IsWindowVisible(prompt)) << "the prompt stays for another try";
 
   SetText(Control(prompt, pids::kEdtPwd), "secret");

@@ -48,20 +48,13 @@ TEST_F(LogPageE2E, ViewCreatesAnEmptyLogAndOpensIt) {
 TEST_F(LogPageE2E, EmptyAsksThenKeepsOrEmptiesTheFile) {
   WriteFileText(Log(), "2026-03-03 09:05:07    Reboot\r\n");
   ClickDialogButton(main_, ids::kCmdDeleteLog);
-  HWND box = FindMessageBox(*app_);
-  ASSERT_NE(box, nullptr);
-  EXPECT_EQ(WindowText(box), "Delete log file");
-  EXPECT_EQ(MessageBoxText(box), "Do you really want to delete the log file?");
-  ClickDialogButton(box, IDNO);
-  WaitVisible(box, false);
+  EXPECT_EQ(AnswerMessageBox(*app_, IDNO),
+            (BoxSaid{"Delete log file", "Do you really want to delete the log file?"}));
   Settle(main_);
   EXPECT_EQ(Size(Log()), 31);
 
   ClickDialogButton(main_, ids::kCmdDeleteLog);
-  box = FindMessageBox(*app_);
-  ASSERT_NE(box, nullptr);
-  ClickDialogButton(box, IDYES);
-  WaitVisible(box, false);
+  EXPECT_NE(AnswerMessageBox(*app_, IDYES), BoxSaid{});
   WaitUntil([this] { return Size(Log()) == 0; });
   EXPECT_EQ(Size(Log()), 0) << "the file stays, empty";
 }

@@ -121,12 +121,8 @@ TEST_F(MainWindowE2E, PasswordPageWithABlankConfirmationCannotBeLeft) {
 
   // The right arrow asks to leave for the Log page; the window's loop hands it to the tabs.
   PostMessageA(pages, WM_KEYDOWN, VK_RIGHT, 0);
-  HWND box = FindMessageBox(*app_);
-  ASSERT_NE(box, nullptr);
-  EXPECT_EQ(WindowText(box), "Error");
-  EXPECT_EQ(MessageBoxText(box), "The password and the password confirmation should not be blank.");
-  ClickDialogButton(box, IDOK);
-  ASSERT_TRUE(WaitVisible(box, false));
+  EXPECT_EQ(AnswerMessageBox(*app_, IDOK),
+            (BoxSaid{"Error", "The password and the password confirmation should not be blank."}));
   PostMessageA(pages, WM_KEYUP, VK_RIGHT, 0);
   Settle(main);
   EXPECT_EQ(SelectedTab(pages), kPasswordPage);

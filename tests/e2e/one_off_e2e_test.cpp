@@ -317,7 +317,10 @@ double HostLoad(std::chrono::milliseconds over) {
 // minutes last 3 seconds.
 TEST_F(OneOffE2E, AfterQuietWaitsWhileTheProcessorsAreBusyAndActsOnceTheyAreIdle) {
   StartTray();
-  const double without = HostLoad(3s);
+  // Other work that holds the host leaves no room for the loops to make a difference: it is
+  // waited out for a minute, and named if it stays.
+  double without = HostLoad(3s);
+  for (int tries = 0; tries < 20 && without > 60; ++tries) without = HostLoad(3s);
   SYSTEM_INFO system{};
   GetSystemInfo(&system);
   std::vector<std::unique_ptr<AppProcess>> busy;

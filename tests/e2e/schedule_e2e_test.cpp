@@ -217,27 +217,6 @@ TEST_F(ScheduleE2E, AnEditedTimerGoesLastAndTheOtherFiresFirst) {
       << "the suspend of \"second\", not the power off of \"first\"";
 }
 
-// The message boxes of the program that are open now.
-int OpenMessageBoxes(const AppProcess& app) {
-  struct Count {
-    DWORD process;
-    int boxes = 0;
-  } count{app.Id()};
-  EnumWindows(
-      [](HWND window, LPARAM data) -> BOOL {
-        auto& c = *reinterpret_cast<Count*>(data);
-        char name[16] = {};
-        DWORD process = 0;
-        GetWindowThreadProcessId(window, &process);
-        if (process == c.process && IsWindowVisible(window) &&
-            GetClassNameA(window, name, sizeof name) && std::string(name) == "#32770")
-          ++c.boxes;
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&count));
-  return count.boxes;
-}
-
 // What the program says when an action cannot be carried out is said once, with one log line,
 // however long the message stays open; answered, the program goes on.
 TEST_F(ScheduleE2E, AnUnknownWordOrARefusedActionGivesOneMessageAndOneLogLine) {
@@ -259,14 +238,14 @@ TEST_F(ScheduleE2E, AnUnknownWordOrARefusedActionGivesOneMessageAndOneLogLine) {
     HWND main = FindWindowOf(*app_, "TFrmMain", "Halcyra");
     RequestNow("Shutdown");
     ASSERT_TRUE(WaitForTicks(main, 3));
-    EXPECT_EQ(OpenMessageBoxes(*app_), 1);
+    EXPECT_EQ(CountWindows(*app_, "#32770"), 1);
     const std::string log = ReadFileText(DataFile("Log.txt"));
     EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1) << log;
     EXPECT_FALSE(FileExists(DataFile("Effects.txt"))) << "nothing acts under the box";
     ClickDialogButton(box, IDOK);
     // Answered, the program goes on: the request fires, and the minute stays handled.
     ASSERT_TRUE(WaitForText(DataFile("Effects.txt"), "ExitWindowsEx 13\r\n", 10s));
-    EXPECT_EQ(OpenMessageBoxes(*app_), 0);
+    EXPECT_EQ(CountWindows(*app_, "#32770"), 0);
     app_.reset();
   }
 }

@@ -36,11 +36,7 @@ TEST(SoundPageWithDevice, PreviewTogglesAndAMissingFileIsReported) {
 
   SetText(Control(main, ids::kEdtSoundPath), DataFile("missing.wav"));
   ClickDialogButton(main, ids::kBtnPreview);
-  HWND box = FindMessageBox(app);
-  ASSERT_NE(box, nullptr);
-  EXPECT_EQ(WindowText(box), "Error");
-  EXPECT_EQ(MessageBoxText(box), "The sound file does not exist.");
-  ClickDialogButton(box, IDOK);
+  EXPECT_EQ(AnswerMessageBox(app, IDOK), (BoxSaid{"Error", "The sound file does not exist."}));
   RemoveFile(wave);
 }
 

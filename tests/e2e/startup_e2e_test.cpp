@@ -127,19 +127,11 @@ TEST_F(StartupE2E, UnwritableSettingsAtFirstStartAsksForModifyAccessThenEnds) {
   FileLock lock(Settings());
   ASSERT_TRUE(lock.Held());
   AppProcess app;
-  HWND box = FindMessageBox(app);
-  ASSERT_NE(box, nullptr);
-  EXPECT_EQ(WindowText(box), "Halcyra");
-  EXPECT_EQ(MessageBoxText(box),
-            "You must be given \"modify\" access to the folder: \"" + DataFolder() + "\".");
-  ClickDialogButton(box, IDOK);
-  ASSERT_TRUE(WaitVisible(box, false) || !IsWindow(box));
-
+  EXPECT_EQ(AnswerMessageBox(app, IDOK),
+            (BoxSaid{"Halcyra", "You must be given \"modify\" access to the folder: \"" +
+                                    DataFolder() + "\"."}));
   // Start-up goes on to AppPath, whose refusal nobody catches: its text, then the end.
-  HWND second = FindMessageBox(app);
-  ASSERT_NE(second, nullptr);
-  EXPECT_EQ(MessageBoxText(second), "Unable to write to " + Settings());
-  ClickDialogButton(second, IDOK);
+  EXPECT_EQ(AnswerMessageBox(app, IDOK).text, "Unable to write to " + Settings());
   const auto code = app.WaitForExit();
   ASSERT_TRUE(code.has_value());
   EXPECT_NE(*code, 0u);

@@ -97,11 +97,8 @@ TEST_F(TimersE2E, EditStoresTheTitleAsTypedOrChangesNothing) {
     ASSERT_NE(editor, nullptr);
     SetText(Control(editor, tids::kEdtTitle), "earlier");
     ClickDialogButton(editor, tids::kOk);
-    HWND box = FindMessageBox(*app_);
-    ASSERT_NE(box, nullptr);
-    EXPECT_EQ(MessageBoxText(box).rfind("Can not save settings.", 0), 0u) << MessageBoxText(box);
-    ClickDialogButton(box, IDOK);
-    ASSERT_TRUE(WaitVisible(box, false));
+    const BoxSaid said = AnswerMessageBox(*app_, IDOK);
+    EXPECT_EQ(said.text.rfind("Can not save settings.", 0), 0u) << said;
   }
   EXPECT_EQ(ReadFileText(Settings()), settings) << "byte for byte";
   EXPECT_EQ(Titles(), (std::vector<std::string>{"Late", "early"}));
@@ -110,19 +107,12 @@ TEST_F(TimersE2E, EditStoresTheTitleAsTypedOrChangesNothing) {
 TEST_F(TimersE2E, DeleteAsksFirstThenRemovesTheTimer) {
   SelectListRow(list_, 0);  // "early"
   ClickDialogButton(main_, mids::kBtnDelete);
-  HWND box = FindMessageBox(*app_);
-  ASSERT_NE(box, nullptr);
-  EXPECT_EQ(WindowText(box), "Delete timer");
-  EXPECT_EQ(MessageBoxText(box), "Do you really want to delete the selected timer?");
-  ClickDialogButton(box, IDNO);
-  ASSERT_TRUE(WaitVisible(box, false));
+  EXPECT_EQ(AnswerMessageBox(*app_, IDNO),
+            (BoxSaid{"Delete timer", "Do you really want to delete the selected timer?"}));
   EXPECT_EQ(Titles(), (std::vector<std::string>{"early", "late"}));
 
   ClickDialogButton(main_, mids::kBtnDelete);
-  box = FindMessageBox(*app_);
-  ASSERT_NE(box, nullptr);
-  ClickDialogButton(box, IDYES);
-  ASSERT_TRUE(WaitVisible(box, false));
+  ASSERT_NE(AnswerMessageBox(*app_, IDYES), BoxSaid{});
   WaitUntil([this] { return Titles().size() == 1; }, 2s);
   EXPECT_EQ(Titles(), std::vector<std::string>{"late"});
   EXPECT_EQ(ReadFileText(Settings()).find("early="), std::string::npos);
@@ -133,12 +123,8 @@ TEST_F(TimersE2E, DuplicateTitleIsRefusedAndTheEditorStaysOpen) {
   ASSERT_NE(editor, nullptr);
   SetText(Control(editor, tids::kEdtTitle), "late");
   ClickDialogButton(editor, tids::kOk);
-  HWND box = FindMessageBox(*app_);
-  ASSERT_NE(box, nullptr);
-  EXPECT_EQ(WindowText(box), "Error");
-  EXPECT_EQ(MessageBoxText(box), "The same Timer tile already exists.");
-  ClickDialogButton(box, IDOK);
-  ASSERT_TRUE(WaitVisible(box, false));
+  EXPECT_EQ(AnswerMessageBox(*app_, IDOK),
+            (BoxSaid{"Error", "The same Timer tile already exists."}));
   EXPECT_TRUE(IsWindowVisible(editor));
   ClickDialogButton(editor, tids::kCancel);
   ASSERT_TRUE(WaitVisible(editor, false));

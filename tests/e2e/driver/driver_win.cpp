@@ -241,6 +241,27 @@ HWND ShowMainWindow(const AppProcess& app, const std::string& password) {
   return WaitVisible(main, true) ? main : nullptr;
 }
 
+int CountWindows(const AppProcess& app, const char* className) {
+  struct Count {
+    DWORD pid;
+    const char* className;
+    int found = 0;
+  } count{app.Id(), className};
+  EnumWindows(
+      [](HWND window, LPARAM param) -> BOOL {
+        auto* c = reinterpret_cast<Count*>(param);
+        DWORD pid = 0;
+        GetWindowThreadProcessId(window, &pid);
+        char name[64] = {};
+        GetClassNameA(window, name, sizeof name);
+        if (pid == c->pid && std::string(name) == c->className && IsWindowVisible(window))
+          ++c->found;
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&count));
+  return count.found;
+}
+
 HWND FindMessageBox(const AppProcess& app, std::chrono::milliseconds timeout) {
   return FindTopLevel({app.Id(), "#32770", std::nullopt, true}, timeout);
 }
@@ -258,6 +279,15 @@ std::string WindowText(HWND window) {
 }
 
 std::string MessageBoxText(HWND box) { return WindowText(GetDlgItem(box, 0xFFFF)); }
+
+BoxSaid AnswerMessageBox(const AppProcess& app, int button) {
+  const HWND box = FindMessageBox(app);
+  if (!box) return {};
+  BoxSaid said{WindowText(box), MessageBoxText(box)};
+  ClickDialogButton(box, button);
+  WaitVisible(box, false);
+  return said;
+}
 
 unsigned long ScheduleTicks(HWND main) {
   return static_cast<unsigned long>(reinterpret_cast<INT_PTR>(GetPropA(main, "HalcyraE2E.Ticks")));

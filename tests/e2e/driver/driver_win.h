@@ -8,6 +8,7 @@
 #include <chrono>
 #include <functional>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -90,6 +91,8 @@ bool WaitForTicks(HWND main, unsigned long ticks,
 // A top-level window of the process with that class and title, waiting up to the timeout.
 HWND FindWindowOf(const AppProcess& app, const std::string& className, const std::string& title,
                   std::chrono::milliseconds timeout = kWindowTimeout);
+// The shown top-level windows of the process of that class ("#32770": its message boxes).
+int CountWindows(const AppProcess& app, const char* className);
 // A shown message box ("#32770") of the process, waiting up to the timeout.
 HWND FindMessageBox(const AppProcess& app, std::chrono::milliseconds timeout = kWindowTimeout);
 // Waits until the window is visible (or hidden) and says whether it got there.
@@ -97,6 +100,18 @@ bool WaitVisible(HWND window, bool visible, std::chrono::milliseconds timeout = 
 
 std::string WindowText(HWND window);
 std::string MessageBoxText(HWND box);
+// What a message box said.
+struct BoxSaid {
+  std::string caption;
+  std::string text;
+  bool operator==(const BoxSaid&) const = default;
+  friend std::ostream& operator<<(std::ostream& out, const BoxSaid& box) {
+    return out << '"' << box.caption << "\": \"" << box.text << '"';
+  }
+};
+// Waits for a message box of the process, reads it, answers it with that button and waits
+// until it is gone; an empty caption and text when none came.
+BoxSaid AnswerMessageBox(const AppProcess& app, int button);
 // Clicks a button of a dialog or message box by its id (IDOK, IDYES, ...).
 void ClickDialogButton(HWND dialog, int id);
 bool IsChecked(HWND button);
