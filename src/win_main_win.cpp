@@ -8,6 +8,7 @@
 #include "app/startup.h"
 #include "platform/win32/machine_control_win.h"
 #include "platform/win32/process_hardening_win.h"
+#include "platform/win32/process_identity_win.h"
 #include "platform/win32/win32_ini_profile_win.h"
 #include "platform/win32/win32_os_info_win.h"
 #include "platform/win32/win32_regional_settings_win.h"
@@ -22,6 +23,16 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   const HRESULT com = CoInitialize(nullptr);
 
   Win32OsInfo os;
+  // Started for a service account it would fire every user's timers and clean up folders that
+  // users may write with rights no user has: it says so where an administrator looks, and ends.
+  if (const std::string why = ServiceAccountRefusal(OwnIdentity()); !why.empty()) {
+    MakeSystemLog(GetDataFolder(os))
+        ->Write(ServiceEvent::ServiceAccount,
+                "Halcyra ended at once: it acts only for a logged-on user, and " + why +
+                    ". Start it at the user's logon, or leave the timers to the companion "
+                    "service.");
+    return 1;
+  }
   Win32IniProfile ini;
   Win32RegionalSettings regional;
   Win32MessageBoxes boxes;

@@ -128,6 +128,14 @@ int main() {
     WriteStandard(STD_OUTPUT_HANDLE, kCmdUsage);
     return line.helpExitCode;
   }
+  // Started as SYSTEM by a task or a management script, it would start the tray program as
+  // SYSTEM: nothing is asked of anyone.
+  const std::optional<PeerIdentity> self = OwnIdentity();
+  if (const std::string why = ServiceAccountRefusal(self); !why.empty())
+    return Fail(cmd_exit::kNoTrayProgram,
+                "HalcyraCmd acts only for a logged-on user, and " + why +
+                    ". Run it in a task that runs as the user, only when the user is logged on, "
+                    "or give the timer to the companion service's schedule");
   OneOffRequest request = line.request;
   // The process's creation time goes with its number: the tray program opens it later.
   if (request.processId) request.processCreated = ProcessCreationTime(request.processId);
@@ -138,8 +146,6 @@ int main() {
                                           (request.processId ? std::to_string(request.processId)
                                                              : "\"" + request.imageName + "\"") +
                                           " runs in this session");
-  const std::optional<PeerIdentity> self = OwnIdentity();
-  if (!self) return Fail(cmd_exit::kNoTrayProgram, "This program's own user could not be read");
   const std::string name = OneOffPipeName(*self);
   UniqueHandle pipe = OpenTrayPipe(Wide(name));
   if (!pipe && line.action == CmdAction::Cancel) {

@@ -17,6 +17,15 @@ std::string OneOffPipeName(const PeerIdentity& self) {
   return "\\\\.\\pipe\\Halcyra-" + std::to_string(self.session) + "-" + self.userSid;
 }
 
+std::string ServiceAccountRefusal(const std::optional<PeerIdentity>& self) {
+  if (!self || self->userSid.empty()) return "its own account could not be read";
+  if (self->userSid == "S-1-5-18") return "it runs as LocalSystem";
+  if (self->userSid == "S-1-5-19") return "it runs as LocalService";
+  if (self->userSid == "S-1-5-20") return "it runs as NetworkService";
+  if (self->session == 0) return "it runs in session 0, where no user works";
+  return "";
+}
+
 bool ClientTrusted(const PeerIdentity& server, const std::optional<PeerIdentity>& client) {
   return SameUserAndSession(server, client) && client->integrity >= server.integrity;
 }

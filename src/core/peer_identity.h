@@ -24,6 +24,12 @@ std::string OneOffPipeName(const PeerIdentity& self);
 // document viewer) runs lower and must not power the machine off.
 bool ClientTrusted(const PeerIdentity& server, const std::optional<PeerIdentity>& client);
 
+// Why the tray program or HalcyraCmd must not run for this account, or empty when it may. A
+// service account (LocalSystem, LocalService, NetworkService) or a process of session 0, where
+// no user works, would fire every user's timers and clean up folders every user may write with
+// rights no user has; an identity that could not be read counts as one.
+std::string ServiceAccountRefusal(const std::optional<PeerIdentity>& self);
+
 // HalcyraCmd talks only to a server of its own user in its own session, at the medium level or
 // its own if lower: anyone may create a pipe name first, and a squatter's made-up answer would
 // tell a script that its action is pending.

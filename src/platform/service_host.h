@@ -84,12 +84,13 @@ enum class ServiceEvent : unsigned {
   Fault = 8,               // an error the service did not expect
   ChannelRefused = 9,      // the tray program could not open HalcyraCmd's pipe
   TimersCannotWake = 10,   // Windows armed a wake-up timer but cannot wake the machine from it
+  ServiceAccount = 11,     // the tray program was started for a service account and ended
 };
 
 inline bool IsError(ServiceEvent event) {
   return event == ServiceEvent::FileRefused || event == ServiceEvent::SettingsUnreadable ||
          event == ServiceEvent::ActionRefused || event == ServiceEvent::Fault ||
-         event == ServiceEvent::ChannelRefused;
+         event == ServiceEvent::ChannelRefused || event == ServiceEvent::ServiceAccount;
 }
 
 class SystemLog {

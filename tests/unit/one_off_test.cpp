@@ -290,6 +290,18 @@ TEST(OneOffChannel, EachEndTrustsOnlyItsOwnUserSessionAndLevel) {
   EXPECT_FALSE(ServerTrusted(self, other("S-1-5-18", 2, 0x4000))) << "a squatter of another user";
   EXPECT_FALSE(ServerTrusted(self, other(self.userSid, 0, 0x2000))) << "another session";
   EXPECT_FALSE(ServerTrusted(self, std::nullopt));
+
+  // Neither end runs for a service account or in session 0, nor for an account it cannot read.
+  EXPECT_EQ(ServiceAccountRefusal(self), "");
+  EXPECT_EQ(ServiceAccountRefusal(PeerIdentity{"S-1-5-18", 2, 0x4000}), "it runs as LocalSystem");
+  EXPECT_EQ(ServiceAccountRefusal(PeerIdentity{"S-1-5-19", 0, 0x4000}), "it runs as LocalService");
+  EXPECT_EQ(ServiceAccountRefusal(PeerIdentity{"S-1-5-20", 0, 0x4000}),
+            "it runs as NetworkService");
+  EXPECT_EQ(ServiceAccountRefusal(PeerIdentity{self.userSid, 0, 0x2000}),
+            "it runs in session 0, where no user works");
+  EXPECT_EQ(ServiceAccountRefusal(std::nullopt), "its own account could not be read");
+  EXPECT_EQ(ServiceAccountRefusal(PeerIdentity{"", 2, 0x2000}),
+            "its own account could not be read");
 }
 
 }  // namespace
