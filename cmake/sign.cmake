@@ -9,6 +9,12 @@
 
 set(pfx "$ENV{SIGN_PFX}")
 set(timestamp_url "$ENV{SIGN_TIMESTAMP_URL}")
+# The URL goes on the signing tool's command line, where other users see it, and into the
+# stamps beside the signed files: credentials in it would travel with it.
+if(timestamp_url MATCHES "^[A-Za-z][A-Za-z0-9+.-]*://[^/]*@")
+  message(FATAL_ERROR "SIGN_TIMESTAMP_URL carries credentials (user:password@): give a "
+                      "time-stamping service that needs none")
+endif()
 
 function(sign_file in out)
   set(arguments sign -pkcs12 "${pfx}" -readpass - -h sha256 -n Halcyra -i https://halcyra.org)

@@ -12,6 +12,8 @@ set -euo pipefail
 make_certificate() {
   local dir=$1
   [ -f "$dir/signing.pfx" ] && return 0
+  # The keys and the password are for this user's eyes only, also while they are written.
+  umask 077
   mkdir -p "$dir"
   local password
   password=$(openssl rand -hex 16)
