@@ -18,7 +18,7 @@
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   using namespace halcyra;
-  HardenProcess();
+  const bool redirectionsTrusted = HardenProcess();
   InstallFaultReport();
   const HRESULT com = CoInitialize(nullptr);
 
@@ -33,6 +33,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
                     "service.");
     return 1;
   }
+  if (!redirectionsTrusted)
+    MakeSystemLog(GetDataFolder(os))
+        ->Write(ServiceEvent::NoRedirectionTrust, kNoRedirectionTrustText);
   Win32IniProfile ini;
   Win32RegionalSettings regional;
   Win32MessageBoxes boxes;

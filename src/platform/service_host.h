@@ -74,17 +74,18 @@ inline constexpr unsigned kPlannedOther = 0x80000000;
 // The kinds of line the service writes to the Windows event log, each with an event id of its
 // own (the ids of the service's message table), so that administrators can filter on them.
 enum class ServiceEvent : unsigned {
-  StateChanged = 1,        // started or stopped
-  Acted = 2,               // a timer fell due and the service carries it out
-  UserLoggedOn = 3,        // a timer fell due while a user is logged on: left to the user
-  NothingToDo = 4,         // a timer whose action the service cannot take (log off, unknown)
-  FileRefused = 5,         // a shared file failed its link checks
-  SettingsUnreadable = 6,  // the settings could not be read or written
-  ActionRefused = 7,       // Windows refused the action, or its log line could not be written
-  Fault = 8,               // an error the service did not expect
-  ChannelRefused = 9,      // the tray program could not open HalcyraCmd's pipe
-  TimersCannotWake = 10,   // Windows armed a wake-up timer but cannot wake the machine from it
-  ServiceAccount = 11,     // the tray program was started for a service account and ended
+  StateChanged = 1,         // started or stopped
+  Acted = 2,                // a timer fell due and the service carries it out
+  UserLoggedOn = 3,         // a timer fell due while a user is logged on: left to the user
+  NothingToDo = 4,          // a timer whose action the service cannot take (log off, unknown)
+  FileRefused = 5,          // a shared file failed its link checks
+  SettingsUnreadable = 6,   // the settings could not be read or written
+  ActionRefused = 7,        // Windows refused the action, or its log line could not be written
+  Fault = 8,                // an error the service did not expect
+  ChannelRefused = 9,       // the tray program could not open HalcyraCmd's pipe
+  TimersCannotWake = 10,    // Windows armed a wake-up timer but cannot wake the machine from it
+  ServiceAccount = 11,      // the tray program was started for a service account and ended
+  NoRedirectionTrust = 12,  // Windows lacks the mitigation that refuses planted junctions
 };
 
 inline bool IsError(ServiceEvent event) {

@@ -39,12 +39,12 @@ void Say(const std::string& text, bool failed, bool quiet) {
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   using namespace halcyra;
-  HardenProcess();
+  const bool redirectionsTrusted = HardenProcess();
   const ServiceRequest request = ParseServiceArguments(SplitCommandLine(Utf8(GetCommandLineW())));
   const bool desktop = HasVisibleDesktop();
   if (request.command == ServiceCommand::RunAsService) {
     InstallFaultReport(FaultNotice::StandardError);
-    if (RunAsService()) return 0;
+    if (RunAsService(redirectionsTrusted)) return 0;
     // Started by hand without arguments: not a service's start.
     Say(kServiceUsage, false, !desktop);
     return kExitUsage;

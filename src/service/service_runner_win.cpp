@@ -14,6 +14,7 @@
 #include "platform/service_names.h"
 #include "platform/win32/handle_win.h"
 #include "platform/win32/machine_control_win.h"
+#include "platform/win32/process_hardening_win.h"
 #include "platform/win32/utf8_win.h"
 #include "platform/win32/win32_clock_win.h"
 #include "platform/win32/win32_ini_profile_win.h"
@@ -47,6 +48,7 @@ class CompanionService {
   // the process is found through this.
   static CompanionService* running;
 
+  explicit CompanionService(bool redirectionsTrusted) : redirectionsTrusted_(redirectionsTrusted) {}
   void Main();
 
  private:
@@ -57,6 +59,8 @@ class CompanionService {
   // data folder changes, and after the clock changed or the machine resumed.
   void Wait(CompanionSchedule& schedule, const Clock& clock, const std::string& folder,
             SystemLog& log);
+
+  bool redirectionsTrusted_;
 
   SERVICE_STATUS_HANDLE handle_ = nullptr;
   // The control handler runs on the service manager's thread, the work on this one: the
@@ -118,6 +122,7 @@ void CompanionService::Main() {
   Report(SERVICE_START_PENDING, kStartHintMs);
   // The Windows event log; the end-to-end build journals its lines beside the actions.
   const std::unique_ptr<SystemLog> log = MakeSystemLog(GetDataFolder(Win32OsInfo()));
+  if (!redirectionsTrusted_) log->Write(ServiceEvent::NoRedirectionTrust, kNoRedirectionTrustText);
   try {
     Work(*log);
     Report(SERVICE_STOPPED);
@@ -212,8 +217,8 @@ void WINAPI ServiceMain(DWORD, LPWSTR*) { CompanionService::running->Main(); }
 
 }  // namespace
 
-bool RunAsService() {
-  CompanionService service;
+bool RunAsService(bool redirectionsTrusted) {
+  CompanionService service(redirectionsTrusted);
   CompanionService::running = &service;
   std::wstring name = Wide(kCompanionServiceName);
   const SERVICE_TABLE_ENTRYW table[] = {{name.data(), &ServiceMain}, {nullptr, nullptr}};

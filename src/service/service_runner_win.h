@@ -6,7 +6,8 @@
 namespace halcyra {
 
 // Connects to the service manager and returns when the service has stopped; false when the
-// program was not started by the service manager.
-bool RunAsService();
+// program was not started by the service manager. Without the redirection trust the service
+// says so in the event log as it starts.
+bool RunAsService(bool redirectionsTrusted);
 
 }  // namespace halcyra

@@ -46,14 +46,25 @@ std::optional<std::uint32_t> ReparseTagOfComponent(const std::string& component)
   return info.ReparseTag ? std::optional<std::uint32_t>(info.ReparseTag) : std::nullopt;
 }
 
-// The sound file opened once for reading, with its size, when it may be played. The last open
-// follows nothing the walk did not see but may be raced: its final path must still be local.
+// The sound file opened once for reading, with its size, when it may be played. The walk may be
+// raced: the last component is opened as itself, so that a link put there after the walk is not
+// followed, and read through that very handle; the final path of the folders before it must
+// still be local.
 UniqueHandle OpenSoundFile(const std::string& path, std::uint64_t& size) {
   if (!IsLocalDrivePath(path, &IsNetworkDrive) ||
       !ReachedWithoutLinks(path, &ReparseTagOfComponent))
     return UniqueHandle();
-  UniqueHandle file(CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  const UniqueHandle itself(CreateFileW(Wide(path).c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ,
+                                        nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT,
+                                        nullptr));
+  FILE_ATTRIBUTE_TAG_INFO tag{};
+  if (!itself ||
+      !GetFileInformationByHandleEx(itself.Get(), FileAttributeTagInfo, &tag, sizeof tag) ||
+      ((tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
+       (tag.ReparseTag == 0 || IsNameSurrogate(tag.ReparseTag))))
+    return UniqueHandle();
+  UniqueHandle file(
+      ReOpenFile(itself.Get(), GENERIC_READ, FILE_SHARE_READ, FILE_FLAG_SEQUENTIAL_SCAN));
   BY_HANDLE_FILE_INFORMATION info{};
   const std::optional<std::string> final = file ? FinalPath(file.Get()) : std::nullopt;
   if (!final || !GetFileInformationByHandle(file.Get(), &info) ||
