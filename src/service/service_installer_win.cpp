@@ -222,6 +222,16 @@ std::optional<std::string> TrustedInstallFolder(const std::string& folder,
     refusal = "\"" + existing + "\" leads to \"" + resolved + "\", which is no local drive path";
     return std::nullopt;
   }
+  // The package and the service use the folder as it is written, not as it resolves now: a
+  // link anywhere in it would take every later write wherever the link then points.
+  std::string given = existing;
+  while (given.size() > 3 && given.back() == '\\') given.pop_back();
+  if (CompareStringOrdinal(Wide(given).c_str(), -1, Wide(resolved).c_str(), -1, TRUE) !=
+      CSTR_EQUAL) {
+    refusal = "\"" + given + "\" leads to \"" + resolved +
+              "\" through a link, a junction or a short name";
+    return std::nullopt;
+  }
   std::vector<FolderSecurity> chain;
   for (std::string path = resolved.back() == '\\' ? resolved.substr(0, 2) : resolved; !path.empty();
        path = FolderOf(path)) {

@@ -80,10 +80,20 @@ std::string ExposedInstallFolder(const std::vector<FolderSecurity>& chain, bool 
             UntrustedWriter(first.owner, effective, installingAccount, ChangingRights());
         !writer.empty())
       return Quoted(first.path) + " can be changed by " + writer;
-  } else if (std::string writer =
-                 UntrustedWriter(accounts::kSystem, effective, installingAccount, ChangingRights());
-             !writer.empty()) {
-    return Quoted(first.path) + " lets " + writer + " change the folders made inside it";
+  } else {
+    // Whoever may make folders here may make the install folder first, and own it.
+    std::vector<GrantedAccess> own;
+    for (const GrantedAccess& entry : *first.entries)
+      if (!entry.inheritOnly) own.push_back(entry);
+    if (std::string maker = UntrustedWriter(
+            first.owner, own, installingAccount,
+            file_rights::kAppendData | file_rights::kGenericWrite | file_rights::kGenericAll);
+        !maker.empty())
+      return Quoted(first.path) + " lets " + maker + " make the folder first";
+    if (std::string writer =
+            UntrustedWriter(accounts::kSystem, effective, installingAccount, ChangingRights());
+        !writer.empty())
+      return Quoted(first.path) + " lets " + writer + " change the folders made inside it";
   }
   for (const FolderSecurity& folder : chain)
     if (std::string writer =

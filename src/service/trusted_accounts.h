@@ -51,7 +51,8 @@ struct FolderSecurity {
 // (`exists` false) the nearest folder above it that does, then every folder above up to the
 // drive's root. The install folder may be changed by nobody else, also through the entries
 // that the files made inside inherit; a folder still to be made gets the inheritable entries of
-// the one above it; no folder above may be renamed away; none on the way may be a link.
+// the one above it, where nobody else may make folders (and so make it first); no folder above
+// may be renamed away; none on the way may be a link.
 std::string ExposedInstallFolder(const std::vector<FolderSecurity>& chain, bool exists,
                                  const std::string& installingAccount);
 

@@ -238,6 +238,36 @@ TEST_F(PackageTest, AFailedInstallLeavesNothingBehindAndSaysWhyInTheLog) {
   }
 }
 
+// Runs a host program in that folder and waits for it: Wine's own calls make no links.
+void OnHost(const std::string& commandLine, const char* folder) {
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  std::string line = commandLine;
+  ASSERT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, folder,
+                             &startup, &info));
+  WaitForSingleObject(info.hProcess, 10000);
+  CloseHandle(info.hThread);
+  CloseHandle(info.hProcess);
+}
+
+// The package installs into INSTALLDIR as written: one that reaches Program Files through a link
+// is refused, since the link could later point anywhere.
+TEST_F(PackageTest, AnInstallFolderThroughALinkIsRefusedWithItsReason) {
+  const std::string log = AppProcess::ExePath("package_tests.exe") + ".install.log";
+  RemoveFile(log);
+  OnHost("/bin/ln -sfn \"Program Files\" HalcyraLinked", "C:\\");
+  ASSERT_NE(GetFileAttributesA("C:\\HalcyraLinked"), INVALID_FILE_ATTRIBUTES) << "the host's link";
+  EXPECT_NE(Msiexec("/i \"" + Package(kPackage) +
+                    "\" INSTALLDIR=\"C:\\HalcyraLinked\\Halcyra\" /l*v \"" + log + "\""),
+            0u);
+  EXPECT_FALSE(FileExists(Installed("Halcyra.exe")));
+  std::string text = ReadFileText(log);
+  text.erase(std::remove(text.begin(), text.end(), '\0'), text.end());
+  EXPECT_NE(text.find("through a link"), std::string::npos);
+  OnHost("/bin/rm -f HalcyraLinked", "C:\\");
+}
+
 // The system's PATH as the registry holds it.
 std::string SystemPath() {
   char path[8192] = {};

@@ -164,6 +164,12 @@ TEST(InstallFolder, RefusedWhenAnyoneElseCanChangeItOrRenameAFolderAboveOrALinkI
                        std::vector<G>{{accounts::kAdministrators, r::kAll, true, false, true, true},
                                       {kAuthenticated, 0x1301BF, true, false, true, true}}};
   EXPECT_NE(refusal({tools, root}, false).find("\"C:\\Tools\""), std::string::npos);
+  FolderSecurity shared = tools;
+  shared.entries = std::vector<G>{{accounts::kAdministrators, r::kAll, true, false, true, true},
+                                  {kAuthenticated, r::kAppendData, true, false}};
+  EXPECT_NE(refusal({shared, root}, false).find("S-1-5-11 make the folder first"),
+            std::string::npos)
+      << "users may make it first, though it would inherit nothing of theirs";
   tools.entries = std::vector<G>{{kAuthenticated, 0x1301BF, true, true, false, true}};
   EXPECT_NE(refusal({tools, root}, true), "") << "files made inside inherit modify";
   tools.entries = std::vector<G>{{kAuthenticated, r::kDelete, true, false}};
