@@ -247,6 +247,10 @@ TEST_F(AlarmTest, EmptyLogAsksAndKeepsTheFileOnNo) {
   boxes_.answers = {mb::kIdYes};
   f.CmdDeleteLogClick();
   EXPECT_EQ(std::filesystem::file_size(log), 0u);
+  std::filesystem::remove(log);
+  std::filesystem::create_directory(log);  // a log that cannot be emptied
+  boxes_.answers = {mb::kIdYes};
+  EXPECT_THROW(f.CmdDeleteLogClick(), std::runtime_error) << "for the general handler to show";
 }
 
 }  // namespace

@@ -77,19 +77,22 @@ TEST(TempFolderGuard, OnlyARealTemporaryFolderIsEmptied) {
                                          "D:\\Data\\Pictures"};
   for (const char* temp :
        {"C:\\Users\\ann\\AppData\\Local\\Temp", "C:\\Users\\ann\\AppData\\Local\\Temp\\",
-        "C:\\Temp", "c:\\windows\\temp", "\\\\server\\share\\temp"})
+        "C:\\Temp", "c:/temp", "c:\\windows\\temp", "\\\\server\\share\\temp"})
     EXPECT_TRUE(IsClearableTempFolder(temp, kept)) << temp;
   for (const char* refused :
        {"C:\\Users\\ann\\",    // the fallback without TMP and TEMP: the profile
         "c:/users/ANN",        // the same, spelled otherwise
+        "C:\\Users\\ann ",     // the same: Windows drops a trailing blank
         "C:\\Windows\\",       // the next fallback
-        "C:\\", "C:", "D:\\",  // drive roots
+        "C:\\", "C:", "D:\\",  // drive roots, with a protected folder or
+        "E:\\",                // without
         "C:\\Users",           // above a protected folder
         "D:\\Data",            // above one on another drive
         "C:\\Users\\ann\\AppData\\Roaming", "C:\\Program Files\\", "\\\\server\\share",
         "\\\\server", "\\\\?\\C:\\Temp",  // share roots, device paths
         "", "   ", "Temp", "\\Temp"})     // nothing, or no full path
     EXPECT_FALSE(IsClearableTempFolder(refused, kept)) << refused;
+  EXPECT_FALSE(IsClearableTempFolder("C:Temp", kept)) << "the current folder of drive C:";
 }
 
 }  // namespace

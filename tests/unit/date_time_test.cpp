@@ -53,6 +53,7 @@ TEST(DateTime, TextLeavesTheTimeOffAtMidnight) {
   EXPECT_EQ(DateTimeToText(EncodeDateTime(At(2026, 3, 3, 9, 5, 7)), us), "3/3/2026 9:05:07 AM");
   EXPECT_EQ(DateTimeToText(EncodeDateTime(At(2026, 3, 3, 21, 5, 7)), us), "3/3/2026 9:05:07 PM");
   EXPECT_EQ(DateTimeToText(EncodeDateTime(At(2026, 3, 3, 0, 0, 1)), us), "3/3/2026 12:00:01 AM");
+  EXPECT_EQ(DateTimeToText(EncodeDateTime(At(2026, 3, 3, 12, 30)), us), "3/3/2026 12:30:00 PM");
   EXPECT_EQ(DateTimeToText(EncodeDateTime(At(2026, 3, 3)), us), "3/3/2026");
 
   RegionalFormat iso{"yyyy-MM-dd", "HH'h'mm:ss", ":", "", ""};
@@ -83,6 +84,8 @@ TEST(DateTime, TextThatIsNoDateTimeIsRefused) {
   }
   ASSERT_TRUE(TextToDateTime("9:05:07 AM", us).has_value());
   EXPECT_NEAR(*TextToDateTime("9:05:07 AM", us), (9 * 3600 + 5 * 60 + 7) / kSecondsPerDay, 1e-12);
+  EXPECT_NEAR(TextToDateTime("2/29/2028 12:30 AM", us).value_or(0),
+              EncodeDateTime(At(2028, 2, 29, 0, 30)), 1e-9);
   EXPECT_NEAR(*TextToDateTime("12/24/2026 23:15", us), EncodeDateTime(At(2026, 12, 24, 23, 15)),
               1e-9);
 }

@@ -169,6 +169,7 @@ TEST_F(HotkeySlotsTest, AKeyUpCountsOnlyAfterItsKeyDownAndUnfinishedCombinations
   EXPECT_EQ(f.EdtHibernate.text, "F5") << "a key-up without its key-down";
   // Shift+Tab: Shift goes down here, the focus moves on and Shift comes up in the next field.
   f.EdtHibernateKeyDown(kShift, kShiftHeld);
+  f.EdtHibernateKeyDown(kShift, kShiftHeld);  // held, it repeats; it comes up once
   EXPECT_EQ(f.EdtHibernate.text, "Shift+");
   f.HotkeyFieldExit(3);
   EXPECT_EQ(f.EdtHibernate.text, "F5") << "an unfinished combination reverts";
@@ -177,14 +178,21 @@ TEST_F(HotkeySlotsTest, AKeyUpCountsOnlyAfterItsKeyDownAndUnfinishedCombinations
   EXPECT_EQ(f.EdtReboot.text, "F5");
   // Modifiers pressed and released in one field still mean "no shortcut".
   f.EdtRebootKeyDown(kShift, kShiftHeld);
+  f.EdtRebootKeyDown(kShift, kShiftHeld);
   f.EdtRebootKeyUp(kShift);
   EXPECT_EQ(f.EdtReboot.text, "");
+  f.EdtRebootKeyDown(kShift, kShiftHeld);
+  f.HotkeyFieldExit(2);
+  EXPECT_EQ(f.EdtReboot.text, "") << "what it held before was nothing";
   // OK while Shift is still held in a field saves what the field held before.
   f.EdtShutdownKeyDown(kShift, kShiftHeld);
+  f.EdtSuspendKeyDown(kShift, kShiftHeld);
+  f.EdtSuspendKeyDown('Q', kShiftHeld);
   f.BtnOKClick();
   EXPECT_EQ(f.EdtShutdown.text, "Ctrl+Alt+S");
   EXPECT_EQ(Read("Hotkeys", "Shutdown"), "Ctrl+Alt+S");
   EXPECT_EQ(Read("Hotkeys", "Hibernate"), "F5");
+  EXPECT_EQ(Read("Hotkeys", "Suspend"), "Shift+Q") << "a finished one, its keys still down";
 }
 
 TEST_F(HotkeySlotsTest, APressedHotkeyCleansLogsAndActsAtOnce) {

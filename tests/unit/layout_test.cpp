@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "toolkit/column_widths.h"
+
 namespace halcyra {
 namespace {
 
@@ -36,6 +38,18 @@ TEST(Layout, AWindowOpensCentredOnItsAreaAndWithinTheWorkArea) {
   at = CentredOrigin(second, 2500, 1200, second);
   EXPECT_EQ(at.x, -1920);
   EXPECT_EQ(at.y, 0);
+}
+
+// Every caption whole first, then the contents, the columns that want least served first; the
+// sum is the list's width, so no horizontal scroll bar appears.
+TEST(Layout, ColumnsShowTheirCaptionsFirstAndShareTheRest) {
+  const std::vector<ColumnNeed> timers = {{40, 300}, {50, 60}, {30, 30}};
+  EXPECT_EQ(FitColumnWidths(timers, 200), (std::vector<int>{110, 60, 30}))
+      << "the long title takes what the others leave";
+  EXPECT_EQ(FitColumnWidths({{10, 10}, {20, 20}}, 35), (std::vector<int>{13, 22}))
+      << "what is left over is spread to the last pixel";
+  EXPECT_EQ(FitColumnWidths(timers, 60), (std::vector<int>{20, 25, 15})) << "captions cut alike";
+  EXPECT_EQ(FitColumnWidths(timers, -10), (std::vector<int>{0, 0, 0}));
 }
 
 }  // namespace

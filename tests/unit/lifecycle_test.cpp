@@ -199,6 +199,7 @@ TEST_F(LifecycleTest, PasswordPromptAcceptsOnlyTheExactPassword) {
   prompt.EdtPwdKeyPress(13);
   EXPECT_TRUE(prompt.Closed());
   EXPECT_TRUE(prompt.PasswordAccepted());
+  EXPECT_EQ(boxes_.shown.size(), 1u) << "nothing said of the right one";
 }
 
 TEST_F(LifecycleTest, PasswordPromptCancelAndAMissingDigestRefuse) {

@@ -70,6 +70,9 @@ TEST_F(OnceFormTest, EachWhenAsksForWhatTheMatchingCommandLineAsksFor) {
   asked.imageName = "HandBrake.exe";
   asked.latest = {23, 30};
   EXPECT_EQ(built(), asked);
+  f.RbnAt.Check();  // the box stays ticked, for a condition that takes no latest time
+  EXPECT_FALSE(f.EdtLatest.enabled);
+  EXPECT_FALSE(built().latest);
   f.ChkLatest.SetChecked(false);
   f.CboEvent.index = 3;
   f.RbnIdle.Check();
@@ -146,6 +149,13 @@ TEST_F(OnceFormTest, OkReplacesThePendingRequestCancelPendingDropsItAndTheIconTe
   EXPECT_FALSE(again.Closed());
   EXPECT_FALSE(form_->Schedule.OneOff);
   EXPECT_EQ(boxes_.shown.back().text, "HandBrake.exe no longer runs.");
+  // A request the tray program refuses leaves the window open and says why.
+  again.CboEvent.index = -1;
+  again.RbnIn.Check();
+  again.BtnOKClick();
+  EXPECT_FALSE(again.Closed());
+  EXPECT_EQ(boxes_.shown.back().text, "The request was not understood.");
+  again.CboEvent.index = 1;
 
   // Without the icon nothing is shown; Help opens the page on one-off actions.
   again.ChkLatest.SetChecked(false);

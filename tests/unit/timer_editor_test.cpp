@@ -45,6 +45,9 @@ TEST_F(TimerEditorTest, AddStartsFromTheDesignStateAndWritesTheEntry) {
     EXPECT_EQ(e.SpinMinute.text, "00") << "FormShow pads a lone 0";
     EXPECT_TRUE(e.RbnDaily.Checked());
     EXPECT_FALSE(e.CboWeekday.enabled);
+    e.ChkEnabled.Click();
+    e.ChkEnabled.Click();
+    EXPECT_FALSE(e.CboWeekday.enabled) << "a daily timer has no day to choose";
     EXPECT_EQ(e.SpinHour.maxLength, 2u);
     e.EdtTitle.text = "Night";
     e.CboShutEvent.index = 1;
@@ -66,6 +69,7 @@ TEST_F(TimerEditorTest, NewRowsTakeTheirPlaceInTimeOrder) {
   Prepare("[Timer]\r\nlate=enabled,Shutdown,23:00,Daily\r\nearly=enabled,Shutdown,06:00,Daily\r\n");
   Create();
   EXPECT_EQ(Captions(), (std::vector<std::string>{"early", "late"}));
+  Select("late");  // Add leaves the selected timer alone
   Open(&TFrmMain::BtnAddClick, [](TFrmTimer& e) {
     e.EdtTitle.text = "noon";
     e.SpinHour.text = "12";

@@ -40,6 +40,8 @@ TEST(ParseTimerEntry, NeverFailsAndValidatesNothing) {
   EXPECT_EQ(extra.ShutEvent, "Fly away");
   EXPECT_EQ(extra.Time, "7:5");
   EXPECT_EQ(extra.Frequency, "Daily,again") << "everything after the third comma";
+  EXPECT_FALSE(ParseTimerEntry("D=enabled,Reboot ,12:00,Daily").Event)
+      << "an event word is compared exactly, blanks and all";
 
   EXPECT_EQ(ParseTimerEntry("=enabled,Shutdown,10:00,Once").Title, "");
 }
@@ -54,6 +56,8 @@ TEST(FormatTimerEntry, JoinsTheFieldsWithoutBlanks) {
 TEST(TimeOfDay, ParsesDecimalHourAndMinuteOnly) {
   EXPECT_EQ(ParseTimeOfDay("07:05"), std::make_pair(7, 5));
   EXPECT_EQ(ParseTimeOfDay("7:5"), std::make_pair(7, 5));
+  EXPECT_EQ(ParseTimeOfDay(" 7: 5"), std::make_pair(7, 5))
+      << "blanks before each number are skipped";
   EXPECT_EQ(ParseTimeOfDay("23:59:10"), std::nullopt) << "the minute is \"59:10\"";
   for (const char* bad : {"", "7", "07:", ":05", "ab:cd", "0x1:05", "12:3a", "1 2:00"})
     EXPECT_EQ(ParseTimeOfDay(bad), std::nullopt) << bad;

@@ -135,6 +135,9 @@ TEST_F(WizardTest, CancelWritesNothingAndEmptiedHotkeysAreNone) {
   w.EdtReboot.text = "";
   w.BtnNextClick();
   EXPECT_EQ(Read("Hotkeys", "Reboot"), "None");
+  w.EdtHibernateKeyDown(0x10, {true, false, false});  // Shift still down at Next>
+  w.BtnNextClick();
+  EXPECT_EQ(Read("Hotkeys", "Hibernate"), "Ctrl+Shift+Alt+H") << "not the unfinished \"Shift+\"";
 }
 
 TEST_F(WizardTest, TimersAreWrittenByTheDialogAndListedInTimeOrder) {
