@@ -173,6 +173,8 @@ TEST_F(KeyboardE2E, AHotkeyFieldCapturesF1AndCtrlTabStillChangesThePage) {
     ++helpWindows;
   EXPECT_EQ(helpWindows, 1) << "the field's F1 opened no help";
   PostMessageA(FindWindowA(kHelpWindowClass, nullptr), WM_CLOSE, 0, 0);
+  // Gone before the next test, whose menus and windows it could stand in front of.
+  EXPECT_TRUE(WaitUntil([] { return !FindWindowA(kHelpWindowClass, nullptr); }, 5s));
 }
 
 }  // namespace

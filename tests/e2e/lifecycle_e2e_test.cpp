@@ -116,6 +116,8 @@ TEST_F(LifecycleE2E, EachItemOfTheIconsMenuDoesWhatItsCaptionSays) {
   ASSERT_TRUE(WaitUntil([] { return FindWindowA("HH Parent", nullptr) != nullptr; }, 15s))
       << "Help";
   PostMessageA(FindWindowA("HH Parent", nullptr), WM_CLOSE, 0, 0);
+  // Gone before the next test, whose menus and windows it could stand in front of.
+  EXPECT_TRUE(WaitUntil([] { return !FindWindowA("HH Parent", nullptr); }, 5s));
 
   ASSERT_TRUE(IsChecked(Control(main_, ids::kChkSystemTray)));
   choose({VK_DOWN, VK_DOWN, VK_DOWN});

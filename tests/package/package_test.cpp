@@ -257,7 +257,10 @@ TEST_F(PackageTest, AnInstallFolderThroughALinkIsRefusedWithItsReason) {
   const std::string log = AppProcess::ExePath("package_tests.exe") + ".install.log";
   RemoveFile(log);
   OnHost("/bin/ln -sfn \"Program Files\" HalcyraLinked", "C:\\");
-  ASSERT_NE(GetFileAttributesA("C:\\HalcyraLinked"), INVALID_FILE_ATTRIBUTES) << "the host's link";
+  // Wine hears of no end of a host program: the link itself is the sign it is done.
+  ASSERT_TRUE(WaitUntil(
+      [] { return GetFileAttributesA("C:\\HalcyraLinked") != INVALID_FILE_ATTRIBUTES; }, 10s))
+      << "the host's link";
   EXPECT_NE(Msiexec("/i \"" + Package(kPackage) +
                     "\" INSTALLDIR=\"C:\\HalcyraLinked\\Halcyra\" /l*v \"" + log + "\""),
             0u);
