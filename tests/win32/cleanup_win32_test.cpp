@@ -109,6 +109,26 @@ TEST(ClearTempFolder, RemovesFilesAndFoldersButNotDotFoldersOrWhatLinksPointTo) 
   EXPECT_TRUE(Exists(temp)) << "the temporary folder itself stays";
 }
 
+// A temporary folder reached through a link is not its own final path: the walk, which may run
+// with more rights than whoever made the link, leaves it alone rather than follow it.
+TEST(ClearTempFolder, ATemporaryFolderReachedThroughALinkIsLeftAlone) {
+  test::TempFolder root;
+  Touch(root.Path() / "real" / "temp" / "kept.txt");
+  const std::string command =
+      "/bin/ln -s " + UnixPath(root.Path() / "real") + " " + UnixPath(root.Path()) + "/via";
+  ASSERT_EQ(RunHostCommand(command), 0u) << command;
+  for (int i = 0; i < 250 && !Exists(root.Path() / "via"); ++i) Sleep(20);
+  ASSERT_TRUE(Exists(root.Path() / "via" / "temp" / "kept.txt"));
+  {
+    TempPathOverride override(root.Path() / "via" / "temp");
+    test::FakeMessageBoxes boxes;
+    Win32CleanupTasks(boxes).ClearTempFolder();
+  }
+  EXPECT_TRUE(Exists(root.Path() / "real" / "temp" / "kept.txt"));
+  RunHostCommand("/bin/rm " + UnixPath(root.Path()) + "/via");
+  for (int i = 0; i < 250 && Exists(root.Path() / "via"); ++i) Sleep(20);
+}
+
 // "\u0141" is outside the Western code page, which holds it as "?" (a wildcard) or as the "L"
 // it resembles: each of those forms names a neighbour that must stay.
 TEST(ClearTempFolder, ANameOutsideTheCodePageIsClearedAndItsLookalikesAreNot) {

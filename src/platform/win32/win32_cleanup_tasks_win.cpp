@@ -13,6 +13,7 @@
 
 #include "core/text.h"
 #include "platform/temp_folder_guard.h"
+#include "platform/win32/folder_walk_win.h"
 #include "platform/win32/handle_win.h"
 #include "platform/win32/loaded_library_win.h"
 #include "platform/win32/utf8_win.h"
@@ -35,33 +36,6 @@ class RegistryKey {
   UniqueRegistryKey key_;
 };
 
-// Clears the attributes that keep an entry from going, then removes it.
-void RemoveFile(const std::string& path) {
-  const std::wstring wide = Wide(path);
-  SetFileAttributesW(wide.c_str(), 0);
-  DeleteFileW(wide.c_str());
-}
-
-// Removes a link (a junction or symbolic link, to a folder or a file) itself. It is deleted
-// only through a handle that is known to hold the link and not what it points to; where the
-// system cannot open the link as itself, the link stays and so does its target.
-void RemoveLink(const std::string& path) {
-  UniqueHandle link(
-      CreateFileW(Wide(path).c_str(), DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES,
-                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                  FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-  if (!link) return;
-  BY_HANDLE_FILE_INFORMATION info;
-  if (!GetFileInformationByHandle(link.Get(), &info) ||
-      !(info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
-    return;
-  FILE_BASIC_INFO basic{};
-  basic.FileAttributes = FILE_ATTRIBUTE_NORMAL;
-  SetFileInformationByHandle(link.Get(), FileBasicInfo, &basic, sizeof basic);
-  FILE_DISPOSITION_INFO disposition{TRUE};
-  SetFileInformationByHandle(link.Get(), FileDispositionInfo, &disposition, sizeof disposition);
-}
-
 // The folders that a temporary-folder clean-up must never be, nor be above: the Windows and
 // system folders, the profile and the shell's folders of the user's files and programs.
 std::vector<std::string> ProtectedFolders() {
@@ -83,28 +57,6 @@ std::vector<std::string> ProtectedFolders() {
   const UniqueCoTaskMem<PWSTR> downloads(known);
   if (SUCCEEDED(found)) folders.push_back(Utf8(downloads.Get()));
   return folders;
-}
-
-// Walks the entries of a folder: files go, links go without being followed, other folders
-// go with their contents; folders named ".*" are neither entered nor removed.
-void ClearEntries(const std::string& folder) {
-  WIN32_FIND_DATAW entry;
-  UniqueFind search(FindFirstFileW(Wide(JoinPath(folder, "*.*")).c_str(), &entry));
-  if (!search) return;
-  do {
-    const std::string name = Utf8(entry.cFileName);
-    const std::string path = JoinPath(folder, name);
-    const bool isFolder = entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
-    if (isFolder && name.front() == '.') continue;
-    if (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
-      RemoveLink(path);
-    } else if (isFolder) {
-      SetFileAttributesW(Wide(path).c_str(), 0);
-      DeleteFolderTree(path);
-    } else {
-      RemoveFile(path);
-    }
-  } while (FindNextFileW(search.Get(), &entry));
 }
 
 // The URL cache walk: deletes the cookie entries, or every entry but the cookies. Windows lists
@@ -151,13 +103,6 @@ const CLSID kUrlHistory = {
     0x3C374A40, 0xBAE4, 0x11CF, {0xBF, 0x7D, 0x00, 0xAA, 0x00, 0x69, 0x46, 0xEE}};
 
 }  // namespace
-
-void DeleteFolderTree(const std::string& folder) {
-  ClearEntries(folder);
-  RemoveDirectoryW(Wide(folder).c_str());
-}
-
-void ClearFolderContents(const std::string& folder) { ClearEntries(folder); }
 
 bool TerminateProcessesByName(const std::string& exeName) {
   UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));

@@ -1,4 +1,4 @@
-// The seven clean-up tasks on Windows, and the folder and process helpers they share.
+// The seven clean-up tasks on Windows, and the process helper they share.
 #pragma once
 
 #include <windows.h>
@@ -28,13 +28,6 @@ class Win32CleanupTasks final : public CleanupTasks {
   MessageBoxes& boxes_;
   HWND owner_ = nullptr;
 };
-
-// Removes the folder with everything in it; what cannot be removed stays, silently. A
-// directory that is a link (junction or symbolic link) is removed itself and never entered,
-// so that the files of the folder it points to stay.
-void DeleteFolderTree(const std::string& folder);
-// Empties a folder the same way, keeping the folder and its subfolders named ".*".
-void ClearFolderContents(const std::string& folder);
 
 // Ends every process whose executable has that file name, in any letter case; whether the
 // last termination succeeded (false when none matched).
