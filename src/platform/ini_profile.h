@@ -37,7 +37,7 @@ class IniProfile {
                                             const std::string& section) const = 0;
   // The section's lines in file order, each "key=value" as it stands (quotes kept) or a line
   // without "=" alone; comment and blank lines are left out. nullopt when the section is too large
-  // to be read whole.
+  // to be read whole, or the file is held (see Held).
   virtual std::optional<std::vector<std::string>> ReadSectionLines(
       const std::string& path, const std::string& section) const = 0;
   // Replaces every line of the section by the entries ("key=value" each) in one write, or adds
@@ -48,6 +48,10 @@ class IniProfile {
   // Whether this user has no right to write the file at all (an administrator's read-only lock),
   // as against a write refused for a while (another program holding the file).
   virtual bool WriteDenied(const std::string& path) const = 0;
+  // Whether a read of the file is held up by another program (a lock or an oplock) past the
+  // wait the layer allows; such a read gave back what a missing file gives. A layer that never
+  // waits on other programs has none.
+  virtual bool Held(const std::string& /*path*/) const { return false; }
   // The form in which the layer compares names: two section or key names are one exactly when
   // their forms are equal. Letter case counts for nothing, by the rule of the code page.
   virtual std::string NameKey(std::string_view name) const = 0;

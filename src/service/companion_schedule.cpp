@@ -57,6 +57,19 @@ void CompanionSchedule::Reload() {
   loaded_ = services_.stamps.Stamp(GetSettingsPath(services_.os));
   if (!Refusal(false).empty()) return;
   timers_ = LoadTimers(Settings(), {services_.os, services_.clock, services_.wakeTimers});
+  const std::string path = GetSettingsPath(services_.os);
+  const bool held = services_.ini.Held(path);
+  if (held) {
+    // What was read is not the file: no timer of it is kept, and the next minute reads again.
+    timers_.clear();
+    loaded_.reset();
+    if (!held_)
+      services_.log.Write(ServiceEvent::SettingsUnreadable,
+                          "The settings file \"" + path +
+                              "\" could not be read within 2 seconds: another program holds it. "
+                              "The service skips this minute and reads it again the next.");
+  }
+  held_ = held;
 }
 
 void CompanionSchedule::Tick() {

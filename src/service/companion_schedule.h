@@ -76,6 +76,8 @@ class CompanionSchedule final : private CarryOutSink {
   // The last minute in which a due timer was handled (acted on or passed over); year 0: none.
   LocalTime lastHandled_{};
   std::string lastRefusal_;
+  // Whether the last reload found the settings file held by another program (said once).
+  bool held_ = false;
 };
 
 }  // namespace halcyra

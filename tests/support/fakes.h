@@ -93,10 +93,12 @@ class RefusingIniProfile final : public IniProfile {
   bool denied = false;
   // A section read gives nothing, as from a file locked for a moment, while writes go through.
   bool blindSectionReads = false;
+  // Another program holds the file: reads read it as missing, writes are refused.
+  bool held = false;
 
   std::string ReadString(const std::string& path, const std::string& section,
                          const std::string& key, const std::string& def) const override {
-    return inner_.ReadString(path, section, key, def);
+    return held ? def : inner_.ReadString(path, section, key, def);
   }
   bool WriteString(const std::string& path, const std::string& section, const std::string& key,
                    const std::string& value) override {
@@ -112,10 +114,12 @@ class RefusingIniProfile final : public IniProfile {
   }
   std::vector<std::string> ReadKeys(const std::string& path,
                                     const std::string& section) const override {
+    if (held) return {};
     return inner_.ReadKeys(path, section);
   }
   std::optional<std::vector<std::string>> ReadSectionLines(
       const std::string& path, const std::string& section) const override {
+    if (held) return std::nullopt;
     if (blindSectionReads) return std::vector<std::string>{};
     return inner_.ReadSectionLines(path, section);
   }
@@ -128,6 +132,7 @@ class RefusingIniProfile final : public IniProfile {
     return inner_.WriteSection(path, section, entries);
   }
   bool WriteDenied(const std::string&) const override { return denied && refuseWrites; }
+  bool Held(const std::string&) const override { return held; }
   std::string NameKey(std::string_view name) const override { return inner_.NameKey(name); }
 
  private:

@@ -6,7 +6,6 @@
 
 #include "core/command_line_words.h"
 #include "platform/portable/portable_file_stamps.h"
-#include "platform/portable/portable_ini_profile.h"
 #include "platform/portable/portable_text_files.h"
 #include "service/companion_schedule.h"
 #include "service/service_command_line.h"
@@ -71,7 +70,7 @@ class CompanionScheduleTest : public testing::Test {
 
   test::TempFolder folder_;
   test::FakeOsInfo os_;
-  PortableIniProfile ini_;
+  test::RefusingIniProfile ini_;
   test::FixedRegionalSettings regional_;
   test::FakeClock clock_;
   test::FakeWakeTimers wake_;
@@ -210,6 +209,26 @@ TEST_F(CompanionScheduleTest, AChangedFileIsReadAgainAndItsWakeUpTimersArmedAgai
   EXPECT_GE(wake_.armed.size(), 3u);
   s.Stop();
   EXPECT_EQ(wake_.Live(), 0u);
+}
+
+// Any reader of the shared file can hold it; the service then skips the minute, says so once,
+// and reads the unchanged file again the next minute.
+TEST_F(CompanionScheduleTest, AFileHeldByAnotherProgramSkipsTheMinuteAndIsReadAgain) {
+  Prepare("[Timer]\r\nnight=enabled,Power off,22:00,Daily\r\n");
+  ini_.held = true;
+  CompanionSchedule& s = Start();
+  EXPECT_TRUE(s.Timers().empty());
+  s.Tick();
+  EXPECT_TRUE(power_.calls.empty());
+  ASSERT_EQ(log_.lines.size(), 1u) << "said once";
+  EXPECT_EQ(log_.lines[0],
+            "6 The settings file \"" + SettingsPath() +
+                "\" could not be read within 2 seconds: another program holds it. The service "
+                "skips this minute and reads it again the next.");
+  ini_.held = false;
+  clock_.now.minute = 1;
+  s.Tick();
+  EXPECT_EQ(s.Timers().size(), 1u);
 }
 
 TEST_F(CompanionScheduleTest, ASharedFileThatIsNotWhatItSeemsStopsEverything) {

@@ -15,6 +15,8 @@
 #include "app/paths.h"
 #include "app/settings_file.h"
 #include "core/text.h"
+#include "platform/win32/bounded_reads_win.h"
+#include "platform/win32/handle_win.h"
 #include "platform/win32/loaded_library_win.h"
 #include "platform/win32/machine_control_win.h"
 #include "platform/win32/win32_ini_profile_win.h"
@@ -22,6 +24,7 @@
 #include "platform/win32/win32_regional_settings_win.h"
 #include "platform/win32/win32_service_control_win.h"
 #include "platform/win32/win32_system_load_win.h"
+#include "platform/win32/utf8_win.h"
 #include "support/temp_folder.h"
 #include "version.h"
 
@@ -115,6 +118,40 @@ TEST(Win32RegionalSettings, DateTimesRoundTripThroughTheProfileFunctions) {
   GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &st, nullptr, date, sizeof date);
   GetTimeFormatA(LOCALE_USER_DEFAULT, 0, &st, nullptr, time, sizeof time);
   EXPECT_EQ(file.ReadString("Log", "LastRebootTime"), std::string(date) + " " + time);
+}
+
+// Any reader of the shared file can hold it up: share it with nobody, lock it, hold an oplock.
+// Wine keeps no oplocks and its profile functions never wait, so a read of a pipe that never
+// answers stands in for such a file. The read gives up after its wait; while it stays held,
+// reads of that file give up at once, and it ends once the holder lets go.
+TEST(BoundedReads, AReadHeldByAnotherProgramGivesUpAfterOneWait) {
+  const std::wstring name =
+      L"\\\\.\\pipe\\halcyra-held-" + std::to_wstring(GetCurrentProcessId());
+  UniqueHandle holder(CreateNamedPipeW(name.c_str(), PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE | PIPE_WAIT,
+                                       1, 4096, 4096, 0, nullptr));
+  ASSERT_TRUE(holder);
+  const BoundedReads reads;
+  const auto readPipe = [name] {
+    const UniqueHandle pipe(CreateFileW(name.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
+                                        nullptr));
+    char byte = 0;
+    DWORD count = 0;
+    ReadFile(pipe.Get(), &byte, 1, &count, nullptr);
+  };
+  EXPECT_FALSE(reads.Run("Halcyra.ini", readPipe));
+  EXPECT_TRUE(reads.Held("Halcyra.ini"));
+  EXPECT_FALSE(reads.Held("Other.ini"));
+  const ULONGLONG held = GetTickCount64();
+  bool ran = false;
+  EXPECT_FALSE(reads.Run("Halcyra.ini", [&ran] { ran = true; }));
+  EXPECT_LT(GetTickCount64() - held, kSharedFileWaitMs) << "one wait, not one per value";
+  EXPECT_FALSE(ran);
+  EXPECT_TRUE(reads.Run("Other.ini", [] {}));
+
+  holder.Close();
+  for (int i = 0; i < 250 && reads.Held("Halcyra.ini"); ++i) Sleep(20);
+  EXPECT_FALSE(reads.Held("Halcyra.ini")) << "the read ends once the holder lets go";
+  EXPECT_TRUE(reads.Run("Halcyra.ini", [] {}));
 }
 
 TEST(EffectsJournal, RecordsEachMachineCallInTheDataFolder) {

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 
 #include "platform/code_page.h"
@@ -25,26 +26,36 @@ constexpr std::size_t kMaxSectionChars = std::size_t{1} << 26;
 
 std::string Win32IniProfile::ReadString(const std::string& path, const std::string& section,
                                         const std::string& key, const std::string& def) const {
-  wchar_t buffer[kMaxValueChars + 1];
-  const DWORD length =
-      GetPrivateProfileStringW(Text(section).c_str(), Text(key).c_str(), Text(def).c_str(), buffer,
-                               static_cast<DWORD>(std::size(buffer)), Wide(path).c_str());
-  return Text(std::wstring_view(buffer, length));
+  auto value = std::make_shared<std::string>();
+  const bool read = reads_.Run(path, [value, file = Wide(path), section = Text(section),
+                                      key = Text(key), def = Text(def)] {
+    wchar_t buffer[kMaxValueChars + 1];
+    const DWORD length = GetPrivateProfileStringW(section.c_str(), key.c_str(), def.c_str(), buffer,
+                                                  static_cast<DWORD>(std::size(buffer)),
+                                                  file.c_str());
+    *value = Text(std::wstring_view(buffer, length));
+  });
+  // Unread, it is what a missing file gives: the default, passed through the code page.
+  return read ? *value : Text(Text(def));
 }
 
 bool Win32IniProfile::WriteString(const std::string& path, const std::string& section,
                                   const std::string& key, const std::string& value) {
+  if (reads_.Held(path)) return false;
   return WritePrivateProfileStringW(Text(section).c_str(), Text(key).c_str(), Text(value).c_str(),
                                     Wide(path).c_str()) != FALSE;
 }
 
 bool Win32IniProfile::DeleteKey(const std::string& path, const std::string& section,
                                 const std::string& key) {
+  if (reads_.Held(path)) return false;
   return WritePrivateProfileStringW(Text(section).c_str(), Text(key).c_str(), nullptr,
                                     Wide(path).c_str()) != FALSE;
 }
 
 bool Win32IniProfile::WriteDenied(const std::string& path) const {
+  // A held file is held for a while, not denied for good.
+  if (reads_.Held(path)) return false;
   // Opened for writing with every share mode, so that only the file's rights can refuse it, and
   // without following a link: nothing is written.
   const HANDLE file = CreateFileW(Wide(path).c_str(), FILE_WRITE_DATA,
@@ -61,12 +72,16 @@ std::vector<std::string> Win32IniProfile::ReadKeys(const std::string& path,
   // one or two characters to spare, so its answer cannot tell a cut last name from a whole one.
   // A buffer two characters larger holds every name that fits the key-list buffer whole, and a
   // name cut in it fills it to the end, past what that buffer could hold: counting decides.
-  std::vector<wchar_t> buffer(kKeyListBytes + 2);
-  GetPrivateProfileStringW(Text(section).c_str(), nullptr, L"", buffer.data(),
-                           static_cast<DWORD>(buffer.size()), Wide(path).c_str());
+  auto buffer = std::make_shared<std::vector<wchar_t>>(kKeyListBytes + 2);
+  if (!reads_.Run(path, [buffer, file = Wide(path), section = Text(section)] {
+        GetPrivateProfileStringW(section.c_str(), nullptr, L"", buffer->data(),
+                                 static_cast<DWORD>(buffer->size()), file.c_str());
+      }))
+    return {};
   std::vector<std::string> names;
   std::size_t used = 1;  // the final zero
-  for (const wchar_t* p = buffer.data(); p < buffer.data() + buffer.size() && *p;) {
+  const wchar_t* const end = buffer->data() + buffer->size();
+  for (const wchar_t* p = buffer->data(); p < end && *p;) {
     const std::wstring_view name(p);
     if (used + name.size() + 1 > kKeyListBytes) break;
     used += name.size() + 1;
@@ -78,18 +93,24 @@ std::vector<std::string> Win32IniProfile::ReadKeys(const std::string& path,
 
 std::optional<std::vector<std::string>> Win32IniProfile::ReadSectionLines(
     const std::string& path, const std::string& section) const {
-  const std::wstring name = Text(section), file = Wide(path);
-  std::vector<wchar_t> buffer(kKeyListBytes);
-  for (;;) {
-    const DWORD length = GetPrivateProfileSectionW(name.c_str(), buffer.data(),
-                                                   static_cast<DWORD>(buffer.size()), file.c_str());
-    // "Size less two" may mean a section cut short: only a smaller answer is surely whole.
-    if (length + 2 < buffer.size()) break;
-    if (buffer.size() >= kMaxSectionChars) return std::nullopt;
-    buffer.assign(buffer.size() * 2, L'\0');
-  }
+  // Left empty when the section is too large to be read whole.
+  auto buffer = std::make_shared<std::vector<wchar_t>>();
+  if (!reads_.Run(path, [buffer, name = Text(section), file = Wide(path)] {
+        std::vector<wchar_t> grown(kKeyListBytes);
+        for (;;) {
+          const DWORD length = GetPrivateProfileSectionW(
+              name.c_str(), grown.data(), static_cast<DWORD>(grown.size()), file.c_str());
+          // "Size less two" may mean a section cut short: only a smaller answer is surely whole.
+          if (length + 2 < grown.size()) break;
+          if (grown.size() >= kMaxSectionChars) return;
+          grown.assign(grown.size() * 2, L'\0');
+        }
+        *buffer = std::move(grown);
+      }) ||
+      buffer->empty())
+    return std::nullopt;
   std::vector<std::string> entries;
-  for (const wchar_t* p = buffer.data(); *p;) {
+  for (const wchar_t* p = buffer->data(); *p;) {
     const std::wstring_view entry(p);
     entries.push_back(Text(entry));
     p += entry.size() + 1;
@@ -99,6 +120,7 @@ std::optional<std::vector<std::string>> Win32IniProfile::ReadSectionLines(
 
 bool Win32IniProfile::WriteSection(const std::string& path, const std::string& section,
                                    const std::vector<std::string>& entries) {
+  if (reads_.Held(path)) return false;
   // Each entry ends with a zero, and one more zero ends the block.
   std::wstring block;
   for (const std::string& entry : entries) {
@@ -109,6 +131,8 @@ bool Win32IniProfile::WriteSection(const std::string& path, const std::string& s
   return WritePrivateProfileSectionW(Text(section).c_str(), block.c_str(), Wide(path).c_str()) !=
          FALSE;
 }
+
+bool Win32IniProfile::Held(const std::string& path) const { return reads_.Held(path); }
 
 // The profile functions compare names as text of the ANSI code page without regard to case, by
 // the system's own upper-case table: the same conversion, and that table, give the form.

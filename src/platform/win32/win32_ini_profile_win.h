@@ -1,7 +1,10 @@
-// The INI layer through the kernel32 profile functions, shared with the companion service.
+// The INI layer through the kernel32 profile functions, shared with the companion service. Every
+// read is bounded: one that another program holds up reads as a file that is not there, and a
+// write to a file held that way is refused at once.
 #pragma once
 
 #include "platform/ini_profile.h"
+#include "platform/win32/bounded_reads_win.h"
 
 namespace halcyra {
 
@@ -21,6 +24,10 @@ class Win32IniProfile final : public IniProfile {
                     const std::vector<std::string>& entries) override;
   bool WriteDenied(const std::string& path) const override;
   std::string NameKey(std::string_view name) const override;
+  bool Held(const std::string& path) const override;
+
+ private:
+  BoundedReads reads_;
 };
 
 }  // namespace halcyra
