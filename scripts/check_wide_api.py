@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
 """Checks that the programs call the wide forms of the Win32 functions: no name of an ANSI
 function, structure or macro (one that the toolchain's headers pair with a wide twin) appears in
-src/ outside comments. Prints each offence; exits non-zero when there is one."""
+src/ outside comments, and no text is converted to or from the ANSI code page (CP_ACP) outside
+the one unit that does it for the settings file. Prints each offence; exits non-zero when there
+is one."""
 import pathlib
 import re
 import sys
@@ -12,6 +14,7 @@ PAIRED = re.compile(r"__MINGW_(?:NAME|TYPEDEF)_U?AW\((\w+)\)")
 DEFINED = re.compile(r"^\s*#\s*define\s+(\w+)\s+(\w+)A\b", re.M)
 COMMENT = re.compile(r"//[^\n]*|/\*.*?\*/", re.S)
 WORD = re.compile(r"\b\w+A\b")
+CODE_PAGE_UNIT = "src/platform/win32/code_page_win.cpp"
 
 
 def ansi_names() -> set:
@@ -34,10 +37,13 @@ def main() -> int:
         if path.suffix not in (".h", ".cpp"):
             continue
         code = COMMENT.sub(lambda m: "\n" * m.group().count("\n"), path.read_text())
+        relative = path.relative_to(ROOT).as_posix()
         for number, line in enumerate(code.splitlines(), 1):
             for word in WORD.findall(line):
                 if word in ansi:
-                    offences.append(f"{path.relative_to(ROOT)}:{number}: {word}")
+                    offences.append(f"{relative}:{number}: {word}")
+            if "CP_ACP" in line and relative != CODE_PAGE_UNIT:
+                offences.append(f"{relative}:{number}: CP_ACP outside {CODE_PAGE_UNIT}")
     for offence in offences:
         print(offence)
     print(f"{len(ansi)} ANSI names known, {len(offences)} offences")

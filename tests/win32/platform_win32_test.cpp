@@ -8,6 +8,7 @@
 #include <iphlpapi.h>
 #include <winver.h>
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <vector>
@@ -21,6 +22,7 @@
 #include "platform/win32/machine_control_win.h"
 #include "platform/win32/win32_ini_profile_win.h"
 #include "platform/win32/win32_os_info_win.h"
+#include "platform/win32/win32_process_waits_win.h"
 #include "platform/win32/win32_regional_settings_win.h"
 #include "platform/win32/win32_service_control_win.h"
 #include "platform/win32/win32_system_load_win.h"
@@ -171,6 +173,33 @@ TEST(EffectsJournal, RecordsEachMachineCallInTheDataFolder) {
             "SetSystemTime 2026-03-03 09:05:07.250\r\n");
   in.close();
   DeleteFileA(journal.c_str());
+}
+
+// The list of programs a one-off request can wait for names them as the process list does when
+// it waits: an image name outside ASCII is offered as itself and found again.
+TEST(Win32ProcessWaits, AProgramWithAnAccentedNameIsListedAndWaitedForByThatName) {
+  const test::TempFolder folder;
+  wchar_t self[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, self, MAX_PATH);
+  namespace fs = std::filesystem;
+  const fs::path image = folder.Path() / L"m\u00fcller.exe";
+  fs::copy_file(fs::path(self).parent_path() / "sleeper_probe.exe", image);
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  std::wstring line = L"\"" + image.wstring() + L"\" window";
+  ASSERT_TRUE(CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                             &startup, &info));
+  const UniqueHandle process(info.hProcess), thread(info.hThread);
+  Win32ProcessWaits waits;
+  bool listed = false;
+  for (int i = 0; i < 250 && !listed; ++i, Sleep(20))
+    for (const RunningProgram& program : waits.WindowedPrograms())
+      listed = listed || program == RunningProgram{"Sleeper probe", "m\xc3\xbcller.exe"};
+  EXPECT_TRUE(listed);
+  EXPECT_EQ(waits.Watch("M\xc3\xbcLLER.EXE", 0, 0)->Count(), 1u);
+  TerminateProcess(process.Get(), 0);
+  WaitForSingleObject(process.Get(), 5000);
 }
 
 }  // namespace

@@ -15,7 +15,9 @@ namespace {
 // page is found. Names and values are UTF-8 in the program and text of that code page in the
 // file: they pass through it on their way in, so that the system's own conversion has nothing
 // left to guess, and what the file holds is what a read gives back.
-std::wstring Text(std::string_view text) { return WideText(CodePageFromUtf8(text), CP_ACP); }
+std::wstring Text(std::string_view text) {
+  return Wide(Utf8FromCodePage(CodePageFromUtf8(text)));
+}
 std::string Text(std::wstring_view text) { return Utf8(text); }
 
 // A section read whole may be large (a [Timer] section of 100,000 entries holds about 4 million

@@ -90,9 +90,8 @@ std::vector<RunningProgram> Win32ProcessWaits::WindowedPrograms() const {
         DWORD length = MAX_PATH;
         if (!process || !QueryFullProcessImageNameW(process.Get(), 0, path, &length)) return TRUE;
         const std::wstring_view full(path, length);
-        // In the code page, as the process list names images when a request waits for them.
-        RunningProgram program{NarrowText(title, CP_ACP),
-                               NarrowText(full.substr(full.find_last_of(L"\\/") + 1), CP_ACP)};
+        // UTF-8, as the process list names images when a request waits for them.
+        RunningProgram program{Utf8(title), Utf8(full.substr(full.find_last_of(L"\\/") + 1))};
         for (const RunningProgram& known : w.programs)
           if (known == program) return TRUE;
         w.programs.push_back(std::move(program));
