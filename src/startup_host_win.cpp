@@ -71,6 +71,7 @@ int Win32StartupHost::RunMainWindow(const MainWindowStart& start) {
   if (!main.Handle()) throw std::runtime_error("The main window could not be created.");
   dialogs_.SetOwner(main.Handle());
   shell_.SetOwner(main.Handle());
+  boxes_.TellWhileOpen(main.Handle());
   if (start.show) main.ShowInFront();
   for (;;) {
     MSG msg;
@@ -85,6 +86,7 @@ int Win32StartupHost::RunMainWindow(const MainWindowStart& start) {
       TranslateMessage(&msg);
       DispatchMessageW(&msg);
     }
+    main.MainLoopRuns();
     const HANDLE channel = main.OneOffEvent();
     const DWORD woke = MsgWaitForMultipleObjectsEx(channel ? 1 : 0, &channel, main.OneOffWaitMs(),
                                                    QS_ALLINPUT, MWMO_INPUTAVAILABLE);

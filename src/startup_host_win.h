@@ -15,6 +15,7 @@
 #include "platform/win32/win32_system_services_win.h"
 #include "platform/win32/win32_wake_timers_win.h"
 #include "schedule/clock_guard.h"
+#include "toolkit/message_boxes_win.h"
 
 namespace halcyra {
 
@@ -24,7 +25,8 @@ inline constexpr UINT kShowRequestTimeoutMs = 120000;
 
 class Win32StartupHost final : public StartupHost {
  public:
-  explicit Win32StartupHost(const AppServices& services) : services_(services) {}
+  Win32StartupHost(const AppServices& services, Win32MessageBoxes& boxes)
+      : services_(services), boxes_(boxes) {}
 
   bool InstanceAlreadyRunning() override;
   void AskRunningInstanceToShow() override;
@@ -35,6 +37,7 @@ class Win32StartupHost final : public StartupHost {
 
  private:
   const AppServices& services_;
+  Win32MessageBoxes& boxes_;
   Win32Clock clock_;
   Win32AudioMixer mixer_;
   // Where the wake-up timers say, once per start, that they cannot wake this machine.

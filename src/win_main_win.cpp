@@ -41,7 +41,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   Win32MessageBoxes boxes;
   const auto machine = MakeMachineControl(GetDataFolder(os));
   const AppServices services{os, ini, regional, boxes, *machine};
-  Win32StartupHost host(services);
+  Win32StartupHost host(services, boxes);
   // After an installer closed it through the Restart Manager, Windows starts it again as an
   // ordinary start, so that the evening's timers still fire; not after a crash or a hang, and
   // not after a reboot, when the logon starts it anyway.

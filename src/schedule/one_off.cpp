@@ -1,10 +1,13 @@
 #include "schedule/one_off.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <vector>
 
 #include "core/text.h"
+#include "schedule/next_wake.h"
 #include "schedule/timer_record.h"
 
 namespace halcyra {
@@ -167,6 +170,33 @@ bool PendingOneOff::Due(const LocalTime& now, std::uint64_t tick, std::uint64_t 
       return quiet_ && quiet_->Quiet();
   }
   return false;
+}
+
+std::uint64_t PendingOneOff::MsUntilNextLook(const LocalTime& now, std::uint64_t tick,
+                                             std::uint64_t idleMs) const {
+  const auto untilMinute = [&now](DateTime minute) -> std::uint64_t {
+    const double ahead = std::round((minute - MinuteOf(now)) * 24 * 60);
+    return ahead <= 0 ? 0 : MsUntilMinuteStart(now, static_cast<std::uint64_t>(ahead));
+  };
+  const auto left = [](std::uint64_t needed, std::uint64_t done) {
+    return done >= needed ? 0 : needed - done;
+  };
+  std::uint64_t ms = kLookWithinMinuteMs;
+  switch (request_.condition) {
+    case OneOffCondition::In:
+      ms = left(request_.minutes * 60000ULL, tick - arrivedTick_);
+      break;
+    case OneOffCondition::At:
+      ms = untilMinute(due_);
+      break;
+    case OneOffCondition::AfterIdle:
+      ms = left(request_.minutes * 60000ULL, idleMs);
+      break;
+    case OneOffCondition::AfterExit:
+    case OneOffCondition::AfterQuiet:
+      break;
+  }
+  return latest_ ? std::min(ms, untilMinute(*latest_)) : ms;
 }
 
 bool PendingOneOff::TakeProgress() {

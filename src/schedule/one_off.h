@@ -73,6 +73,10 @@ class PendingOneOff {
   // Whether it falls due now, at the tick count `tick`, with the session idle for `idleMs`.
   // An AfterQuiet request takes a sample of the load here.
   bool Due(const LocalTime& now, std::uint64_t tick, std::uint64_t idleMs);
+  // Milliseconds until it may fall due, as far as a clock or a count tells: 0 when it may now.
+  // A request that waits for processes to end or for a quiet computer is looked at each second.
+  std::uint64_t MsUntilNextLook(const LocalTime& now, std::uint64_t tick,
+                                std::uint64_t idleMs) const;
   // What will happen and when: "Power off at 23:30", "Power off when handbrake.exe ends",
   // "Power off when the computer is quiet for 10 minutes (quiet for 3; processor 4 %, network
   // 1 KB/s)".

@@ -4,6 +4,7 @@
 
 #include "app/settings_keys.h"
 #include "schedule/immediate_action.h"
+#include "schedule/next_wake.h"
 #include "schedule/wake_up.h"
 
 namespace halcyra {
@@ -31,6 +32,26 @@ void TimerSchedule::Timer1Timer() {
   }
   if (due->once) host_.RemoveTimerRows(due->title);
   FireTimer(std::move(*due));
+}
+
+unsigned TimerSchedule::TickIntervalMs() const {
+  if (firing_) return kFiringTickMs;
+  // Under an action's message nothing fires; what falls due meanwhile is looked at each second,
+  // so that it fires soon after the message has been answered.
+  if (acting_ > 0) return kLookWithinMinuteMs;
+  const Clock& clock = services_.firing.clock;
+  const LocalTime now = clock.Now();
+  std::uint64_t ms = MsUntilNextLook(Timers, now, LastHandled);
+  if (OneOff)
+    ms = std::min(ms, OneOff->MsUntilNextLook(now, clock.TickCount64(),
+                                              services_.idle.IdleMilliseconds()));
+  // Due now, yet not fired by the tick that just ran: looked at again in a second.
+  if (ms == 0) ms = kLookWithinMinuteMs;
+  return static_cast<unsigned>(std::max<std::uint64_t>(ms, kShortestTickMs));
+}
+
+void TimerSchedule::ClockChanged() {
+  if (running_ && !firing_ && acting_ == 0) Timer1Timer();
 }
 
 std::optional<DueTimer> TimerSchedule::FindDue(const LocalTime& now) const {

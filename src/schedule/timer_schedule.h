@@ -45,10 +45,11 @@ struct ScheduleServices {
   const InputIdle& idle;
 };
 
-// The tick's interval: a second, and a tenth of one while a countdown counts, so that its
-// label changes with each second and its end comes on time.
-inline constexpr unsigned kTickMs = 1000;
+// The tick's interval while a countdown counts, so that its label changes with each second and
+// its end comes on time; otherwise the tick comes when something can fall due (next_wake.h).
 inline constexpr unsigned kFiringTickMs = 100;
+// The shortest wait a window timer keeps (USER_TIMER_MINIMUM).
+inline constexpr unsigned kShortestTickMs = 10;
 
 class TimerSchedule final : private FiringHost {
  public:
@@ -66,7 +67,9 @@ class TimerSchedule final : private FiringHost {
   bool Running() const { return running_; }
   void Resume() { running_ = true; }
   void Pause() { running_ = false; }
-  unsigned TickIntervalMs() const { return firing_ ? kFiringTickMs : kTickMs; }
+  // How long until the next tick, from now: the schedule sleeps until a timer, the pending
+  // request or the next full or half hour may need it.
+  unsigned TickIntervalMs() const;
   bool Firing() const { return firing_.has_value(); }
   bool Acting() const { return acting_ > 0; }
 
@@ -76,6 +79,9 @@ class TimerSchedule final : private FiringHost {
   void FireTimer(DueTimer due);
   // A hotkey's action, at once; nothing while another action is being carried out.
   void RunImmediateAction(const EventWord& event);
+  // The clock was set or the computer came back from sleep: the guard and the timers look at
+  // once, as a tick would, unless a countdown or an action is under way.
+  void ClockChanged();
   // The program ends: a countdown still open closes as at its other ends.
   void ProgramEnds();
   // Loads the timers and arms their wake-up timers; the old handles go first, so that no

@@ -9,6 +9,7 @@ int Win32MessageBoxes::Show(const std::string& text, const std::string& caption,
   // The active window of this thread's queue: the program's window the user works in, or none
   // while every window of the program is hidden (a hotkey's message, start-up).
   const HWND owner = GetActiveWindow();
+  if (told_ && owner != told_) SendMessageW(told_, WM_ENTERIDLE, MSGF_DIALOGBOX, 0);
   // The texts hold paths, which are UTF-8 inside the program.
   const int answer = MessageBoxW(owner, Wide(text).c_str(), Wide(caption).c_str(), style);
   DisabledWindow::KeepHeld(owner);

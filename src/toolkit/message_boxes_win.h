@@ -12,6 +12,12 @@ namespace halcyra {
 class Win32MessageBoxes final : public MessageBoxes {
  public:
   int Show(const std::string& text, const std::string& caption, unsigned style) override;
+  // The program's window that hears of every box as it opens (WM_ENTERIDLE, MSGF_DIALOGBOX), as
+  // a box's owner does: a box's loop does not wait on what the main loop waits on.
+  void TellWhileOpen(HWND window) { told_ = window; }
+
+ private:
+  HWND told_ = nullptr;
 };
 
 }  // namespace halcyra

@@ -125,6 +125,9 @@ void RunModal(HWND dialog, HWND owner, const std::function<bool()>& closed) {
   ShowWindow(dialog, SW_SHOW);
   MSG msg;
   while (!closed() && IsWindow(dialog)) {
+    // As a system dialog tells its owner, before it waits for its user.
+    if (owner && !PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE))
+      SendMessageW(owner, WM_ENTERIDLE, MSGF_DIALOGBOX, reinterpret_cast<LPARAM>(dialog));
     const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
     if (got <= 0) {
       PostQuitMessage(static_cast<int>(msg.wParam));

@@ -153,8 +153,14 @@ class TFrmMain final : public SettingsPages, public TimerPage, private ScheduleH
   // password), or it goes on after all (another program or the user said no) and the schedule
   // runs again as it did before the question.
   void HandleEndSession(bool ending);
-  // The clock, the time zone or daylight-saving time changed somewhere in the system.
-  void TimeSettingsChanged() { services_.clockGuard.TimeSettingsChanged(services_.clock); }
+  // The clock, the time zone or daylight-saving time changed somewhere in the system: the
+  // guard and the timers look at once, and the schedule's next tick is measured anew.
+  void TimeSettingsChanged() {
+    services_.clockGuard.TimeSettingsChanged(services_.clock);
+    Schedule.ClockChanged();
+  }
+  // The computer came back from sleep or hibernation, maybe woken for a timer due now.
+  void Resumed() { Schedule.ClockChanged(); }
   void OpenHelpFile();
   // A message of HalcyraCmd.exe; the reply to send back.
   std::string OneOffCommand(std::string_view message);

@@ -5,6 +5,8 @@
 
 #include <windowsx.h>
 
+#include <utility>
+
 #include "app/paths.h"
 #include "core/text.h"
 #include "platform/win32/machine_control_win.h"
@@ -246,13 +248,18 @@ void MainWindow::Sync() {
   SyncTick();
 }
 
+void MainWindow::MainLoopRuns() {
+  if (!std::exchange(modalServe_, false)) return;
+  if (timer1Running_) KillTimer(Handle(), kOneOffTimer);
+}
+
 void MainWindow::SyncTick() {
   const bool tick = form_.Schedule.Running();
   const unsigned interval = form_.Schedule.TickIntervalMs();
   if (tick == timer1Running_ && (!tick || interval == timer1Interval_)) return;
   if (tick) {
     SetTimer(Handle(), kTimer1, interval, nullptr);
-    KillTimer(Handle(), kOneOffTimer);
+    if (!modalServe_) KillTimer(Handle(), kOneOffTimer);
   } else {
     KillTimer(Handle(), kTimer1);
     SetTimer(Handle(), kOneOffTimer, kOneOffTimerMs, nullptr);
@@ -494,6 +501,7 @@ bool MainWindow::HandleProgramMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       // A message box, a menu or a modal window pumps in its own loop, which does not wait on
       // HalcyraCmd's pipe; its client is then served on the tick.
       if ((wParam == kTimer1 || wParam == kOneOffTimer) && oneOff_) oneOff_->Serve();
+      if (wParam == kOneOffTimer) SyncTick();
       if (wParam == kTrayRetryTimer) RetryTrayIcon();
       return true;
     default:
@@ -568,6 +576,22 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_TIMECHANGE:
       Run([this] { form_.TimeSettingsChanged(); });
       return 0;
+    case WM_ENTERIDLE:
+      // A message box, a menu or a modal window of ours waits for its user in a loop of its
+      // own, which does not wait on HalcyraCmd's pipe: its client is served each second until
+      // the main loop runs again.
+      if (!modalServe_) {
+        modalServe_ = true;
+        SetTimer(Handle(), kOneOffTimer, kOneOffTimerMs, nullptr);
+      }
+      // Opened under an action, the schedule looks each second.
+      SyncTick();
+      return 0;
+    case WM_POWERBROADCAST:
+      // The window timer's wait went on counting, or not, while the computer slept.
+      if (wParam == PBT_APMRESUMEAUTOMATIC || wParam == PBT_APMRESUMESUSPEND)
+        Run([this] { form_.Resumed(); });
+      return TRUE;
     case WM_DISPLAYCHANGE:
       RefreshTrayIcon();
       return Window::OnMessage(msg, wParam, lParam);

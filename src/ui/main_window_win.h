@@ -50,6 +50,8 @@ class MainWindow final : public BoundWindow, private MainFormHost, private OnceF
   HANDLE OneOffEvent() const { return oneOff_ && Handle() ? oneOff_->Event() : nullptr; }
   DWORD OneOffWaitMs() const { return oneOff_ && Handle() ? oneOff_->WaitMs() : INFINITE; }
   void ServeOneOff();
+  // The main loop runs again: the modal loops that needed the pipe served on a timer are over.
+  void MainLoopRuns();
 
  protected:
   LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
@@ -120,6 +122,8 @@ class MainWindow final : public BoundWindow, private MainFormHost, private OnceF
   std::unique_ptr<CountdownWindow> countdown_;
   std::deque<std::function<void()>> posted_;
   bool timer1Running_ = false;
+  // A modal loop announced itself (WM_ENTERIDLE) since the main loop last ran.
+  bool modalServe_ = false;
   unsigned timer1Interval_ = 0;
   UINT showMainWindowMsg_ = 0;
   UINT taskbarCreatedMsg_ = 0;

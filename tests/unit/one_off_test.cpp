@@ -196,6 +196,34 @@ TEST(PendingOneOffRules, EachConditionFallsDueWhenItHoldsOrAtTheLatestTime) {
   EXPECT_TRUE(idle.Due(At(8, 20, 30), 0, 20 * 60000));
 }
 
+// How long the tray may sleep for a request: what a count or the clock tells, and a second for
+// what only a look can tell; the latest time cuts any of them short.
+TEST(PendingOneOffRules, TheNextLookComesWhenTheConditionCanFirstHold) {
+  OneOffRequest request{"Power off", OneOffCondition::In, 90, {0, 0}, "", 0, std::nullopt};
+  const PendingOneOff in(request, At(8, 22, 0, 30), 5000, nullptr);
+  EXPECT_EQ(in.MsUntilNextLook(At(8, 22, 30, 30), 5000 + 30 * 60000, 0), 60 * 60000u);
+  EXPECT_EQ(in.MsUntilNextLook(At(8, 23, 31), 5000 + 91 * 60000, 0), 0u);
+  request = {"Suspend", OneOffCondition::At, 0, {22, 0}, "", 0, {{21, 50}}};
+  const PendingOneOff at(request, At(8, 21, 0, 15), 0, nullptr);
+  EXPECT_EQ(at.MsUntilNextLook(At(8, 21, 0, 15), 0, 0), 50 * 60000u - 15000 + 100)
+      << "the latest time first";
+  request.latest.reset();
+  EXPECT_EQ(PendingOneOff(request, At(8, 21, 0, 15), 0, nullptr)
+                .MsUntilNextLook(At(8, 21, 59, 59), 0, 0),
+            1100u)
+      << "the start of 22:00 and its margin";
+  request = {"Hibernate", OneOffCondition::AfterIdle, 20, {0, 0}, "", 0, std::nullopt};
+  EXPECT_EQ(PendingOneOff(request, At(8, 20, 0), 0, nullptr)
+                .MsUntilNextLook(At(8, 20, 5), 0, 15 * 60000),
+            5 * 60000u)
+      << "input meanwhile only moves the look later";
+  bool ended = false;
+  request = {"Shutdown", OneOffCondition::AfterExit, 0, {0, 0}, "handbrake.exe", 0, std::nullopt};
+  EXPECT_EQ(PendingOneOff(request, At(8, 20, 0), 0, std::make_unique<FakeWait>(1, ended))
+                .MsUntilNextLook(At(8, 20, 0), 0, 0),
+            1000u);
+}
+
 // The tick count, not the local clock: a clock set back or forward, or a daylight-saving
 // switch, neither hastens nor delays "in 90 minutes".
 TEST(PendingOneOffRules, InCountsOnTheTickWhateverTheClockDoes) {

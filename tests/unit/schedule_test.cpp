@@ -60,6 +60,27 @@ TEST_F(ScheduleTest, StartInsideATimersMinuteFiresAtTheFirstTick) {
   EXPECT_EQ(Tick(), std::vector<std::string>{"Power off"}) << "the next day";
 }
 
+// The tick sleeps until a minute in which a timer can fall due, by its time and day, and never
+// past the next full or half hour; a clock set while it sleeps is looked at once.
+TEST_F(ScheduleTest, TheTickSleepsUntilATimerCanFallDueAndAClockChangeLooksAtOnce) {
+  Prepare(
+      "[Timer]\r\nlater=enabled,Shutdown,09:45,Daily\r\nsaturday=enabled,Reboot,09:35,Saturday\r\n"
+      "off=disabled,Hibernate,09:31,Daily\r\nbad=enabled,Suspend,9h40,Daily\r\n");
+  At(7, 9, 30, 10);  // a Monday
+  Create();
+  EXPECT_EQ(form_->Schedule.TickIntervalMs(), 15 * 60000u - 10000 + 100) << "09:45";
+  At(7, 9, 46, 10);
+  EXPECT_EQ(form_->Schedule.TickIntervalMs(), 14 * 60000u - 10000 + 100) << "no later than 10:00";
+  At(12, 9, 34, 59);  // a Saturday
+  EXPECT_EQ(form_->Schedule.TickIntervalMs(), 60000u - 59000 + 100) << "09:35 on its day";
+  At(7, 9, 45, 30);
+  EXPECT_EQ(form_->Schedule.TickIntervalMs(), 1000u) << "due within this minute: each second";
+
+  form_->TimeSettingsChanged();
+  EXPECT_TRUE(form_->Schedule.Firing()) << "a clock set into a timer's minute fires it at once";
+  EXPECT_EQ(form_->Schedule.TickIntervalMs(), 100u);
+}
+
 // The minute handled and the reboot stamp are whole minutes: neither silences a later timer in
 // the same hour, and a timer never fires at another minute or hour than its own.
 TEST_F(ScheduleTest, ATimerFiresOnlyInItsOwnMinuteAndALaterOneInTheHourStillFires) {
@@ -362,7 +383,8 @@ TEST_F(ScheduleTest, AFiringCountsOnTheTickThroughAHotkeysSleepAndAnAbort) {
   tick(100);
   EXPECT_FALSE(form_->Schedule.Firing()) << "its time passed during the sleep";
   EXPECT_EQ(host_.calls, (std::vector<std::string>{"countdown hidden", "countdown closed"}));
-  EXPECT_EQ(form_->Schedule.TickIntervalMs(), 1000u);
+  EXPECT_EQ(form_->Schedule.TickIntervalMs(), 1790100u)
+      << "its minute is handled: nothing can fall due before 10:00, which the tick sleeps to";
   EXPECT_EQ(machine_.calls.size(), 1u) << "the sleep waits for the main loop";
   host_.RunPosted();
   EXPECT_EQ(machine_.calls.back(), "SetSystemPowerState 1 1");

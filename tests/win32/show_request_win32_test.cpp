@@ -47,7 +47,8 @@ TEST(ShowRequest, ReachesAnInstanceThatWasBusyForSeconds) {
   Sleep(6000);  // the instance has read nothing for six seconds when the request comes
 
   test::FakeApp fake;
-  Win32StartupHost host(fake.app);
+  Win32MessageBoxes boxes;
+  Win32StartupHost host(fake.app, boxes);
   host.AskRunningInstanceToShow();
   running.join();
   EXPECT_TRUE(showRequestHandled);
