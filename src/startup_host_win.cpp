@@ -65,13 +65,14 @@ int Win32StartupHost::RunMainWindow(const MainWindowStart& start) {
   Win32InputIdle idle;
   const std::unique_ptr<SystemLoad> load = MakeSystemLoad();
   MainWindow main(
-      {services_, clock_, mixer_, clockGuard_, wakeTimers_, services_.machine, player_, dialogs_,
+      {services_, *clock_, mixer_, clockGuard_, wakeTimers_, services_.machine, player_, dialogs_,
        files_, shell_, hotkeys_, cleanup, privilege_, service, sleep_, processes, idle, *load},
       application.Handle(), hotkeys_, start.firstRunOnVista);
   if (!main.Handle()) throw std::runtime_error("The main window could not be created.");
   dialogs_.SetOwner(main.Handle());
   shell_.SetOwner(main.Handle());
   boxes_.TellWhileOpen(main.Handle());
+  processes.WhenAProcessEnds([&main] { main.PostLookNow(); });
   if (start.show) main.ShowInFront();
   for (;;) {
     MSG msg;

@@ -9,7 +9,6 @@
 #include "platform/win32/machine_control_win.h"
 #include "platform/win32/win32_audio_mixer_win.h"
 #include "platform/win32/win32_cleanup_tasks_win.h"
-#include "platform/win32/win32_clock_win.h"
 #include "platform/win32/win32_service_control_win.h"
 #include "platform/win32/win32_sleep_support_win.h"
 #include "platform/win32/win32_system_services_win.h"
@@ -38,7 +37,7 @@ class Win32StartupHost final : public StartupHost {
  private:
   const AppServices& services_;
   Win32MessageBoxes& boxes_;
-  Win32Clock clock_;
+  const std::unique_ptr<Clock> clock_ = MakeClock(GetDataFolder(services_.os));
   Win32AudioMixer mixer_;
   // Where the wake-up timers say, once per start, that they cannot wake this machine.
   std::unique_ptr<SystemLog> systemLog_ = MakeSystemLog(GetDataFolder(services_.os));

@@ -18,6 +18,8 @@ class ProcessWait {
   virtual unsigned Count() const = 0;
   // Every one of them has ended.
   virtual bool Ended() const = 0;
+  // Whether the program hears of each end as it happens, so that nobody need look before.
+  virtual bool NoticesEnd() const { return false; }
 };
 
 // A program of this session with a visible window, as a person picks it from a list.

@@ -192,8 +192,11 @@ std::uint64_t PendingOneOff::MsUntilNextLook(const LocalTime& now, std::uint64_t
     case OneOffCondition::AfterIdle:
       ms = left(request_.minutes * 60000ULL, idleMs);
       break;
-    case OneOffCondition::AfterExit:
     case OneOffCondition::AfterQuiet:
+      if (quiet_) ms = quiet_->MsUntilMinuteEnds(tick);
+      break;
+    case OneOffCondition::AfterExit:
+      if (processes_ && processes_->Count() > 0 && processes_->NoticesEnd()) ms = kNoLookMs;
       break;
   }
   return latest_ ? std::min(ms, untilMinute(*latest_)) : ms;

@@ -62,6 +62,9 @@ inline constexpr const char* kReplyGone = "gone";
 // minute has not gone by (the current minute counts, as a timer's does), else tomorrow.
 DateTime NextTimeOfDay(const LocalTime& from, std::pair<int, int> hourMinute);
 
+// No look is needed before the latest time, if any.
+inline constexpr std::uint64_t kNoLookMs = UINT64_MAX;
+
 class PendingOneOff {
  public:
   // `arrivedTick`: the tick count (milliseconds, never moved by the clock) at arrival.
@@ -74,7 +77,8 @@ class PendingOneOff {
   // An AfterQuiet request takes a sample of the load here.
   bool Due(const LocalTime& now, std::uint64_t tick, std::uint64_t idleMs);
   // Milliseconds until it may fall due, as far as a clock or a count tells: 0 when it may now.
-  // A request that waits for processes to end or for a quiet computer is looked at each second.
+  // A quiet request is looked at as each of its minutes ends; one that waits for processes to
+  // end needs no look when their ends are heard of (kNoLookMs), else each second.
   std::uint64_t MsUntilNextLook(const LocalTime& now, std::uint64_t tick,
                                 std::uint64_t idleMs) const;
   // What will happen and when: "Power off at 23:30", "Power off when handbrake.exe ends",

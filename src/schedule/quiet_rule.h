@@ -39,6 +39,11 @@ class QuietRule {
   unsigned QuietMinutes() const { return quietMinutes_; }
   bool Quiet() const { return quietMinutes_ >= limits_.minutes; }
   const QuietLimits& Limits() const { return limits_; }
+  // Milliseconds from `tick` to the end of the minute being gathered: its counters only grow,
+  // so one sample at its end measures it whole.
+  std::uint64_t MsUntilMinuteEnds(std::uint64_t tick) const {
+    return minuteEnd_ > tick ? minuteEnd_ - tick : 0;
+  }
   // How many minutes have ended since the first sample.
   unsigned MinutesEnded() const { return minutesEnded_; }
   // The last whole minute's averages; before the first minute has ended, those of the part

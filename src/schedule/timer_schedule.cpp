@@ -50,8 +50,10 @@ unsigned TimerSchedule::TickIntervalMs() const {
   return static_cast<unsigned>(std::max<std::uint64_t>(ms, kShortestTickMs));
 }
 
-void TimerSchedule::ClockChanged() {
-  if (running_ && !firing_ && acting_ == 0) Timer1Timer();
+bool TimerSchedule::LookNow() {
+  if (!running_ || firing_ || acting_ > 0) return false;
+  Timer1Timer();
+  return true;
 }
 
 std::optional<DueTimer> TimerSchedule::FindDue(const LocalTime& now) const {

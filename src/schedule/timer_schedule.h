@@ -79,9 +79,11 @@ class TimerSchedule final : private FiringHost {
   void FireTimer(DueTimer due);
   // A hotkey's action, at once; nothing while another action is being carried out.
   void RunImmediateAction(const EventWord& event);
-  // The clock was set or the computer came back from sleep: the guard and the timers look at
-  // once, as a tick would, unless a countdown or an action is under way.
-  void ClockChanged();
+  // The clock was set, the computer came back from sleep or a process a one-off waits for
+  // ended: the guard, the timers and the request look at once, as a tick would, unless a
+  // countdown or an action is under way.
+  // Says whether it looked.
+  bool LookNow();
   // The program ends: a countdown still open closes as at its other ends.
   void ProgramEnds();
   // Loads the timers and arms their wake-up timers; the old handles go first, so that no

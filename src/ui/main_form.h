@@ -155,12 +155,13 @@ class TFrmMain final : public SettingsPages, public TimerPage, private ScheduleH
   void HandleEndSession(bool ending);
   // The clock, the time zone or daylight-saving time changed somewhere in the system: the
   // guard and the timers look at once, and the schedule's next tick is measured anew.
-  void TimeSettingsChanged() {
+  // Each says whether the schedule looked.
+  bool TimeSettingsChanged() {
     services_.clockGuard.TimeSettingsChanged(services_.clock);
-    Schedule.ClockChanged();
+    return Schedule.LookNow();
   }
   // The computer came back from sleep or hibernation, maybe woken for a timer due now.
-  void Resumed() { Schedule.ClockChanged(); }
+  bool Resumed() { return Schedule.LookNow(); }
   void OpenHelpFile();
   // A message of HalcyraCmd.exe; the reply to send back.
   std::string OneOffCommand(std::string_view message);

@@ -36,6 +36,8 @@ constexpr DWORD kMainExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 constexpr UINT_PTR kTimer1 = 1;
 // The main loop hands HalcyraCmd's pipe its turn with this message.
 constexpr UINT kServeOneOffMessage = WM_APP + 16;
+// A process a one-off request waits for ended (posted from a thread of the system's pool).
+constexpr UINT kLookNowMessage = WM_APP + 18;
 // An action the logic left for the main loop.
 constexpr UINT kPostedActionMessage = WM_APP + 17;
 constexpr UINT kTrayCallbackMessage = ids::kTrayCallbackMessage;
@@ -247,6 +249,12 @@ void MainWindow::Sync() {
   if (const Edit* focus = form_.TakeFocusRequest()) binder_->Focus(focus);
   SyncTick();
 }
+
+void MainWindow::LookedNow(bool looked) {
+  if (looked) NoteScheduleTick(Handle());
+}
+
+void MainWindow::PostLookNow() const { PostMessageW(Handle(), kLookNowMessage, 0, 0); }
 
 void MainWindow::MainLoopRuns() {
   if (!std::exchange(modalServe_, false)) return;
@@ -479,6 +487,9 @@ bool MainWindow::HandleProgramMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       Run([&f, lParam, anchor, version] { f.HandleTrayMessage(LOWORD(lParam), anchor, version); });
       return true;
     }
+    case kLookNowMessage:
+      Run([this] { LookedNow(form_.Schedule.LookNow()); });
+      return true;
     case kServeOneOffMessage:
       if (oneOff_) oneOff_->Serve();
       return true;
@@ -571,10 +582,10 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
           (lParam &&
            std::wstring_view(reinterpret_cast<const wchar_t*>(lParam)) == L"ImmersiveColorSet"))
         RefreshTrayIcon();
-      Run([this] { form_.TimeSettingsChanged(); });
+      Run([this] { LookedNow(form_.TimeSettingsChanged()); });
       return 0;
     case WM_TIMECHANGE:
-      Run([this] { form_.TimeSettingsChanged(); });
+      Run([this] { LookedNow(form_.TimeSettingsChanged()); });
       return 0;
     case WM_ENTERIDLE:
       // A message box, a menu or a modal window of ours waits for its user in a loop of its
@@ -590,7 +601,7 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_POWERBROADCAST:
       // The window timer's wait went on counting, or not, while the computer slept.
       if (wParam == PBT_APMRESUMEAUTOMATIC || wParam == PBT_APMRESUMESUSPEND)
-        Run([this] { form_.Resumed(); });
+        Run([this] { LookedNow(form_.Resumed()); });
       return TRUE;
     case WM_DISPLAYCHANGE:
       RefreshTrayIcon();

@@ -50,6 +50,8 @@ class MainWindow final : public BoundWindow, private MainFormHost, private OnceF
   HANDLE OneOffEvent() const { return oneOff_ && Handle() ? oneOff_->Event() : nullptr; }
   DWORD OneOffWaitMs() const { return oneOff_ && Handle() ? oneOff_->WaitMs() : INFINITE; }
   void ServeOneOff();
+  // Asks, from any thread, for the schedule to look at once.
+  void PostLookNow() const;
   // The main loop runs again: the modal loops that needed the pipe served on a timer are over.
   void MainLoopRuns();
 
@@ -65,6 +67,8 @@ class MainWindow final : public BoundWindow, private MainFormHost, private OnceF
   void CloseCountdown() override { countdown_.reset(); }
   void Post(std::function<void()> action) override;
   void RunPosted();
+  // The schedule looked out of turn (a clock set, a resume, a process ended): counted as a tick.
+  void LookedNow(bool looked);
   // The schedule's tick onto the window's timer: whether it runs, and how often.
   void SyncTick();
   bool ShowPasswordPrompt() override;

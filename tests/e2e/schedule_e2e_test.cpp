@@ -30,6 +30,7 @@ class ScheduleE2E : public testing::Test {
   void TearDown() override {
     app_.reset();
     RemoveFile(DataFile("PowerCapabilities.txt"));
+    RemoveFile(DataFile("ClockOffset.txt"));
   }
   void Start(const std::string& settings, const std::string& timers) {
     WriteFileText(DataFile("Halcyra.ini"),
@@ -129,6 +130,48 @@ TEST_F(ScheduleE2E, SuspendActsAndTheScheduleGoesOn) {
             "SetSystemPowerState 1 1\r\nSetSystemPowerState 0 1\r\n")
       << "the resumed schedule does not fire the same minute again";
   EXPECT_TRUE(app_->Running());
+}
+
+// The schedule sleeps between the minutes in which a timer can fall due: the tick comes as a
+// timer's minute begins, and at once when the clock is set or the computer resumes. The
+// program's clock is moved by the test's own offset (ClockOffset.txt), never the machine's.
+TEST_F(ScheduleE2E, TheTickComesAtATimersMinuteAndAtOnceAfterAClockChangeOrAResume) {
+  const auto programNow = [](long offset) {
+    SYSTEMTIME st;
+    GetLocalTime(&st);
+    const LocalTime real{st.wYear, st.wMonth, st.wDayOfWeek, st.wDay,
+                         st.wHour, st.wMinute, st.wSecond,   st.wMilliseconds};
+    return DecodeDateTime(EncodeDateTime(real) + offset / 86400.0);
+  };
+  const auto hourMinute = [](const LocalTime& t) {
+    char text[8];
+    std::snprintf(text, sizeof text, "%02u:%02u", t.hour, t.minute);
+    return std::string(text);
+  };
+  // The program's clock 50 seconds into a minute: the timer's minute is 10 seconds away.
+  long offset = 50 - programNow(0).second;
+  WriteFileText(DataFile("ClockOffset.txt"), std::to_string(offset));
+  const LocalTime start = programNow(offset);
+  const std::string first = hourMinute(DecodeDateTime(EncodeDateTime(start) + 30 / 86400.0));
+  const std::string later = hourMinute(DecodeDateTime(EncodeDateTime(start) + 330 / 86400.0));
+  Start("Duration=0\r\n", "first=enabled,Suspend," + first + ",Daily\r\nlater=enabled,Power off," +
+                               later + ",Daily\r\n");
+  ASSERT_TRUE(WaitForText(DataFile("Effects.txt"), "SetSystemPowerState 1 1\r\n", 20s));
+  const LocalTime acted = programNow(offset);
+  EXPECT_EQ(hourMinute(acted), first);
+  EXPECT_LE(acted.second, 2) << "acted within the first seconds of its minute";
+
+  HWND main = FindWindowOf(*app_, "TFrmMain", "Halcyra");
+  ASSERT_NE(main, nullptr);
+  EXPECT_TRUE(WaitUntil([main] { return IsWindowEnabled(main) != FALSE; }, 2s));
+  PostMessageA(main, WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
+  EXPECT_TRUE(WaitForTicks(main, 1, 2s)) << "a resume looks at once, with nothing due for minutes";
+
+  offset += 300;
+  WriteFileText(DataFile("ClockOffset.txt"), std::to_string(offset));
+  SendMessageA(main, WM_TIMECHANGE, 0, 0);
+  EXPECT_TRUE(WaitForText(DataFile("Effects.txt"), "ExitWindowsEx", 3s))
+      << "a clock set into a timer's minute fires it at once";
 }
 
 // A laptop of today: modern standby and none of S1 to S3. Suspend turns the display off instead

@@ -140,13 +140,16 @@ TEST(CmdLineParser, UsageHasTheSectionsOfAConsoleToolAndFitsItsWidth) {
 
 class FakeWait final : public ProcessWait {
  public:
-  FakeWait(unsigned count, const bool& ended) : count_(count), ended_(ended) {}
+  FakeWait(unsigned count, const bool& ended, bool notices = false)
+      : count_(count), ended_(ended), notices_(notices) {}
   unsigned Count() const override { return count_; }
   bool Ended() const override { return ended_; }
+  bool NoticesEnd() const override { return notices_; }
 
  private:
   unsigned count_;
   const bool& ended_;
+  bool notices_;
 };
 
 LocalTime At(int day, int hour, int minute, int second = 0) {
@@ -222,6 +225,15 @@ TEST(PendingOneOffRules, TheNextLookComesWhenTheConditionCanFirstHold) {
   EXPECT_EQ(PendingOneOff(request, At(8, 20, 0), 0, std::make_unique<FakeWait>(1, ended))
                 .MsUntilNextLook(At(8, 20, 0), 0, 0),
             1000u);
+  EXPECT_EQ(PendingOneOff(request, At(8, 20, 0), 0, std::make_unique<FakeWait>(1, ended, true))
+                .MsUntilNextLook(At(8, 20, 0), 0, 0),
+            kNoLookMs)
+      << "the end is heard of as it happens";
+  request.latest = {{20, 30}};
+  EXPECT_EQ(PendingOneOff(request, At(8, 20, 0), 0, std::make_unique<FakeWait>(1, ended, true))
+                .MsUntilNextLook(At(8, 20, 0), 0, 0),
+            30 * 60000u + 100)
+      << "but the latest time is looked at";
 }
 
 // The tick count, not the local clock: a clock set back or forward, or a daylight-saving
@@ -264,6 +276,8 @@ TEST(PendingOneOffRules, AfterQuietReadsTheLoadOnlyWhileItWaitsAndSaysHowFarItIs
   EXPECT_FALSE(minute(40, 60 * 1024 * 60)) << "60 KB/s is busy";
   EXPECT_TRUE(pending.TakeProgress());
   EXPECT_FALSE(pending.TakeProgress()) << "once a minute";
+  EXPECT_EQ(pending.MsUntilNextLook(At(8, 21, 0), tick + 15000, 0), 45000u)
+      << "its counters only grow: one look as each minute ends";
   EXPECT_FALSE(minute(40, 1024 * 60));
   EXPECT_EQ(pending.DescribeShort(),
             "Power off when the computer is quiet for 2 minutes (quiet for 1; processor 4 %, "

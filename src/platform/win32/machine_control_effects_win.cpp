@@ -1,8 +1,10 @@
 #include <cstdio>
 #include <string>
 
+#include "core/date_time.h"
 #include "platform/win32/effects_journal_win.h"
 #include "platform/win32/machine_control_win.h"
+#include "platform/win32/win32_clock_win.h"
 #include "platform/win32/win32_sleep_support_win.h"
 #include "platform/win32/win32_system_load_win.h"
 
@@ -45,7 +47,36 @@ class JournaledSystemLog final : public SystemLog {
   EffectsJournal journal_;
 };
 
+// The system's clock moved by the seconds of ClockOffset.txt, read at every question; the tick
+// count is the system's.
+class ShiftedClock final : public Clock {
+ public:
+  explicit ShiftedClock(const std::string& dataFolder)
+      : path_(Wide(JoinPath(dataFolder, "ClockOffset.txt"))) {}
+  LocalTime Now() const override { return Shifted(system_.Now()); }
+  LocalTime UtcNow() const override { return Shifted(system_.UtcNow()); }
+  std::uint32_t TickCount() const override { return system_.TickCount(); }
+  std::uint64_t TickCount64() const override { return system_.TickCount64(); }
+
+ private:
+  LocalTime Shifted(const LocalTime& time) const {
+    std::FILE* file = _wfopen(path_.c_str(), L"rb");
+    if (!file) return time;
+    long seconds = 0;
+    const bool read = std::fscanf(file, "%ld", &seconds) == 1;
+    std::fclose(file);
+    return read ? DecodeDateTime(EncodeDateTime(time) + seconds / 86400.0) : time;
+  }
+
+  std::wstring path_;
+  Win32Clock system_;
+};
+
 }  // namespace
+
+std::unique_ptr<Clock> MakeClock(const std::string& dataFolder) {
+  return std::make_unique<ShiftedClock>(dataFolder);
+}
 
 std::unique_ptr<SystemLog> MakeSystemLog(const std::string& dataFolder) {
   return std::make_unique<JournaledSystemLog>(dataFolder);

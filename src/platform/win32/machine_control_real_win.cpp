@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "platform/win32/machine_control_win.h"
+#include "platform/win32/win32_clock_win.h"
 #include "platform/win32/win32_service_host_win.h"
 #include "platform/win32/win32_sleep_support_win.h"
 #include "platform/win32/win32_system_load_win.h"
@@ -42,6 +43,8 @@ std::unique_ptr<SystemLoad> MakeSystemLoad() { return std::make_unique<Win32Syst
 void NoteTrayBalloon(const std::string&, const std::string&) {}
 
 void NoteScheduleTick(HWND) {}
+
+std::unique_ptr<Clock> MakeClock(const std::string&) { return std::make_unique<Win32Clock>(); }
 
 std::unique_ptr<MachineControl> MakeMachineControl(const std::string&) {
   return std::make_unique<RealMachineControl>();

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/clock.h"
 #include "platform/machine_control.h"
 #include "platform/power_capabilities.h"
 #include "platform/service_host.h"
@@ -32,5 +33,9 @@ std::optional<PowerCapabilities> MachinePowerCapabilities(const std::string& dat
 // property "HalcyraE2E.Ticks", so that a test sees the program had its chance before it checks
 // that something did not happen; the real build does nothing.
 void NoteScheduleTick(HWND window);
+// The clock. The end-to-end build moves the system's clock by the seconds that ClockOffset.txt
+// in the data folder holds, when the file is there, so that a test can set the program's clock
+// without touching the machine's; the real build is the system's clock.
+std::unique_ptr<Clock> MakeClock(const std::string& dataFolder);
 
 }  // namespace halcyra

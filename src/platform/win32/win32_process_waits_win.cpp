@@ -13,8 +13,25 @@ namespace {
 
 class HandleWait final : public ProcessWait {
  public:
-  explicit HandleWait(std::vector<UniqueHandle> processes) : processes_(std::move(processes)) {}
+  HandleWait(std::vector<UniqueHandle> processes, std::function<void()> ended)
+      : processes_(std::move(processes)), ended_(std::move(ended)) {
+    if (!ended_) return;
+    for (const UniqueHandle& process : processes_) {
+      HANDLE wait = nullptr;
+      if (!RegisterWaitForSingleObject(&wait, process.Get(), &Ended, this, INFINITE,
+                                       WT_EXECUTEONLYONCE))
+        return;
+      waits_.push_back(wait);
+    }
+  }
+  ~HandleWait() override {
+    // Waits for a notice under way: none may run once this object is gone.
+    for (const HANDLE wait : waits_) UnregisterWaitEx(wait, INVALID_HANDLE_VALUE);
+  }
+  HandleWait(const HandleWait&) = delete;
+  HandleWait& operator=(const HandleWait&) = delete;
   unsigned Count() const override { return static_cast<unsigned>(processes_.size()); }
+  bool NoticesEnd() const override { return !waits_.empty() && waits_.size() == processes_.size(); }
   bool Ended() const override {
     for (const UniqueHandle& process : processes_)
       if (WaitForSingleObject(process.Get(), 0) == WAIT_TIMEOUT) return false;
@@ -22,7 +39,11 @@ class HandleWait final : public ProcessWait {
   }
 
  private:
+  static void CALLBACK Ended(void* self, BOOLEAN) { static_cast<HandleWait*>(self)->ended_(); }
+
   std::vector<UniqueHandle> processes_;
+  std::function<void()> ended_;
+  std::vector<HANDLE> waits_;
 };
 
 std::uint64_t CreationOf(HANDLE process) {
@@ -63,7 +84,7 @@ std::unique_ptr<ProcessWait> Win32ProcessWaits::Watch(const std::string& imageNa
     if (process && (!createdAt || CreationOf(process.Get()) == createdAt))
       processes.push_back(std::move(process));
   }
-  return std::make_unique<HandleWait>(std::move(processes));
+  return std::make_unique<HandleWait>(std::move(processes), ended_);
 }
 
 std::vector<RunningProgram> Win32ProcessWaits::WindowedPrograms() const {
