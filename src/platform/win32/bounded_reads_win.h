@@ -17,7 +17,12 @@ inline constexpr unsigned long kSharedFileWaitMs = 2000;
 
 class BoundedReads {
  public:
-  // Runs the read on a thread of its own and waits for it at most kSharedFileWaitMs. True when
+  BoundedReads();
+  ~BoundedReads();
+  BoundedReads(const BoundedReads&) = delete;
+  BoundedReads& operator=(const BoundedReads&) = delete;
+
+  // Runs the read on the reads' own thread and waits for it at most kSharedFileWaitMs. True when
   // it finished in that time. A read still waiting then is cancelled and left to end on its
   // own; until it has, every further read of the same file gives up at once, so that a file
   // held for good costs one wait and not one per value. The read must own everything it uses.
@@ -26,6 +31,10 @@ class BoundedReads {
   bool Held(const std::string& file) const;
 
  private:
+  struct Worker;
+
+  // Made at the first read; replaced after a read held up.
+  mutable std::shared_ptr<Worker> worker_;
   mutable std::mutex mutex_;
   // Per file, the "it has ended" mark of the read that was given up on.
   mutable std::map<std::string, std::shared_ptr<std::atomic<bool>>> held_;
