@@ -41,27 +41,11 @@ constexpr UINT kLookNowMessage = WM_APP + 18;
 // An action the logic left for the main loop.
 constexpr UINT kPostedActionMessage = WM_APP + 17;
 constexpr UINT kTrayCallbackMessage = ids::kTrayCallbackMessage;
-constexpr UINT kTrayIconId = 1;
-// The whole record: the icon's version rides in it, and the fourth version is the one that
-// tells the program about the keyboard and gives the menu's anchor.
-constexpr DWORD kTrayRecordSize = sizeof(NOTIFYICONDATAW);
 constexpr UINT_PTR kTrayRetryTimer = 2;
 // HalcyraCmd's pipe gets its turn in a modal loop with the schedule's tick, or with this timer
 // while the tick is off.
 constexpr UINT_PTR kOneOffTimer = 3;
 constexpr UINT kOneOffTimerMs = 1000;
-constexpr UINT kTrayRetryMs = 2000;
-constexpr int kTrayRetries = 5;
-
-// Windows 10 and 11 draw a light taskbar where this value is 1; without it the taskbar is dark.
-bool TaskbarIsLight() {
-  DWORD light = 0, size = sizeof light;
-  return RegGetValueW(HKEY_CURRENT_USER,
-                      L"Software\\Microsoft\\Windows\\CurrentVersion\\Themes\\Personalize",
-                      L"SystemUsesLightTheme", RRF_RT_REG_DWORD, nullptr, &light,
-                      &size) == ERROR_SUCCESS &&
-         light == 1;
-}
 
 HICON ApplicationIcon() {
   return LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APPLICATION_ICON));
@@ -94,7 +78,8 @@ MainWindow::MainWindow(const MainFormServices& services, HWND owner, Win32Hotkey
   // An elevated instance still hears a second start and the shell of a normal user.
   ChangeWindowMessageFilterEx(Handle(), showMainWindowMsg_, MSGFLT_ALLOW, nullptr);
   ChangeWindowMessageFilterEx(Handle(), taskbarCreatedMsg_, MSGFLT_ALLOW, nullptr);
-  LoadTrayIcon();
+  tray_.emplace(Handle(), kTrayCallbackMessage, kTrayRetryTimer);
+  tray_->Load();
   Run([this] { form_.FormCreate(); });
   OpenOneOffChannel();
 }
@@ -327,72 +312,20 @@ bool MainWindow::ShowPasswordPrompt() {
   return prompt.PasswordAccepted();
 }
 
-void MainWindow::LoadTrayIcon() {
-  // The notification area draws at the primary monitor's DPI, which the user may have changed
-  // since the logon that fixed the system's: the small-icon size of that DPI, from the icon's
-  // own images. On a light taskbar the dark glyph, except in high contrast, whose colours the
-  // application icon keeps to.
-  const int dpi = MonitorDpi(MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY));
-  const int id = TaskbarIsLight() && !HighContrastOn() ? IDI_TRAY_DARK : IDI_APPLICATION_ICON;
-  if (UniqueIcon icon =
-          LoadSizedIcon(id, SystemMetric(SM_CXSMICON, dpi), SystemMetric(SM_CYSMICON, dpi)))
-    trayIcon_ = std::move(icon);
-}
-
 void MainWindow::RefreshTrayIcon() {
-  LoadTrayIcon();
-  if (!form_.ChkSystemTray.Checked()) return;
-  NOTIFYICONDATAW data = TrayRecord();
-  Shell_NotifyIconW(NIM_MODIFY, &data);
+  tray_->Load();
+  if (form_.ChkSystemTray.Checked()) tray_->Modify();
 }
 
-void MainWindow::SetTrayIcon(bool present) {
-  KillTimer(Handle(), kTrayRetryTimer);
-  trayRetries_ = 0;
-  if (!UpdateTrayIcon(present) && present)
-    SetTimer(Handle(), kTrayRetryTimer, kTrayRetryMs, nullptr);
-}
-
-NOTIFYICONDATAW MainWindow::TrayRecord() const {
-  NOTIFYICONDATAW data{};
-  data.cbSize = kTrayRecordSize;
-  data.hWnd = Handle();
-  data.uID = kTrayIconId;
-  // From the fourth version on, the shell shows the plain tip only when asked to.
-  data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_SHOWTIP;
-  data.uCallbackMessage = kTrayCallbackMessage;
-  data.hIcon = trayIcon_ ? trayIcon_.Get() : ApplicationIcon();
-  lstrcpynW(data.szTip, Wide(trayTip_).c_str(), static_cast<int>(std::size(data.szTip)));
-  return data;
-}
-
-bool MainWindow::UpdateTrayIcon(bool present) {
-  NOTIFYICONDATAW data = TrayRecord();
-  if (!present) return Shell_NotifyIconW(NIM_DELETE, &data) != FALSE;
-  if (!Shell_NotifyIconW(NIM_ADD, &data)) return false;
-  // The version belongs to this one add: a shell that comes back needs it again. One that
-  // refuses it talks to the icon the first way, and the menu must still open.
-  data.uVersion = NOTIFYICON_VERSION_4;
-  trayVersion_ =
-      Shell_NotifyIconW(NIM_SETVERSION, &data) ? TrayVersion::kFourth : TrayVersion::kFirst;
-  return true;
-}
+void MainWindow::SetTrayIcon(bool present) { tray_->Show(present); }
 
 void MainWindow::SetTrayTip(const std::string& tip) {
-  trayTip_ = tip;
-  if (!form_.ChkSystemTray.Checked()) return;
-  NOTIFYICONDATAW data = TrayRecord();
-  Shell_NotifyIconW(NIM_MODIFY, &data);
+  tray_->SetTip(tip);
+  if (form_.ChkSystemTray.Checked()) tray_->Modify();
 }
 
 void MainWindow::ShowTrayBalloon(const std::string& text) {
-  NOTIFYICONDATAW data = TrayRecord();
-  data.uFlags = NIF_INFO;
-  data.dwInfoFlags = NIIF_INFO | NIIF_NOSOUND;
-  lstrcpynW(data.szInfoTitle, Wide(kAppTitle).c_str(),
-            static_cast<int>(std::size(data.szInfoTitle)));
-  lstrcpynW(data.szInfo, Wide(text).c_str(), static_cast<int>(std::size(data.szInfo)));
-  Shell_NotifyIconW(NIM_MODIFY, &data);
+  tray_->ShowBalloon(kAppTitle, text);
   NoteTrayBalloon(GetDataFolder(app_.os), text);
 }
 
@@ -433,12 +366,6 @@ void MainWindow::ServeOneOff() {
   if (Handle()) SendMessageW(Handle(), kServeOneOffMessage, 0, 0);
 }
 
-void MainWindow::RetryTrayIcon() {
-  // At logon the shell may not take icons yet: a few more tries, then the icon waits for
-  // "TaskbarCreated".
-  if (UpdateTrayIcon(true) || ++trayRetries_ >= kTrayRetries) KillTimer(Handle(), kTrayRetryTimer);
-}
-
 void MainWindow::ShowTrayMenu(ScreenPoint anchor) { popupMenu_.Open(Handle(), anchor); }
 
 void MainWindow::CloseWindow() { SendMessageW(Handle(), WM_CLOSE, 0, 0); }
@@ -465,8 +392,8 @@ bool MainWindow::HandleProgramMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
   }
   if (taskbarCreatedMsg_ != 0 && msg == taskbarCreatedMsg_) {
     // A restarted shell has lost the icon; it comes back at the shell's DPI of now.
-    LoadTrayIcon();
-    if (f.ChkSystemTray.Checked()) SetTrayIcon(true);
+    tray_->Load();
+    if (f.ChkSystemTray.Checked()) tray_->Show(true);
     return true;
   }
   switch (msg) {
@@ -478,12 +405,12 @@ bool MainWindow::HandleProgramMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       // screen coordinates, signed for monitors left of or above the primary, in the first. The
       // first version: the mouse message alone, and the icon's id in the first parameter.
       ScreenPoint anchor{GET_X_LPARAM(wParam), GET_Y_LPARAM(wParam)};
-      if (trayVersion_ == TrayVersion::kFirst) {
+      if (tray_->Version() == TrayVersion::kFirst) {
         POINT pointer{};
         GetCursorPos(&pointer);
         anchor = {pointer.x, pointer.y};
       }
-      const TrayVersion version = trayVersion_;
+      const TrayVersion version = tray_->Version();
       Run([&f, lParam, anchor, version] { f.HandleTrayMessage(LOWORD(lParam), anchor, version); });
       return true;
     }
@@ -513,7 +440,7 @@ bool MainWindow::HandleProgramMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       // HalcyraCmd's pipe; its client is then served on the tick.
       if ((wParam == kTimer1 || wParam == kOneOffTimer) && oneOff_) oneOff_->Serve();
       if (wParam == kOneOffTimer) SyncTick();
-      if (wParam == kTrayRetryTimer) RetryTrayIcon();
+      if (wParam == kTrayRetryTimer) tray_->RetryTimerFired();
       return true;
     default:
       return false;

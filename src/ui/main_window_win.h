@@ -11,6 +11,7 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "actions/countdown_window_win.h"
 #include "platform/win32/win32_system_services_win.h"
@@ -19,6 +20,7 @@
 #include "ui/once_form.h"
 #include "ui/one_off_server_win.h"
 #include "ui/page_background_win.h"
+#include "ui/tray_icon_win.h"
 #include "ui/tray_menu_win.h"
 
 namespace halcyra {
@@ -74,13 +76,9 @@ class MainWindow final : public BoundWindow, private MainFormHost, private OnceF
   bool ShowPasswordPrompt() override;
   void ShowWindowInFront() override { ShowInFront(); }
   void SetTrayIcon(bool present) override;
-  // The icon's whole record: icon, tip and the message it sends.
-  NOTIFYICONDATAW TrayRecord() const;
-  bool UpdateTrayIcon(bool present);
-  // The icon at the notification area's DPI; shown anew when the displays or a DPI changed.
-  void LoadTrayIcon();
+  // The icon at the notification area's DPI and colours; shown anew when the displays, a DPI or
+  // the taskbar's colours changed.
   void RefreshTrayIcon();
-  void RetryTrayIcon();
   void ShowTrayMenu(ScreenPoint anchor) override;
   void SetTrayTip(const std::string& tip) override;
   void ShowTrayBalloon(const std::string& text) override;
@@ -132,13 +130,10 @@ class MainWindow final : public BoundWindow, private MainFormHost, private OnceF
   UINT showMainWindowMsg_ = 0;
   UINT taskbarCreatedMsg_ = 0;
   TrayMenu popupMenu_;
-  UniqueIcon trayIcon_;
+  // Made with the window, which gets its callbacks.
+  std::optional<TrayIcon> tray_;
   UniqueIcon smallIcon_, bigIcon_;
   PageBackground pageBackground_;
-  int trayRetries_ = 0;
-  // What the shell accepted at the last add.
-  TrayVersion trayVersion_ = TrayVersion::kFourth;
-  std::string trayTip_ = kAppTitle;
   HWND pageControl_ = nullptr;
   // The one-off action window while it is open: the menu brings it forward, never a second.
   OnceWindow* onceWindow_ = nullptr;
