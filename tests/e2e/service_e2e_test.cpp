@@ -71,8 +71,10 @@ bool StateBecomes(DWORD wanted) {
 class ServiceE2E : public testing::Test {
  protected:
   void SetUp() override {
-    RemoveFile(DataFile("Effects.txt"));
-    RemoveFile(DataFile("Log.txt"));
+    // A second name of the log left by a run that was cut short would leave this run's link
+    // to it unmade.
+    for (const char* name : {"Effects.txt", "Log.txt", "Other.log", "Other.ini"})
+      RemoveFile(DataFile(name));
   }
   static void SetUpTestSuite() {
     CopyFileA(AppProcess::ExePath(kService).c_str(), InstalledService().c_str(), FALSE);
