@@ -43,8 +43,8 @@ unsigned TimerSchedule::TickIntervalMs() const {
   const LocalTime now = clock.Now();
   std::uint64_t ms = MsUntilNextLook(Timers, now, LastHandled);
   if (OneOff)
-    ms = std::min(ms, OneOff->MsUntilNextLook(now, clock.TickCount64(),
-                                              services_.idle.IdleMilliseconds()));
+    ms = std::min(
+        ms, OneOff->MsUntilNextLook(now, clock.TickCount64(), services_.idle.IdleMilliseconds()));
   // Due now, yet not fired by the tick that just ran: looked at again in a second.
   if (ms == 0) ms = kLookWithinMinuteMs;
   return static_cast<unsigned>(std::max<std::uint64_t>(ms, kShortestTickMs));

@@ -139,8 +139,8 @@ TEST_F(ScheduleE2E, TheTickComesAtATimersMinuteAndAtOnceAfterAClockChangeOrAResu
   const auto programNow = [](long offset) {
     SYSTEMTIME st;
     GetLocalTime(&st);
-    const LocalTime real{st.wYear, st.wMonth, st.wDayOfWeek, st.wDay,
-                         st.wHour, st.wMinute, st.wSecond,   st.wMilliseconds};
+    const LocalTime real{st.wYear, st.wMonth,  st.wDayOfWeek, st.wDay,
+                         st.wHour, st.wMinute, st.wSecond,    st.wMilliseconds};
     return DecodeDateTime(EncodeDateTime(real) + offset / 86400.0);
   };
   const auto hourMinute = [](const LocalTime& t) {
@@ -155,7 +155,7 @@ TEST_F(ScheduleE2E, TheTickComesAtATimersMinuteAndAtOnceAfterAClockChangeOrAResu
   const std::string first = hourMinute(DecodeDateTime(EncodeDateTime(start) + 30 / 86400.0));
   const std::string later = hourMinute(DecodeDateTime(EncodeDateTime(start) + 330 / 86400.0));
   Start("Duration=0\r\n", "first=enabled,Suspend," + first + ",Daily\r\nlater=enabled,Power off," +
-                               later + ",Daily\r\n");
+                              later + ",Daily\r\n");
   ASSERT_TRUE(WaitForText(DataFile("Effects.txt"), "SetSystemPowerState 1 1\r\n", 20s));
   const LocalTime acted = programNow(offset);
   EXPECT_EQ(hourMinute(acted), first);

@@ -211,14 +211,14 @@ TEST(PendingOneOffRules, TheNextLookComesWhenTheConditionCanFirstHold) {
   EXPECT_EQ(at.MsUntilNextLook(At(8, 21, 0, 15), 0, 0), 50 * 60000u - 15000 + 100)
       << "the latest time first";
   request.latest.reset();
-  EXPECT_EQ(PendingOneOff(request, At(8, 21, 0, 15), 0, nullptr)
-                .MsUntilNextLook(At(8, 21, 59, 59), 0, 0),
-            1100u)
+  EXPECT_EQ(
+      PendingOneOff(request, At(8, 21, 0, 15), 0, nullptr).MsUntilNextLook(At(8, 21, 59, 59), 0, 0),
+      1100u)
       << "the start of 22:00 and its margin";
   request = {"Hibernate", OneOffCondition::AfterIdle, 20, {0, 0}, "", 0, std::nullopt};
-  EXPECT_EQ(PendingOneOff(request, At(8, 20, 0), 0, nullptr)
-                .MsUntilNextLook(At(8, 20, 5), 0, 15 * 60000),
-            5 * 60000u)
+  EXPECT_EQ(
+      PendingOneOff(request, At(8, 20, 0), 0, nullptr).MsUntilNextLook(At(8, 20, 5), 0, 15 * 60000),
+      5 * 60000u)
       << "input meanwhile only moves the look later";
   bool ended = false;
   request = {"Shutdown", OneOffCondition::AfterExit, 0, {0, 0}, "handbrake.exe", 0, std::nullopt};

@@ -232,8 +232,13 @@ TEST_F(ScheduleTest, AnActionsMessageIsShownOnceAndNothingElseActsUnderIt) {
   EXPECT_EQ(logLines(), 2);
   EXPECT_EQ(machine_.calls, std::vector<std::string>{"ExitWindowsEx 13"});
 
-  // A hotkey's own message: the timer of this minute waits until it is answered.
-  boxes_.whileOpen = [this] { ModalLoop(); };
+  // A hotkey's own message: the timer of this minute waits until it is answered, looked at each
+  // second meanwhile.
+  unsigned intervalUnderMessage = 0;
+  boxes_.whileOpen = [this, &intervalUnderMessage] {
+    intervalUnderMessage = form_->Schedule.TickIntervalMs();
+    ModalLoop();
+  };
   machine_.accept = true;
   std::filesystem::remove(std::filesystem::path(logPath));
   std::filesystem::create_directory(std::filesystem::path(logPath));
@@ -243,6 +248,7 @@ TEST_F(ScheduleTest, AnActionsMessageIsShownOnceAndNothingElseActsUnderIt) {
   EXPECT_EQ(boxes_.shown[2].style, mb::kOk | mb::kIconError);
   EXPECT_EQ(host_.countdowns.size(), 2u) << "no countdown under the hotkey's message";
   EXPECT_EQ(machine_.calls.back(), "SetSystemPowerState 1 1");
+  EXPECT_EQ(intervalUnderMessage, 1000u);
   EXPECT_EQ(Tick(), std::vector<std::string>{"Shutdown"}) << "its turn comes after";
 }
 

@@ -20,13 +20,13 @@
 #include "platform/win32/handle_win.h"
 #include "platform/win32/loaded_library_win.h"
 #include "platform/win32/machine_control_win.h"
+#include "platform/win32/utf8_win.h"
 #include "platform/win32/win32_ini_profile_win.h"
 #include "platform/win32/win32_os_info_win.h"
 #include "platform/win32/win32_process_waits_win.h"
 #include "platform/win32/win32_regional_settings_win.h"
 #include "platform/win32/win32_service_control_win.h"
 #include "platform/win32/win32_system_load_win.h"
-#include "platform/win32/utf8_win.h"
 #include "support/temp_folder.h"
 #include "version.h"
 
@@ -127,15 +127,14 @@ TEST(Win32RegionalSettings, DateTimesRoundTripThroughTheProfileFunctions) {
 // answers stands in for such a file. The read gives up after its wait; while it stays held,
 // reads of that file give up at once, and it ends once the holder lets go.
 TEST(BoundedReads, AReadHeldByAnotherProgramGivesUpAfterOneWait) {
-  const std::wstring name =
-      L"\\\\.\\pipe\\halcyra-held-" + std::to_wstring(GetCurrentProcessId());
+  const std::wstring name = L"\\\\.\\pipe\\halcyra-held-" + std::to_wstring(GetCurrentProcessId());
   UniqueHandle holder(CreateNamedPipeW(name.c_str(), PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE | PIPE_WAIT,
                                        1, 4096, 4096, 0, nullptr));
   ASSERT_TRUE(holder);
   const BoundedReads reads;
   const auto readPipe = [name] {
-    const UniqueHandle pipe(CreateFileW(name.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
-                                        nullptr));
+    const UniqueHandle pipe(
+        CreateFileW(name.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
     char byte = 0;
     DWORD count = 0;
     ReadFile(pipe.Get(), &byte, 1, &count, nullptr);

@@ -13,10 +13,10 @@
 namespace halcyra {
 namespace {
 
-constexpr ULONG kOpenAsItself = 0x00200000;       // FILE_OPEN_REPARSE_POINT
-constexpr ULONG kOpenForBackup = 0x00004000;      // FILE_OPEN_FOR_BACKUP_INTENT
-constexpr ULONG kSynchronousIo = 0x00000020;      // FILE_SYNCHRONOUS_IO_NONALERT
-constexpr ULONG kOpenExisting = 0x00000001;       // FILE_OPEN
+constexpr ULONG kOpenAsItself = 0x00200000;   // FILE_OPEN_REPARSE_POINT
+constexpr ULONG kOpenForBackup = 0x00004000;  // FILE_OPEN_FOR_BACKUP_INTENT
+constexpr ULONG kSynchronousIo = 0x00000020;  // FILE_SYNCHRONOUS_IO_NONALERT
+constexpr ULONG kOpenExisting = 0x00000001;   // FILE_OPEN
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 // Enough to remove an entry: reading a file's contents is not asked for, so a file another
 // program holds open for itself can still be marked for removal.
@@ -121,11 +121,9 @@ void ClearOpened(HANDLE folder, const std::string& folderPath) {
 }  // namespace
 
 void ClearFolderContents(const std::string& folder) {
-  UniqueHandle root(CreateFileW(Wide(folder).c_str(), FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES |
-                                                          SYNCHRONIZE,
-                                kShareAll, nullptr, OPEN_EXISTING,
-                                FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
-                                nullptr));
+  UniqueHandle root(CreateFileW(
+      Wide(folder).c_str(), FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | SYNCHRONIZE, kShareAll,
+      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
   if (!root) return;
   FILE_ATTRIBUTE_TAG_INFO opened{};
   if (!GetFileInformationByHandleEx(root.Get(), FileAttributeTagInfo, &opened, sizeof opened) ||

@@ -15,9 +15,7 @@ namespace {
 // page is found. Names and values are UTF-8 in the program and text of that code page in the
 // file: they pass through it on their way in, so that the system's own conversion has nothing
 // left to guess, and what the file holds is what a read gives back.
-std::wstring Text(std::string_view text) {
-  return Wide(Utf8FromCodePage(CodePageFromUtf8(text)));
-}
+std::wstring Text(std::string_view text) { return Wide(Utf8FromCodePage(CodePageFromUtf8(text))); }
 std::string Text(std::wstring_view text) { return Utf8(text); }
 
 // A section read whole may be large (a [Timer] section of 100,000 entries holds about 4 million
@@ -29,14 +27,14 @@ constexpr std::size_t kMaxSectionChars = std::size_t{1} << 26;
 std::string Win32IniProfile::ReadString(const std::string& path, const std::string& section,
                                         const std::string& key, const std::string& def) const {
   auto value = std::make_shared<std::string>();
-  const bool read = reads_.Run(path, [value, file = Wide(path), section = Text(section),
-                                      key = Text(key), def = Text(def)] {
-    wchar_t buffer[kMaxValueChars + 1];
-    const DWORD length = GetPrivateProfileStringW(section.c_str(), key.c_str(), def.c_str(), buffer,
-                                                  static_cast<DWORD>(std::size(buffer)),
-                                                  file.c_str());
-    *value = Text(std::wstring_view(buffer, length));
-  });
+  const bool read = reads_.Run(
+      path, [value, file = Wide(path), section = Text(section), key = Text(key), def = Text(def)] {
+        wchar_t buffer[kMaxValueChars + 1];
+        const DWORD length =
+            GetPrivateProfileStringW(section.c_str(), key.c_str(), def.c_str(), buffer,
+                                     static_cast<DWORD>(std::size(buffer)), file.c_str());
+        *value = Text(std::wstring_view(buffer, length));
+      });
   // Unread, it is what a missing file gives: the default, passed through the code page.
   return read ? *value : Text(Text(def));
 }
@@ -97,18 +95,21 @@ std::optional<std::vector<std::string>> Win32IniProfile::ReadSectionLines(
     const std::string& path, const std::string& section) const {
   // Left empty when the section is too large to be read whole.
   auto buffer = std::make_shared<std::vector<wchar_t>>();
-  if (!reads_.Run(path, [buffer, name = Text(section), file = Wide(path)] {
-        std::vector<wchar_t> grown(kKeyListBytes);
-        for (;;) {
-          const DWORD length = GetPrivateProfileSectionW(
-              name.c_str(), grown.data(), static_cast<DWORD>(grown.size()), file.c_str());
-          // "Size less two" may mean a section cut short: only a smaller answer is surely whole.
-          if (length + 2 < grown.size()) break;
-          if (grown.size() >= kMaxSectionChars) return;
-          grown.assign(grown.size() * 2, L'\0');
-        }
-        *buffer = std::move(grown);
-      }) ||
+  if (!reads_.Run(path,
+                  [buffer, name = Text(section), file = Wide(path)] {
+                    std::vector<wchar_t> grown(kKeyListBytes);
+                    for (;;) {
+                      const DWORD length =
+                          GetPrivateProfileSectionW(name.c_str(), grown.data(),
+                                                    static_cast<DWORD>(grown.size()), file.c_str());
+                      // "Size less two" may mean a section cut short: only a smaller answer is
+                      // surely whole.
+                      if (length + 2 < grown.size()) break;
+                      if (grown.size() >= kMaxSectionChars) return;
+                      grown.assign(grown.size() * 2, L'\0');
+                    }
+                    *buffer = std::move(grown);
+                  }) ||
       buffer->empty())
     return std::nullopt;
   std::vector<std::string> entries;
