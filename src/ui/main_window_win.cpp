@@ -34,6 +34,8 @@ constexpr int kClientHeight = 305;
 constexpr DWORD kMainStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kMainExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 constexpr UINT_PTR kTimer1 = 1;
+// A moment of the tick less than this before the armed one is the same.
+constexpr ULONGLONG kSameMomentMs = 50;
 // The main loop hands HalcyraCmd's pipe its turn with this message.
 constexpr UINT kServeOneOffMessage = WM_APP + 16;
 // A process a one-off request waits for ended (posted from a thread of the system's pool).
@@ -248,17 +250,24 @@ void MainWindow::MainLoopRuns() {
 
 void MainWindow::SyncTick() {
   const bool tick = form_.Schedule.Running();
-  const unsigned interval = form_.Schedule.TickIntervalMs();
-  if (tick == timer1Running_ && (!tick || interval == timer1Interval_)) return;
-  if (tick) {
-    SetTimer(Handle(), kTimer1, interval, nullptr);
-    if (!modalServe_) KillTimer(Handle(), kOneOffTimer);
-  } else {
-    KillTimer(Handle(), kTimer1);
-    SetTimer(Handle(), kOneOffTimer, kOneOffTimerMs, nullptr);
+  if (!tick) {
+    if (timer1Running_) {
+      KillTimer(Handle(), kTimer1);
+      SetTimer(Handle(), kOneOffTimer, kOneOffTimerMs, nullptr);
+    }
+    timer1Running_ = false;
+    return;
   }
-  timer1Running_ = tick;
-  timer1Interval_ = interval;
+  const unsigned interval = form_.Schedule.TickIntervalMs();
+  const ULONGLONG due = GetTickCount64() + interval;
+  // Armed again only for an earlier moment: armed anew after every handler, the tick would be
+  // put off for as long as the user types or moves the mouse in a dialog. A tick that comes
+  // before it is needed looks and arms the next one.
+  if (timer1Running_ && timer1Due_ != 0 && due + kSameMomentMs >= timer1Due_) return;
+  SetTimer(Handle(), kTimer1, interval, nullptr);
+  if (!timer1Running_ && !modalServe_) KillTimer(Handle(), kOneOffTimer);
+  timer1Running_ = true;
+  timer1Due_ = due;
 }
 
 void MainWindow::OpenCountdown(TFrmNotify& countdown) {
@@ -428,6 +437,8 @@ bool MainWindow::HandleProgramMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       // (the list loses a once-only timer's rows), so the tick costs the same with any number
       // of timers.
       if (wParam == kTimer1) {
+        // Its moment has come: the next one is armed, whatever it is.
+        timer1Due_ = 0;
         const bool firing = f.Schedule.Firing();
         f.Schedule.Timer1Timer();
         NoteScheduleTick(Handle());

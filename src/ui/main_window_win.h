@@ -126,7 +126,8 @@ class MainWindow final : public BoundWindow, private MainFormHost, private OnceF
   bool timer1Running_ = false;
   // A modal loop announced itself (WM_ENTERIDLE) since the main loop last ran.
   bool modalServe_ = false;
-  unsigned timer1Interval_ = 0;
+  // When the tick is due, on the tick count; 0 once it came.
+  ULONGLONG timer1Due_ = 0;
   UINT showMainWindowMsg_ = 0;
   UINT taskbarCreatedMsg_ = 0;
   TrayMenu popupMenu_;
