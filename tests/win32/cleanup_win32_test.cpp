@@ -129,6 +129,23 @@ TEST(ClearTempFolder, ATemporaryFolderReachedThroughALinkIsLeftAlone) {
   for (int i = 0; i < 250 && Exists(root.Path() / "via"); ++i) Sleep(20);
 }
 
+// Opened through their parents, folders know no path limit: a tree planted thousands of levels
+// deep must not run the walk out of stack. The walk stops 64 levels down and leaves the rest.
+TEST(ClearTempFolder, AFolderTreeTooDeepIsClearedOnlyToItsLimit) {
+  test::TempFolder root;
+  fs::path deep = root.Path() / "temp";
+  for (int level = 1; level <= 66; ++level) deep /= "d";
+  Touch(deep / "bottom.txt");
+  Touch(root.Path() / "temp" / "d" / "top.txt");
+  {
+    TempPathOverride override(root.Path() / "temp");
+    test::FakeMessageBoxes boxes;
+    Win32CleanupTasks(boxes).ClearTempFolder();
+  }
+  EXPECT_FALSE(Exists(root.Path() / "temp" / "d" / "top.txt"));
+  EXPECT_TRUE(Exists(deep / "bottom.txt")) << "below the limit, left as it is";
+}
+
 // "\u0141" is outside the Western code page, which holds it as "?" (a wildcard) or as the "L"
 // it resembles: each of those forms names a neighbour that must stay.
 TEST(ClearTempFolder, ANameOutsideTheCodePageIsClearedAndItsLookalikesAreNot) {

@@ -82,12 +82,17 @@ void RemoveOpened(HANDLE entry) {
   SetFileInformationByHandle(entry, FileDispositionInfo, &disposition, sizeof disposition);
 }
 
-void ClearOpened(HANDLE folder, const std::string& folderPath);
+// Folders nested deeper than this are left as they are: opened through their parents, they
+// know no path limit, and a tree planted a few thousand folders deep would otherwise run the
+// walk out of stack.
+constexpr int kDeepestFolder = 64;
+
+void ClearOpened(HANDLE folder, const std::string& folderPath, int depth);
 
 // One entry of a folder being emptied. A link is removed as itself and never entered; a folder
 // is entered only where its final path is where the walk stands, which also holds back a link
 // that a system opens as its target.
-void ClearEntry(HANDLE parent, const std::string& parentPath, const Entry& listed) {
+void ClearEntry(HANDLE parent, const std::string& parentPath, const Entry& listed, int depth) {
   const bool isFolder = listed.attributes & FILE_ATTRIBUTE_DIRECTORY;
   if (isFolder && listed.name.front() == L'.') return;
   // Listing is asked for only where the listing showed a folder; an entry swapped for a folder
@@ -110,12 +115,13 @@ void ClearEntry(HANDLE parent, const std::string& parentPath, const Entry& liste
   const std::string path = parentPath + "\\" + Utf8(listed.name);
   const std::optional<std::string> reached = FinalPath(entry.Get());
   if (!reached || !SamePath(*reached, path)) return;
-  ClearOpened(entry.Get(), path);
+  if (depth >= kDeepestFolder) return;
+  ClearOpened(entry.Get(), path, depth + 1);
   RemoveOpened(entry.Get());
 }
 
-void ClearOpened(HANDLE folder, const std::string& folderPath) {
-  for (const Entry& entry : EntriesOf(folder)) ClearEntry(folder, folderPath, entry);
+void ClearOpened(HANDLE folder, const std::string& folderPath, int depth) {
+  for (const Entry& entry : EntriesOf(folder)) ClearEntry(folder, folderPath, entry, depth);
 }
 
 }  // namespace
@@ -132,7 +138,7 @@ void ClearFolderContents(const std::string& folder) {
     return;
   const std::optional<std::string> reached = FinalPath(root.Get());
   if (!reached || !SamePath(*reached, folder)) return;
-  ClearOpened(root.Get(), *reached);
+  ClearOpened(root.Get(), *reached, 1);
 }
 
 }  // namespace halcyra
