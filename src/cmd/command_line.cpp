@@ -15,6 +15,14 @@ std::optional<std::string> OptionName(const std::string& argument) {
   return UpperAscii(argument.substr(1));
 }
 
+// The names Windows gives three of the actions in its own menus, taken for the program's words.
+struct WindowsName {
+  const char* name;
+  const char* word;
+};
+constexpr WindowsName kWindowsNames[] = {
+    {"Sleep", "Suspend"}, {"Restart", "Reboot"}, {"Sign out", "Log off"}};
+
 CmdError BadTime(const std::string& value) {
   return Bad(cmd_exit::kBadTime, "Invalid time " + Quoted(value) + " (hh:mm, 0:00-23:59)");
 }
@@ -38,8 +46,10 @@ const char* const kCmdUsage =
     "\n"
     "Parameters:\n"
     "    /do event            Shutdown, \"Power off\", Reboot, Hibernate, Suspend or\n"
-    "                         \"Log off\". All but Hibernate and Suspend close\n"
-    "                         programs by force: unsaved work is lost.\n"
+    "                         \"Log off\"; Windows' own Restart, Sleep and\n"
+    "                         \"Sign out\" are Reboot, Suspend and \"Log off\". All\n"
+    "                         but Hibernate and Suspend close programs by force:\n"
+    "                         unsaved work is lost.\n"
     "    /in minutes          After 0-10080 minutes; 0 acts now.\n"
     "    /at hh:mm            At the next such time, 0:00-23:59 (24-hour clock);\n"
     "                         during that minute, at once.\n"
@@ -112,6 +122,8 @@ std::variant<CmdLine, CmdError> ParseCmdLine(const std::vector<std::string>& arg
       const std::string word = arguments[++i];
       for (const EventWordMeaning& meaning : kEventWords)
         if (EqualsIgnoreCase(word, meaning.word)) line.request.event = meaning.word;
+      for (const WindowsName& windows : kWindowsNames)
+        if (EqualsIgnoreCase(word, windows.name)) line.request.event = windows.word;
       if (line.request.event.empty())
         return Bad(cmd_exit::kUnknownEvent,
                    "Unknown event " + Quoted(word) +

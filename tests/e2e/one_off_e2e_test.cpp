@@ -127,7 +127,7 @@ TEST_F(OneOffE2E, StatusSaysWhatIsPendingAndABadLineChangesNothing) {
   EXPECT_EQ(bad.code, 1u);
   EXPECT_EQ(bad.err, "ERROR: Unknown option \"/soon\". Type \"HalcyraCmd /?\" for usage.\r\n");
   EXPECT_EQ(bad.out, "");
-  EXPECT_EQ(Cmd("/do Sleep /in 5").code, 2u);
+  EXPECT_EQ(Cmd("/do Nap /in 5").code, 2u);
   EXPECT_EQ(Cmd("/do Suspend /after-exit no-such-program").code, 4u);
   const CmdResult status = Cmd("/status");
   EXPECT_EQ(status.code, 0u);

@@ -26,6 +26,10 @@ TEST(CmdLineParser, GoodLinesBecomeRequestsAndBadOnesAnExitCodeAndOneLine) {
   EXPECT_EQ(line.request.event, "Power off") << "the word as the program spells it";
   EXPECT_EQ(line.request.condition, OneOffCondition::In);
   EXPECT_EQ(line.request.minutes, 90u);
+  // The names Windows gives them stand for the program's words.
+  EXPECT_EQ(good({"/do", "sleep", "/in", "5"}).request.event, "Suspend");
+  EXPECT_EQ(good({"/do", "Restart", "/in", "5"}).request.event, "Reboot");
+  EXPECT_EQ(good({"/do", "SIGN OUT", "/in", "5"}).request.event, "Log off");
   line = good({"-DO", "Suspend", "-At", "7:05"});
   EXPECT_EQ(line.request.at, (std::pair<int, int>{7, 5}));
   line = good({"/do", "Shutdown", "/after-exit", "handbrake", "/latest", "23:30"});
@@ -58,7 +62,7 @@ TEST(CmdLineParser, GoodLinesBecomeRequestsAndBadOnesAnExitCodeAndOneLine) {
   const Bad bad[] = {
       {{"/do"}, cmd_exit::kBadOption, "Option /do needs a value"},
       {{"status"}, cmd_exit::kBadOption, "Invalid argument \"status\""},
-      {{"/do", "Sleep", "/in", "5"}, cmd_exit::kUnknownEvent, "Unknown event \"Sleep\""},
+      {{"/do", "Nap", "/in", "5"}, cmd_exit::kUnknownEvent, "Unknown event \"Nap\""},
       {{"/do", "Suspend"}, cmd_exit::kBadOption, "/do needs /in"},
       {{"/do", "Suspend", "/in"}, cmd_exit::kBadOption, "Option /in needs a value"},
       {{"/do", "Suspend", "/in", "-5"}, cmd_exit::kBadTime, "Invalid number of minutes"},
