@@ -57,6 +57,12 @@ void CompanionSchedule::Reload() {
   loaded_ = services_.stamps.Stamp(GetSettingsPath(services_.os));
   if (!Refusal(false).empty()) return;
   timers_ = LoadTimers(Settings(), {services_.os, services_.clock, services_.wakeTimers});
+  // The read goes by name: a file swapped for a link after the check was read through it, and
+  // nothing read then counts.
+  if (!Refusal(false).empty()) {
+    timers_.clear();
+    return;
+  }
   const std::string path = GetSettingsPath(services_.os);
   const bool held = services_.ini.Held(path);
   if (held) {

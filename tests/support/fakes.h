@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <deque>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -300,7 +301,14 @@ class FakeSessionList final : public SessionList {
 class FakeFileInspector final : public FileInspector {
  public:
   std::map<std::string, FileFacts> facts;
+  // Facts given once each, in order, before `facts`: a file that changes between two looks.
+  mutable std::map<std::string, std::deque<FileFacts>> next;
   FileFacts Inspect(const std::string& path) const override {
+    if (auto& queued = next[path]; !queued.empty()) {
+      const FileFacts first = queued.front();
+      queued.pop_front();
+      return first;
+    }
     const auto known = facts.find(path);
     if (known != facts.end()) return known->second;
     return {FileFacts::Found::Yes, false, false, 1, path};

@@ -252,6 +252,13 @@ TEST_F(CompanionScheduleTest, ASharedFileThatIsNotWhatItSeemsStopsEverything) {
   EXPECT_EQ(Read("Timer", "once"), "enabled,Power off,22:00,Once") << "nothing removed";
   EXPECT_FALSE(std::filesystem::exists(LogPath())) << "nothing written";
   EXPECT_NE(log_.lines.back().find("has 2 links"), std::string::npos) << log_.lines.back();
+
+  // Swapped for a link while it is read: what was read through the link is dropped.
+  inspector_.facts.erase(LogPath());
+  inspector_.next[SettingsPath()] = {{FileFacts::Found::Yes, false, false, 1, SettingsPath()},
+                                     {FileFacts::Found::Yes, false, true, 1, "C:\\Other.ini"}};
+  EXPECT_TRUE(Start().Timers().empty());
+  EXPECT_NE(log_.lines.back().find("is a link"), std::string::npos) << log_.lines.back();
 }
 
 }  // namespace
