@@ -2,29 +2,26 @@
 
 #include <utility>
 
-#include "app/settings_keys.h"
-
 namespace halcyra {
 
-void StartAlarm(const SettingsFile& file, const AlarmServices& services, AlarmState& state) {
-  if (!file.IsOn(kSoundSection, kSoundEnabledKey)) return;
-  if (auto sound = services.player.Load(file.ReadString(kSoundSection, kSoundPathKey))) {
-    if (file.IsOn(kSoundSection, kSetVolumeKey)) {
+void StartAlarm(const SoundSettings& settings, const AlarmServices& services, AlarmState& state) {
+  if (!settings.enabled) return;
+  if (auto sound = services.player.Load(settings.path)) {
+    if (settings.setVolume) {
       state.SavedVolume = services.mixer.GetMasterVolume();
-      services.mixer.SetMasterVolume(
-          static_cast<std::uint16_t>(file.ReadInteger(kSoundSection, kVolumeKey, 0) & 0xFFFF));
+      services.mixer.SetMasterVolume(static_cast<std::uint16_t>(settings.volume & 0xFFFF));
     }
-    services.player.Play(std::move(*sound), PlayFlags(file.IsOn(kSoundSection, kLoopReadKey)));
+    services.player.Play(std::move(*sound), PlayFlags(settings.loop));
   }
   state.AlarmStarted = true;
 }
 
-void StopAlarm(const SettingsFile& file, const AlarmServices& services) {
-  services.player.Stop(PlayFlags(file.IsOn(kSoundSection, kLoopReadKey)));
+void StopAlarm(const SoundSettings& settings, const AlarmServices& services) {
+  services.player.Stop(PlayFlags(settings.loop));
 }
 
-void StopAlarmSound(const SettingsFile& file, const AlarmServices& services) {
-  StopAlarm(file, services);
+void StopAlarmSound(const SoundSettings& settings, const AlarmServices& services) {
+  StopAlarm(settings, services);
 }
 
 }  // namespace halcyra

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "app/settings_file.h"
+#include "app/settings.h"
 #include "platform/audio_mixer.h"
 #include "platform/sound_player.h"
 #include "platform/text_files.h"
@@ -23,10 +23,10 @@ struct AlarmState {
 
 // When the alarm is enabled: applies its volume (keeping the old one) and plays its file,
 // if the file exists; marks the alarm started either way.
-void StartAlarm(const SettingsFile& file, const AlarmServices& services, AlarmState& state);
+void StartAlarm(const SoundSettings& settings, const AlarmServices& services, AlarmState& state);
 // Stops the sound; the volume is put back when the countdown window closes.
-void StopAlarm(const SettingsFile& file, const AlarmServices& services);
+void StopAlarm(const SoundSettings& settings, const AlarmServices& services);
 // The same stop, for "Abort".
-void StopAlarmSound(const SettingsFile& file, const AlarmServices& services);
+void StopAlarmSound(const SoundSettings& settings, const AlarmServices& services);
 
 }  // namespace halcyra

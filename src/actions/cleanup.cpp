@@ -1,6 +1,6 @@
 #include "actions/cleanup.h"
 
-#include "app/settings_keys.h"
+#include "app/settings.h"
 
 namespace halcyra {
 
@@ -12,7 +12,7 @@ void RunCleanupTasks(const SettingsFile& file, CleanupTasks& tasks) {
       &CleanupTasks::ClearIEHistory,      &CleanupTasks::ClearTypedURLs,
       &CleanupTasks::ClearRecentDocuments};
   for (std::size_t i = 0; i < kTasks.size(); ++i)
-    if (file.IsOn(kCleanupSection, kCleanupKeys[i])) (tasks.*kTasks[i])();
+    if (CleanupTaskOn(file, i)) (tasks.*kTasks[i])();
 }
 
 }  // namespace halcyra

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "app/settings_keys.h"
+#include "app/settings.h"
 #include "core/text.h"
 
 namespace halcyra {
@@ -31,15 +31,15 @@ TFrmNotify::TFrmNotify(const CountdownServices& services, EventWord event)
 
 void TFrmNotify::FormCreate() {
   AbortRequested = false;
-  BtnAbort.enabled = services_.app.OpenSettings().IsOn(kGeneralSection, kEnableAbortKey);
+  BtnAbort.enabled = LoadGeneralSettings(services_.app.OpenSettings()).enableAbort;
   Alarm = AlarmState{};
   CountdownStartTime = services_.clock.Now();
 }
 
 std::int64_t TFrmNotify::StartCount() {
   const SettingsFile file = services_.app.OpenSettings();
-  StartAlarm(file, services_.alarm, Alarm);
-  return CountdownSeconds(file.ReadString(kGeneralSection, kDurationKey, "0"));
+  StartAlarm(LoadSoundSettings(file), services_.alarm, Alarm);
+  return CountdownSeconds(LoadGeneralSettings(file).duration);
 }
 
 void TFrmNotify::ShowSecondsLeft(std::int64_t seconds) {
@@ -47,14 +47,13 @@ void TFrmNotify::ShowSecondsLeft(std::int64_t seconds) {
 }
 
 void TFrmNotify::StopAlarmIfStarted(const SettingsFile& file) {
-  if (Alarm.AlarmStarted) StopAlarm(file, services_.alarm);
+  if (Alarm.AlarmStarted) StopAlarm(LoadSoundSettings(file), services_.alarm);
 }
 
 void TFrmNotify::BtnAbortClick() {
-  const SettingsFile file = services_.app.OpenSettings();
-  if (file.IsOn(kSoundSection, kSoundEnabledKey) &&
-      services_.alarm.player.Playable(file.ReadString(kSoundSection, kSoundPathKey)))
-    StopAlarmSound(file, services_.alarm);
+  const SoundSettings sound = LoadSoundSettings(services_.app.OpenSettings());
+  if (sound.enabled && services_.alarm.player.Playable(sound.path))
+    StopAlarmSound(sound, services_.alarm);
   AbortRequested = true;
 }
 

@@ -16,8 +16,10 @@ inline constexpr const char* kAppPathKey = "AppPath";
 inline constexpr const char* kFirstStartKey = "FirstStartDone";
 inline constexpr const char* kFirstStartValue = "True";
 
-// The keys of this section are the hotkey slots' own (see ui/hotkeys.h).
+// One key per hotkey slot, in the slots' order (see ui/hotkeys.h).
 inline constexpr const char* kHotkeysSection = "Hotkeys";
+inline constexpr std::array<const char*, 6> kHotkeyKeys = {"Powerdown", "Shutdown", "Reboot",
+                                                           "Hibernate", "Suspend",  "Logoff"};
 inline constexpr const char* kNoHotkeyText = "None";
 
 // One key per timer: its title.

@@ -1,11 +1,13 @@
 #include "schedule/carry_out.h"
 
+#include "app/settings.h"
 #include "app/settings_keys.h"
+#include "app/timer_section.h"
 
 namespace halcyra {
 
 bool TakeOnceOnly(DueTimer& due, SettingsFile& settings) {
-  const std::string entry = settings.ReadString(kTimerSection, due.title);
+  const std::string entry = ReadTimerEntry(settings, due.title);
   if (!settings.RemoveKey(kTimerSection, due.title)) return false;
   due.takenEntry = entry;
   return true;
@@ -17,7 +19,7 @@ CarryOutEnd CarryOut(DueTimer& due, SettingsFile& settings, const EventLogServic
   // Out of the file before the call, which may end the machine: it must not fire twice.
   if (due.once && !due.takenEntry && !due.entryKept) TakeOnceOnly(due, settings);
   sink.BeforeLogLine(settings);
-  if (settings.IsOn(kLogSection, kLogEnabledKey)) {
+  if (LoadLogSettings(settings).enabled) {
     try {
       AppendEventLine(log, clock.Now(), due.event.word);
     } catch (const LogWriteError&) {

@@ -1,6 +1,7 @@
 #include "schedule/timer_editor.h"
 
 #include "actions/event_words.h"
+#include "app/timer_section.h"
 #include "core/date_time.h"
 #include "core/text.h"
 #include "schedule/frequency.h"
@@ -138,7 +139,7 @@ void TFrmTimer::WriteEditedEntry(SettingsFile& file, const std::string& oldTitle
   // The section goes in one write, so that a refused one loses no timer, and in the order that
   // deleting the old key and writing the new one gives: the edited timer last, under its title
   // as typed. That order decides which of two timers of one minute fires first.
-  const auto lines = file.ReadSectionLines(kTimerSection);
+  const auto lines = ReadTimerLines(file);
   if (!lines) throw SettingsWriteError(file.Path());
   std::vector<std::string> entries;
   entries.reserve(lines->size() + 1);

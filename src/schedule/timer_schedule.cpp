@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
+#include "app/settings.h"
 #include "app/settings_keys.h"
+#include "app/timer_section.h"
 #include "schedule/immediate_action.h"
 #include "schedule/next_wake.h"
 #include "schedule/wake_up.h"
@@ -60,7 +62,7 @@ std::optional<DueTimer> TimerSchedule::FindDue(const LocalTime& now) const {
   const AppServices& app = services_.firing.app;
   return FindDueTimer(
       Timers, now, LastHandled,
-      [&app] { return app.OpenSettings().ReadDateTime(kLogSection, kLastRebootTimeKey, 0); },
+      [&app] { return LoadLogSettings(app.OpenSettings()).lastRebootTime; },
       [this, &now](const TTimerRecord& record) {
         return std::any_of(kept_.begin(), kept_.end(), [&](const KeptOnce& kept) {
           return kept.title == record.Title &&
@@ -71,7 +73,7 @@ std::optional<DueTimer> TimerSchedule::FindDue(const LocalTime& now) const {
 
 bool TimerSchedule::TakeOrKeep(DueTimer& due, const LocalTime& now) {
   SettingsFile settings = services_.firing.app.OpenSettings();
-  const std::string entry = settings.ReadString(kTimerSection, due.title);
+  const std::string entry = ReadTimerEntry(settings, due.title);
   if (TakeOnceOnly(due, settings)) return true;
   if (settings.WriteDenied()) {
     // An administrator's read-only lock: fired here, it would fire again at every match. It
@@ -176,7 +178,7 @@ void TimerSchedule::ReloadTimers() {
   std::erase_if(kept_, [&](const KeptOnce& kept) {
     if (kept.dueMinute) return !SameMinute(*kept.dueMinute, now);
     // Changed or removed by someone else meanwhile, it is another timer or none.
-    if (file.ReadString(kTimerSection, kept.title) != kept.entry) return true;
+    if (ReadTimerEntry(file, kept.title) != kept.entry) return true;
     return file.RemoveKey(kTimerSection, kept.title);
   });
   LoadTimers(file);

@@ -4,6 +4,7 @@
 
 #include "actions/event_words.h"
 #include "app/paths.h"
+#include "app/timer_section.h"
 #include "core/date_time.h"
 #include "schedule/due_timer.h"
 #include "schedule/frequency.h"
@@ -71,7 +72,7 @@ std::unique_ptr<WakeTimerHandle> ArmWakeTimer(const TTimerRecord& record, const 
 
 std::vector<TTimerRecord> LoadTimers(const SettingsFile& file, const TimerLoadServices& services) {
   std::vector<TTimerRecord> timers;
-  for (const std::string& line : file.ReadSectionValues(kTimerSection)) {
+  for (const std::string& line : ReadTimerEntries(file)) {
     TTimerRecord record = ParseTimerEntry(line);
     if (MeetsWakePrecondition(record, GetOSEdition(services.os)))
       record.WakeTimer = ArmWakeTimer(record, services.clock, services.wakeTimers);

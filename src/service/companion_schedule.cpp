@@ -3,7 +3,7 @@
 #include "actions/event_log.h"
 #include "actions/event_words.h"
 #include "app/paths.h"
-#include "app/settings_keys.h"
+#include "app/settings.h"
 #include "schedule/wake_up.h"
 #include "service/file_trust.h"
 #include "service/logged_on.h"
@@ -81,9 +81,8 @@ void CompanionSchedule::Reload() {
 void CompanionSchedule::Tick() {
   if (services_.stamps.Stamp(GetSettingsPath(services_.os)) != loaded_) Reload();
   const LocalTime now = services_.clock.Now();
-  auto due = FindDueTimer(timers_, now, lastHandled_, [this] {
-    return Settings().ReadDateTime(kLogSection, kLastRebootTimeKey, 0);
-  });
+  auto due = FindDueTimer(timers_, now, lastHandled_,
+                          [this] { return LoadLogSettings(Settings()).lastRebootTime; });
   if (due) Handle(*due, now);
 }
 

@@ -1,6 +1,7 @@
 #include "ui/global_hotkeys.h"
 
 #include "app/app_services.h"
+#include "app/settings.h"
 #include "app/settings_keys.h"
 
 namespace halcyra {
@@ -20,11 +21,12 @@ void GlobalHotkeys::RegisterStored(const HotkeyTexts& texts) {
 }
 
 void GlobalHotkeys::ApplyChanges(SettingsFile& file, const HotkeyTexts& texts) {
+  const HotkeySettings stored = LoadHotkeySettings(file);
   for (std::size_t i = 0; i < texts.size(); ++i) {
     const HotkeySlot& slot = kHotkeySlots[i];
     const std::string& text = texts[i];
     if (!text.empty()) {
-      if (file.ReadString(kHotkeysSection, slot.key) == text) continue;
+      if (stored[i] == text) continue;
       file.WriteString(kHotkeysSection, slot.key, text);
       const ParsedHotkey parsed = ParseHotkeyText(text);
       // Registering an id again keeps its old combination alive beside the new one.
@@ -37,7 +39,7 @@ void GlobalHotkeys::ApplyChanges(SettingsFile& file, const HotkeyTexts& texts) {
                         "\" is already used, please change it to another hotkey",
                     kAppTitle, mb::kOk | mb::kIconError);
     } else {
-      if (file.ReadString(kHotkeysSection, slot.key) != kNoHotkeyText) registry_.Unregister(Ids[i]);
+      if (stored[i] != kNoHotkeyText) registry_.Unregister(Ids[i]);
       file.WriteString(kHotkeysSection, slot.key, kNoHotkeyText);
     }
   }

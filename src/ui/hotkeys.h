@@ -7,6 +7,7 @@
 #include <string>
 
 #include "actions/event_words.h"
+#include "app/settings_keys.h"
 
 namespace halcyra {
 
@@ -45,13 +46,13 @@ struct HotkeySlot {
   PowerEvent event;
 };
 
-inline constexpr std::array<HotkeySlot, 6> kHotkeySlots = {{
-    {"Powerdown", "PowerdownKey", "Power down hotkey ", PowerEvent::PowerOff},
-    {"Shutdown", "ShutdownKey", "Shutdown hotkey ", PowerEvent::Shutdown},
-    {"Reboot", "RebootKey", "Reboot hotkey ", PowerEvent::Reboot},
-    {"Hibernate", "HibernateKey", "Hibernate hotkey ", PowerEvent::Hibernate},
-    {"Suspend", "SuspendKey", "Suspend hotkey ", PowerEvent::Suspend},
-    {"Logoff", "LogoffKey", "Logoff hotkey ", PowerEvent::LogOff},
+inline constexpr std::array<HotkeySlot, kHotkeyKeys.size()> kHotkeySlots = {{
+    {kHotkeyKeys[0], "PowerdownKey", "Power down hotkey ", PowerEvent::PowerOff},
+    {kHotkeyKeys[1], "ShutdownKey", "Shutdown hotkey ", PowerEvent::Shutdown},
+    {kHotkeyKeys[2], "RebootKey", "Reboot hotkey ", PowerEvent::Reboot},
+    {kHotkeyKeys[3], "HibernateKey", "Hibernate hotkey ", PowerEvent::Hibernate},
+    {kHotkeyKeys[4], "SuspendKey", "Suspend hotkey ", PowerEvent::Suspend},
+    {kHotkeyKeys[5], "LogoffKey", "Logoff hotkey ", PowerEvent::LogOff},
 }};
 
 }  // namespace halcyra

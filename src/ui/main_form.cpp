@@ -78,7 +78,7 @@ void TFrmMain::HandleHotkey(int id) {
 }
 
 bool TFrmMain::AskPasswordIfEnabled() {
-  if (!services_.app.OpenSettings().IsOn(kPasswordSection, kPasswordEnabledKey)) return true;
+  if (!LoadPasswordSettings(services_.app.OpenSettings()).enabled) return true;
   struct Open {
     bool& flag;
     explicit Open(bool& f) : flag(f) { flag = true; }
@@ -216,13 +216,14 @@ void TFrmMain::RemoveTimerRows(const std::string& title) {
 
 void TFrmMain::LoadControls(bool atCreation) {
   const SettingsFile file = services_.app.OpenSettings();
+  const Settings settings = LoadSettings(file);
 
-  const bool tray = file.IsOn(kGeneralSection, kShowSystemTrayKey);
+  const bool tray = settings.general.showSystemTray;
   // Ticked at design time: at creation the box may not change, so the icon is added here.
   const bool trayClicks = ChkSystemTray.Checked() != tray;
   ChkSystemTray.SetChecked(tray);
   if (atCreation && tray && !trayClicks) host_.SetTrayIcon(true);
-  const bool guard = file.IsOn(kGeneralSection, kPreventTimeChangeKey);
+  const bool guard = settings.general.preventTimeChange;
   ChkNoChangeTime.SetChecked(guard);
   if (atCreation) {
     if (guard)
@@ -230,13 +231,12 @@ void TFrmMain::LoadControls(bool atCreation) {
     else
       services_.clockGuard.Disarm();
   }
-  SpinDuration.text = file.ReadString(kGeneralSection, kDurationKey);
+  SpinDuration.text = settings.general.duration;
   if (SpinDuration.text.empty()) SpinDuration.text = "0";
-  ChkAbort.SetChecked(file.IsOn(kGeneralSection, kEnableAbortKey));
+  ChkAbort.SetChecked(settings.general.enableAbort);
 
   const auto fields = HotkeyFields();
-  for (std::size_t i = 0; i < fields.size(); ++i)
-    fields[i]->text = file.ReadString(kHotkeysSection, kHotkeySlots[i].key);
+  for (std::size_t i = 0; i < fields.size(); ++i) fields[i]->text = settings.hotkeys[i];
   if (atCreation) {
     Hotkeys.RegisterStored(HotkeyFieldTexts());
     Schedule.LoadTimers(file);
@@ -244,12 +244,12 @@ void TFrmMain::LoadControls(bool atCreation) {
     for (const TTimerRecord& record : Schedule.Timers) LvwTimer.rows.push_back(TimerRow(record));
     Schedule.Resume();
   }
-  LoadSoundPage(file, atCreation);
+  LoadSoundPage(settings.sound, atCreation);
 
-  for (std::size_t i = 0; i < kCleanupKeys.size(); ++i)
-    LvwCleanup.items[i].checked = file.IsOn(kCleanupSection, kCleanupKeys[i]);
+  for (std::size_t i = 0; i < settings.cleanUp.size(); ++i)
+    LvwCleanup.items[i].checked = settings.cleanUp[i];
 
-  if (file.IsOn(kPasswordSection, kPasswordEnabledKey)) {
+  if (settings.password.enabled) {
     ChkPassword.SetChecked(true);
     ChkPasswordClick();
     EdtPwd.text = EdtPwdConfirm.text = PasswordPlaceholder;
@@ -257,16 +257,16 @@ void TFrmMain::LoadControls(bool atCreation) {
     ChkPassword.SetChecked(false);
     ChkPasswordClick();
   }
-  ChkEnableLog.SetChecked(file.IsOn(kLogSection, kLogEnabledKey));
+  ChkEnableLog.SetChecked(settings.log.enabled);
 }
 
-void TFrmMain::LoadSoundPage(const SettingsFile& file, bool atCreation) {
-  EdtSoundPath.text = file.ReadString(kSoundSection, kSoundPathKey);
-  ChkSetVolume.SetChecked(file.IsOn(kSoundSection, kSetVolumeKey));
-  ChkLoop.SetChecked(file.IsOn(kSoundSection, kLoopReadKey));
-  ChkEnableSound.SetChecked(file.IsOn(kSoundSection, kSoundEnabledKey));
+void TFrmMain::LoadSoundPage(const SoundSettings& sound, bool atCreation) {
+  EdtSoundPath.text = sound.path;
+  ChkSetVolume.SetChecked(sound.setVolume);
+  ChkLoop.SetChecked(sound.loop);
+  ChkEnableSound.SetChecked(sound.enabled);
   ApplySoundEnablingRule();
-  const int volume = file.ReadInteger(kSoundSection, kVolumeKey, 0);
+  const int volume = sound.volume;
   // Nobody sees the page before the window shows: the mixer is asked then (FormShow).
   soundDevicePending_ = atCreation;
   volumeFromMixer_ = volume == 0;

@@ -10,6 +10,7 @@
 
 #include "actions/cleanup.h"
 #include "app/app_services.h"
+#include "app/settings.h"
 #include "platform/audio_mixer.h"
 #include "platform/clock.h"
 #include "platform/file_dialogs.h"
@@ -189,7 +190,7 @@ class TFrmMain final : public SettingsPages, public TimerPage, private ScheduleH
  private:
   void LoadControls(bool atCreation);
   // The Sound page's part of the load: at creation, no mixer device switches the alarm off.
-  void LoadSoundPage(const SettingsFile& file, bool atCreation);
+  void LoadSoundPage(const SoundSettings& sound, bool atCreation);
   bool RunChecks();
   void SaveSettings(SettingsFile& file);
   HotkeyTexts HotkeyFieldTexts();

@@ -1,6 +1,6 @@
 #include "ui/password_prompt.h"
 
-#include "app/settings_keys.h"
+#include "app/settings.h"
 #include "ui/password_rules.h"
 
 namespace halcyra {
@@ -14,7 +14,7 @@ TFrmPwd::TFrmPwd(const AppServices& services) : services_(services) {
 void TFrmPwd::FormCreate() { accepted_ = false; }
 
 void TFrmPwd::BtnOKClick() {
-  const std::string stored = services_.OpenSettings().ReadString(kPasswordSection, kPasswordKey);
+  const std::string stored = LoadPasswordSettings(services_.OpenSettings()).digest;
   if (PasswordDigest(EdtPwd.text) == stored) {
     accepted_ = true;
     closed_ = true;

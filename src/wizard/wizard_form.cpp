@@ -1,6 +1,7 @@
 #include "wizard/wizard_form.h"
 
 #include "app/settings_keys.h"
+#include "app/timer_section.h"
 #include "schedule/timer_list.h"
 
 namespace halcyra {
@@ -71,7 +72,7 @@ void TForm1::SaveWizardSettings() {
 
 std::optional<TTimerRecord> TForm1::TimerOfRow(const std::string& title) const {
   // An absent key reads as empty: the editor then opens with empty fields.
-  return ParseTimerEntry(title + "=" + pages_.app.OpenSettings().ReadString(kTimerSection, title));
+  return ParseTimerEntry(title + "=" + ReadTimerEntry(pages_.app.OpenSettings(), title));
 }
 
 void TForm1::TimerWritten(const std::string& title, const std::string& value) {

@@ -29,12 +29,12 @@ TEST_F(AlarmTest, StartAlarmAppliesTheVolumeAndPlays) {
           "\r\nloop=True\r\nSetVolume=True\r\nVolume=65280\r\n");
   mixer_.volume = 1000;
   AlarmState state;
-  StartAlarm(Settings(), Alarm(), state);
+  StartAlarm(LoadSoundSettings(Settings()), Alarm(), state);
   EXPECT_TRUE(state.AlarmStarted);
   EXPECT_EQ(state.SavedVolume, 1000);
   EXPECT_EQ(mixer_.volume, 65280);
   EXPECT_EQ(player_.calls, std::vector<std::string>{"play " + Wave() + " 9"});
-  StopAlarm(Settings(), Alarm());
+  StopAlarm(LoadSoundSettings(Settings()), Alarm());
   EXPECT_EQ(player_.calls.back(), "stop 9");
 }
 
@@ -43,7 +43,7 @@ TEST_F(AlarmTest, StartAlarmWithoutFileOrWhenOffChangesNothing) {
           "\r\nSetVolume=True\r\nVolume=256\r\n");
   mixer_.volume = 1000;
   AlarmState state;
-  StartAlarm(Settings(), Alarm(), state);
+  StartAlarm(LoadSoundSettings(Settings()), Alarm(), state);
   EXPECT_TRUE(state.AlarmStarted) << "started, so that the end sequence stops it";
   EXPECT_EQ(state.SavedVolume, 0);
   EXPECT_EQ(mixer_.volume, 1000);
@@ -51,13 +51,13 @@ TEST_F(AlarmTest, StartAlarmWithoutFileOrWhenOffChangesNothing) {
 
   Prepare("[Sound]\r\nEnabled=true\r\nSoundPath=" + Wave() + "\r\n");
   AlarmState off;
-  StartAlarm(Settings(), Alarm(), off);
+  StartAlarm(LoadSoundSettings(Settings()), Alarm(), off);
   EXPECT_FALSE(off.AlarmStarted);
   EXPECT_TRUE(player_.calls.empty());
 
   Prepare("[Sound]\r\nEnabled=True\r\nSoundPath=" + Wave() + "\r\nSetVolume=False\r\n");
   AlarmState once;
-  StartAlarm(Settings(), Alarm(), once);
+  StartAlarm(LoadSoundSettings(Settings()), Alarm(), once);
   EXPECT_EQ(player_.calls, std::vector<std::string>{"play " + Wave() + " 1"});
   EXPECT_EQ(mixer_.setCalls.size(), 0u);
 }
@@ -219,7 +219,7 @@ TEST_F(SoundPageTest, ASoundOnAnotherComputerCountsAsMissing) {
   EXPECT_EQ(boxes_.shown[0].text, "The sound file does not exist.");
   Prepare("[Sound]\r\nEnabled=True\r\nSoundPath=" + Wave() + "\r\nSetVolume=True\r\n");
   AlarmState state;
-  StartAlarm(Settings(), Alarm(), state);
+  StartAlarm(LoadSoundSettings(Settings()), Alarm(), state);
   EXPECT_TRUE(player_.calls.empty());
   EXPECT_EQ(state.SavedVolume, 0) << "no volume change either";
 }

@@ -1,0 +1,19 @@
+#include "app/timer_section.h"
+
+#include "app/settings_keys.h"
+
+namespace halcyra {
+
+std::vector<std::string> ReadTimerEntries(const SettingsFile& file) {
+  return file.ReadSectionValues(kTimerSection);
+}
+
+std::string ReadTimerEntry(const SettingsFile& file, const std::string& title) {
+  return file.ReadString(kTimerSection, title);
+}
+
+std::optional<std::vector<std::string>> ReadTimerLines(const SettingsFile& file) {
+  return file.ReadSectionLines(kTimerSection);
+}
+
+}  // namespace halcyra
