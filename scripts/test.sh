@@ -90,6 +90,7 @@ check_step() {
 check_step format bash -c 'find src tests fuzz bench -name "*.cpp" -o -name "*.h" | xargs clang-format --dry-run --Werror'
 check_step layers python3 scripts/check_layers.py
 check_step wide-api python3 scripts/check_wide_api.py
+check_step help-texts python3 scripts/check_help_texts.py
 check_step mutant-listings scripts/mutants.sh --check
 
 timed_build() {
