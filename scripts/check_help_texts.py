@@ -41,7 +41,7 @@ NOT_OURS = {
     "Halcyra: title at hh:mm": "a wake-up timer's reason, with placeholders",
     "when it is done": "the one-off window's words for a program's end, in a sentence",
     "Power off when handbrake.exe ends": "a pending request with a user's program",
-    "Power off when the computer is quiet for 10 minutes (quiet for 3; processor 4 %, network 1 KB/s)":
+    "Power off when the computer is quiet for 10 minutes (3 of 10 quiet minutes; processor 4 %, network 1 KB/s)":
         "a pending request with measured figures",
 }
 

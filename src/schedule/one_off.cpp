@@ -13,6 +13,11 @@
 namespace halcyra {
 namespace {
 
+// "1 minute", "2 minutes".
+std::string Minutes(unsigned count) {
+  return std::to_string(count) + (count == 1 ? " minute" : " minutes");
+}
+
 constexpr double kMinutesPerDay = 24 * 60;
 
 const char* ConditionName(OneOffCondition condition) {
@@ -228,11 +233,13 @@ std::string PendingOneOff::DescribeShort() const {
               " ends";
       break;
     case OneOffCondition::AfterIdle:
-      text += " after " + std::to_string(request_.minutes) + " minutes without input";
+      text += " after " + Minutes(request_.minutes) + " without input";
       break;
     case OneOffCondition::AfterQuiet:
-      text += " when the computer is quiet for " + std::to_string(request_.minutes) +
-              " minutes (quiet for " + std::to_string(quiet_ ? quiet_->QuietMinutes() : 0);
+      text += " when the computer is quiet for " + Minutes(request_.minutes) + " (" +
+              std::to_string(quiet_ ? quiet_->QuietMinutes() : 0) + " of " +
+              std::to_string(request_.minutes) +
+              (request_.minutes == 1 ? " quiet minute" : " quiet minutes");
       if (const auto figures = quiet_ ? quiet_->Figures() : std::nullopt) {
         char numbers[64];
         std::snprintf(numbers, sizeof numbers, "; processor %.0f %%, network %.0f KB/s",

@@ -82,8 +82,8 @@ class PendingOneOff {
   std::uint64_t MsUntilNextLook(const LocalTime& now, std::uint64_t tick,
                                 std::uint64_t idleMs) const;
   // What will happen and when: "Power off at 23:30", "Power off when handbrake.exe ends",
-  // "Power off when the computer is quiet for 10 minutes (quiet for 3; processor 4 %, network
-  // 1 KB/s)".
+  // "Power off when the computer is quiet for 10 minutes (3 of 10 quiet minutes; processor
+  // 4 %, network 1 KB/s)".
   std::string Describe() const;
   // Whether its description changed since the last call (a quiet request's minute ended).
   bool TakeProgress();

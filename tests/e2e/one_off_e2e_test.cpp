@@ -248,7 +248,7 @@ TEST_F(OneOffE2E, TheMenusWindowSendsEachWhenAndCancelsWhatIsPending) {
        "Pending: Shutdown after 45 minutes without input."},
       {once_ids::kRbnQuiet,
        {{once_ids::kEdtQuiet, "30"}, {once_ids::kEdtCpu, "20"}, {once_ids::kEdtNet, "50"}},
-       "Pending: Shutdown when the computer is quiet for 30 minutes (quiet for 0"},
+       "Pending: Shutdown when the computer is quiet for 30 minutes (0 of 30 quiet minutes"},
   };
   for (const auto& row : whens) {
     once = OpenOnceWindow(*tray_, main);
@@ -340,11 +340,14 @@ TEST_F(OneOffE2E, AfterQuietWaitsWhileTheProcessorsAreBusyAndActsOnceTheyAreIdle
   ASSERT_EQ(result.code, 0u) << result.err;
   // Three minutes measured, none of them quiet: the sign that the rule had its chance.
   ASSERT_TRUE(WaitUntil(
-      [] { return Cmd("/status").out.find("(quiet for 0; processor ") != std::string::npos; }, 20s))
+      [] {
+        return Cmd("/status").out.find("(0 of 2 quiet minutes; processor ") != std::string::npos;
+      },
+      20s))
       << Cmd("/status").out;
   std::this_thread::sleep_for(9s);
   EXPECT_FALSE(FileExists(DataFile("Effects.txt"))) << "three busy minutes";
-  EXPECT_NE(Cmd("/status").out.find("(quiet for 0; processor "), std::string::npos);
+  EXPECT_NE(Cmd("/status").out.find("(0 of 2 quiet minutes; processor "), std::string::npos);
   busy.clear();
   EXPECT_TRUE(WaitUntil([] { return ReadFileText(DataFile("Effects.txt")) == kSuspended; }, 90s))
       << ReadFileText(DataFile("Effects.txt")) << Cmd("/status").out;

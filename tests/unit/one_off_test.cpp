@@ -259,6 +259,10 @@ TEST(PendingOneOffRules, AfterQuietReadsTheLoadOnlyWhileItWaitsAndSaysHowFarItIs
   PendingOneOff other(idle, At(8, 20, 0), 0, nullptr, &load);
   other.Due(At(8, 20, 1), 1000, 0);
   EXPECT_EQ(load.samples, 0) << "nothing is read for another condition";
+  EXPECT_EQ(other.DescribeShort(), "Hibernate after 20 minutes without input");
+  idle.minutes = 1;
+  EXPECT_EQ(PendingOneOff(idle, At(8, 20, 0), 0, nullptr, &load).DescribeShort(),
+            "Hibernate after 1 minute without input");
 
   OneOffRequest quiet{"Power off", OneOffCondition::AfterQuiet, 2, {0, 0}, "", 0, {{23, 30}}};
   quiet.networkKBps = 50;
@@ -266,8 +270,8 @@ TEST(PendingOneOffRules, AfterQuietReadsTheLoadOnlyWhileItWaitsAndSaysHowFarItIs
   PendingOneOff pending(quiet, At(8, 20, 0), 0, nullptr, &load);
   EXPECT_EQ(load.samples, 1) << "the first minute starts at arrival";
   EXPECT_EQ(pending.Describe(),
-            "Power off when the computer is quiet for 2 minutes (quiet for 0), at 23:30 at the "
-            "latest");
+            "Power off when the computer is quiet for 2 minutes (0 of 2 quiet minutes), at 23:30 "
+            "at the latest");
   ProcessorTimes& times = *load.next.processors;
   std::uint64_t tick = 0;
   const auto minute = [&](std::uint64_t busy, std::uint64_t octets) {
@@ -284,8 +288,8 @@ TEST(PendingOneOffRules, AfterQuietReadsTheLoadOnlyWhileItWaitsAndSaysHowFarItIs
       << "its counters only grow: one look as each minute ends";
   EXPECT_FALSE(minute(40, 1024 * 60));
   EXPECT_EQ(pending.DescribeShort(),
-            "Power off when the computer is quiet for 2 minutes (quiet for 1; processor 4 %, "
-            "network 1 KB/s)");
+            "Power off when the computer is quiet for 2 minutes (1 of 2 quiet minutes; processor "
+            "4 %, network 1 KB/s)");
   EXPECT_TRUE(minute(0, 0));
   EXPECT_EQ(load.samples, 4);
 }
