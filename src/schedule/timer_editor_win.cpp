@@ -30,17 +30,17 @@ TimerEditorWindow::TimerEditorWindow(TFrmTimer& editor, HWND owner, const TimerD
 void TimerEditorWindow::CreateControls() {
   TFrmTimer& e = editor_;
   ControlBinder& b = *binder_;
-  b.AddLabel(e.Label1, ids::kLabel1, {12, 14, 90, 16});
-  b.AddEdit(e.EdtTitle, ids::kEdtTitle, {110, 11, 183, 21});
-  b.AddCheckBox(e.ChkEnabled, ids::kChkEnabled, {110, 38, 183, 20});
-  b.AddLabel(e.Label2, ids::kLabel2, {12, 69, 95, 16});
-  b.AddComboBox(e.CboShutEvent, ids::kCboShutEvent, {110, 66, 183, 21});
-  b.AddLabel(e.LblTime, ids::kLblTime, {12, 99, 95, 16});
-  b.AddSpinEdit(e.SpinHour, ids::kSpinHour, {110, 96, 48, 21}, std::make_pair(0, 23));
-  b.AddLabel(e.Label3, ids::kLabel3, {163, 99, 8, 16});
+  b.AddLabel(e.Label1, ids::kLabel1, {12, 14, 100, 16});
+  b.AddEdit(e.EdtTitle, ids::kEdtTitle, {118, 11, 175, 21});
+  b.AddCheckBox(e.ChkEnabled, ids::kChkEnabled, {118, 38, 175, 20});
+  b.AddLabel(e.Label2, ids::kLabel2, {12, 69, 100, 16});
+  b.AddComboBox(e.CboShutEvent, ids::kCboShutEvent, {118, 66, 175, 21});
+  b.AddLabel(e.LblTime, ids::kLblTime, {12, 99, 100, 16});
+  b.AddSpinEdit(e.SpinHour, ids::kSpinHour, {118, 96, 48, 21}, std::make_pair(0, 23));
+  b.AddLabel(e.Label3, ids::kLabel3, {171, 99, 8, 16});
   // The ":" between the fields names nothing.
   b.AddAccessibleName(kMinuteName);
-  b.AddSpinEdit(e.SpinMinute, ids::kSpinMinute, {174, 96, 48, 21}, std::make_pair(0, 59));
+  b.AddSpinEdit(e.SpinMinute, ids::kSpinMinute, {182, 96, 48, 21}, std::make_pair(0, 59));
   b.AddRadioButton(e.RbnOnce, ids::kRbnOnce, {12, 130, 281, 20}, true);
   b.AddRadioButton(e.RbnDaily, ids::kRbnDaily, {12, 152, 281, 20}, false);
   b.AddRadioButton(e.RbnWeekday, ids::kRbnWeekday, {12, 174, 281, 20}, false);

@@ -32,10 +32,11 @@ TFrmOnce::TFrmOnce(const AppServices& app, ProcessWaits& processes, OnceFormHost
   LblIdleMinutes.caption = "minutes";
   LblQuietMinutes.caption = "minutes:";
   LblCpu.caption = "processor below";
-  LblPercent.caption = "%,";
+  LblPercent.caption = "%";
   LblNet.caption = "network below";
   LblKBps.caption = "KB/s";
   ChkLatest.caption = "But no later than";
+  LblForce.caption = "Shutdown, Power off, Reboot and Log off close programs by force.";
   BtnCancelPending.caption = "Cancel pending action";
   BtnOK.caption = "OK";
   BtnCancel.caption = "Cancel";

@@ -41,6 +41,8 @@ class TFrmOnce {
   Label LblInMinutes, LblIdleMinutes, LblQuietMinutes, LblCpu, LblPercent, LblNet, LblKBps;
   ComboBox CboProgram;
   CheckBox ChkLatest;
+  // What the actions that end the session do to open programs.
+  Label LblForce;
   Label LblPending;
   Button BtnCancelPending, BtnOK, BtnCancel, BtnHelp;
 

@@ -8,7 +8,7 @@ namespace {
 namespace ids = once_ids;
 
 constexpr int kClientWidth = 420;
-constexpr int kClientHeight = 366;
+constexpr int kClientHeight = 435;
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 
@@ -26,44 +26,49 @@ void OnceWindow::CreateControls() {
   TFrmOnce& f = form_;
   ControlBinder& b = *binder_;
   int label = ids::kFirstPlainLabel;
+  // Every entry box stands in one column, after the longest caption of the rows; a unit follows
+  // its box, and the fields of one choice are indented under it.
+  constexpr int kBox = 278, kUnit = 334, kIndent = 30, kRight = 408;
   b.AddLabel(f.LblEvent, ids::kLblEvent, {12, 15, 90, 16});
-  b.AddComboBox(f.CboEvent, ids::kCboEvent, {110, 12, 150, 21});
+  b.AddComboBox(f.CboEvent, ids::kCboEvent, {kBox, 12, kRight - kBox, 21});
 
   // A radio button names nothing for a screen reader: each field after one has a hidden name.
   b.AddRadioButton(f.RbnIn, ids::kRbnIn, {12, 46, 90, 20}, true);
   b.AddAccessibleName("Minutes from now");
-  b.AddEdit(f.EdtIn, ids::kEdtIn, {110, 45, 60, 21});
-  b.AddLabel(f.LblInMinutes, label++, {176, 48, 80, 16});
+  b.AddEdit(f.EdtIn, ids::kEdtIn, {kBox, 45, 50, 21});
+  b.AddLabel(f.LblInMinutes, label++, {kUnit, 48, kRight - kUnit, 16});
   b.AddRadioButton(f.RbnAt, ids::kRbnAt, {12, 74, 90, 20}, false);
   b.AddAccessibleName("Time of day");
-  b.AddEdit(f.EdtAt, ids::kEdtAt, {110, 73, 60, 21});
-  b.AddRadioButton(f.RbnExit, ids::kRbnExit, {12, 102, 396, 20}, false);
+  b.AddEdit(f.EdtAt, ids::kEdtAt, {kBox, 73, 50, 21});
+  b.AddRadioButton(f.RbnExit, ids::kRbnExit, {12, 102, kRight - 12, 20}, false);
   b.AddAccessibleName("Program");
-  b.AddComboBox(f.CboProgram, ids::kCboProgram, {30, 125, 378, 21});
-  b.AddRadioButton(f.RbnIdle, ids::kRbnIdle, {12, 156, 262, 20}, false);
+  b.AddComboBox(f.CboProgram, ids::kCboProgram, {kIndent, 125, kRight - kIndent, 21});
+  b.AddRadioButton(f.RbnIdle, ids::kRbnIdle, {12, 156, kBox - 18, 20}, false);
   b.AddAccessibleName("Minutes without input");
-  b.AddEdit(f.EdtIdle, ids::kEdtIdle, {278, 155, 50, 21});
-  b.AddLabel(f.LblIdleMinutes, label++, {334, 158, 74, 16});
-  b.AddRadioButton(f.RbnQuiet, ids::kRbnQuiet, {12, 184, 262, 20}, false);
+  b.AddEdit(f.EdtIdle, ids::kEdtIdle, {kBox, 155, 50, 21});
+  b.AddLabel(f.LblIdleMinutes, label++, {kUnit, 158, kRight - kUnit, 16});
+  b.AddRadioButton(f.RbnQuiet, ids::kRbnQuiet, {12, 184, kBox - 18, 20}, false);
   b.AddAccessibleName("Quiet minutes");
-  b.AddEdit(f.EdtQuiet, ids::kEdtQuiet, {278, 183, 50, 21});
-  b.AddLabel(f.LblQuietMinutes, label++, {334, 186, 74, 16});
-  b.AddLabel(f.LblCpu, label++, {30, 213, 90, 16});
-  b.AddEdit(f.EdtCpu, ids::kEdtCpu, {122, 210, 40, 21});
-  b.AddLabel(f.LblPercent, label++, {166, 213, 16, 16});
-  b.AddLabel(f.LblNet, label++, {184, 213, 90, 16});
-  b.AddEdit(f.EdtNet, ids::kEdtNet, {278, 210, 50, 21});
-  b.AddLabel(f.LblKBps, label++, {334, 213, 74, 16});
+  b.AddEdit(f.EdtQuiet, ids::kEdtQuiet, {kBox, 183, 50, 21});
+  b.AddLabel(f.LblQuietMinutes, label++, {kUnit, 186, kRight - kUnit, 16});
+  b.AddLabel(f.LblCpu, label++, {kIndent, 214, kBox - kIndent - 6, 16});
+  b.AddEdit(f.EdtCpu, ids::kEdtCpu, {kBox, 211, 50, 21});
+  b.AddLabel(f.LblPercent, label++, {kUnit, 214, kRight - kUnit, 16});
+  b.AddLabel(f.LblNet, label++, {kIndent, 242, kBox - kIndent - 6, 16});
+  b.AddEdit(f.EdtNet, ids::kEdtNet, {kBox, 239, 50, 21});
+  b.AddLabel(f.LblKBps, label++, {kUnit, 242, kRight - kUnit, 16});
 
-  b.AddCheckBox(f.ChkLatest, ids::kChkLatest, {12, 244, 150, 20});
+  b.AddCheckBox(f.ChkLatest, ids::kChkLatest, {12, 272, kBox - 18, 20});
   b.AddAccessibleName("Latest time");
-  b.AddEdit(f.EdtLatest, ids::kEdtLatest, {168, 243, 60, 21});
+  b.AddEdit(f.EdtLatest, ids::kEdtLatest, {kBox, 271, 50, 21});
 
-  b.AddLabel(f.LblPending, ids::kLblPending, {12, 276, 396, 30});
-  b.AddButton(f.BtnCancelPending, ids::kBtnCancelPending, {12, 308, 150, 25});
-  b.AddButton(f.BtnOK, ids::kOk, {173, 336, 75, 25}, true);
-  b.AddButton(f.BtnCancel, ids::kCancel, {253, 336, 75, 25});
-  b.AddButton(f.BtnHelp, ids::kHelp, {333, 336, 75, 25});
+  b.AddLabel(f.LblForce, label++, {12, 304, kRight - 12, 16});
+  // Four lines: the longest request with its figures and its latest time.
+  b.AddLabel(f.LblPending, ids::kLblPending, {12, 330, kBox - 18, 58});
+  b.AddButton(f.BtnCancelPending, ids::kBtnCancelPending, {kBox, 330, kRight - kBox, 25});
+  b.AddButton(f.BtnOK, ids::kOk, {173, 398, 75, 25}, true);
+  b.AddButton(f.BtnCancel, ids::kCancel, {253, 398, 75, 25});
+  b.AddButton(f.BtnHelp, ids::kHelp, {333, 398, 75, 25});
 
   b.OnClick(ids::kBtnCancelPending, [&f] { f.BtnCancelPendingClick(); });
   b.OnClick(ids::kOk, [&f] { f.BtnOKClick(); });

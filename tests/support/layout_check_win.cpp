@@ -1,5 +1,7 @@
 #include "support/layout_check_win.h"
 
+#include <optional>
+
 #include "toolkit/layout.h"
 
 namespace halcyra::test {
@@ -29,39 +31,83 @@ SIZE Needed(HWND control, HFONT font, const std::string& text, UINT format, int 
   return {needed.right, needed.bottom};
 }
 
-// Why the caption does not fit, or nothing.
-std::string CaptionFault(HWND control, int dpi, HFONT font) {
-  const std::string text = TextOf(control);
-  if (text.empty()) return {};
-  RECT client;
-  GetClientRect(control, &client);
-  const int width = client.right, height = client.bottom;
-  const std::string name = ClassOf(control);
-  const LONG style = GetWindowLongA(control, GWL_STYLE);
+// The room a control's caption needs, its box or edges included, and the format it is drawn
+// with; nothing for a control whose caption is not laid out as text from its left edge.
+struct CaptionRoom {
   SIZE needed{};
   int extra = 0;
+  bool fromLeft = false;  // the text starts at the control's left edge, box included
+};
+
+std::optional<CaptionRoom> RoomOf(HWND control, int dpi, HFONT font) {
+  const std::string text = TextOf(control);
+  if (text.empty()) return std::nullopt;
+  RECT client;
+  GetClientRect(control, &client);
+  const std::string name = ClassOf(control);
+  const LONG style = GetWindowLongA(control, GWL_STYLE);
+  CaptionRoom room;
   if (name == "Static") {
     const LONG type = style & SS_TYPEMASK;
     if (type != SS_LEFT && type != SS_CENTER && type != SS_RIGHT && type != SS_LEFTNOWORDWRAP)
-      return {};
-    needed = Needed(control, font, text, type == SS_LEFTNOWORDWRAP ? DT_SINGLELINE : DT_WORDBREAK,
-                    width);
+      return std::nullopt;
+    room.needed = Needed(control, font, text,
+                         type == SS_LEFTNOWORDWRAP ? DT_SINGLELINE : DT_WORDBREAK, client.right);
+    room.fromLeft = type == SS_LEFT || type == SS_LEFTNOWORDWRAP;
   } else if (name == "Button") {
     const LONG type = style & BS_TYPEMASK;
-    needed = Needed(control, font, text, DT_SINGLELINE, width);
-    if (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON)
-      extra = ScaleToDpi(6, dpi);  // the button's edges
-    else if (type == BS_GROUPBOX)
-      extra = ScaleToDpi(14, dpi);  // the frame's corner before the caption
-    else
-      extra = ScaleToDpi(17, dpi);  // the box or circle and the gap after it
+    room.needed = Needed(control, font, text, DT_SINGLELINE, client.right);
+    if (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON) {
+      room.extra = ScaleToDpi(6, dpi);  // the button's edges
+    } else if (type == BS_GROUPBOX) {
+      room.extra = ScaleToDpi(14, dpi);  // the frame's corner before the caption
+    } else {
+      room.extra = ScaleToDpi(17, dpi);  // the box or circle and the gap after it
+      room.fromLeft = (style & BS_RIGHTBUTTON) == 0 && (style & BS_LEFTTEXT) == 0;
+    }
   } else {
-    return {};
+    return std::nullopt;
   }
-  if (needed.cx + extra <= width && needed.cy <= height) return {};
-  return "\"" + text + "\" needs " + std::to_string(needed.cx + extra) + "x" +
-         std::to_string(needed.cy) + ", has " + std::to_string(width) + "x" +
+  return room;
+}
+
+// Why the caption does not fit, or nothing.
+std::string CaptionFault(HWND control, int dpi, HFONT font) {
+  const auto room = RoomOf(control, dpi, font);
+  if (!room) return {};
+  RECT client;
+  GetClientRect(control, &client);
+  const int width = client.right, height = client.bottom;
+  const int cx = room->needed.cx + room->extra;
+  if (cx <= width && room->needed.cy <= height) return {};
+  return "\"" + TextOf(control) + "\" needs " + std::to_string(cx) + "x" +
+         std::to_string(room->needed.cy) + ", has " + std::to_string(width) + "x" +
          std::to_string(height);
+}
+
+// A shown control that begins within the standard gap after a caption's last character on the
+// same line: the words run into it.
+std::string Touched(HWND window, HWND control, int dpi, HFONT font) {
+  const auto room = RoomOf(control, dpi, font);
+  if (!room || !room->fromLeft || !IsWindowVisible(control)) return {};
+  RECT own;
+  GetWindowRect(control, &own);
+  const int textEnd = own.left + room->needed.cx + room->extra;
+  const int gap = ScaleToDpi(4, dpi);
+  for (HWND other = GetWindow(window, GW_CHILD); other; other = GetWindow(other, GW_HWNDNEXT)) {
+    RECT theirs;
+    GetWindowRect(other, &theirs);
+    if (other == control || !IsWindowVisible(other) || IsRectEmpty(&theirs) ||
+        ClassOf(other) == "SysTabControl32" || theirs.left <= own.left ||
+        theirs.top >= own.bottom || theirs.bottom <= own.top || theirs.left >= textEnd + gap)
+      continue;
+    if (ClassOf(other) == "Button" &&
+        (GetWindowLongA(other, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX)
+      continue;
+    return ClassOf(other) + " " + std::to_string(GetDlgCtrlID(other)) + " " +
+           std::to_string(theirs.left - textEnd) + " px after the text";
+  }
+  return {};
 }
 
 // A shown label that reaches into another shown control (the tab control holds them all).
@@ -101,6 +147,8 @@ std::vector<std::string> LayoutFaults(HWND window, int dpi,
       faults.push_back(what + ": " + fault);
     if (std::string other = Overlapped(window, child); !other.empty())
       faults.push_back(what + " lies over " + other);
+    if (std::string other = Touched(window, child, dpi, fontOf(child)); !other.empty())
+      faults.push_back(what + ": its caption runs into " + other);
   }
   return faults;
 }

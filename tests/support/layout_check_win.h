@@ -1,5 +1,6 @@
 // What the eye would catch in a window's layout at some DPI: a control not wholly inside the
-// client area, a caption that its control cuts off, a label lying over another control.
+// client area, a caption that its control cuts off, a label lying over another control, a
+// caption that runs into the control after it.
 #pragma once
 
 #include <windows.h>

@@ -15,6 +15,7 @@
 #include "support/layout_check_win.h"
 #include "toolkit/dpi_win.h"
 #include "toolkit/window_win.h"
+#include "ui/once_window_ids.h"
 #include "ui/once_window_win.h"
 #include "ui/password_prompt_win.h"
 #include "ui/settings_pages_win.h"
@@ -153,6 +154,9 @@ TEST(WindowLayout, WindowsLayThemselvesOutAgainAtTheDpiOfTheirNewMonitor) {
   test::OnceFormOnFakes once(page.fake.app);
   OnceWindow onceWindow(once.form, nullptr);
   once.form.FormShow();
+  SetDlgItemTextA(onceWindow.Handle(), once_ids::kLblPending,
+                  "Hibernate when the computer is quiet for 10080 minutes (10080 of 10080 quiet "
+                  "minutes; processor 100 %, network 99999 KB/s), at 23:30 at the latest");
   const HWND windows[] = {editorWindow.Handle(), promptWindow.Handle(), countdownWindow.Handle(),
                           wizard.Handle(), onceWindow.Handle()};
 
