@@ -32,6 +32,9 @@ def main():
     for name in ("SETTINGS", "SETTINGS_OVERWRITE", "SHARED_SETTINGS"):
         check(name not in secure, f"{name} is a secure property")
     check(properties.get("ARPNOMODIFY") == "1", "ARPNOMODIFY is not set")
+    # An upgrade closes the running tray program through the Restart Manager and restarts it.
+    check(properties.get("MSIRESTARTMANAGERCONTROL") == "0", "the Restart Manager is not used")
+    check(properties.get("MSIDISABLERMRESTART") == "0", "closed programs are not restarted")
 
     shortcuts = table(package, "Shortcut")
     check(len(shortcuts) == 1, "one Start-menu shortcut expected")

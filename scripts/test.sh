@@ -188,6 +188,9 @@ wine_env "$ROOT/build/windows/package-prefix" "$ROOT/build/windows/package-home"
 setup_prefix
 wineserver -p >/dev/null 2>&1
 run_gtest package-wine 600 wine "$TESTS/package_tests.exe"
+# An upgrade that fails now and then is a defect: five in a row, each from a clean machine.
+run_gtest package-upgrade-5x 300 wine "$TESTS/package_tests.exe" \
+  --gtest_filter=PackageTest.AnUpgradeKeepsTheSettings --gtest_repeat=5
 wineserver -k 2>/dev/null
 wineserver -w 2>/dev/null
 wine_env "$TEST_PREFIX" "$ROOT/build/windows/test-home"

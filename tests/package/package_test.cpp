@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 
 #include "driver/driver_win.h"
@@ -21,8 +22,28 @@ namespace fs = std::filesystem;
 // The package next to the test program's folder, and one with a lower version for the upgrade.
 std::string Package(const char* name) { return AppProcess::ExePath(name); }
 
+// Unless the caller keeps a log of its own, msiexec writes one, and a failure prints the lines
+// that say why: an installation that fails now and then must tell its cause the first time.
 DWORD Msiexec(const std::string& arguments) {
-  return RunCommand("msiexec.exe " + arguments + " /qn");
+  if (arguments.find("/l") != std::string::npos)
+    return RunCommand("msiexec.exe " + arguments + " /qn");
+  const std::string log = AppProcess::ExePath("package_tests.exe") + ".last.log";
+  DeleteFileA(log.c_str());
+  const DWORD code = RunCommand("msiexec.exe " + arguments + " /qn /l*v \"" + log + "\"");
+  if (code == 0) return code;
+  std::string text = ReadFileText(log);
+  std::erase(text, '\0');  // a log written in UTF-16
+  std::printf("msiexec %s ended with %lu; what its log says:\n", arguments.c_str(), code);
+  for (std::size_t at = 0, end; at < text.size(); at = end + 1) {
+    end = std::min(text.find('\n', at), text.size());
+    const std::string line = text.substr(at, end - at);
+    for (const char* sign : {"Return value 3", "rror", "Halcyra:", "failed"})
+      if (line.find(sign) != std::string::npos) {
+        std::printf("  %s\n", line.c_str());
+        break;
+      }
+  }
+  return code;
 }
 
 std::string ProgramFolder() {
