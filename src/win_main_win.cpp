@@ -43,9 +43,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   const AppServices services{os, ini, regional, boxes, *machine};
   Win32StartupHost host(services, boxes);
   // After an installer closed it through the Restart Manager, Windows starts it again as an
-  // ordinary start, so that the evening's timers still fire; not after a crash or a hang, and
-  // not after a reboot, when the logon starts it anyway.
-  RegisterApplicationRestart(nullptr, RESTART_NO_CRASH | RESTART_NO_HANG | RESTART_NO_REBOOT);
+  // ordinary start, so that the evening's timers still fire.
+  RegisterForRestart(GetDataFolder(os));
   const int code = RunStartup(host, services);
 
   if (SUCCEEDED(com)) CoUninitialize();

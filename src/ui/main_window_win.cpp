@@ -512,6 +512,7 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       break;
     }
     case WM_ENDSESSION:
+      if (wParam) NoteSessionEnd(GetDataFolder(app_.os), lParam);
       Run([this, wParam] { form_.HandleEndSession(wParam != FALSE); });
       return 0;
     case WM_SETTINGCHANGE:

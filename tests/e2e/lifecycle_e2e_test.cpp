@@ -163,11 +163,15 @@ TEST_F(LifecycleE2E, EndOfTheSessionHidesAndAgrees) {
 
 // Windows Installer asks a running program to close through the Restart Manager before it
 // replaces its files: the session-end messages with ENDSESSION_CLOSEAPP.
+// It registered for the restart that brings it back after the upgrade.
 TEST_F(LifecycleE2E, AConfirmedSessionEndEndsTheProgramWithoutThePassword) {
+  RemoveFile(DataFile("Effects.txt"));
   Start(Protected());
   EXPECT_EQ(SendAndWait(main_, WM_QUERYENDSESSION, 0, ENDSESSION_CLOSEAPP), TRUE);
   PostMessageA(main_, WM_ENDSESSION, TRUE, ENDSESSION_CLOSEAPP);
   EXPECT_TRUE(app_->WaitForExit(5s).has_value()) << "ended, and no prompt held it up";
+  EXPECT_EQ(ReadFileText(DataFile("Effects.txt")),
+            "RegisterApplicationRestart 0xB\r\nWM_ENDSESSION 0x1\r\n");
 }
 
 }  // namespace

@@ -98,6 +98,20 @@ void NoteTrayBalloon(const std::string& dataFolder, const std::string& text) {
   EffectsJournal(dataFolder).Record("NIF_INFO " + text);
 }
 
+void RegisterForRestart(const std::string& dataFolder) {
+  constexpr DWORD kFlags = RESTART_NO_CRASH | RESTART_NO_HANG | RESTART_NO_REBOOT;
+  char text[64];
+  std::snprintf(text, sizeof text, "RegisterApplicationRestart 0x%lX", kFlags);
+  if (SUCCEEDED(RegisterApplicationRestart(nullptr, kFlags)))
+    EffectsJournal(dataFolder).Record(text);
+}
+
+void NoteSessionEnd(const std::string& dataFolder, LPARAM how) {
+  char text[64];
+  std::snprintf(text, sizeof text, "WM_ENDSESSION 0x%lX", static_cast<unsigned long>(how));
+  EffectsJournal(dataFolder).Record(text);
+}
+
 // Read at every question, so that a test may change the machine while the program runs.
 std::optional<PowerCapabilities> MachinePowerCapabilities(const std::string& dataFolder) {
   const auto system = SystemPowerCapabilities();

@@ -44,6 +44,12 @@ void NoteTrayBalloon(const std::string&, const std::string&) {}
 
 void NoteScheduleTick(HWND) {}
 
+void RegisterForRestart(const std::string&) {
+  RegisterApplicationRestart(nullptr, RESTART_NO_CRASH | RESTART_NO_HANG | RESTART_NO_REBOOT);
+}
+
+void NoteSessionEnd(const std::string&, LPARAM) {}
+
 std::unique_ptr<Clock> MakeClock(const std::string&) { return std::make_unique<Win32Clock>(); }
 
 std::unique_ptr<MachineControl> MakeMachineControl(const std::string&) {

@@ -37,5 +37,12 @@ void NoteScheduleTick(HWND window);
 // in the data folder holds, when the file is there, so that a test can set the program's clock
 // without touching the machine's; the real build is the system's clock.
 std::unique_ptr<Clock> MakeClock(const std::string& dataFolder);
+// Asks Windows to start the program again after an installer closed it through the Restart
+// Manager: not after a crash or a hang, and not after a reboot, when the logon starts it anyway.
+// The end-to-end build also journals "RegisterApplicationRestart <flags>".
+void RegisterForRestart(const std::string& dataFolder);
+// Windows confirmed the end of the session, or an installer's close of this program alone; the
+// end-to-end build journals "WM_ENDSESSION <lParam>", so that a test sees which it was.
+void NoteSessionEnd(const std::string& dataFolder, LPARAM how);
 
 }  // namespace halcyra
