@@ -14,6 +14,7 @@
 #include "core/date_time.h"
 #include "platform/process_waits.h"
 #include "platform/system_load.h"
+#include "schedule/pending_request.h"
 #include "schedule/quiet_rule.h"
 
 namespace halcyra {
@@ -62,10 +63,7 @@ inline constexpr const char* kReplyGone = "gone";
 // minute has not gone by (the current minute counts, as a timer's does), else tomorrow.
 DateTime NextTimeOfDay(const LocalTime& from, std::pair<int, int> hourMinute);
 
-// No look is needed before the latest time, if any.
-inline constexpr std::uint64_t kNoLookMs = UINT64_MAX;
-
-class PendingOneOff {
+class PendingOneOff final : public PendingRequest {
  public:
   // `arrivedTick`: the tick count (milliseconds, never moved by the clock) at arrival.
   // `processes` is what the tray watches for AfterExit, made when the request arrived; `load`
@@ -75,21 +73,22 @@ class PendingOneOff {
 
   // Whether it falls due now, at the tick count `tick`, with the session idle for `idleMs`.
   // An AfterQuiet request takes a sample of the load here.
-  bool Due(const LocalTime& now, std::uint64_t tick, std::uint64_t idleMs);
+  bool Due(const LocalTime& now, std::uint64_t tick, std::uint64_t idleMs) override;
   // Milliseconds until it may fall due, as far as a clock or a count tells: 0 when it may now.
   // A quiet request is looked at as each of its minutes ends; one that waits for processes to
   // end needs no look when their ends are heard of (kNoLookMs), else each second.
   std::uint64_t MsUntilNextLook(const LocalTime& now, std::uint64_t tick,
-                                std::uint64_t idleMs) const;
+                                std::uint64_t idleMs) const override;
   // What will happen and when: "Power off at 23:30", "Power off when handbrake.exe ends",
   // "Power off when the computer is quiet for 10 minutes (3 of 10 quiet minutes; processor
   // 4 %, network 1 KB/s)".
-  std::string Describe() const;
+  std::string Describe() const override;
   // Whether its description changed since the last call (a quiet request's minute ended).
-  bool TakeProgress();
+  bool TakeProgress() override;
   // The same without the latest time, for where room is short.
-  std::string DescribeShort() const;
+  std::string DescribeShort() const override;
   const OneOffRequest& Request() const { return request_; }
+  const std::string& EventWord() const override { return request_.event; }
 
  private:
   OneOffRequest request_;

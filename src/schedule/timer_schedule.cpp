@@ -96,7 +96,7 @@ void TimerSchedule::FireOneOffIfDue(const LocalTime& now) {
     return;
   }
   // It is done with once it fires, whatever the countdown's end: an aborted request is dropped.
-  DueTimer due{"", EventWord::Of(OneOff->Request().event), false, {}};
+  DueTimer due{"", EventWord::Of(OneOff->EventWord()), false, {}};
   OneOff.reset();
   host_.OneOffChanged();
   FireTimer(std::move(due));

@@ -5,6 +5,7 @@
 // shows run their own loops, and a tick or a hotkey that comes from there does nothing.
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -16,7 +17,7 @@
 #include "platform/wake_timers.h"
 #include "schedule/clock_guard.h"
 #include "schedule/due_timer.h"
-#include "schedule/one_off.h"
+#include "schedule/pending_request.h"
 #include "schedule/timer_record.h"
 #include "schedule/tray_firing.h"
 
@@ -60,7 +61,7 @@ class TimerSchedule final : private FiringHost {
   LocalTime LastHandled;
   // The one-off request, held in memory only: it falls due on the tick after the timers, and
   // fires through the same path.
-  std::optional<PendingOneOff> OneOff;
+  std::unique_ptr<PendingRequest> OneOff;
 
   // Whether the tick runs, and how often. It runs once the timers are loaded, and stops while
   // Windows asks whether the session may end and after an exit that Windows accepted.

@@ -1,6 +1,7 @@
 #include "ui/one_off_commands.h"
 
 #include <cstdio>
+#include <memory>
 
 #include "actions/event_words.h"
 #include "app/app_services.h"
@@ -54,14 +55,14 @@ std::string HandleOneOffCommand(std::string_view message, TimerSchedule& schedul
         return Reply(kReplyGone,
                      "No process " + std::to_string(request->processId) + " runs in this session.");
     }
-    const bool replaced = schedule.OneOff.has_value();
-    schedule.OneOff.emplace(*request, sources.clock.Now(), sources.clock.TickCount64(),
-                            std::move(wait), &sources.load);
+    const bool replaced = schedule.OneOff != nullptr;
+    schedule.OneOff = std::make_unique<PendingOneOff>(
+        *request, sources.clock.Now(), sources.clock.TickCount64(), std::move(wait), &sources.load);
     return Reply(kReplyOk, std::string(replaced ? "Replaced the pending request: " : "Pending: ") +
                                schedule.OneOff->Describe() + ".");
   }
   if (command == "cancel") {
-    const bool pending = schedule.OneOff.has_value();
+    const bool pending = schedule.OneOff != nullptr;
     schedule.OneOff.reset();
     return Reply(kReplyOk,
                  pending ? "The pending request is cancelled." : "No request was pending.");

@@ -9,6 +9,7 @@
 #include "platform/clock.h"
 #include "platform/process_waits.h"
 #include "platform/system_load.h"
+#include "schedule/one_off.h"
 #include "schedule/timer_schedule.h"
 
 namespace halcyra {
