@@ -165,12 +165,12 @@ TEST_F(LifecycleE2E, EndOfTheSessionHidesAndAgrees) {
 // replaces its files: the session-end messages with ENDSESSION_CLOSEAPP.
 // It registered for the restart that brings it back after the upgrade.
 TEST_F(LifecycleE2E, AConfirmedSessionEndEndsTheProgramWithoutThePassword) {
-  RemoveFile(DataFile("Effects.txt"));
+  RemoveFile(DataFile("Lifecycle.txt"));
   Start(Protected());
   EXPECT_EQ(SendAndWait(main_, WM_QUERYENDSESSION, 0, ENDSESSION_CLOSEAPP), TRUE);
   PostMessageA(main_, WM_ENDSESSION, TRUE, ENDSESSION_CLOSEAPP);
   EXPECT_TRUE(app_->WaitForExit(5s).has_value()) << "ended, and no prompt held it up";
-  EXPECT_EQ(ReadFileText(DataFile("Effects.txt")),
+  EXPECT_EQ(ReadFileText(DataFile("Lifecycle.txt")),
             "RegisterApplicationRestart 0xB\r\nWM_ENDSESSION 0x1\r\n");
 }
 

@@ -1,6 +1,8 @@
 // The journal of the end-to-end builds: one line per call that would have acted on the
 // machine, appended to Effects.txt in the data folder, so tests see what a program would have
-// done. Nothing here acts; a journal that cannot be written is no reason to report a failure.
+// done; the program's own life with Windows (its restart registration, the session's end) goes
+// to Lifecycle.txt, so that every start does not add to what tests compare. Nothing here acts;
+// a journal that cannot be written is no reason to report a failure.
 #pragma once
 
 #include <cstdio>
@@ -13,8 +15,8 @@ namespace halcyra {
 
 class EffectsJournal {
  public:
-  explicit EffectsJournal(const std::string& dataFolder)
-      : path_(JoinPath(dataFolder, "Effects.txt")) {}
+  explicit EffectsJournal(const std::string& dataFolder, const char* file = "Effects.txt")
+      : path_(JoinPath(dataFolder, file)) {}
   // Appends the line and says the call succeeded, as the real one would have.
   bool Record(const std::string& line) const {
     if (std::FILE* file = _wfopen(Wide(path_).c_str(), L"ab")) {

@@ -103,13 +103,13 @@ void RegisterForRestart(const std::string& dataFolder) {
   char text[64];
   std::snprintf(text, sizeof text, "RegisterApplicationRestart 0x%lX", kFlags);
   if (SUCCEEDED(RegisterApplicationRestart(nullptr, kFlags)))
-    EffectsJournal(dataFolder).Record(text);
+    EffectsJournal(dataFolder, "Lifecycle.txt").Record(text);
 }
 
 void NoteSessionEnd(const std::string& dataFolder, LPARAM how) {
   char text[64];
   std::snprintf(text, sizeof text, "WM_ENDSESSION 0x%lX", static_cast<unsigned long>(how));
-  EffectsJournal(dataFolder).Record(text);
+  EffectsJournal(dataFolder, "Lifecycle.txt").Record(text);
 }
 
 // Read at every question, so that a test may change the machine while the program runs.

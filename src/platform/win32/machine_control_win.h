@@ -39,10 +39,11 @@ void NoteScheduleTick(HWND window);
 std::unique_ptr<Clock> MakeClock(const std::string& dataFolder);
 // Asks Windows to start the program again after an installer closed it through the Restart
 // Manager: not after a crash or a hang, and not after a reboot, when the logon starts it anyway.
-// The end-to-end build also journals "RegisterApplicationRestart <flags>".
+// The end-to-end build also journals "RegisterApplicationRestart <flags>" in Lifecycle.txt.
 void RegisterForRestart(const std::string& dataFolder);
 // Windows confirmed the end of the session, or an installer's close of this program alone; the
-// end-to-end build journals "WM_ENDSESSION <lParam>", so that a test sees which it was.
+// end-to-end build journals "WM_ENDSESSION <lParam>" in Lifecycle.txt, so that a test sees
+// which it was.
 void NoteSessionEnd(const std::string& dataFolder, LPARAM how);
 
 }  // namespace halcyra
