@@ -47,7 +47,7 @@ void TimerEditorWindow::CreateControls() {
   b.AddRadioButton(e.RbnWeekly, ids::kRbnWeekly, {12, 196, 199, 20}, false);
   // Its label is the radio button "Weekly", which a screen reader does not take as a name.
   b.AddAccessibleName(kWeekdayName);
-  b.AddComboBox(e.CboWeekday, ids::kCboWeekday, {212, 195, 81, 21});
+  b.AddComboBox(e.CboWeekday, ids::kCboWeekday, {217, 195, 80, 21});
   b.AddButton(e.BtnOK, ids::kOk, {133, 234, 75, 25}, true);
   b.AddButton(e.BtnCancel, ids::kCancel, {218, 234, 75, 25});
   b.OnFocus(ids::kSpinHour, [&e] { e.SpinHourEnter(); });
