@@ -10,8 +10,8 @@ import re
 import sys
 
 # Lowest first. A folder may include its own floor and those below it.
-LAYERS = ["core", "platform", "toolkit", "app", "actions", "schedule", "ui", "wizard", "service",
-          "setup", "cmd", ""]
+LAYERS = ["core", "platform", "toolkit", "app", "actions", "schedule", "one_off", "ui", "wizard",
+          "service", "setup", "cmd", ""]
 
 # Every folder of src/ ("" is src/ itself) and the folders it may include from, besides itself.
 # A subfolder is a room of its own: naming "platform" does not open "platform/win32". A new
@@ -25,17 +25,20 @@ ROOMS = {
     "app": ["core", "platform"],
     "actions": ["core", "platform", "platform/win32", "toolkit", "app"],
     "schedule": ["core", "platform", "platform/win32", "toolkit", "app", "actions"],
-    "ui": ["core", "platform", "platform/win32", "toolkit", "app", "actions", "schedule"],
+    # The one-off action: its request and rules, its window, HalcyraCmd's channel at both ends.
+    "one_off": ["core", "platform", "platform/win32", "toolkit", "app", "actions", "schedule"],
+    "ui": ["core", "platform", "platform/win32", "toolkit", "app", "actions", "schedule",
+           "one_off"],
     "wizard": ["core", "platform", "platform/win32", "toolkit", "app", "actions", "schedule", "ui"],
     # The companion service has no windows of the tray program's.
     "service": ["core", "platform", "platform/win32", "toolkit", "app", "actions", "schedule"],
     # The package's custom actions prepare the data folder with the service's own code.
     "setup": ["core", "platform", "platform/win32", "app", "service"],
     # HalcyraCmd speaks to the tray program in the request's text only.
-    "cmd": ["core", "platform", "platform/win32", "app", "actions", "schedule"],
+    "cmd": ["core", "platform", "platform/win32", "app", "actions", "schedule", "one_off"],
     # The composition root of Halcyra.exe.
-    "": ["core", "platform", "platform/win32", "toolkit", "app", "actions", "schedule", "ui",
-         "wizard"],
+    "": ["core", "platform", "platform/win32", "toolkit", "app", "actions", "schedule", "one_off",
+         "ui", "wizard"],
 }
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.M)
 

@@ -6,7 +6,7 @@
 #include <variant>
 #include <vector>
 
-#include "schedule/one_off.h"
+#include "one_off/pending_one_off.h"
 
 namespace halcyra {
 

@@ -11,39 +11,24 @@
 #include "cmd/tray_program_win.h"
 #include "core/command_line_words.h"
 #include "core/text.h"
+#include "one_off/one_off_client_win.h"
+#include "one_off/pending_one_off.h"
 #include "platform/win32/console_win.h"
 #include "platform/win32/process_hardening_win.h"
 #include "platform/win32/process_identity_win.h"
 #include "platform/win32/utf8_win.h"
 #include "platform/win32/win32_process_waits_win.h"
-#include "schedule/one_off.h"
 
 namespace {
 
 using namespace halcyra;
 
 constexpr DWORD kStartWaitMs = 30000;  // a tray program's start, the first-run wizard aside
-constexpr DWORD kAnswerWaitMs = 10000;
-constexpr DWORD kBusyWaitMs = 2000;
-constexpr DWORD kReplyLimit = 64 * 1024;
 constexpr const char* kNoAnswer = "No Halcyra tray program of this user and session answered";
 
 int Fail(int code, const std::string& message) {
   WriteStandard(STD_ERROR_HANDLE, CmdErrorLine(code, message) + "\n");
   return code;
-}
-
-// The tray program's pipe, or nothing when no tray program serves it. Identification only:
-// whoever serves the name may read this token, never act with it.
-UniqueHandle OpenTrayPipe(const std::wstring& name) {
-  for (int attempt = 0; attempt < 3; ++attempt) {
-    UniqueHandle pipe(CreateFileW(
-        name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-        FILE_FLAG_OVERLAPPED | SECURITY_SQOS_PRESENT | SECURITY_IDENTIFICATION, nullptr));
-    if (pipe || GetLastError() != ERROR_PIPE_BUSY) return pipe;
-    WaitNamedPipeW(name.c_str(), kBusyWaitMs);
-  }
-  return UniqueHandle();
 }
 
 bool ShowsWizard(DWORD processId) {
@@ -84,38 +69,6 @@ UniqueHandle StartTrayProgram(const std::wstring& name) {
   return UniqueHandle();
 }
 
-// One overlapped transfer on the pipe, waited for up to `timeoutMs`.
-bool Transfer(HANDLE pipe, bool write, char* data, DWORD size, DWORD& done, DWORD timeoutMs) {
-  const UniqueHandle event(CreateEventW(nullptr, TRUE, FALSE, nullptr));
-  OVERLAPPED operation{};
-  operation.hEvent = event.Get();
-  const BOOL started = write ? WriteFile(pipe, data, size, &done, &operation)
-                             : ReadFile(pipe, data, size, &done, &operation);
-  if (!started && GetLastError() != ERROR_IO_PENDING && GetLastError() != ERROR_MORE_DATA)
-    return false;
-  if (WaitForSingleObject(event.Get(), timeoutMs) != WAIT_OBJECT_0) {
-    CancelIo(pipe);
-    GetOverlappedResult(pipe, &operation, &done, TRUE);
-    return false;
-  }
-  return GetOverlappedResult(pipe, &operation, &done, FALSE) || GetLastError() == ERROR_MORE_DATA;
-}
-
-// The command sent as one message, the reply read as one; nothing when it does not come.
-std::optional<std::string> Ask(HANDLE pipe, std::string command) {
-  DWORD mode = PIPE_READMODE_MESSAGE, done = 0;
-  if (!SetNamedPipeHandleState(pipe, &mode, nullptr, nullptr) ||
-      !Transfer(pipe, true, command.data(), static_cast<DWORD>(command.size()), done,
-                kAnswerWaitMs) ||
-      done != command.size())
-    return std::nullopt;
-  std::string reply(kReplyLimit, '\0');
-  if (!Transfer(pipe, false, reply.data(), kReplyLimit, done, kAnswerWaitMs) || done == 0)
-    return std::nullopt;
-  reply.resize(done);
-  return reply;
-}
-
 }  // namespace
 
 int main() {
@@ -154,10 +107,9 @@ int main() {
   }
   if (!pipe && line.action == CmdAction::Do) pipe = StartTrayProgram(Wide(name));
   if (!pipe) return Fail(cmd_exit::kNoTrayProgram, kNoAnswer);
-  // Anyone may create the name first: only the user's own program in this session hears what
-  // is asked, and only its answer is believed.
-  if (!ServerTrusted(*self, PipeServerIdentity(pipe.Get())) ||
-      !ServerTrusted(*self, PipeObjectIdentity(pipe.Get(), self->session)))
+  // Only the user's own program in this session hears what is asked, and only its answer is
+  // believed.
+  if (!ServedByOwnTrayProgram(pipe.Get(), *self))
     return Fail(cmd_exit::kNoTrayProgram,
                 "The pipe \"" + name +
                     "\" is served by a program of another user, session or integrity level; "

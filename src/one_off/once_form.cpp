@@ -1,8 +1,8 @@
-#include "ui/once_form.h"
+#include "one_off/once_form.h"
 
 #include "actions/event_words.h"
+#include "one_off/one_off_commands.h"
 #include "platform/message_box.h"
-#include "ui/one_off_commands.h"
 
 namespace halcyra {
 namespace {

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "app/app_services.h"
+#include "one_off/pending_one_off.h"
 #include "platform/process_waits.h"
-#include "schedule/one_off.h"
 #include "toolkit/controls.h"
 
 namespace halcyra {

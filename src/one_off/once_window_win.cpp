@@ -1,6 +1,6 @@
-#include "ui/once_window_win.h"
+#include "one_off/once_window_win.h"
 
-#include "ui/once_window_ids.h"
+#include "one_off/once_window_ids.h"
 
 namespace halcyra {
 namespace {

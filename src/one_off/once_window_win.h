@@ -2,8 +2,8 @@
 // shown modally over the (usually hidden) main window from the notification icon's menu.
 #pragma once
 
+#include "one_off/once_form.h"
 #include "toolkit/bound_window_win.h"
-#include "ui/once_form.h"
 
 namespace halcyra {
 

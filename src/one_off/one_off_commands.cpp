@@ -1,4 +1,4 @@
-#include "ui/one_off_commands.h"
+#include "one_off/one_off_commands.h"
 
 #include <cstdio>
 #include <memory>

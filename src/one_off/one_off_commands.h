@@ -6,10 +6,10 @@
 #include <string>
 #include <string_view>
 
+#include "one_off/pending_one_off.h"
 #include "platform/clock.h"
 #include "platform/process_waits.h"
 #include "platform/system_load.h"
-#include "schedule/one_off.h"
 #include "schedule/timer_schedule.h"
 
 namespace halcyra {

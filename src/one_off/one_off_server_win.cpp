@@ -1,4 +1,4 @@
-#include "ui/one_off_server_win.h"
+#include "one_off/one_off_server_win.h"
 
 #include <sddl.h>
 

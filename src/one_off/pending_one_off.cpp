@@ -1,4 +1,4 @@
-#include "schedule/one_off.h"
+#include "one_off/pending_one_off.h"
 
 #include <algorithm>
 #include <cmath>

@@ -12,10 +12,10 @@
 #include <utility>
 
 #include "core/date_time.h"
+#include "one_off/quiet_rule.h"
 #include "platform/process_waits.h"
 #include "platform/system_load.h"
 #include "schedule/pending_request.h"
-#include "schedule/quiet_rule.h"
 
 namespace halcyra {
 

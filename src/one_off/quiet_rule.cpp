@@ -1,4 +1,4 @@
-#include "schedule/quiet_rule.h"
+#include "one_off/quiet_rule.h"
 
 #include <utility>
 

@@ -8,8 +8,8 @@
 #include "app/settings_keys.h"
 #include "app/startup.h"
 #include "core/text.h"
+#include "one_off/one_off_commands.h"
 #include "schedule/timer_list.h"
-#include "ui/one_off_commands.h"
 #include "ui/password_rules.h"
 #include "ui/service_step.h"
 

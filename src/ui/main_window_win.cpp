@@ -9,6 +9,8 @@
 
 #include "app/paths.h"
 #include "core/text.h"
+#include "one_off/once_window_win.h"
+#include "one_off/one_off_commands.h"
 #include "platform/win32/machine_control_win.h"
 #include "platform/win32/utf8_win.h"
 #include "platform/win32/win32_cleanup_tasks_win.h"
@@ -18,8 +20,6 @@
 #include "toolkit/dpi_win.h"
 #include "toolkit/sized_icon_win.h"
 #include "ui/main_window_ids.h"
-#include "ui/once_window_win.h"
-#include "ui/one_off_commands.h"
 #include "ui/password_prompt_win.h"
 #include "ui/settings_pages_win.h"
 

@@ -14,11 +14,11 @@
 #include <optional>
 
 #include "actions/countdown_window_win.h"
+#include "one_off/once_form.h"
+#include "one_off/one_off_server_win.h"
 #include "platform/win32/win32_system_services_win.h"
 #include "toolkit/bound_window_win.h"
 #include "ui/main_form.h"
-#include "ui/once_form.h"
-#include "ui/one_off_server_win.h"
 #include "ui/page_background_win.h"
 #include "ui/tray_icon_win.h"
 #include "ui/tray_menu_win.h"

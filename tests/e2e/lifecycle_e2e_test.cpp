@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "driver/driver_win.h"
+#include "one_off/once_window_ids.h"
 #include "ui/main_window_ids.h"
-#include "ui/once_window_ids.h"
 #include "ui/password_prompt_ids.h"
 
 namespace halcyra::e2e {

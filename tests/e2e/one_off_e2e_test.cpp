@@ -8,9 +8,9 @@
 
 #include "core/peer_identity.h"
 #include "driver/driver_win.h"
+#include "one_off/once_window_ids.h"
 #include "platform/win32/process_identity_win.h"
 #include "ui/main_window_ids.h"
-#include "ui/once_window_ids.h"
 #include "ui/password_prompt_ids.h"
 
 namespace halcyra::e2e {

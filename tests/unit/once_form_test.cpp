@@ -1,11 +1,11 @@
 // The one-off action window: what each "when" asks for, and how OK and Cancel pending action
 // reach the request the tray program holds.
-#include "ui/once_form.h"
+#include "one_off/once_form.h"
 
 #include <gtest/gtest.h>
 
 #include "cmd/command_line.h"
-#include "ui/one_off_commands.h"
+#include "one_off/one_off_commands.h"
 #include "unit/main_form_fixture.h"
 
 namespace halcyra {

@@ -1,11 +1,10 @@
 // One-off requests: HalcyraCmd's command line, and when a pending request falls due.
-#include "schedule/one_off.h"
-
 #include <gtest/gtest.h>
 
 #include "cmd/command_line.h"
 #include "core/command_line_words.h"
 #include "core/peer_identity.h"
+#include "one_off/pending_one_off.h"
 #include "support/fakes.h"
 
 namespace halcyra {

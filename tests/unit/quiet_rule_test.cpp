@@ -1,5 +1,5 @@
 // When the computer counts as quiet: minute averages from cumulative counters.
-#include "schedule/quiet_rule.h"
+#include "one_off/quiet_rule.h"
 
 #include <gtest/gtest.h>
 

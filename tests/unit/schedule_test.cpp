@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "schedule/one_off.h"
+#include "one_off/pending_one_off.h"
 #include "unit/main_form_fixture.h"
 
 namespace halcyra {

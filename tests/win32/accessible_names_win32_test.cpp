@@ -13,6 +13,8 @@
 
 #include "actions/countdown_window_ids.h"
 #include "actions/countdown_window_win.h"
+#include "one_off/once_window_ids.h"
+#include "one_off/once_window_win.h"
 #include "platform/portable/portable_text_files.h"
 #include "schedule/timer_editor_ids.h"
 #include "schedule/timer_editor_win.h"
@@ -22,8 +24,6 @@
 #include "toolkit/control_binder_win.h"
 #include "toolkit/dpi_win.h"
 #include "ui/main_window_ids.h"
-#include "ui/once_window_ids.h"
-#include "ui/once_window_win.h"
 #include "ui/password_prompt_win.h"
 #include "ui/settings_pages_win.h"
 #include "win32/window_fakes.h"

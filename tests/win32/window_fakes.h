@@ -4,11 +4,11 @@
 #include <optional>
 #include <string>
 
+#include "one_off/once_form.h"
 #include "platform/portable/portable_text_files.h"
 #include "schedule/timer_editor.h"
 #include "schedule/timer_page.h"
 #include "support/fakes.h"
-#include "ui/once_form.h"
 #include "ui/settings_pages.h"
 
 namespace halcyra::test {

@@ -14,9 +14,9 @@
 
 #include "actions/countdown_window_ids.h"
 #include "driver/driver_win.h"
+#include "one_off/once_window_ids.h"
 #include "schedule/timer_editor_ids.h"
 #include "ui/main_window_ids.h"
-#include "ui/once_window_ids.h"
 #include "ui/password_prompt_ids.h"
 #include "wizard/wizard_ids.h"
 
