@@ -48,4 +48,51 @@ Settings LoadSettings(const SettingsFile& file) {
   return settings;
 }
 
+void SaveGeneralSettings(SettingsFile& file, const GeneralSettings& general) {
+  file.WriteString(kGeneralSection, kShowSystemTrayKey, FlagText(general.showSystemTray));
+  file.WriteString(kGeneralSection, kPreventTimeChangeKey, FlagText(general.preventTimeChange));
+  file.WriteString(kGeneralSection, kDurationKey, general.duration);
+  file.WriteString(kGeneralSection, kEnableAbortKey, FlagText(general.enableAbort));
+}
+
+void SaveHotkeySetting(SettingsFile& file, std::size_t slot, const std::string& text) {
+  file.WriteString(kHotkeysSection, kHotkeyKeys.at(slot), text.empty() ? kNoHotkeyText : text);
+}
+
+void SaveSoundSettings(SettingsFile& file, const SoundSettings& sound) {
+  if (!sound.enabled) {
+    file.WriteString(kSoundSection, kSoundEnabledKey, SoundFlagText(false));
+    return;
+  }
+  file.WriteString(kSoundSection, kSoundEnabledKey, SoundFlagText(true));
+  file.WriteString(kSoundSection, kSoundPathKey, sound.path);
+  file.WriteString(kSoundSection, kLoopKey, SoundFlagText(sound.loop));
+  file.WriteString(kSoundSection, kSetVolumeKey, SoundFlagText(sound.setVolume));
+  file.WriteInteger(kSoundSection, kVolumeKey, sound.volume);
+}
+
+void SaveCleanupSettings(SettingsFile& file, const CleanupSettings& cleanUp) {
+  for (std::size_t i = 0; i < kCleanupKeys.size(); ++i)
+    file.WriteString(kCleanupSection, kCleanupKeys[i], FlagText(cleanUp[i]));
+}
+
+void SavePasswordSettings(SettingsFile& file, bool enabled,
+                          const std::optional<std::string>& newDigest) {
+  if (!enabled) {
+    file.WriteString(kPasswordSection, kPasswordEnabledKey, FlagText(false));
+    file.DeleteKey(kPasswordSection, kPasswordKey);
+  } else if (newDigest) {
+    file.WriteString(kPasswordSection, kPasswordEnabledKey, FlagText(true));
+    file.WriteString(kPasswordSection, kPasswordKey, *newDigest);
+  }
+}
+
+void SaveLogEnabled(SettingsFile& file, bool enabled) {
+  file.WriteString(kLogSection, kLogEnabledKey, FlagText(enabled));
+}
+
+void StampLastReboot(SettingsFile& file, DateTime when) {
+  file.WriteDateTime(kLogSection, kLastRebootTimeKey, when);
+}
+
 }  // namespace halcyra

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
 
 #include "app/settings_file.h"
@@ -64,5 +65,21 @@ LogSettings LoadLogSettings(const SettingsFile& file);
 HotkeySettings LoadHotkeySettings(const SettingsFile& file);
 PasswordSettings LoadPasswordSettings(const SettingsFile& file);
 Settings LoadSettings(const SettingsFile& file);
+
+// The writers keep the order in which the keys have always been written, so that a file that
+// gets them for the first time holds them in that order. Each throws SettingsWriteError.
+// AppPath stays as the first start wrote it.
+void SaveGeneralSettings(SettingsFile& file, const GeneralSettings& general);
+// An empty text is stored as "None".
+void SaveHotkeySetting(SettingsFile& file, std::size_t slot, const std::string& text);
+// With the alarm off only the flag is written: the file keeps the rest for the next time.
+void SaveSoundSettings(SettingsFile& file, const SoundSettings& sound);
+void SaveCleanupSettings(SettingsFile& file, const CleanupSettings& cleanUp);
+// On with a new digest stores it; on without one keeps the stored digest; off deletes it.
+void SavePasswordSettings(SettingsFile& file, bool enabled,
+                          const std::optional<std::string>& newDigest);
+void SaveLogEnabled(SettingsFile& file, bool enabled);
+// Just before a timer's reboot.
+void StampLastReboot(SettingsFile& file, DateTime when);
 
 }  // namespace halcyra

@@ -16,4 +16,16 @@ std::optional<std::vector<std::string>> ReadTimerLines(const SettingsFile& file)
   return file.ReadSectionLines(kTimerSection);
 }
 
+void WriteTimerEntry(SettingsFile& file, const std::string& title, const std::string& entry) {
+  file.WriteString(kTimerSection, title, entry);
+}
+
+void WriteTimerSection(SettingsFile& file, const std::vector<std::string>& entries) {
+  file.WriteSection(kTimerSection, entries);
+}
+
+bool RemoveTimerEntry(SettingsFile& file, const std::string& title) {
+  return file.RemoveKey(kTimerSection, title);
+}
+
 }  // namespace halcyra

@@ -18,4 +18,12 @@ std::string ReadTimerEntry(const SettingsFile& file, const std::string& title);
 // cannot be read whole.
 std::optional<std::vector<std::string>> ReadTimerLines(const SettingsFile& file);
 
+// Writes one timer's entry under its title; throws SettingsWriteError.
+void WriteTimerEntry(SettingsFile& file, const std::string& title, const std::string& entry);
+// Replaces the whole section in one write; refused, it leaves the section as it was.
+void WriteTimerSection(SettingsFile& file, const std::vector<std::string>& entries);
+// Takes the timer out, in whatever letter case a hand edit left its title; says whether it is
+// gone.
+bool RemoveTimerEntry(SettingsFile& file, const std::string& title);
+
 }  // namespace halcyra

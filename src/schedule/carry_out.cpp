@@ -1,14 +1,13 @@
 #include "schedule/carry_out.h"
 
 #include "app/settings.h"
-#include "app/settings_keys.h"
 #include "app/timer_section.h"
 
 namespace halcyra {
 
 bool TakeOnceOnly(DueTimer& due, SettingsFile& settings) {
   const std::string entry = ReadTimerEntry(settings, due.title);
-  if (!settings.RemoveKey(kTimerSection, due.title)) return false;
+  if (!RemoveTimerEntry(settings, due.title)) return false;
   due.takenEntry = entry;
   return true;
 }
@@ -31,7 +30,7 @@ CarryOutEnd CarryOut(DueTimer& due, SettingsFile& settings, const EventLogServic
   if (due.event.Is(PowerEvent::Reboot) && sink.StampsReboot()) {
     // Without it, a machine back within this minute would reboot once more.
     try {
-      settings.WriteDateTime(kLogSection, kLastRebootTimeKey, EncodeDateTime(clock.Now()));
+      StampLastReboot(settings, EncodeDateTime(clock.Now()));
     } catch (const SettingsWriteError& error) {
       stamped = false;
       sink.WriteFailed(error);
@@ -45,7 +44,7 @@ CarryOutEnd FinishCarryOut(DueTimer& due, SettingsFile& settings, CarryOutSink& 
   if (sink.Act(due)) return CarryOutEnd::Done;
   if (due.takenEntry && due.event.event) {
     try {
-      settings.WriteString(kTimerSection, due.title, *due.takenEntry);
+      WriteTimerEntry(settings, due.title, *due.takenEntry);
       due.takenEntry.reset();
     } catch (const SettingsWriteError& error) {
       sink.WriteFailed(error);

@@ -154,7 +154,7 @@ void TFrmTimer::WriteEditedEntry(SettingsFile& file, const std::string& oldTitle
   // would drop every other timer.
   if (!found) throw SettingsWriteError(file.Path());
   entries.push_back(EdtTitle.text + "=" + value);
-  file.WriteSection(kTimerSection, entries);
+  WriteTimerSection(file, entries);
 }
 
 void TFrmTimer::BtnOKClick() {
@@ -171,7 +171,7 @@ void TFrmTimer::BtnOKClick() {
     if (selected >= 0)
       WriteEditedEntry(file, oldTitle, value);
     else
-      file.WriteString(kTimerSection, EdtTitle.text, value);
+      WriteTimerEntry(file, EdtTitle.text, value);
   } catch (const SettingsWriteError&) {
     services_.boxes.Show(SettingsSaveFailedMessage(file.Path()), kAppTitle,
                          mb::kOk | mb::kIconError);

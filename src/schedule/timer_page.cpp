@@ -1,6 +1,6 @@
 #include "schedule/timer_page.h"
 
-#include "app/settings_keys.h"
+#include "app/timer_section.h"
 
 namespace halcyra {
 
@@ -37,7 +37,7 @@ void TimerPage::BtnDeleteClick() {
   for (std::size_t i = LvwTimer.rows.size(); i-- > 0;) {
     if (!LvwTimer.rows[i].selected) continue;
     SettingsFile file = app_.OpenSettings();
-    const bool gone = file.RemoveKey(kTimerSection, LvwTimer.rows[i].caption);
+    const bool gone = RemoveTimerEntry(file, LvwTimer.rows[i].caption);
     if (check_ == DeleteCheck::Verified && !gone) {
       app_.boxes.Show(
           "Can not delete the timer. You must be given \"modify\" access to the file: \"" +

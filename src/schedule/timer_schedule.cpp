@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "app/settings.h"
-#include "app/settings_keys.h"
 #include "app/timer_section.h"
 #include "schedule/immediate_action.h"
 #include "schedule/next_wake.h"
@@ -179,7 +178,7 @@ void TimerSchedule::ReloadTimers() {
     if (kept.dueMinute) return !SameMinute(*kept.dueMinute, now);
     // Changed or removed by someone else meanwhile, it is another timer or none.
     if (ReadTimerEntry(file, kept.title) != kept.entry) return true;
-    return file.RemoveKey(kTimerSection, kept.title);
+    return RemoveTimerEntry(file, kept.title);
   });
   LoadTimers(file);
 }

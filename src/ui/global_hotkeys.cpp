@@ -27,7 +27,7 @@ void GlobalHotkeys::ApplyChanges(SettingsFile& file, const HotkeyTexts& texts) {
     const std::string& text = texts[i];
     if (!text.empty()) {
       if (stored[i] == text) continue;
-      file.WriteString(kHotkeysSection, slot.key, text);
+      SaveHotkeySetting(file, i, text);
       const ParsedHotkey parsed = ParseHotkeyText(text);
       // Registering an id again keeps its old combination alive beside the new one.
       if (Ids[i] == -1)
@@ -40,7 +40,7 @@ void GlobalHotkeys::ApplyChanges(SettingsFile& file, const HotkeyTexts& texts) {
                     kAppTitle, mb::kOk | mb::kIconError);
     } else {
       if (stored[i] != kNoHotkeyText) registry_.Unregister(Ids[i]);
-      file.WriteString(kHotkeysSection, slot.key, kNoHotkeyText);
+      SaveHotkeySetting(file, i, "");
     }
   }
 }

@@ -321,19 +321,17 @@ void TFrmMain::BtnOKClick() {
 }
 
 void TFrmMain::SaveSettings(SettingsFile& file) {
-  file.WriteString(kGeneralSection, kShowSystemTrayKey, FlagText(ChkSystemTray.Checked()));
-  file.WriteString(kGeneralSection, kPreventTimeChangeKey, FlagText(ChkNoChangeTime.Checked()));
+  SaveGeneralSettings(file, {ChkSystemTray.Checked(), ChkNoChangeTime.Checked(), SpinDuration.text,
+                             ChkAbort.Checked()});
   if (ChkNoChangeTime.Checked())
     services_.clockGuard.Arm(services_.clock);
   else
     services_.clockGuard.Disarm();
-  file.WriteString(kGeneralSection, kDurationKey, SpinDuration.text);
-  file.WriteString(kGeneralSection, kEnableAbortKey, FlagText(ChkAbort.Checked()));
   Hotkeys.ApplyChanges(file, HotkeyFieldTexts());
   SaveSoundSection(file);
   SaveCleanupSection(file);
   SavePassword(file);
-  file.WriteString(kLogSection, kLogEnabledKey, FlagText(ChkEnableLog.Checked()));
+  SaveLogEnabled(file, ChkEnableLog.Checked());
 }
 
 HotkeyTexts TFrmMain::HotkeyFieldTexts() {

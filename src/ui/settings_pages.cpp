@@ -5,7 +5,7 @@
 #include <utility>
 
 #include "actions/event_log.h"
-#include "app/settings_keys.h"
+#include "app/settings.h"
 #include "app/startup.h"
 #include "ui/password_rules.h"
 
@@ -103,21 +103,15 @@ bool SettingsPages::CheckShownPage(bool passwordShown, bool soundShown) {
 }
 
 void SettingsPages::SaveSoundSection(SettingsFile& file) {
-  if (ChkEnableSound.Checked()) {
-    file.WriteString(kSoundSection, kSoundEnabledKey, "True");
-    file.WriteString(kSoundSection, kSoundPathKey, EdtSoundPath.text);
-    file.WriteString(kSoundSection, kLoopKey, SoundFlagText(ChkLoop.Checked()));
-    file.WriteString(kSoundSection, kSetVolumeKey, SoundFlagText(ChkSetVolume.Checked()));
-    file.WriteInteger(kSoundSection, kVolumeKey,
-                      static_cast<int>(VolumeFromPosition(TckBarVolume.position)));
-  } else {
-    file.WriteString(kSoundSection, kSoundEnabledKey, "False");
-  }
+  SaveSoundSettings(
+      file, {ChkEnableSound.Checked(), EdtSoundPath.text, ChkLoop.Checked(), ChkSetVolume.Checked(),
+             static_cast<int>(VolumeFromPosition(TckBarVolume.position))});
 }
 
 void SettingsPages::SaveCleanupSection(SettingsFile& file) {
-  for (std::size_t i = 0; i < kCleanupKeys.size(); ++i)
-    file.WriteString(kCleanupSection, kCleanupKeys[i], FlagText(LvwCleanup.items[i].checked));
+  CleanupSettings cleanUp{};
+  for (std::size_t i = 0; i < cleanUp.size(); ++i) cleanUp[i] = LvwCleanup.items[i].checked;
+  SaveCleanupSettings(file, cleanUp);
 }
 
 namespace {
@@ -255,16 +249,16 @@ void SettingsPages::ChkPasswordClick() {
 
 void SettingsPages::SavePassword(SettingsFile& file) {
   if (ChkPassword.Checked()) {
-    if (EdtPwd.text != PasswordPlaceholder) {
-      file.WriteString(kPasswordSection, kPasswordEnabledKey, "True");
-      file.WriteString(kPasswordSection, kPasswordKey, PasswordDigest(EdtPwd.text));
-    }
+    // The placeholder stands for the stored password, which stays.
+    SavePasswordSettings(file, true,
+                         EdtPwd.text != PasswordPlaceholder
+                             ? std::optional<std::string>(PasswordDigest(EdtPwd.text))
+                             : std::nullopt);
     EdtPwd.text = EdtPwdConfirm.text = PasswordPlaceholder;
   } else {
     EdtPwd.text.clear();
     EdtPwdConfirm.text.clear();
-    file.WriteString(kPasswordSection, kPasswordEnabledKey, "false");
-    file.DeleteKey(kPasswordSection, kPasswordKey);
+    SavePasswordSettings(file, false, std::nullopt);
   }
 }
 

@@ -1,5 +1,6 @@
 #include "wizard/wizard_form.h"
 
+#include "app/settings.h"
 #include "app/settings_keys.h"
 #include "app/timer_section.h"
 #include "schedule/timer_list.h"
@@ -56,18 +57,14 @@ void TForm1::BtnBackClick() {
 void TForm1::SaveWizardSettings() {
   FinishHotkeyFields();
   SettingsFile file = pages_.app.OpenSettings();
-  file.WriteString(kGeneralSection, kShowSystemTrayKey, FlagText(ChkSystemTray.Checked()));
-  file.WriteString(kGeneralSection, kPreventTimeChangeKey, FlagText(ChkNoChangeTime.Checked()));
-  file.WriteString(kGeneralSection, kDurationKey, SpinDuration.text);
-  file.WriteString(kGeneralSection, kEnableAbortKey, FlagText(ChkAbort.Checked()));
+  SaveGeneralSettings(file, {ChkSystemTray.Checked(), ChkNoChangeTime.Checked(), SpinDuration.text,
+                             ChkAbort.Checked()});
   const auto fields = HotkeyFields();
-  for (std::size_t i = 0; i < fields.size(); ++i)
-    file.WriteString(kHotkeysSection, kHotkeySlots[i].key,
-                     fields[i]->text.empty() ? kNoHotkeyText : fields[i]->text);
+  for (std::size_t i = 0; i < fields.size(); ++i) SaveHotkeySetting(file, i, fields[i]->text);
   SaveSoundSection(file);
   SaveCleanupSection(file);
   SavePassword(file);
-  file.WriteString(kLogSection, kLogEnabledKey, FlagText(ChkEnableLog.Checked()));
+  SaveLogEnabled(file, ChkEnableLog.Checked());
 }
 
 std::optional<TTimerRecord> TForm1::TimerOfRow(const std::string& title) const {
