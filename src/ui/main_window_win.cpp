@@ -38,10 +38,10 @@ constexpr UINT_PTR kTimer1 = 1;
 constexpr ULONGLONG kSameMomentMs = 50;
 // The main loop hands HalcyraCmd's pipe its turn with this message.
 constexpr UINT kServeOneOffMessage = WM_APP + 16;
-// A process a one-off request waits for ended (posted from a thread of the system's pool).
-constexpr UINT kLookNowMessage = WM_APP + 18;
 // An action the logic left for the main loop.
 constexpr UINT kPostedActionMessage = WM_APP + 17;
+// A process a one-off request waits for ended (posted from a thread of the system's pool).
+constexpr UINT kLookNowMessage = WM_APP + 18;
 constexpr UINT kTrayCallbackMessage = ids::kTrayCallbackMessage;
 constexpr UINT_PTR kTrayRetryTimer = 2;
 // HalcyraCmd's pipe gets its turn in a modal loop with the schedule's tick, or with this timer
