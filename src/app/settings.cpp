@@ -48,9 +48,11 @@ Settings LoadSettings(const SettingsFile& file) {
   return settings;
 }
 
-void SaveGeneralSettings(SettingsFile& file, const GeneralSettings& general) {
+void SaveGeneralSettings(SettingsFile& file, const GeneralSettings& general,
+                         const std::function<void()>& guardWritten) {
   file.WriteString(kGeneralSection, kShowSystemTrayKey, FlagText(general.showSystemTray));
   file.WriteString(kGeneralSection, kPreventTimeChangeKey, FlagText(general.preventTimeChange));
+  if (guardWritten) guardWritten();
   file.WriteString(kGeneralSection, kDurationKey, general.duration);
   file.WriteString(kGeneralSection, kEnableAbortKey, FlagText(general.enableAbort));
 }

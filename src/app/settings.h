@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -68,8 +69,10 @@ Settings LoadSettings(const SettingsFile& file);
 
 // The writers keep the order in which the keys have always been written, so that a file that
 // gets them for the first time holds them in that order. Each throws SettingsWriteError.
-// AppPath stays as the first start wrote it.
-void SaveGeneralSettings(SettingsFile& file, const GeneralSettings& general);
+// AppPath stays as the first start wrote it. `guardWritten` runs right after PreventTimeChange
+// is written, so that the clock guard follows what the file says even if a later write fails.
+void SaveGeneralSettings(SettingsFile& file, const GeneralSettings& general,
+                         const std::function<void()>& guardWritten = {});
 // An empty text is stored as "None".
 void SaveHotkeySetting(SettingsFile& file, std::size_t slot, const std::string& text);
 // With the alarm off only the flag is written: the file keeps the rest for the next time.

@@ -321,12 +321,15 @@ void TFrmMain::BtnOKClick() {
 }
 
 void TFrmMain::SaveSettings(SettingsFile& file) {
-  SaveGeneralSettings(file, {ChkSystemTray.Checked(), ChkNoChangeTime.Checked(), SpinDuration.text,
-                             ChkAbort.Checked()});
-  if (ChkNoChangeTime.Checked())
-    services_.clockGuard.Arm(services_.clock);
-  else
-    services_.clockGuard.Disarm();
+  SaveGeneralSettings(
+      file,
+      {ChkSystemTray.Checked(), ChkNoChangeTime.Checked(), SpinDuration.text, ChkAbort.Checked()},
+      [this] {
+        if (ChkNoChangeTime.Checked())
+          services_.clockGuard.Arm(services_.clock);
+        else
+          services_.clockGuard.Disarm();
+      });
   Hotkeys.ApplyChanges(file, HotkeyFieldTexts());
   SaveSoundSection(file);
   SaveCleanupSection(file);

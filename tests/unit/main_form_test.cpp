@@ -354,8 +354,10 @@ TEST_F(MainFormTest, FailedSaveReportsThenCancelsAndKeepsEarlierKeys) {
   f.SpinDuration.text = "45";
   f.ChkAbort.Click();
   f.ChkEnableLog.Click();
+  f.ChkNoChangeTime.Click();
   ini_.writesBeforeRefusal = 3;  // ShowSystemTray, PreventTimeChange, Duration
   f.BtnOKClick();
+  EXPECT_TRUE(guard_.ClockGuardOn) << "the guard follows the PreventTimeChange it wrote";
   ASSERT_EQ(boxes_.shown.size(), 1u);
   EXPECT_EQ(boxes_.shown[0].text,
             "Can not save settings. You must be given \"modify\" access to the file: \"" +
