@@ -55,12 +55,17 @@ void CompanionSchedule::Reload() {
   // The old handles go first: no wake-up timer is armed twice.
   timers_.clear();
   loaded_ = services_.stamps.Stamp(GetSettingsPath(services_.os));
-  if (!Refusal(false).empty()) return;
-  timers_ = LoadTimers(Settings(), {services_.os, services_.clock, services_.wakeTimers});
   // The read goes by name: a file swapped for a link after the check was read through it, and
-  // nothing read then counts.
-  if (!Refusal(false).empty()) {
+  // nothing read then counts. A refused file is read again at the next look, since the stamp
+  // of a file put back may equal the one taken here.
+  bool refused = !Refusal(false).empty();
+  if (!refused) {
+    timers_ = LoadTimers(Settings(), {services_.os, services_.clock, services_.wakeTimers});
+    refused = !Refusal(false).empty();
+  }
+  if (refused) {
     timers_.clear();
+    loaded_.reset();
     return;
   }
   const std::string path = GetSettingsPath(services_.os);

@@ -257,8 +257,12 @@ TEST_F(CompanionScheduleTest, ASharedFileThatIsNotWhatItSeemsStopsEverything) {
   inspector_.facts.erase(LogPath());
   inspector_.next[SettingsPath()] = {{FileFacts::Found::Yes, false, false, 1, SettingsPath()},
                                      {FileFacts::Found::Yes, false, true, 1, "C:\\Other.ini"}};
-  EXPECT_TRUE(Start().Timers().empty());
+  CompanionSchedule& swapped = Start();
+  EXPECT_TRUE(swapped.Timers().empty());
   EXPECT_NE(log_.lines.back().find("is a link"), std::string::npos) << log_.lines.back();
+  swapped.Tick();
+  EXPECT_EQ(power_.calls, std::vector<std::string>{kPowerOffCall})
+      << "put back unchanged, it is read at the next look and its timer fires";
 }
 
 }  // namespace
