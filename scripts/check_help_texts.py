@@ -46,27 +46,36 @@ NOT_OURS = {
 }
 
 LITERAL = re.compile(r'"((?:[^"\\\n]|\\.)*)"')
-ADJACENT = re.compile(r'"\s*\n?\s*"')
+# A literal's end, blanks, and the next literal's start: adjacent literals are one string.
+ADJACENT = re.compile(r'(?<!\\)"\s*"')
+COMMENT = re.compile(r'//[^\n]*|/\*.*?\*/', re.S)
 
 
-def program_texts() -> str:
-    """Every string of the sources and the resource scripts, adjacent literals joined, one per
-    line."""
-    texts = []
+def program_texts() -> set:
+    """Every string of the sources and the resource scripts, adjacent literals joined, each
+    whole and each of its lines; comments are no texts."""
+    texts = set()
     files = [p for p in (root / "src").rglob("*") if p.suffix in (".cpp", ".h")]
-    files += list((root / "res").glob("*.rc")) + list((root / "res").glob("*.mc"))
+    files += list((root / "res").glob("*.rc"))
     for path in files:
-        source = ADJACENT.sub("", path.read_text(encoding="utf-8", errors="replace"))
-        for literal in LITERAL.findall(source):
-            texts.append(literal.replace('\\"', '"').replace("\\\\", "\\"))
-    return "\n".join(texts)
+        source = path.read_text(encoding="utf-8", errors="replace")
+        # Comments go first, but a "//" inside a string (a URL) is no comment.
+        source = re.sub(r'"(?:[^"\\\n]|\\.)*"|' + COMMENT.pattern,
+                        lambda m: m.group(0) if m.group(0).startswith('"') else " ", source,
+                        flags=re.S)
+        for literal in LITERAL.findall(ADJACENT.sub("", source)):
+            text = literal.replace('\\"', '"').replace("\\n", "\n").replace("\\\\", "\\")
+            texts.add(text)
+            texts.update(line.strip() for line in text.split("\n"))
+    return texts
 
 
 def help_quotes():
     for page in sorted((root / "help").glob("*.html")):
         text = re.sub(r"<pre>.*?</pre>", " ", page.read_text(encoding="utf-8"), flags=re.S)
         text = html.unescape(re.sub(r"<[^>]+>", "", text)).replace("\n", " ")
-        for quote in re.findall(r'"([^"]{1,200})"', text):
+        text = text.replace("\u201c", '"').replace("\u201d", '"')
+        for quote in re.findall(r'"([^"]+)"', text):
             yield page.name, re.sub(r"\s+", " ", quote)
 
 

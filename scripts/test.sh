@@ -44,8 +44,9 @@ run_gtest() {
     RETRIED=$((RETRIED + 1))
   fi
   local passed failed expected
-  passed=$(sed -n 's/^\[  PASSED  \] \([0-9]*\) test.*/\1/p' "$out" | tail -1)
-  failed=$(sed -n 's/^\[  FAILED  \] \([0-9]*\) test.*/\1/p' "$out" | tail -1)
+  # Summed over the summaries: a suite run with --gtest_repeat prints one per round.
+  passed=$(sed -n 's/^\[  PASSED  \] \([0-9]*\) test.*/\1/p' "$out" | awk '{s += $1} END {print s + 0}')
+  failed=$(sed -n 's/^\[  FAILED  \] \([0-9]*\) test.*/\1/p' "$out" | awk '{s += $1} END {print s + 0}')
   passed=${passed:-0}
   failed=${failed:-0}
   expected=$(listed_tests "$@")
