@@ -92,6 +92,7 @@ check_step format bash -c 'find src tests fuzz bench -name "*.cpp" -o -name "*.h
 check_step layers python3 scripts/check_layers.py
 check_step wide-api python3 scripts/check_wide_api.py
 check_step help-texts python3 scripts/check_help_texts.py
+check_step policy-templates python3 scripts/check_policy_templates.py
 check_step mutant-listings scripts/mutants.sh --check
 
 timed_build() {
