@@ -126,6 +126,23 @@ endfunction()
 set(HALCYRA_MSI_NAME Halcyra-${PROJECT_VERSION}-x64.msi)
 halcyra_msi(package_msi ${PROJECT_VERSION} ${CMAKE_BINARY_DIR}/${HALCYRA_MSI_NAME})
 
+# The administrative templates go beside the package, not into it: administrators copy them into
+# a policy store or import them into Intune, which no installation on a client does. The release
+# carries the folder as it is laid out here, the ADML in its language's subfolder.
+set(POLICY_SOURCE ${CMAKE_SOURCE_DIR}/installer/policy)
+set(POLICY_DIR ${CMAKE_BINARY_DIR}/policy)
+add_custom_command(
+  OUTPUT ${POLICY_DIR}/Halcyra.admx ${POLICY_DIR}/en-US/Halcyra.adml
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${POLICY_DIR}/en-US
+  COMMAND ${CMAKE_COMMAND} -E copy ${POLICY_SOURCE}/Halcyra.admx ${POLICY_DIR}/Halcyra.admx
+  COMMAND ${CMAKE_COMMAND} -E copy ${POLICY_SOURCE}/en-US/Halcyra.adml
+          ${POLICY_DIR}/en-US/Halcyra.adml
+  DEPENDS ${POLICY_SOURCE}/Halcyra.admx ${POLICY_SOURCE}/en-US/Halcyra.adml
+  VERBATIM
+  COMMENT "Copying the administrative templates")
+add_custom_target(policy_templates ALL
+  DEPENDS ${POLICY_DIR}/Halcyra.admx ${POLICY_DIR}/en-US/Halcyra.adml)
+
 # winget's manifests for this package (cmake/winget.cmake): INSTALLER_URL is where the release
 # puts it; without one the manifest carries a placeholder.
 if(NOT DEFINED INSTALLER_URL)
