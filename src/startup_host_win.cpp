@@ -88,10 +88,18 @@ int Win32StartupHost::RunMainWindow(const MainWindowStart& start) {
       DispatchMessageW(&msg);
     }
     main.MainLoopRuns();
+    HANDLE waits[2] = {};
+    DWORD count = 0;
     const HANDLE channel = main.OneOffEvent();
-    const DWORD woke = MsgWaitForMultipleObjectsEx(channel ? 1 : 0, &channel, main.OneOffWaitMs(),
-                                                   QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-    if (woke == WAIT_TIMEOUT || (channel && woke == WAIT_OBJECT_0)) main.ServeOneOff();
+    if (channel) waits[count++] = channel;
+    const HANDLE folder = main.SettingsFolderEvent();
+    if (folder) waits[count++] = folder;
+    const DWORD woke = MsgWaitForMultipleObjectsEx(count, waits, main.OneOffWaitMs(), QS_ALLINPUT,
+                                                   MWMO_INPUTAVAILABLE);
+    if (woke == WAIT_TIMEOUT || (channel && woke == WAIT_OBJECT_0))
+      main.ServeOneOff();
+    else if (folder && woke == WAIT_OBJECT_0 + count - 1)
+      main.SettingsFolderChanged();
   }
 }
 

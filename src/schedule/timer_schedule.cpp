@@ -1,6 +1,7 @@
 #include "schedule/timer_schedule.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "app/settings.h"
 #include "app/timer_section.h"
@@ -21,6 +22,8 @@ void TimerSchedule::Timer1Timer() {
     AdvanceFiring();
     return;
   }
+  lookOwed_ = false;
+  if (std::exchange(reloadOwed_, false)) Reload();
   const Clock& clock = services_.firing.clock;
   LocalTime now = clock.Now();
   if (services_.clockGuard.Check(clock, services_.machine)) now = clock.Now();
@@ -40,6 +43,7 @@ unsigned TimerSchedule::TickIntervalMs() const {
   // Under an action's message nothing fires; what falls due meanwhile is looked at each second,
   // so that it fires soon after the message has been answered.
   if (acting_ > 0) return kLookWithinMinuteMs;
+  if (lookOwed_ || reloadOwed_) return kShortestTickMs;
   const Clock& clock = services_.firing.clock;
   const LocalTime now = clock.Now();
   std::uint64_t ms = MsUntilNextLook(Timers, now, LastHandled);
@@ -52,6 +56,7 @@ unsigned TimerSchedule::TickIntervalMs() const {
 }
 
 bool TimerSchedule::LookNow() {
+  lookOwed_ = true;
   if (!running_ || firing_ || acting_ > 0) return false;
   Timer1Timer();
   return true;

@@ -81,10 +81,12 @@ class TimerSchedule final : private FiringHost {
   // A hotkey's action, at once; nothing while another action is being carried out.
   void RunImmediateAction(const EventWord& event);
   // The clock was set, the computer came back from sleep or a process a one-off waits for
-  // ended: the guard, the timers and the request look at once, as a tick would, unless a
-  // countdown or an action is under way.
-  // Says whether it looked.
+  // ended: the guard, the timers and the request look at once, as a tick would; under a
+  // countdown or an action, at the first tick after it. Says whether it looked now.
   bool LookNow();
+  // Another session or the service wrote the settings file: the timers are read again at the
+  // next tick that is not part of an action, which comes at once.
+  void FileChanged() { reloadOwed_ = true; }
   // The program ends: a countdown still open closes as at its other ends.
   void ProgramEnds();
   // Loads the timers and arms their wake-up timers; the old handles go first, so that no
@@ -135,6 +137,9 @@ class TimerSchedule final : private FiringHost {
   std::vector<KeptOnce> kept_;
   bool running_ = false;
   int acting_ = 0;
+  // A look or a reading of the timers asked for while an action was under way.
+  bool lookOwed_ = false;
+  bool reloadOwed_ = false;
 };
 
 }  // namespace halcyra

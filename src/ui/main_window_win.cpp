@@ -48,6 +48,10 @@ constexpr UINT_PTR kTrayRetryTimer = 2;
 // while the tick is off.
 constexpr UINT_PTR kOneOffTimer = 3;
 constexpr UINT kOneOffTimerMs = 1000;
+// A burst of writes to the settings file (a save writes key after key) is read once, this long
+// after its first write.
+constexpr UINT_PTR kSettingsReadTimer = 4;
+constexpr UINT kSettingsReadDelayMs = 1000;
 
 HICON ApplicationIcon() {
   return LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APPLICATION_ICON));
@@ -239,6 +243,19 @@ void MainWindow::Sync() {
 
 void MainWindow::LookedNow(bool looked) {
   if (looked) NoteScheduleTick(Handle());
+}
+
+HANDLE MainWindow::SettingsFolderEvent() const {
+  return dataFolder_.Watching() && Handle() ? dataFolder_.Event() : nullptr;
+}
+
+void MainWindow::SettingsFolderChanged() {
+  dataFolder_.Next();
+  // The log, the journal and other files share the folder: only the settings file counts.
+  const std::optional<FileStamp> stamp = stamps_.Stamp(GetSettingsPath(app_.os));
+  if (stamp == settingsStamp_) return;
+  settingsStamp_ = stamp;
+  SetTimer(Handle(), kSettingsReadTimer, kSettingsReadDelayMs, nullptr);
 }
 
 void MainWindow::PostLookNow() const { PostMessageW(Handle(), kLookNowMessage, 0, 0); }
@@ -452,6 +469,10 @@ bool MainWindow::HandleProgramMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       if ((wParam == kTimer1 || wParam == kOneOffTimer) && oneOff_) oneOff_->Serve();
       if (wParam == kOneOffTimer) SyncTick();
       if (wParam == kTrayRetryTimer) tray_->RetryTimerFired();
+      if (wParam == kSettingsReadTimer) {
+        KillTimer(Handle(), kSettingsReadTimer);
+        Run([&f] { f.Schedule.FileChanged(); });
+      }
       return true;
     default:
       return false;
@@ -524,6 +545,8 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       Run([this] { LookedNow(form_.TimeSettingsChanged()); });
       return 0;
     case WM_TIMECHANGE:
+      // The armed tick was measured on the clock of before.
+      timer1Due_ = 0;
       Run([this] { LookedNow(form_.TimeSettingsChanged()); });
       return 0;
     case WM_ENTERIDLE:
@@ -539,8 +562,12 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_POWERBROADCAST:
       // The window timer's wait went on counting, or not, while the computer slept.
-      if (wParam == PBT_APMRESUMEAUTOMATIC || wParam == PBT_APMRESUMESUSPEND)
+      if (wParam == PBT_APMRESUMEAUTOMATIC || wParam == PBT_APMRESUMESUSPEND) {
+        // The tick count went on while it slept: the armed moment says nothing of the wait
+        // left, which is measured anew.
+        timer1Due_ = 0;
         Run([this] { LookedNow(form_.Resumed()); });
+      }
       return TRUE;
     case WM_DISPLAYCHANGE:
       RefreshTrayIcon();

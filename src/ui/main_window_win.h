@@ -14,8 +14,10 @@
 #include <optional>
 
 #include "actions/countdown_window_win.h"
+#include "app/paths.h"
 #include "one_off/once_form.h"
 #include "one_off/one_off_server_win.h"
+#include "platform/win32/win32_service_host_win.h"
 #include "platform/win32/win32_system_services_win.h"
 #include "toolkit/bound_window_win.h"
 #include "ui/main_form.h"
@@ -52,6 +54,10 @@ class MainWindow final : public BoundWindow, private MainFormHost, private OnceF
   HANDLE OneOffEvent() const { return oneOff_ && Handle() ? oneOff_->Event() : nullptr; }
   DWORD OneOffWaitMs() const { return oneOff_ && Handle() ? oneOff_->WaitMs() : INFINITE; }
   void ServeOneOff();
+  // The data folder, which the main loop also waits on: signalled when something in it changed
+  // (null when it cannot be watched); then SettingsFolderChanged.
+  HANDLE SettingsFolderEvent() const;
+  void SettingsFolderChanged();
   // Asks, from any thread, for the schedule to look at once.
   void PostLookNow() const;
   // The main loop runs again: the modal loops that needed the pipe served on a timer are over.
@@ -138,6 +144,11 @@ class MainWindow final : public BoundWindow, private MainFormHost, private OnceF
   HWND pageControl_ = nullptr;
   // The one-off action window while it is open: the menu brings it forward, never a second.
   OnceWindow* onceWindow_ = nullptr;
+  // Writes of other sessions and of the service to the settings file: the stamp the file had
+  // when the timers were last read on a change.
+  FolderChanges dataFolder_{GetDataFolder(app_.os)};
+  Win32FileStamps stamps_;
+  std::optional<FileStamp> settingsStamp_ = stamps_.Stamp(GetSettingsPath(app_.os));
   // Last: it lets go of the pipe before anything it hands requests to goes.
   std::unique_ptr<OneOffServer> oneOff_;
 };

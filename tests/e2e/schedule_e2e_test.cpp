@@ -167,7 +167,19 @@ TEST_F(ScheduleE2E, TheTickComesAtATimersMinuteAndAtOnceAfterAClockChangeOrAResu
   PostMessageA(main, WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
   EXPECT_TRUE(WaitForTicks(main, 1, 2s)) << "a resume looks at once, with nothing due for minutes";
 
-  offset += 300;
+  // Another session adds a timer for the next minute, which the program's clock then reaches
+  // unannounced: the folder's change notice brought it in.
+  offset += 60;
+  WriteFileText(DataFile("ClockOffset.txt"), std::to_string(offset));
+  WriteFileText(
+      DataFile("Halcyra.ini"),
+      "[general]\r\nFirstStartDone=True\r\nDuration=0\r\n[Timer]\r\nlater=enabled,Power off," +
+          later + ",Daily\r\nwritten=enabled,Hibernate," + hourMinute(programNow(offset)) +
+          ",Daily\r\n");
+  EXPECT_TRUE(WaitForText(DataFile("Effects.txt"), "SetSystemPowerState 0 1\r\n", 4s))
+      << "a timer another program wrote fires in its minute";
+
+  offset += 240;
   WriteFileText(DataFile("ClockOffset.txt"), std::to_string(offset));
   SendMessageA(main, WM_TIMECHANGE, 0, 0);
   EXPECT_TRUE(WaitForText(DataFile("Effects.txt"), "ExitWindowsEx", 3s))

@@ -79,6 +79,21 @@ TEST_F(ScheduleTest, TheTickSleepsUntilATimerCanFallDueAndAClockChangeLooksAtOnc
   form_->TimeSettingsChanged();
   EXPECT_TRUE(form_->Schedule.Firing()) << "a clock set into a timer's minute fires it at once";
   EXPECT_EQ(form_->Schedule.TickIntervalMs(), 100u);
+
+  // Under the count a clock set and another session's write wait for its end, then come at once.
+  host_.countdown->AbortRequested = true;
+  At(7, 9, 50, 0);
+  EXPECT_FALSE(form_->Schedule.LookNow());
+  Prepare("[general]\r\nDuration=5\r\n[Timer]\r\nnew=enabled,Reboot,09:51,Daily\r\n");
+  form_->Schedule.FileChanged();
+  clock_.tick64 += 250;
+  form_->Schedule.Timer1Timer();
+  ASSERT_FALSE(form_->Schedule.Firing());
+  EXPECT_EQ(form_->Schedule.TickIntervalMs(), kShortestTickMs);
+  form_->Schedule.Timer1Timer();
+  ASSERT_EQ(form_->Schedule.Timers.size(), 1u);
+  EXPECT_EQ(form_->Schedule.Timers[0].Title, "new");
+  EXPECT_EQ(form_->Schedule.TickIntervalMs(), 60000u + 100) << "09:51";
 }
 
 // The minute handled and the reboot stamp are whole minutes: neither silences a later timer in
