@@ -11,6 +11,7 @@
 #include "platform/win32/process_identity_win.h"
 #include "platform/win32/win32_ini_profile_win.h"
 #include "platform/win32/win32_os_info_win.h"
+#include "platform/win32/win32_policy_store_win.h"
 #include "platform/win32/win32_regional_settings_win.h"
 #include "startup_host_win.h"
 #include "toolkit/fault_report_win.h"
@@ -40,7 +41,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   Win32RegionalSettings regional;
   Win32MessageBoxes boxes;
   const auto machine = MakeMachineControl(GetDataFolder(os));
-  const AppServices services{os, ini, regional, boxes, *machine};
+  Win32PolicyStore policyStore;
+  const auto policyLog = MakeSystemLog(GetDataFolder(os));
+  PolicyWatch policies(policyStore, *policyLog, PolicyReach::MachineAndUser);
+  const AppServices services{os, ini, regional, boxes, *machine, policies};
   Win32StartupHost host(services, boxes);
   // After an installer closed it through the Restart Manager, Windows starts it again as an
   // ordinary start, so that the evening's timers still fire.

@@ -1,7 +1,9 @@
 #include "actions/countdown.h"
 
+#include <algorithm>
 #include <cmath>
 
+#include "app/policies.h"
 #include "app/settings.h"
 #include "core/text.h"
 
@@ -31,7 +33,8 @@ TFrmNotify::TFrmNotify(const CountdownServices& services, EventWord event)
 
 void TFrmNotify::FormCreate() {
   AbortRequested = false;
-  BtnAbort.enabled = LoadGeneralSettings(services_.app.OpenSettings()).enableAbort;
+  BtnAbort.enabled = AbortEnabled(LoadGeneralSettings(services_.app.OpenSettings()),
+                                  services_.app.policies.Current());
   Alarm = AlarmState{};
   CountdownStartTime = services_.clock.Now();
 }
@@ -39,7 +42,8 @@ void TFrmNotify::FormCreate() {
 std::int64_t TFrmNotify::StartCount() {
   const SettingsFile file = services_.app.OpenSettings();
   StartAlarm(LoadSoundSettings(file), services_.alarm, Alarm);
-  return CountdownSeconds(LoadGeneralSettings(file).duration);
+  return std::max(CountdownSeconds(LoadGeneralSettings(file).duration),
+                  services_.app.policies.Current().minimumCountdown);
 }
 
 void TFrmNotify::ShowSecondsLeft(std::int64_t seconds) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "app/paths.h"
+#include "app/policies.h"
 #include "app/settings_file.h"
 #include "platform/ini_profile.h"
 #include "platform/machine_control.h"
@@ -18,6 +19,8 @@ struct AppServices {
   const RegionalSettings& regional;
   MessageBoxes& boxes;
   MachineControl& machine;
+  // The organisation's policies as last read; read again when Windows says they changed.
+  PolicyWatch& policies;
 
   // The settings file at its usual place, opened for one operation.
   SettingsFile OpenSettings() const {

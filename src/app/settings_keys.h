@@ -24,6 +24,10 @@ inline constexpr const char* kNoHotkeyText = "None";
 
 // One key per timer: its title.
 inline constexpr const char* kTimerSection = "Timer";
+// The frequency words of a timer's entry besides the day names.
+inline constexpr const char* kOnce = "Once";
+inline constexpr const char* kDaily = "Daily";
+inline constexpr const char* kWeekday = "Weekday";
 
 inline constexpr const char* kSoundSection = "Sound";
 inline constexpr const char* kSoundEnabledKey = "Enabled";

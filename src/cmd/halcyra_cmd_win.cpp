@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/app_services.h"
+#include "app/policies.h"
 #include "cmd/command_line.h"
 #include "cmd/tray_program_win.h"
 #include "core/command_line_words.h"
@@ -17,6 +18,7 @@
 #include "platform/win32/process_hardening_win.h"
 #include "platform/win32/process_identity_win.h"
 #include "platform/win32/utf8_win.h"
+#include "platform/win32/win32_policy_store_win.h"
 #include "platform/win32/win32_process_waits_win.h"
 
 namespace {
@@ -89,6 +91,10 @@ int main() {
                 "HalcyraCmd acts only for a logged-on user, and " + why +
                     ". Run it in a task that runs as the user, only when the user is logged on, "
                     "or give the timer to the companion service's schedule");
+  // Refused here, so that no tray program is started for it either.
+  if (line.action == CmdAction::Do &&
+      ReadPolicies(Win32PolicyStore(), PolicyReach::MachineAndUser).policies.disableOneOffs)
+    return Fail(cmd_exit::kRefused, kOneOffsTurnedOff);
   OneOffRequest request = line.request;
   // The process's creation time goes with its number: the tray program opens it later.
   if (request.processId) request.processCreated = ProcessCreationTime(request.processId);

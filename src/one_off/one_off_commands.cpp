@@ -42,6 +42,7 @@ std::string HandleOneOffCommand(std::string_view message, TimerSchedule& schedul
   const std::string_view body =
       end == std::string_view::npos ? std::string_view() : message.substr(end + 1);
   if (command == "do") {
+    if (sources.policies.disableOneOffs) return Reply(kReplyRefused, kOneOffsTurnedOff);
     const auto request = DecodeRequest(body);
     if (!request || !MeaningOfWord(request->event))
       return Reply(kReplyRefused, "The request was not understood.");

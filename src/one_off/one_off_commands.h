@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/policies.h"
 #include "one_off/pending_one_off.h"
 #include "platform/clock.h"
 #include "platform/process_waits.h"
@@ -14,11 +15,13 @@
 
 namespace halcyra {
 
-// What a request's conditions are read from; `load` must outlive the pending request.
+// What a request's conditions are read from; `load` must outlive the pending request. A "do"
+// is refused while the policies turn one-offs off.
 struct OneOffSources {
   ProcessWaits& processes;
   SystemLoad& load;
   const Clock& clock;
+  const Policies& policies;
 };
 
 std::string HandleOneOffCommand(std::string_view message, TimerSchedule& schedule,

@@ -86,12 +86,14 @@ enum class ServiceEvent : unsigned {
   TimersCannotWake = 10,    // Windows armed a wake-up timer but cannot wake the machine from it
   ServiceAccount = 11,      // the tray program was started for a service account and ended
   NoRedirectionTrust = 12,  // Windows lacks the mitigation that refuses planted junctions
+  PolicyIgnored = 13,       // a policy value of the wrong type or out of range
 };
 
 inline bool IsError(ServiceEvent event) {
   return event == ServiceEvent::FileRefused || event == ServiceEvent::SettingsUnreadable ||
          event == ServiceEvent::ActionRefused || event == ServiceEvent::Fault ||
-         event == ServiceEvent::ChannelRefused || event == ServiceEvent::ServiceAccount;
+         event == ServiceEvent::ChannelRefused || event == ServiceEvent::ServiceAccount ||
+         event == ServiceEvent::PolicyIgnored;
 }
 
 class SystemLog {

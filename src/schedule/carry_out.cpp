@@ -13,12 +13,12 @@ bool TakeOnceOnly(DueTimer& due, SettingsFile& settings) {
 }
 
 CarryOutEnd CarryOut(DueTimer& due, SettingsFile& settings, const EventLogServices& log,
-                     const Clock& clock, CarryOutSink& sink) {
+                     const Policies& policies, const Clock& clock, CarryOutSink& sink) {
   if (!sink.Accepts(due)) return CarryOutEnd::Declined;
   // Out of the file before the call, which may end the machine: it must not fire twice.
   if (due.once && !due.takenEntry && !due.entryKept) TakeOnceOnly(due, settings);
   sink.BeforeLogLine(settings);
-  if (LoadLogSettings(settings).enabled) {
+  if (LogEnabled(LoadLogSettings(settings), policies)) {
     try {
       AppendEventLine(log, clock.Now(), due.event.word);
     } catch (const LogWriteError&) {

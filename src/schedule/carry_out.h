@@ -7,6 +7,7 @@
 #include <string>
 
 #include "actions/event_log.h"
+#include "app/policies.h"
 #include "app/settings_file.h"
 #include "platform/clock.h"
 #include "schedule/due_timer.h"
@@ -40,9 +41,10 @@ enum class CarryOutEnd { Done, NotDone, Declined, Later };
 bool TakeOnceOnly(DueTimer& due, SettingsFile& settings);
 
 // Everything up to the action, then the action unless the sink wants it later. The log line
-// and the reboot stamp take the clock's time when they are written, after the clean-up.
+// and the reboot stamp take the clock's time when they are written, after the clean-up; the
+// line is written when the file or a policy says so.
 CarryOutEnd CarryOut(DueTimer& due, SettingsFile& settings, const EventLogServices& log,
-                     const Clock& clock, CarryOutSink& sink);
+                     const Policies& policies, const Clock& clock, CarryOutSink& sink);
 
 // The action; a once-only timer whose known action Windows refused goes back into the file.
 // One whose word names no action is gone, as after any firing: back, it would only say

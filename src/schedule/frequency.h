@@ -5,11 +5,9 @@
 #include <optional>
 #include <string>
 
-namespace halcyra {
+#include "app/settings_keys.h"
 
-inline constexpr const char* kOnce = "Once";
-inline constexpr const char* kDaily = "Daily";
-inline constexpr const char* kWeekday = "Weekday";
+namespace halcyra {
 
 // Whether the word selects this day of the week (0 = Sunday).
 bool FiresOn(const std::string& frequency, unsigned dayOfWeek);

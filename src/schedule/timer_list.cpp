@@ -17,10 +17,9 @@ const std::string& ColumnText(const ListRow& row, int column) {
 }  // namespace
 
 ListRow TimerRow(const TTimerRecord& record) {
-  return {
-      record.Title,
-      {record.Enabled ? "Enabled" : "Disabled", record.ShutEvent, record.Time, record.Frequency},
-      false};
+  const char* status = record.Managed ? (record.Enabled ? "Managed" : "Disabled (managed)")
+                                      : (record.Enabled ? "Enabled" : "Disabled");
+  return {record.Title, {status, record.ShutEvent, record.Time, record.Frequency}, false};
 }
 
 int LvwTimerCompare(const ListRow& a, const ListRow& b, int sortColumn) {

@@ -14,7 +14,21 @@ TimerPage::TimerPage(const AppServices& app, TimerPageHost& host, DeleteCheck ch
   BtnDelete.caption = "Delete";
 }
 
+namespace {
+
+constexpr const char* kManagedTimerMessage =
+    "This timer is managed by your organization and cannot be changed or deleted here.";
+
+}  // namespace
+
+void TimerPage::ShowTimerPolicies(const Policies& policies) {
+  BtnAdd.enabled = !policies.disableUserTimers;
+  LblManagedTimers.caption =
+      policies.disableUserTimers || !policies.timers.empty() ? kManagedSettingsLine : "";
+}
+
 void TimerPage::BtnAddClick() {
+  if (app_.policies.Current().disableUserTimers) return;
   TFrmTimer editor(app_, *this);
   pageHost_.ShowTimerEditor(editor);
 }
@@ -24,6 +38,10 @@ void TimerPage::BtnEditClick() {
   if (selected < 0) return;
   const auto record = TimerOfRow(LvwTimer.rows[static_cast<std::size_t>(selected)].caption);
   if (!record) return;
+  if (record->Managed) {
+    app_.boxes.Show(kManagedTimerMessage, kAppTitle, mb::kOk | mb::kIconInformation);
+    return;
+  }
   TFrmTimer editor(app_, *this);
   editor.PreFill(*record);
   pageHost_.ShowTimerEditor(editor);
@@ -31,6 +49,14 @@ void TimerPage::BtnEditClick() {
 
 void TimerPage::BtnDeleteClick() {
   if (LvwTimer.SelectedIndex() < 0) return;
+  for (const ListRow& row : LvwTimer.rows) {
+    if (!row.selected) continue;
+    const auto record = TimerOfRow(row.caption);
+    if (record && record->Managed) {
+      app_.boxes.Show(kManagedTimerMessage, kAppTitle, mb::kOk | mb::kIconInformation);
+      return;
+    }
+  }
   if (app_.boxes.Show("Do you really want to delete the selected timer?", "Delete timer",
                       mb::kYesNo | mb::kIconQuestion) == mb::kIdNo)
     return;

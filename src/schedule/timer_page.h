@@ -24,6 +24,8 @@ class TimerPage : protected TimerEditorHost {
   Label Label8;
   ListView LvwTimer;
   Button BtnAdd, BtnEdit, BtnDelete;
+  // While an organisation's policy sets timers or turns the user's off: a line that says so.
+  Label LblManagedTimers;
 
   void BtnAddClick();
   void BtnEditClick();
@@ -35,6 +37,8 @@ class TimerPage : protected TimerEditorHost {
   // stayed.
   enum class DeleteCheck { Verified, Unverified };
   TimerPage(const AppServices& app, TimerPageHost& host, DeleteCheck check);
+  // Add is off while the user's timers are; the page says when timers are managed.
+  void ShowTimerPolicies(const Policies& policies);
 
   // The timer a row shows, for Edit; nullopt opens no editor.
   virtual std::optional<TTimerRecord> TimerOfRow(const std::string& title) const = 0;

@@ -8,7 +8,7 @@
 namespace halcyra {
 
 struct TimerPageIds {
-  int label, list, add, edit, remove;
+  int label, list, add, edit, remove, managed;
 };
 
 template <typename Form>
@@ -19,6 +19,7 @@ void AddTimerPageControls(ControlBinder& b, Form& f, const TimerPageIds& ids) {
   b.AddButton(f.BtnAdd, ids.add, {190, 226, 75, 25});
   b.AddButton(f.BtnEdit, ids.edit, {275, 226, 75, 25});
   b.AddButton(f.BtnDelete, ids.remove, {360, 226, 75, 25});
+  b.AddLabel(f.LblManagedTimers, ids.managed, {20, 224, 165, 30});
   b.OnClick(ids.add, [&f] { f.BtnAddClick(); });
   b.OnClick(ids.edit, [&f] { f.BtnEditClick(); });
   b.OnClick(ids.remove, [&f] { f.BtnDeleteClick(); });

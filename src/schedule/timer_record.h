@@ -24,10 +24,12 @@ struct TTimerRecord {
   std::optional<PowerEvent> Event;
   // The armed wake-up timer; released with the record.
   std::unique_ptr<WakeTimerHandle> WakeTimer;
+  // Set by an organisation's policy: not in the file, and not to be changed here.
+  bool Managed = false;
 
   // The entry's fields without the wake-up timer, which only one record may own.
   TTimerRecord Fields() const {
-    return {Title, Enabled, ShutEvent, Time, Frequency, Event, nullptr};
+    return {Title, Enabled, ShutEvent, Time, Frequency, Event, nullptr, Managed};
   }
 };
 

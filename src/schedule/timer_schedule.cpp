@@ -120,7 +120,8 @@ void TimerSchedule::RunImmediateAction(const EventWord& event) {
     DueTimer due{"", event, false, {}};
     SettingsFile settings = services_.firing.app.OpenSettings();
     ImmediateCarryOut sink(services_.firing);
-    CarryOut(due, settings, services_.firing.log, services_.firing.clock, sink);
+    CarryOut(due, settings, services_.firing.log, services_.firing.app.policies.Current(),
+             services_.firing.clock, sink);
   }
   if (!firing_) host_.ActionOver();
 }
@@ -166,8 +167,9 @@ void TimerSchedule::Reload() {
 
 void TimerSchedule::LoadTimers(const SettingsFile& file) {
   Timers.clear();
-  Timers = halcyra::LoadTimers(
-      file, {services_.firing.app.os, services_.firing.clock, services_.wakeTimers});
+  const AppServices& app = services_.firing.app;
+  Timers = halcyra::LoadTimers(file, app.policies.Current(),
+                               {app.os, services_.firing.clock, services_.wakeTimers});
   // A once-only timer that fired stays out of the list and wakes nothing.
   std::erase_if(Timers, [this](const TTimerRecord& record) {
     return std::any_of(kept_.begin(), kept_.end(), [&record](const KeptOnce& kept) {

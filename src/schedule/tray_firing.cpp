@@ -65,8 +65,8 @@ std::optional<Firing::End> TrayFiring::Advance() {
       host_.HideCountdown();
       SettingsFile settings = services_.app.OpenSettings();
       TrayCarryOut sink(services_, &countdown_);
-      const CarryOutEnd end =
-          CarryOut(firing_.Due(), settings, services_.log, services_.clock, sink);
+      const CarryOutEnd end = CarryOut(firing_.Due(), settings, services_.log,
+                                       services_.app.policies.Current(), services_.clock, sink);
       return After(end, sink, tick);
     }
     case Firing::Phase::Finish: {

@@ -1,11 +1,13 @@
 #include "schedule/wake_up.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "actions/event_words.h"
 #include "app/paths.h"
 #include "app/timer_section.h"
 #include "core/date_time.h"
+#include "core/text.h"
 #include "schedule/due_timer.h"
 #include "schedule/frequency.h"
 
@@ -70,13 +72,25 @@ std::unique_ptr<WakeTimerHandle> ArmWakeTimer(const TTimerRecord& record, const 
   return wakeTimers.Arm(*due, "Halcyra: " + record.Title + " at " + at);
 }
 
-std::vector<TTimerRecord> LoadTimers(const SettingsFile& file, const TimerLoadServices& services) {
+std::vector<TTimerRecord> LoadTimers(const SettingsFile& file, const Policies& policies,
+                                     const TimerLoadServices& services) {
   std::vector<TTimerRecord> timers;
-  for (const std::string& line : ReadTimerEntries(file)) {
+  const std::string edition = GetOSEdition(services.os);
+  const auto add = [&](const std::string& line, bool managed) {
     TTimerRecord record = ParseTimerEntry(line);
-    if (MeetsWakePrecondition(record, GetOSEdition(services.os)))
+    record.Managed = managed;
+    if (MeetsWakePrecondition(record, edition))
       record.WakeTimer = ArmWakeTimer(record, services.clock, services.wakeTimers);
     timers.push_back(std::move(record));
+  };
+  for (const std::string& line : policies.timers) add(line, true);
+  if (policies.disableUserTimers) return timers;
+  const std::size_t managed = timers.size();
+  for (const std::string& line : ReadTimerEntries(file)) {
+    const std::string title = UpperAscii(ParseTimerEntry(line).Title);
+    if (std::none_of(timers.begin(), timers.begin() + static_cast<std::ptrdiff_t>(managed),
+                     [&](const TTimerRecord& r) { return UpperAscii(r.Title) == title; }))
+      add(line, false);
   }
   return timers;
 }

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/policies.h"
 #include "app/settings_file.h"
 #include "platform/clock.h"
 #include "platform/os_info.h"
@@ -46,7 +47,9 @@ struct TimerLoadServices {
   WakeTimers& wakeTimers;
 };
 
-// Reads the section Timer in key order and arms a wake-up timer for each eligible record.
-std::vector<TTimerRecord> LoadTimers(const SettingsFile& file, const TimerLoadServices& services);
+// The policies' timers, then the section Timer's in key order (none when a policy turns them
+// off, and none with the title of a policy's timer), each eligible one with a wake-up timer.
+std::vector<TTimerRecord> LoadTimers(const SettingsFile& file, const Policies& policies,
+                                     const TimerLoadServices& services);
 
 }  // namespace halcyra

@@ -60,7 +60,8 @@ void CompanionSchedule::Reload() {
   // of a file put back may equal the one taken here.
   bool refused = !Refusal(false).empty();
   if (!refused) {
-    timers_ = LoadTimers(Settings(), {services_.os, services_.clock, services_.wakeTimers});
+    timers_ = LoadTimers(Settings(), services_.policies.Current(),
+                         {services_.os, services_.clock, services_.wakeTimers});
     refused = !Refusal(false).empty();
   }
   if (refused) {
@@ -84,7 +85,9 @@ void CompanionSchedule::Reload() {
 }
 
 void CompanionSchedule::Tick() {
-  if (services_.stamps.Stamp(GetSettingsPath(services_.os)) != loaded_) Reload();
+  // The policies are read at each look: a change of them wakes the service for one.
+  const bool policiesChanged = services_.policies.Refresh();
+  if (policiesChanged || services_.stamps.Stamp(GetSettingsPath(services_.os)) != loaded_) Reload();
   const LocalTime now = services_.clock.Now();
   auto due = FindDueTimer(timers_, now, lastHandled_,
                           [this] { return LoadLogSettings(Settings()).lastRebootTime; });
@@ -104,8 +107,8 @@ void CompanionSchedule::Handle(DueTimer& due, const LocalTime& now) {
   if (!Refusal(true).empty()) return;
   const AwakeWhileAlive awake(services_.sleep, "Halcyra service: " + due.event.word + " due");
   SettingsFile settings = Settings();
-  CarryOut(due, settings, {services_.os, services_.files, services_.regional}, services_.clock,
-           *this);
+  CarryOut(due, settings, {services_.os, services_.files, services_.regional},
+           services_.policies.Current(), services_.clock, *this);
   Reload();
 }
 

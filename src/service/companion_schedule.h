@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/policies.h"
 #include "platform/clock.h"
 #include "platform/ini_profile.h"
 #include "platform/os_info.h"
@@ -37,6 +38,8 @@ struct CompanionServices {
   ServicePower& power;
   TextFiles& files;
   SystemLog& log;
+  // The machine's policies: the service acts when no user, with a user's policies, is there.
+  PolicyWatch& policies;
 };
 
 class CompanionSchedule final : private CarryOutSink {

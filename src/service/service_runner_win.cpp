@@ -19,6 +19,7 @@
 #include "platform/win32/win32_clock_win.h"
 #include "platform/win32/win32_ini_profile_win.h"
 #include "platform/win32/win32_os_info_win.h"
+#include "platform/win32/win32_policy_store_win.h"
 #include "platform/win32/win32_regional_settings_win.h"
 #include "platform/win32/win32_service_host_win.h"
 #include "platform/win32/win32_sleep_support_win.h"
@@ -145,8 +146,10 @@ void CompanionService::Work(SystemLog& log) {
   Win32FileStamps stamps;
   const auto power = MakeServicePower(GetDataFolder(os));
   Win32TextFiles files;
+  Win32PolicyStore policyStore;
+  PolicyWatch policies(policyStore, log, PolicyReach::MachineOnly);
   CompanionSchedule schedule({os, ini, regional, clock, wakeTimers, sleep, sessions, inspector,
-                              stamps, *power, files, log});
+                              stamps, *power, files, log, policies});
   try {
     schedule.Start();
   } catch (const std::exception& error) {
@@ -166,6 +169,8 @@ void CompanionService::Wait(CompanionSchedule& schedule, const Clock& clock,
   if (!timer)
     throw std::runtime_error("No waitable timer: error " + std::to_string(GetLastError()));
   std::optional<FolderChanges> changes;
+  // An administrator's change of the machine's policies is looked at at once.
+  MachinePolicyChanges policyChanges;
   // The minute whose timers were looked at last; year 0: none yet, so the first look is now.
   LocalTime looked{};
   bool changed = true;
@@ -198,15 +203,22 @@ void CompanionService::Wait(CompanionSchedule& schedule, const Clock& clock,
     if (!SetWaitableTimer(timer.Get(), &due, 0, nullptr, nullptr, FALSE))
       throw std::runtime_error("The waitable timer could not be set: error " +
                                std::to_string(GetLastError()));
-    const bool watching = changes && changes->Watching();
-    const HANDLE events[] = {stop_.Get(), timer.Get(), clockMoved_.Get(),
-                             watching ? changes->Event() : nullptr};
-    const DWORD woken = WaitForMultipleObjects(watching ? 4 : 3, events, FALSE, INFINITE);
+    HANDLE events[5] = {stop_.Get(), timer.Get(), clockMoved_.Get()};
+    DWORD count = 3;
+    const DWORD policyIndex = policyChanges.Event() ? count++ : MAXDWORD;
+    if (policyIndex != MAXDWORD) events[policyIndex] = policyChanges.Event();
+    const DWORD folderIndex = changes && changes->Watching() ? count++ : MAXDWORD;
+    if (folderIndex != MAXDWORD) events[folderIndex] = changes->Event();
+    const DWORD woken = WaitForMultipleObjects(count, events, FALSE, INFINITE);
     if (woken == WAIT_OBJECT_0) break;
     if (woken == WAIT_FAILED)
       throw std::runtime_error("The service's wait failed: error " +
                                std::to_string(GetLastError()));
-    if (woken == WAIT_OBJECT_0 + 3) {
+    if (woken == WAIT_OBJECT_0 + policyIndex) {
+      policyChanges.Next();
+      changed = true;
+    }
+    if (woken == WAIT_OBJECT_0 + folderIndex) {
       changes->Next();
       changed = true;
     }

@@ -50,6 +50,8 @@ void GlobalHotkeys::Release() {
     if (id == -1) continue;
     registry_.Unregister(id);
     registry_.DeleteAtom(static_cast<std::uint16_t>(id));
+    // Released for a policy, they may be registered again later.
+    id = -1;
   }
 }
 

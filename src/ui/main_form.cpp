@@ -74,7 +74,28 @@ void TFrmMain::FormClose() {
 void TFrmMain::HandleHotkey(int id) {
   const auto slot = Hotkeys.SlotOf(id);
   if (!slot) return;
-  Schedule.RunImmediateAction(EventWord::Of(WordOf(kHotkeySlots[*slot].event)));
+  const EventWord event = EventWord::Of(WordOf(kHotkeySlots[*slot].event));
+  // An organisation that wants a countdown before every action gets one here too, with the
+  // one-at-a-time rule of timers: a key pressed under a count or an action does nothing.
+  if (services_.app.policies.Current().minimumCountdown > 0) {
+    if (Schedule.Running() && !Schedule.Firing() && !Schedule.Acting())
+      Schedule.FireTimer({"", event, false, {}});
+    return;
+  }
+  Schedule.RunImmediateAction(event);
+}
+
+bool TFrmMain::PoliciesChanged() {
+  const bool hotkeysBefore = !services_.app.policies.Current().disableHotkeys;
+  if (!services_.app.policies.Refresh()) return false;
+  const Policies& policies = services_.app.policies.Current();
+  if (hotkeysBefore && policies.disableHotkeys) Hotkeys.Release();
+  if (!hotkeysBefore && !policies.disableHotkeys)
+    Hotkeys.RegisterStored(LoadHotkeySettings(services_.app.OpenSettings()));
+  ShowPolicies(policies, false);
+  ShowTimerPolicies(policies);
+  Schedule.FileChanged();
+  return true;
 }
 
 bool TFrmMain::AskPasswordIfEnabled() {
@@ -113,6 +134,8 @@ void TFrmMain::HandleTrayMessage(int event, ScreenPoint anchor, TrayVersion vers
 }
 
 void TFrmMain::MnuOnceClick() {
+  // The item is gone from the menu; a command sent to the window all the same does nothing.
+  if (services_.app.policies.Current().disableOneOffs) return;
   if (promptOpen_ || !AskPasswordIfEnabled()) return;
   host_.ShowOnceWindow();
 }
@@ -124,6 +147,7 @@ void TFrmMain::MnuHideClick() {
 }
 
 void TFrmMain::MnuExitClick() {
+  if (services_.app.policies.Current().disableExit) return;
   if (promptOpen_ || !AskPasswordIfEnabled()) return;
   // Ending the program now would end the countdown without its action, past a disabled
   // "Abort", and leave the alarm's volume set.
@@ -159,7 +183,8 @@ void TFrmMain::LblEmailClick() {
 
 std::string TFrmMain::OneOffCommand(std::string_view message) {
   const std::string reply = HandleOneOffCommand(
-      message, Schedule, {services_.processes, services_.load, services_.clock});
+      message, Schedule,
+      {services_.processes, services_.load, services_.clock, services_.app.policies.Current()});
   OneOffChanged();
   // What a script asked for shows on the screen, where the icon is.
   const bool accepted = message.substr(0, message.find('\n')) == "do" &&
@@ -237,8 +262,9 @@ void TFrmMain::LoadControls(bool atCreation) {
 
   const auto fields = HotkeyFields();
   for (std::size_t i = 0; i < fields.size(); ++i) fields[i]->text = settings.hotkeys[i];
+  const Policies& policies = services_.app.policies.Current();
   if (atCreation) {
-    Hotkeys.RegisterStored(HotkeyFieldTexts());
+    if (!policies.disableHotkeys) Hotkeys.RegisterStored(HotkeyFieldTexts());
     Schedule.LoadTimers(file);
     LvwTimer.rows.clear();
     for (const TTimerRecord& record : Schedule.Timers) LvwTimer.rows.push_back(TimerRow(record));
@@ -258,6 +284,8 @@ void TFrmMain::LoadControls(bool atCreation) {
     ChkPasswordClick();
   }
   ChkEnableLog.SetChecked(settings.log.enabled);
+  ShowPolicies(policies, true);
+  ShowTimerPolicies(policies);
 }
 
 void TFrmMain::LoadSoundPage(const SoundSettings& sound, bool atCreation) {
@@ -321,20 +349,19 @@ void TFrmMain::BtnOKClick() {
 }
 
 void TFrmMain::SaveSettings(SettingsFile& file) {
-  SaveGeneralSettings(
-      file,
-      {ChkSystemTray.Checked(), ChkNoChangeTime.Checked(), SpinDuration.text, ChkAbort.Checked()},
-      [this] {
-        if (ChkNoChangeTime.Checked())
-          services_.clockGuard.Arm(services_.clock);
-        else
-          services_.clockGuard.Disarm();
-      });
-  Hotkeys.ApplyChanges(file, HotkeyFieldTexts());
+  SaveGeneralSettings(file, GeneralToSave(), [this] {
+    if (ChkNoChangeTime.Checked())
+      services_.clockGuard.Arm(services_.clock);
+    else
+      services_.clockGuard.Disarm();
+  });
+  // Under the policy no hotkey is registered, nor can a field change.
+  if (!services_.app.policies.Current().disableHotkeys)
+    Hotkeys.ApplyChanges(file, HotkeyFieldTexts());
   SaveSoundSection(file);
   SaveCleanupSection(file);
   SavePassword(file);
-  SaveLogEnabled(file, ChkEnableLog.Checked());
+  SaveLogEnabled(file, LogToSave());
 }
 
 HotkeyTexts TFrmMain::HotkeyFieldTexts() {

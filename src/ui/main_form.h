@@ -163,6 +163,9 @@ class TFrmMain final : public SettingsPages, public TimerPage, private ScheduleH
   }
   // The computer came back from sleep or hibernation, maybe woken for a timer due now.
   bool Resumed() { return Schedule.LookNow(); }
+  // Windows says the organisation's policies may have changed: they are read again and, when
+  // they did change, the hotkeys, the pages and the timers follow them. Says whether they did.
+  bool PoliciesChanged();
   void OpenHelpFile();
   // A message of HalcyraCmd.exe; the reply to send back.
   std::string OneOffCommand(std::string_view message);

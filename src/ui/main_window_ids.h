@@ -14,6 +14,11 @@ inline constexpr int kSpinDurationUpDown = 1102;
 inline constexpr int kChkSystemTray = 1103;
 inline constexpr int kChkNoChangeTime = 1104;
 inline constexpr int kChkAbort = 1105;
+// The line "Some settings are managed by your organization." of each page that may have one.
+inline constexpr int kLblManagedGeneral = 1106;
+inline constexpr int kLblManagedHotkeys = 1207;
+inline constexpr int kLblManagedTimers = 1305;
+inline constexpr int kLblManagedLog = 1704;
 
 inline constexpr int kEdtPowerdown = 1201;  // the six hotkey fields follow in slot order
 inline constexpr int kEdtLogoff = 1206;

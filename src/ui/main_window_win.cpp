@@ -134,7 +134,8 @@ void MainWindow::CreateControls() {
 
   page(MainPage::Timer);
   AddTimerPageControls(b, f,
-                       {label++, ids::kLvwTimer, ids::kBtnAdd, ids::kBtnEdit, ids::kBtnDelete});
+                       {label++, ids::kLvwTimer, ids::kBtnAdd, ids::kBtnEdit, ids::kBtnDelete,
+                        ids::kLblManagedTimers});
 
   AddAboutPage();
 
@@ -392,7 +393,13 @@ void MainWindow::ServeOneOff() {
   if (Handle()) SendMessageW(Handle(), kServeOneOffMessage, 0, 0);
 }
 
-void MainWindow::ShowTrayMenu(ScreenPoint anchor) { popupMenu_.Open(Handle(), anchor); }
+void MainWindow::ShowTrayMenu(ScreenPoint anchor) {
+  if (menuOpen_) return;
+  if (std::exchange(menuStale_, false)) popupMenu_ = TrayMenu(app_.policies.Current());
+  menuOpen_ = true;
+  popupMenu_.Open(Handle(), anchor);
+  menuOpen_ = false;
+}
 
 void MainWindow::CloseWindow() { SendMessageW(Handle(), WM_CLOSE, 0, 0); }
 
@@ -536,14 +543,20 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       if (wParam) NoteSessionEnd(GetDataFolder(app_.os), lParam);
       Run([this, wParam] { form_.HandleEndSession(wParam != FALSE); });
       return 0;
-    case WM_SETTINGCHANGE:
+    case WM_SETTINGCHANGE: {
+      const std::wstring_view area =
+          lParam ? reinterpret_cast<const wchar_t*>(lParam) : std::wstring_view();
       // The taskbar turned light or dark (or high contrast came or went): the icon follows.
-      if (wParam == SPI_SETHIGHCONTRAST ||
-          (lParam &&
-           std::wstring_view(reinterpret_cast<const wchar_t*>(lParam)) == L"ImmersiveColorSet"))
-        RefreshTrayIcon();
+      if (wParam == SPI_SETHIGHCONTRAST || area == L"ImmersiveColorSet") RefreshTrayIcon();
+      // Group Policy or Intune applied the organisation's policies (wParam says whose).
+      if (area == L"Policy")
+        Run([this] {
+          // The menu may be open in this very loop: it is made anew at its next opening.
+          if (form_.PoliciesChanged()) menuStale_ = true;
+        });
       Run([this] { LookedNow(form_.TimeSettingsChanged()); });
       return 0;
+    }
     case WM_TIMECHANGE:
       // The armed tick was measured on the clock of before.
       timer1Due_ = 0;

@@ -136,7 +136,10 @@ class MainWindow final : public BoundWindow, private MainFormHost, private OnceF
   ULONGLONG timer1Due_ = 0;
   UINT showMainWindowMsg_ = 0;
   UINT taskbarCreatedMsg_ = 0;
-  TrayMenu popupMenu_;
+  TrayMenu popupMenu_{app_.policies.Current()};
+  // The policies changed since the menu was made; it is open.
+  bool menuStale_ = false;
+  bool menuOpen_ = false;
   // Made with the window, which gets its callbacks.
   std::optional<TrayIcon> tray_;
   UniqueIcon smallIcon_, bigIcon_;

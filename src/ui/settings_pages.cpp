@@ -4,6 +4,7 @@
 #include <stdexcept>
 #include <utility>
 
+#include "actions/countdown.h"
 #include "actions/event_log.h"
 #include "app/settings.h"
 #include "app/startup.h"
@@ -267,5 +268,46 @@ void SettingsPages::ChkEnableSoundClick() { ApplySoundEnablingRule(); }
 void SettingsPages::SpinDurationEnter() { SpinDuration.selectAllRequested = true; }
 
 Edit* SettingsPages::TakeFocusRequest() { return std::exchange(focusRequest_, nullptr); }
+
+void SettingsPages::ShowPolicies(const Policies& policies, bool reloaded) {
+  if (!reloaded) {
+    if (keptDuration_ && SpinDuration.text == shownDuration_) SpinDuration.text = *keptDuration_;
+    if (keptAbort_) ChkAbort.SetChecked(*keptAbort_);
+    if (keptLog_) ChkEnableLog.SetChecked(*keptLog_);
+  }
+  keptDuration_.reset();
+  if (policies.minimumCountdown > CountdownSeconds(SpinDuration.text)) {
+    keptDuration_ = SpinDuration.text;
+    SpinDuration.text = shownDuration_ = std::to_string(policies.minimumCountdown);
+  }
+  keptAbort_.reset();
+  ChkAbort.enabled = !policies.enableAbort;
+  if (policies.enableAbort) {
+    keptAbort_ = ChkAbort.Checked();
+    ChkAbort.SetChecked(*policies.enableAbort);
+  }
+  keptLog_.reset();
+  ChkEnableLog.enabled = !policies.logEnabled;
+  if (policies.logEnabled) {
+    keptLog_ = ChkEnableLog.Checked();
+    ChkEnableLog.SetChecked(*policies.logEnabled);
+  }
+  for (Edit* field : HotkeyFields()) field->enabled = !policies.disableHotkeys;
+  const auto say = [](Label& label, bool managed) {
+    label.caption = managed ? kManagedSettingsLine : "";
+  };
+  say(LblManagedGeneral, policies.minimumCountdown > 0 || policies.enableAbort);
+  say(LblManagedHotkeys, policies.disableHotkeys);
+  say(LblManagedLog, policies.logEnabled.has_value());
+}
+
+GeneralSettings SettingsPages::GeneralToSave() const {
+  // A duration raised to the minimum and left so is the user's own again.
+  const bool raised = keptDuration_ && SpinDuration.text == shownDuration_;
+  return {ChkSystemTray.Checked(), ChkNoChangeTime.Checked(),
+          raised ? *keptDuration_ : SpinDuration.text, keptAbort_.value_or(ChkAbort.Checked())};
+}
+
+bool SettingsPages::LogToSave() const { return keptLog_.value_or(ChkEnableLog.Checked()); }
 
 }  // namespace halcyra

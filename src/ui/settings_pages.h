@@ -65,6 +65,9 @@ class SettingsPages {
   Label Label16;
   CheckBox ChkEnableLog;
   Button CmdViewLog, CmdDeleteLog;
+  // On each page with a control an organisation's policy manages: a line that says so, empty
+  // otherwise.
+  Label LblManagedGeneral, LblManagedHotkeys, LblManagedLog;
 
   // The master volume that a preview replaced; 0 when none was saved.
   std::uint16_t PreviewSavedVolume = 0;
@@ -125,10 +128,25 @@ class SettingsPages {
   void SavePassword(SettingsFile& file);
   // Before a save: no field keeps a combination without a key.
   void FinishHotkeyFields();
+  // A managed control is disabled and shows the value in force, and its page says so. Called
+  // after the controls were loaded from the file (`reloaded`), or when the policies changed:
+  // the controls then show what the user had again before the new policies apply.
+  void ShowPolicies(const Policies& policies, bool reloaded);
+  // What a save writes for the values the policies may force: a managed control's own value is
+  // the policy's, so the file keeps what the user had.
+  GeneralSettings GeneralToSave() const;
+  bool LogToSave() const;
 
   PageServices pages_;
   Edit* focusRequest_ = nullptr;
 
+ private:
+  // The file's values under a policy's, while one forces them.
+  std::optional<std::string> keptDuration_;
+  std::string shownDuration_;
+  std::optional<bool> keptAbort_, keptLog_;
+
+ protected:
  private:
   // Per hotkey field: the keys whose key-down it saw and that are not released yet, and its
   // text before the first of them went down.

@@ -55,6 +55,7 @@ void AddSettingsPageControls(ControlBinder& b, SettingsPages& f, const SettingsP
   b.AddCheckBox(f.ChkSystemTray, ids::kChkSystemTray, at(20, 118, 400, 20));
   b.AddCheckBox(f.ChkNoChangeTime, ids::kChkNoChangeTime, at(20, 142, 400, 20));
   b.AddCheckBox(f.ChkAbort, ids::kChkAbort, at(20, 166, 400, 20));
+  b.AddLabel(f.LblManagedGeneral, ids::kLblManagedGeneral, at(20, 196, 415, 16));
   b.OnFocus(ids::kSpinDuration, [&f] { f.SpinDurationEnter(); });
 
   b.SetGroup(groups.hotkeys);
@@ -68,6 +69,7 @@ void AddSettingsPageControls(ControlBinder& b, SettingsPages& f, const SettingsP
     b.OnFocus(ids::kEdtPowerdown + i, [&f, slot] { f.HotkeyFieldEnter(slot); });
     b.OnBlur(ids::kEdtPowerdown + i, [&f, slot] { f.HotkeyFieldExit(slot); });
   }
+  b.AddLabel(f.LblManagedHotkeys, ids::kLblManagedHotkeys, at(20, 244, 415, 14));
 
   b.SetGroup(groups.sound);
   b.AddLabel(f.Label9, label++, at(20, 40, 415, 16));
@@ -100,6 +102,7 @@ void AddSettingsPageControls(ControlBinder& b, SettingsPages& f, const SettingsP
   b.AddCheckBox(f.ChkEnableLog, ids::kChkEnableLog, at(20, 64, 300, 20));
   b.AddButton(f.CmdViewLog, ids::kCmdViewLog, at(20, 98, 110, 25));
   b.AddButton(f.CmdDeleteLog, ids::kCmdDeleteLog, at(140, 98, 110, 25));
+  b.AddLabel(f.LblManagedLog, ids::kLblManagedLog, at(20, 134, 415, 16));
   b.OnClick(ids::kCmdViewLog, [&f] { f.CmdViewLogClick(); });
   b.OnClick(ids::kCmdDeleteLog, [&f] { f.CmdDeleteLogClick(); });
 }

@@ -4,13 +4,14 @@
 
 namespace halcyra {
 
-TrayMenu::TrayMenu() : menu_(CreatePopupMenu()) {
+TrayMenu::TrayMenu(const Policies& policies) : menu_(CreatePopupMenu()) {
   const HMENU menu = menu_.Get();
   AppendMenuW(menu, MF_STRING, main_ids::kMmuMainWindow, L"Show main window");
-  AppendMenuW(menu, MF_STRING, main_ids::kMnuOnce, L"One-off action...");
+  if (!policies.disableOneOffs)
+    AppendMenuW(menu, MF_STRING, main_ids::kMnuOnce, L"One-off action...");
   AppendMenuW(menu, MF_STRING, main_ids::kMnuHide, L"Hide");
   AppendMenuW(menu, MF_STRING, main_ids::kMnuHelp, L"Help");
-  AppendMenuW(menu, MF_STRING, main_ids::kMnuExit, L"Exit");
+  if (!policies.disableExit) AppendMenuW(menu, MF_STRING, main_ids::kMnuExit, L"Exit");
   // Bold, and what a double-click on the icon does.
   SetMenuDefaultItem(menu, main_ids::kMmuMainWindow, FALSE);
 }

@@ -1,5 +1,6 @@
 // The notification icon's pop-up menu: its commands, with "Show main window" as the default and
-// "Exit" last, opened at the point the shell anchors it to.
+// "Exit" last, opened at the point the shell anchors it to. An organisation's policies may take
+// "One-off action..." and "Exit" out.
 #pragma once
 
 #include <windows.h>
@@ -11,7 +12,7 @@ namespace halcyra {
 
 class TrayMenu {
  public:
-  TrayMenu();
+  explicit TrayMenu(const Policies& policies);
 
   HMENU Handle() const { return menu_.Get(); }
   // Modal until the user chooses or leaves; the choice reaches the owner as WM_COMMAND.

@@ -33,6 +33,9 @@ void TForm1::FormCreate() {
   ChkEnableSound.SetChecked(false);
   ChkPassword.SetChecked(false);
   TckBarVolume.position = pages_.mixer.GetMasterVolume() >> 8;
+  const Policies& policies = pages_.app.policies.Current();
+  ShowPolicies(policies, true);
+  ShowTimerPolicies(policies);
 }
 
 void TForm1::BtnNextClick() {
@@ -57,14 +60,13 @@ void TForm1::BtnBackClick() {
 void TForm1::SaveWizardSettings() {
   FinishHotkeyFields();
   SettingsFile file = pages_.app.OpenSettings();
-  SaveGeneralSettings(file, {ChkSystemTray.Checked(), ChkNoChangeTime.Checked(), SpinDuration.text,
-                             ChkAbort.Checked()});
+  SaveGeneralSettings(file, GeneralToSave());
   const auto fields = HotkeyFields();
   for (std::size_t i = 0; i < fields.size(); ++i) SaveHotkeySetting(file, i, fields[i]->text);
   SaveSoundSection(file);
   SaveCleanupSection(file);
   SavePassword(file);
-  SaveLogEnabled(file, ChkEnableLog.Checked());
+  SaveLogEnabled(file, LogToSave());
 }
 
 std::optional<TTimerRecord> TForm1::TimerOfRow(const std::string& title) const {

@@ -13,5 +13,6 @@ inline constexpr int kBtnAdd = 6006;
 inline constexpr int kBtnEdit = 6007;
 inline constexpr int kBtnDelete = 6008;
 inline constexpr int kLabel8 = 6009;
+inline constexpr int kLblManagedTimers = 6010;
 
 }  // namespace halcyra::wizard_ids

@@ -33,8 +33,9 @@ void WizardWindow::CreateControls() {
   b.AddLabel(f.Label15, ids::kLabel15, {12, 10, 435, 16});
 
   b.SetGroup(static_cast<int>(WizardPage::Timer));
-  AddTimerPageControls(
-      b, f, {ids::kLabel8, ids::kLvwTimer, ids::kBtnAdd, ids::kBtnEdit, ids::kBtnDelete});
+  AddTimerPageControls(b, f,
+                       {ids::kLabel8, ids::kLvwTimer, ids::kBtnAdd, ids::kBtnEdit, ids::kBtnDelete,
+                        ids::kLblManagedTimers});
 
   int label = main_ids::kFirstPlainLabel;
   AddSettingsPageControls(

@@ -24,6 +24,7 @@
 #include "platform/machine_control.h"
 #include "platform/message_box.h"
 #include "platform/os_info.h"
+#include "platform/policy_store.h"
 #include "platform/portable/portable_ini_profile.h"
 #include "platform/portable/portable_text_files.h"
 #include "platform/process_waits.h"
@@ -383,6 +384,24 @@ class FakeSystemLog final : public SystemLog {
   }
 };
 
+// The policy keys: values by root and key path, as a test sets them.
+class FakePolicyStore final : public PolicyStore {
+ public:
+  std::map<std::pair<PolicyScope, std::string>, std::vector<PolicyValue>> keys;
+  std::vector<PolicyValue> Values(PolicyScope scope, const std::string& key) const override {
+    const auto found = keys.find({scope, key});
+    return found == keys.end() ? std::vector<PolicyValue>() : found->second;
+  }
+  void SetNumber(PolicyScope scope, const std::string& name, std::uint32_t number,
+                 const std::string& key = "Software\\Policies\\Halcyra") {
+    keys[{scope, key}].push_back({name, PolicyValue::Type::Number, number, {}});
+  }
+  void SetText(PolicyScope scope, const std::string& name, const std::string& text,
+               const std::string& key = "Software\\Policies\\Halcyra") {
+    keys[{scope, key}].push_back({name, PolicyValue::Type::Text, 0, text});
+  }
+};
+
 // Atoms count up from 0xC000; every call is recorded, and chosen shortcuts are refused.
 class FakeHotkeyRegistry final : public HotkeyRegistry {
  public:
@@ -469,7 +488,10 @@ struct FakeApp {
   FixedRegionalSettings regional;
   FakeMessageBoxes boxes;
   RecordingMachineControl machine;
-  AppServices app{os, ini, regional, boxes, machine};
+  FakePolicyStore policyStore;
+  FakeSystemLog policyLog;
+  PolicyWatch policies{policyStore, policyLog, PolicyReach::MachineAndUser};
+  AppServices app{os, ini, regional, boxes, machine, policies};
 };
 
 // A countdown window's logic for a shutdown, on a FakeApp.

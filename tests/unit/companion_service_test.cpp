@@ -81,10 +81,28 @@ class CompanionScheduleTest : public testing::Test {
   test::FakeServicePower power_;
   PortableTextFiles files_;
   test::FakeSystemLog log_;
-  CompanionServices services_{os_,       ini_,       regional_, clock_, wake_,  sleep_,
-                              sessions_, inspector_, stamps_,   power_, files_, log_};
+  test::FakePolicyStore policyStore_;
+  PolicyWatch policies_{policyStore_, log_, PolicyReach::MachineOnly};
+  CompanionServices services_{os_,        ini_,    regional_, clock_, wake_, sleep_,   sessions_,
+                              inspector_, stamps_, power_,    files_, log_,  policies_};
   std::optional<CompanionSchedule> schedule_;
 };
+
+// The machine's policies, read again at each look: their timers fire, the file's are off while
+// a policy says so, and the log follows the policy over the file.
+TEST_F(CompanionScheduleTest, TheMachinesPoliciesRuleTheTimersAndTheLogFromTheNextLook) {
+  Prepare("[Timer]\r\nnight=enabled,Power off,22:00,Daily\r\n[Log]\r\nEnabled=True\r\n");
+  CompanionSchedule& s = Start();
+  policyStore_.SetNumber(PolicyScope::Machine, "DisableUserTimers", 1);
+  policyStore_.SetNumber(PolicyScope::Machine, "LogEnabled", 0);
+  policyStore_.SetText(PolicyScope::Machine, "lab", "enabled,Hibernate,22:00,Daily",
+                       "Software\\Policies\\Halcyra\\Timers");
+  s.Tick();
+  EXPECT_EQ(power_.calls, std::vector<std::string>{kHibernateCall});
+  EXPECT_FALSE(std::filesystem::exists(LogPath())) << "no log line";
+  ASSERT_EQ(s.Timers().size(), 1u);
+  EXPECT_TRUE(s.Timers()[0].Managed);
+}
 
 TEST_F(CompanionScheduleTest, ActsOnlyWhenItCanTellThatNobodyIsLoggedOn) {
   Prepare("[Timer]\r\nnight=enabled,Power off,22:00,Daily\r\n[Log]\r\nEnabled=True\r\n");

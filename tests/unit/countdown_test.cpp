@@ -132,7 +132,10 @@ class CountdownTest : public testing::Test, public FiringHost {
   test::FakeMessageBoxes boxes_;
   std::vector<std::string> journal_;
   test::RecordingMachineControl machine_;
-  AppServices app_{os_, ini_, regional_, boxes_, machine_};
+  test::FakePolicyStore policyStore_;
+  test::FakeSystemLog policyLog_;
+  PolicyWatch policies_{policyStore_, policyLog_, PolicyReach::MachineAndUser};
+  AppServices app_{os_, ini_, regional_, boxes_, machine_, policies_};
   test::FakeClock clock_;
   test::FakeMixer mixer_;
   test::FakeSoundPlayer player_;

@@ -148,7 +148,10 @@ class MainFormTest : public testing::Test {
   FixedRegionalSettings regional_;
   FakeMessageBoxes boxes_;
   RecordingMachineControl machine_;
-  AppServices app_{os_, ini_, regional_, boxes_, machine_};
+  FakePolicyStore policyStore_;
+  FakeSystemLog policyLog_;
+  PolicyWatch policies_{policyStore_, policyLog_, PolicyReach::MachineAndUser};
+  AppServices app_{os_, ini_, regional_, boxes_, machine_, policies_};
   FakeClock clock_;
   FakeMixer mixer_;
   ClockGuard guard_;

@@ -65,7 +65,10 @@ class StartupTest : public testing::Test {
   test::FixedRegionalSettings regional_;
   test::FakeMessageBoxes boxes_;
   test::RecordingMachineControl machine_;
-  AppServices services_{os_, ini_, regional_, boxes_, machine_};
+  test::FakePolicyStore policyStore_;
+  test::FakeSystemLog policyLog_;
+  PolicyWatch policies_{policyStore_, policyLog_, PolicyReach::MachineAndUser};
+  AppServices services_{os_, ini_, regional_, boxes_, machine_, policies_};
   FakeStartupHost host_;
 };
 
@@ -209,7 +212,7 @@ TEST_F(StartupTest, RefusedRecordAloneStillStartsWithTheWindowShown) {
   };
   PortableIniProfile portable;
   OnceRefusing once(portable);
-  AppServices services{os_, once, regional_, boxes_, machine_};
+  AppServices services{os_, once, regional_, boxes_, machine_, policies_};
   EXPECT_EQ(RunStartup(host_, services), 0);
   ASSERT_EQ(boxes_.shown.size(), 1u);
   EXPECT_EQ(boxes_.shown[0].text, FolderAccessMessage(DataFolder()));

@@ -117,7 +117,7 @@ TEST(LoadTimers, ReadsKeyOrderAndArmsEligibleRecords) {
   test::FakeClock clock;
   clock.now = At(7, 6, 0);
   test::FakeWakeTimers wake;
-  const auto timers = LoadTimers(file, {os, clock, wake});
+  const auto timers = LoadTimers(file, Policies{}, {os, clock, wake});
   ASSERT_EQ(timers.size(), 5u);
   EXPECT_EQ(timers[0].Title, "z");
   EXPECT_EQ(timers[4].Title, "b");
@@ -132,9 +132,10 @@ TEST(LoadTimers, ReadsKeyOrderAndArmsEligibleRecords) {
   EXPECT_EQ(wake.armed[1].reason, "Halcyra: b at 09:00") << "what powercfg /waketimers shows";
 
   os.version = {4, 10};
-  EXPECT_EQ(LoadTimers(file, {os, clock, wake})[0].WakeTimer, nullptr) << "Win9x: none";
+  EXPECT_EQ(LoadTimers(file, Policies{}, {os, clock, wake})[0].WakeTimer, nullptr) << "Win9x: none";
   EXPECT_TRUE(
-      LoadTimers(SettingsFile(ini, folder.File("none.ini"), {}), {os, clock, wake}).empty());
+      LoadTimers(SettingsFile(ini, folder.File("none.ini"), {}), Policies{}, {os, clock, wake})
+          .empty());
 }
 
 }  // namespace

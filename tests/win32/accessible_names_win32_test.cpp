@@ -79,7 +79,7 @@ TEST(AccessibleNames, EveryInputControlHasANameAndTheCountdownReadsItsTextFirst)
   ControlBinder binder(parent, WindowDpi(parent));
   int label = 100;
   AddSettingsPageControls(binder, pages, {0, 1, 2, 3, 4, 5}, 0, label);
-  AddTimerPageControls(binder, pages, {label, 6, 7, 8, 9});
+  AddTimerPageControls(binder, pages, {label, 6, 7, 8, 9, 10});
   EXPECT_EQ(Unnamed(parent), std::vector<std::string>{}) << "pages";
   const HWND volume = GetWindow(GetDlgItem(parent, main_ids::kTckBarVolume), GW_HWNDPREV);
   EXPECT_EQ(test::TextOf(volume), "Volume");

@@ -8,16 +8,26 @@
 namespace halcyra {
 namespace {
 
-TEST(TrayMenu, HoldsItsCommandsInOrderWithShowMainWindowAsDefaultAndExitLast) {
-  TrayMenu menu;
-  ASSERT_EQ(GetMenuItemCount(menu.Handle()), 5);
-  const char* const captions[] = {"Show main window", "One-off action...", "Hide", "Help", "Exit"};
-  for (int i = 0; i < 5; ++i) {
+std::vector<std::string> Captions(const TrayMenu& menu) {
+  std::vector<std::string> captions;
+  for (int i = 0; i < GetMenuItemCount(menu.Handle()); ++i) {
     char text[64] = {};
     GetMenuStringA(menu.Handle(), static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
-    EXPECT_STREQ(text, captions[i]) << i;
+    captions.push_back(text);
   }
+  return captions;
+}
+
+TEST(TrayMenu, HoldsItsCommandsInOrderWithShowMainWindowAsDefaultAndExitLast) {
+  const TrayMenu menu{Policies{}};
+  EXPECT_EQ(Captions(menu), (std::vector<std::string>{"Show main window", "One-off action...",
+                                                      "Hide", "Help", "Exit"}));
   EXPECT_EQ(GetMenuDefaultItem(menu.Handle(), TRUE, 0), 0u) << "the first item is the default";
+
+  Policies policies;
+  policies.disableOneOffs = policies.disableExit = true;
+  EXPECT_EQ(Captions(TrayMenu(policies)),
+            (std::vector<std::string>{"Show main window", "Hide", "Help"}));
 }
 
 }  // namespace

@@ -63,6 +63,7 @@ struct TimerPageForm {
   Label Label8;
   ListView LvwTimer;
   Button BtnAdd, BtnEdit, BtnDelete;
+  Label LblManagedTimers;
   void BtnAddClick() {}
   void BtnEditClick() {}
   void BtnDeleteClick() {}
@@ -108,7 +109,7 @@ TEST(TimerListLayout, ColumnsFitTheirCaptionsAndCellsWithinTheList) {
                                     GetModuleHandleA(nullptr), nullptr);
   TimerPageForm form;
   ControlBinder binder(parent, WindowDpi(parent));
-  AddTimerPageControls(binder, form, {1, 2, 3, 4, 5});
+  AddTimerPageControls(binder, form, {1, 2, 3, 4, 5, 6});
   const HWND list = GetDlgItem(parent, 2);
   ExpectColumnsFit(list, form.LvwTimer);
 
@@ -140,7 +141,11 @@ TEST(WindowLayout, WindowsLayThemselvesOutAgainAtTheDpiOfTheirNewMonitor) {
   int label = 100;
   AddSettingsPageControls(binder, pages, {0, 1, 2, 3, 4, 5}, 0, label);
   binder.SetGroup(6);
-  AddTimerPageControls(binder, pages, {label, 6, 7, 8, 9});
+  AddTimerPageControls(binder, pages, {label, 6, 7, 8, 9, 10});
+  // As a policy shows them: each page's line that some settings are managed.
+  for (Label* managed : {&pages.LblManagedGeneral, &pages.LblManagedHotkeys, &pages.LblManagedLog,
+                         &pages.LblManagedTimers})
+    managed->caption = kManagedSettingsLine;
   ShowWindow(parent, SW_SHOWNA);
 
   test::NoTimerList list;

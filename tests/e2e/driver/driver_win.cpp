@@ -70,6 +70,53 @@ void RunXdotool(const std::string& arguments, std::chrono::milliseconds arrival)
 
 }  // namespace
 
+namespace {
+
+std::string Drain(HANDLE pipe) {
+  std::string text;
+  char buffer[512];
+  DWORD read = 0;
+  while (ReadFile(pipe, buffer, sizeof buffer, &read, nullptr) && read > 0)
+    text.append(buffer, read);
+  return text;
+}
+
+}  // namespace
+
+CmdResult Cmd(const std::string& arguments) {
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  HANDLE outRead = nullptr, outWrite = nullptr, errRead = nullptr, errWrite = nullptr;
+  CreatePipe(&outRead, &outWrite, &inherit, 0);
+  CreatePipe(&errRead, &errWrite, &inherit, 0);
+  SetHandleInformation(outRead, HANDLE_FLAG_INHERIT, 0);
+  SetHandleInformation(errRead, HANDLE_FLAG_INHERIT, 0);
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdOutput = outWrite;
+  startup.hStdError = errWrite;
+  PROCESS_INFORMATION info{};
+  std::string line = "\"" + AppProcess::ExePath("HalcyraCmd-e2e.exe") + "\" " + arguments;
+  CmdResult result;
+  if (CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
+                     nullptr, &startup, &info)) {
+    CloseHandle(outWrite);
+    CloseHandle(errWrite);
+    result.out = Drain(outRead);
+    result.err = Drain(errRead);
+    WaitForSingleObject(info.hProcess, 60000);
+    GetExitCodeProcess(info.hProcess, &result.code);
+    CloseHandle(info.hThread);
+    CloseHandle(info.hProcess);
+  } else {
+    CloseHandle(outWrite);
+    CloseHandle(errWrite);
+  }
+  CloseHandle(outRead);
+  CloseHandle(errRead);
+  return result;
+}
+
 DWORD RunCommand(const std::string& commandLine, std::chrono::milliseconds timeout) {
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;

@@ -47,6 +47,14 @@ void Settle(HWND window);
 // Sends a message and returns when the window has handled it.
 LRESULT SendAndWait(HWND window, UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
 
+// What HalcyraCmd-e2e.exe printed and its exit code.
+struct CmdResult {
+  DWORD code = 0xFFFFFFFF;
+  std::string out, err;
+};
+// Runs HalcyraCmd-e2e.exe with the arguments, up to a minute.
+CmdResult Cmd(const std::string& arguments);
+
 // Runs a command line and returns its exit code once it has ended (waiting up to the timeout).
 DWORD RunCommand(const std::string& commandLine,
                  std::chrono::milliseconds timeout = std::chrono::minutes(2));
