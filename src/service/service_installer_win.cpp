@@ -314,11 +314,14 @@ bool GrantInteractiveUsers(SC_HANDLE service) {
 }  // namespace
 
 InstallOutcome InstallCompanionService(const std::string& exePath, const std::string& dataFolder,
-                                       const PreparedSettings& settings) {
-  const std::optional<std::string> me = ProcessAccountSid();
+                                       const PreparedSettings& settings,
+                                       bool trustInstallingAccount) {
+  std::optional<std::string> me = ProcessAccountSid();
   const std::optional<std::string> serviceSid = ServiceSid(kCompanionServiceName);
   if (!me || !serviceSid)
     return {false, Failure("The accounts of the installation could not be read", GetLastError())};
+  // An account trusted by no one: the system's own accounts alone are.
+  if (!trustInstallingAccount) me->clear();
   std::string exposed;
   const std::optional<std::string> exe = TrustedExecutable(exePath, *me, exposed);
   if (!exe)

@@ -29,8 +29,11 @@ std::optional<std::string> TrustedInstallFolder(const std::string& folder,
 // final path, lets interactive users
 // start, stop, query and interrogate it, prepares the data folder (data_folder_win.h) and starts
 // the service. Optional settings that Windows refuses are listed in the message.
+// `trustInstallingAccount` adds the account that runs it to the trusted writers of the program's
+// folder and the data folder.
 InstallOutcome InstallCompanionService(const std::string& exePath, const std::string& dataFolder,
-                                       const PreparedSettings& settings = {});
+                                       const PreparedSettings& settings,
+                                       bool trustInstallingAccount);
 // Stops and deletes the service; the data folder and its files stay.
 InstallOutcome UninstallCompanionService();
 

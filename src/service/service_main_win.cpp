@@ -9,6 +9,7 @@
 #include "platform/win32/win32_os_info_win.h"
 #include "service/service_command_line.h"
 #include "service/service_installer_win.h"
+#include "service/service_power_win.h"
 #include "service/service_runner_win.h"
 #include "toolkit/fault_report_win.h"
 
@@ -61,9 +62,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     PreparedSettings prepared{request.settingsSource, std::nullopt, request.overwrite, ""};
     std::string failure;
     if (!prepared.source.empty()) prepared.content = ReadPreparedSettings(prepared.source, failure);
-    outcome = failure.empty()
-                  ? InstallCompanionService(ProgramFilePath(), GetDataFolder(os), prepared)
-                  : InstallOutcome{false, failure};
+    outcome = failure.empty() ? InstallCompanionService(ProgramFilePath(), GetDataFolder(os),
+                                                        prepared, TrustsInstallingAccount())
+                              : InstallOutcome{false, failure};
   } else {
     outcome = UninstallCompanionService();
   }

@@ -35,4 +35,6 @@ std::unique_ptr<ServicePower> MakeServicePower(const std::string& dataFolder) {
   return std::make_unique<ServiceEffectsJournal>(dataFolder);
 }
 
+bool TrustsInstallingAccount() { return true; }
+
 }  // namespace halcyra

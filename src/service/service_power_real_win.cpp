@@ -26,4 +26,6 @@ std::unique_ptr<ServicePower> MakeServicePower(const std::string&) {
   return std::make_unique<RealServicePower>();
 }
 
+bool TrustsInstallingAccount() { return false; }
+
 }  // namespace halcyra

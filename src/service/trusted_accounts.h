@@ -1,6 +1,6 @@
 // Which accounts the installation trusts with the program's files: the system, administrators,
-// Windows' installer account, and the account that runs the installation (itself an
-// administrator, or the installation could not register a service).
+// Windows' installer account, and the installing account the caller names, if any: the
+// package's custom actions run as the system; /INSTALL names none on Windows.
 #pragma once
 
 #include <cstdint>
