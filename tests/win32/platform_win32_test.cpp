@@ -153,6 +153,15 @@ TEST(BoundedReads, AReadHeldByAnotherProgramGivesUpAfterOneWait) {
   for (int i = 0; i < 250 && reads.Held("Halcyra.ini"); ++i) Sleep(20);
   EXPECT_FALSE(reads.Held("Halcyra.ini")) << "the read ends once the holder lets go";
   EXPECT_TRUE(reads.Run("Halcyra.ini", [] {}));
+
+  // Let go before anyone asked: what the read gave back was not the file all the same.
+  holder.Reset(CreateNamedPipeW(name.c_str(), PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE | PIPE_WAIT, 1,
+                                4096, 4096, 0, nullptr));
+  EXPECT_FALSE(reads.Run("Halcyra.ini", readPipe));
+  holder.Close();
+  for (int i = 0; i < 250 && reads.Blocked("Halcyra.ini"); ++i) Sleep(20);
+  EXPECT_TRUE(reads.Held("Halcyra.ini"));
+  EXPECT_FALSE(reads.Held("Halcyra.ini")) << "told once";
 }
 
 TEST(EffectsJournal, RecordsEachMachineCallInTheDataFolder) {

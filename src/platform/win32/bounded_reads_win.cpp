@@ -49,13 +49,20 @@ bool BoundedReads::Held(const std::string& file) const {
   const std::lock_guard<std::mutex> lock(mutex_);
   const auto found = held_.find(file);
   if (found == held_.end()) return false;
-  if (!found->second->load()) return true;
+  const bool told = std::exchange(found->second.told, true);
+  if (!found->second.ended->load()) return true;
   held_.erase(found);
-  return false;
+  return !told;
+}
+
+bool BoundedReads::Blocked(const std::string& file) const {
+  const std::lock_guard<std::mutex> lock(mutex_);
+  const auto found = held_.find(file);
+  return found != held_.end() && !found->second.ended->load();
 }
 
 bool BoundedReads::Run(const std::string& file, std::function<void()> read) const {
-  if (Held(file)) return false;
+  if (Blocked(file)) return false;
   if (!worker_) {
     auto worker = std::make_shared<Worker>();
     auto* handed = new std::shared_ptr<Worker>(worker);
@@ -81,7 +88,7 @@ bool BoundedReads::Run(const std::string& file, std::function<void()> read) cons
   CancelSynchronousIo(worker.thread.Get());
   worker_.reset();
   const std::lock_guard<std::mutex> lock(mutex_);
-  held_[file] = ended;
+  held_[file] = {ended, false};
   return false;
 }
 

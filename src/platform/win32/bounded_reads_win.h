@@ -27,17 +27,25 @@ class BoundedReads {
   // own; until it has, every further read of the same file gives up at once, so that a file
   // held for good costs one wait and not one per value. The read must own everything it uses.
   bool Run(const std::string& file, std::function<void()> read) const;
-  // Whether a read of the file is still held up past its wait.
+  // Whether a read of the file is still held up past its wait, or one was given up on since the
+  // last question: a read that ends just before it is asked still gave back nothing.
   bool Held(const std::string& file) const;
+  // Whether a read of the file is still held up; says nothing of earlier ones.
+  bool Blocked(const std::string& file) const;
 
  private:
   struct Worker;
+  // The "it has ended" mark of the read given up on, and whether Held has told of it.
+  struct GivenUp {
+    std::shared_ptr<std::atomic<bool>> ended;
+    bool told = false;
+  };
 
   // Made at the first read; replaced after a read held up.
   mutable std::shared_ptr<Worker> worker_;
   mutable std::mutex mutex_;
-  // Per file, the "it has ended" mark of the read that was given up on.
-  mutable std::map<std::string, std::shared_ptr<std::atomic<bool>>> held_;
+  // Per file, the read that was given up on last.
+  mutable std::map<std::string, GivenUp> held_;
 };
 
 }  // namespace halcyra

@@ -41,21 +41,21 @@ std::string Win32IniProfile::ReadString(const std::string& path, const std::stri
 
 bool Win32IniProfile::WriteString(const std::string& path, const std::string& section,
                                   const std::string& key, const std::string& value) {
-  if (reads_.Held(path)) return false;
+  if (reads_.Blocked(path)) return false;
   return WritePrivateProfileStringW(Text(section).c_str(), Text(key).c_str(), Text(value).c_str(),
                                     Wide(path).c_str()) != FALSE;
 }
 
 bool Win32IniProfile::DeleteKey(const std::string& path, const std::string& section,
                                 const std::string& key) {
-  if (reads_.Held(path)) return false;
+  if (reads_.Blocked(path)) return false;
   return WritePrivateProfileStringW(Text(section).c_str(), Text(key).c_str(), nullptr,
                                     Wide(path).c_str()) != FALSE;
 }
 
 bool Win32IniProfile::WriteDenied(const std::string& path) const {
   // A held file is held for a while, not denied for good.
-  if (reads_.Held(path)) return false;
+  if (reads_.Blocked(path)) return false;
   // Opened for writing with every share mode, so that only the file's rights can refuse it, and
   // without following a link: nothing is written.
   const HANDLE file = CreateFileW(Wide(path).c_str(), FILE_WRITE_DATA,
@@ -123,7 +123,7 @@ std::optional<std::vector<std::string>> Win32IniProfile::ReadSectionLines(
 
 bool Win32IniProfile::WriteSection(const std::string& path, const std::string& section,
                                    const std::vector<std::string>& entries) {
-  if (reads_.Held(path)) return false;
+  if (reads_.Blocked(path)) return false;
   // Each entry ends with a zero, and one more zero ends the block.
   std::wstring block;
   for (const std::string& entry : entries) {
