@@ -57,6 +57,8 @@ void Win32StartupHost::RunWizard() {
 }
 
 int Win32StartupHost::RunMainWindow(const MainWindowStart& start) {
+  // A change announced while the first-run wizard was open reached only the wizard.
+  services_.policies.Refresh();
   ApplicationWindow application;
   Win32CleanupTasks cleanup(services_.boxes);
   cleanup.SetOwner(application.Handle());

@@ -161,6 +161,7 @@ void TimerSchedule::Post(std::function<void()> action) {
 }
 
 void TimerSchedule::Reload() {
+  ++reloads_;
   ReloadTimers();
   host_.TimersReloaded();
 }

@@ -72,6 +72,8 @@ class TimerSchedule final : private FiringHost {
   // request or the next full or half hour may need it.
   unsigned TickIntervalMs() const;
   bool Firing() const { return firing_.has_value(); }
+  // How many times the timers were read again since the start: a view shows the list anew.
+  unsigned long Reloads() const { return reloads_; }
   bool Acting() const { return acting_ > 0; }
 
   // A firing under way goes on; otherwise the first due timer, or the request, fires.
@@ -140,6 +142,7 @@ class TimerSchedule final : private FiringHost {
   // A look or a reading of the timers asked for while an action was under way.
   bool lookOwed_ = false;
   bool reloadOwed_ = false;
+  unsigned long reloads_ = 0;
 };
 
 }  // namespace halcyra

@@ -7,6 +7,8 @@
 namespace halcyra {
 
 void GlobalHotkeys::RegisterStored(const HotkeyTexts& texts) {
+  // Registered again (a policy lifted), the earlier registrations go first.
+  Release();
   for (std::size_t i = 0; i < texts.size(); ++i) {
     if (texts[i].empty() || texts[i] == kNoHotkeyText) {
       Ids[i] = -1;

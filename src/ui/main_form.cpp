@@ -95,6 +95,10 @@ bool TFrmMain::PoliciesChanged() {
   ShowPolicies(policies, false);
   ShowTimerPolicies(policies);
   Schedule.FileChanged();
+  if (policies.disableOneOffs && Schedule.OneOff) {
+    Schedule.OneOff.reset();
+    OneOffChanged();
+  }
   return true;
 }
 
@@ -358,6 +362,8 @@ void TFrmMain::SaveSettings(SettingsFile& file) {
   // Under the policy no hotkey is registered, nor can a field change.
   if (!services_.app.policies.Current().disableHotkeys)
     Hotkeys.ApplyChanges(file, HotkeyFieldTexts());
+  // A policy that came while a message of the hotkeys' was open leaves none registered.
+  if (services_.app.policies.Current().disableHotkeys) Hotkeys.Release();
   SaveSoundSection(file);
   SaveCleanupSection(file);
   SavePassword(file);

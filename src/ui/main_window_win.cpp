@@ -247,11 +247,15 @@ void MainWindow::LookedNow(bool looked) {
 }
 
 HANDLE MainWindow::SettingsFolderEvent() const {
-  return dataFolder_.Watching() && Handle() ? dataFolder_.Event() : nullptr;
+  return dataFolder_->Watching() && Handle() ? dataFolder_->Event() : nullptr;
 }
 
 void MainWindow::SettingsFolderChanged() {
-  dataFolder_.Next();
+  dataFolder_->Next();
+  CheckSettingsStamp();
+}
+
+void MainWindow::CheckSettingsStamp() {
   // The log, the journal and other files share the folder: only the settings file counts.
   const std::optional<FileStamp> stamp = stamps_.Stamp(GetSettingsPath(app_.os));
   if (stamp == settingsStamp_) return;
@@ -464,9 +468,15 @@ bool MainWindow::HandleProgramMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         // Its moment has come: the next one is armed, whatever it is.
         timer1Due_ = 0;
         const bool firing = f.Schedule.Firing();
+        const unsigned long reloads = f.Schedule.Reloads();
         f.Schedule.Timer1Timer();
         NoteScheduleTick(Handle());
-        if (firing != f.Schedule.Firing())
+        // A dead watch of the data folder (the folder was moved aside, say) is made anew.
+        if (!dataFolder_->Watching()) {
+          dataFolder_.emplace(GetDataFolder(app_.os));
+          CheckSettingsStamp();
+        }
+        if (firing != f.Schedule.Firing() || reloads != f.Schedule.Reloads())
           Sync();
         else
           SyncTick();

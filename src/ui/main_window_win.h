@@ -58,6 +58,8 @@ class MainWindow final : public BoundWindow, private MainFormHost, private OnceF
   // (null when it cannot be watched); then SettingsFolderChanged.
   HANDLE SettingsFolderEvent() const;
   void SettingsFolderChanged();
+  // The timers are read again a second after the settings file's stamp changed.
+  void CheckSettingsStamp();
   // Asks, from any thread, for the schedule to look at once.
   void PostLookNow() const;
   // The main loop runs again: the modal loops that needed the pipe served on a timer are over.
@@ -149,7 +151,7 @@ class MainWindow final : public BoundWindow, private MainFormHost, private OnceF
   OnceWindow* onceWindow_ = nullptr;
   // Writes of other sessions and of the service to the settings file: the stamp the file had
   // when the timers were last read on a change.
-  FolderChanges dataFolder_{GetDataFolder(app_.os)};
+  std::optional<FolderChanges> dataFolder_{std::in_place, GetDataFolder(app_.os)};
   Win32FileStamps stamps_;
   std::optional<FileStamp> settingsStamp_ = stamps_.Stamp(GetSettingsPath(app_.os));
   // Last: it lets go of the pipe before anything it hands requests to goes.

@@ -56,6 +56,15 @@ class PolicyE2E : public testing::Test {
   static bool Effected(const std::string& text) {
     return ReadFileText(DataFile("Effects.txt")).find(text) != std::string::npos;
   }
+  static std::size_t Suspends() {
+    const std::string effects = ReadFileText(DataFile("Effects.txt"));
+    std::size_t count = 0;
+    for (std::size_t at = effects.find(kSuspend); at != std::string::npos;
+         at = effects.find(kSuspend, at + 1))
+      ++count;
+    return count;
+  }
+  static constexpr const char* kSuspend = "SetSystemPowerState 1 1\r\n";
 
   std::optional<AppProcess> app_;
 };
@@ -75,7 +84,7 @@ TEST_F(PolicyE2E, PoliciesAnnouncedToTheRunningProgramRuleItsWindowHalcyraCmdAnd
   WriteFileText(DataFile("Halcyra.ini"),
                 "[general]\r\nFirstStartDone=True\r\nDuration=0\r\n[Timer]\r\nfirst=enabled,"
                 "Suspend," +
-                    minute + ",Daily\r\nmine=enabled,Shutdown," + Later(minute, 2) + ",Daily\r\n");
+                    minute + ",Daily\r\nmine=enabled,Suspend," + Later(minute, 2) + ",Daily\r\n");
   app_.emplace();
   HWND main = ShowMainWindow(*app_);
   ASSERT_NE(main, nullptr);
@@ -107,11 +116,18 @@ TEST_F(PolicyE2E, PoliciesAnnouncedToTheRunningProgramRuleItsWindowHalcyraCmdAnd
   EXPECT_EQ(refused.err,
             "ERROR: One-off actions are turned off by your organization's policy.\r\n");
 
+  // A timer added later shows in the open window although nothing fires.
+  SetTimer("Later", "enabled,Reboot," + Later(minute, 30) + ",Daily");
+  AnnouncePolicies(main);
+  EXPECT_TRUE(
+      WaitUntil([main] { return ListViewRows(Control(main, ids::kLvwTimer), 1).size() == 2; }, 3s));
+
   // The user's timer's minute, looked at at once: nothing fires.
   WriteFileText(DataFile("ClockOffset.txt"), "120");
+  const unsigned long before = ScheduleTicks(main);
   PostMessageA(main, WM_TIMECHANGE, 0, 0);
-  ASSERT_TRUE(WaitForTicks(main, 1, 3s));
-  EXPECT_FALSE(Effected("ExitWindowsEx"));
+  ASSERT_TRUE(WaitUntil([&] { return ScheduleTicks(main) > before; }, 3s));
+  EXPECT_EQ(Suspends(), 1u);
 
   // Lifted: Abort is the user's own again, and the user's timer fires in its minute.
   RemovePolicies();
@@ -119,7 +135,18 @@ TEST_F(PolicyE2E, PoliciesAnnouncedToTheRunningProgramRuleItsWindowHalcyraCmdAnd
   EXPECT_TRUE(IsWindowEnabled(Control(main, ids::kChkAbort)));
   EXPECT_FALSE(IsChecked(Control(main, ids::kChkAbort)));
   EXPECT_EQ(WindowText(Control(main, ids::kLblManagedGeneral)), "");
-  EXPECT_TRUE(WaitUntil([] { return Effected("ExitWindowsEx"); }, 5s));
+  EXPECT_TRUE(WaitUntil([] { return Suspends() == 2; }, 5s));
+
+  // Another program adds a timer to the file: the open window lists it though nothing fires.
+  WriteFileText(DataFile("Halcyra.ini"),
+                "[general]\r\nFirstStartDone=True\r\nDuration=0\r\n[Timer]\r\nfar=enabled,Reboot," +
+                    Later(minute, 40) + ",Daily\r\n");
+  EXPECT_TRUE(WaitUntil(
+      [main] {
+        return ListViewRows(Control(main, ids::kLvwTimer), 1) ==
+               std::vector<std::vector<std::string>>{{"far"}};
+      },
+      5s));
 }
 
 }  // namespace

@@ -47,7 +47,8 @@ std::vector<PolicyValue> Win32PolicyStore::Values(PolicyScope scope, const std::
     if (result == ERROR_NO_MORE_ITEMS) break;
     // Too long to be ours: shown as a value of no known type, which is ignored and said.
     if (result == ERROR_MORE_DATA) {
-      values.push_back({Utf8(std::wstring_view(name.data(), nameLength)), {}, 0, {}});
+      values.push_back(
+          {Utf8(std::wstring_view(name.data(), nameLength)), PolicyValue::Type::Other, 0, {}});
       continue;
     }
     if (result != ERROR_SUCCESS) break;
