@@ -36,8 +36,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   test::FakeServicePower power;
   PortableTextFiles files;
   test::FakeSystemLog log;
-  CompanionSchedule schedule(
-      {os, ini, regional, clock, wake, sleep, sessions, inspector, stamps, power, files, log});
+  test::FakePolicyStore policyStore;
+  PolicyWatch policies(policyStore, log, PolicyReach::MachineOnly);
+  CompanionSchedule schedule({os, ini, regional, clock, wake, sleep, sessions, inspector, stamps,
+                              power, files, log, policies});
   schedule.Start();
   schedule.Tick();
   schedule.Tick();

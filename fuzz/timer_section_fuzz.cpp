@@ -31,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   test::FakeWakeTimers wake;
   PortableIniProfile ini;
   const SettingsFile file(ini, GetSettingsPath(os), {});
-  const auto timers = LoadTimers(file, {os, clock, wake});
+  const auto timers = LoadTimers(file, Policies{}, {os, clock, wake});
   ListView list;
   FillTimerList(list, timers, kTimerSortColumn);
   fuzz::Require(list.rows.size() == timers.size(), "one row per timer");
