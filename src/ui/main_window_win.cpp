@@ -398,11 +398,13 @@ void MainWindow::ServeOneOff() {
 }
 
 void MainWindow::ShowTrayMenu(ScreenPoint anchor) {
-  if (menuOpen_) return;
-  if (std::exchange(menuStale_, false)) popupMenu_ = TrayMenu(app_.policies.Current());
-  menuOpen_ = true;
+  // A request that comes while the menu's own loop ends opens it again, as before; the menu is
+  // made anew only when none of its loops runs.
+  if (menuLoops_ == 0 && std::exchange(menuStale_, false))
+    popupMenu_ = TrayMenu(app_.policies.Current());
+  ++menuLoops_;
   popupMenu_.Open(Handle(), anchor);
-  menuOpen_ = false;
+  --menuLoops_;
 }
 
 void MainWindow::CloseWindow() { SendMessageW(Handle(), WM_CLOSE, 0, 0); }

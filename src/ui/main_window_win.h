@@ -139,9 +139,9 @@ class MainWindow final : public BoundWindow, private MainFormHost, private OnceF
   UINT showMainWindowMsg_ = 0;
   UINT taskbarCreatedMsg_ = 0;
   TrayMenu popupMenu_{app_.policies.Current()};
-  // The policies changed since the menu was made; it is open.
+  // The policies changed since the menu was made; how many of its loops run.
   bool menuStale_ = false;
-  bool menuOpen_ = false;
+  int menuLoops_ = 0;
   // Made with the window, which gets its callbacks.
   std::optional<TrayIcon> tray_;
   UniqueIcon smallIcon_, bigIcon_;
