@@ -10,20 +10,30 @@ namespace {
 
 char UpperAsciiChar(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
-char UpperWindows1252Char(char c) {
-  const auto u = static_cast<unsigned char>(c);
-  // The small accented letters sit 0x20 above their capitals, except the division sign 0xF7.
-  if (u >= 0xE0 && u != 0xF7 && u != 0xFF) return static_cast<char>(u - 0x20);
-  switch (u) {
-    case 0x9A:  // s with caron
-    case 0x9C:  // oe
-    case 0x9E:  // z with caron
-      return static_cast<char>(u - 0x10);
-    case 0xFF:  // y with diaeresis
-      return static_cast<char>(0x9F);
-    default:
-      return UpperAsciiChar(c);
+// The simple upper case of the letters a settings file's names are most often written in: the
+// Latin, Greek and Cyrillic alphabets and the full-width Latin letters, as Windows' own table
+// folds them. Every other character stands for itself.
+char32_t UpperChar(char32_t c) {
+  if (c >= 'a' && c <= 'z') return c - 0x20;
+  if (c < 0xE0) return c;
+  // Latin-1: the small letters sit 0x20 above their capitals, except the division sign.
+  if (c <= 0xFE) return c == 0xF7 ? c : c - 0x20;
+  if (c == 0xFF) return 0x178;
+  // Latin Extended-A: pairs of a capital and its small letter, capital first except in the two
+  // runs where the capital sits at the odd place; a long s is an s.
+  if (c >= 0x100 && c <= 0x17F) {
+    if (c == 0x17F) return 'S';
+    if (c == 0x131) return 'I';  // the dotless i
+    const bool oddCapitals = (c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E);
+    if (c == 0x138 || c == 0x149) return c;
+    const bool small = oddCapitals ? c % 2 == 0 : c % 2 == 1;
+    return small ? c - 1 : c;
   }
+  if (c == 0x3C2) return 0x3A3;  // the final sigma
+  if ((c >= 0x3B1 && c <= 0x3C9) || (c >= 0x430 && c <= 0x44F)) return c - 0x20;
+  if (c >= 0x450 && c <= 0x45F) return c - 0x50;
+  if (c >= 0xFF41 && c <= 0xFF5A) return c - 0x20;
+  return c;
 }
 
 // The characters of 0x80 to 0x9F; the five bytes the code page leaves free stand for the
@@ -46,8 +56,13 @@ void AppendUtf8(std::string& out, char32_t c) {
   } else if (c < 0x800) {
     out += static_cast<char>(0xC0 | (c >> 6));
     out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
+  } else if (c < 0x10000) {
     out += static_cast<char>(0xE0 | (c >> 12));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (c >> 18));
+    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
     out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
     out += static_cast<char>(0x80 | (c & 0x3F));
   }
@@ -108,16 +123,43 @@ std::string UpperAscii(std::string_view text) {
   return out;
 }
 
-std::string UpperWindows1252(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) c = UpperWindows1252Char(c);
+namespace {
+
+// The folded character at text[i] and its length; a byte that starts no valid sequence stands
+// for itself, apart from every character.
+std::pair<char32_t, std::size_t> FoldedAt(std::string_view text, std::size_t i) {
+  const auto [c, length] = DecodeUtf8(text, i);
+  if (c == 0xFFFD && length == 1) return {0x110000 + static_cast<unsigned char>(text[i]), 1};
+  return {UpperChar(c), length};
+}
+
+}  // namespace
+
+std::string UpperUnicode(std::string_view text) {
+  if (IsAscii(text)) return UpperAscii(text);
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size();) {
+    const auto [c, length] = FoldedAt(text, i);
+    if (c >= 0x110000)
+      out += text[i];
+    else
+      AppendUtf8(out, c);
+    i += length;
+  }
   return out;
 }
 
 bool IgnoreCaseEqual::operator()(std::string_view a, std::string_view b) const {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    return UpperWindows1252Char(x) == UpperWindows1252Char(y);
-  });
+  std::size_t i = 0, k = 0;
+  while (i < a.size() && k < b.size()) {
+    const auto [x, xLength] = FoldedAt(a, i);
+    const auto [y, yLength] = FoldedAt(b, k);
+    if (x != y) return false;
+    i += xLength;
+    k += yLength;
+  }
+  return i == a.size() && k == b.size();
 }
 
 bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
@@ -126,13 +168,78 @@ bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
 }
 
 std::size_t IgnoreCaseHash::operator()(std::string_view text) const {
-  // FNV-1a over the folded letters: equal texts by IgnoreCaseEqual hash alike.
+  // FNV-1a over the folded characters: equal texts by IgnoreCaseEqual hash alike.
   std::size_t hash = 14695981039346656037ull;
-  for (const char c : text) {
-    hash ^= static_cast<unsigned char>(UpperWindows1252Char(c));
+  for (std::size_t i = 0; i < text.size();) {
+    const auto [folded, length] = FoldedAt(text, i);
+    hash ^= folded;
     hash *= 1099511628211ull;
+    i += length;
   }
   return hash;
+}
+
+std::string Utf16LeFromUtf8(std::string_view text) {
+  std::string out;
+  out.reserve(text.size() * 2);
+  const auto unit = [&out](char32_t u) {
+    out += static_cast<char>(u & 0xFF);
+    out += static_cast<char>(u >> 8);
+  };
+  for (std::size_t i = 0; i < text.size();) {
+    const auto [c, length] = DecodeUtf8(text, i);
+    if (c >= 0x10000) {
+      unit(0xD800 + ((c - 0x10000) >> 10));
+      unit(0xDC00 + ((c - 0x10000) & 0x3FF));
+    } else {
+      unit(c);
+    }
+    i += length;
+  }
+  return out;
+}
+
+std::string Utf8FromUtf16Le(std::string_view bytes) {
+  std::string out;
+  out.reserve(bytes.size());
+  const auto unit = [&bytes](std::size_t at) {
+    return static_cast<char32_t>(static_cast<unsigned char>(bytes[at]) |
+                                 static_cast<unsigned char>(bytes[at + 1]) << 8);
+  };
+  for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+    const char32_t c = unit(i);
+    const bool pair = c >= 0xD800 && c <= 0xDBFF && i + 3 < bytes.size() && unit(i + 2) >= 0xDC00 &&
+                      unit(i + 2) <= 0xDFFF;
+    if (pair) {
+      AppendUtf8(out, 0x10000 + ((c - 0xD800) << 10) + (unit(i + 2) - 0xDC00));
+      i += 2;
+    } else {
+      AppendUtf8(out, c >= 0xD800 && c <= 0xDFFF ? 0xFFFD : c);
+    }
+  }
+  return out;
+}
+
+std::size_t Utf16Length(std::string_view text) {
+  std::size_t units = 0;
+  for (std::size_t i = 0; i < text.size();) {
+    const auto [c, length] = DecodeUtf8(text, i);
+    units += c >= 0x10000 ? 2 : 1;
+    i += length;
+  }
+  return units;
+}
+
+std::string Utf16Prefix(std::string_view text, std::size_t units) {
+  std::size_t i = 0;
+  while (i < text.size()) {
+    const auto [c, length] = DecodeUtf8(text, i);
+    const std::size_t need = c >= 0x10000 ? 2 : 1;
+    if (need > units) break;
+    units -= need;
+    i += length;
+  }
+  return std::string(text.substr(0, i));
 }
 
 std::string_view TrimControl(std::string_view text) {

@@ -12,12 +12,12 @@ namespace halcyra {
 // Letters a to z fold to upper case; no locale.
 std::string UpperAscii(std::string_view text);
 bool EqualsIgnoreCase(std::string_view a, std::string_view b);
-// Every letter of the Windows-1252 code page folds to upper case: a to z, the accented letters,
-// and the pairs that code page adds (\x9A \x8A, \x9C \x8C, \x9E \x8E, \xFF \x9F), as Windows
-// folds the names of a settings file in that code page. No locale.
-std::string UpperWindows1252(std::string_view text);
-// Hash and equality for unordered containers keyed by text in the Windows-1252 case rule above,
-// looked up by any text without a copy.
+// UTF-8 text with every letter of the Latin, Greek and Cyrillic alphabets (and the full-width
+// Latin ones) in upper case, as Windows' own table folds the names of a settings file. A byte
+// that is no UTF-8 stays as it is. No locale.
+std::string UpperUnicode(std::string_view text);
+// Hash and equality for unordered containers keyed by UTF-8 text in the case rule above, looked
+// up by any text without a copy.
 struct IgnoreCaseHash {
   using is_transparent = void;
   std::size_t operator()(std::string_view text) const;
@@ -30,6 +30,14 @@ struct IgnoreCaseEqual {
 // page cannot hold, or a byte that is no UTF-8, becomes "?", never a lookalike.
 std::string Windows1252FromUtf8(std::string_view text);
 std::string Utf8FromWindows1252(std::string_view text);
+// UTF-8 and the bytes of UTF-16LE (without a byte-order mark), both ways. A byte that is no
+// UTF-8, or a half of a surrogate pair alone, becomes U+FFFD.
+std::string Utf16LeFromUtf8(std::string_view text);
+std::string Utf8FromUtf16Le(std::string_view bytes);
+// How many UTF-16 code units the UTF-8 text takes, as the wide functions count characters; and
+// its longest start that takes at most `units` of them.
+std::size_t Utf16Length(std::string_view text);
+std::string Utf16Prefix(std::string_view text, std::size_t units);
 // Removes every character of code 32 or less from both ends.
 std::string_view TrimControl(std::string_view text);
 

@@ -1,8 +1,9 @@
 // The INI layer under the settings file: stateless operations by file path with the rules of
 // the kernel32 profile functions. Section and key names compare without regard to letter
-// case; every write reaches the file at once. Names and values are UTF-8 here and text of the
-// ANSI code page in the file, which other programs and editors read as such: a character that
-// code page cannot hold is written as "?".
+// case; every write reaches the file at once. Names and values are UTF-8 here. In the file they
+// are text of the ANSI code page, which other programs and editors read as such, until a write
+// brings a character that code page cannot hold: the file is then rewritten once as UTF-16LE
+// with its byte-order mark, every line kept, and stays so.
 #pragma once
 
 #include <cstddef>

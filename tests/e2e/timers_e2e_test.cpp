@@ -1,6 +1,7 @@
 // The Timer page of the built program under Wine: Add, Edit and Delete with the editor.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <thread>
 
 #include "driver/driver_win.h"
@@ -156,6 +157,39 @@ TEST_F(AccentedTimerE2E, ItsTitleSurvivesTheListTheEditorAndTheFile) {
             "[Timer]\r\n\xE9t\xE9=enabled,Shutdown,04:00,Daily\r\n")
       << settings;
   EXPECT_EQ(Titles(), std::vector<std::string>{"\xE9t\xE9"});
+}
+
+// A title the code page cannot hold turns the file into UTF-16LE, the other timers kept, and
+// comes back exactly after a new start.
+TEST_F(TimersE2E, ATitleOutsideTheCodePageIsKeptWhole) {
+  const std::wstring title = L"Zo\u00EB \u2013 \u6771\u4EAC \u2713";
+  HWND editor = OpenEditor(mids::kBtnAdd);
+  ASSERT_NE(editor, nullptr);
+  SetWideText(Control(editor, tids::kEdtTitle), title);
+  ClickDialogButton(editor, tids::kOk);
+  ASSERT_TRUE(WaitVisible(editor, false));
+  const std::string bytes = ReadFileText(Settings());
+  ASSERT_TRUE(bytes.starts_with("\xFF\xFE")) << bytes;
+  const std::wstring text(reinterpret_cast<const wchar_t*>(bytes.data() + 2),
+                          (bytes.size() - 2) / 2);
+  EXPECT_NE(text.find(L"\r\n" + title + L"=enabled,"), std::wstring::npos);
+  EXPECT_NE(text.find(L"\r\nlate=enabled,Shutdown,23:00,Daily\r\n"), std::wstring::npos);
+
+  app_.reset();
+  app_.emplace();
+  main_ = ShowMainWindow(*app_);
+  ASSERT_NE(main_, nullptr);
+  list_ = Control(main_, mids::kLvwTimer);
+  const std::vector<std::string> titles = Titles();
+  const auto row = std::find_if(titles.begin(), titles.end(),
+                                [](const std::string& t) { return t.starts_with("Zo"); });
+  ASSERT_NE(row, titles.end());
+  SelectListRow(list_, static_cast<int>(row - titles.begin()));
+  editor = OpenEditor(mids::kBtnEdit);
+  ASSERT_NE(editor, nullptr);
+  EXPECT_EQ(WideWindowText(Control(editor, tids::kEdtTitle)), title);
+  ClickDialogButton(editor, tids::kCancel);
+  EXPECT_TRUE(WaitVisible(editor, false));
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 
 #include "core/text.h"
 #include "platform/portable/portable_ini_profile.h"
+#include "platform/win32/utf8_win.h"
 #include "platform/win32/win32_ini_profile_win.h"
 #include "support/temp_folder.h"
 
@@ -171,17 +172,38 @@ TEST_F(IniDifferential, NamesFoldByTheSystemsCaseRule) {
 }
 
 // Names and values are UTF-8 in the program and Windows-1252 in the file, both ways, on both
-// layers: the accented letters, the code page's own 0x80 to 0x9F (the euro sign, a free 0x81)
-// and a character it cannot hold, which the file keeps as "?".
-TEST_F(IniDifferential, TextIsUtf8InTheProgramAndTheCodePageInTheFile) {
+// layers: the accented letters and the code page's own 0x80 to 0x9F (the euro sign, a free 0x81).
+// The first text the code page cannot hold turns the whole file into UTF-16LE with its mark,
+// every line kept, and from then on every character is kept, beyond the 16-bit plane too. A
+// file with a second name is not rewritten: the write would reach the other name's file.
+TEST_F(IniDifferential, TextOutsideTheCodePageTurnsTheFileUnicode) {
   const std::string ete = "\xC3\xA9t\xC3\xA9", value = "\xE2\x82\xAC \xC5\xB8\xC2\x81";
+  const std::string title =
+      "Zo\xC3\xAB \xE2\x80\x93 \xE6\x9D\xB1\xE4\xBA\xAC \xE2\x9C\x93 \xF0\x9F\x8E\x89";
   Run("[Timer]\r\n\xE9t\xE9=\x80 \x9F\x81\r\n",
-      {Read{"Timer", ete}, Keys{"Timer"}, Lines{"Timer"}, Write{"Timer", "\xC5\x81", value},
-       WriteLines{"Log", {ete + "=" + value}}, Lines{"Log"}});
-  EXPECT_EQ(portable_.ReadString(folder_.File("portable.ini"), "Timer", ete, ""), value);
+      {Read{"Timer", ete}, Keys{"Timer"}, Lines{"Timer"}, WriteLines{"Log", {ete + "=" + value}},
+       Lines{"Log"}});
   EXPECT_EQ(folder_.ReadFile("portable.ini"),
-            "[Timer]\r\n\xE9t\xE9=\x80 \x9F\x81\r\n?=\x80 \x9F\x81\r\n[Log]\r\n"
-            "\xE9t\xE9=\x80 \x9F\x81\r\n");
+            "[Timer]\r\n\xE9t\xE9=\x80 \x9F\x81\r\n[Log]\r\n\xE9t\xE9=\x80 \x9F\x81\r\n");
+  Run(std::nullopt,
+      {Write{"Timer", "\xC5\x81", title}, Read{"Timer", "\xC5\x81"}, Read{"Timer", "?"},
+       Keys{"Timer"}, Lines{"Timer"}, Write{"Log", "Enabled", "True"},
+       WriteLines{"Sound", {"SoundPath=C:\\\xE6\x9D\xB1.wav"}}, Lines{"Sound"}});
+  EXPECT_EQ(portable_.ReadString(folder_.File("portable.ini"), "Timer", "\xC5\x81", ""), title);
+  EXPECT_EQ(folder_.ReadFile("portable.ini"),
+            "\xFF\xFE" + Utf16LeFromUtf8(
+                             "[Timer]\r\n" + ete + "=" + value + "\r\n\xC5\x81=" + title +
+                             "\r\n[Log]\r\n" + ete + "=" + value +
+                             "\r\nEnabled=True\r\n[Sound]\r\nSoundPath=C:\\\xE6\x9D\xB1.wav\r\n"));
+  EXPECT_EQ(win32_.NameKey("\xC5\x82"), win32_.NameKey("\xC5\x81"));
+  EXPECT_NE(win32_.NameKey("\xE6\x9D\xB1"), win32_.NameKey("?"));
+  EXPECT_EQ(portable_.NameKey("\xC5\x82"), portable_.NameKey("\xC5\x81"));
+
+  folder_.WriteFile("linked.ini", "[Timer]\r\na=1\r\n");
+  ASSERT_TRUE(CreateHardLinkW(Wide(folder_.File("second.ini")).c_str(),
+                              Wide(folder_.File("linked.ini")).c_str(), nullptr));
+  EXPECT_FALSE(win32_.WriteString(folder_.File("linked.ini"), "Timer", "b", title));
+  EXPECT_EQ(folder_.ReadFile("second.ini"), "[Timer]\r\na=1\r\n");
 }
 
 // Hand-edited files: comments, blank lines, blanks around "=", quotes, lines without "=".
@@ -230,7 +252,7 @@ TEST_F(IniDifferential, SectionsAreReadWholeAndWrittenInOneCall) {
 
 // A data folder whose name the ANSI code page cannot hold ("\u0141\u00f3d\u017a") is reached
 // through the wide path; names and values, UTF-8 in the program, are text of the code page in
-// the file, and one character that the code page cannot hold is a "?" there.
+// the file.
 TEST_F(IniDifferential, AFolderOutsideTheCodePageIsReached) {
   const std::filesystem::path folder =
       folder_.Path() / std::filesystem::path(L"\u0141\u00f3d\u017a");
@@ -241,13 +263,13 @@ TEST_F(IniDifferential, AFolderOutsideTheCodePageIsReached) {
   ASSERT_TRUE(win32_.WriteString(path, "Timer", ete, "enabled,Shutdown,10:00,Daily"));
   EXPECT_EQ(win32_.ReadString(path, "Timer", eteUpper, ""), "enabled,Shutdown,10:00,Daily");
   EXPECT_EQ(win32_.ReadKeys(path, "Timer"), std::vector<std::string>{ete});
-  ASSERT_TRUE(win32_.WriteSection(path, "Timer", {"b=2", ete + "=3", "\xC5\x81=4"}));
+  ASSERT_TRUE(win32_.WriteSection(path, "Timer", {"b=2", ete + "=3", "\xC3\xBF=4"}));
   EXPECT_EQ(win32_.ReadSectionLines(path, "Timer"),
-            (std::vector<std::string>{"b=2", ete + "=3", "?=4"}));
+            (std::vector<std::string>{"b=2", ete + "=3", "\xC3\xBF=4"}));
   EXPECT_TRUE(win32_.DeleteKey(path, "Timer", "b"));
   std::ifstream in(folder / "Halcyra.ini", std::ios::binary);
   const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  EXPECT_EQ(bytes, "[Timer]\r\n\xE9t\xE9=3\r\n?=4\r\n") << "the file's text in the code page";
+  EXPECT_EQ(bytes, "[Timer]\r\n\xE9t\xE9=3\r\n\xFF=4\r\n") << "the file's text in the code page";
 }
 
 }  // namespace

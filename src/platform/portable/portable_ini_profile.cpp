@@ -18,9 +18,17 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The program's text is UTF-8; the file's, Windows-1252.
-std::string FileText(std::string_view text) { return Windows1252FromUtf8(text); }
-std::string ProgramText(std::string_view text) { return Utf8FromWindows1252(text); }
+// A file that starts with this byte-order mark holds UTF-16LE; any other, Windows-1252.
+constexpr std::string_view kUnicodeMark = "\xFF\xFE";
+
+bool FitsCodePage(std::string_view text) {
+  return Utf8FromWindows1252(Windows1252FromUtf8(text)) == text;
+}
+
+// A name as the file can hold it: one of Windows-1252 reaches it through that code page.
+std::string FileName(std::string_view name, bool unicode) {
+  return unicode ? std::string(name) : Utf8FromWindows1252(Windows1252FromUtf8(name));
+}
 
 std::string_view TrimBlanks(std::string_view s) {
   std::size_t b = 0, e = s.size();
@@ -68,6 +76,15 @@ std::optional<std::string> ReadWhole(const std::string& path, std::uint64_t expe
   while (in.read(chunk, sizeof chunk) || in.gcount() > 0)
     content.append(chunk, static_cast<std::size_t>(in.gcount()));
   return content;
+}
+
+// The file's bytes as the program's UTF-8, and back.
+std::string Decoded(std::string_view bytes, bool& unicode) {
+  unicode = bytes.starts_with(kUnicodeMark);
+  return unicode ? Utf8FromUtf16Le(bytes.substr(kUnicodeMark.size())) : Utf8FromWindows1252(bytes);
+}
+std::string Encoded(std::string_view text, bool unicode) {
+  return unicode ? std::string(kUnicodeMark) + Utf16LeFromUtf8(text) : Windows1252FromUtf8(text);
 }
 
 // Lines end at "\n", with one "\r" before it dropped; a last line without an end counts.
@@ -136,8 +153,9 @@ std::string Unquoted(std::string_view value) {
 // it found by lookup: reading every key of a large section stays linear.
 struct PortableIniProfile::ParsedFile {
   std::string path;
-  FileStamp stamp;  // a file that shows the same size and last write is the file parsed
-  std::string content;
+  FileStamp stamp;      // a file that shows the same size and last write is the file parsed
+  bool unicode;         // the file holds UTF-16LE
+  std::string content;  // UTF-8
   std::vector<IniLine> lines;
   template <typename T>
   using ByName = std::unordered_map<std::string_view, T, IgnoreCaseHash, IgnoreCaseEqual>;
@@ -145,8 +163,8 @@ struct PortableIniProfile::ParsedFile {
   // Each section's keys, by the line of its header, indexed when first asked for.
   std::unordered_map<std::size_t, ByName<std::size_t>> keys;
 
-  ParsedFile(std::string p, FileStamp s, std::string c)
-      : path(std::move(p)), stamp(s), content(std::move(c)), lines(Split(content)) {
+  ParsedFile(std::string p, FileStamp s, bool u, std::string c)
+      : path(std::move(p)), stamp(s), unicode(u), content(std::move(c)), lines(Split(content)) {
     for (std::size_t i = 0; i < lines.size(); ++i) {
       if (lines[i].kind != IniLine::Kind::kSection) continue;
       std::size_t end = i + 1;
@@ -183,6 +201,17 @@ struct PortableIniProfile::Edit {
 };
 
 PortableIniProfile::PortableIniProfile() = default;
+
+bool PortableIniProfile::Unicode(const ParsedFile* file,
+                                 std::initializer_list<std::string_view> texts) {
+  return Unicode(file, std::vector<std::string_view>(texts));
+}
+
+bool PortableIniProfile::Unicode(const ParsedFile* file,
+                                 const std::vector<std::string_view>& texts) {
+  if (file && file->unicode) return true;
+  return !std::all_of(texts.begin(), texts.end(), FitsCodePage);
+}
 PortableIniProfile::~PortableIniProfile() = default;
 
 PortableIniProfile::ParsedFile* PortableIniProfile::Load(const std::string& path) const {
@@ -192,16 +221,18 @@ PortableIniProfile::ParsedFile* PortableIniProfile::Load(const std::string& path
     return nullptr;
   }
   if (cache_ && cache_->path == path && cache_->stamp == *stamp) return cache_.get();
-  auto content = ReadWhole(path, stamp->size);
-  if (!content) {
+  const auto bytes = ReadWhole(path, stamp->size);
+  if (!bytes) {
     cache_.reset();
     return nullptr;
   }
-  cache_ = std::make_unique<ParsedFile>(path, *stamp, std::move(*content));
+  bool unicode = false;
+  std::string content = Decoded(*bytes, unicode);
+  cache_ = std::make_unique<ParsedFile>(path, *stamp, unicode, std::move(content));
   return cache_.get();
 }
 
-bool PortableIniProfile::Store(const std::string& path, const Edit& edit) {
+bool PortableIniProfile::Store(const std::string& path, const Edit& edit, bool unicode) {
   std::string content;
   const auto put = [&content](std::string_view line) {
     content.append(line);
@@ -215,55 +246,55 @@ bool PortableIniProfile::Store(const std::string& path, const Edit& edit) {
   }
   // The text just written is the file now: no need to read it back.
   cache_.reset();
-  const auto stamp = Save(path, content);
-  if (stamp) cache_ = std::make_unique<ParsedFile>(path, *stamp, std::move(content));
+  const auto stamp = Save(path, Encoded(content, unicode));
+  if (stamp) cache_ = std::make_unique<ParsedFile>(path, *stamp, unicode, std::move(content));
   return stamp.has_value();
 }
 
 std::string PortableIniProfile::ReadString(const std::string& path, const std::string& section,
                                            const std::string& key, const std::string& def) const {
   ParsedFile* file = Load(path);
-  if (!file) return def;
-  const auto index = file->Key(FileText(section), FileText(key));
-  if (!index) return def;
-  std::string value = Unquoted(file->lines[*index].value);
-  if (value.size() > kMaxValueChars) value.resize(kMaxValueChars);
-  return ProgramText(value);
+  // Unread, it is what a missing file gives: the default, as an ANSI file would hold it.
+  if (!file) return FileName(def, false);
+  const auto index = file->Key(FileName(section, file->unicode), FileName(key, file->unicode));
+  if (!index) return FileName(def, file->unicode);
+  return Utf16Prefix(Unquoted(file->lines[*index].value), kMaxValueChars);
 }
 
 bool PortableIniProfile::WriteString(const std::string& path, const std::string& programSection,
                                      const std::string& programKey,
                                      const std::string& programValue) {
-  const std::string section = FileText(programSection), key = FileText(programKey),
-                    value = FileText(programValue);
   ParsedFile* file = Load(path);
+  const bool unicode = Unicode(file, {programSection, programKey, programValue});
+  const std::string section = FileName(programSection, unicode),
+                    key = FileName(programKey, unicode), value = FileName(programValue, unicode);
   const SectionRange* range = file ? file->Section(section) : nullptr;
   if (!range) {
     const std::size_t end = file ? file->lines.size() : 0;
-    return Store(path, {end, 0, "[" + section + "]\r\n" + key + "=" + value});
+    return Store(path, {end, 0, "[" + section + "]\r\n" + key + "=" + value}, unicode);
   }
   if (const auto index = file->Key(section, key))
-    return Store(path, {*index, 1, std::string(file->lines[*index].name) + "=" + value});
+    return Store(path, {*index, 1, std::string(file->lines[*index].name) + "=" + value}, unicode);
   // New keys follow the section's last non-blank line.
   std::size_t insertAt = range->end;
   while (insertAt > range->begin && TrimBlanks(file->lines[insertAt - 1].text).empty()) --insertAt;
-  return Store(path, {insertAt, 0, key + "=" + value});
+  return Store(path, {insertAt, 0, key + "=" + value}, unicode);
 }
 
 bool PortableIniProfile::DeleteKey(const std::string& path, const std::string& section,
                                    const std::string& key) {
   ParsedFile* file = Load(path);
   if (!file) return true;
-  const auto index = file->Key(FileText(section), FileText(key));
+  const auto index = file->Key(FileName(section, file->unicode), FileName(key, file->unicode));
   if (!index) return true;
-  return Store(path, {*index, 1, {}});
+  return Store(path, {*index, 1, {}}, file->unicode);
 }
 
 std::optional<std::vector<std::string>> PortableIniProfile::ReadSectionLines(
     const std::string& path, const std::string& section) const {
   std::vector<std::string> entries;
   const ParsedFile* file = Load(path);
-  const SectionRange* range = file ? file->Section(FileText(section)) : nullptr;
+  const SectionRange* range = file ? file->Section(FileName(section, file->unicode)) : nullptr;
   if (!range) return entries;
   for (std::size_t i = range->begin; i < range->end; ++i) {
     const IniLine& line = file->lines[i];
@@ -271,50 +302,51 @@ std::optional<std::vector<std::string>> PortableIniProfile::ReadSectionLines(
     const std::string_view text = TrimBlanks(line.text);
     if (text.empty() || text.starts_with(';')) continue;
     if (line.kind == IniLine::Kind::kKey)
-      entries.push_back(ProgramText(std::string(line.name) + "=" + std::string(line.value)));
+      entries.push_back(std::string(line.name) + "=" + std::string(line.value));
     else
-      entries.push_back(ProgramText(text));
+      entries.push_back(std::string(text));
   }
   return entries;
 }
 
 bool PortableIniProfile::WriteSection(const std::string& path, const std::string& programSection,
                                       const std::vector<std::string>& entries) {
-  const std::string section = FileText(programSection);
+  ParsedFile* file = Load(path);
+  std::vector<std::string_view> texts(entries.begin(), entries.end());
+  texts.push_back(programSection);
+  const bool unicode = Unicode(file, texts);
+  const std::string section = FileName(programSection, unicode);
   std::string body;
   for (const std::string& entry : entries) {
     // The system takes an entry only with its "=".
     if (entry.find('=') == std::string::npos) continue;
     if (!body.empty()) body += "\r\n";
-    body += FileText(entry);
+    body += FileName(entry, unicode);
   }
-  ParsedFile* file = Load(path);
   const SectionRange* range = file ? file->Section(section) : nullptr;
   if (!range) {
     const std::size_t end = file ? file->lines.size() : 0;
-    return Store(path, {end, 0, "[" + section + "]" + (body.empty() ? "" : "\r\n" + body)});
+    return Store(path, {end, 0, "[" + section + "]" + (body.empty() ? "" : "\r\n" + body)},
+                 unicode);
   }
   // Blank lines at the section's end stay there, before the next header.
   std::size_t end = range->end;
   while (end > range->begin && TrimBlanks(file->lines[end - 1].text).empty()) --end;
-  return Store(path, {range->begin, end - range->begin, body});
+  return Store(path, {range->begin, end - range->begin, body}, unicode);
 }
 
-// The settings file is in the Windows-1252 code page, whose every letter has its case.
 bool PortableIniProfile::WriteDenied(const std::string& path) const {
   return ::access(path.c_str(), W_OK) != 0 && (errno == EACCES || errno == EPERM || errno == EROFS);
 }
 
-std::string PortableIniProfile::NameKey(std::string_view name) const {
-  return UpperWindows1252(FileText(name));
-}
+std::string PortableIniProfile::NameKey(std::string_view name) const { return UpperUnicode(name); }
 
 std::vector<std::string> PortableIniProfile::ReadKeys(const std::string& path,
                                                       const std::string& section) const {
   std::vector<std::string> names;
   const ParsedFile* file = Load(path);
   if (!file) return names;
-  const SectionRange* range = file->Section(FileText(section));
+  const SectionRange* range = file->Section(FileName(section, file->unicode));
   if (!range) return names;
   // The names, each with its zero byte, and a final zero byte share one buffer; the first name
   // that does not fit whole ends the list.
@@ -325,9 +357,10 @@ std::vector<std::string> PortableIniProfile::ReadKeys(const std::string& path,
     const IniLine& line = file->lines[i];
     // A comment line can be read by its full name but is not listed.
     if (line.kind != IniLine::Kind::kKey || line.name.empty() || line.name.front() == ';') continue;
-    if (line.name.size() + 2 > room) break;
-    names.push_back(ProgramText(line.name));
-    room -= line.name.size() + 1;
+    const std::size_t length = Utf16Length(line.name);
+    if (length + 2 > room) break;
+    names.push_back(std::string(line.name));
+    room -= length + 1;
   }
   return names;
 }

@@ -1,9 +1,10 @@
 // The INI layer in plain C++ for builds without the kernel32 profile functions. It keeps the
-// rules that the program relies on, and rewrites the file through a temporary file and a
-// rename, so that a crash never leaves half a settings file. A file is parsed once and kept
-// until it is written or shows another size or last-write time.
+// rules that the program relies on, the file's two encodings among them, and rewrites the file
+// through a temporary file and a rename, so that a crash never leaves half a settings file. A file
+// is parsed once and kept until it is written or shows another size or last-write time.
 #pragma once
 
+#include <initializer_list>
 #include <memory>
 #include <string_view>
 
@@ -35,7 +36,11 @@ class PortableIniProfile final : public IniProfile {
   struct ParsedFile;
   struct Edit;
   ParsedFile* Load(const std::string& path) const;
-  bool Store(const std::string& path, const Edit& edit);
+  // Whether the file is to hold UTF-16LE after a write of these texts: it does already, or one
+  // of them has a character the code page cannot hold (the whole file is then rewritten so).
+  static bool Unicode(const ParsedFile* file, std::initializer_list<std::string_view> texts);
+  static bool Unicode(const ParsedFile* file, const std::vector<std::string_view>& texts);
+  bool Store(const std::string& path, const Edit& edit, bool unicode);
 
   mutable std::unique_ptr<ParsedFile> cache_;
 };

@@ -2,55 +2,139 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <initializer_list>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/code_page.h"
+#include "platform/win32/handle_win.h"
 #include "platform/win32/utf8_win.h"
 
 namespace halcyra {
 namespace {
 
 // The file's path goes to the wide functions whole, so that a data folder outside the ANSI code
-// page is found. Names and values are UTF-8 in the program and text of that code page in the
-// file: they pass through it on their way in, so that the system's own conversion has nothing
-// left to guess, and what the file holds is what a read gives back.
-std::wstring Text(std::string_view text) { return Wide(Utf8FromCodePage(CodePageFromUtf8(text))); }
+// page is found. Names and values are UTF-8 in the program. A file that starts with the UTF-16LE
+// byte-order mark holds Unicode, and the profile functions keep it so; any other holds text of
+// that code page, and what goes to it passes through the code page first, so that the system's
+// own conversion has nothing left to guess and what the file holds is what a read gives back.
+std::wstring Text(std::string_view text, bool unicode) {
+  return unicode ? Wide(text) : Wide(Utf8FromCodePage(CodePageFromUtf8(text)));
+}
 std::string Text(std::wstring_view text) { return Utf8(text); }
+
+bool FitsCodePage(std::string_view text) {
+  return Utf8FromCodePage(CodePageFromUtf8(text)) == text;
+}
+
+constexpr char kUnicodeMark[] = {'\xFF', '\xFE'};
 
 // A section read whole may be large (a [Timer] section of 100,000 entries holds about 4 million
 // characters); one beyond this is not read.
 constexpr std::size_t kMaxSectionChars = std::size_t{1} << 26;
+// A file of the code page larger than this is no settings file, and is not rewritten.
+constexpr LONGLONG kMaxRewrittenBytes = LONGLONG{1} << 28;
+
+// The entry itself, never what a link in its place points to.
+UniqueHandle OpenEntry(const std::wstring& path, DWORD access, DWORD disposition) {
+  return UniqueHandle(CreateFileW(path.c_str(), access,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  disposition, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+}
+
+// Whether the file holds Unicode; a missing file holds nothing yet.
+bool IsUnicodeFile(const std::wstring& path) {
+  const UniqueHandle file = OpenEntry(path, GENERIC_READ, OPEN_EXISTING);
+  char mark[2] = {};
+  DWORD read = 0;
+  return file && ReadFile(file.Get(), mark, sizeof mark, &read, nullptr) && read == sizeof mark &&
+         mark[0] == kUnicodeMark[0] && mark[1] == kUnicodeMark[1];
+}
+
+// Rewrites the file, in place so that it keeps its rights, as UTF-16LE with the byte-order mark:
+// the same lines, from then on read and written in Unicode. A missing file is made with the mark
+// alone. Refused for a link or a file with more than one name, which would carry the write
+// elsewhere.
+bool MakeUnicode(const std::wstring& path) {
+  const UniqueHandle file = OpenEntry(path, GENERIC_READ | GENERIC_WRITE, OPEN_ALWAYS);
+  BY_HANDLE_FILE_INFORMATION info{};
+  LARGE_INTEGER size{};
+  if (!file || !GetFileInformationByHandle(file.Get(), &info) ||
+      (info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) != 0 ||
+      info.nNumberOfLinks > 1 || !GetFileSizeEx(file.Get(), &size) ||
+      size.QuadPart > kMaxRewrittenBytes)
+    return false;
+  std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
+  DWORD read = 0;
+  if (!bytes.empty() &&
+      (!ReadFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) ||
+       read != bytes.size()))
+    return false;
+  // Another program made it Unicode in the meantime.
+  if (bytes.size() >= 2 && bytes[0] == kUnicodeMark[0] && bytes[1] == kUnicodeMark[1]) return true;
+  const std::wstring text = Wide(Utf8FromCodePage(bytes));
+  std::string unicode(kUnicodeMark, sizeof kUnicodeMark);
+  unicode.append(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
+  LARGE_INTEGER start{};
+  DWORD written = 0;
+  return SetFilePointerEx(file.Get(), start, nullptr, FILE_BEGIN) &&
+         WriteFile(file.Get(), unicode.data(), static_cast<DWORD>(unicode.size()), &written,
+                   nullptr) &&
+         written == unicode.size() && SetEndOfFile(file.Get());
+}
+
+template <typename Texts>
+bool AllFitCodePage(const Texts& texts) {
+  return std::all_of(texts.begin(), texts.end(),
+                     [](std::string_view text) { return FitsCodePage(text); });
+}
+
+// Whether texts go to a Unicode file, which the file is made first when they do not all fit
+// the code page; nullopt when it could not be made so.
+std::optional<bool> UnicodeFor(const std::wstring& path, bool textsFit) {
+  if (IsUnicodeFile(path)) return true;
+  if (textsFit) return false;
+  if (!MakeUnicode(path)) return std::nullopt;
+  return true;
+}
 
 }  // namespace
 
 std::string Win32IniProfile::ReadString(const std::string& path, const std::string& section,
                                         const std::string& key, const std::string& def) const {
   auto value = std::make_shared<std::string>();
-  const bool read = reads_.Run(
-      path, [value, file = Wide(path), section = Text(section), key = Text(key), def = Text(def)] {
-        wchar_t buffer[kMaxValueChars + 1];
-        const DWORD length =
-            GetPrivateProfileStringW(section.c_str(), key.c_str(), def.c_str(), buffer,
-                                     static_cast<DWORD>(std::size(buffer)), file.c_str());
-        *value = Text(std::wstring_view(buffer, length));
-      });
+  const bool read = reads_.Run(path, [value, file = Wide(path), section, key, def] {
+    const bool unicode = IsUnicodeFile(file);
+    wchar_t buffer[kMaxValueChars + 1];
+    const DWORD length = GetPrivateProfileStringW(
+        Text(section, unicode).c_str(), Text(key, unicode).c_str(), Text(def, unicode).c_str(),
+        buffer, static_cast<DWORD>(std::size(buffer)), file.c_str());
+    *value = Text(std::wstring_view(buffer, length));
+  });
   // Unread, it is what a missing file gives: the default, passed through the code page.
-  return read ? *value : Text(Text(def));
+  return read ? *value : Text(Text(def, false));
 }
 
 bool Win32IniProfile::WriteString(const std::string& path, const std::string& section,
                                   const std::string& key, const std::string& value) {
   if (reads_.Blocked(path)) return false;
-  return WritePrivateProfileStringW(Text(section).c_str(), Text(key).c_str(), Text(value).c_str(),
-                                    Wide(path).c_str()) != FALSE;
+  const std::wstring file = Wide(path);
+  const std::optional<bool> unicode = UnicodeFor(
+      file, AllFitCodePage(std::initializer_list<std::string_view>{section, key, value}));
+  return unicode &&
+         WritePrivateProfileStringW(Text(section, *unicode).c_str(), Text(key, *unicode).c_str(),
+                                    Text(value, *unicode).c_str(), file.c_str()) != FALSE;
 }
 
 bool Win32IniProfile::DeleteKey(const std::string& path, const std::string& section,
                                 const std::string& key) {
   if (reads_.Blocked(path)) return false;
-  return WritePrivateProfileStringW(Text(section).c_str(), Text(key).c_str(), nullptr,
-                                    Wide(path).c_str()) != FALSE;
+  const std::wstring file = Wide(path);
+  const bool unicode = IsUnicodeFile(file);
+  return WritePrivateProfileStringW(Text(section, unicode).c_str(), Text(key, unicode).c_str(),
+                                    nullptr, file.c_str()) != FALSE;
 }
 
 bool Win32IniProfile::WriteDenied(const std::string& path) const {
@@ -73,9 +157,9 @@ std::vector<std::string> Win32IniProfile::ReadKeys(const std::string& path,
   // A buffer two characters larger holds every name that fits the key-list buffer whole, and a
   // name cut in it fills it to the end, past what that buffer could hold: counting decides.
   auto buffer = std::make_shared<std::vector<wchar_t>>(kKeyListBytes + 2);
-  if (!reads_.Run(path, [buffer, file = Wide(path), section = Text(section)] {
-        GetPrivateProfileStringW(section.c_str(), nullptr, L"", buffer->data(),
-                                 static_cast<DWORD>(buffer->size()), file.c_str());
+  if (!reads_.Run(path, [buffer, file = Wide(path), section] {
+        GetPrivateProfileStringW(Text(section, IsUnicodeFile(file)).c_str(), nullptr, L"",
+                                 buffer->data(), static_cast<DWORD>(buffer->size()), file.c_str());
       }))
     return {};
   std::vector<std::string> names;
@@ -96,7 +180,8 @@ std::optional<std::vector<std::string>> Win32IniProfile::ReadSectionLines(
   // Left empty when the section is too large to be read whole.
   auto buffer = std::make_shared<std::vector<wchar_t>>();
   if (!reads_.Run(path,
-                  [buffer, name = Text(section), file = Wide(path)] {
+                  [buffer, section, file = Wide(path)] {
+                    const std::wstring name = Text(section, IsUnicodeFile(file));
                     std::vector<wchar_t> grown(kKeyListBytes);
                     for (;;) {
                       const DWORD length =
@@ -124,23 +209,28 @@ std::optional<std::vector<std::string>> Win32IniProfile::ReadSectionLines(
 bool Win32IniProfile::WriteSection(const std::string& path, const std::string& section,
                                    const std::vector<std::string>& entries) {
   if (reads_.Blocked(path)) return false;
+  const std::wstring file = Wide(path);
+  const std::optional<bool> unicode =
+      UnicodeFor(file, FitsCodePage(section) && AllFitCodePage(entries));
+  if (!unicode) return false;
   // Each entry ends with a zero, and one more zero ends the block.
   std::wstring block;
   for (const std::string& entry : entries) {
-    block += Text(entry);
+    block += Text(entry, *unicode);
     block += L'\0';
   }
   block += L'\0';
-  return WritePrivateProfileSectionW(Text(section).c_str(), block.c_str(), Wide(path).c_str()) !=
-         FALSE;
+  return WritePrivateProfileSectionW(Text(section, *unicode).c_str(), block.c_str(),
+                                     file.c_str()) != FALSE;
 }
 
 bool Win32IniProfile::Held(const std::string& path) const { return reads_.Held(path); }
 
-// The profile functions compare names as text of the ANSI code page without regard to case, by
-// the system's own upper-case table: the same conversion, and that table, give the form.
+// The profile functions compare names without regard to case, by the system's own upper-case
+// table. A name the code page cannot hold is written only to a Unicode file, where it stays as
+// it is; every other passes through the code page unchanged.
 std::string Win32IniProfile::NameKey(std::string_view name) const {
-  const std::wstring text = Text(name);
+  const std::wstring text = Wide(name);
   if (text.empty()) return {};
   const int length = static_cast<int>(text.size());
   std::wstring upper(text.size(), L'\0');

@@ -325,6 +325,14 @@ std::string WindowText(HWND window) {
   return text;
 }
 
+std::wstring WideWindowText(HWND window) {
+  wchar_t text[4096] = {};
+  DWORD_PTR ignored = 0;
+  SendMessageTimeoutW(window, WM_GETTEXT, std::size(text), reinterpret_cast<LPARAM>(text),
+                      SMTO_ABORTIFHUNG, 5000, &ignored);
+  return text;
+}
+
 std::string MessageBoxText(HWND box) { return WindowText(GetDlgItem(box, 0xFFFF)); }
 
 BoxSaid AnswerMessageBox(const AppProcess& app, int button) {
@@ -362,6 +370,12 @@ HWND Control(HWND window, int id) { return GetDlgItem(window, id); }
 void SetText(HWND control, const std::string& text) {
   DWORD_PTR ignored = 0;
   SendMessageTimeoutA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
+                      SMTO_ABORTIFHUNG, 5000, &ignored);
+}
+
+void SetWideText(HWND control, const std::wstring& text) {
+  DWORD_PTR ignored = 0;
+  SendMessageTimeoutW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
                       SMTO_ABORTIFHUNG, 5000, &ignored);
 }
 

@@ -107,6 +107,8 @@ HWND FindMessageBox(const AppProcess& app, std::chrono::milliseconds timeout = k
 bool WaitVisible(HWND window, bool visible, std::chrono::milliseconds timeout = kWindowTimeout);
 
 std::string WindowText(HWND window);
+// The text in full, for what the code page this driver reads in cannot hold.
+std::wstring WideWindowText(HWND window);
 std::string MessageBoxText(HWND box);
 // What a message box said.
 struct BoxSaid {
@@ -127,6 +129,7 @@ bool IsChecked(HWND button);
 // A control of a window by its id.
 HWND Control(HWND window, int id);
 void SetText(HWND control, const std::string& text);
+void SetWideText(HWND control, const std::wstring& text);
 // Shows a page of a tab control the way the arrow keys do, so that the window is asked
 // whether the shown page may be left; returns the page shown afterwards.
 int SelectTab(HWND tabControl, int index);
