@@ -74,7 +74,8 @@ int Win32StartupHost::RunMainWindow(const MainWindowStart& start) {
   dialogs_.SetOwner(main.Handle());
   shell_.SetOwner(main.Handle());
   boxes_.TellWhileOpen(main.Handle());
-  processes.WhenAProcessEnds([&main] { main.PostLookNow(); });
+  TrayProgramView& program = main.Program();
+  processes.WhenAProcessEnds([&program] { program.PostLookNow(); });
   if (start.show) main.ShowInFront();
   for (;;) {
     MSG msg;
@@ -82,26 +83,26 @@ int Win32StartupHost::RunMainWindow(const MainWindowStart& start) {
       if (msg.message == WM_QUIT) return static_cast<int>(msg.wParam);
       // Tab, Enter and Escape move between and press the controls of the countdown and of the
       // main window.
-      if (const HWND countdown = main.CountdownHandle();
+      if (const HWND countdown = program.CountdownHandle();
           countdown && IsDialogMessageW(countdown, &msg))
         continue;
       if (main.Handle() && HandleDialogMessage(main.Handle(), msg)) continue;
       TranslateMessage(&msg);
       DispatchMessageW(&msg);
     }
-    main.MainLoopRuns();
+    program.MainLoopRuns();
     HANDLE waits[2] = {};
     DWORD count = 0;
-    const HANDLE channel = main.OneOffEvent();
+    const HANDLE channel = program.OneOffEvent();
     if (channel) waits[count++] = channel;
-    const HANDLE folder = main.SettingsFolderEvent();
+    const HANDLE folder = program.SettingsFolderEvent();
     if (folder) waits[count++] = folder;
-    const DWORD woke = MsgWaitForMultipleObjectsEx(count, waits, main.OneOffWaitMs(), QS_ALLINPUT,
-                                                   MWMO_INPUTAVAILABLE);
+    const DWORD woke = MsgWaitForMultipleObjectsEx(count, waits, program.OneOffWaitMs(),
+                                                   QS_ALLINPUT, MWMO_INPUTAVAILABLE);
     if (woke == WAIT_TIMEOUT || (channel && woke == WAIT_OBJECT_0))
-      main.ServeOneOff();
+      program.ServeOneOff();
     else if (folder && woke == WAIT_OBJECT_0 + count - 1)
-      main.SettingsFolderChanged();
+      program.SettingsFolderChanged();
   }
 }
 

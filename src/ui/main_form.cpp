@@ -1,39 +1,23 @@
 #include "ui/main_form.h"
 
 #include <algorithm>
-#include <stdexcept>
 #include <utility>
 
-#include "actions/event_words.h"
 #include "app/settings_keys.h"
 #include "app/startup.h"
 #include "core/text.h"
-#include "one_off/one_off_commands.h"
 #include "schedule/timer_list.h"
 #include "ui/password_rules.h"
 #include "ui/service_step.h"
 
 namespace halcyra {
 
-TFrmMain::TFrmMain(const MainFormServices& services, MainFormHost& host)
+TFrmMain::TFrmMain(const MainFormServices& services, TrayProgram& program, MainFormHost& host)
     : SettingsPages({services.app, services.mixer, services.player, services.dialogs,
                      services.files, services.shell}),
       TimerPage(services.app, host, DeleteCheck::Verified),
-      Schedule({{services.app,
-                 services.clock,
-                 {services.mixer, services.player},
-                 services.cleanup,
-                 {services.app.os, services.files, services.app.regional},
-                 {services.app.os, services.privilege, services.machine, services.app.boxes,
-                  services.sleep},
-                 services.sleep},
-                services.clockGuard,
-                services.machine,
-                services.wakeTimers,
-                services.idle},
-               *this),
-      Hotkeys(services.hotkeys, services.app.boxes),
       services_(services),
+      program_(program),
       host_(host) {
   Label17.caption = "Halcyra Version 6.7";
   LblWebSite.caption = std::string("WebSite: ") + kWebSiteAddress;
@@ -45,7 +29,10 @@ TFrmMain::TFrmMain(const MainFormServices& services, MainFormHost& host)
 
   // Attached after the design values, so that these set no chain in motion.
   ChkSystemTray.onClick = [this] { ChkSystemTrayClick(); };
+  program_.SetView(this);
 }
+
+TFrmMain::~TFrmMain() { program_.SetView(nullptr); }
 
 const char* TFrmMain::PageCaption(MainPage page) {
   static constexpr std::array<const char*, kMainPageCount> kCaptions = {
@@ -54,127 +41,17 @@ const char* TFrmMain::PageCaption(MainPage page) {
 }
 
 void TFrmMain::FormCreate() {
-  LocalTime unhandled = services_.clock.Now();
-  unhandled.year = 0;
-  Schedule.LastHandled = unhandled;
-  ExitRequested = false;
   activePage_ = MainPage::Timer;
   LoadControls(true);
   SortColumn = kTimerSortColumn;
   SortTimerList(LvwTimer, SortColumn);
 }
 
-void TFrmMain::FormClose() {
-  Schedule.ProgramEnds();
-  Schedule.Timers.clear();
-  Hotkeys.Release();
-  host_.SetTrayIcon(false);
-}
+void TFrmMain::ChkSystemTrayClick() { program_.ShowTrayIcon(ChkSystemTray.Checked()); }
 
-void TFrmMain::HandleHotkey(int id) {
-  const auto slot = Hotkeys.SlotOf(id);
-  if (!slot) return;
-  const EventWord event = EventWord::Of(WordOf(kHotkeySlots[*slot].event));
-  // An organisation that wants a countdown before every action gets one here too, with the
-  // one-at-a-time rule of timers: a key pressed under a count or an action does nothing.
-  if (services_.app.policies.Current().minimumCountdown > 0) {
-    if (Schedule.Running() && !Schedule.Firing() && !Schedule.Acting())
-      Schedule.FireTimer({"", event, false, {}});
-    return;
-  }
-  Schedule.RunImmediateAction(event);
-}
-
-bool TFrmMain::PoliciesChanged() {
-  const bool hotkeysBefore = !services_.app.policies.Current().disableHotkeys;
-  if (!services_.app.policies.Refresh()) return false;
-  const Policies& policies = services_.app.policies.Current();
-  if (hotkeysBefore && policies.disableHotkeys) Hotkeys.Release();
-  if (!hotkeysBefore && !policies.disableHotkeys)
-    Hotkeys.RegisterStored(LoadHotkeySettings(services_.app.OpenSettings()));
+void TFrmMain::PoliciesChanged(const Policies& policies) {
   ShowPolicies(policies, false);
   ShowTimerPolicies(policies);
-  Schedule.FileChanged();
-  if (policies.disableOneOffs && Schedule.OneOff) {
-    Schedule.OneOff.reset();
-    OneOffChanged();
-  }
-  return true;
-}
-
-bool TFrmMain::AskPasswordIfEnabled() {
-  if (!LoadPasswordSettings(services_.app.OpenSettings()).enabled) return true;
-  struct Open {
-    bool& flag;
-    explicit Open(bool& f) : flag(f) { flag = true; }
-    ~Open() { flag = false; }
-  } open(promptOpen_);
-  return host_.ShowPasswordPrompt();
-}
-
-void TFrmMain::ShowMainWindowGuarded() {
-  // One prompt at a time: what asks again while one is open waits for its answer instead.
-  if (promptOpen_) return;
-  if (!AskPasswordIfEnabled()) return;
-  host_.ShowWindowInFront();
-}
-
-void TFrmMain::ChkSystemTrayClick() { host_.SetTrayIcon(ChkSystemTray.Checked()); }
-
-void TFrmMain::HandleTrayMessage(int event, ScreenPoint anchor, TrayVersion version) {
-  if (promptOpen_) return;
-  // The menu opens where the shell asks for a context menu: on the right button's release, on
-  // Shift+F10 or the menu key, and on Enter or Space at the icon. The right button's press and
-  // the left click (NIN_SELECT) do nothing, so the double-click stays the way to the window. A
-  // shell that speaks only the first version asks for no menu: its right button's release
-  // opens it, which the fourth version also sends, before its own request.
-  const bool menu = version == TrayVersion::kFourth
-                        ? event == kTrayContextMenu || event == kTrayKeySelect
-                        : event == kTrayRightButtonUp;
-  if (event == kTrayDoubleClick)
-    ShowMainWindowGuarded();
-  else if (menu)
-    host_.ShowTrayMenu(anchor);
-}
-
-void TFrmMain::MnuOnceClick() {
-  // The item is gone from the menu; a command sent to the window all the same does nothing.
-  if (services_.app.policies.Current().disableOneOffs) return;
-  if (promptOpen_ || !AskPasswordIfEnabled()) return;
-  host_.ShowOnceWindow();
-}
-
-void TFrmMain::MnuHideClick() {
-  // Nothing is saved: the next start shows the icon again if the file says so.
-  host_.HideWindow();
-  ChkSystemTray.SetChecked(false);
-}
-
-void TFrmMain::MnuExitClick() {
-  if (services_.app.policies.Current().disableExit) return;
-  if (promptOpen_ || !AskPasswordIfEnabled()) return;
-  // Ending the program now would end the countdown without its action, past a disabled
-  // "Abort", and leave the alarm's volume set.
-  if (Schedule.Firing() || Schedule.Acting()) {
-    exitAfterAction_ = true;
-    return;
-  }
-  ExitNow();
-}
-
-void TFrmMain::ExitNow() {
-  ExitRequested = true;
-  host_.CloseWindow();
-}
-
-void TFrmMain::ActionOver() {
-  // From the main loop: the handler that ended the action may still be running.
-  if (std::exchange(exitAfterAction_, false)) host_.Post([this] { ExitNow(); });
-}
-
-void TFrmMain::OpenHelpFile() {
-  services_.shell.Execute("open", JoinPath(FolderOf(host_.ExecutablePath()), "help.chm"), "c:\\",
-                          kShowNormal);
 }
 
 void TFrmMain::LblWebSiteClick() {
@@ -185,53 +62,15 @@ void TFrmMain::LblEmailClick() {
   services_.shell.Execute("", std::string("mailto:") + kSupportAddress, "c:\\", kShowNormal);
 }
 
-std::string TFrmMain::OneOffCommand(std::string_view message) {
-  const std::string reply = HandleOneOffCommand(
-      message, Schedule,
-      {services_.processes, services_.load, services_.clock, services_.app.policies.Current()});
-  OneOffChanged();
-  // What a script asked for shows on the screen, where the icon is.
-  const bool accepted = message.substr(0, message.find('\n')) == "do" &&
-                        reply.substr(0, reply.find('\n')) == kReplyOk;
-  if (accepted && ChkSystemTray.Checked()) {
-    const std::string tip = TrayTip(Schedule);
-    host_.ShowTrayBalloon(tip.substr(tip.find('\n') + 1));
-  }
-  return reply;
-}
-
-void TFrmMain::OneOffChanged() { host_.SetTrayTip(TrayTip(Schedule)); }
-
-bool TFrmMain::HandleQueryEndSession(bool onlyThisProgram) {
-  // An installer that closes only this program (the Restart Manager) ends no session, so
-  // nothing else of the user's is ended with it.
-  if (!onlyThisProgram) host_.TerminateProcesses("loadqm.exe");
-  tickBeforeQuery_ = Schedule.Running();
-  Schedule.Pause();
-  host_.CloseWindow();
-  return true;
-}
-
-void TFrmMain::HandleEndSession(bool ending) {
-  if (ending) {
-    // Windows ends the program now in any case (the session ends, or an installer asked the
-    // program to close through the Restart Manager): it ends as Exit does, without the
-    // password, so that its handles and its files are let go in order.
-    ExitRequested = true;
-    host_.CloseWindow();
-  } else if (tickBeforeQuery_) {
-    Schedule.Resume();
-  }
-  tickBeforeQuery_ = false;
-}
-
 void TFrmMain::TimerWritten(const std::string&, const std::string&) {
-  Schedule.ReloadTimers();
-  FillTimerList(LvwTimer, Schedule.Timers, SortColumn);
+  program_.Schedule.ReloadTimers();
+  FillTimerList(LvwTimer, program_.Schedule.Timers, SortColumn);
 }
+
+void TFrmMain::TimersReloaded() { FillTimerList(LvwTimer, program_.Schedule.Timers, SortColumn); }
 
 std::optional<TTimerRecord> TFrmMain::TimerOfRow(const std::string& title) const {
-  for (const TTimerRecord& record : Schedule.Timers) {
+  for (const TTimerRecord& record : program_.Schedule.Timers) {
     if (record.Title == title) return record.Fields();
   }
   return std::nullopt;
@@ -247,19 +86,9 @@ void TFrmMain::LoadControls(bool atCreation) {
   const SettingsFile file = services_.app.OpenSettings();
   const Settings settings = LoadSettings(file);
 
-  const bool tray = settings.general.showSystemTray;
-  // Ticked at design time: at creation the box may not change, so the icon is added here.
-  const bool trayClicks = ChkSystemTray.Checked() != tray;
-  ChkSystemTray.SetChecked(tray);
-  if (atCreation && tray && !trayClicks) host_.SetTrayIcon(true);
-  const bool guard = settings.general.preventTimeChange;
-  ChkNoChangeTime.SetChecked(guard);
-  if (atCreation) {
-    if (guard)
-      services_.clockGuard.Arm(services_.clock);
-    else
-      services_.clockGuard.Disarm();
-  }
+  // The program started with the icon the file asks for: the box follows it.
+  ChkSystemTray.SetChecked(atCreation ? program_.TrayIconShown() : settings.general.showSystemTray);
+  ChkNoChangeTime.SetChecked(settings.general.preventTimeChange);
   SpinDuration.text = settings.general.duration;
   if (SpinDuration.text.empty()) SpinDuration.text = "0";
   ChkAbort.SetChecked(settings.general.enableAbort);
@@ -268,11 +97,9 @@ void TFrmMain::LoadControls(bool atCreation) {
   for (std::size_t i = 0; i < fields.size(); ++i) fields[i]->text = settings.hotkeys[i];
   const Policies& policies = services_.app.policies.Current();
   if (atCreation) {
-    if (!policies.disableHotkeys) Hotkeys.RegisterStored(HotkeyFieldTexts());
-    Schedule.LoadTimers(file);
     LvwTimer.rows.clear();
-    for (const TTimerRecord& record : Schedule.Timers) LvwTimer.rows.push_back(TimerRow(record));
-    Schedule.Resume();
+    for (const TTimerRecord& record : program_.Schedule.Timers)
+      LvwTimer.rows.push_back(TimerRow(record));
   }
   LoadSoundPage(settings.sound, atCreation);
 
@@ -361,9 +188,9 @@ void TFrmMain::SaveSettings(SettingsFile& file) {
   });
   // Under the policy no hotkey is registered, nor can a field change.
   if (!services_.app.policies.Current().disableHotkeys)
-    Hotkeys.ApplyChanges(file, HotkeyFieldTexts());
+    program_.Hotkeys.ApplyChanges(file, HotkeyFieldTexts());
   // A policy that came while a message of the hotkeys' was open leaves none registered.
-  if (services_.app.policies.Current().disableHotkeys) Hotkeys.Release();
+  if (services_.app.policies.Current().disableHotkeys) program_.Hotkeys.Release();
   SaveSoundSection(file);
   SaveCleanupSection(file);
   SavePassword(file);
@@ -383,7 +210,7 @@ void TFrmMain::BtnCancelClick() {
 }
 
 bool TFrmMain::FormCloseQuery() {
-  if (ExitRequested) return true;
+  if (program_.ExitRequested) return true;
   BtnCancelClick();
   return false;
 }

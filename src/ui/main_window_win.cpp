@@ -1,26 +1,14 @@
 #include "ui/main_window_win.h"
 
 #include <commctrl.h>
-#include <shellapi.h>
 
-#include <windowsx.h>
-
-#include <utility>
-
-#include "app/paths.h"
-#include "core/text.h"
-#include "one_off/once_window_win.h"
-#include "one_off/one_off_commands.h"
-#include "platform/win32/machine_control_win.h"
 #include "platform/win32/utf8_win.h"
-#include "platform/win32/win32_cleanup_tasks_win.h"
 #include "res/resource_ids.h"
 #include "schedule/timer_editor_win.h"
 #include "schedule/timer_page_win.h"
 #include "toolkit/dpi_win.h"
 #include "toolkit/sized_icon_win.h"
 #include "ui/main_window_ids.h"
-#include "ui/password_prompt_win.h"
 #include "ui/settings_pages_win.h"
 
 namespace halcyra {
@@ -33,25 +21,6 @@ constexpr int kClientWidth = 457;
 constexpr int kClientHeight = 305;
 constexpr DWORD kMainStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kMainExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
-constexpr UINT_PTR kTimer1 = 1;
-// A moment of the tick less than this before the armed one is the same.
-constexpr ULONGLONG kSameMomentMs = 50;
-// The main loop hands HalcyraCmd's pipe its turn with this message.
-constexpr UINT kServeOneOffMessage = WM_APP + 16;
-// An action the logic left for the main loop.
-constexpr UINT kPostedActionMessage = WM_APP + 17;
-// A process a one-off request waits for ended (posted from a thread of the system's pool).
-constexpr UINT kLookNowMessage = WM_APP + 18;
-constexpr UINT kTrayCallbackMessage = ids::kTrayCallbackMessage;
-constexpr UINT_PTR kTrayRetryTimer = 2;
-// HalcyraCmd's pipe gets its turn in a modal loop with the schedule's tick, or with this timer
-// while the tick is off.
-constexpr UINT_PTR kOneOffTimer = 3;
-constexpr UINT kOneOffTimerMs = 1000;
-// A burst of writes to the settings file (a save writes key after key) is read once, this long
-// after its first write.
-constexpr UINT_PTR kSettingsReadTimer = 4;
-constexpr UINT kSettingsReadDelayMs = 1000;
 
 HICON ApplicationIcon() {
   return LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APPLICATION_ICON));
@@ -69,36 +38,18 @@ ApplicationWindow::ApplicationWindow() {
 
 MainWindow::MainWindow(const MainFormServices& services, HWND owner, Win32HotkeyRegistry& hotkeys,
                        bool firstRunOnVista)
-    : app_(services.app),
-      processes_(services.processes),
-      shell_(services.shell),
-      form_(services, *this) {
+    : program_(services, *this, hotkeys), form_(services, program_.Logic(), *this) {
   form_.FirstRunOnVista = firstRunOnVista;
   RegisterClassOnce(kMainWindowClass, ApplicationIcon());
   CreateCentered(kMainExStyle, kMainWindowClass, kAppTitle, kMainStyle, kClientWidth, kClientHeight,
                  owner);
   if (!Handle()) return;
-  hotkeys.SetWindow(Handle());
-  showMainWindowMsg_ = RegisterWindowMessageW(Wide(kShowMainWindowMessageName).c_str());
-  taskbarCreatedMsg_ = RegisterWindowMessageW(L"TaskbarCreated");
-  // An elevated instance still hears a second start and the shell of a normal user.
-  ChangeWindowMessageFilterEx(Handle(), showMainWindowMsg_, MSGFLT_ALLOW, nullptr);
-  ChangeWindowMessageFilterEx(Handle(), taskbarCreatedMsg_, MSGFLT_ALLOW, nullptr);
-  tray_.emplace(Handle(), kTrayCallbackMessage, kTrayRetryTimer);
-  tray_->Load();
-  Run([this] { form_.FormCreate(); });
-  OpenOneOffChannel();
-}
-
-void MainWindow::OpenOneOffChannel() {
-  oneOff_ = std::make_unique<OneOffServer>(
-      [this](std::string_view request) { return AnswerOneOffRequest(request); });
-  if (oneOff_->Problem().empty()) return;
-  // Said once, where an administrator looks: HalcyraCmd itself only hears no answer.
-  MakeSystemLog(GetDataFolder(app_.os))
-      ->Write(ServiceEvent::ChannelRefused,
-              "Halcyra does not take requests from HalcyraCmd in this session: " +
-                  oneOff_->Problem() + ".");
+  program_.Attach();
+  Run([this] {
+    program_.Logic().Start();
+    form_.FormCreate();
+  });
+  program_.OpenOneOffChannel();
 }
 
 void MainWindow::CreateControlsOnce() {
@@ -189,7 +140,7 @@ void MainWindow::DpiChanged() {
   SetTabPadding();
   InvalidateRect(pageControl_, nullptr, TRUE);
   SetTitleIcons();
-  RefreshTrayIcon();
+  program_.RefreshTrayIcon();
   pageBackground_.Forget();
   InvalidateRect(Handle(), nullptr, TRUE);
 }
@@ -230,7 +181,7 @@ void MainWindow::AddAboutPage() {
 
 void MainWindow::Sync() {
   if (!binder_) {
-    SyncTick();
+    program_.SyncTick();
     return;
   }
   const int page = static_cast<int>(form_.ActivePage());
@@ -239,84 +190,8 @@ void MainWindow::Sync() {
   binder_->ShowGroup(page);
   binder_->Sync();
   if (const Edit* focus = form_.TakeFocusRequest()) binder_->Focus(focus);
-  SyncTick();
+  program_.SyncTick();
 }
-
-void MainWindow::LookedNow(bool looked) {
-  if (looked) NoteScheduleTick(Handle());
-}
-
-HANDLE MainWindow::SettingsFolderEvent() const {
-  return dataFolder_->Watching() && Handle() ? dataFolder_->Event() : nullptr;
-}
-
-void MainWindow::SettingsFolderChanged() {
-  dataFolder_->Next();
-  CheckSettingsStamp();
-}
-
-void MainWindow::CheckSettingsStamp() {
-  // The log, the journal and other files share the folder: only the settings file counts.
-  const std::optional<FileStamp> stamp = stamps_.Stamp(GetSettingsPath(app_.os));
-  if (stamp == settingsStamp_) return;
-  settingsStamp_ = stamp;
-  SetTimer(Handle(), kSettingsReadTimer, kSettingsReadDelayMs, nullptr);
-}
-
-void MainWindow::PostLookNow() const { PostMessageW(Handle(), kLookNowMessage, 0, 0); }
-
-void MainWindow::MainLoopRuns() {
-  if (!std::exchange(modalServe_, false)) return;
-  if (timer1Running_) KillTimer(Handle(), kOneOffTimer);
-}
-
-void MainWindow::SyncTick() {
-  const bool tick = form_.Schedule.Running();
-  if (!tick) {
-    if (timer1Running_) {
-      KillTimer(Handle(), kTimer1);
-      SetTimer(Handle(), kOneOffTimer, kOneOffTimerMs, nullptr);
-    }
-    timer1Running_ = false;
-    return;
-  }
-  const unsigned interval = form_.Schedule.TickIntervalMs();
-  const ULONGLONG due = GetTickCount64() + interval;
-  // Armed again only for an earlier moment: armed anew after every handler, the tick would be
-  // put off for as long as the user types or moves the mouse in a dialog. A tick that comes
-  // before it is needed looks and arms the next one.
-  if (timer1Running_ && timer1Due_ != 0 && due + kSameMomentMs >= timer1Due_) return;
-  SetTimer(Handle(), kTimer1, interval, nullptr);
-  if (!timer1Running_ && !modalServe_) KillTimer(Handle(), kOneOffTimer);
-  timer1Running_ = true;
-  timer1Due_ = due;
-}
-
-void MainWindow::OpenCountdown(TFrmNotify& countdown) {
-  countdown_ = std::make_unique<CountdownWindow>(countdown, Handle());
-}
-
-void MainWindow::SyncCountdown() {
-  if (countdown_) countdown_->Sync();
-}
-
-void MainWindow::HideCountdown() {
-  if (countdown_) countdown_->Hide();
-}
-
-void MainWindow::Post(std::function<void()> action) {
-  posted_.push_back(std::move(action));
-  PostMessageW(Handle(), kPostedActionMessage, 0, 0);
-}
-
-void MainWindow::RunPosted() {
-  if (posted_.empty()) return;
-  const std::function<void()> action = std::move(posted_.front());
-  posted_.pop_front();
-  Run(action);
-}
-
-void MainWindow::HideWindow() { ShowWindow(Handle(), SW_HIDE); }
 
 void MainWindow::ShowTimerEditor(TFrmTimer& editor) {
   TimerEditorWindow window(editor, Handle());
@@ -335,191 +210,12 @@ void MainWindow::ShowInFront() {
 
 MainWindow::~MainWindow() = default;
 
-bool MainWindow::ShowPasswordPrompt() {
-  SetForegroundWindow(Handle());
-  TFrmPwd prompt(app_);
-  PasswordPromptWindow window(prompt, Handle());
-  window.ShowModal();
-  return prompt.PasswordAccepted();
-}
-
-void MainWindow::RefreshTrayIcon() {
-  tray_->Load();
-  if (form_.ChkSystemTray.Checked()) tray_->Modify();
-}
-
-void MainWindow::SetTrayIcon(bool present) { tray_->Show(present); }
-
-void MainWindow::SetTrayTip(const std::string& tip) {
-  tray_->SetTip(tip);
-  if (form_.ChkSystemTray.Checked()) tray_->Modify();
-}
-
-void MainWindow::ShowTrayBalloon(const std::string& text) {
-  tray_->ShowBalloon(kAppTitle, text);
-  NoteTrayBalloon(GetDataFolder(app_.os), text);
-}
-
-void MainWindow::ShowOnceWindow() {
-  if (onceWindow_) {
-    SetForegroundWindow(onceWindow_->Handle());
-    return;
-  }
-  TFrmOnce once(app_, processes_, *this);
-  OnceWindow window(once, Handle());
-  onceWindow_ = &window;
-  SetForegroundWindow(window.Handle());
-  window.ShowModal();
-  onceWindow_ = nullptr;
-}
-
-std::string MainWindow::OneOffCommand(std::string_view message) {
-  std::string reply;
-  Run([&] { reply = form_.OneOffCommand(message); });
-  return reply;
-}
-
-std::string MainWindow::PendingLine() const { return halcyra::PendingLine(form_.Schedule); }
-
-void MainWindow::OpenHelpPage(const std::string& page) {
-  shell_.OpenHelpPage(JoinPath(FolderOf(ExecutablePath()), "help.chm"), page);
-}
-
-// HalcyraCmd waits for the answer while it is made: no question to the user belongs in it.
-std::string MainWindow::AnswerOneOffRequest(std::string_view request) {
-  std::string reply;
-  Run([&] { reply = form_.OneOffCommand(request); });
-  return reply;
-}
-
-void MainWindow::ServeOneOff() {
-  // As a message, so that an answer that fails is reported like any handler's error.
-  if (Handle()) SendMessageW(Handle(), kServeOneOffMessage, 0, 0);
-}
-
-void MainWindow::ShowTrayMenu(ScreenPoint anchor) {
-  // A request that comes while the menu's own loop ends opens it again, as before; the menu is
-  // made anew only when none of its loops runs.
-  if (menuLoops_ == 0 && std::exchange(menuStale_, false))
-    popupMenu_ = TrayMenu(app_.policies.Current());
-  ++menuLoops_;
-  popupMenu_.Open(Handle(), anchor);
-  --menuLoops_;
-}
-
-void MainWindow::CloseWindow() { SendMessageW(Handle(), WM_CLOSE, 0, 0); }
-
-void MainWindow::TerminateProcesses(const std::string& exeName) {
-  TerminateProcessesByName(exeName);
-}
-
-std::string MainWindow::ExecutablePath() const { return ProgramFilePath(); }
-
 void MainWindow::CloseClicked() {
   bool allowed = false;
   Run([&] { allowed = form_.FormCloseQuery(); });
   if (!allowed) return;
   form_.FormClose();
   DestroyWindow(Handle());
-}
-
-bool MainWindow::HandleProgramMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
-  TFrmMain& f = form_;
-  if (showMainWindowMsg_ != 0 && msg == showMainWindowMsg_) {
-    Run([&f] { f.ShowMainWindowGuarded(); });
-    return true;
-  }
-  if (taskbarCreatedMsg_ != 0 && msg == taskbarCreatedMsg_) {
-    // A restarted shell has lost the icon; it comes back at the shell's DPI of now.
-    tray_->Load();
-    if (f.ChkSystemTray.Checked()) tray_->Show(true);
-    return true;
-  }
-  switch (msg) {
-    case WM_HOTKEY:
-      Run([&f, wParam] { f.HandleHotkey(static_cast<int>(wParam)); });
-      return true;
-    case kTrayCallbackMessage: {
-      // The fourth version: the event and the icon's id in the second parameter, the anchor's
-      // screen coordinates, signed for monitors left of or above the primary, in the first. The
-      // first version: the mouse message alone, and the icon's id in the first parameter.
-      ScreenPoint anchor{GET_X_LPARAM(wParam), GET_Y_LPARAM(wParam)};
-      if (tray_->Version() == TrayVersion::kFirst) {
-        POINT pointer{};
-        GetCursorPos(&pointer);
-        anchor = {pointer.x, pointer.y};
-      }
-      const TrayVersion version = tray_->Version();
-      Run([&f, lParam, anchor, version] { f.HandleTrayMessage(LOWORD(lParam), anchor, version); });
-      return true;
-    }
-    case kLookNowMessage:
-      Run([this] { LookedNow(form_.Schedule.LookNow()); });
-      return true;
-    case kServeOneOffMessage:
-      if (oneOff_) oneOff_->Serve();
-      return true;
-    case kPostedActionMessage:
-      RunPosted();
-      return true;
-    case WM_TIMER:
-      // An idle tick touches no control: a firing that starts or ends mirrors the window once
-      // (the list loses a once-only timer's rows), so the tick costs the same with any number
-      // of timers.
-      if (wParam == kTimer1) {
-        // Its moment has come: the next one is armed, whatever it is.
-        timer1Due_ = 0;
-        const bool firing = f.Schedule.Firing();
-        const unsigned long reloads = f.Schedule.Reloads();
-        f.Schedule.Timer1Timer();
-        NoteScheduleTick(Handle());
-        // A dead watch of the data folder (the folder was moved aside, say) is made anew.
-        if (!dataFolder_->Watching()) {
-          dataFolder_.emplace(GetDataFolder(app_.os));
-          CheckSettingsStamp();
-        }
-        if (firing != f.Schedule.Firing() || reloads != f.Schedule.Reloads())
-          Sync();
-        else
-          SyncTick();
-      }
-      // A message box, a menu or a modal window pumps in its own loop, which does not wait on
-      // HalcyraCmd's pipe; its client is then served on the tick.
-      if ((wParam == kTimer1 || wParam == kOneOffTimer) && oneOff_) oneOff_->Serve();
-      if (wParam == kOneOffTimer) SyncTick();
-      if (wParam == kTrayRetryTimer) tray_->RetryTimerFired();
-      if (wParam == kSettingsReadTimer) {
-        KillTimer(Handle(), kSettingsReadTimer);
-        Run([&f] { f.Schedule.FileChanged(); });
-      }
-      return true;
-    default:
-      return false;
-  }
-}
-
-bool MainWindow::HandleMenuCommand(WPARAM wParam, LPARAM lParam) {
-  if (lParam != 0 || HIWORD(wParam) != 0) return false;
-  TFrmMain& f = form_;
-  switch (LOWORD(wParam)) {
-    case ids::kMmuMainWindow:
-      Run([&f] { f.MmuMainWindowClick(); });
-      return true;
-    case ids::kMnuOnce:
-      Run([&f] { f.MnuOnceClick(); });
-      return true;
-    case ids::kMnuHide:
-      Run([&f] { f.MnuHideClick(); });
-      return true;
-    case ids::kMnuHelp:
-      Run([&f] { f.MnuHelpClick(); });
-      return true;
-    case ids::kMnuExit:
-      Run([&f] { f.MnuExitClick(); });
-      return true;
-    default:
-      return false;
-  }
 }
 
 LRESULT MainWindow::HandlePageControl(const NMHDR& header) {
@@ -540,7 +236,8 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     Sync();
     return 0;
   }
-  if (HandleProgramMessage(msg, wParam, lParam)) return 0;
+  if (const std::optional<LRESULT> handled = program_.HandleMessage(msg, wParam, lParam))
+    return *handled;
   switch (msg) {
     case WM_SETCURSOR: {
       const HWND over = reinterpret_cast<HWND>(wParam);
@@ -551,60 +248,6 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       }
       break;
     }
-    case WM_ENDSESSION:
-      if (wParam) NoteSessionEnd(GetDataFolder(app_.os), lParam);
-      Run([this, wParam] { form_.HandleEndSession(wParam != FALSE); });
-      return 0;
-    case WM_SETTINGCHANGE: {
-      const std::wstring_view area =
-          lParam ? reinterpret_cast<const wchar_t*>(lParam) : std::wstring_view();
-      // The taskbar turned light or dark (or high contrast came or went): the icon follows.
-      if (wParam == SPI_SETHIGHCONTRAST || area == L"ImmersiveColorSet") RefreshTrayIcon();
-      // Group Policy or Intune applied the organisation's policies (wParam says whose).
-      if (area == L"Policy")
-        Run([this] {
-          // The menu may be open in this very loop: it is made anew at its next opening.
-          if (form_.PoliciesChanged()) menuStale_ = true;
-        });
-      Run([this] { LookedNow(form_.TimeSettingsChanged()); });
-      return 0;
-    }
-    case WM_TIMECHANGE:
-      // The armed tick was measured on the clock of before.
-      timer1Due_ = 0;
-      Run([this] { LookedNow(form_.TimeSettingsChanged()); });
-      return 0;
-    case WM_ENTERIDLE:
-      // A message box, a menu or a modal window of ours waits for its user in a loop of its
-      // own, which does not wait on HalcyraCmd's pipe: its client is served each second until
-      // the main loop runs again.
-      if (!modalServe_) {
-        modalServe_ = true;
-        SetTimer(Handle(), kOneOffTimer, kOneOffTimerMs, nullptr);
-      }
-      // Opened under an action, the schedule looks each second.
-      SyncTick();
-      return 0;
-    case WM_POWERBROADCAST:
-      // The window timer's wait went on counting, or not, while the computer slept.
-      if (wParam == PBT_APMRESUMEAUTOMATIC || wParam == PBT_APMRESUMESUSPEND) {
-        // The tick count went on while it slept: the armed moment says nothing of the wait
-        // left, which is measured anew.
-        timer1Due_ = 0;
-        Run([this] { LookedNow(form_.Resumed()); });
-      }
-      return TRUE;
-    case WM_DISPLAYCHANGE:
-      RefreshTrayIcon();
-      return Window::OnMessage(msg, wParam, lParam);
-    case WM_QUERYENDSESSION: {
-      bool agreed = true;
-      Run([&] { agreed = form_.HandleQueryEndSession((lParam & ENDSESSION_CLOSEAPP) != 0); });
-      return agreed ? TRUE : FALSE;
-    }
-    case WM_COMMAND:
-      if (HandleMenuCommand(wParam, lParam)) return 0;
-      break;
     case WM_NOTIFY: {
       const auto* header = reinterpret_cast<const NMHDR*>(lParam);
       if (header->idFrom == ids::kPageControl) return HandlePageControl(*header);
@@ -627,7 +270,7 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_DPICHANGED:
       // Before the first show only the icon has a size to follow; the controls come at the
       // DPI of their day.
-      if (!binder_) RefreshTrayIcon();
+      if (!binder_) program_.RefreshTrayIcon();
       break;
     case WM_THEMECHANGED:
     case WM_SYSCOLORCHANGE:

@@ -6,7 +6,7 @@
 #include <windows.h>
 
 #include "platform/win32/handle_win.h"
-#include "ui/main_form.h"
+#include "ui/tray_program.h"
 
 namespace halcyra {
 

@@ -79,7 +79,7 @@ TEST_F(HotkeySlotsTest, StoredShortcutsAreRegisteredAtCreation) {
                                                       "register 49152 16391/80", "atom RebootKey",
                                                       "register 49153 16385/82", "atom LogoffKey"}))
       << "a text that names no key registers nothing";
-  EXPECT_EQ(f.Hotkeys.Ids, (std::array<int, 6>{0xC000, -1, 0xC001, -1, -1, 0xC002}));
+  EXPECT_EQ(program_->Hotkeys.Ids, (std::array<int, 6>{0xC000, -1, 0xC001, -1, -1, 0xC002}));
   EXPECT_EQ(f.EdtLogoff.text, "E") << "the field keeps showing it";
   hotkeys_.calls.clear();
   f.FormClose();
@@ -110,7 +110,7 @@ TEST_F(HotkeySlotsTest, OkRegistersChangesReportsConflictsAndUnregistersEmptiedS
   EXPECT_EQ(boxes_.shown[0].style, 16u);
   EXPECT_EQ(Read("Hotkeys", "Reboot"), "Ctrl+Alt+R") << "stays written";
   EXPECT_EQ(Read("Hotkeys", "Shutdown"), "None");
-  EXPECT_EQ(f.Hotkeys.Ids[1], 0xC001) << "an id never goes back to -1";
+  EXPECT_EQ(program_->Hotkeys.Ids[1], 0xC001) << "an id never goes back to -1";
 
   hotkeys_.calls.clear();
   f.BtnOKClick();
@@ -132,9 +132,10 @@ TEST_F(HotkeySlotsTest, AChangedShortcutReplacesTheOldOneUnderItsId) {
 
 TEST_F(HotkeySlotsTest, OnlyTheProgramsOwnIdsAct) {
   Prepare("[Hotkeys]\r\nSuspend=Ctrl+Alt+U\r\n");
-  TFrmMain& f = Create();
-  f.HandleHotkey(-1);  // the slots without a hotkey keep -1; Windows' snap hotkey has it too
-  f.HandleHotkey(0xC001);
+  Create();
+  program_->HandleHotkey(
+      -1);  // the slots without a hotkey keep -1; Windows' snap hotkey has it too
+  program_->HandleHotkey(0xC001);
   EXPECT_TRUE(machine_.calls.empty());
   EXPECT_TRUE(cleanup_.ran.empty());
 }
@@ -199,22 +200,22 @@ TEST_F(HotkeySlotsTest, APressedHotkeyCleansLogsAndActsAtOnce) {
   Prepare(
       "[Hotkeys]\r\nSuspend=Ctrl+Alt+U\r\n[CleanUp]\r\nTempFolder=True\r\n[Log]\r\nEnabled=True\r\n"
       "[general]\r\nDuration=30\r\n");
-  TFrmMain& f = Create();
-  f.HandleHotkey(12345);
+  Create();
+  program_->HandleHotkey(12345);
   EXPECT_TRUE(machine_.calls.empty()) << "an unknown id does nothing";
-  f.HandleHotkey(0xC000);
+  program_->HandleHotkey(0xC000);
   EXPECT_EQ(cleanup_.ran, std::vector<std::string>{"TempFolder"});
   EXPECT_EQ(machine_.calls, std::vector<std::string>{"SetSystemPowerState 1 1"});
   EXPECT_TRUE(host_.countdowns.empty()) << "no countdown";
   std::ifstream log(*os_.commonAppData + "\\Halcyra\\Log.txt", std::ios::binary);
   std::string line((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
   EXPECT_EQ(line, "2026-03-03 09:05:07    Suspend\r\n");
-  EXPECT_TRUE(f.Schedule.Running()) << "the schedule keeps running";
+  EXPECT_TRUE(program_->Schedule.Running()) << "the schedule keeps running";
   EXPECT_EQ(Read("Log", "LastRebootTime"), "");
   EXPECT_TRUE(boxes_.shown.empty());
 
   sleep_.capabilities = PowerCapabilities{};  // no sleep state at all
-  f.HandleHotkey(0xC000);
+  program_->HandleHotkey(0xC000);
   EXPECT_EQ(machine_.calls.size(), 1u) << "no call for a state the machine lacks";
   ASSERT_EQ(boxes_.shown.size(), 1u) << "a refused action is said";
   EXPECT_EQ(boxes_.shown[0].text, kActionRefusedMessage);
@@ -222,10 +223,10 @@ TEST_F(HotkeySlotsTest, APressedHotkeyCleansLogsAndActsAtOnce) {
 
 TEST_F(HotkeySlotsTest, AFailedLogLineIsReportedThenTheActionFollows) {
   Prepare("[Hotkeys]\r\nReboot=Ctrl+Alt+R\r\n[Log]\r\nEnabled=True\r\n");
-  TFrmMain& f = Create();
+  Create();
   // A folder where the log should be: the line cannot be written.
   std::filesystem::create_directory(*os_.commonAppData + "\\Halcyra\\Log.txt");
-  f.HandleHotkey(0xC000);
+  program_->HandleHotkey(0xC000);
   ASSERT_EQ(boxes_.shown.size(), 1u);
   EXPECT_EQ(boxes_.shown[0].text,
             "Can not log shutdown event. You must be given \"modify\" access to "

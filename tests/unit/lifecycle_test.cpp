@@ -13,11 +13,8 @@ class LifecycleTest : public test::MainFormTest {};
 
 TEST_F(LifecycleTest, TheIconFollowsTheBoxAndCancelPutsItBack) {
   Prepare("[general]\r\nShowSystemTray=True\r\n");
-  TFrmMain& f = Create();
   host_.calls.clear();
-  Prepare("[general]\r\nShowSystemTray=True\r\n");
-  form_.emplace(services_, host_);
-  form_->FormCreate();
+  TFrmMain& f = Create();
   EXPECT_EQ(host_.calls, std::vector<std::string>{"icon add"}) << "ticked at design: no click";
 
   host_.calls.clear();
@@ -32,52 +29,50 @@ TEST_F(LifecycleTest, TheIconFollowsTheBoxAndCancelPutsItBack) {
 }
 
 TEST_F(LifecycleTest, WithoutTheOptionTheIconIsDeletedAtCreation) {
-  Create();
-  form_.emplace(services_, host_);
   host_.calls.clear();
-  form_->FormCreate();
+  Create();
   EXPECT_EQ(host_.calls, std::vector<std::string>{"icon delete"});
 }
 
 TEST_F(LifecycleTest, TrayMessages) {
-  TFrmMain& f = Create();
+  Create();
   host_.calls.clear();
-  f.HandleTrayMessage(kTrayDoubleClick);
-  f.HandleTrayMessage(0x0204, {5, 6});  // the right button's press waits for its release
-  f.HandleTrayMessage(kTrayContextMenu, {-1200, 740});
-  f.HandleTrayMessage(0x0201);          // a single left click does nothing,
-  f.HandleTrayMessage(0x0400, {7, 8});  // nor does the shell's NIN_SELECT that follows it
-  f.HandleTrayMessage(kTrayKeySelect, {30, 40});
-  f.HandleTrayMessage(kTrayRightButtonUp, {9, 9});  // the release comes before the request
+  program_->HandleTrayMessage(kTrayDoubleClick);
+  program_->HandleTrayMessage(0x0204, {5, 6});  // the right button's press waits for its release
+  program_->HandleTrayMessage(kTrayContextMenu, {-1200, 740});
+  program_->HandleTrayMessage(0x0201);          // a single left click does nothing,
+  program_->HandleTrayMessage(0x0400, {7, 8});  // nor does the shell's NIN_SELECT that follows it
+  program_->HandleTrayMessage(kTrayKeySelect, {30, 40});
+  program_->HandleTrayMessage(kTrayRightButtonUp, {9, 9});  // the release comes before the request
   EXPECT_EQ(host_.calls, (std::vector<std::string>{"show", "menu at -1200,740", "menu at 30,40"}));
 
   // A shell that refused the fourth version sends the mouse messages alone; the anchor is then
   // the pointer's position.
   host_.calls.clear();
   constexpr TrayVersion first = TrayVersion::kFirst;
-  f.HandleTrayMessage(0x0204, {5, 6}, first);
-  f.HandleTrayMessage(kTrayRightButtonUp, {-300, 20}, first);
-  f.HandleTrayMessage(0x0201, {}, first);
-  f.HandleTrayMessage(kTrayDoubleClick, {}, first);
+  program_->HandleTrayMessage(0x0204, {5, 6}, first);
+  program_->HandleTrayMessage(kTrayRightButtonUp, {-300, 20}, first);
+  program_->HandleTrayMessage(0x0201, {}, first);
+  program_->HandleTrayMessage(kTrayDoubleClick, {}, first);
   EXPECT_EQ(host_.calls, (std::vector<std::string>{"menu at -300,20", "show"}));
 }
 
 TEST_F(LifecycleTest, ShowingTheWindowAsksForThePasswordWhenProtected) {
   Prepare("[Password]\r\nEnabled=True\r\nPassword=" + PasswordDigest("pw") + "\r\n");
-  TFrmMain& f = Create();
+  Create();
   host_.calls.clear();
   host_.passwordAnswer = false;
-  f.MmuMainWindowClick();
+  program_->MmuMainWindowClick();
   EXPECT_EQ(host_.calls, std::vector<std::string>{"prompt"}) << "refused: nothing changes";
   host_.passwordAnswer = true;
-  f.HandleTrayMessage(kTrayDoubleClick);
+  program_->HandleTrayMessage(kTrayDoubleClick);
   EXPECT_EQ(host_.calls, (std::vector<std::string>{"prompt", "prompt", "show"}));
   // The one-off action window from the icon's menu is guarded the same way.
   host_.calls.clear();
   host_.passwordAnswer = false;
-  f.MnuOnceClick();
+  program_->MnuOnceClick();
   host_.passwordAnswer = true;
-  f.MnuOnceClick();
+  program_->MnuOnceClick();
   EXPECT_EQ(host_.calls, (std::vector<std::string>{"prompt", "prompt", "once window"}));
 }
 
@@ -85,7 +80,7 @@ TEST_F(LifecycleTest, HideRemovesWindowAndIconButSavesNothing) {
   Prepare("[general]\r\nShowSystemTray=True\r\n");
   TFrmMain& f = Create();
   host_.calls.clear();
-  f.MnuHideClick();
+  program_->MnuHideClick();
   EXPECT_EQ(host_.calls, (std::vector<std::string>{"hide", "icon delete"}));
   EXPECT_FALSE(f.ChkSystemTray.Checked());
   EXPECT_EQ(Read("general", "ShowSystemTray"), "True");
@@ -97,12 +92,12 @@ TEST_F(LifecycleTest, ExitAsksThePasswordThenClosesForReal) {
   TFrmMain& f = Create();
   host_.calls.clear();
   host_.passwordAnswer = false;
-  f.MnuExitClick();
-  EXPECT_FALSE(f.ExitRequested);
+  program_->MnuExitClick();
+  EXPECT_FALSE(program_->ExitRequested);
   EXPECT_EQ(host_.calls, std::vector<std::string>{"prompt"});
   host_.passwordAnswer = true;
-  f.MnuExitClick();
-  EXPECT_TRUE(f.ExitRequested);
+  program_->MnuExitClick();
+  EXPECT_TRUE(program_->ExitRequested);
   EXPECT_EQ(host_.calls.back(), "close");
   EXPECT_TRUE(f.FormCloseQuery());
   host_.calls.clear();
@@ -113,62 +108,62 @@ TEST_F(LifecycleTest, ExitAsksThePasswordThenClosesForReal) {
 TEST_F(LifecycleTest, EndOfSessionStopsTheScheduleHidesAndAgrees) {
   TFrmMain& f = Create();
   host_.calls.clear();
-  EXPECT_TRUE(f.HandleQueryEndSession());
-  EXPECT_FALSE(f.Schedule.Running());
+  EXPECT_TRUE(program_->HandleQueryEndSession());
+  EXPECT_FALSE(program_->Schedule.Running());
   EXPECT_EQ(host_.calls, (std::vector<std::string>{"end loadqm.exe", "close"}));
   EXPECT_FALSE(f.FormCloseQuery()) << "the close only hides";
   host_.calls.clear();
-  EXPECT_TRUE(f.HandleQueryEndSession(true));
+  EXPECT_TRUE(program_->HandleQueryEndSession(true));
   EXPECT_EQ(host_.calls, std::vector<std::string>{"close"}) << "an installer closes only us";
 }
 
 TEST_F(LifecycleTest, WhileThePromptIsOpenTheIconAsksForNothingMore) {
   Prepare("[Password]\r\nEnabled=True\r\nPassword=" + PasswordDigest("pw") + "\r\n");
-  TFrmMain& f = Create();
+  Create();
   host_.calls.clear();
   int nested = 0;
   host_.onPrompt = [&] {
     // What the icon and a second start send while the first prompt waits for the user.
-    f.HandleTrayMessage(kTrayDoubleClick);
-    f.MnuExitClick();
-    f.ShowMainWindowGuarded();
-    f.HandleTrayMessage(kTrayContextMenu);
+    program_->HandleTrayMessage(kTrayDoubleClick);
+    program_->MnuExitClick();
+    program_->ShowMainWindowGuarded();
+    program_->HandleTrayMessage(kTrayContextMenu);
     ++nested;
   };
-  f.HandleTrayMessage(kTrayDoubleClick);
+  program_->HandleTrayMessage(kTrayDoubleClick);
   EXPECT_EQ(nested, 1);
   EXPECT_EQ(host_.calls, (std::vector<std::string>{"prompt", "show"})) << "exactly one prompt";
-  EXPECT_FALSE(f.ExitRequested);
+  EXPECT_FALSE(program_->ExitRequested);
   host_.onPrompt = nullptr;
-  f.HandleTrayMessage(kTrayKeySelect, {1, 2});
+  program_->HandleTrayMessage(kTrayKeySelect, {1, 2});
   EXPECT_EQ(host_.calls.back(), "menu at 1,2") << "after the answer the icon works again";
 }
 
 TEST_F(LifecycleTest, ASessionThatGoesOnGetsItsScheduleBack) {
   Prepare("[Password]\r\nEnabled=True\r\nPassword=" + PasswordDigest("pw") + "\r\n");
-  TFrmMain& f = Create();
-  f.HandleQueryEndSession();
+  Create();
+  program_->HandleQueryEndSession();
   host_.calls.clear();
-  f.HandleEndSession(true);
-  EXPECT_FALSE(f.Schedule.Running()) << "the session ends: no tick";
-  EXPECT_TRUE(f.ExitRequested) << "the program ends as Exit does";
+  program_->HandleEndSession(true);
+  EXPECT_FALSE(program_->Schedule.Running()) << "the session ends: no tick";
+  EXPECT_TRUE(program_->ExitRequested) << "the program ends as Exit does";
   EXPECT_EQ(host_.calls, std::vector<std::string>{"close"}) << "without a password prompt";
-  f.ExitRequested = false;
-  f.Schedule.Resume();
-  f.HandleQueryEndSession();
-  f.HandleEndSession(false);
-  EXPECT_TRUE(f.Schedule.Running()) << "refused by someone: the schedule runs again";
+  program_->ExitRequested = false;
+  program_->Schedule.Resume();
+  program_->HandleQueryEndSession();
+  program_->HandleEndSession(false);
+  EXPECT_TRUE(program_->Schedule.Running()) << "refused by someone: the schedule runs again";
   // During a countdown the tick is off; the countdown, not the session, switches it on again.
-  f.Schedule.Pause();
-  f.HandleQueryEndSession();
-  f.HandleEndSession(false);
-  EXPECT_FALSE(f.Schedule.Running());
+  program_->Schedule.Pause();
+  program_->HandleQueryEndSession();
+  program_->HandleEndSession(false);
+  EXPECT_FALSE(program_->Schedule.Running());
 }
 
 TEST_F(LifecycleTest, HelpAndLinksOpenThroughTheShell) {
   TFrmMain& f = Create();
   f.BtnHelpClick();
-  f.MnuHelpClick();
+  program_->MnuHelpClick();
   f.LblWebSiteClick();
   f.LblEmailClick();
   EXPECT_EQ(shell_.calls,

@@ -19,7 +19,7 @@ namespace halcyra::test {
 
 // The real window's host. Its modal windows and its menu run their own message loops, as
 // Windows' do: `modalLoop` runs what the thread has pending while one is open.
-class FakeMainHost final : public MainFormHost {
+class FakeMainHost final : public MainFormHost, public TrayProgramHost {
  public:
   std::function<void()> modalLoop;
   // The view tells the logic when the window is about to show, however it is shown.
@@ -109,14 +109,14 @@ class MainFormTest : public testing::Test {
   // window stays open. Loops opened from inside such loops nest, as far as Windows' would
   // before the stack ran out.
   void ModalLoop() {
-    if (!form_ || modalDepth_ >= kDeepestModalLoop) return;
+    if (!program_ || modalDepth_ >= kDeepestModalLoop) return;
     ++modalDepth_;
     host_.RunPosted();
-    for (unsigned waited = 0; waited < 1000 && form_;) {
-      const unsigned interval = form_->Schedule.TickIntervalMs();
+    for (unsigned waited = 0; waited < 1000 && program_;) {
+      const unsigned interval = program_->Schedule.TickIntervalMs();
       waited += interval;
       clock_.tick64 += interval;
-      if (form_->Schedule.Running()) form_->Schedule.Timer1Timer();
+      if (program_->Schedule.Running()) program_->Schedule.Timer1Timer();
     }
     --modalDepth_;
   }
@@ -133,8 +133,12 @@ class MainFormTest : public testing::Test {
   std::string Read(const char* section, const char* key) {
     return Settings().ReadString(section, key);
   }
+  // The program starts, then its settings window is made, as at a real start.
   TFrmMain& Create() {
-    form_.emplace(services_, host_);
+    form_.reset();
+    program_.emplace(services_, host_);
+    form_.emplace(services_, *program_, host_);
+    program_->Start();
     form_->FormCreate();
     ini_.log.clear();
     return *form_;
@@ -172,6 +176,7 @@ class MainFormTest : public testing::Test {
                              player_,    dialogs_, files_, shell_,     hotkeys_,    cleanup_,
                              privilege_, service_, sleep_, processes_, idle_,       load_};
   FakeMainHost host_;
+  std::optional<TrayProgram> program_;
   std::optional<TFrmMain> form_;
   static constexpr int kDeepestModalLoop = 16;
   int modalDepth_ = 0;

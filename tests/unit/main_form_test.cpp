@@ -25,7 +25,7 @@ TEST_F(MainFormTest, FileWithoutKeysLoadsEverythingOff) {
   EXPECT_FALSE(f.ChkEnableSound.Checked());
   EXPECT_FALSE(f.ChkLoop.Checked());
   EXPECT_FALSE(f.ChkSetVolume.Checked());
-  f.ShowMainWindowGuarded();
+  program_->ShowMainWindowGuarded();
   EXPECT_EQ(f.TckBarVolume.position, 0x81) << "the master volume / 256";
   for (const auto& item : f.LvwCleanup.items) EXPECT_FALSE(item.checked);
   EXPECT_FALSE(f.ChkPassword.Checked());
@@ -33,9 +33,9 @@ TEST_F(MainFormTest, FileWithoutKeysLoadsEverythingOff) {
   EXPECT_EQ(f.EdtPwd.text, "");
   EXPECT_FALSE(f.ChkEnableLog.Checked());
   EXPECT_FALSE(guard_.ClockGuardOn);
-  EXPECT_EQ(f.Schedule.LastHandled.year, 0);
-  EXPECT_EQ(f.Schedule.LastHandled.hour, clock_.now.hour);
-  EXPECT_FALSE(f.ExitRequested);
+  EXPECT_EQ(program_->Schedule.LastHandled.year, 0);
+  EXPECT_EQ(program_->Schedule.LastHandled.hour, clock_.now.hour);
+  EXPECT_FALSE(program_->ExitRequested);
   EXPECT_TRUE(ini_.log.empty());
   EXPECT_TRUE(boxes_.shown.empty());
 }
@@ -101,7 +101,7 @@ TEST_F(MainFormTest, WithoutAMixerDeviceTheAlarmIsOffAndDisabled) {
   mixer_.devices = 0;
   TFrmMain& f = Create();
   EXPECT_TRUE(f.ChkEnableSound.Checked()) << "the mixer is asked when the window first shows";
-  f.ShowMainWindowGuarded();
+  program_->ShowMainWindowGuarded();
   EXPECT_FALSE(f.ChkEnableSound.Checked());
   EXPECT_FALSE(f.EdtSoundPath.enabled || f.BtnBrowse.enabled || f.BtnPreview.enabled ||
                f.ChkLoop.enabled || f.ChkSetVolume.enabled || f.TckBarVolume.enabled ||
@@ -190,7 +190,8 @@ TEST_F(MainFormTest, VolumeMapsBetweenTrackBarAndFile) {
   Prepare("[Sound]\r\nVolume=0x8000\r\n");
   EXPECT_EQ(Create().TckBarVolume.position, 128);
   Prepare("[Sound]\r\nVolume=0\r\n");
-  Create().ShowMainWindowGuarded();
+  Create();
+  program_->ShowMainWindowGuarded();
   EXPECT_EQ(form_->TckBarVolume.position, 40000 / 256) << "0 counts as absent";
   Prepare("[Sound]\r\nVolume=131071\r\n");
   EXPECT_EQ(Create().TckBarVolume.position, 255) << "the low 16 bits";
@@ -378,7 +379,7 @@ TEST_F(MainFormTest, CloseIsCancelUntilExitIsRequested) {
   EXPECT_FALSE(f.FormCloseQuery());
   EXPECT_EQ(host_.hides, 1);
   EXPECT_EQ(f.SpinDuration.text, "0");
-  f.ExitRequested = true;
+  program_->ExitRequested = true;
   EXPECT_TRUE(f.FormCloseQuery());
   EXPECT_EQ(host_.hides, 1);
 }

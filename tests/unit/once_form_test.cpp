@@ -21,9 +21,9 @@ class OnceFormTest : public test::MainFormTest, private OnceFormHost {
     return *once_;
   }
   std::string OneOffCommand(std::string_view message) override {
-    return form_->OneOffCommand(message);
+    return program_->OneOffCommand(message);
   }
-  std::string PendingLine() const override { return halcyra::PendingLine(form_->Schedule); }
+  std::string PendingLine() const override { return halcyra::PendingLine(program_->Schedule); }
   void OpenHelpPage(const std::string& page) override { helpPages_.push_back(page); }
 
   std::optional<TFrmOnce> once_;
@@ -133,11 +133,11 @@ TEST_F(OnceFormTest, OkReplacesThePendingRequestCancelPendingDropsItAndTheIconTe
   // Opened again: the pending request, which a new one replaces, or Cancel pending drops.
   TFrmOnce& again = Open();
   EXPECT_EQ(again.LblPending.caption, "Power off when HandBrake.exe ends");
-  form_->OneOffCommand("do\nevent=Suspend\ncondition=in\nminutes=5");
+  program_->OneOffCommand("do\nevent=Suspend\ncondition=in\nminutes=5");
   again.FormShow();
   EXPECT_EQ(again.LblPending.caption, "Suspend at 09:10");
   again.BtnCancelPendingClick();
-  EXPECT_FALSE(form_->Schedule.OneOff);
+  EXPECT_FALSE(program_->Schedule.OneOff);
   EXPECT_EQ(again.LblPending.caption, "No one-off action is pending.");
   EXPECT_EQ(host_.tip, "Halcyra");
   EXPECT_FALSE(again.Closed());
@@ -147,7 +147,7 @@ TEST_F(OnceFormTest, OkReplacesThePendingRequestCancelPendingDropsItAndTheIconTe
   again.RbnExit.Check();
   again.BtnOKClick();
   EXPECT_FALSE(again.Closed());
-  EXPECT_FALSE(form_->Schedule.OneOff);
+  EXPECT_FALSE(program_->Schedule.OneOff);
   EXPECT_EQ(boxes_.shown.back().text, "HandBrake.exe no longer runs.");
   // A request the tray program refuses leaves the window open and says why.
   again.CboEvent.index = -1;
@@ -164,7 +164,7 @@ TEST_F(OnceFormTest, OkReplacesThePendingRequestCancelPendingDropsItAndTheIconTe
   again.RbnIn.Check();
   again.BtnOKClick();
   EXPECT_TRUE(again.Closed());
-  EXPECT_TRUE(form_->Schedule.OneOff);
+  EXPECT_TRUE(program_->Schedule.OneOff);
   EXPECT_TRUE(host_.calls.empty()) << "no balloon";
   again.BtnHelpClick();
   EXPECT_EQ(helpPages_, std::vector<std::string>{"oneoff.html"});

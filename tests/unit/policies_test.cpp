@@ -113,22 +113,22 @@ TEST_F(PolicyFormTest, PolicyTimersAreListedAsManagedFireAndOutliveTheUsersTimer
   EXPECT_EQ(Raw(), ini);
 
   At(9, 30);
-  f.Schedule.Timer1Timer();
+  program_->Schedule.Timer1Timer();
   EXPECT_EQ(host_.countdowns, std::vector<std::string>{"Power off"});
   host_.countdown->AbortRequested = true;
-  while (f.Schedule.Firing()) {
+  while (program_->Schedule.Firing()) {
     clock_.tick64 += 250;
-    f.Schedule.Timer1Timer();
+    program_->Schedule.Timer1Timer();
   }
 
   Set("DisableUserTimers", 1);
-  ASSERT_TRUE(f.PoliciesChanged());
-  f.Schedule.Timer1Timer();
+  ASSERT_TRUE(program_->PoliciesChanged());
+  program_->Schedule.Timer1Timer();
   EXPECT_FALSE(f.BtnAdd.enabled);
   EXPECT_EQ(status(), (std::vector<std::string>{"Lab Managed", "off Disabled (managed)"}));
   At(9, 40);
-  f.Schedule.Timer1Timer();
-  EXPECT_FALSE(f.Schedule.Firing()) << "the user's timer is off";
+  program_->Schedule.Timer1Timer();
+  EXPECT_FALSE(program_->Schedule.Firing()) << "the user's timer is off";
   EXPECT_EQ(Raw(), ini) << "nothing of the policy's in the file";
 }
 
@@ -153,7 +153,7 @@ TEST_F(PolicyFormTest, ForcedSettingsShowDisabledWhileTheFileKeepsTheUsersOwn) {
   EXPECT_EQ(f.LblManagedHotkeys.caption, "Some settings are managed by your organization.");
   EXPECT_EQ(f.LblManagedLog.caption, f.LblManagedHotkeys.caption);
   EXPECT_EQ(hotkeys_.calls, std::vector<std::string>{}) << "none registered";
-  EXPECT_EQ(f.OneOffCommand("do\nevent=Reboot\nin=0\n"),
+  EXPECT_EQ(program_->OneOffCommand("do\nevent=Reboot\nin=0\n"),
             "refused\nOne-off actions are turned off by your organization's policy.");
 
   f.BtnOKClick();
@@ -163,18 +163,18 @@ TEST_F(PolicyFormTest, ForcedSettingsShowDisabledWhileTheFileKeepsTheUsersOwn) {
 
   // The count of a timer: at least the minimum, Abort on, the log line written.
   Prepare(Raw() + "[Timer]\r\nt=enabled,Suspend,09:01,Daily\r\n");
-  f.Schedule.ReloadTimers();
+  program_->Schedule.ReloadTimers();
   At(9, 1);
-  f.Schedule.Timer1Timer();
+  program_->Schedule.Timer1Timer();
   ASSERT_NE(host_.countdown, nullptr);
   clock_.tick64 += 100;
-  f.Schedule.Timer1Timer();
+  program_->Schedule.Timer1Timer();
   EXPECT_TRUE(host_.countdown->BtnAbort.enabled);
   EXPECT_NE(host_.countdown->LblNotify.caption.find(" in 30 seconds"), std::string::npos)
       << host_.countdown->LblNotify.caption;
-  while (f.Schedule.Firing() && f.Schedule.Running()) {
+  while (program_->Schedule.Firing() && program_->Schedule.Running()) {
     clock_.tick64 += 250;
-    f.Schedule.Timer1Timer();
+    program_->Schedule.Timer1Timer();
   }
   host_.RunPosted();
   std::ifstream log(*os_.commonAppData + "\\Halcyra\\Log.txt", std::ios::binary);
@@ -185,7 +185,7 @@ TEST_F(PolicyFormTest, ForcedSettingsShowDisabledWhileTheFileKeepsTheUsersOwn) {
   // puts a hotkey through the countdown.
   policyStore_.keys.clear();
   Set("MinimumCountdown", 10);
-  ASSERT_TRUE(f.PoliciesChanged());
+  ASSERT_TRUE(program_->PoliciesChanged());
   EXPECT_FALSE(f.ChkAbort.Checked());
   EXPECT_TRUE(f.ChkAbort.enabled);
   EXPECT_EQ(f.SpinDuration.text, "10");
@@ -193,8 +193,8 @@ TEST_F(PolicyFormTest, ForcedSettingsShowDisabledWhileTheFileKeepsTheUsersOwn) {
   EXPECT_EQ(f.LblManagedHotkeys.caption, "");
   ASSERT_EQ(hotkeys_.calls.size(), 2u);
   EXPECT_EQ(hotkeys_.calls[1].rfind("register 49152 ", 0), 0u) << hotkeys_.calls[1];
-  f.HandleHotkey(0xC000);
-  EXPECT_TRUE(f.Schedule.Firing());
+  program_->HandleHotkey(0xC000);
+  EXPECT_TRUE(program_->Schedule.Firing());
   EXPECT_EQ(host_.countdowns.back(), "Power off");
 }
 

@@ -36,11 +36,11 @@ class ScheduleTest : public test::MainFormTest {
   // Returns the event words fired.
   std::vector<std::string> Tick() {
     const std::size_t before = host_.countdowns.size();
-    form_->Schedule.Timer1Timer();
-    while (form_->Schedule.Firing() && form_->Schedule.Running()) {
+    program_->Schedule.Timer1Timer();
+    while (program_->Schedule.Firing() && program_->Schedule.Running()) {
       if (abort_ && host_.countdown) host_.countdown->AbortRequested = true;
       clock_.tick64 += 250;
-      form_->Schedule.Timer1Timer();
+      program_->Schedule.Timer1Timer();
     }
     host_.RunPosted();
     return {host_.countdowns.begin() + static_cast<std::ptrdiff_t>(before), host_.countdowns.end()};
@@ -52,8 +52,8 @@ TEST_F(ScheduleTest, StartInsideATimersMinuteFiresAtTheFirstTick) {
   Prepare("[Timer]\r\nt=enabled,Power off,09:30,Daily\r\n");
   At(7, 9, 30, 45);
   Create();
-  EXPECT_TRUE(form_->Schedule.Running());
-  EXPECT_EQ(form_->Schedule.LastHandled.year, 0);
+  EXPECT_TRUE(program_->Schedule.Running());
+  EXPECT_EQ(program_->Schedule.LastHandled.year, 0);
   EXPECT_EQ(Tick(), std::vector<std::string>{"Power off"});
   EXPECT_TRUE(Tick().empty()) << "aborted: the minute counts as handled";
   At(8, 9, 30);
@@ -68,32 +68,33 @@ TEST_F(ScheduleTest, TheTickSleepsUntilATimerCanFallDueAndAClockChangeLooksAtOnc
       "off=disabled,Hibernate,09:31,Daily\r\nbad=enabled,Suspend,9h40,Daily\r\n");
   At(7, 9, 30, 10);  // a Monday
   Create();
-  EXPECT_EQ(form_->Schedule.TickIntervalMs(), 15 * 60000u - 10000 + 100) << "09:45";
+  EXPECT_EQ(program_->Schedule.TickIntervalMs(), 15 * 60000u - 10000 + 100) << "09:45";
   At(7, 9, 46, 10);
-  EXPECT_EQ(form_->Schedule.TickIntervalMs(), 14 * 60000u - 10000 + 100) << "no later than 10:00";
+  EXPECT_EQ(program_->Schedule.TickIntervalMs(), 14 * 60000u - 10000 + 100)
+      << "no later than 10:00";
   At(12, 9, 34, 59);  // a Saturday
-  EXPECT_EQ(form_->Schedule.TickIntervalMs(), 60000u - 59000 + 100) << "09:35 on its day";
+  EXPECT_EQ(program_->Schedule.TickIntervalMs(), 60000u - 59000 + 100) << "09:35 on its day";
   At(7, 9, 45, 30);
-  EXPECT_EQ(form_->Schedule.TickIntervalMs(), 1000u) << "due within this minute: each second";
+  EXPECT_EQ(program_->Schedule.TickIntervalMs(), 1000u) << "due within this minute: each second";
 
-  form_->TimeSettingsChanged();
-  EXPECT_TRUE(form_->Schedule.Firing()) << "a clock set into a timer's minute fires it at once";
-  EXPECT_EQ(form_->Schedule.TickIntervalMs(), 100u);
+  program_->TimeSettingsChanged();
+  EXPECT_TRUE(program_->Schedule.Firing()) << "a clock set into a timer's minute fires it at once";
+  EXPECT_EQ(program_->Schedule.TickIntervalMs(), 100u);
 
   // Under the count a clock set and another session's write wait for its end, then come at once.
   host_.countdown->AbortRequested = true;
   At(7, 9, 50, 0);
-  EXPECT_FALSE(form_->Schedule.LookNow());
+  EXPECT_FALSE(program_->Schedule.LookNow());
   Prepare("[general]\r\nDuration=5\r\n[Timer]\r\nnew=enabled,Reboot,09:51,Daily\r\n");
-  form_->Schedule.FileChanged();
+  program_->Schedule.FileChanged();
   clock_.tick64 += 250;
-  form_->Schedule.Timer1Timer();
-  ASSERT_FALSE(form_->Schedule.Firing());
-  EXPECT_EQ(form_->Schedule.TickIntervalMs(), kShortestTickMs);
-  form_->Schedule.Timer1Timer();
-  ASSERT_EQ(form_->Schedule.Timers.size(), 1u);
-  EXPECT_EQ(form_->Schedule.Timers[0].Title, "new");
-  EXPECT_EQ(form_->Schedule.TickIntervalMs(), 60000u + 100) << "09:51";
+  program_->Schedule.Timer1Timer();
+  ASSERT_FALSE(program_->Schedule.Firing());
+  EXPECT_EQ(program_->Schedule.TickIntervalMs(), kShortestTickMs);
+  program_->Schedule.Timer1Timer();
+  ASSERT_EQ(program_->Schedule.Timers.size(), 1u);
+  EXPECT_EQ(program_->Schedule.Timers[0].Title, "new");
+  EXPECT_EQ(program_->Schedule.TickIntervalMs(), 60000u + 100) << "09:51";
 }
 
 // The minute handled and the reboot stamp are whole minutes: neither silences a later timer in
@@ -156,7 +157,7 @@ TEST_F(ScheduleTest, OnceTimerIsRemovedBeforeItsCountdownEvenWhenAborted) {
     std::vector<std::string> rows;
     for (const auto& row : form_->LvwTimer.rows) rows.push_back(row.caption);
     EXPECT_EQ(rows, std::vector<std::string>{"other"});
-    EXPECT_EQ(form_->Schedule.Timers.size(), 1u) << "reloaded before the countdown";
+    EXPECT_EQ(program_->Schedule.Timers.size(), 1u) << "reloaded before the countdown";
   };
   EXPECT_EQ(Tick(), std::vector<std::string>{"Hibernate"});
   At(10, 9, 30);
@@ -206,9 +207,9 @@ TEST_F(ScheduleTest, AOnceTimerTheFileKeepsWaitsUnderTheLockOrElseFiresOnce) {
   At(11, 9, 30);
   EXPECT_EQ(Tick(), std::vector<std::string>{"Suspend"}) << "not a second time";
   ini_.refuseWrites = false;
-  form_->Schedule.ReloadTimers();
+  program_->Schedule.ReloadTimers();
   EXPECT_FALSE(Settings().ValueExists("Timer", "once")) << "taken out at the next write";
-  EXPECT_EQ(form_->Schedule.Timers.size(), 1u);
+  EXPECT_EQ(program_->Schedule.Timers.size(), 1u);
 }
 
 // One action at a time. A message box runs the thread's ticks and posted messages in its own
@@ -228,7 +229,7 @@ TEST_F(ScheduleTest, AnActionsMessageIsShownOnceAndNothingElseActsUnderIt) {
   Create();
   abort_ = false;
   boxes_.whileOpen = [this] {
-    form_->HandleHotkey(0xC000);
+    program_->HandleHotkey(0xC000);
     ModalLoop();
   };
   EXPECT_EQ(Tick(), std::vector<std::string>{"Nap"});
@@ -237,7 +238,7 @@ TEST_F(ScheduleTest, AnActionsMessageIsShownOnceAndNothingElseActsUnderIt) {
   EXPECT_EQ(logLines(), 1);
   EXPECT_TRUE(machine_.calls.empty()) << "the hotkey under the message did nothing";
   EXPECT_FALSE(Settings().ValueExists("Timer", "nap")) << "gone, as after any firing";
-  EXPECT_TRUE(form_->Schedule.Running());
+  EXPECT_TRUE(program_->Schedule.Running());
 
   machine_.accept = false;
   At(7, 9, 31);
@@ -251,14 +252,14 @@ TEST_F(ScheduleTest, AnActionsMessageIsShownOnceAndNothingElseActsUnderIt) {
   // second meanwhile.
   unsigned intervalUnderMessage = 0;
   boxes_.whileOpen = [this, &intervalUnderMessage] {
-    intervalUnderMessage = form_->Schedule.TickIntervalMs();
+    intervalUnderMessage = program_->Schedule.TickIntervalMs();
     ModalLoop();
   };
   machine_.accept = true;
   std::filesystem::remove(std::filesystem::path(logPath));
   std::filesystem::create_directory(std::filesystem::path(logPath));
   At(8, 9, 31);
-  form_->HandleHotkey(0xC000);
+  program_->HandleHotkey(0xC000);
   ASSERT_EQ(boxes_.shown.size(), 3u);
   EXPECT_EQ(boxes_.shown[2].style, mb::kOk | mb::kIconError);
   EXPECT_EQ(host_.countdowns.size(), 2u) << "no countdown under the hotkey's message";
@@ -284,16 +285,16 @@ TEST_F(ScheduleTest, ExitDuringACountWaitsForTheActionAndPutsTheVolumeBack) {
     Create();
     host_.calls.clear();
     abort_ = false;
-    form_->Schedule.Timer1Timer();
+    program_->Schedule.Timer1Timer();
     clock_.tick64 += 100;
-    form_->Schedule.Timer1Timer();
+    program_->Schedule.Timer1Timer();
     ASSERT_EQ(mixer_.volume, 256) << "the alarm's volume while it counts";
-    form_->MnuExitClick();
+    program_->MnuExitClick();
     EXPECT_TRUE(host_.calls.empty()) << "the count goes on";
     Tick();
     host_.RunPosted();
     EXPECT_EQ(machine_.calls.size(), 1u) << "the action came";
-    EXPECT_TRUE(form_->ExitRequested);
+    EXPECT_TRUE(program_->ExitRequested);
     EXPECT_EQ(host_.calls.back(), "close") << "then the program ends";
     form_->FormClose();
     EXPECT_EQ(mixer_.volume, 40000);
@@ -309,7 +310,7 @@ TEST_F(ScheduleTest, RebootStampInTheMinuteEndsTheWalk) {
   EXPECT_TRUE(Tick().empty()) << "even though the reboot timer's day rule would not fire it";
   At(7, 9, 31);
   Prepare("[Timer]\r\nr=enabled,Reboot,09:31,Daily\r\n[Log]\r\nLastRebootTime=yesterday\r\n");
-  form_->Schedule.ReloadTimers();
+  program_->Schedule.ReloadTimers();
   EXPECT_EQ(Tick(), std::vector<std::string>{"Reboot"}) << "an unreadable stamp is no reboot";
 }
 
@@ -329,7 +330,7 @@ TEST_F(ScheduleTest, SuspendOrHibernateRecordsTheMinuteAndTheScheduleGoesOn) {
   abort_ = false;
   EXPECT_EQ(Tick(), std::vector<std::string>{"Suspend"});
   ASSERT_EQ(machine_.calls.back(), "SetSystemPowerState 1 1");
-  EXPECT_TRUE(form_->Schedule.Running());
+  EXPECT_TRUE(program_->Schedule.Running());
   clock_.now.second = 40;  // resumed within the minute
   EXPECT_TRUE(Tick().empty());
 }
@@ -349,9 +350,9 @@ TEST_F(ScheduleTest, TheCountdownsEndDecidesTheTickAndTheHandledMinute) {
     machine_.accept = end != End::Refused;
     EXPECT_EQ(Tick(), std::vector<std::string>{"Shutdown"});
     const bool goesOn = end != End::Ended;
-    EXPECT_EQ(form_->Schedule.Running(), goesOn);
-    EXPECT_EQ(form_->Schedule.LastHandled.year, goesOn ? 2026 : 0);
-    EXPECT_EQ(form_->Schedule.LastHandled.minute, goesOn ? 30 : 0);
+    EXPECT_EQ(program_->Schedule.Running(), goesOn);
+    EXPECT_EQ(program_->Schedule.LastHandled.year, goesOn ? 2026 : 0);
+    EXPECT_EQ(program_->Schedule.LastHandled.minute, goesOn ? 30 : 0);
     EXPECT_EQ(host_.countdown != nullptr, !goesOn) << "an accepted exit leaves it hidden";
   }
 
@@ -368,9 +369,9 @@ TEST_F(ScheduleTest, TheCountdownsEndDecidesTheTickAndTheHandledMinute) {
   abort_ = false;
   machine_.onCall = [&] {
     atSleep = host_.calls;
-    EXPECT_TRUE(form_->Schedule.Running());
-    EXPECT_FALSE(form_->Schedule.Firing());
-    EXPECT_EQ(form_->Schedule.LastHandled.minute, 30);
+    EXPECT_TRUE(program_->Schedule.Running());
+    EXPECT_FALSE(program_->Schedule.Firing());
+    EXPECT_EQ(program_->Schedule.LastHandled.minute, 30);
   };
   Tick();
   EXPECT_EQ(atSleep, (std::vector<std::string>{"countdown hidden", "countdown closed"}));
@@ -385,11 +386,11 @@ TEST_F(ScheduleTest, AFiringCountsOnTheTickThroughAHotkeysSleepAndAnAbort) {
   Create();
   const auto tick = [this](std::uint64_t ms) {
     clock_.tick64 += ms;
-    form_->Schedule.Timer1Timer();
+    program_->Schedule.Timer1Timer();
   };
   tick(0);
-  ASSERT_TRUE(form_->Schedule.Firing());
-  EXPECT_EQ(form_->Schedule.TickIntervalMs(), 100u) << "the label changes with each second";
+  ASSERT_TRUE(program_->Schedule.Firing());
+  EXPECT_EQ(program_->Schedule.TickIntervalMs(), 100u) << "the label changes with each second";
   tick(100);
   EXPECT_EQ(host_.countdown->LblNotify.caption, "This computer will suspend in 5 seconds!");
   tick(2000);
@@ -397,14 +398,14 @@ TEST_F(ScheduleTest, AFiringCountsOnTheTickThroughAHotkeysSleepAndAnAbort) {
 
   host_.calls.clear();
   machine_.onCall = [this] { clock_.tick64 += 60000; };  // hibernated for a minute
-  form_->HandleHotkey(0xC000);
+  program_->HandleHotkey(0xC000);
   machine_.onCall = nullptr;
   EXPECT_EQ(machine_.calls, std::vector<std::string>{"SetSystemPowerState 0 1"});
-  ASSERT_TRUE(form_->Schedule.Firing()) << "the count goes on after the resume";
+  ASSERT_TRUE(program_->Schedule.Firing()) << "the count goes on after the resume";
   tick(100);
-  EXPECT_FALSE(form_->Schedule.Firing()) << "its time passed during the sleep";
+  EXPECT_FALSE(program_->Schedule.Firing()) << "its time passed during the sleep";
   EXPECT_EQ(host_.calls, (std::vector<std::string>{"countdown hidden", "countdown closed"}));
-  EXPECT_EQ(form_->Schedule.TickIntervalMs(), 1790100u)
+  EXPECT_EQ(program_->Schedule.TickIntervalMs(), 1790100u)
       << "its minute is handled: nothing can fall due before 10:00, which the tick sleeps to";
   EXPECT_EQ(machine_.calls.size(), 1u) << "the sleep waits for the main loop";
   host_.RunPosted();
@@ -452,13 +453,13 @@ TEST_F(ScheduleTest, AOneOffRequestFiresOnceThroughTheCountdownAndShowsInTheTip)
   At(7, 21, 0);
   Create();
   processes_.running["handbrake.exe"] = 1;
-  const std::string reply = form_->OneOffCommand(
+  const std::string reply = program_->OneOffCommand(
       "do\n" +
       EncodeRequest(
           {"Power off", OneOffCondition::AfterExit, 0, {0, 0}, "handbrake.exe", 0, std::nullopt}));
   EXPECT_EQ(reply, "ok\nPending: Power off when handbrake.exe ends.");
   EXPECT_EQ(host_.tip, "Halcyra\nPower off when handbrake.exe ends");
-  const std::string status = form_->OneOffCommand("status");
+  const std::string status = program_->OneOffCommand("status");
   EXPECT_NE(status.find("Pending: Power off when handbrake.exe ends."), std::string::npos);
   EXPECT_NE(status.find("Next timer: nightly (Shutdown) on Monday at 23:00."), std::string::npos);
   EXPECT_NE(status.find("in memory"), std::string::npos) << status;
@@ -466,34 +467,34 @@ TEST_F(ScheduleTest, AOneOffRequestFiresOnceThroughTheCountdownAndShowsInTheTip)
 
   processes_.running["handbrake.exe"] = 0;
   EXPECT_EQ(Tick(), std::vector<std::string>{"Power off"});
-  EXPECT_FALSE(form_->Schedule.OneOff) << "aborted or not, it is done with";
+  EXPECT_FALSE(program_->Schedule.OneOff) << "aborted or not, it is done with";
   EXPECT_EQ(host_.tip, "Halcyra");
   EXPECT_TRUE(Tick().empty());
 
   // A new request replaces the pending one; cancel drops it; nonsense is refused.
-  form_->OneOffCommand(
+  program_->OneOffCommand(
       "do\n" + EncodeRequest({"Suspend", OneOffCondition::In, 30, {0, 0}, "", 0, std::nullopt}));
-  EXPECT_EQ(form_->OneOffCommand(
+  EXPECT_EQ(program_->OneOffCommand(
                 "do\n" +
                 EncodeRequest({"Hibernate", OneOffCondition::In, 5, {0, 0}, "", 0, std::nullopt})),
             "ok\nReplaced the pending request: Hibernate at 21:05.");
-  EXPECT_EQ(form_->OneOffCommand("cancel"), "ok\nThe pending request is cancelled.");
+  EXPECT_EQ(program_->OneOffCommand("cancel"), "ok\nThe pending request is cancelled.");
   EXPECT_EQ(host_.tip, "Halcyra");
   At(7, 21, 30);
   EXPECT_TRUE(Tick().empty()) << "cancelled before its time";
-  EXPECT_EQ(form_->OneOffCommand("do\nevent=Sleep\ncondition=in\n").rfind("refused\n", 0), 0u);
-  EXPECT_FALSE(form_->Schedule.OneOff);
+  EXPECT_EQ(program_->OneOffCommand("do\nevent=Sleep\ncondition=in\n").rfind("refused\n", 0), 0u);
+  EXPECT_FALSE(program_->Schedule.OneOff);
 
   // A process by number is the one HalcyraCmd saw only if it was created when it said: a
   // number given out again, or gone, is "gone" (exit code 4) and nothing is held.
   processes_.started[4711] = 1234;
   OneOffRequest byNumber{"Reboot", OneOffCondition::AfterExit, 0, {0, 0}, "", 4711, std::nullopt};
   byNumber.processCreated = 999;
-  EXPECT_EQ(form_->OneOffCommand("do\n" + EncodeRequest(byNumber)),
+  EXPECT_EQ(program_->OneOffCommand("do\n" + EncodeRequest(byNumber)),
             "gone\nNo process 4711 runs in this session.");
-  EXPECT_FALSE(form_->Schedule.OneOff);
+  EXPECT_FALSE(program_->Schedule.OneOff);
   byNumber.processCreated = 1234;
-  EXPECT_EQ(form_->OneOffCommand("do\n" + EncodeRequest(byNumber)),
+  EXPECT_EQ(program_->OneOffCommand("do\n" + EncodeRequest(byNumber)),
             "ok\nPending: Reboot when process 4711 ends.");
 }
 

@@ -61,8 +61,8 @@ TEST_F(TimerEditorTest, AddStartsFromTheDesignStateAndWritesTheEntry) {
   EXPECT_TRUE(editorClosed_);
   EXPECT_EQ(Read("Timer", "Night"), "enabled,Power off,07:05,Friday");
   EXPECT_EQ(Captions(), std::vector<std::string>{"Night"});
-  ASSERT_EQ(form_->Schedule.Timers.size(), 1u);
-  EXPECT_NE(form_->Schedule.Timers[0].WakeTimer, nullptr);
+  ASSERT_EQ(program_->Schedule.Timers.size(), 1u);
+  EXPECT_NE(program_->Schedule.Timers[0].WakeTimer, nullptr);
 }
 
 TEST_F(TimerEditorTest, NewRowsTakeTheirPlaceInTimeOrder) {
@@ -240,7 +240,7 @@ TEST_F(TimerEditorTest, EditReplacesTheEntryUnderItsNewTitle) {
   EXPECT_FALSE(Settings().ValueExists("Timer", "A"));
   EXPECT_EQ(Read("Timer", "C"), "enabled,Shutdown,10:00,Once");
   EXPECT_EQ(Captions(), (std::vector<std::string>{"C", "B"}));
-  EXPECT_EQ(form_->Schedule.Timers.size(), 2u);
+  EXPECT_EQ(program_->Schedule.Timers.size(), 2u);
 }
 
 TEST_F(TimerEditorTest, EditWithoutSelectionOrRecordDoesNothing) {
@@ -293,12 +293,12 @@ TEST_F(TimerEditorTest, EditRewritesTheSectionWithTheTimerLast) {
                 "[a=enabled,Shutdown,09:05,Daily]"})
       << "one write of the whole section";
   clock_.now.minute = 5;
-  form_->Schedule.Timer1Timer();
+  program_->Schedule.Timer1Timer();
   EXPECT_EQ(host_.countdowns, std::vector<std::string>{"Reboot"})
       << "b is now the first of the minute";
   host_.countdown->AbortRequested = true;
-  form_->Schedule.Timer1Timer();
-  ASSERT_FALSE(form_->Schedule.Firing()) << "aborted at its first count";
+  program_->Schedule.Timer1Timer();
+  ASSERT_FALSE(program_->Schedule.Firing()) << "aborted at its first count";
 
   Select("night");
   Open(&TFrmMain::BtnEditClick, [](TFrmTimer& e) {
@@ -349,8 +349,8 @@ TEST_F(TimerEditorTest, DeleteAsksFirst) {
   form_->BtnDeleteClick();
   EXPECT_EQ(Captions(), std::vector<std::string>{"B"});
   EXPECT_FALSE(Settings().ValueExists("Timer", "A"));
-  ASSERT_EQ(form_->Schedule.Timers.size(), 1u);
-  EXPECT_EQ(form_->Schedule.Timers[0].Title, "B");
+  ASSERT_EQ(program_->Schedule.Timers.size(), 1u);
+  EXPECT_EQ(program_->Schedule.Timers[0].Title, "B");
   EXPECT_EQ(wakeTimers_.Live(), 1u) << "the old wake-up timers were released";
 }
 
@@ -361,7 +361,7 @@ TEST_F(TimerEditorTest, ANameCutByTheKeyListLimitIsNoRow) {
           "=enabled,Shutdown,10:00,Daily\r\nBxyz=enabled,Reboot,11:00,Daily\r\n");
   Create();
   EXPECT_EQ(Captions(), std::vector<std::string>{longTitle}) << "no cut \"B\" row";
-  ASSERT_EQ(form_->Schedule.Timers.size(), 1u);
+  ASSERT_EQ(program_->Schedule.Timers.size(), 1u);
   Select(longTitle);
   boxes_.answers = {mb::kIdYes};
   form_->BtnDeleteClick();
@@ -374,8 +374,8 @@ TEST_F(TimerEditorTest, TitlesThatDifferOnlyInCaseAreOneRowAndGoTogether) {
   Prepare("[Timer]\r\nA=enabled,Shutdown,10:00,Daily\r\na=enabled,Reboot,11:00,Daily\r\n");
   Create();
   EXPECT_EQ(Captions(), std::vector<std::string>{"A"});
-  ASSERT_EQ(form_->Schedule.Timers.size(), 1u);
-  EXPECT_EQ(form_->Schedule.Timers[0].ShutEvent, "Shutdown") << "the entry every read finds";
+  ASSERT_EQ(program_->Schedule.Timers.size(), 1u);
+  EXPECT_EQ(program_->Schedule.Timers[0].ShutEvent, "Shutdown") << "the entry every read finds";
   Select("A");
   boxes_.answers = {mb::kIdYes};
   form_->BtnDeleteClick();
@@ -405,7 +405,7 @@ TEST_F(TimerEditorTest, WakeUpTimersAreReleasedOnReloadAndClose) {
       "C=enabled,Suspend,12:00,Daily\r\n");
   Create();
   EXPECT_EQ(wakeTimers_.Live(), 2u);
-  form_->Schedule.ReloadTimers();
+  program_->Schedule.ReloadTimers();
   EXPECT_EQ(wakeTimers_.armed.size(), 4u);
   EXPECT_EQ(wakeTimers_.Live(), 2u);
   form_->FormClose();
