@@ -11,8 +11,9 @@
 
 namespace halcyra {
 
-TimerSchedule::TimerSchedule(const ScheduleServices& services, ScheduleHost& host)
-    : services_(services), host_(host) {}
+TimerSchedule::TimerSchedule(const ScheduleServices& services, ScheduleHost& host,
+                             FiringHost& windows)
+    : services_(services), host_(host), windows_(windows) {}
 
 void TimerSchedule::Timer1Timer() {
   // A tick dispatched by the loop of a message box that an action shows, or one still queued
@@ -150,7 +151,7 @@ void TimerSchedule::ProgramEnds() {
 }
 
 void TimerSchedule::Post(std::function<void()> action) {
-  host_.Post([this, action = std::move(action)] {
+  windows_.Post([this, action = std::move(action)] {
     {
       const ActingScope acting(acting_);
       action();

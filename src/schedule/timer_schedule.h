@@ -24,8 +24,9 @@
 namespace halcyra {
 
 // What the schedule needs of the window that holds it.
-class ScheduleHost : public FiringHost {
+class ScheduleHost {
  public:
+  virtual ~ScheduleHost() = default;
   // A once-only timer's rows leave the list the moment it fires.
   virtual void RemoveTimerRows(const std::string& title) = 0;
   // The one-off request came or went: the tray icon's tip says what will happen.
@@ -54,7 +55,8 @@ inline constexpr unsigned kShortestTickMs = 10;
 
 class TimerSchedule final : private FiringHost {
  public:
-  TimerSchedule(const ScheduleServices& services, ScheduleHost& host);
+  // `windows`: where a firing's countdown shows and what is left for the main loop runs.
+  TimerSchedule(const ScheduleServices& services, ScheduleHost& host, FiringHost& windows);
 
   std::vector<TTimerRecord> Timers;
   // The last minute in which a fired timer was handled; year 0 means none.
@@ -127,14 +129,15 @@ class TimerSchedule final : private FiringHost {
   void Reload();
   // The firing's window goes to the host; a sleep left for the main loop reads the timers again
   // after it, when a once-only timer may be back and the wake-up timers are due anew.
-  void OpenCountdown(TFrmNotify& countdown) override { host_.OpenCountdown(countdown); }
-  void SyncCountdown() override { host_.SyncCountdown(); }
-  void HideCountdown() override { host_.HideCountdown(); }
-  void CloseCountdown() override { host_.CloseCountdown(); }
+  void OpenCountdown(TFrmNotify& countdown) override { windows_.OpenCountdown(countdown); }
+  void SyncCountdown() override { windows_.SyncCountdown(); }
+  void HideCountdown() override { windows_.HideCountdown(); }
+  void CloseCountdown() override { windows_.CloseCountdown(); }
   void Post(std::function<void()> action) override;
 
   ScheduleServices services_;
   ScheduleHost& host_;
+  FiringHost& windows_;
   std::optional<TrayFiring> firing_;
   std::vector<KeptOnce> kept_;
   bool running_ = false;

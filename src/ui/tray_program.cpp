@@ -21,7 +21,7 @@ TrayProgram::TrayProgram(const MainFormServices& services, TrayProgramHost& host
                 services.machine,
                 services.wakeTimers,
                 services.idle},
-               *this),
+               *this, host),
       Hotkeys(services.hotkeys, services.app.boxes),
       services_(services),
       host_(host) {}

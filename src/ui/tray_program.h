@@ -173,11 +173,6 @@ class TrayProgram final : private ScheduleHost {
 
  private:
   void RemoveTimerRows(const std::string& title) override;
-  void OpenCountdown(TFrmNotify& countdown) override { host_.OpenCountdown(countdown); }
-  void SyncCountdown() override { host_.SyncCountdown(); }
-  void HideCountdown() override { host_.HideCountdown(); }
-  void CloseCountdown() override { host_.CloseCountdown(); }
-  void Post(std::function<void()> action) override { host_.Post(std::move(action)); }
   void OneOffChanged() override;
   void TimersReloaded() override;
   void ActionOver() override;
