@@ -148,6 +148,24 @@ TEST_F(SettingsFileTest, ValuesComeBackAsAtMost2047Characters) {
   EXPECT_EQ(Open().ReadString("Sound", "SoundPath"), fits);
 }
 
+// A title the code page cannot hold turns the file into UTF-16LE with its mark, every line
+// kept; its letters still compare without case, and a long value is cut by UTF-16 units without
+// splitting a character.
+TEST_F(SettingsFileTest, TextOutsideTheCodePageTurnsTheFileUnicode) {
+  Prepare("[general]\r\nDuration=5\r\n");
+  const std::string title = "Zo\xC3\xAB \xE6\x9D\xB1\xE4\xBA\xAC \xF0\x9F\x8E\x89";
+  Open().WriteString("Timer", title, "enabled,Reboot,23:00,Daily");
+  EXPECT_TRUE(Content().starts_with("\xFF\xFE[\0g\0e\0n\0")) << Content();
+  EXPECT_EQ(Open().ReadString("general", "Duration"), "5");
+  EXPECT_EQ(Open().ReadSection("Timer"), std::vector<std::string>{title});
+  EXPECT_EQ(Open().ReadString("Timer", "ZO\xC3\x8B \xE6\x9D\xB1\xE4\xBA\xAC \xF0\x9F\x8E\x89"),
+            "enabled,Reboot,23:00,Daily");
+  std::string party;
+  for (int i = 0; i < 1024; ++i) party += "\xF0\x9F\x8E\x89";
+  Open().WriteString("Sound", "SoundPath", party);
+  EXPECT_EQ(Open().ReadString("Sound", "SoundPath"), party.substr(0, 1023 * 4));
+}
+
 // The names, each with its zero byte, and a final zero byte share 16,384 bytes: a last name that
 // makes them 16,384 is listed, one a byte longer is not (a cut name names no entry).
 TEST_F(SettingsFileTest, KeyListHolds16384BytesAndNoMore) {
