@@ -12,7 +12,7 @@
 
 namespace halcyra {
 
-TFrmMain::TFrmMain(const MainFormServices& services, TrayProgram& program, MainFormHost& host)
+TFrmMain::TFrmMain(const ProgramServices& services, TrayProgram& program, MainFormHost& host)
     : SettingsPages({services.app, services.mixer, services.player, services.dialogs,
                      services.files, services.shell}),
       TimerPage(services.app, host, DeleteCheck::Verified),

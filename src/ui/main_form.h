@@ -27,7 +27,7 @@ class MainFormHost : public TimerPageHost {
 
 class TFrmMain final : public SettingsPages, public TimerPage, private ProgramView {
  public:
-  TFrmMain(const MainFormServices& services, TrayProgram& program, MainFormHost& host);
+  TFrmMain(const ProgramServices& services, TrayProgram& program, MainFormHost& host);
   ~TFrmMain() override;
   TFrmMain(const TFrmMain&) = delete;
   TFrmMain& operator=(const TFrmMain&) = delete;
@@ -87,7 +87,7 @@ class TFrmMain final : public SettingsPages, public TimerPage, private ProgramVi
   void TrayIconHidden() override { ChkSystemTray.SetChecked(false); }
   void PoliciesChanged(const Policies& policies) override;
 
-  MainFormServices services_;
+  ProgramServices services_;
   TrayProgram& program_;
   MainFormHost& host_;
   MainPage activePage_ = MainPage::Timer;

@@ -36,7 +36,7 @@ ApplicationWindow::ApplicationWindow() {
   SetWindowLongW(Handle(), GWL_EXSTYLE, WS_EX_TOOLWINDOW);
 }
 
-MainWindow::MainWindow(const MainFormServices& services, HWND owner, Win32HotkeyRegistry& hotkeys,
+MainWindow::MainWindow(const ProgramServices& services, HWND owner, Win32HotkeyRegistry& hotkeys,
                        bool firstRunOnVista)
     : program_(services, *this, hotkeys), form_(services, program_.Logic(), *this) {
   form_.FirstRunOnVista = firstRunOnVista;

@@ -26,7 +26,7 @@ class ApplicationWindow final : public Window {
 
 class MainWindow final : public BoundWindow, private MainFormHost, private ProgramWindow {
  public:
-  MainWindow(const MainFormServices& services, HWND owner, Win32HotkeyRegistry& hotkeys,
+  MainWindow(const ProgramServices& services, HWND owner, Win32HotkeyRegistry& hotkeys,
              bool firstRunOnVista);
   ~MainWindow() override;
 

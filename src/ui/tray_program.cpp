@@ -8,7 +8,7 @@
 
 namespace halcyra {
 
-TrayProgram::TrayProgram(const MainFormServices& services, TrayProgramHost& host)
+TrayProgram::TrayProgram(const ProgramServices& services, TrayProgramHost& host)
     : Schedule({{services.app,
                  services.clock,
                  {services.mixer, services.player},

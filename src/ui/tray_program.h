@@ -45,7 +45,7 @@ inline constexpr int kTrayRightButtonUp = 0x0205;  // WM_RBUTTONUP
 // The callbacks the icon gets: the fourth version's, or the first's on a shell that refused it.
 enum class TrayVersion { kFourth, kFirst };
 
-struct MainFormServices {
+struct ProgramServices {
   const AppServices& app;
   const Clock& clock;
   AudioMixer& mixer;
@@ -107,7 +107,7 @@ class ProgramView {
 
 class TrayProgram final : private ScheduleHost {
  public:
-  TrayProgram(const MainFormServices& services, TrayProgramHost& host);
+  TrayProgram(const ProgramServices& services, TrayProgramHost& host);
 
   // The timers, the schedule's tick and the column the list is sorted by.
   TimerSchedule Schedule;
@@ -179,7 +179,7 @@ class TrayProgram final : private ScheduleHost {
   // Ends the program as Exit does, once the password was asked.
   void ExitNow();
 
-  MainFormServices services_;
+  ProgramServices services_;
   TrayProgramHost& host_;
   ProgramView* view_ = nullptr;
   bool trayIcon_ = false;

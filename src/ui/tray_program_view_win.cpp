@@ -40,7 +40,7 @@ constexpr UINT kSettingsReadDelayMs = 1000;
 
 }  // namespace
 
-TrayProgramView::TrayProgramView(const MainFormServices& services, ProgramWindow& window,
+TrayProgramView::TrayProgramView(const ProgramServices& services, ProgramWindow& window,
                                  Win32HotkeyRegistry& hotkeys)
     : app_(services.app),
       processes_(services.processes),

@@ -44,7 +44,7 @@ class OnceWindow;
 
 class TrayProgramView final : private TrayProgramHost, private OnceFormHost {
  public:
-  TrayProgramView(const MainFormServices& services, ProgramWindow& window,
+  TrayProgramView(const ProgramServices& services, ProgramWindow& window,
                   Win32HotkeyRegistry& hotkeys);
   ~TrayProgramView() override;
   TrayProgramView(const TrayProgramView&) = delete;

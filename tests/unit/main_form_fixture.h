@@ -172,9 +172,9 @@ class MainFormTest : public testing::Test {
   FakeProcessWaits processes_;
   FakeInputIdle idle_;
   FakeSystemLoad load_;
-  MainFormServices services_{app_,       clock_,   mixer_, guard_,     wakeTimers_, machine_,
-                             player_,    dialogs_, files_, shell_,     hotkeys_,    cleanup_,
-                             privilege_, service_, sleep_, processes_, idle_,       load_};
+  ProgramServices services_{app_,       clock_,   mixer_, guard_,     wakeTimers_, machine_,
+                            player_,    dialogs_, files_, shell_,     hotkeys_,    cleanup_,
+                            privilege_, service_, sleep_, processes_, idle_,       load_};
   FakeMainHost host_;
   std::optional<TrayProgram> program_;
   std::optional<TFrmMain> form_;
