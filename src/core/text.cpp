@@ -22,10 +22,10 @@ char32_t UpperChar(char32_t c) {
   // Latin Extended-A: pairs of a capital and its small letter, capital first except in the two
   // runs where the capital sits at the odd place; a long s is an s.
   if (c >= 0x100 && c <= 0x17F) {
-    if (c == 0x17F) return 'S';
-    if (c == 0x131) return 'I';  // the dotless i
     const bool oddCapitals = (c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E);
-    if (c == 0x138 || c == 0x149) return c;
+    // The dotless i, kra, n preceded by apostrophe and long s have no capital of their own
+    // here: two names that differ in them stay two.
+    if (c == 0x131 || c == 0x138 || c == 0x149 || c == 0x17F) return c;
     const bool small = oddCapitals ? c % 2 == 0 : c % 2 == 1;
     return small ? c - 1 : c;
   }

@@ -119,6 +119,9 @@ TEST_F(IniDifferential, ValuesAreTrimmedAndLongOnesCut) {
       {Write{"Sound", "Long", std::string(3000, 'x')}, Read{"Sound", "Long"},
        Write{"Sound", "Exact", std::string(2047, 'y')}, Read{"Sound", "Exact"},
        Read{"Sound", "SoundPath"}, Write{"Sound", "Empty", ""}, Read{"Sound", "Empty"}});
+  // A character of two UTF-16 units across the cut is left out whole.
+  Run(std::nullopt, {Write{"Sound", "Emoji", std::string(2046, 'a') + "\xF0\x9F\x8E\x89"},
+                     Read{"Sound", "Emoji"}});
 }
 
 TEST_F(IniDifferential, ManyTimersAndTheKeyListLimit) {

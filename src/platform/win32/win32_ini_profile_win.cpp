@@ -37,20 +37,26 @@ constexpr std::size_t kMaxSectionChars = std::size_t{1} << 26;
 // A file of the code page larger than this is no settings file, and is not rewritten.
 constexpr LONGLONG kMaxRewrittenBytes = LONGLONG{1} << 28;
 
-// The entry itself, never what a link in its place points to.
-UniqueHandle OpenEntry(const std::wstring& path, DWORD access, DWORD disposition) {
-  return UniqueHandle(CreateFileW(path.c_str(), access,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                  disposition, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-}
+enum class Encoding { kCodePage, kUnicode, kUnknown };
 
-// Whether the file holds Unicode; a missing file holds nothing yet.
-bool IsUnicodeFile(const std::wstring& path) {
-  const UniqueHandle file = OpenEntry(path, GENERIC_READ, OPEN_EXISTING);
+// What the profile functions will find: the file as they open it, link or not. A missing file
+// holds nothing yet; one that cannot be read says nothing, and a call on it goes no further,
+// since text passed in the wrong form would name no key or be stored as "?".
+Encoding EncodingOf(const std::wstring& path) {
+  const UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, 0, nullptr));
+  if (!file) {
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? Encoding::kCodePage
+                                                                          : Encoding::kUnknown;
+  }
   char mark[2] = {};
   DWORD read = 0;
-  return file && ReadFile(file.Get(), mark, sizeof mark, &read, nullptr) && read == sizeof mark &&
-         mark[0] == kUnicodeMark[0] && mark[1] == kUnicodeMark[1];
+  if (!ReadFile(file.Get(), mark, sizeof mark, &read, nullptr)) return Encoding::kUnknown;
+  return read == sizeof mark && mark[0] == kUnicodeMark[0] && mark[1] == kUnicodeMark[1]
+             ? Encoding::kUnicode
+             : Encoding::kCodePage;
 }
 
 // Rewrites the file, in place so that it keeps its rights, as UTF-16LE with the byte-order mark:
@@ -58,7 +64,10 @@ bool IsUnicodeFile(const std::wstring& path) {
 // alone. Refused for a link or a file with more than one name, which would carry the write
 // elsewhere.
 bool MakeUnicode(const std::wstring& path) {
-  const UniqueHandle file = OpenEntry(path, GENERIC_READ | GENERIC_WRITE, OPEN_ALWAYS);
+  // The entry itself, never what a link in its place points to; no other writer gets in while
+  // it is rewritten, so no one's key is lost between the read and the write.
+  const UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
+                                      nullptr, OPEN_ALWAYS, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
   BY_HANDLE_FILE_INFORMATION info{};
   LARGE_INTEGER size{};
   if (!file || !GetFileInformationByHandle(file.Get(), &info) ||
@@ -82,7 +91,7 @@ bool MakeUnicode(const std::wstring& path) {
   return SetFilePointerEx(file.Get(), start, nullptr, FILE_BEGIN) &&
          WriteFile(file.Get(), unicode.data(), static_cast<DWORD>(unicode.size()), &written,
                    nullptr) &&
-         written == unicode.size() && SetEndOfFile(file.Get());
+         written == unicode.size() && SetEndOfFile(file.Get()) && FlushFileBuffers(file.Get());
 }
 
 template <typename Texts>
@@ -92,12 +101,27 @@ bool AllFitCodePage(const Texts& texts) {
 }
 
 // Whether texts go to a Unicode file, which the file is made first when they do not all fit
-// the code page; nullopt when it could not be made so.
+// the code page; nullopt when it could not be made so, or its encoding cannot be told.
 std::optional<bool> UnicodeFor(const std::wstring& path, bool textsFit) {
-  if (IsUnicodeFile(path)) return true;
+  const Encoding encoding = EncodingOf(path);
+  if (encoding == Encoding::kUnknown) return std::nullopt;
+  if (encoding == Encoding::kUnicode) return true;
   if (textsFit) return false;
   if (!MakeUnicode(path)) return std::nullopt;
   return true;
+}
+
+// A write of text outside the code page succeeded only if the file is still Unicode: another
+// program that rewrote it in the code page meanwhile made the system store "?".
+bool KeptWhole(const std::wstring& path, bool textsFit) {
+  return textsFit || EncodingOf(path) == Encoding::kUnicode;
+}
+
+// A value cut at the buffer's end keeps no half of a surrogate pair.
+std::wstring_view WholeCharacters(std::wstring_view text, std::size_t limit) {
+  if (text.size() == limit && !text.empty() && text.back() >= 0xD800 && text.back() <= 0xDBFF)
+    text.remove_suffix(1);
+  return text;
 }
 
 }  // namespace
@@ -105,34 +129,41 @@ std::optional<bool> UnicodeFor(const std::wstring& path, bool textsFit) {
 std::string Win32IniProfile::ReadString(const std::string& path, const std::string& section,
                                         const std::string& key, const std::string& def) const {
   auto value = std::make_shared<std::string>();
-  const bool read = reads_.Run(path, [value, file = Wide(path), section, key, def] {
-    const bool unicode = IsUnicodeFile(file);
+  auto known = std::make_shared<bool>(false);
+  const bool read = reads_.Run(path, [value, known, file = Wide(path), section, key, def] {
+    const Encoding encoding = EncodingOf(file);
+    if (encoding == Encoding::kUnknown) return;
+    const bool unicode = encoding == Encoding::kUnicode;
     wchar_t buffer[kMaxValueChars + 1];
     const DWORD length = GetPrivateProfileStringW(
         Text(section, unicode).c_str(), Text(key, unicode).c_str(), Text(def, unicode).c_str(),
         buffer, static_cast<DWORD>(std::size(buffer)), file.c_str());
-    *value = Text(std::wstring_view(buffer, length));
+    *value = Text(WholeCharacters(std::wstring_view(buffer, length), kMaxValueChars));
+    *known = true;
   });
   // Unread, it is what a missing file gives: the default, passed through the code page.
-  return read ? *value : Text(Text(def, false));
+  return read && *known ? *value : Text(Text(def, false));
 }
 
 bool Win32IniProfile::WriteString(const std::string& path, const std::string& section,
                                   const std::string& key, const std::string& value) {
   if (reads_.Blocked(path)) return false;
   const std::wstring file = Wide(path);
-  const std::optional<bool> unicode = UnicodeFor(
-      file, AllFitCodePage(std::initializer_list<std::string_view>{section, key, value}));
+  const bool fit = AllFitCodePage(std::initializer_list<std::string_view>{section, key, value});
+  const std::optional<bool> unicode = UnicodeFor(file, fit);
   return unicode &&
          WritePrivateProfileStringW(Text(section, *unicode).c_str(), Text(key, *unicode).c_str(),
-                                    Text(value, *unicode).c_str(), file.c_str()) != FALSE;
+                                    Text(value, *unicode).c_str(), file.c_str()) != FALSE &&
+         KeptWhole(file, fit);
 }
 
 bool Win32IniProfile::DeleteKey(const std::string& path, const std::string& section,
                                 const std::string& key) {
   if (reads_.Blocked(path)) return false;
   const std::wstring file = Wide(path);
-  const bool unicode = IsUnicodeFile(file);
+  const Encoding encoding = EncodingOf(file);
+  if (encoding == Encoding::kUnknown) return false;
+  const bool unicode = encoding == Encoding::kUnicode;
   return WritePrivateProfileStringW(Text(section, unicode).c_str(), Text(key, unicode).c_str(),
                                     nullptr, file.c_str()) != FALSE;
 }
@@ -158,8 +189,11 @@ std::vector<std::string> Win32IniProfile::ReadKeys(const std::string& path,
   // name cut in it fills it to the end, past what that buffer could hold: counting decides.
   auto buffer = std::make_shared<std::vector<wchar_t>>(kKeyListBytes + 2);
   if (!reads_.Run(path, [buffer, file = Wide(path), section] {
-        GetPrivateProfileStringW(Text(section, IsUnicodeFile(file)).c_str(), nullptr, L"",
-                                 buffer->data(), static_cast<DWORD>(buffer->size()), file.c_str());
+        const Encoding encoding = EncodingOf(file);
+        if (encoding == Encoding::kUnknown) return;
+        GetPrivateProfileStringW(Text(section, encoding == Encoding::kUnicode).c_str(), nullptr,
+                                 L"", buffer->data(), static_cast<DWORD>(buffer->size()),
+                                 file.c_str());
       }))
     return {};
   std::vector<std::string> names;
@@ -181,7 +215,9 @@ std::optional<std::vector<std::string>> Win32IniProfile::ReadSectionLines(
   auto buffer = std::make_shared<std::vector<wchar_t>>();
   if (!reads_.Run(path,
                   [buffer, section, file = Wide(path)] {
-                    const std::wstring name = Text(section, IsUnicodeFile(file));
+                    const Encoding encoding = EncodingOf(file);
+                    if (encoding == Encoding::kUnknown) return;
+                    const std::wstring name = Text(section, encoding == Encoding::kUnicode);
                     std::vector<wchar_t> grown(kKeyListBytes);
                     for (;;) {
                       const DWORD length =
@@ -210,8 +246,8 @@ bool Win32IniProfile::WriteSection(const std::string& path, const std::string& s
                                    const std::vector<std::string>& entries) {
   if (reads_.Blocked(path)) return false;
   const std::wstring file = Wide(path);
-  const std::optional<bool> unicode =
-      UnicodeFor(file, FitsCodePage(section) && AllFitCodePage(entries));
+  const bool fit = FitsCodePage(section) && AllFitCodePage(entries);
+  const std::optional<bool> unicode = UnicodeFor(file, fit);
   if (!unicode) return false;
   // Each entry ends with a zero, and one more zero ends the block.
   std::wstring block;
@@ -221,7 +257,8 @@ bool Win32IniProfile::WriteSection(const std::string& path, const std::string& s
   }
   block += L'\0';
   return WritePrivateProfileSectionW(Text(section, *unicode).c_str(), block.c_str(),
-                                     file.c_str()) != FALSE;
+                                     file.c_str()) != FALSE &&
+         KeptWhole(file, fit);
 }
 
 bool Win32IniProfile::Held(const std::string& path) const { return reads_.Held(path); }
