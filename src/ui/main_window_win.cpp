@@ -208,7 +208,8 @@ void MainWindow::ShowInFront() {
   ShowWindow(Handle(), SW_SHOW);
 }
 
-MainWindow::~MainWindow() = default;
+// The window goes first: no message reaches the program or the logic while they go.
+MainWindow::~MainWindow() { DestroyNow(); }
 
 void MainWindow::CloseClicked() {
   bool allowed = false;

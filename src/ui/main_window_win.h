@@ -40,8 +40,8 @@ class MainWindow final : public BoundWindow, private MainFormHost, private Progr
   LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
  private:
-  void HideWindow() override { Hide(); }
-  void Hide() override { ShowWindow(Handle(), SW_HIDE); }
+  // Of the settings window's logic and of the program alike.
+  void HideWindow() override { ShowWindow(Handle(), SW_HIDE); }
   void RunHandler(const std::function<void()>& handler) override { Run(handler); }
   void ShowTimerEditor(TFrmTimer& editor) override;
   // The pages' controls come with the first show: a window that stays hidden in the

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "platform/win32/handle_win.h"
-#include "ui/main_form.h"
+#include "ui/tray_program.h"
 
 namespace halcyra {
 

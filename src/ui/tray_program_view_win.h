@@ -37,7 +37,7 @@ class ProgramWindow {
   virtual void RunHandler(const std::function<void()>& handler) = 0;
   // Makes the window visible and brings it to the front.
   virtual void ShowInFront() = 0;
-  virtual void Hide() = 0;
+  virtual void HideWindow() = 0;
 };
 
 class OnceWindow;
@@ -99,7 +99,7 @@ class TrayProgramView final : private TrayProgramHost, private OnceFormHost {
   void OnTimer(WPARAM id);
   bool ShowPasswordPrompt() override;
   void ShowWindowInFront() override { window_.ShowInFront(); }
-  void HideWindow() override { window_.Hide(); }
+  void HideWindow() override { window_.HideWindow(); }
   void SetTrayIcon(bool present) override;
   void ShowTrayMenu(ScreenPoint anchor) override;
   void SetTrayTip(const std::string& tip) override;
@@ -145,7 +145,7 @@ class TrayProgramView final : private TrayProgramHost, private OnceFormHost {
   std::optional<FolderChanges> dataFolder_{std::in_place, GetDataFolder(app_.os)};
   Win32FileStamps stamps_;
   std::optional<FileStamp> settingsStamp_ = stamps_.Stamp(GetSettingsPath(app_.os));
-  // Last: it lets go of the pipe before anything it hands requests to goes.
+  // Last: it lets go of the pipe before the program it hands requests to goes.
   std::unique_ptr<OneOffServer> oneOff_;
 };
 
