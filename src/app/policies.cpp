@@ -72,9 +72,9 @@ class Reader {
         Ignore(scope, std::string(kPolicyTimersKey) + "\\" + value.name, why);
         continue;
       }
-      const std::string title = UpperAscii(value.name);
+      const std::string title = UpperUnicode(value.name);
       const bool taken = std::any_of(timers.begin(), timers.end(), [&](const std::string& line) {
-        return UpperAscii(line.substr(0, line.find('='))) == title;
+        return UpperUnicode(line.substr(0, line.find('='))) == title;
       });
       if (!taken) timers.push_back(value.name + "=" + value.text);
     }

@@ -20,7 +20,7 @@ char32_t UpperChar(char32_t c) {
   if (c <= 0xFE) return c == 0xF7 ? c : c - 0x20;
   if (c == 0xFF) return 0x178;
   // Latin Extended-A: pairs of a capital and its small letter, capital first except in the two
-  // runs where the capital sits at the odd place; a long s is an s.
+  // runs where the capital sits at the odd place.
   if (c >= 0x100 && c <= 0x17F) {
     const bool oddCapitals = (c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E);
     // The dotless i, kra, n preceded by apostrophe and long s have no capital of their own

@@ -87,9 +87,9 @@ std::vector<TTimerRecord> LoadTimers(const SettingsFile& file, const Policies& p
   if (policies.disableUserTimers) return timers;
   const std::size_t managed = timers.size();
   for (const std::string& line : ReadTimerEntries(file)) {
-    const std::string title = UpperAscii(ParseTimerEntry(line).Title);
+    const std::string title = UpperUnicode(ParseTimerEntry(line).Title);
     if (std::none_of(timers.begin(), timers.begin() + static_cast<std::ptrdiff_t>(managed),
-                     [&](const TTimerRecord& r) { return UpperAscii(r.Title) == title; }))
+                     [&](const TTimerRecord& r) { return UpperUnicode(r.Title) == title; }))
       add(line, false);
   }
   return timers;

@@ -64,7 +64,7 @@ void TFrmMain::LblEmailClick() {
 
 void TFrmMain::TimerWritten(const std::string&, const std::string&) {
   program_.Schedule.ReloadTimers();
-  FillTimerList(LvwTimer, program_.Schedule.Timers, SortColumn);
+  TimersReloaded();
 }
 
 void TFrmMain::TimersReloaded() { FillTimerList(LvwTimer, program_.Schedule.Timers, SortColumn); }

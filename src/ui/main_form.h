@@ -15,6 +15,9 @@
 
 namespace halcyra {
 
+inline constexpr const char* kWebSiteAddress = "https://halcyra.org";
+inline constexpr const char* kSupportAddress = "support@halcyra.org";
+
 enum class MainPage { General, Hotkeys, Timer, Sound, Cleanup, Password, Log, About };
 inline constexpr int kMainPageCount = 8;
 

@@ -34,8 +34,6 @@ struct ScreenPoint {
   int y = 0;
 };
 
-inline constexpr const char* kWebSiteAddress = "https://halcyra.org";
-inline constexpr const char* kSupportAddress = "support@halcyra.org";
 // Events of the notification icon's callback (the icon's fourth version): mouse messages and
 // the shell's own notifications.
 inline constexpr int kTrayDoubleClick = 0x0203;    // WM_LBUTTONDBLCLK

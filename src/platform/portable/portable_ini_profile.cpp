@@ -203,11 +203,6 @@ struct PortableIniProfile::Edit {
 PortableIniProfile::PortableIniProfile() = default;
 
 bool PortableIniProfile::Unicode(const ParsedFile* file,
-                                 std::initializer_list<std::string_view> texts) {
-  return Unicode(file, std::vector<std::string_view>(texts));
-}
-
-bool PortableIniProfile::Unicode(const ParsedFile* file,
                                  const std::vector<std::string_view>& texts) {
   if (file && file->unicode) return true;
   return !std::all_of(texts.begin(), texts.end(), FitsCodePage);

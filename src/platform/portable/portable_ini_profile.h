@@ -4,7 +4,6 @@
 // is parsed once and kept until it is written or shows another size or last-write time.
 #pragma once
 
-#include <initializer_list>
 #include <memory>
 #include <string_view>
 
@@ -38,7 +37,6 @@ class PortableIniProfile final : public IniProfile {
   ParsedFile* Load(const std::string& path) const;
   // Whether the file is to hold UTF-16LE after a write of these texts: it does already, or one
   // of them has a character the code page cannot hold (the whole file is then rewritten so).
-  static bool Unicode(const ParsedFile* file, std::initializer_list<std::string_view> texts);
   static bool Unicode(const ParsedFile* file, const std::vector<std::string_view>& texts);
   bool Store(const std::string& path, const Edit& edit, bool unicode);
 
