@@ -10,7 +10,7 @@ import re
 import sys
 
 # Lowest first. A folder may include its own floor and those below it.
-LAYERS = ["core", "platform", "toolkit", "app", "actions", "schedule", "one_off", "ui", "wizard",
+LAYERS = ["core", "platform", "lang", "toolkit", "app", "actions", "schedule", "one_off", "ui", "wizard",
           "service", "setup", "cmd", ""]
 
 # Every folder of src/ ("" is src/ itself) and the folders it may include from, besides itself.
@@ -21,23 +21,25 @@ ROOMS = {
     "platform": ["core"],
     "platform/portable": ["core", "platform"],
     "platform/win32": ["core", "platform"],
-    "toolkit": ["core", "platform", "platform/win32"],
-    "app": ["core", "platform"],
-    "actions": ["core", "platform", "platform/win32", "toolkit", "app"],
-    "schedule": ["core", "platform", "platform/win32", "toolkit", "app", "actions"],
+    # The texts users see, in their language.
+    "lang": ["core", "platform", "platform/win32"],
+    "toolkit": ["core", "platform", "platform/win32", "lang"],
+    "app": ["core", "platform", "lang"],
+    "actions": ["core", "platform", "lang", "platform/win32", "toolkit", "app"],
+    "schedule": ["core", "platform", "lang", "platform/win32", "toolkit", "app", "actions"],
     # The one-off action: its request and rules, its window, HalcyraCmd's channel at both ends.
-    "one_off": ["core", "platform", "platform/win32", "toolkit", "app", "actions", "schedule"],
-    "ui": ["core", "platform", "platform/win32", "toolkit", "app", "actions", "schedule",
+    "one_off": ["core", "platform", "lang", "platform/win32", "toolkit", "app", "actions", "schedule"],
+    "ui": ["core", "platform", "lang", "platform/win32", "toolkit", "app", "actions", "schedule",
            "one_off"],
-    "wizard": ["core", "platform", "platform/win32", "toolkit", "app", "actions", "schedule", "ui"],
+    "wizard": ["core", "platform", "lang", "platform/win32", "toolkit", "app", "actions", "schedule", "ui"],
     # The companion service has no windows of the tray program's.
-    "service": ["core", "platform", "platform/win32", "toolkit", "app", "actions", "schedule"],
+    "service": ["core", "platform", "lang", "platform/win32", "toolkit", "app", "actions", "schedule"],
     # The package's custom actions prepare the data folder with the service's own code.
-    "setup": ["core", "platform", "platform/win32", "app", "service"],
+    "setup": ["core", "platform", "lang", "platform/win32", "app", "service"],
     # HalcyraCmd speaks to the tray program in the request's text only.
-    "cmd": ["core", "platform", "platform/win32", "app", "actions", "schedule", "one_off"],
+    "cmd": ["core", "platform", "lang", "platform/win32", "app", "actions", "schedule", "one_off"],
     # The composition root of Halcyra.exe.
-    "": ["core", "platform", "platform/win32", "toolkit", "app", "actions", "schedule", "one_off",
+    "": ["core", "platform", "lang", "platform/win32", "toolkit", "app", "actions", "schedule", "one_off",
          "ui", "wizard"],
 }
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.M)

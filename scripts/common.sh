@@ -5,7 +5,7 @@ ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 PACKAGES=(cmake ninja-build g++ libgtest-dev libssl-dev g++-mingw-w64-x86-64-posix wixl msitools fp-utils
   mingw-w64-tools wine wine64 fonts-wine xvfb xdotool x11-utils imagemagick procps tzdata
-  clang-format python3 python3-yaml clang libclang-rt-14-dev bc git openssl osslsigncode)
+  clang-format python3 python3-yaml clang libclang-rt-14-dev bc git openssl osslsigncode locales)
 
 log() { printf '==> %s\n' "$*" >&2; }
 
@@ -19,6 +19,15 @@ ensure_packages() {
     apt-get update -qq
     DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
   fi
+}
+
+# The languages the end-to-end tests start the program in: Wine takes the user's language from
+# LANG only where the C library knows that locale.
+ensure_locales() {
+  local locale
+  for locale in de_DE ja_JP; do
+    locale -a 2>/dev/null | grep -qix "$locale.utf8" || localedef -i "$locale" -f UTF-8 "$locale.UTF-8"
+  done
 }
 
 build_preset() {

@@ -9,6 +9,7 @@ cd "$ROOT"
 OUT=$(realpath -m "${1:-$ROOT/docs/screenshots}")
 
 ensure_packages
+ensure_locales
 build_preset windows -j2 --target screenshot_tour Halcyra-e2e HalcyraCmd-e2e >/dev/null
 
 wine_env "$ROOT/build/shots/wineprefix" "$ROOT/build/shots/home"
@@ -38,6 +39,12 @@ for dpi in 96 144; do
   HALCYRA_SCREENSHOTS=$(winepath -w "$SHOTS") wine build/windows/tests/screenshot_tour.exe
 done
 wine reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f >/dev/null 2>&1
+# The main window and the countdown in two of the other languages, as Wine takes them from LANG.
+for locale in de_DE ja_JP; do
+  log "taking the pictures in $locale"
+  LANG=$locale.UTF-8 HALCYRA_SCREENSHOTS=$(winepath -w "$SHOTS") wine build/windows/tests/screenshot_tour.exe \
+    --gtest_filter=Tour.TimerPageAndCountdownInTheUsersLanguage
+done
 
 rm -f "$OUT"/*.png
 for bmp in "$SHOTS"/*.bmp; do

@@ -7,6 +7,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 cd "$ROOT"
 
 ensure_packages
+ensure_locales
 
 PASSED=0
 FAILED=0
@@ -156,6 +157,11 @@ run_gtest unit-wine 300 wine "$TESTS/unit_tests.exe"
 run_gtest win32-wine 300 wine "$TESTS/win32_tests.exe" '--gtest_filter=-*WithDevice*'
 
 run_gtest e2e-wine 900 wine "$TESTS/e2e_tests.exe" '--gtest_filter=-*WithDevice*'
+# The program in German and in Japanese: Wine takes the language from LANG as a process starts.
+for locale in de_DE ja_JP; do
+  LANG=$locale.UTF-8 run_gtest "e2e-wine-$locale" 120 wine "$TESTS/e2e_tests.exe" \
+    '--gtest_filter=LanguageE2E.*'
+done
 
 # An audio device for Wine: its ALSA driver on a null device of the run's own HOME.
 restore_no_audio() {

@@ -6,6 +6,7 @@
 #include "app/app_services.h"
 #include "app/paths.h"
 #include "app/startup.h"
+#include "lang/texts_win.h"
 #include "platform/win32/machine_control_win.h"
 #include "platform/win32/process_hardening_win.h"
 #include "platform/win32/process_identity_win.h"
@@ -21,6 +22,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   using namespace halcyra;
   const bool redirectionsTrusted = HardenProcess();
   InstallFaultReport();
+  // Right-to-left languages mirror every window made from here on.
+  ApplyInterfaceLayout();
   const HRESULT com = CoInitialize(nullptr);
 
   Win32OsInfo os;

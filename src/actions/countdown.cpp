@@ -6,13 +6,14 @@
 #include "app/policies.h"
 #include "app/settings.h"
 #include "core/text.h"
+#include "lang/texts.h"
 
 namespace halcyra {
 
 std::string CountdownText(const std::string& eventWord, std::int64_t seconds) {
   const auto meaning = MeaningOfWord(eventWord);
-  const char* verb = meaning ? meaning->verb : MeaningOf(PowerEvent::Suspend).verb;
-  return std::string("This computer will ") + verb + " in " + std::to_string(seconds) + " seconds!";
+  const EventWordMeaning& said = meaning ? *meaning : MeaningOf(PowerEvent::Suspend);
+  return Tr(seconds == 1 ? said.countdownOfOne : said.countdown, {std::to_string(seconds)});
 }
 
 std::int64_t CountdownSeconds(const std::string& text) {
@@ -26,8 +27,8 @@ std::int64_t RoundHalfEven(double value) {
 
 TFrmNotify::TFrmNotify(const CountdownServices& services, EventWord event)
     : services_(services), event_(std::move(event)) {
-  LblNotify.caption = "This computer will shut down in 1000 seconds!";
-  BtnAbort.caption = "Abort";
+  LblNotify.caption = CountdownText(WordOf(PowerEvent::Shutdown), 1000);
+  BtnAbort.caption = Tr("Abort");
   BtnAbort.enabled = false;
 }
 

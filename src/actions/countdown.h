@@ -9,13 +9,14 @@
 #include "actions/alarm.h"
 #include "actions/event_words.h"
 #include "app/app_services.h"
+#include "lang/texts.h"
 #include "platform/clock.h"
 #include "toolkit/controls.h"
 
 namespace halcyra {
 
-inline constexpr const char* kUnknownEventMessage = "Unknown shutdown event.";
-inline constexpr const char* kActionRefusedMessage =
+inline constexpr Text kUnknownEventMessage = "Unknown shutdown event.";
+inline constexpr Text kActionRefusedMessage =
     "Windows did not carry out the scheduled action. The schedule goes on.";
 // The longest countdown: a day. A longer or unreadable Duration must never count for ages.
 inline constexpr std::int64_t kLongestCountdown = 86400;

@@ -15,6 +15,11 @@ EventWord EventWord::Of(std::string_view word) {
   return parsed;
 }
 
+std::string EventCaption(std::string_view word) {
+  const auto meaning = MeaningOfWord(word);
+  return meaning ? Tr(meaning->caption) : std::string(word);
+}
+
 const EventWordMeaning& MeaningOf(PowerEvent event) {
   return kEventWords[static_cast<std::size_t>(event)];
 }

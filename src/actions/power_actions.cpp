@@ -13,7 +13,7 @@ namespace {
 bool ThroughEditionGate(const PowerServices& services,
                         const std::function<bool(MachineControl&)>& call) {
   if (!IsNtFamily(GetOSEdition(services.os))) {
-    services.boxes.Show(kUnsupportedWindowsMessage, kAppTitle, mb::kOk | mb::kIconInformation);
+    services.boxes.Show(Tr(kUnsupportedWindowsMessage), kAppTitle, mb::kOk | mb::kIconInformation);
     return false;
   }
   services.privilege.EnableShutdownPrivilege();

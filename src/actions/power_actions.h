@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "lang/texts.h"
 #include "platform/machine_control.h"
 #include "platform/message_box.h"
 #include "platform/os_info.h"
@@ -15,7 +16,7 @@
 
 namespace halcyra {
 
-inline constexpr const char* kUnsupportedWindowsMessage =
+inline constexpr Text kUnsupportedWindowsMessage =
     "Halcyra does not support this version of Windows.";
 
 namespace exit_flags {

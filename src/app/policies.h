@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/settings.h"
+#include "lang/texts.h"
 #include "platform/policy_store.h"
 #include "platform/service_host.h"
 
@@ -68,7 +69,6 @@ inline constexpr const char* kOneOffsTurnedOff =
     "One-off actions are turned off by your organization's policy.";
 
 // What a page with a managed control says.
-inline constexpr const char* kManagedSettingsLine =
-    "Some settings are managed by your organization.";
+inline constexpr Text kManagedSettingsLine = "Some settings are managed by your organization.";
 
 }  // namespace halcyra

@@ -6,11 +6,12 @@
 #include <unordered_set>
 
 #include "core/text.h"
+#include "lang/texts.h"
 
 namespace halcyra {
 
 SettingsWriteError::SettingsWriteError(const std::string& path)
-    : std::runtime_error("Unable to write to " + path) {}
+    : std::runtime_error(Tr("Unable to write to %1", {path})) {}
 
 SettingsFile::SettingsFile(IniProfile& ini, std::string path, RegionalFormat format)
     : ini_(ini), path_(std::move(path)), format_(std::move(format)) {}
@@ -26,8 +27,8 @@ void SettingsFile::WriteString(const std::string& section, const std::string& ke
 }
 
 std::string SettingsSaveFailedMessage(const std::string& path) {
-  return "Can not save settings. You must be given \"modify\" access to the file: \"" + path +
-         "\".";
+  return Tr("Can not save settings. You must be given \"modify\" access to the file: \"%1\".",
+            {path});
 }
 
 std::optional<int> ParseSettingInteger(const std::string& text) {

@@ -4,11 +4,12 @@
 
 #include "app/settings_keys.h"
 #include "core/text.h"
+#include "lang/texts.h"
 
 namespace halcyra {
 
 std::string FolderAccessMessage(const std::string& folder) {
-  return "You must be given \"modify\" access to the folder: \"" + folder + "\".";
+  return Tr("You must be given \"modify\" access to the folder: \"%1\".", {folder});
 }
 
 namespace {

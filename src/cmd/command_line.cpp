@@ -88,7 +88,10 @@ const char* const kCmdUsage =
     "    HalcyraCmd /do Hibernate /after-idle 20\n"
     "    HalcyraCmd /do \"Power off\" /after-quiet 10 /net 50 /latest 6:00\n"
     "    HalcyraCmd /do Shutdown /at 22:30\n"
-    "    HalcyraCmd /status\n";
+    "    HalcyraCmd /status\n"
+    "\n"
+    "Options, event words and output are English in every language of Windows, so\n"
+    "that scripts can read them.\n";
 
 std::string CmdErrorLine(int exitCode, const std::string& what) {
   const bool commandLine = exitCode >= cmd_exit::kBadOption && exitCode <= cmd_exit::kBadTime;

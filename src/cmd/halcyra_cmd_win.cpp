@@ -34,9 +34,13 @@ int Fail(int code, const std::string& message) {
 }
 
 bool ShowsWizard(DWORD processId) {
-  const HWND wizard = FindWindowW(L"TForm1", L"Wizard of Halcyra");
-  DWORD owner = 0;
-  return wizard && GetWindowThreadProcessId(wizard, &owner) && owner == processId;
+  // By its class and process, not its title, which is in the user's language.
+  for (HWND wizard = FindWindowExW(nullptr, nullptr, L"TForm1", nullptr); wizard;
+       wizard = FindWindowExW(nullptr, wizard, L"TForm1", nullptr)) {
+    DWORD owner = 0;
+    if (GetWindowThreadProcessId(wizard, &owner) && owner == processId) return true;
+  }
+  return false;
 }
 
 // An ordinary start of the tray program beside this one, without arguments; then its pipe.

@@ -1,46 +1,47 @@
 #include "one_off/once_form.h"
 
 #include "actions/event_words.h"
+#include "lang/texts.h"
 #include "one_off/one_off_commands.h"
 #include "platform/message_box.h"
 
 namespace halcyra {
 namespace {
 
-constexpr const char* kErrorTitle = "Error";
-constexpr const char* kBadTime = "The time should be hh:mm, from 0:00 to 23:59.";
-constexpr const char* kNoProgram = "Choose the program to wait for from the list.";
+constexpr Text kErrorTitle = "Error";
+constexpr Text kBadTime = "The time should be hh:mm, from 0:00 to 23:59.";
+constexpr Text kNoProgram = "Choose the program to wait for from the list.";
 
 std::string BadMinutes(unsigned least) {
-  return "The number of minutes should be a whole number from " + std::to_string(least) + " to " +
-         std::to_string(kMaxOneOffMinutes) + ".";
+  return Tr("The number of minutes should be a whole number from %1 to %2.",
+            {std::to_string(least), std::to_string(kMaxOneOffMinutes)});
 }
 
 }  // namespace
 
 TFrmOnce::TFrmOnce(const AppServices& app, ProcessWaits& processes, OnceFormHost& host)
     : app_(app), processes_(processes), host_(host) {
-  LblEvent.caption = "Action:";
-  for (const EventWordMeaning& meaning : kEventWords) CboEvent.items.push_back(meaning.word);
+  LblEvent.caption = Tr("Action:");
+  for (const EventWordMeaning& meaning : kEventWords) CboEvent.items.push_back(Tr(meaning.caption));
   CboEvent.index = 0;
-  RbnIn.caption = "In";
-  RbnAt.caption = "At";
-  RbnExit.caption = "When this program ends:";
-  RbnIdle.caption = "When nobody has used the computer for";
-  RbnQuiet.caption = "When the computer is quiet for";
-  LblInMinutes.caption = "minutes";
-  LblIdleMinutes.caption = "minutes";
-  LblQuietMinutes.caption = "minutes:";
-  LblCpu.caption = "processor below";
+  RbnIn.caption = Tr("In");
+  RbnAt.caption = Tr("At");
+  RbnExit.caption = Tr("When this program ends:");
+  RbnIdle.caption = Tr("When nobody has used the computer for");
+  RbnQuiet.caption = Tr("When the computer is quiet for");
+  LblInMinutes.caption = Tr("minutes");
+  LblIdleMinutes.caption = Tr("minutes");
+  LblQuietMinutes.caption = Tr("minutes:");
+  LblCpu.caption = Tr("processor below");
   LblPercent.caption = "%";
-  LblNet.caption = "network below";
-  LblKBps.caption = "KB/s";
-  ChkLatest.caption = "But no later than";
-  LblForce.caption = "Shutdown, Power off, Reboot and Log off close programs by force.";
-  BtnCancelPending.caption = "Cancel pending action";
-  BtnOK.caption = "OK";
-  BtnCancel.caption = "Cancel";
-  BtnHelp.caption = "Help";
+  LblNet.caption = Tr("network below");
+  LblKBps.caption = Tr("KB/s");
+  ChkLatest.caption = Tr("But no later than");
+  LblForce.caption = Tr("Shutdown, Power off, Reboot and Log off close programs by force.");
+  BtnCancelPending.caption = Tr("Cancel pending action");
+  BtnOK.caption = Tr("OK");
+  BtnCancel.caption = Tr("Cancel");
+  BtnHelp.caption = Tr("Help");
   EdtIn.text = "60";
   EdtAt.text = "23:00";
   EdtIdle.text = "20";
@@ -92,7 +93,10 @@ void TFrmOnce::EnableFields() {
 
 std::optional<OneOffRequest> TFrmOnce::BuildRequest(Refusal& refusal) const {
   OneOffRequest r;
-  r.event = CboEvent.Text();
+  // The list shows the words translated; the request carries them in English.
+  r.event = CboEvent.index >= 0 && CboEvent.index < static_cast<int>(kEventWords.size())
+                ? kEventWords[static_cast<std::size_t>(CboEvent.index)].word
+                : "";
   const auto minutes = [&](const Edit& field, unsigned least) -> bool {
     const auto value = ParseBoundedNumber(field.text, least, kMaxOneOffMinutes);
     if (!value) refusal = {BadMinutes(least), &field};
@@ -105,12 +109,12 @@ std::optional<OneOffRequest> TFrmOnce::BuildRequest(Refusal& refusal) const {
   } else if (RbnAt.Checked()) {
     r.condition = OneOffCondition::At;
     const auto at = ParseClockTime(EdtAt.text);
-    if (!at) return refusal = {kBadTime, &EdtAt}, std::nullopt;
+    if (!at) return refusal = {Tr(kBadTime), &EdtAt}, std::nullopt;
     r.at = *at;
   } else if (RbnExit.Checked()) {
     r.condition = OneOffCondition::AfterExit;
     if (CboProgram.index < 0 || CboProgram.index >= static_cast<int>(programs_.size()))
-      return refusal = {kNoProgram, nullptr}, std::nullopt;
+      return refusal = {Tr(kNoProgram), nullptr}, std::nullopt;
     r.imageName = programs_[static_cast<std::size_t>(CboProgram.index)].imageName;
   } else if (RbnIdle.Checked()) {
     r.condition = OneOffCondition::AfterIdle;
@@ -120,12 +124,12 @@ std::optional<OneOffRequest> TFrmOnce::BuildRequest(Refusal& refusal) const {
     if (!minutes(EdtQuiet, 1)) return std::nullopt;
     const auto cpu = ParseBoundedNumber(EdtCpu.text, 1, 100);
     if (!cpu)
-      return refusal = {"The processor limit should be a whole number from 1 to 100.", &EdtCpu},
+      return refusal = {Tr("The processor limit should be a whole number from 1 to 100."), &EdtCpu},
              std::nullopt;
     const auto net = ParseBoundedNumber(EdtNet.text, 1, kMaxNetworkKBps);
     if (!net)
-      return refusal = {"The network limit should be a whole number from 1 to " +
-                            std::to_string(kMaxNetworkKBps) + ".",
+      return refusal = {Tr("The network limit should be a whole number from 1 to %1.",
+                           {std::to_string(kMaxNetworkKBps)}),
                         &EdtNet},
              std::nullopt;
     r.processorPercent = *cpu;
@@ -133,14 +137,14 @@ std::optional<OneOffRequest> TFrmOnce::BuildRequest(Refusal& refusal) const {
   }
   if (ChkLatest.enabled && ChkLatest.Checked()) {
     const auto latest = ParseClockTime(EdtLatest.text);
-    if (!latest) return refusal = {kBadTime, &EdtLatest}, std::nullopt;
+    if (!latest) return refusal = {Tr(kBadTime), &EdtLatest}, std::nullopt;
     r.latest = *latest;
   }
   return r;
 }
 
 void TFrmOnce::Refuse(const Refusal& refusal) {
-  app_.boxes.Show(refusal.message, kErrorTitle, mb::kOk | mb::kIconInformation);
+  app_.boxes.Show(refusal.message, Tr(kErrorTitle), mb::kOk | mb::kIconInformation);
   focus_ = refusal.field;
 }
 
@@ -159,7 +163,7 @@ void TFrmOnce::BtnOKClick() {
   if (request->condition == OneOffCondition::AfterExit &&
       processes_.Watch(request->imageName, 0, 0)->Count() == 0) {
     FormShow();
-    return Refuse({request->imageName + " no longer runs.", nullptr});
+    return Refuse({Tr("%1 no longer runs.", {request->imageName}), nullptr});
   }
   const std::string reply = host_.OneOffCommand("do\n" + EncodeRequest(*request));
   const size_t end = reply.find('\n');

@@ -1,5 +1,6 @@
 #include "one_off/once_window_win.h"
 
+#include "lang/texts.h"
 #include "one_off/once_window_ids.h"
 
 namespace halcyra {
@@ -16,10 +17,11 @@ constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 
 OnceWindow::OnceWindow(TFrmOnce& form, HWND owner) : BoundWindow(owner), form_(form) {
   RegisterClassOnce(kOnceWindowClass, nullptr);
-  CreateCentered(kExStyle, kOnceWindowClass, kOnceWindowTitle, kStyle, kClientWidth, kClientHeight,
-                 owner);
+  CreateCentered(kExStyle, kOnceWindowClass, Tr(kOnceWindowTitle).c_str(), kStyle, kClientWidth,
+                 kClientHeight, owner);
   CreateBinder();
   CreateControls();
+  FitToTexts();
 }
 
 void OnceWindow::CreateControls() {
@@ -34,21 +36,21 @@ void OnceWindow::CreateControls() {
 
   // A radio button names nothing for a screen reader: each field after one has a hidden name.
   b.AddRadioButton(f.RbnIn, ids::kRbnIn, {12, 46, 90, 20}, true);
-  b.AddAccessibleName("Minutes from now");
+  b.AddAccessibleName(Tr("Minutes from now"));
   b.AddEdit(f.EdtIn, ids::kEdtIn, {kBox, 45, 50, 21});
   b.AddLabel(f.LblInMinutes, label++, {kUnit, 48, kRight - kUnit, 16});
   b.AddRadioButton(f.RbnAt, ids::kRbnAt, {12, 74, 90, 20}, false);
-  b.AddAccessibleName("Time of day");
+  b.AddAccessibleName(Tr("Time of day"));
   b.AddEdit(f.EdtAt, ids::kEdtAt, {kBox, 73, 50, 21});
   b.AddRadioButton(f.RbnExit, ids::kRbnExit, {12, 102, kRight - 12, 20}, false);
-  b.AddAccessibleName("Program");
+  b.AddAccessibleName(Tr("Program"));
   b.AddComboBox(f.CboProgram, ids::kCboProgram, {kIndent, 125, kRight - kIndent, 21});
   b.AddRadioButton(f.RbnIdle, ids::kRbnIdle, {12, 156, kBox - 18, 20}, false);
-  b.AddAccessibleName("Minutes without input");
+  b.AddAccessibleName(Tr("Minutes without input"));
   b.AddEdit(f.EdtIdle, ids::kEdtIdle, {kBox, 155, 50, 21});
   b.AddLabel(f.LblIdleMinutes, label++, {kUnit, 158, kRight - kUnit, 16});
   b.AddRadioButton(f.RbnQuiet, ids::kRbnQuiet, {12, 184, kBox - 18, 20}, false);
-  b.AddAccessibleName("Quiet minutes");
+  b.AddAccessibleName(Tr("Quiet minutes"));
   b.AddEdit(f.EdtQuiet, ids::kEdtQuiet, {kBox, 183, 50, 21});
   b.AddLabel(f.LblQuietMinutes, label++, {kUnit, 186, kRight - kUnit, 16});
   b.AddLabel(f.LblCpu, label++, {kIndent, 214, kBox - kIndent - 6, 16});
@@ -59,7 +61,7 @@ void OnceWindow::CreateControls() {
   b.AddLabel(f.LblKBps, label++, {kUnit, 242, kRight - kUnit, 16});
 
   b.AddCheckBox(f.ChkLatest, ids::kChkLatest, {12, 272, kBox - 18, 20});
-  b.AddAccessibleName("Latest time");
+  b.AddAccessibleName(Tr("Latest time"));
   b.AddEdit(f.EdtLatest, ids::kEdtLatest, {kBox, 271, 50, 21});
 
   b.AddLabel(f.LblForce, label++, {12, 304, kRight - 12, 16});

@@ -2,13 +2,14 @@
 // shown modally over the (usually hidden) main window from the notification icon's menu.
 #pragma once
 
+#include "lang/texts.h"
 #include "one_off/once_form.h"
 #include "toolkit/bound_window_win.h"
 
 namespace halcyra {
 
 inline constexpr const char* kOnceWindowClass = "TFrmOnce";
-inline constexpr const char* kOnceWindowTitle = "One-off action";
+inline constexpr Text kOnceWindowTitle = "One-off action";
 
 class OnceWindow final : public BoundWindow {
  public:

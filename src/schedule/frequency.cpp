@@ -4,6 +4,14 @@
 
 namespace halcyra {
 
+std::string FrequencyCaption(const std::string& frequency) {
+  if (frequency == kOnce) return Tr("Once");
+  if (frequency == kDaily) return Tr("Daily");
+  if (frequency == kWeekday) return Tr("Weekday");
+  const auto day = DayNumber(frequency);
+  return day ? Tr(kDayCaptions[static_cast<std::size_t>(*day)]) : frequency;
+}
+
 bool FiresOn(const std::string& frequency, unsigned dayOfWeek) {
   if (frequency == kOnce || frequency == kDaily) return true;
   if (frequency == kWeekday) return dayOfWeek != 0 && dayOfWeek != 6;

@@ -9,7 +9,7 @@ void ImmediateCarryOut::BeforeLogLine(const SettingsFile& settings) {
 }
 
 void ImmediateCarryOut::LogLineFailed() {
-  services_.app.boxes.Show(kLogFailedFormat + GetDataFolder(services_.app.os) + "\".", kAppTitle,
+  services_.app.boxes.Show(Tr(kLogFailedMessage, {GetDataFolder(services_.app.os)}), kAppTitle,
                            mb::kOk | mb::kIconError);
 }
 

@@ -3,12 +3,13 @@
 // action, and a reboot leaves no stamp.
 #pragma once
 
+#include "lang/texts.h"
 #include "schedule/tray_firing.h"
 
 namespace halcyra {
 
-inline constexpr const char* kLogFailedFormat =
-    "Can not log shutdown event. You must be given \"modify\" access to the folder: \"";
+inline constexpr Text kLogFailedMessage =
+    "Can not log shutdown event. You must be given \"modify\" access to the folder: \"%1\".";
 
 class ImmediateCarryOut final : public CarryOutSink {
  public:

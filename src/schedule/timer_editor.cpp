@@ -4,6 +4,7 @@
 #include "app/timer_section.h"
 #include "core/date_time.h"
 #include "core/text.h"
+#include "lang/texts.h"
 #include "schedule/frequency.h"
 
 namespace halcyra {
@@ -15,40 +16,46 @@ std::string PaddedTimePart(std::string text) {
   return text;
 }
 
-int IndexOf(const std::string& word, const std::vector<std::string>& items, int otherwise) {
-  for (std::size_t i = 0; i + 1 < items.size(); ++i)
-    if (word == items[i]) return static_cast<int>(i);
+// The lists show the words translated; the file keeps them in English.
+template <typename Words, typename WordOf>
+int IndexOf(const std::string& word, const Words& words, WordOf wordOf, int otherwise) {
+  for (std::size_t i = 0; i + 1 < words.size(); ++i)
+    if (word == wordOf(words[i])) return static_cast<int>(i);
   return otherwise;
 }
+
+const char* EventWordOf(const EventWordMeaning& meaning) { return meaning.word; }
+const char* DayNameOf(const char* name) { return name; }
 
 }  // namespace
 
 TFrmTimer::TFrmTimer(const AppServices& services, TimerEditorHost& host)
     : services_(services), host_(host) {
-  Label1.caption = "Timer title :";
-  ChkEnabled.caption = "Enable timer";
+  Label1.caption = Tr("Timer title :");
+  ChkEnabled.caption = Tr("Enable timer");
   ChkEnabled.SetChecked(true);
-  Label2.caption = "Shutdown action :";
-  for (const EventWordMeaning& meaning : kEventWords) CboShutEvent.items.push_back(meaning.word);
+  Label2.caption = Tr("Shutdown action :");
+  for (const EventWordMeaning& meaning : kEventWords)
+    CboShutEvent.items.push_back(Tr(meaning.caption));
   CboShutEvent.index = 0;
-  LblTime.caption = "Time (hh:mm):";
+  LblTime.caption = Tr("Time (hh:mm):");
   SpinHour.text = "0";
   SpinHour.maxLength = 2;
   Label3.caption = ":";
   SpinMinute.text = "0";
   SpinMinute.maxLength = 2;
-  RbnOnce.caption = "Activate once only at the above time";
-  RbnDaily.caption = "Activate daily at the above time";
-  RbnWeekday.caption = "Activate on weekdays only at the above time";
-  RbnWeekly.caption = "Activate weekly at the above time";
+  RbnOnce.caption = Tr("Activate once only at the above time");
+  RbnDaily.caption = Tr("Activate daily at the above time");
+  RbnWeekday.caption = Tr("Activate on weekdays only at the above time");
+  RbnWeekly.caption = Tr("Activate weekly at the above time");
   for (RadioButton* r : {&RbnOnce, &RbnDaily, &RbnWeekday, &RbnWeekly})
     r->group = {&RbnOnce, &RbnDaily, &RbnWeekday, &RbnWeekly};
   RbnDaily.Check();
-  CboWeekday.items.assign(kDayNames.begin(), kDayNames.end());
+  for (const Text day : kDayCaptions) CboWeekday.items.push_back(Tr(day));
   CboWeekday.index = 0;
   CboWeekday.enabled = false;
-  BtnOK.caption = "OK";
-  BtnCancel.caption = "Cancel";
+  BtnOK.caption = Tr("OK");
+  BtnCancel.caption = Tr("Cancel");
 
   ChkEnabled.onClick = [this] { ChkEnabledClick(); };
   RbnOnce.onClick = [this] { RbnOnceClick(); };
@@ -60,7 +67,7 @@ TFrmTimer::TFrmTimer(const AppServices& services, TimerEditorHost& host)
 void TFrmTimer::PreFill(const TTimerRecord& record) {
   EdtTitle.text = record.Title;
   ChkEnabled.SetChecked(record.Enabled);
-  CboShutEvent.index = IndexOf(record.ShutEvent, CboShutEvent.items, 5);
+  CboShutEvent.index = IndexOf(record.ShutEvent, kEventWords, EventWordOf, 5);
   const std::size_t colon = record.Time.find(':');
   SpinHour.text = record.Time.substr(0, colon);
   SpinMinute.text = colon == std::string::npos ? std::string() : record.Time.substr(colon + 1);
@@ -72,7 +79,7 @@ void TFrmTimer::PreFill(const TTimerRecord& record) {
     RbnWeekday.Check();
   } else {
     RbnWeekly.Check();
-    CboWeekday.index = IndexOf(record.Frequency, CboWeekday.items, 6);
+    CboWeekday.index = IndexOf(record.Frequency, kDayNames, DayNameOf, 6);
   }
 }
 
@@ -97,8 +104,8 @@ void TFrmTimer::SpinMinuteExit() {
   if (SpinMinute.text.size() == 1) SpinMinute.text = "0" + SpinMinute.text;
 }
 
-void TFrmTimer::Fail(const char* message) {
-  services_.boxes.Show(message, "Error", mb::kOk | mb::kIconInformation);
+void TFrmTimer::Fail(Text message) {
+  services_.boxes.Show(Tr(message), Tr("Error"), mb::kOk | mb::kIconInformation);
 }
 
 bool TFrmTimer::CheckTitle() {
@@ -131,7 +138,7 @@ std::string TFrmTimer::FrequencyWord() const {
   if (RbnOnce.Checked()) return kOnce;
   if (RbnDaily.Checked()) return kDaily;
   if (RbnWeekday.Checked()) return kWeekday;
-  return CboWeekday.Text();
+  return kDayNames[static_cast<std::size_t>(std::clamp(CboWeekday.index, 0, 6))];
 }
 
 void TFrmTimer::WriteEditedEntry(SettingsFile& file, const std::string& oldTitle,
@@ -159,9 +166,10 @@ void TFrmTimer::WriteEditedEntry(SettingsFile& file, const std::string& oldTitle
 
 void TFrmTimer::BtnOKClick() {
   if (!CheckTitle()) return;
-  const std::string value =
-      FormatTimerEntry(ChkEnabled.Checked(), CboShutEvent.Text(), PaddedTimePart(SpinHour.text),
-                       PaddedTimePart(SpinMinute.text), FrequencyWord());
+  const std::string value = FormatTimerEntry(
+      ChkEnabled.Checked(),
+      kEventWords[static_cast<std::size_t>(std::clamp(CboShutEvent.index, 0, 5))].word,
+      PaddedTimePart(SpinHour.text), PaddedTimePart(SpinMinute.text), FrequencyWord());
   const ListView& list = host_.TimerList();
   const int selected = EditMode ? list.SelectedIndex() : -1;
   const std::string oldTitle =

@@ -4,14 +4,15 @@
 #include <string>
 
 #include "app/app_services.h"
+#include "lang/texts.h"
 #include "schedule/timer_record.h"
 #include "toolkit/controls.h"
 
 namespace halcyra {
 
-inline constexpr const char* kBlankTitleMessage = "Timer tile should not be blank.";
-inline constexpr const char* kDuplicateTitleMessage = "The same Timer tile already exists.";
-inline constexpr const char* kUnstorableTitleMessage =
+inline constexpr Text kBlankTitleMessage = "Timer tile should not be blank.";
+inline constexpr Text kDuplicateTitleMessage = "The same Timer tile already exists.";
+inline constexpr Text kUnstorableTitleMessage =
     "Timer title should not contain \"=\", start with \";\" or \"[\", or start or end with a "
     "blank.";
 
@@ -60,7 +61,7 @@ class TFrmTimer {
  private:
   bool CheckTitle();
   std::string FrequencyWord() const;
-  void Fail(const char* message);
+  void Fail(Text message);
   void WriteEditedEntry(SettingsFile& file, const std::string& oldTitle, const std::string& value);
 
   const AppServices& services_;

@@ -1,5 +1,6 @@
 #include "schedule/timer_editor_win.h"
 
+#include "lang/texts.h"
 #include "schedule/timer_editor_ids.h"
 
 namespace halcyra {
@@ -7,10 +8,10 @@ namespace {
 
 namespace ids = timer_ids;
 
-constexpr const char* kCaption = "Timer settings";
+constexpr Text kCaption = "Timer settings";
 // What a screen reader calls the fields whose labels name nothing.
-constexpr const char* kMinuteName = "Minute";
-constexpr const char* kWeekdayName = "Day of the week";
+constexpr Text kMinuteName = "Minute";
+constexpr Text kWeekdayName = "Day of the week";
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 
@@ -21,10 +22,11 @@ TimerEditorWindow::TimerEditorWindow(TFrmTimer& editor, HWND owner, const TimerD
   RegisterClassOnce(frame.className, nullptr);
   RECT ownerRect{};
   if (frame.centredOnOwner) GetWindowRect(owner, &ownerRect);
-  CreateCentered(kExStyle, frame.className, kCaption, kStyle, frame.clientWidth, frame.clientHeight,
-                 owner, ownerRect);
+  CreateCentered(kExStyle, frame.className, Tr(kCaption).c_str(), kStyle, frame.clientWidth,
+                 frame.clientHeight, owner, ownerRect);
   CreateBinder();
   CreateControls();
+  FitToTexts();
 }
 
 void TimerEditorWindow::CreateControls() {
@@ -39,14 +41,14 @@ void TimerEditorWindow::CreateControls() {
   b.AddSpinEdit(e.SpinHour, ids::kSpinHour, {118, 96, 48, 21}, std::make_pair(0, 23));
   b.AddLabel(e.Label3, ids::kLabel3, {171, 99, 8, 16});
   // The ":" between the fields names nothing.
-  b.AddAccessibleName(kMinuteName);
+  b.AddAccessibleName(Tr(kMinuteName));
   b.AddSpinEdit(e.SpinMinute, ids::kSpinMinute, {182, 96, 48, 21}, std::make_pair(0, 59));
   b.AddRadioButton(e.RbnOnce, ids::kRbnOnce, {12, 130, 281, 20}, true);
   b.AddRadioButton(e.RbnDaily, ids::kRbnDaily, {12, 152, 281, 20}, false);
   b.AddRadioButton(e.RbnWeekday, ids::kRbnWeekday, {12, 174, 281, 20}, false);
   b.AddRadioButton(e.RbnWeekly, ids::kRbnWeekly, {12, 196, 199, 20}, false);
   // Its label is the radio button "Weekly", which a screen reader does not take as a name.
-  b.AddAccessibleName(kWeekdayName);
+  b.AddAccessibleName(Tr(kWeekdayName));
   b.AddComboBox(e.CboWeekday, ids::kCboWeekday, {217, 195, 80, 21});
   b.AddButton(e.BtnOK, ids::kOk, {133, 234, 75, 25}, true);
   b.AddButton(e.BtnCancel, ids::kCancel, {218, 234, 75, 25});

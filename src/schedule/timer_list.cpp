@@ -2,7 +2,10 @@
 
 #include <algorithm>
 
+#include "actions/event_words.h"
 #include "core/text.h"
+#include "lang/texts.h"
+#include "schedule/frequency.h"
 
 namespace halcyra {
 namespace {
@@ -17,9 +20,13 @@ const std::string& ColumnText(const ListRow& row, int column) {
 }  // namespace
 
 ListRow TimerRow(const TTimerRecord& record) {
-  const char* status = record.Managed ? (record.Enabled ? "Managed" : "Disabled (managed)")
-                                      : (record.Enabled ? "Enabled" : "Disabled");
-  return {record.Title, {status, record.ShutEvent, record.Time, record.Frequency}, false};
+  const Text status = record.Managed
+                          ? (record.Enabled ? Text("Managed") : Text("Disabled (managed)"))
+                          : (record.Enabled ? Text("Enabled") : Text("Disabled"));
+  return {
+      record.Title,
+      {Tr(status), EventCaption(record.ShutEvent), record.Time, FrequencyCaption(record.Frequency)},
+      false};
 }
 
 int LvwTimerCompare(const ListRow& a, const ListRow& b, int sortColumn) {

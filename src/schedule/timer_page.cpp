@@ -1,22 +1,23 @@
 #include "schedule/timer_page.h"
 
 #include "app/timer_section.h"
+#include "lang/texts.h"
 
 namespace halcyra {
 
 TimerPage::TimerPage(const AppServices& app, TimerPageHost& host, DeleteCheck check)
     : app_(app), pageHost_(host), check_(check) {
   Label8.caption =
-      "You can set up as many timers as you want, and Halcyra will automatically activate the "
-      "selected shutdown actions at times of your choice.";
-  BtnAdd.caption = "Add";
-  BtnEdit.caption = "Edit";
-  BtnDelete.caption = "Delete";
+      Tr("You can set up as many timers as you want, and Halcyra will automatically activate the "
+         "selected shutdown actions at times of your choice.");
+  BtnAdd.caption = Tr("Add");
+  BtnEdit.caption = Tr("Edit");
+  BtnDelete.caption = Tr("Delete");
 }
 
 namespace {
 
-constexpr const char* kManagedTimerMessage =
+constexpr Text kManagedTimerMessage =
     "This timer is managed by your organization and cannot be changed or deleted here.";
 
 }  // namespace
@@ -24,7 +25,7 @@ constexpr const char* kManagedTimerMessage =
 void TimerPage::ShowTimerPolicies(const Policies& policies) {
   BtnAdd.enabled = !policies.disableUserTimers;
   LblManagedTimers.caption =
-      policies.disableUserTimers || !policies.timers.empty() ? kManagedSettingsLine : "";
+      policies.disableUserTimers || !policies.timers.empty() ? Tr(kManagedSettingsLine) : "";
 }
 
 void TimerPage::BtnAddClick() {
@@ -39,7 +40,7 @@ void TimerPage::BtnEditClick() {
   const auto record = TimerOfRow(LvwTimer.rows[static_cast<std::size_t>(selected)].caption);
   if (!record) return;
   if (record->Managed) {
-    app_.boxes.Show(kManagedTimerMessage, kAppTitle, mb::kOk | mb::kIconInformation);
+    app_.boxes.Show(Tr(kManagedTimerMessage), kAppTitle, mb::kOk | mb::kIconInformation);
     return;
   }
   TFrmTimer editor(app_, *this);
@@ -53,11 +54,11 @@ void TimerPage::BtnDeleteClick() {
     if (!row.selected) continue;
     const auto record = TimerOfRow(row.caption);
     if (record && record->Managed) {
-      app_.boxes.Show(kManagedTimerMessage, kAppTitle, mb::kOk | mb::kIconInformation);
+      app_.boxes.Show(Tr(kManagedTimerMessage), kAppTitle, mb::kOk | mb::kIconInformation);
       return;
     }
   }
-  if (app_.boxes.Show("Do you really want to delete the selected timer?", "Delete timer",
+  if (app_.boxes.Show(Tr("Do you really want to delete the selected timer?"), Tr("Delete timer"),
                       mb::kYesNo | mb::kIconQuestion) == mb::kIdNo)
     return;
   for (std::size_t i = LvwTimer.rows.size(); i-- > 0;) {
@@ -66,8 +67,8 @@ void TimerPage::BtnDeleteClick() {
     const bool gone = RemoveTimerEntry(file, LvwTimer.rows[i].caption);
     if (check_ == DeleteCheck::Verified && !gone) {
       app_.boxes.Show(
-          "Can not delete the timer. You must be given \"modify\" access to the file: \"" +
-              file.Path() + "\".",
+          Tr("Can not delete the timer. You must be given \"modify\" access to the file: \"%1\".",
+             {file.Path()}),
           kAppTitle, mb::kOk | mb::kIconError);
       return;
     }

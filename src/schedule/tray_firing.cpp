@@ -26,12 +26,12 @@ bool TrayCarryOut::ActsNow(const DueTimer& due, bool rebootStampWritten) {
 bool PerformOrSay(const FiringServices& services, const DueTimer& due) {
   const EventWordMeaning* meaning = due.event.Meaning();
   if (!meaning) {
-    services.app.boxes.Show(kUnknownEventMessage, kAppTitle, mb::kOk | mb::kIconInformation);
+    services.app.boxes.Show(Tr(kUnknownEventMessage), kAppTitle, mb::kOk | mb::kIconInformation);
     return false;
   }
   // A refused action must not pass in silence, nor leave the schedule stopped.
   if (meaning->action(services.power)) return true;
-  services.app.boxes.Show(kActionRefusedMessage, kAppTitle, mb::kOk | mb::kIconInformation);
+  services.app.boxes.Show(Tr(kActionRefusedMessage), kAppTitle, mb::kOk | mb::kIconInformation);
   return false;
 }
 

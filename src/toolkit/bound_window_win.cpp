@@ -67,6 +67,7 @@ LRESULT BoundWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       // A window that is still being made has no controls yet; they come at its DPI.
       if (!binder_) return 0;
       binder_->SetDpi(HIWORD(wParam));
+      StretchClient(binder_->Stretch(), HIWORD(wParam), false);
       DpiChanged();
       return 0;
     }

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cmath>
 #include <iterator>
 
 #include "platform/win32/utf8_win.h"
@@ -63,7 +64,7 @@ ControlBinder::ControlBinder(HWND parent, int dpi)
 
 HWND ControlBinder::Create(const Control* state, Behaviour behaviour, const wchar_t* className,
                            DWORD style, int id, Place place, DWORD exStyle) {
-  const Place at = ScaleToDpi(place, dpi_);
+  const Place at = At(place);
   HWND hwnd = CreateWindowExW(exStyle, className, L"", WS_CHILD | style, at.x, at.y, at.width,
                               at.height, parent_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                               GetModuleHandleW(nullptr), nullptr);
@@ -75,15 +76,81 @@ HWND ControlBinder::Create(const Control* state, Behaviour behaviour, const wcha
 void ControlBinder::SetDpi(int dpi) {
   dpi_ = dpi;
   UniqueGdiObject<HFONT> font = DialogFont(dpi);
-  for (const Binding& b : bindings_) {
-    const Place at = ScaleToDpi(b.place, dpi);
-    SetWindowPos(b.hwnd, nullptr, at.x, at.y, at.width, at.height, SWP_NOZORDER | SWP_NOACTIVATE);
+  for (const Binding& b : bindings_)
     SendMessageW(b.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), TRUE);
-  }
   // The controls hold the old font until here.
   font_ = std::move(font);
+  FitTexts();
+}
+
+Place ControlBinder::At(const Place& place) const {
+  Place at = ScaleToDpi(place, dpi_);
+  const int right = static_cast<int>(std::lround((at.x + at.width) * stretch_));
+  at.x = static_cast<int>(std::lround(at.x * stretch_));
+  at.width = right - at.x;
+  return at;
+}
+
+void ControlBinder::PlaceAll() {
+  for (const Binding& b : bindings_) {
+    const Place at = At(b.place);
+    SetWindowPos(b.hwnd, nullptr, at.x, at.y, at.width, at.height, SWP_NOZORDER | SWP_NOACTIVATE);
+  }
   for (const Binding& b : bindings_)
     if (b.behaviour.placed) b.behaviour.placed(b.hwnd);
+}
+
+double ControlBinder::StretchNeeded(const Binding& b) const {
+  const std::string text = WindowTextOf(b.hwnd);
+  if (text.empty() || b.place.width <= 0 || b.place.height <= 0) return 1.0;
+  wchar_t name[32] = {};
+  GetClassNameW(b.hwnd, name, static_cast<int>(std::size(name)));
+  const LONG style = GetWindowLongW(b.hwnd, GWL_STYLE);
+  const Place at = ScaleToDpi(b.place, dpi_);
+  int extra = 0;
+  int room = at.width;
+  const bool isLabel = lstrcmpiW(name, WC_STATICW) == 0;
+  if (isLabel) {
+    const LONG type = style & SS_TYPEMASK;
+    if (type != SS_LEFT && type != SS_CENTER && type != SS_RIGHT) return 1.0;
+    // A caption may run on to the next control of its row, short of a gap before it.
+    extra = Scale(4);
+    int nearest = INT_MAX;
+    for (const Binding& other : bindings_)
+      if (other.place.x > b.place.x && other.place.y < b.place.y + b.place.height &&
+          b.place.y < other.place.y + other.place.height &&
+          (!other.group || !b.group || other.group == b.group))
+        nearest = std::min(nearest, other.place.x - b.place.x);
+    if (nearest != INT_MAX) room = Scale(nearest);
+  } else if (lstrcmpiW(name, WC_BUTTONW) == 0) {
+    const LONG type = style & BS_TYPEMASK;
+    if (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON)
+      extra = Scale(6);  // the button's edges
+    else if (type == BS_GROUPBOX)
+      extra = Scale(14);  // the frame's corner before the caption
+    else
+      extra = Scale(17);  // the box or circle and the gap after it
+  } else {
+    return 1.0;
+  }
+  const HFONT font = reinterpret_cast<HFONT>(SendMessageW(b.hwnd, WM_GETFONT, 0, 0));
+  const int width = TextWidth(b.hwnd, font ? font : font_.Get(), text) + extra;
+  const bool wraps = isLabel && at.height >= 2 * Scale(13);
+  if (!wraps) return std::max(1.0, static_cast<double>(width) / room);
+  // A caption of several lines: wider until its lines fit the height.
+  for (double stretch = 1.0;; stretch += 0.05) {
+    const int wrapWidth = static_cast<int>(at.width * stretch) - extra;
+    if (TextHeight(b.hwnd, font ? font : font_.Get(), text, wrapWidth) <= at.height || stretch > 3)
+      return stretch;
+  }
+}
+
+double ControlBinder::FitTexts() {
+  double needed = 1.0;
+  for (const Binding& b : bindings_) needed = std::max(needed, StretchNeeded(b));
+  stretch_ = needed;
+  PlaceAll();
+  return stretch_;
 }
 
 HWND ControlBinder::AddPlain(const wchar_t* className, DWORD style, int id, Place place,
@@ -93,7 +160,7 @@ HWND ControlBinder::AddPlain(const wchar_t* className, DWORD style, int id, Plac
   return Create(nullptr, {}, className, style | WS_GROUP, id, place, exStyle);
 }
 
-void ControlBinder::AddAccessibleName(const char* name) {
+void ControlBinder::AddAccessibleName(const std::string& name) {
   CreateWindowExW(0, WC_STATICW, Wide(name).c_str(), WS_CHILD, 0, 0, 0, 0, parent_, nullptr,
                   GetModuleHandleW(nullptr), nullptr);
 }
@@ -126,7 +193,7 @@ void ControlBinder::FitLabel(HWND hwnd, const Place& place, DWORD alignment) con
   // wrap the caption onto a line that is not shown.
   constexpr int kTwoLines = 26;
   if (alignment != SS_LEFT || place.height >= kTwoLines) return;
-  const Place at = ScaleToDpi(place, dpi_);
+  const Place at = At(place);
   const int width = std::max(at.width, TextWidth(hwnd, font_.Get(), WindowTextOf(hwnd)));
   SetWindowPos(hwnd, nullptr, 0, 0, width, at.height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }

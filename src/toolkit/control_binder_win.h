@@ -26,6 +26,13 @@ class ControlBinder {
   ControlBinder& operator=(const ControlBinder&) = delete;
   int Dpi() const { return dpi_; }
   int Scale(int length) const { return ScaleToDpi(length, dpi_); }
+  // How much wider than designed the controls are, so that the longest caption fits: 1 for
+  // the English, more for a language that says it at length.
+  double Stretch() const { return stretch_; }
+  // Measures every caption at this DPI and widens the whole layout as much as the one that
+  // needs it most, placing every control anew; the window widens its client area as much.
+  // Widening the whole keeps the design's rows, columns and gaps.
+  double FitTexts();
   HFONT Font() const { return font_.Get(); }
   // The parent moved to a monitor of another DPI: every control is placed, sized and written
   // anew for it.
@@ -51,7 +58,7 @@ class ControlBinder {
   // The name a screen reader gives the control added next, where no label before it names it:
   // the system takes the static text just before a control in z-order, shown or not, so this
   // one stays hidden and is never part of a group.
-  void AddAccessibleName(const char* name);
+  void AddAccessibleName(const std::string& name);
   // A control whose state the logic does not hold; only shown and hidden with its group.
   HWND AddPlain(const wchar_t* className, DWORD style, int id, Place place, DWORD exStyle = 0);
 
@@ -109,6 +116,11 @@ class ControlBinder {
               int id, Place place, DWORD exStyle = 0);
   const Binding* Find(int id, HWND hwnd) const;
   void FitLabel(HWND hwnd, const Place& place, DWORD alignment) const;
+  // A place of the design at this DPI and stretch.
+  Place At(const Place& place) const;
+  void PlaceAll();
+  // The stretch that a control's caption needs, 1 when it fits its place as designed.
+  double StretchNeeded(const Binding& binding) const;
   static void Run(const std::vector<Handler>& handlers, int id);
   void SyncReport(HWND hwnd, const ListView& list) const;
   // Only the checked radio button of a group is a tab stop (the first while none is checked):
@@ -118,6 +130,7 @@ class ControlBinder {
 
   HWND parent_;
   int dpi_;
+  double stretch_ = 1.0;
   UniqueGdiObject<HFONT> font_;
   std::optional<int> group_;
   int shownGroup_ = 0;

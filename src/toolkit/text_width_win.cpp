@@ -36,4 +36,14 @@ int TextWidth(HWND window, HFONT font, const std::string& text) {
   return needed.right - needed.left;
 }
 
+int TextHeight(HWND window, HFONT font, const std::string& text, int width) {
+  const FontDc dc(window, font);
+  if (!dc.Get()) return 0;
+  RECT needed{0, 0, width, 0};
+  const std::wstring wide = Wide(text);
+  DrawTextW(dc.Get(), wide.c_str(), static_cast<int>(wide.size()), &needed,
+            DT_WORDBREAK | DT_NOPREFIX | DT_CALCRECT);
+  return needed.bottom - needed.top;
+}
+
 }  // namespace halcyra

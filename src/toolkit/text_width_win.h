@@ -8,5 +8,7 @@
 namespace halcyra {
 
 int TextWidth(HWND window, HFONT font, const std::string& text);
+// The height a text takes wrapped at words within that width.
+int TextHeight(HWND window, HFONT font, const std::string& text, int width);
 
 }  // namespace halcyra

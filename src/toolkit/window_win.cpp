@@ -1,9 +1,11 @@
 #include "toolkit/window_win.h"
 
+#include <cmath>
 #include <exception>
 #include <optional>
 #include <utility>
 
+#include "lang/texts.h"
 #include "platform/win32/utf8_win.h"
 #include "toolkit/disabled_window_win.h"
 #include "toolkit/dpi_win.h"
@@ -38,6 +40,10 @@ void Window::RegisterClassOnce(const char* className, HICON icon) {
 
 HWND Window::CreateWindowFor(DWORD exStyle, const char* className, const char* title, DWORD style,
                              int x, int y, int width, int height, HWND parent) {
+  // The process's layout reaches only windows without a parent or owner; the countdown's
+  // parent is the desktop, and owned dialogs should read as their owner does.
+  DWORD layout = 0;
+  if (GetProcessDefaultLayout(&layout) && (layout & LAYOUT_RTL)) exStyle |= WS_EX_LAYOUTRTL;
   return CreateWindowExW(exStyle, Wide(className).c_str(), Wide(title).c_str(), style, x, y, width,
                          height, parent, nullptr, GetModuleHandleW(nullptr), this);
 }
@@ -50,6 +56,7 @@ HWND Window::CreateCentered(DWORD exStyle, const char* className, const char* ti
   if (IsRectEmpty(&area)) area = work;
   const int dpi = MonitorDpi(monitor);
   client_ = {clientWidth, clientHeight};
+  designWidth_ = clientWidth;
   SIZE frame = FrameSize(clientWidth, clientHeight, style, exStyle, dpi);
   Point at = CentredOrigin(ToBox(area), frame.cx, frame.cy, ToBox(work));
   HWND hwnd =
@@ -72,6 +79,23 @@ void Window::MoveToMonitor(HMONITOR monitor) {
   const Box work = ToBox(WorkArea(monitor));
   const Point at = CentredOrigin(work, frame.cx, frame.cy, work);
   // Windows follows the move with WM_DPICHANGED when the monitor's DPI is another.
+  SetWindowPos(hwnd_, nullptr, at.x, at.y, frame.cx, frame.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Window::StretchClient(double stretch, int dpi, bool keepCentre) {
+  const int width = static_cast<int>(std::lround(designWidth_ * stretch));
+  if (width == client_.cx) return;
+  client_.cx = width;
+  RECT now;
+  GetWindowRect(hwnd_, &now);
+  const SIZE frame =
+      FrameSize(client_.cx, client_.cy, static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_STYLE)),
+                static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_EXSTYLE)), dpi);
+  Point at{now.left, now.top};
+  if (keepCentre) {
+    const Box work = ToBox(WorkArea(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTONEAREST)));
+    at = CentredOrigin(ToBox(now), frame.cx, frame.cy, work);
+  }
   SetWindowPos(hwnd_, nullptr, at.x, at.y, frame.cx, frame.cy, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -115,7 +139,7 @@ LRESULT CALLBACK Window::Procedure(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
   } catch (const std::exception& error) {
     ReportUncaughtError(hwnd, error.what());
   } catch (...) {
-    ReportUncaughtError(hwnd, "Unknown error.");
+    ReportUncaughtError(hwnd, Tr("Unknown error.").c_str());
   }
   return 0;
 }

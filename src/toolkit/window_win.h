@@ -35,6 +35,9 @@ class Window {
   // The window moved to a monitor of another DPI: the frame of its client area at that DPI,
   // with its top-left corner where the system suggests.
   void FitFrameToDpi(int dpi, POINT topLeft);
+  // The client area that much wider than designed at `dpi` (its controls' captions need it),
+  // the top-left corner kept or the centre.
+  void StretchClient(double stretch, int dpi, bool keepCentre);
   // Centres the window on the work area of that monitor unless it is on it already.
   void MoveToMonitor(HMONITOR monitor);
   virtual LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam);
@@ -46,6 +49,7 @@ class Window {
   static LRESULT CALLBACK Procedure(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
   HWND hwnd_ = nullptr;
   SIZE client_{};  // in 96-dpi pixels
+  int designWidth_ = 0;
 };
 
 // Runs a modal loop for a dialog until closed() says so: the owner takes no input meanwhile

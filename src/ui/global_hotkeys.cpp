@@ -37,9 +37,7 @@ void GlobalHotkeys::ApplyChanges(SettingsFile& file, const HotkeyTexts& texts) {
       else
         registry_.Unregister(Ids[i]);
       if (!registry_.Register(Ids[i], parsed.modifiers | modifier_flags::kNoRepeat, parsed.key))
-        boxes_.Show(std::string(slot.messageStart) + "\"" + text +
-                        "\" is already used, please change it to another hotkey",
-                    kAppTitle, mb::kOk | mb::kIconError);
+        boxes_.Show(Tr(slot.inUseMessage, {text}), kAppTitle, mb::kOk | mb::kIconError);
     } else {
       if (stored[i] != kNoHotkeyText) registry_.Unregister(Ids[i]);
       SaveHotkeySetting(file, i, "");

@@ -8,6 +8,7 @@
 
 #include "actions/event_words.h"
 #include "app/settings_keys.h"
+#include "lang/texts.h"
 
 namespace halcyra {
 
@@ -42,17 +43,29 @@ ParsedHotkey ParseHotkeyText(const std::string& text);
 struct HotkeySlot {
   const char* key;  // in the section Hotkeys
   const char* atomName;
-  const char* messageStart;  // of the "is already used" message
+  Text inUseMessage;
   PowerEvent event;
 };
 
 inline constexpr std::array<HotkeySlot, kHotkeyKeys.size()> kHotkeySlots = {{
-    {kHotkeyKeys[0], "PowerdownKey", "Power down hotkey ", PowerEvent::PowerOff},
-    {kHotkeyKeys[1], "ShutdownKey", "Shutdown hotkey ", PowerEvent::Shutdown},
-    {kHotkeyKeys[2], "RebootKey", "Reboot hotkey ", PowerEvent::Reboot},
-    {kHotkeyKeys[3], "HibernateKey", "Hibernate hotkey ", PowerEvent::Hibernate},
-    {kHotkeyKeys[4], "SuspendKey", "Suspend hotkey ", PowerEvent::Suspend},
-    {kHotkeyKeys[5], "LogoffKey", "Logoff hotkey ", PowerEvent::LogOff},
+    {kHotkeyKeys[0], "PowerdownKey",
+     "Power down hotkey \"%1\" is already used, please change it to another hotkey",
+     PowerEvent::PowerOff},
+    {kHotkeyKeys[1], "ShutdownKey",
+     "Shutdown hotkey \"%1\" is already used, please change it to another hotkey",
+     PowerEvent::Shutdown},
+    {kHotkeyKeys[2], "RebootKey",
+     "Reboot hotkey \"%1\" is already used, please change it to another hotkey",
+     PowerEvent::Reboot},
+    {kHotkeyKeys[3], "HibernateKey",
+     "Hibernate hotkey \"%1\" is already used, please change it to another hotkey",
+     PowerEvent::Hibernate},
+    {kHotkeyKeys[4], "SuspendKey",
+     "Suspend hotkey \"%1\" is already used, please change it to another hotkey",
+     PowerEvent::Suspend},
+    {kHotkeyKeys[5], "LogoffKey",
+     "Logoff hotkey \"%1\" is already used, please change it to another hotkey",
+     PowerEvent::LogOff},
 }};
 
 }  // namespace halcyra

@@ -6,6 +6,7 @@
 #include "app/settings_keys.h"
 #include "app/startup.h"
 #include "core/text.h"
+#include "lang/texts.h"
 #include "schedule/timer_list.h"
 #include "ui/password_rules.h"
 #include "ui/service_step.h"
@@ -19,13 +20,13 @@ TFrmMain::TFrmMain(const ProgramServices& services, TrayProgram& program, MainFo
       services_(services),
       program_(program),
       host_(host) {
-  Label17.caption = "Halcyra Version 6.7";
-  LblWebSite.caption = std::string("WebSite: ") + kWebSiteAddress;
-  LblEmail.caption = std::string("Support Email: ") + kSupportAddress;
+  Label17.caption = Tr("Halcyra Version 6.7");
+  LblWebSite.caption = Tr("WebSite: %1", {kWebSiteAddress});
+  LblEmail.caption = Tr("Support Email: %1", {kSupportAddress});
 
-  BtnOK.caption = "OK";
-  BtnCancel.caption = "Cancel";
-  BtnHelp.caption = "Help";
+  BtnOK.caption = Tr("OK");
+  BtnCancel.caption = Tr("Cancel");
+  BtnHelp.caption = Tr("Help");
 
   // Attached after the design values, so that these set no chain in motion.
   ChkSystemTray.onClick = [this] { ChkSystemTrayClick(); };
@@ -34,10 +35,10 @@ TFrmMain::TFrmMain(const ProgramServices& services, TrayProgram& program, MainFo
 
 TFrmMain::~TFrmMain() { program_.SetView(nullptr); }
 
-const char* TFrmMain::PageCaption(MainPage page) {
-  static constexpr std::array<const char*, kMainPageCount> kCaptions = {
-      "General", kHotkeysSection, "Timer", "Sound", "Clean up", "Password", "Log", "About"};
-  return kCaptions[static_cast<std::size_t>(page)];
+std::string TFrmMain::PageCaption(MainPage page) {
+  static constexpr std::array<Text, kMainPageCount> kCaptions = {
+      "General", "Hotkeys", "Timer", "Sound", "Clean up", "Password", "Log", "About"};
+  return Tr(kCaptions[static_cast<std::size_t>(page)]);
 }
 
 void TFrmMain::FormCreate() {

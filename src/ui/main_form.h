@@ -40,7 +40,7 @@ class TFrmMain final : public SettingsPages, public TimerPage, private ProgramVi
   // Below the pages.
   Button BtnOK, BtnCancel, BtnHelp;
 
-  static const char* PageCaption(MainPage page);
+  static std::string PageCaption(MainPage page);
 
   MainPage ActivePage() const { return activePage_; }
 

@@ -58,6 +58,8 @@ void MainWindow::CreateControlsOnce() {
   SetTitleIcons();
   CreateControls();
   Sync();
+  FitToTexts();
+  SetTabPadding();
 }
 
 void MainWindow::CreateControls() {

@@ -1,14 +1,15 @@
 #include "ui/password_prompt.h"
 
 #include "app/settings.h"
+#include "lang/texts.h"
 #include "ui/password_rules.h"
 
 namespace halcyra {
 
 TFrmPwd::TFrmPwd(const AppServices& services) : services_(services) {
-  Label1.caption = "Password: ";
-  BtnOK.caption = "OK";
-  BtnCancel.caption = "Cancel";
+  Label1.caption = Tr("Password: ");
+  BtnOK.caption = Tr("OK");
+  BtnCancel.caption = Tr("Cancel");
 }
 
 void TFrmPwd::FormCreate() { accepted_ = false; }
@@ -20,7 +21,7 @@ void TFrmPwd::BtnOKClick() {
     closed_ = true;
     return;
   }
-  services_.boxes.Show(kWrongPasswordMessage, kAppTitle, mb::kOk | mb::kIconInformation);
+  services_.boxes.Show(Tr(kWrongPasswordMessage), kAppTitle, mb::kOk | mb::kIconInformation);
   focusRequested_ = true;
   EdtPwd.selectAllRequested = true;
 }

@@ -5,12 +5,12 @@
 #include <utility>
 
 #include "app/app_services.h"
+#include "lang/texts.h"
 #include "toolkit/controls.h"
 
 namespace halcyra {
 
-inline constexpr const char* kWrongPasswordMessage =
-    "The password is not correct, please try it again.";
+inline constexpr Text kWrongPasswordMessage = "The password is not correct, please try it again.";
 inline constexpr char kEnterKey = 13;
 
 class TFrmPwd {

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "lang/texts.h"
 #include "ui/password_prompt_ids.h"
 
 namespace halcyra {
@@ -10,7 +11,7 @@ namespace {
 namespace ids = password_ids;
 
 constexpr const char* kClass = "TFrmPwd";
-constexpr const char* kCaption = "Please enter the password";
+constexpr Text kCaption = "Please enter the password";
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 constexpr UINT_PTR kFieldSubclass = 1;
@@ -20,7 +21,7 @@ constexpr UINT_PTR kFieldSubclass = 1;
 PasswordPromptWindow::PasswordPromptWindow(TFrmPwd& prompt, HWND owner)
     : BoundWindow(owner), prompt_(prompt) {
   RegisterClassOnce(kClass, nullptr);
-  CreateCentered(kExStyle, kClass, kCaption, kStyle, 263, 108, owner);
+  CreateCentered(kExStyle, kClass, Tr(kCaption).c_str(), kStyle, 263, 108, owner);
   CreateBinder();
   binder_->AddLabel(prompt_.Label1, ids::kLabel1, {12, 24, 60, 16});
   field_ = binder_->AddEdit(prompt_.EdtPwd, ids::kEdtPwd, {75, 21, 176, 21}, ES_PASSWORD);
@@ -30,6 +31,7 @@ PasswordPromptWindow::PasswordPromptWindow(TFrmPwd& prompt, HWND owner)
   binder_->OnClick(ids::kOk, [this] { prompt_.BtnOKClick(); });
   SetWindowSubclass(field_, &FieldProc, kFieldSubclass, reinterpret_cast<DWORD_PTR>(this));
   binder_->OnClick(ids::kCancel, [this] { prompt_.BtnCancelClick(); });
+  FitToTexts();
 }
 
 // Enter in the field is the field's key press, EdtPwdKeyPress, which answers as OK does.

@@ -18,8 +18,8 @@ std::string PasswordDigest(const std::string& text) {
 
 std::optional<std::string> CheckPasswordFields(const std::string& password,
                                                const std::string& confirmation) {
-  if (password.empty() || confirmation.empty()) return kPasswordBlankMessage;
-  if (password != confirmation) return kPasswordMismatchMessage;
+  if (password.empty() || confirmation.empty()) return Tr(kPasswordBlankMessage);
+  if (password != confirmation) return Tr(kPasswordMismatchMessage);
   return std::nullopt;
 }
 

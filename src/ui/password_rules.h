@@ -4,15 +4,17 @@
 #include <optional>
 #include <string>
 
+#include "lang/texts.h"
+
 namespace halcyra {
 
 // Both password fields show it while the stored password is in force; saving reads it as
 // "unchanged".
 inline constexpr const char* PasswordPlaceholder = "**********";
 
-inline constexpr const char* kPasswordBlankMessage =
+inline constexpr Text kPasswordBlankMessage =
     "The password and the password confirmation should not be blank.";
-inline constexpr const char* kPasswordMismatchMessage =
+inline constexpr Text kPasswordMismatchMessage =
     "The password and the password confirmation is not the same.";
 
 // MD5 of the text's bytes as 32 upper-case hexadecimal digits.

@@ -8,21 +8,21 @@
 #include "actions/event_log.h"
 #include "app/settings.h"
 #include "app/startup.h"
+#include "lang/texts.h"
 #include "ui/password_rules.h"
 
 namespace halcyra {
 namespace {
 
-constexpr std::array<const char*, 7> kCleanupCaptions = {
-    "Clear Recycle Bin",
-    "Clear temporary file folder of Windows",
-    "Clear temporary files of Internet Explorer",
-    "Clear cookies of Internet Explorer",
-    "Clear browser history of Internet Explorer",
-    "Clear address bar history of Internet Explorer",
-    "Clear recent documents list"};
+constexpr std::array<Text, 7> kCleanupCaptions = {"Clear Recycle Bin",
+                                                  "Clear temporary file folder of Windows",
+                                                  "Clear temporary files of Internet Explorer",
+                                                  "Clear cookies of Internet Explorer",
+                                                  "Clear browser history of Internet Explorer",
+                                                  "Clear address bar history of Internet Explorer",
+                                                  "Clear recent documents list"};
 
-constexpr std::array<const char*, 6> kHotkeyRowLabels = {
+constexpr std::array<Text, 6> kHotkeyRowLabels = {
     "Power off computer :", "Shutdown Windows :", "Reboot computer :",
     "Hibernate computer :", "Suspend computer :", "Log off current user :"};
 constexpr std::array<const char*, 6> kHotkeyDesignTexts = {"Ctrl+Shift+Alt+P", "Ctrl+Shift+Alt+S",
@@ -33,32 +33,32 @@ constexpr std::array<const char*, 6> kHotkeyDesignTexts = {"Ctrl+Shift+Alt+P", "
 
 SettingsPages::SettingsPages(const PageServices& services) : pages_(services) {
   Label21.caption =
-      "You can configure the countdown duration time before a shutdown event is activated and "
-      "choose other options.";
-  Label22.caption = "Countdown duration (seconds):";
+      Tr("You can configure the countdown duration time before a shutdown event is activated and "
+         "choose other options.");
+  Label22.caption = Tr("Countdown duration (seconds):");
   SpinDuration.text = "5";
-  ChkSystemTray.caption = "Show system tray icon for easy access";
+  ChkSystemTray.caption = Tr("Show system tray icon for easy access");
   ChkSystemTray.SetChecked(true);
-  ChkNoChangeTime.caption = "Prevent users from changing the system time";
-  ChkAbort.caption = "Enable \"Abort\" button in countdown window";
+  ChkNoChangeTime.caption = Tr("Prevent users from changing the system time");
+  ChkAbort.caption = Tr("Enable \"Abort\" button in countdown window");
 
   Label1.caption =
-      "You can set up a combination of keyboard strokes as hotkeys to active the following "
-      "shutdown actions. If you change the hotkeys, the change will be effective only after "
-      "reboot.";
+      Tr("You can set up a combination of keyboard strokes as hotkeys to active the following "
+         "shutdown actions. If you change the hotkeys, the change will be effective only after "
+         "reboot.");
   const auto fields = HotkeyFields();
   for (std::size_t i = 0; i < fields.size(); ++i) {
-    HotkeyLabels[i].caption = kHotkeyRowLabels[i];
+    HotkeyLabels[i].caption = Tr(kHotkeyRowLabels[i]);
     fields[i]->text = kHotkeyDesignTexts[i];
   }
 
-  Label9.caption = "You can choose the sound to play while the shutdown action is activated.";
-  ChkEnableSound.caption = "Enable sound alarm";
-  Label10.caption = "Sound file ";
-  BtnBrowse.caption = "Browse...";
-  BtnPreview.caption = "Preview";
-  ChkLoop.caption = "Loop sound";
-  ChkSetVolume.caption = "Set volume level";
+  Label9.caption = Tr("You can choose the sound to play while the shutdown action is activated.");
+  ChkEnableSound.caption = Tr("Enable sound alarm");
+  Label10.caption = Tr("Sound file ");
+  BtnBrowse.caption = Tr("Browse...");
+  BtnPreview.caption = Tr("Preview");
+  ChkLoop.caption = Tr("Loop sound");
+  ChkSetVolume.caption = Tr("Set volume level");
   for (Control* c : {static_cast<Control*>(&Label10), static_cast<Control*>(&EdtSoundPath),
                      static_cast<Control*>(&BtnBrowse), static_cast<Control*>(&BtnPreview),
                      static_cast<Control*>(&ChkLoop), static_cast<Control*>(&ChkSetVolume),
@@ -66,21 +66,21 @@ SettingsPages::SettingsPages(const PageServices& services) : pages_(services) {
     c->enabled = false;
 
   Label11.caption =
-      "You can choose to clean up the following items during the shutdown action. It will free "
-      "up hard disk space, improve system performance and protect your privacy.";
-  for (const char* caption : kCleanupCaptions) LvwCleanup.items.push_back({caption, false});
+      Tr("You can choose to clean up the following items during the shutdown action. It will free "
+         "up hard disk space, improve system performance and protect your privacy.");
+  for (const Text caption : kCleanupCaptions) LvwCleanup.items.push_back({Tr(caption), false});
 
   Label12.caption =
-      "You can set up a password to prevent other users from changing the shutdown settings.";
-  ChkPassword.caption = "Enable password protection";
-  Label13.caption = "Password :";
-  Label14.caption = "Password confirmation :";
+      Tr("You can set up a password to prevent other users from changing the shutdown settings.");
+  ChkPassword.caption = Tr("Enable password protection");
+  Label13.caption = Tr("Password :");
+  Label14.caption = Tr("Password confirmation :");
   Label13.enabled = Label14.enabled = EdtPwd.enabled = EdtPwdConfirm.enabled = false;
 
-  Label16.caption = "You can log all the shutdown events for tracking purpose.";
-  ChkEnableLog.caption = "Enable logging of shutdown events";
-  CmdViewLog.caption = "View log file";
-  CmdDeleteLog.caption = "Empty log file";
+  Label16.caption = Tr("You can log all the shutdown events for tracking purpose.");
+  ChkEnableLog.caption = Tr("Enable logging of shutdown events");
+  CmdViewLog.caption = Tr("View log file");
+  CmdDeleteLog.caption = Tr("Empty log file");
 
   // Attached after the design values, so that these set no chain in motion.
   ChkEnableSound.onClick = [this] { ChkEnableSoundClick(); };
@@ -97,9 +97,9 @@ bool SettingsPages::CheckShownPage(bool passwordShown, bool soundShown) {
   if (passwordShown && ChkPassword.Checked())
     failure = CheckPasswordFields(EdtPwd.text, EdtPwdConfirm.text);
   if (!failure && soundShown && ChkEnableSound.Checked() && EdtSoundPath.text.empty())
-    failure = kSoundFileMissingMessage;
+    failure = Tr(kSoundFileMissingMessage);
   if (!failure) return true;
-  pages_.app.boxes.Show(*failure, "Error", mb::kOk | mb::kIconInformation);
+  pages_.app.boxes.Show(*failure, Tr("Error"), mb::kOk | mb::kIconInformation);
   return false;
 }
 
@@ -116,8 +116,8 @@ void SettingsPages::SaveCleanupSection(SettingsFile& file) {
 }
 
 namespace {
-constexpr const char* kPreviewCaption = "Preview";
-constexpr const char* kStopCaption = "Stop";
+constexpr Text kPreviewCaption = "Preview";
+constexpr Text kStopCaption = "Stop";
 }  // namespace
 
 unsigned VolumeFromPosition(int position) {
@@ -165,7 +165,7 @@ void SettingsPages::ApplySoundEnablingRule() {
 
 void SettingsPages::ChkSetVolumeClick() {
   AudioMixer& mixer = pages_.mixer;
-  const bool previewing = BtnPreview.caption == kStopCaption;
+  const bool previewing = BtnPreview.caption == Tr(kStopCaption);
   if (ChkSetVolume.Checked()) {
     TckBarVolume.enabled = true;
     if (previewing) {
@@ -179,18 +179,19 @@ void SettingsPages::ChkSetVolumeClick() {
 }
 
 void SettingsPages::TckBarVolumeChange() {
-  if (BtnPreview.caption == kStopCaption)
+  if (BtnPreview.caption == Tr(kStopCaption))
     pages_.mixer.SetMasterVolume(
         static_cast<std::uint16_t>(VolumeFromPosition(TckBarVolume.position)));
 }
 
 void SettingsPages::BtnBrowseClick() {
-  if (BtnPreview.caption == kStopCaption) {
+  if (BtnPreview.caption == Tr(kStopCaption)) {
     // The volume stays as the preview set it.
     pages_.player.Stop(PlayFlags(ChkLoop.Checked()));
-    BtnPreview.caption = kPreviewCaption;
+    BtnPreview.caption = Tr(kPreviewCaption);
   }
-  if (const auto path = pages_.dialogs.OpenFile("Select sound file", "Sound file(*.wav)|*.wav")) {
+  if (const auto path =
+          pages_.dialogs.OpenFile(Tr("Select sound file"), Tr("Sound file(*.wav)|*.wav"))) {
     EdtSoundPath.text = *path;
     BtnPreview.enabled = true;
   } else if (EdtSoundPath.text.empty()) {
@@ -199,12 +200,13 @@ void SettingsPages::BtnBrowseClick() {
 }
 
 void SettingsPages::BtnPreviewClick() {
-  const bool starting = BtnPreview.caption == kPreviewCaption;
+  const bool starting = BtnPreview.caption == Tr(kPreviewCaption);
   // Read now and played as read, so that the file checked is the file heard; a stop only asks.
   std::optional<SoundBytes> sound;
   if (starting ? !(sound = pages_.player.Load(EdtSoundPath.text))
                : !pages_.player.Playable(EdtSoundPath.text)) {
-    pages_.app.boxes.Show(kSoundFileNotFoundMessage, "Error", mb::kOk | mb::kIconInformation);
+    pages_.app.boxes.Show(Tr(kSoundFileNotFoundMessage), Tr("Error"),
+                          mb::kOk | mb::kIconInformation);
     return;
   }
   AudioMixer& mixer = pages_.mixer;
@@ -214,11 +216,11 @@ void SettingsPages::BtnPreviewClick() {
       mixer.SetMasterVolume(static_cast<std::uint16_t>(VolumeFromPosition(TckBarVolume.position)));
     }
     pages_.player.Play(std::move(*sound), PlayFlags(ChkLoop.Checked()));
-    BtnPreview.caption = kStopCaption;
+    BtnPreview.caption = Tr(kStopCaption);
   } else {
     if (PreviewSavedVolume != 0) mixer.SetMasterVolume(PreviewSavedVolume);
     pages_.player.Stop(PlayFlags(ChkLoop.Checked()));
-    BtnPreview.caption = kPreviewCaption;
+    BtnPreview.caption = Tr(kPreviewCaption);
   }
 }
 
@@ -235,12 +237,12 @@ void SettingsPages::CmdViewLogClick() {
 
 void SettingsPages::CmdDeleteLogClick() {
   const std::string path = LogFilePath(pages_.app.os);
-  if (pages_.app.boxes.Show("Do you really want to delete the log file?", "Delete log file",
+  if (pages_.app.boxes.Show(Tr("Do you really want to delete the log file?"), Tr("Delete log file"),
                             mb::kYesNo | mb::kIconQuestion) != mb::kIdYes)
     return;
   // A failure here is the general error handler's to show.
   if (const int error = pages_.files.Rewrite(path))
-    throw std::runtime_error("I/O error " + std::to_string(error));
+    throw std::runtime_error(Tr("I/O error %1", {std::to_string(error)}));
 }
 
 void SettingsPages::ChkPasswordClick() {
@@ -294,7 +296,7 @@ void SettingsPages::ShowPolicies(const Policies& policies, bool reloaded) {
   }
   for (Edit* field : HotkeyFields()) field->enabled = !policies.disableHotkeys;
   const auto say = [](Label& label, bool managed) {
-    label.caption = managed ? kManagedSettingsLine : "";
+    label.caption = managed ? Tr(kManagedSettingsLine) : "";
   };
   say(LblManagedGeneral, policies.minimumCountdown > 0 || policies.enableAbort);
   say(LblManagedHotkeys, policies.disableHotkeys);

@@ -11,6 +11,7 @@
 
 #include "actions/cleanup.h"
 #include "app/app_services.h"
+#include "lang/texts.h"
 #include "platform/audio_mixer.h"
 #include "platform/file_dialogs.h"
 #include "platform/shell.h"
@@ -21,9 +22,9 @@
 
 namespace halcyra {
 
-inline constexpr const char* kSoundFileMissingMessage =
+inline constexpr Text kSoundFileMissingMessage =
     "Please select the sound file to play during the shutdown event.";
-inline constexpr const char* kSoundFileNotFoundMessage = "The sound file does not exist.";
+inline constexpr Text kSoundFileNotFoundMessage = "The sound file does not exist.";
 
 // Track-bar position to mixer volume: position x 256, held to 0 to 65535.
 unsigned VolumeFromPosition(int position);

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "lang/texts.h"
 #include "ui/main_window_ids.h"
 
 namespace halcyra {
@@ -11,7 +12,7 @@ namespace ids = main_ids;
 
 constexpr UINT_PTR kFieldSubclass = 1;
 // What a screen reader calls the volume slider, which has no label of its own.
-constexpr const char* kVolumeName = "Volume";
+constexpr Text kVolumeName = "Volume";
 constexpr UINT kFieldMouseMove = WM_APP;
 constexpr UINT kFieldKeyDown = WM_APP + 1;
 constexpr UINT kFieldKeyUp = WM_APP + 2;
@@ -80,7 +81,7 @@ void AddSettingsPageControls(ControlBinder& b, SettingsPages& f, const SettingsP
   b.AddButton(f.BtnPreview, ids::kBtnPreview, at(360, 91, 75, 23));
   b.AddCheckBox(f.ChkLoop, ids::kChkLoop, at(20, 124, 200, 20));
   b.AddCheckBox(f.ChkSetVolume, ids::kChkSetVolume, at(20, 150, 200, 20));
-  b.AddAccessibleName(kVolumeName);
+  b.AddAccessibleName(Tr(kVolumeName));
   b.AddTrackBar(f.TckBarVolume, ids::kTckBarVolume, at(20, 176, 300, 30));
   b.OnClick(ids::kBtnBrowse, [&f] { f.BtnBrowseClick(); });
   b.OnClick(ids::kBtnPreview, [&f] { f.BtnPreviewClick(); });

@@ -1,17 +1,20 @@
 #include "ui/tray_menu_win.h"
 
+#include "lang/texts.h"
+#include "platform/win32/utf8_win.h"
 #include "ui/main_window_ids.h"
 
 namespace halcyra {
 
 TrayMenu::TrayMenu(const Policies& policies) : menu_(CreatePopupMenu()) {
   const HMENU menu = menu_.Get();
-  AppendMenuW(menu, MF_STRING, main_ids::kMmuMainWindow, L"Show main window");
+  AppendMenuW(menu, MF_STRING, main_ids::kMmuMainWindow, Wide(Tr("Show main window")).c_str());
   if (!policies.disableOneOffs)
-    AppendMenuW(menu, MF_STRING, main_ids::kMnuOnce, L"One-off action...");
-  AppendMenuW(menu, MF_STRING, main_ids::kMnuHide, L"Hide");
-  AppendMenuW(menu, MF_STRING, main_ids::kMnuHelp, L"Help");
-  if (!policies.disableExit) AppendMenuW(menu, MF_STRING, main_ids::kMnuExit, L"Exit");
+    AppendMenuW(menu, MF_STRING, main_ids::kMnuOnce, Wide(Tr("One-off action...")).c_str());
+  AppendMenuW(menu, MF_STRING, main_ids::kMnuHide, Wide(Tr("Hide")).c_str());
+  AppendMenuW(menu, MF_STRING, main_ids::kMnuHelp, Wide(Tr("Help")).c_str());
+  if (!policies.disableExit)
+    AppendMenuW(menu, MF_STRING, main_ids::kMnuExit, Wide(Tr("Exit")).c_str());
   // Bold, and what a double-click on the icon does.
   SetMenuDefaultItem(menu, main_ids::kMmuMainWindow, FALSE);
 }

@@ -3,28 +3,29 @@
 #include "app/settings.h"
 #include "app/settings_keys.h"
 #include "app/timer_section.h"
+#include "lang/texts.h"
 #include "schedule/timer_list.h"
 
 namespace halcyra {
 namespace {
 
-constexpr const char* kNextCaption = "Next>";
-constexpr const char* kOkCaption = "OK";
+constexpr Text kNextCaption = "Next>";
+constexpr Text kOkCaption = "OK";
 
 }  // namespace
 
 TForm1::TForm1(const PageServices& services, WizardHost& host)
     : SettingsPages(services), TimerPage(services.app, host, DeleteCheck::Unverified), host_(host) {
-  Label15.caption = "Wizard of Halcyra guides you to set up all options quickly and easily.";
-  BtnBack.caption = "<Back";
-  BtnNext.caption = kNextCaption;
-  BtnCancel.caption = "Cancel";
+  Label15.caption = Tr("Wizard of Halcyra guides you to set up all options quickly and easily.");
+  BtnBack.caption = Tr("<Back");
+  BtnNext.caption = Tr(kNextCaption);
+  BtnCancel.caption = Tr("Cancel");
 }
 
-const char* TForm1::PageCaption(WizardPage page) {
-  static constexpr std::array<const char*, kWizardPageCount> kCaptions = {
-      "Timer", "General", kHotkeysSection, "Sound", "Clean up", "Password", "Log"};
-  return kCaptions[static_cast<std::size_t>(page)];
+std::string TForm1::PageCaption(WizardPage page) {
+  static constexpr std::array<Text, kWizardPageCount> kCaptions = {
+      "Timer", "General", "Hotkeys", "Sound", "Clean up", "Password", "Log"};
+  return Tr(kCaptions[static_cast<std::size_t>(page)]);
 }
 
 void TForm1::FormCreate() {
@@ -41,20 +42,20 @@ void TForm1::FormCreate() {
 void TForm1::BtnNextClick() {
   if (!CheckShownPage(page_ == WizardPage::Password, page_ == WizardPage::Sound)) return;
   SaveWizardSettings();
-  if (BtnNext.caption != kNextCaption) {
+  if (BtnNext.caption != Tr(kNextCaption)) {
     host_.CloseWizard();
     return;
   }
   page_ = static_cast<WizardPage>(static_cast<int>(page_) + 1);
   BtnBack.enabled = true;
-  if (page_ == WizardPage::Log) BtnNext.caption = kOkCaption;
+  if (page_ == WizardPage::Log) BtnNext.caption = Tr(kOkCaption);
 }
 
 void TForm1::BtnBackClick() {
   if (page_ == WizardPage::Timer) return;
   if (page_ == WizardPage::General) BtnBack.enabled = false;
   page_ = static_cast<WizardPage>(static_cast<int>(page_) - 1);
-  BtnNext.caption = kNextCaption;
+  BtnNext.caption = Tr(kNextCaption);
 }
 
 void TForm1::SaveWizardSettings() {

@@ -27,7 +27,7 @@ class TForm1 final : public SettingsPages, public TimerPage {
   Button BtnBack, BtnNext, BtnCancel;
 
   WizardPage ActivePage() const { return page_; }
-  static const char* PageCaption(WizardPage page);
+  static std::string PageCaption(WizardPage page);
 
   void FormCreate();
   void BtnNextClick();

@@ -1,5 +1,6 @@
 #include "wizard/wizard_window_win.h"
 
+#include "lang/texts.h"
 #include "schedule/timer_editor_win.h"
 #include "schedule/timer_page_win.h"
 #include "ui/main_window_ids.h"
@@ -12,7 +13,7 @@ namespace {
 namespace ids = wizard_ids;
 
 constexpr const char* kClass = "TForm1";
-constexpr const char* kCaption = "Wizard of Halcyra";
+constexpr Text kCaption = "Wizard of Halcyra";
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT | WS_EX_APPWINDOW;
 
@@ -20,9 +21,10 @@ constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT | WS_EX_APP
 
 WizardWindow::WizardWindow(const PageServices& services) : form_(services, *this) {
   RegisterClassOnce(kClass, nullptr);
-  CreateCentered(kExStyle, kClass, kCaption, kStyle, 459, 303, nullptr);
+  CreateCentered(kExStyle, kClass, Tr(kCaption).c_str(), kStyle, 459, 303, nullptr);
   CreateBinder();
   CreateControls();
+  FitToTexts();
 }
 
 void WizardWindow::CreateControls() {

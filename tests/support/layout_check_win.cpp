@@ -1,15 +1,17 @@
 #include "support/layout_check_win.h"
 
+#include <iterator>
 #include <optional>
 
+#include "platform/win32/utf8_win.h"
 #include "toolkit/layout.h"
 
 namespace halcyra::test {
 
 std::string TextOf(HWND hwnd) {
-  char text[512] = {};
-  GetWindowTextA(hwnd, text, sizeof text);
-  return text;
+  wchar_t text[512] = {};
+  GetWindowTextW(hwnd, text, static_cast<int>(std::size(text)));
+  return Utf8(text);
 }
 
 std::string ClassOf(HWND hwnd) {
@@ -25,7 +27,7 @@ SIZE Needed(HWND control, HFONT font, const std::string& text, UINT format, int 
   const HDC dc = GetDC(control);
   const HGDIOBJ old = SelectObject(dc, font);
   RECT needed{0, 0, width, 0};
-  DrawTextA(dc, text.c_str(), -1, &needed, format | DT_CALCRECT);
+  DrawTextW(dc, Wide(text).c_str(), -1, &needed, format | DT_CALCRECT);
   SelectObject(dc, old);
   ReleaseDC(control, dc);
   return {needed.right, needed.bottom};

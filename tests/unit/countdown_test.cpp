@@ -316,14 +316,14 @@ TEST_F(CountdownTest, ASleepStateTheMachineRefusesIsSaid) {
   EXPECT_EQ(journal_, (std::vector<std::string>{"hide", "close", "privilege"}))
       << "no power-state call for a state the machine does not allow";
   ASSERT_EQ(boxes_.shown.size(), 1u);
-  EXPECT_EQ(boxes_.shown[0].text, kActionRefusedMessage);
+  EXPECT_EQ(boxes_.shown[0].text, Tr(kActionRefusedMessage));
 
   journal_.clear();
   sleep_.capabilities.reset();
   machine_.accept = false;  // allowed, but the call fails
   EXPECT_EQ(Run("Hibernate"), Firing::End::GoingOn);
   ASSERT_EQ(boxes_.shown.size(), 2u);
-  EXPECT_EQ(boxes_.shown[1].text, kActionRefusedMessage);
+  EXPECT_EQ(boxes_.shown[1].text, Tr(kActionRefusedMessage));
   EXPECT_EQ(journal_,
             (std::vector<std::string>{"hide", "close", "privilege", "SetSystemPowerState 0 1"}));
 }
@@ -342,7 +342,7 @@ TEST_F(CountdownTest, UnknownWordAndRefusedExitSayItAndResumeTheSchedule) {
   machine_.accept = false;
   EXPECT_EQ(Run("Shutdown"), Firing::End::GoingOn);
   ASSERT_EQ(boxes_.shown.size(), 2u);
-  EXPECT_EQ(boxes_.shown[1].text, kActionRefusedMessage);
+  EXPECT_EQ(boxes_.shown[1].text, Tr(kActionRefusedMessage));
   EXPECT_EQ(journal_, (std::vector<std::string>{"hide", "privilege", "ExitWindowsEx 13", "close"}));
 }
 

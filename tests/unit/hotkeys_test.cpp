@@ -218,7 +218,7 @@ TEST_F(HotkeySlotsTest, APressedHotkeyCleansLogsAndActsAtOnce) {
   program_->HandleHotkey(0xC000);
   EXPECT_EQ(machine_.calls.size(), 1u) << "no call for a state the machine lacks";
   ASSERT_EQ(boxes_.shown.size(), 1u) << "a refused action is said";
-  EXPECT_EQ(boxes_.shown[0].text, kActionRefusedMessage);
+  EXPECT_EQ(boxes_.shown[0].text, Tr(kActionRefusedMessage));
 }
 
 TEST_F(HotkeySlotsTest, AFailedLogLineIsReportedThenTheActionFollows) {

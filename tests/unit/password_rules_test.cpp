@@ -31,10 +31,10 @@ TEST(PasswordDigest, TakesEveryByteAsItIs) {
 }
 
 TEST(PasswordChecks, BlankFirstThenMismatch) {
-  EXPECT_EQ(CheckPasswordFields("", ""), kPasswordBlankMessage);
-  EXPECT_EQ(CheckPasswordFields("x", ""), kPasswordBlankMessage);
-  EXPECT_EQ(CheckPasswordFields("", "x"), kPasswordBlankMessage);
-  EXPECT_EQ(CheckPasswordFields("a", "A"), kPasswordMismatchMessage);
+  EXPECT_EQ(CheckPasswordFields("", ""), Tr(kPasswordBlankMessage));
+  EXPECT_EQ(CheckPasswordFields("x", ""), Tr(kPasswordBlankMessage));
+  EXPECT_EQ(CheckPasswordFields("", "x"), Tr(kPasswordBlankMessage));
+  EXPECT_EQ(CheckPasswordFields("a", "A"), Tr(kPasswordMismatchMessage));
   EXPECT_EQ(CheckPasswordFields("secret", "secret"), std::nullopt);
 }
 

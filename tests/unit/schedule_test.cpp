@@ -244,7 +244,7 @@ TEST_F(ScheduleTest, AnActionsMessageIsShownOnceAndNothingElseActsUnderIt) {
   At(7, 9, 31);
   EXPECT_EQ(Tick(), std::vector<std::string>{"Shutdown"});
   ASSERT_EQ(boxes_.shown.size(), 2u);
-  EXPECT_EQ(boxes_.shown[1].text, kActionRefusedMessage);
+  EXPECT_EQ(boxes_.shown[1].text, Tr(kActionRefusedMessage));
   EXPECT_EQ(logLines(), 2);
   EXPECT_EQ(machine_.calls, std::vector<std::string>{"ExitWindowsEx 13"});
 

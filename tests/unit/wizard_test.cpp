@@ -200,7 +200,7 @@ TEST_F(WizardTest, ItsTimerDialogRefusesATitleTakenInAnotherLetterCase) {
   w.BtnAddClick();
   EXPECT_FALSE(closed);
   ASSERT_EQ(boxes_.shown.size(), 1u);
-  EXPECT_EQ(boxes_.shown[0].text, kDuplicateTitleMessage);
+  EXPECT_EQ(boxes_.shown[0].text, Tr(kDuplicateTitleMessage));
   EXPECT_EQ(Read("Timer", "Night"), "enabled,Shutdown,00:00,Daily") << "not overwritten";
   EXPECT_EQ(Captions(), std::vector<std::string>{"Night"});
 
@@ -214,7 +214,7 @@ TEST_F(WizardTest, ItsTimerDialogRefusesATitleTakenInAnotherLetterCase) {
     w.BtnAddClick();
   }
   ASSERT_EQ(boxes_.shown.size(), 1u);
-  EXPECT_EQ(boxes_.shown[0].text, kDuplicateTitleMessage);
+  EXPECT_EQ(boxes_.shown[0].text, Tr(kDuplicateTitleMessage));
   EXPECT_EQ(Captions(), (std::vector<std::string>{"Night", "\xC3\xA9t\xC3\xA9"}));
 }
 

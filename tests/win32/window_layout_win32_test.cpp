@@ -5,9 +5,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <cmath>
+
 #include "actions/countdown_window_ids.h"
 #include "actions/countdown_window_win.h"
 #include "actions/event_words.h"
+#include "lang/texts_win.h"
 #include "one_off/once_window_ids.h"
 #include "one_off/once_window_win.h"
 #include "platform/portable/portable_text_files.h"
@@ -129,9 +133,55 @@ HFONT OwnFont(HWND control) {
   return reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0));
 }
 
+// A run of three plain Latin letters in a caption: English that a pseudo-locale should have
+// replaced.
+bool HasPlainWord(const std::string& text) {
+  for (std::size_t i = 0; i + 2 < text.size(); ++i)
+    if (std::isalpha(static_cast<unsigned char>(text[i])) &&
+        std::isalpha(static_cast<unsigned char>(text[i + 1])) &&
+        std::isalpha(static_cast<unsigned char>(text[i + 2])))
+      return true;
+  return false;
+}
+
+// The English left among a window's captions; its edits and lists hold the user's data.
+std::vector<std::string> EnglishCaptions(HWND window, int skippedId) {
+  std::vector<std::string> left;
+  for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    const std::string name = test::ClassOf(child), text = test::TextOf(child);
+    if ((name == "Static" || name == "Button") && GetDlgCtrlID(child) != skippedId &&
+        HasPlainWord(text))
+      left.push_back(text);
+  }
+  return left;
+}
+
+struct LayoutLanguage {
+  const char* name;
+  LANGID id;
+};
+
+// The windows in one language, made after the language is chosen, as the program makes them.
+class LanguageLayout : public testing::TestWithParam<LayoutLanguage> {
+ protected:
+  LanguageLayout() {
+    UseInterfaceLanguage(GetParam().id);
+    ApplyInterfaceLayout();
+  }
+  ~LanguageLayout() override {
+    UseInterfaceLanguage(before_);
+    ApplyInterfaceLayout();
+  }
+  bool Pseudo() const { return id_ == kPseudoLocale || id_ == kMirroredPseudoLocale; }
+
+  const LANGID before_ = GetThreadUILanguage();
+  const LANGID id_ = GetParam().id;
+};
+
 // Windows tells a window that moved to a monitor of another DPI, and suggests where it goes:
-// the window lays itself out anew there, every control inside and every caption whole.
-TEST(WindowLayout, WindowsLayThemselvesOutAgainAtTheDpiOfTheirNewMonitor) {
+// the window lays itself out anew there, every control inside and every caption whole, in every
+// language the program speaks and in the pseudo-locales, which are longer than any.
+TEST_P(LanguageLayout, WindowsLayThemselvesOutAgainAtTheDpiOfTheirNewMonitor) {
   test::FakePageServices page;
   // The shared pages, on a client area of the main window's size.
   const HWND parent = CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 457, 305, nullptr, nullptr,
@@ -145,7 +195,7 @@ TEST(WindowLayout, WindowsLayThemselvesOutAgainAtTheDpiOfTheirNewMonitor) {
   // As a policy shows them: each page's line that some settings are managed.
   for (Label* managed : {&pages.LblManagedGeneral, &pages.LblManagedHotkeys, &pages.LblManagedLog,
                          &pages.LblManagedTimers})
-    managed->caption = kManagedSettingsLine;
+    managed->caption = Tr(kManagedSettingsLine);
   ShowWindow(parent, SW_SHOWNA);
 
   test::NoTimerList list;
@@ -168,12 +218,17 @@ TEST(WindowLayout, WindowsLayThemselvesOutAgainAtTheDpiOfTheirNewMonitor) {
   for (const int dpi : {144, 192, kDesignDpi}) {
     SCOPED_TRACE(dpi);
     binder.SetDpi(dpi);
-    SetWindowPos(parent, nullptr, 0, 0, ScaleToDpi(457, dpi), ScaleToDpi(305, dpi),
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // As the main window does: as much wider as the captions need.
+    SetWindowPos(parent, nullptr, 0, 0,
+                 static_cast<int>(std::lround(ScaleToDpi(457, dpi) * binder.Stretch())),
+                 ScaleToDpi(305, dpi), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     for (int group = 0; group <= 6; ++group) {
       binder.ShowGroup(group);
       binder.Sync();
       EXPECT_EQ(test::LayoutFaults(parent, dpi, OwnFont), std::vector<std::string>{}) << group;
+      if (Pseudo()) {
+        EXPECT_EQ(EnglishCaptions(parent, 0), std::vector<std::string>{});
+      }
     }
     for (const HWND window : windows) {
       RECT suggested{40, 30, 50, 40};
@@ -183,6 +238,12 @@ TEST(WindowLayout, WindowsLayThemselvesOutAgainAtTheDpiOfTheirNewMonitor) {
       char title[64] = {};
       GetWindowTextA(window, title, sizeof title);
       EXPECT_EQ(test::LayoutFaults(window, dpi, OwnFont), std::vector<std::string>{}) << title;
+      if (Pseudo()) {
+        EXPECT_EQ(EnglishCaptions(window, once_ids::kLblPending), std::vector<std::string>{});
+      }
+      EXPECT_EQ((GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_LAYOUTRTL) != 0,
+                id_ == kMirroredPseudoLocale)
+          << title << ": mirrored only where the language reads right to left";
       RECT frame;
       GetWindowRect(window, &frame);
       EXPECT_EQ(frame.left, 40) << title << ": where Windows suggested";
@@ -197,6 +258,17 @@ TEST(WindowLayout, WindowsLayThemselvesOutAgainAtTheDpiOfTheirNewMonitor) {
   }
   DestroyWindow(parent);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Languages, LanguageLayout,
+    testing::Values(LayoutLanguage{"English", MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US)},
+                    LayoutLanguage{"German", MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN)},
+                    LayoutLanguage{"French", MAKELANGID(LANG_FRENCH, SUBLANG_FRENCH)},
+                    LayoutLanguage{"Spanish", MAKELANGID(LANG_SPANISH, SUBLANG_SPANISH_MODERN)},
+                    LayoutLanguage{"Japanese", MAKELANGID(LANG_JAPANESE, SUBLANG_JAPANESE_JAPAN)},
+                    LayoutLanguage{"PseudoLocale", kPseudoLocale},
+                    LayoutLanguage{"MirroredPseudoLocale", kMirroredPseudoLocale}),
+    [](const testing::TestParamInfo<LayoutLanguage>& param) { return param.param.name; });
 
 }  // namespace
 }  // namespace halcyra

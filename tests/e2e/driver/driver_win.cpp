@@ -278,7 +278,8 @@ HWND ShowMainWindow(const AppProcess& app, const std::string& password) {
   AppProcess second;
   const auto end = std::chrono::steady_clock::now() + kWindowTimeout;
   while (!second.WaitForExit(50ms) && std::chrono::steady_clock::now() < end) {
-    if (HWND prompt = FindWindowOf(app, "TFrmPwd", "Please enter the password", 0ms);
+    // By its class: its title is in the user's language.
+    if (HWND prompt = FindTopLevel({app.Id(), "TFrmPwd", std::nullopt, false}, 0ms);
         prompt && IsWindowVisible(prompt)) {
       SetText(GetDlgItem(prompt, password_ids::kEdtPwd), password);
       ClickDialogButton(prompt, IDOK);

@@ -15,6 +15,7 @@
 #include "actions/countdown_window_ids.h"
 #include "driver/driver_win.h"
 #include "one_off/once_window_ids.h"
+#include "platform/win32/utf8_win.h"
 #include "schedule/timer_editor_ids.h"
 #include "ui/main_window_ids.h"
 #include "ui/password_prompt_ids.h"
@@ -49,13 +50,19 @@ const char* const kLog =
     "2026-03-02 23:30:05    Power off\r\n2026-03-03 12:30:04    Suspend\r\n"
     "2026-03-03 23:30:05    Power off\r\n";
 
-// The pictures carry the DPI in their names beyond the usual 96.
+bool EnglishShown() { return PRIMARYLANGID(GetUserDefaultUILanguage()) == LANG_ENGLISH; }
+
+// The pictures carry the language and the DPI in their names beyond the usual English at 96.
 std::string Picture(const std::string& name) {
   const HDC screen = GetDC(nullptr);
   const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
   ReleaseDC(nullptr, screen);
+  wchar_t language[LOCALE_NAME_MAX_LENGTH] = {};
+  GetLocaleInfoW(GetUserDefaultUILanguage(), LOCALE_SISO639LANGNAME, language,
+                 LOCALE_NAME_MAX_LENGTH);
   const char* folder = std::getenv("HALCYRA_SCREENSHOTS");
   return std::string(folder ? folder : ".") + "\\" + name +
+         (EnglishShown() ? "" : "-" + Utf8(language)) +
          (dpi == 96 ? "" : "-" + std::to_string(dpi) + "dpi") + ".bmp";
 }
 
@@ -176,6 +183,33 @@ TEST(Tour, FirstRunWizardPageByPage) {
     Take(wizard, std::string("wizard-") + pages[page]);
   }
   app.Terminate();
+}
+
+// The main window's Timer page and the countdown in the user's language, for the README: run
+// with LANG set to another language (scripts/screenshots.sh does so for German and Japanese).
+TEST(Tour, TimerPageAndCountdownInTheUsersLanguage) {
+  if (EnglishShown()) GTEST_SKIP() << "the English pictures come from the other tours";
+  WriteSettings(false);
+  AppProcess app;
+  HWND main = ShowMainWindow(app, "secret");
+  ASSERT_NE(main, nullptr);
+  ASSERT_EQ(SelectTab(Control(main, main_ids::kPageControl), 2), 2);
+  Take(main, "main-timer");
+  ASSERT_EQ(
+      RunCommand("\"" + AppProcess::ExePath("HalcyraCmd-e2e.exe") + "\" /do \"Power off\" /in 0"),
+      0u);
+  HWND notify = FindWindowOf(app, "TFrmNotify", "Halcyra");
+  ASSERT_NE(notify, nullptr);
+  ASSERT_TRUE(WaitVisible(notify, true));
+  ASSERT_TRUE(WaitUntil(
+      [notify] {
+        return WideWindowText(Control(notify, countdown_ids::kLblNotify)).find(L" 2") !=
+               std::wstring::npos;
+      },
+      10s));
+  Take(notify, "countdown");
+  ClickDialogButton(notify, countdown_ids::kBtnAbort);
+  ASSERT_TRUE(WaitVisible(notify, false));
 }
 
 }  // namespace
