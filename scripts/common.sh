@@ -5,7 +5,8 @@ ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 PACKAGES=(cmake ninja-build g++ libgtest-dev libssl-dev g++-mingw-w64-x86-64-posix wixl msitools fp-utils
   mingw-w64-tools wine wine64 fonts-wine xvfb xdotool x11-utils imagemagick procps tzdata
-  clang-format python3 python3-yaml clang libclang-rt-14-dev bc git openssl osslsigncode locales)
+  clang-format python3 python3-yaml clang libclang-rt-14-dev bc git openssl osslsigncode locales
+  fonts-ipafont-gothic)
 
 log() { printf '==> %s\n' "$*" >&2; }
 

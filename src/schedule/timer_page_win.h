@@ -3,6 +3,7 @@
 // handlers of those names.
 #pragma once
 
+#include "lang/texts.h"
 #include "toolkit/control_binder_win.h"
 
 namespace halcyra {
@@ -14,8 +15,9 @@ struct TimerPageIds {
 template <typename Form>
 void AddTimerPageControls(ControlBinder& b, Form& f, const TimerPageIds& ids) {
   b.AddLabel(f.Label8, ids.label, {20, 40, 415, 30});
-  b.AddReportList(f.LvwTimer, ids.list, {20, 74, 415, 146},
-                  {"Title", "Status", "Shutdown Event", "Activation Time", "Frequency"});
+  b.AddReportList(
+      f.LvwTimer, ids.list, {20, 74, 415, 146},
+      {Tr("Title"), Tr("Status"), Tr("Shutdown Event"), Tr("Activation Time"), Tr("Frequency")});
   b.AddButton(f.BtnAdd, ids.add, {190, 226, 75, 25});
   b.AddButton(f.BtnEdit, ids.edit, {275, 226, 75, 25});
   b.AddButton(f.BtnDelete, ids.remove, {360, 226, 75, 25});

@@ -395,7 +395,7 @@ HWND ControlBinder::AddCheckList(CheckList& list, int id, Place place) {
 }
 
 HWND ControlBinder::AddReportList(ListView& list, int id, Place place,
-                                  const std::vector<const char*>& columns) {
+                                  const std::vector<std::string>& columns) {
   const std::size_t columnCount = columns.size();
   Behaviour behaviour{
       .sync = [this, &list](HWND hwnd) { SyncReport(hwnd, list); },

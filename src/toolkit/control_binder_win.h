@@ -54,7 +54,7 @@ class ControlBinder {
   HWND AddCheckList(CheckList& list, int id, Place place);
   // The columns take the widths their captions and cells need within the list, again whenever
   // its rows change.
-  HWND AddReportList(ListView& list, int id, Place place, const std::vector<const char*>& columns);
+  HWND AddReportList(ListView& list, int id, Place place, const std::vector<std::string>& columns);
   // The name a screen reader gives the control added next, where no label before it names it:
   // the system takes the static text just before a control in z-order, shown or not, so this
   // one stays hidden and is never part of a group.

@@ -15,6 +15,7 @@
 #include "one_off/once_window_ids.h"
 #include "one_off/once_window_win.h"
 #include "platform/portable/portable_text_files.h"
+#include "platform/win32/utf8_win.h"
 #include "schedule/timer_editor_win.h"
 #include "schedule/timer_page_win.h"
 #include "support/fakes.h"
@@ -152,6 +153,17 @@ std::vector<std::string> EnglishCaptions(HWND window, int skippedId) {
     if ((name == "Static" || name == "Button") && GetDlgCtrlID(child) != skippedId &&
         HasPlainWord(text))
       left.push_back(text);
+    // A list's column captions are captions too.
+    const HWND header = name == "SysListView32" ? ListView_GetHeader(child) : nullptr;
+    for (int i = 0; header && i < Header_GetItemCount(header); ++i) {
+      wchar_t caption[128] = {};
+      HDITEMW item{};
+      item.mask = HDI_TEXT;
+      item.pszText = caption;
+      item.cchTextMax = static_cast<int>(std::size(caption));
+      SendMessageW(header, HDM_GETITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+      if (HasPlainWord(Utf8(caption))) left.push_back(Utf8(caption));
+    }
   }
   return left;
 }
