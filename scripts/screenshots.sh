@@ -46,7 +46,8 @@ for locale in de_DE ja_JP; do
     --gtest_filter=Tour.TimerPageAndCountdownInTheUsersLanguage
 done
 
-rm -f "$OUT"/*.png
+# The notification icon's pictures are drawn by hand and stay.
+find "$OUT" -maxdepth 1 -name '*.png' ! -name 'tray-icon-*' -delete
 for bmp in "$SHOTS"/*.bmp; do
   convert "$bmp" "$OUT/$(basename "${bmp%.bmp}").png"
 done

@@ -54,6 +54,10 @@ def translations(path):
 
 
 def pseudo(text):
+    # A file dialog's filter keeps its pattern after the bar, or it would match no file.
+    shown, bar, pattern = text.partition("|")
+    if bar:
+        return pseudo(shown) + bar + pattern
     # Every letter accented and the whole about 40 % longer, in brackets; inserts, accelerators
     # and line breaks kept, so that the text still works where the English does.
     parts = INSERT.split(text)

@@ -52,7 +52,7 @@ int RunStartup(StartupHost& host, const AppServices& services) {
   // Without a data folder the path would name the root of the current drive: no settings
   // file of this program can be there, so it counts as missing.
   if (dataFolder.empty() || !host.FileExists(settingsPath)) {
-    ShowError(services, kMissingSettingsMessage);
+    ShowError(services, Tr(kMissingSettingsMessage));
     return kExitRefused;
   }
 

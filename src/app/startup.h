@@ -5,10 +5,11 @@
 
 #include "app/app_services.h"
 #include "app/settings_keys.h"
+#include "lang/texts.h"
 
 namespace halcyra {
 
-inline constexpr const char* kMissingSettingsMessage =
+inline constexpr Text kMissingSettingsMessage =
     "The setting file of Halcyra is missing, please uninstall Halcyra and re-install it.";
 
 // "You must be given "modify" access to the folder: "<folder>"."

@@ -16,12 +16,30 @@ thread_local std::optional<LANGID> chosenLanguage;
 
 LANGID InterfaceLanguage() { return chosenLanguage ? *chosenLanguage : GetThreadUILanguage(); }
 
+// Asked of the tables' own tags: the loader would answer for "de-AT" from the German table, and
+// for a block a language lacks from whichever table it falls back to.
+bool HasBlock(WORD block, LANGID language) {
+  bool found = false;
+  std::pair<LANGID, bool*> match{language, &found};
+  EnumResourceLanguagesW(
+      GetModuleHandleW(nullptr), RT_STRING, MAKEINTRESOURCEW(block),
+      [](HMODULE, LPCWSTR, LPCWSTR, WORD tag, LONG_PTR wanted) -> BOOL {
+        auto* sought = reinterpret_cast<std::pair<LANGID, bool*>*>(wanted);
+        if (tag != sought->first) return TRUE;
+        *sought->second = true;
+        return FALSE;
+      },
+      reinterpret_cast<LONG_PTR>(&match));
+  return found;
+}
+
 // A string table holds sixteen strings, each its length in UTF-16 units and then its units;
 // an empty one is not in the table.
 std::optional<std::wstring_view> TableEntry(int id, LANGID language) {
   const HMODULE module = GetModuleHandleW(nullptr);
-  const HRSRC found = FindResourceExW(module, RT_STRING,
-                                      MAKEINTRESOURCEW(static_cast<WORD>(id / 16 + 1)), language);
+  const auto block = static_cast<WORD>(id / 16 + 1);
+  if (!HasBlock(block, language)) return std::nullopt;
+  const HRSRC found = FindResourceExW(module, RT_STRING, MAKEINTRESOURCEW(block), language);
   if (!found) return std::nullopt;
   const auto* units = static_cast<const wchar_t*>(LockResource(LoadResource(module, found)));
   if (!units) return std::nullopt;
@@ -32,23 +50,6 @@ std::optional<std::wstring_view> TableEntry(int id, LANGID language) {
   }
   if (units >= end || *units == 0 || units + 1 + *units > end) return std::nullopt;
   return std::wstring_view(units + 1, *units);
-}
-
-// Asked of the tables' own tags: the loader would answer for "de-AT" from the German table, and
-// for a language it does not know from whichever table it falls back to.
-bool HasTable(LANGID language) {
-  bool found = false;
-  std::pair<LANGID, bool*> match{language, &found};
-  EnumResourceLanguagesW(
-      GetModuleHandleW(nullptr), RT_STRING, MAKEINTRESOURCEW(kFirstTextId / 16 + 1),
-      [](HMODULE, LPCWSTR, LPCWSTR, WORD tag, LONG_PTR wanted) -> BOOL {
-        auto* sought = reinterpret_cast<std::pair<LANGID, bool*>*>(wanted);
-        if (tag != sought->first) return TRUE;
-        *sought->second = true;
-        return FALSE;
-      },
-      reinterpret_cast<LONG_PTR>(&match));
-  return found;
 }
 
 }  // namespace
@@ -62,7 +63,7 @@ LANGID TextLanguage() {
   const LANGID language = InterfaceLanguage();
   for (const LANGID candidate :
        {language, static_cast<LANGID>(MAKELANGID(PRIMARYLANGID(language), SUBLANG_NEUTRAL))})
-    if (HasTable(candidate)) return candidate;
+    if (HasBlock(kFirstTextId / 16 + 1, candidate)) return candidate;
   return MAKELANGID(LANG_ENGLISH, SUBLANG_NEUTRAL);
 }
 

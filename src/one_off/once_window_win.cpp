@@ -44,7 +44,8 @@ void OnceWindow::CreateControls() {
   b.AddEdit(f.EdtAt, ids::kEdtAt, {kBox, 73, 50, 21});
   b.AddRadioButton(f.RbnExit, ids::kRbnExit, {12, 102, kRight - 12, 20}, false);
   b.AddAccessibleName(Tr("Program"));
-  b.AddComboBox(f.CboProgram, ids::kCboProgram, {kIndent, 125, kRight - kIndent, 21});
+  b.AddComboBox(f.CboProgram, ids::kCboProgram, {kIndent, 125, kRight - kIndent, 21},
+                ControlBinder::Items::Data);
   b.AddRadioButton(f.RbnIdle, ids::kRbnIdle, {12, 156, kBox - 18, 20}, false);
   b.AddAccessibleName(Tr("Minutes without input"));
   b.AddEdit(f.EdtIdle, ids::kEdtIdle, {kBox, 155, 50, 21});

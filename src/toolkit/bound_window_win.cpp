@@ -13,6 +13,12 @@ void BoundWindow::Run(const std::function<void()>& handler) {
   Sync();
 }
 
+void BoundWindow::FitToTexts() {
+  StretchClient(binder_->FitTexts(), binder_->Dpi(), true);
+  // A caption grown later widens the window from where it is.
+  binder_->OnStretched([this] { StretchClient(binder_->Stretch(), binder_->Dpi(), false); });
+}
+
 HWND BoundWindow::FirstFocus() const { return GetNextDlgTabItem(Handle(), nullptr, FALSE); }
 
 void BoundWindow::RestoreFocus() {

@@ -18,7 +18,7 @@ class BoundWindow : public Window {
   // After the window is created: its controls' binder, at the window's DPI.
   void CreateBinder();
   // After the controls are made: the client area as wide as their captions need.
-  void FitToTexts() { StretchClient(binder_->FitTexts(), binder_->Dpi(), true); }
+  void FitToTexts();
   // Writes the logic's state onto the controls.
   virtual void Sync() { binder_->Sync(); }
   // Runs a handler of the logic and mirrors the state it leaves.

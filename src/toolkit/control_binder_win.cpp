@@ -80,7 +80,10 @@ void ControlBinder::SetDpi(int dpi) {
     SendMessageW(b.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), TRUE);
   // The controls hold the old font until here.
   font_ = std::move(font);
-  FitTexts();
+  if (fitsTexts_)
+    FitTexts();
+  else
+    PlaceAll();
 }
 
 Place ControlBinder::At(const Place& place) const {
@@ -94,17 +97,46 @@ Place ControlBinder::At(const Place& place) const {
 void ControlBinder::PlaceAll() {
   for (const Binding& b : bindings_) {
     const Place at = At(b.place);
-    SetWindowPos(b.hwnd, nullptr, at.x, at.y, at.width, at.height, SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(b.hwnd, nullptr, at.x, at.y, at.width, at.height + Scale(b.dropDown),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
   }
   for (const Binding& b : bindings_)
     if (b.behaviour.placed) b.behaviour.placed(b.hwnd);
 }
 
 double ControlBinder::StretchNeeded(const Binding& b) const {
-  const std::string text = WindowTextOf(b.hwnd);
-  if (text.empty() || b.place.width <= 0 || b.place.height <= 0) return 1.0;
+  if (b.place.width <= 0 || b.place.height <= 0) return 1.0;
   wchar_t name[32] = {};
   GetClassNameW(b.hwnd, name, static_cast<int>(std::size(name)));
+  const double designed = Scale(b.place.width);
+  if (lstrcmpiW(name, WC_TABCONTROLW) == 0) {
+    // Every tab side by side, each with its padding.
+    int tabs = Scale(4);
+    for (int i = 0; i < TabCtrl_GetItemCount(b.hwnd); ++i) {
+      wchar_t caption[128] = {};
+      TCITEMW item{};
+      item.mask = TCIF_TEXT;
+      item.pszText = caption;
+      item.cchTextMax = static_cast<int>(std::size(caption));
+      TabCtrl_GetItem(b.hwnd, i, &item);
+      tabs += TextWidth(b.hwnd, font_.Get(), Utf8(caption)) + Scale(8);
+    }
+    return std::max(1.0, tabs / designed);
+  }
+  if (lstrcmpiW(name, WC_COMBOBOXW) == 0) {
+    if (!b.fitsItems) return 1.0;
+    // The longest item beside the drop-down arrow.
+    int widest = 0;
+    for (int i = 0; i < static_cast<int>(SendMessageW(b.hwnd, CB_GETCOUNT, 0, 0)); ++i) {
+      wchar_t item[256] = {};
+      if (SendMessageW(b.hwnd, CB_GETLBTEXTLEN, i, 0) < static_cast<LRESULT>(std::size(item)))
+        SendMessageW(b.hwnd, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item));
+      widest = std::max(widest, TextWidth(b.hwnd, font_.Get(), Utf8(item)));
+    }
+    return std::max(1.0, (widest + Scale(17)) / designed);
+  }
+  const std::string text = WindowTextOf(b.hwnd);
+  if (text.empty()) return 1.0;
   const LONG style = GetWindowLongW(b.hwnd, GWL_STYLE);
   const Place at = ScaleToDpi(b.place, dpi_);
   int extra = 0;
@@ -145,10 +177,18 @@ double ControlBinder::StretchNeeded(const Binding& b) const {
   }
 }
 
-double ControlBinder::FitTexts() {
+double ControlBinder::StretchNeeded() const {
+  // The most a window widens: beyond it a caption wraps or is cut, rather than the window
+  // leaving the screen.
+  constexpr double kWidest = 3.0;
   double needed = 1.0;
   for (const Binding& b : bindings_) needed = std::max(needed, StretchNeeded(b));
-  stretch_ = needed;
+  return std::min(needed, kWidest);
+}
+
+double ControlBinder::FitTexts() {
+  fitsTexts_ = true;
+  stretch_ = StretchNeeded();
   PlaceAll();
   return stretch_;
 }
@@ -303,7 +343,7 @@ HWND ControlBinder::AddSpinEdit(Edit& edit, int id, Place place,
   return hwnd;
 }
 
-HWND ControlBinder::AddComboBox(ComboBox& combo, int id, Place place) {
+HWND ControlBinder::AddComboBox(ComboBox& combo, int id, Place place, Items items) {
   Behaviour behaviour{
       // The items as the control holds them: a list the logic fills anew (the programs that
       // run now) is written again.
@@ -328,6 +368,10 @@ HWND ControlBinder::AddComboBox(ComboBox& combo, int id, Place place) {
   HWND hwnd = Create(&combo, std::move(behaviour), WC_COMBOBOXW,
                      WS_TABSTOP | WS_GROUP | WS_VSCROLL | CBS_DROPDOWNLIST, id,
                      {place.x, place.y, place.width, place.height + 160});
+  // Its row is its visible place; the list below it is no neighbour of anything.
+  bindings_.back().place = place;
+  bindings_.back().dropDown = 160;
+  bindings_.back().fitsItems = items == Items::Words;
   for (const std::string& item : combo.items)
     SendMessageW(hwnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(item).c_str()));
   return hwnd;
@@ -380,7 +424,7 @@ HWND ControlBinder::AddCheckList(CheckList& list, int id, Place place) {
                      place, WS_EX_CLIENTEDGE);
   ListView_SetExtendedListViewStyle(hwnd, LVS_EX_CHECKBOXES);
   bindings_.back().behaviour.placed = [this, place](HWND control) {
-    SendMessageW(control, LVM_SETCOLUMNWIDTH, 0, Scale(place.width - 15));
+    SendMessageW(control, LVM_SETCOLUMNWIDTH, 0, At(place).width - Scale(15));
   };
   bindings_.back().behaviour.placed(hwnd);
   for (std::size_t i = 0; i < list.items.size(); ++i) {
@@ -554,6 +598,13 @@ void ControlBinder::Sync() {
   }
   SyncRadioTabStops();
   syncing_ = false;
+  // A caption that changed may need more room than the window has; the window never narrows
+  // while open, so that it does not jump as captions come and go.
+  if (fitsTexts_ && StretchNeeded() > stretch_) {
+    stretch_ = StretchNeeded();
+    PlaceAll();
+    if (stretched_) stretched_();
+  }
 }
 
 void ControlBinder::SyncRadioTabStops() {

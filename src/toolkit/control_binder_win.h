@@ -32,7 +32,10 @@ class ControlBinder {
   // Measures every caption at this DPI and widens the whole layout as much as the one that
   // needs it most, placing every control anew; the window widens its client area as much.
   // Widening the whole keeps the design's rows, columns and gaps.
+  // Once asked, the binder fits again at every new DPI and whenever a caption grows beyond the
+  // room it has; `stretched` then tells the window, which widens its client area as much.
   double FitTexts();
+  void OnStretched(std::function<void()> stretched) { stretched_ = std::move(stretched); }
   HFONT Font() const { return font_.Get(); }
   // The parent moved to a monitor of another DPI: every control is placed, sized and written
   // anew for it.
@@ -49,7 +52,10 @@ class ControlBinder {
   HWND AddEdit(Edit& edit, int id, Place place, DWORD style = 0);
   // An edit with an up-down buddy; with no range the numbers are not bounded.
   HWND AddSpinEdit(Edit& edit, int id, Place place, std::optional<std::pair<int, int>> range);
-  HWND AddComboBox(ComboBox& combo, int id, Place place);
+  // A list of the program's own words is as wide as its longest item; one of the user's data
+  // (programs, titles) keeps its place and lets a long item be cut.
+  enum class Items { Words, Data };
+  HWND AddComboBox(ComboBox& combo, int id, Place place, Items items = Items::Words);
   HWND AddTrackBar(TrackBar& bar, int id, Place place);
   HWND AddCheckList(CheckList& list, int id, Place place);
   // The columns take the widths their captions and cells need within the list, again whenever
@@ -102,6 +108,8 @@ class ControlBinder {
     Place place;
     const Control* state;  // nullptr for a control the logic does not hold
     Behaviour behaviour;
+    int dropDown = 0;        // a combo box's list below its visible place
+    bool fitsItems = false;  // a combo box as wide as its longest item
   };
   struct Radio {
     HWND hwnd;
@@ -121,6 +129,7 @@ class ControlBinder {
   void PlaceAll();
   // The stretch that a control's caption needs, 1 when it fits its place as designed.
   double StretchNeeded(const Binding& binding) const;
+  double StretchNeeded() const;
   static void Run(const std::vector<Handler>& handlers, int id);
   void SyncReport(HWND hwnd, const ListView& list) const;
   // Only the checked radio button of a group is a tab stop (the first while none is checked):
@@ -131,6 +140,8 @@ class ControlBinder {
   HWND parent_;
   int dpi_;
   double stretch_ = 1.0;
+  bool fitsTexts_ = false;
+  std::function<void()> stretched_;
   UniqueGdiObject<HFONT> font_;
   std::optional<int> group_;
   int shownGroup_ = 0;

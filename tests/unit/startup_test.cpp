@@ -105,7 +105,7 @@ TEST_F(StartupTest, EmptyDataFolderCountsAsAMissingSettingsFile) {
   os_.commonAppData = std::nullopt;
   EXPECT_NE(Start(), 0);
   ASSERT_EQ(boxes_.shown.size(), 1u);
-  EXPECT_EQ(boxes_.shown[0].text, kMissingSettingsMessage);
+  EXPECT_EQ(boxes_.shown[0].text, Tr(kMissingSettingsMessage));
   EXPECT_TRUE(host_.existenceChecks.empty()) << "never looks at the drive's root";
   EXPECT_TRUE(host_.mainWindowRuns.empty());
 }

@@ -58,7 +58,8 @@ TEST(StringTables, EveryTextIsInEveryLanguageWithTheInsertsOfItsEnglish) {
       EXPECT_EQ(Inserts(*shown), Inserts(english)) << english << " -> " << *shown;
       if (*shown != english) ++translated;
       if (language.pseudo) {
-        EXPECT_FALSE(HasPlainWord(*shown)) << *shown;
+        // A file dialog's pattern after the bar stays as it is.
+        EXPECT_FALSE(HasPlainWord(shown->substr(0, shown->find('|')))) << *shown;
         EXPECT_GE(shown->size(), english.size() * 13 / 10) << *shown << ": not longer";
       }
     }

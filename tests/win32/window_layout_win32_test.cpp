@@ -208,6 +208,9 @@ TEST_P(LanguageLayout, WindowsLayThemselvesOutAgainAtTheDpiOfTheirNewMonitor) {
   for (Label* managed : {&pages.LblManagedGeneral, &pages.LblManagedHotkeys, &pages.LblManagedLog,
                          &pages.LblManagedTimers})
     managed->caption = Tr(kManagedSettingsLine);
+  binder.Sync();
+  // As the main window does once its controls are made.
+  binder.FitTexts();
   ShowWindow(parent, SW_SHOWNA);
 
   test::NoTimerList list;
@@ -253,6 +256,9 @@ TEST_P(LanguageLayout, WindowsLayThemselvesOutAgainAtTheDpiOfTheirNewMonitor) {
       if (Pseudo()) {
         EXPECT_EQ(EnglishCaptions(window, once_ids::kLblPending), std::vector<std::string>{});
       }
+      RECT client;
+      GetClientRect(window, &client);
+      EXPECT_LE(client.right, ScaleToDpi(1000, dpi)) << title << ": widened beyond a screen";
       EXPECT_EQ((GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_LAYOUTRTL) != 0,
                 id_ == kMirroredPseudoLocale)
           << title << ": mirrored only where the language reads right to left";
