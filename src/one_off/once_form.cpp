@@ -74,7 +74,7 @@ void TFrmOnce::FormShow() {
 
 void TFrmOnce::ShowPending() {
   LblPending.caption = host_.PendingLine();
-  BtnCancelPending.enabled = LblPending.caption != kNothingPending;
+  BtnCancelPending.enabled = LblPending.caption != Tr(kNothingPending);
 }
 
 void TFrmOnce::EnableFields() {

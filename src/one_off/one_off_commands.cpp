@@ -5,6 +5,8 @@
 
 #include "actions/event_words.h"
 #include "app/app_services.h"
+#include "core/text.h"
+#include "lang/texts.h"
 #include "schedule/wake_up.h"
 
 namespace halcyra {
@@ -60,7 +62,7 @@ std::string HandleOneOffCommand(std::string_view message, TimerSchedule& schedul
     schedule.OneOff = std::make_unique<PendingOneOff>(
         *request, sources.clock.Now(), sources.clock.TickCount64(), std::move(wait), &sources.load);
     return Reply(kReplyOk, std::string(replaced ? "Replaced the pending request: " : "Pending: ") +
-                               schedule.OneOff->Describe() + ".");
+                               schedule.OneOff->Describe(Wording::English) + ".");
   }
   if (command == "cancel") {
     const bool pending = schedule.OneOff != nullptr;
@@ -70,28 +72,30 @@ std::string HandleOneOffCommand(std::string_view message, TimerSchedule& schedul
   }
   if (command == "status") {
     const std::string next = NextTimer(schedule, sources.clock.Now());
-    return Reply(kReplyOk, (schedule.OneOff ? "Pending: " + schedule.OneOff->Describe() + "."
-                                            : std::string("No request is pending.")) +
-                               "\n" +
-                               (next.empty() ? "No timer is due." : "Next timer: " + next + ".") +
-                               "\n" + kHeldInMemory);
+    return Reply(kReplyOk,
+                 (schedule.OneOff ? "Pending: " + schedule.OneOff->Describe(Wording::English) + "."
+                                  : std::string("No request is pending.")) +
+                     "\n" + (next.empty() ? "No timer is due." : "Next timer: " + next + ".") +
+                     "\n" + kHeldInMemory);
   }
   return Reply(kReplyRefused, "The command was not understood.");
 }
 
 std::string PendingLine(const TimerSchedule& schedule) {
-  return schedule.OneOff ? schedule.OneOff->Describe() : kNothingPending;
+  return schedule.OneOff ? schedule.OneOff->Describe(Wording::UsersLanguage) : Tr(kNothingPending);
 }
 
 std::string TrayTip(const TimerSchedule& schedule) {
+  // The icon's tip holds 127 UTF-16 units and its end.
   constexpr size_t kTipRoom = 127;
   std::string tip = kAppTitle;
   if (!schedule.OneOff) return tip;
   // The latest time goes first when the whole line does not fit, then the line's end.
-  std::string line = schedule.OneOff->Describe();
-  if (tip.size() + 1 + line.size() > kTipRoom) line = schedule.OneOff->DescribeShort();
+  std::string line = schedule.OneOff->Describe(Wording::UsersLanguage);
+  if (Utf16Length(tip) + 1 + Utf16Length(line) > kTipRoom)
+    line = schedule.OneOff->DescribeShort(Wording::UsersLanguage);
   tip += "\n" + line;
-  if (tip.size() > kTipRoom) tip = tip.substr(0, kTipRoom - 3) + "...";
+  if (Utf16Length(tip) > kTipRoom) tip = Utf16Prefix(tip, kTipRoom - 3) + "...";
   return tip;
 }
 

@@ -6,16 +6,23 @@
 #include <cstdio>
 #include <vector>
 
+#include "actions/event_words.h"
 #include "core/text.h"
+#include "lang/texts.h"
 #include "schedule/next_wake.h"
 #include "schedule/timer_record.h"
 
 namespace halcyra {
 namespace {
 
+std::string Say(Wording wording, Text text, std::initializer_list<std::string_view> inserts) {
+  return wording == Wording::UsersLanguage ? Tr(text, inserts)
+                                           : FillInserts(text.English(), inserts);
+}
+
 // "1 minute", "2 minutes".
-std::string Minutes(unsigned count) {
-  return std::to_string(count) + (count == 1 ? " minute" : " minutes");
+std::string Minutes(unsigned count, Wording wording) {
+  return Say(wording, count == 1 ? Text("%1 minute") : Text("%1 minutes"), {std::to_string(count)});
 }
 
 constexpr double kMinutesPerDay = 24 * 60;
@@ -213,38 +220,42 @@ bool PendingOneOff::TakeProgress() {
   return true;
 }
 
-std::string PendingOneOff::Describe() const {
-  std::string text = DescribeShort();
-  if (latest_) text += ", at " + HourMinute(*latest_) + " at the latest";
+std::string PendingOneOff::Describe(Wording wording) const {
+  std::string text = DescribeShort(wording);
+  if (latest_) text += Say(wording, ", at %1 at the latest", {HourMinute(*latest_)});
   return text;
 }
 
-std::string PendingOneOff::DescribeShort() const {
-  std::string text = request_.event;
+std::string PendingOneOff::DescribeShort(Wording wording) const {
+  const std::string event =
+      wording == Wording::UsersLanguage ? EventCaption(request_.event) : request_.event;
+  std::string text;
   switch (request_.condition) {
     case OneOffCondition::In:
     case OneOffCondition::At:
-      text += " at " + HourMinute(due_);
+      text = Say(wording, "%1 at %2", {event, HourMinute(due_)});
       break;
     case OneOffCondition::AfterExit:
-      text += " when " +
-              (request_.processId ? "process " + std::to_string(request_.processId)
-                                  : request_.imageName) +
-              " ends";
+      text = request_.processId ? Say(wording, "%1 when process %2 ends",
+                                      {event, std::to_string(request_.processId)})
+                                : Say(wording, "%1 when %2 ends", {event, request_.imageName});
       break;
     case OneOffCondition::AfterIdle:
-      text += " after " + Minutes(request_.minutes) + " without input";
+      text = Say(wording, "%1 after %2 without input", {event, Minutes(request_.minutes, wording)});
       break;
     case OneOffCondition::AfterQuiet:
-      text += " when the computer is quiet for " + Minutes(request_.minutes) + " (" +
-              std::to_string(quiet_ ? quiet_->QuietMinutes() : 0) + " of " +
-              std::to_string(request_.minutes) +
-              (request_.minutes == 1 ? " quiet minute" : " quiet minutes");
+      text = Say(
+          wording,
+          request_.minutes == 1
+              ? Text("%1 when the computer is quiet for %2 (%3 of %4 quiet minute")
+              : Text("%1 when the computer is quiet for %2 (%3 of %4 quiet minutes"),
+          {event, Minutes(request_.minutes, wording),
+           std::to_string(quiet_ ? quiet_->QuietMinutes() : 0), std::to_string(request_.minutes)});
       if (const auto figures = quiet_ ? quiet_->Figures() : std::nullopt) {
-        char numbers[64];
-        std::snprintf(numbers, sizeof numbers, "; processor %.0f %%, network %.0f KB/s",
-                      figures->processorPercent, figures->networkKBps);
-        text += numbers;
+        char processor[16], network[16];
+        std::snprintf(processor, sizeof processor, "%.0f", figures->processorPercent);
+        std::snprintf(network, sizeof network, "%.0f", figures->networkKBps);
+        text += Say(wording, "; processor %1 %, network %2 KB/s", {processor, network});
       }
       text += ")";
       break;

@@ -12,6 +12,7 @@
 #include <utility>
 
 #include "core/date_time.h"
+#include "lang/texts.h"
 #include "one_off/quiet_rule.h"
 #include "platform/process_waits.h"
 #include "platform/system_load.h"
@@ -38,7 +39,7 @@ struct OneOffRequest {
   bool operator==(const OneOffRequest&) const = default;
 };
 
-inline constexpr const char* kNothingPending = "No one-off action is pending.";
+inline constexpr Text kNothingPending = "No one-off action is pending.";
 
 // A week of minutes is the most anybody schedules this way; more is a typing error.
 inline constexpr unsigned kMaxOneOffMinutes = 7 * 24 * 60;
@@ -82,11 +83,11 @@ class PendingOneOff final : public PendingRequest {
   // What will happen and when: "Power off at 23:30", "Power off when handbrake.exe ends",
   // "Power off when the computer is quiet for 10 minutes (3 of 10 quiet minutes; processor
   // 4 %, network 1 KB/s)".
-  std::string Describe() const override;
+  std::string Describe(Wording wording) const override;
   // Whether its description changed since the last call (a quiet request's minute ended).
   bool TakeProgress() override;
   // The same without the latest time, for where room is short.
-  std::string DescribeShort() const override;
+  std::string DescribeShort(Wording wording) const override;
   const OneOffRequest& Request() const { return request_; }
   const std::string& EventWord() const override { return request_.event; }
 

@@ -10,6 +10,10 @@
 
 namespace halcyra {
 
+// A description's words: English for HalcyraCmd, whose output scripts read, or the user's
+// language for the icon's tip and the one-off window.
+enum class Wording { English, UsersLanguage };
+
 // No look is needed before the latest time, if any.
 inline constexpr std::uint64_t kNoLookMs = UINT64_MAX;
 
@@ -27,8 +31,8 @@ class PendingRequest {
   // The event word of the action it asks for.
   virtual const std::string& EventWord() const = 0;
   // What will happen and when; the same without the latest time, for where room is short.
-  virtual std::string Describe() const = 0;
-  virtual std::string DescribeShort() const = 0;
+  virtual std::string Describe(Wording wording) const = 0;
+  virtual std::string DescribeShort(Wording wording) const = 0;
 };
 
 }  // namespace halcyra

@@ -169,7 +169,7 @@ TEST(PendingOneOffRules, EachConditionFallsDueWhenItHoldsOrAtTheLatestTime) {
   PendingOneOff in(request, At(8, 22, 0, 30), 5000, nullptr);
   EXPECT_FALSE(in.Due(At(8, 23, 30, 29), 5000 + 90 * 60000 - 1, 0));
   EXPECT_TRUE(in.Due(At(8, 23, 30, 30), 5000 + 90 * 60000, 0)) << "ninety minutes to the second";
-  EXPECT_EQ(in.Describe(), "Power off at 23:30");
+  EXPECT_EQ(in.Describe(Wording::English), "Power off at 23:30");
   request.minutes = 0;
   EXPECT_TRUE(
       PendingOneOff(request, At(8, 22, 0, 30), 5000, nullptr).Due(At(8, 22, 0, 30), 5000, 0));
@@ -181,7 +181,7 @@ TEST(PendingOneOffRules, EachConditionFallsDueWhenItHoldsOrAtTheLatestTime) {
   EXPECT_FALSE(past.Due(At(8, 23, 59, 59), 0, 0));
   EXPECT_FALSE(past.Due(At(9, 21, 59, 59), 0, 0));
   EXPECT_TRUE(past.Due(At(9, 22, 0), 0, 0));
-  EXPECT_EQ(past.Describe(), "Suspend at 22:00");
+  EXPECT_EQ(past.Describe(Wording::English), "Suspend at 22:00");
 
   // After exit: read from the handles held since arrival; none left at arrival is at once.
   bool ended = false;
@@ -191,7 +191,8 @@ TEST(PendingOneOffRules, EachConditionFallsDueWhenItHoldsOrAtTheLatestTime) {
   EXPECT_TRUE(render.Due(At(8, 23, 30), 0, 0)) << "the latest time, before the condition";
   ended = true;
   EXPECT_TRUE(render.Due(At(8, 21, 0), 0, 0));
-  EXPECT_EQ(render.Describe(), "Shutdown when handbrake.exe ends, at 23:30 at the latest");
+  EXPECT_EQ(render.Describe(Wording::English),
+            "Shutdown when handbrake.exe ends, at 23:30 at the latest");
   EXPECT_TRUE(PendingOneOff(request, At(8, 20, 0), 0, std::make_unique<FakeWait>(0, ended))
                   .Due(At(8, 20, 0), 0, 0));
 
@@ -258,9 +259,9 @@ TEST(PendingOneOffRules, AfterQuietReadsTheLoadOnlyWhileItWaitsAndSaysHowFarItIs
   PendingOneOff other(idle, At(8, 20, 0), 0, nullptr, &load);
   other.Due(At(8, 20, 1), 1000, 0);
   EXPECT_EQ(load.samples, 0) << "nothing is read for another condition";
-  EXPECT_EQ(other.DescribeShort(), "Hibernate after 20 minutes without input");
+  EXPECT_EQ(other.DescribeShort(Wording::English), "Hibernate after 20 minutes without input");
   idle.minutes = 1;
-  EXPECT_EQ(PendingOneOff(idle, At(8, 20, 0), 0, nullptr, &load).DescribeShort(),
+  EXPECT_EQ(PendingOneOff(idle, At(8, 20, 0), 0, nullptr, &load).DescribeShort(Wording::English),
             "Hibernate after 1 minute without input");
 
   OneOffRequest quiet{"Power off", OneOffCondition::AfterQuiet, 2, {0, 0}, "", 0, {{23, 30}}};
@@ -268,7 +269,7 @@ TEST(PendingOneOffRules, AfterQuietReadsTheLoadOnlyWhileItWaitsAndSaysHowFarItIs
   load.next.interfaces->push_back({1, 0, 0});
   PendingOneOff pending(quiet, At(8, 20, 0), 0, nullptr, &load);
   EXPECT_EQ(load.samples, 1) << "the first minute starts at arrival";
-  EXPECT_EQ(pending.Describe(),
+  EXPECT_EQ(pending.Describe(Wording::English),
             "Power off when the computer is quiet for 2 minutes (0 of 2 quiet minutes), at 23:30 "
             "at the latest");
   ProcessorTimes& times = *load.next.processors;
@@ -286,7 +287,7 @@ TEST(PendingOneOffRules, AfterQuietReadsTheLoadOnlyWhileItWaitsAndSaysHowFarItIs
   EXPECT_EQ(pending.MsUntilNextLook(At(8, 21, 0), tick + 15000, 0), 45000u)
       << "its counters only grow: one look as each minute ends";
   EXPECT_FALSE(minute(40, 1024 * 60));
-  EXPECT_EQ(pending.DescribeShort(),
+  EXPECT_EQ(pending.DescribeShort(Wording::English),
             "Power off when the computer is quiet for 2 minutes (1 of 2 quiet minutes; processor "
             "4 %, network 1 KB/s)");
   EXPECT_TRUE(minute(0, 0));

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "core/text.h"
 #include "one_off/pending_one_off.h"
 #include "unit/main_form_fixture.h"
 
@@ -484,6 +485,21 @@ TEST_F(ScheduleTest, AOneOffRequestFiresOnceThroughTheCountdownAndShowsInTheTip)
   EXPECT_TRUE(Tick().empty()) << "cancelled before its time";
   EXPECT_EQ(program_->OneOffCommand("do\nevent=Sleep\ncondition=in\n").rfind("refused\n", 0), 0u);
   EXPECT_FALSE(program_->Schedule.OneOff);
+
+  // A long name in letters beyond ASCII: the tip keeps to its 127 UTF-16 units and is cut
+  // between letters, not inside one.
+  std::string longName;
+  for (int i = 0; i < 100; ++i) longName += "\u6771";
+  longName += ".exe";
+  processes_.running[longName] = 1;
+  program_->OneOffCommand(
+      "do\n" +
+      EncodeRequest(
+          {"Power off", OneOffCondition::AfterExit, 0, {0, 0}, longName, 0, std::nullopt}));
+  EXPECT_EQ(Utf16Length(host_.tip), 127u);
+  EXPECT_EQ(Utf8FromUtf16Le(Utf16LeFromUtf8(host_.tip)), host_.tip) << "whole characters";
+  EXPECT_EQ(host_.tip.substr(host_.tip.size() - 3), "...");
+  program_->OneOffCommand("cancel");
 
   // A process by number is the one HalcyraCmd saw only if it was created when it said: a
   // number given out again, or gone, is "gone" (exit code 4) and nothing is held.

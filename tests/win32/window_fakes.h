@@ -43,7 +43,7 @@ struct NoTimerList final : TimerEditorHost {
 // The one-off action window with nothing pending and one program to choose.
 struct NoOneOff final : OnceFormHost {
   std::string OneOffCommand(std::string_view) override { return "ok\n"; }
-  std::string PendingLine() const override { return kNothingPending; }
+  std::string PendingLine() const override { return Tr(kNothingPending); }
   void OpenHelpPage(const std::string&) override {}
 };
 struct OnceFormOnFakes {
