@@ -14,6 +14,15 @@ std::string TextOf(HWND hwnd) {
   return Utf8(text);
 }
 
+bool HasPlainWord(const std::string& text) {
+  int run = 0;
+  for (const char c : text) {
+    run = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ? run + 1 : 0;
+    if (run == 3) return true;
+  }
+  return false;
+}
+
 std::string ClassOf(HWND hwnd) {
   char name[64] = {};
   GetClassNameA(hwnd, name, sizeof name);

@@ -15,6 +15,9 @@ namespace halcyra::test {
 std::string TextOf(HWND hwnd);
 std::string ClassOf(HWND hwnd);
 
+// A run of three plain Latin letters: English that a pseudo-locale should have replaced.
+bool HasPlainWord(const std::string& text);
+
 // `fontOf` gives the font a control draws its caption with.
 std::vector<std::string> LayoutFaults(HWND window, int dpi,
                                       const std::function<HFONT(HWND)>& fontOf);

@@ -11,6 +11,7 @@
 
 #include "lang/texts.h"
 #include "lang/texts_win.h"
+#include "support/layout_check_win.h"
 
 namespace halcyra {
 namespace {
@@ -39,12 +40,6 @@ std::vector<std::string> Inserts(const std::string& text) {
   return found;
 }
 
-// A run of three plain Latin letters: English that a pseudo-locale should have accented.
-bool HasPlainWord(const std::string& text) {
-  static const std::regex word("[A-Za-z]{3}");
-  return std::regex_search(text, word);
-}
-
 TEST(StringTables, EveryTextIsInEveryLanguageWithTheInsertsOfItsEnglish) {
   for (const Language& language : kLanguages) {
     SCOPED_TRACE(language.name);
@@ -59,7 +54,7 @@ TEST(StringTables, EveryTextIsInEveryLanguageWithTheInsertsOfItsEnglish) {
       if (*shown != english) ++translated;
       if (language.pseudo) {
         // A file dialog's pattern after the bar stays as it is.
-        EXPECT_FALSE(HasPlainWord(shown->substr(0, shown->find('|')))) << *shown;
+        EXPECT_FALSE(test::HasPlainWord(shown->substr(0, shown->find('|')))) << *shown;
         EXPECT_GE(shown->size(), english.size() * 13 / 10) << *shown << ": not longer";
       }
     }

@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cctype>
 #include <cmath>
 
 #include "actions/countdown_window_ids.h"
@@ -134,24 +133,13 @@ HFONT OwnFont(HWND control) {
   return reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0));
 }
 
-// A run of three plain Latin letters in a caption: English that a pseudo-locale should have
-// replaced.
-bool HasPlainWord(const std::string& text) {
-  for (std::size_t i = 0; i + 2 < text.size(); ++i)
-    if (std::isalpha(static_cast<unsigned char>(text[i])) &&
-        std::isalpha(static_cast<unsigned char>(text[i + 1])) &&
-        std::isalpha(static_cast<unsigned char>(text[i + 2])))
-      return true;
-  return false;
-}
-
 // The English left among a window's captions; its edits and lists hold the user's data.
 std::vector<std::string> EnglishCaptions(HWND window, int skippedId) {
   std::vector<std::string> left;
   for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
     const std::string name = test::ClassOf(child), text = test::TextOf(child);
     if ((name == "Static" || name == "Button") && GetDlgCtrlID(child) != skippedId &&
-        HasPlainWord(text))
+        test::HasPlainWord(text))
       left.push_back(text);
     // A list's column captions are captions too.
     const HWND header = name == "SysListView32" ? ListView_GetHeader(child) : nullptr;
@@ -162,7 +150,7 @@ std::vector<std::string> EnglishCaptions(HWND window, int skippedId) {
       item.pszText = caption;
       item.cchTextMax = static_cast<int>(std::size(caption));
       SendMessageW(header, HDM_GETITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
-      if (HasPlainWord(Utf8(caption))) left.push_back(Utf8(caption));
+      if (test::HasPlainWord(Utf8(caption))) left.push_back(Utf8(caption));
     }
   }
   return left;

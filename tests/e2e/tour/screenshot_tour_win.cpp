@@ -73,6 +73,26 @@ void Take(HWND window, const std::string& name) {
   ASSERT_TRUE(SaveWindowBitmap(window, Picture(name))) << name;
 }
 
+// A one-off request's countdown with a count under way, not the text the window is designed
+// with; aborted after the picture.
+void TakeCountdown(const AppProcess& app) {
+  ASSERT_EQ(
+      RunCommand("\"" + AppProcess::ExePath("HalcyraCmd-e2e.exe") + "\" /do \"Power off\" /in 0"),
+      0u);
+  HWND notify = FindWindowOf(app, "TFrmNotify", "Halcyra");
+  ASSERT_NE(notify, nullptr);
+  ASSERT_TRUE(WaitVisible(notify, true));
+  ASSERT_TRUE(WaitUntil(
+      [notify] {
+        return WideWindowText(Control(notify, countdown_ids::kLblNotify)).find(L" 2") !=
+               std::wstring::npos;
+      },
+      10s));
+  Take(notify, "countdown");
+  ClickDialogButton(notify, countdown_ids::kBtnAbort);
+  ASSERT_TRUE(WaitVisible(notify, false));
+}
+
 void WriteSettings(bool firstStart) {
   WriteFileText(
       DataFile("Halcyra.ini"),
@@ -117,22 +137,7 @@ TEST(Tour, MainWindowPasswordPromptEditorAndCountdown) {
   ASSERT_TRUE(WaitVisible(editor, false));
 
   // The tray program's countdown for a one-off request, Abort on; aborted after the picture.
-  ASSERT_EQ(
-      RunCommand("\"" + AppProcess::ExePath("HalcyraCmd-e2e.exe") + "\" /do \"Power off\" /in 0"),
-      0u);
-  HWND notify = FindWindowOf(app, "TFrmNotify", "Halcyra");
-  ASSERT_NE(notify, nullptr);
-  ASSERT_TRUE(WaitVisible(notify, true));
-  // A count under way, not the text the window is designed with.
-  ASSERT_TRUE(WaitUntil(
-      [notify] {
-        return WindowText(Control(notify, countdown_ids::kLblNotify)).find(" 2") !=
-               std::string::npos;
-      },
-      10s));
-  Take(notify, "countdown");
-  ClickDialogButton(notify, countdown_ids::kBtnAbort);
-  ASSERT_TRUE(WaitVisible(notify, false));
+  TakeCountdown(app);
   // The icon's balloon is journalled; no action is.
   EXPECT_EQ(ReadFileText(DataFile("Effects.txt")).find("ExitWindowsEx"), std::string::npos)
       << "aborted: nothing happened";
@@ -195,21 +200,7 @@ TEST(Tour, TimerPageAndCountdownInTheUsersLanguage) {
   ASSERT_NE(main, nullptr);
   ASSERT_EQ(SelectTab(Control(main, main_ids::kPageControl), 2), 2);
   Take(main, "main-timer");
-  ASSERT_EQ(
-      RunCommand("\"" + AppProcess::ExePath("HalcyraCmd-e2e.exe") + "\" /do \"Power off\" /in 0"),
-      0u);
-  HWND notify = FindWindowOf(app, "TFrmNotify", "Halcyra");
-  ASSERT_NE(notify, nullptr);
-  ASSERT_TRUE(WaitVisible(notify, true));
-  ASSERT_TRUE(WaitUntil(
-      [notify] {
-        return WideWindowText(Control(notify, countdown_ids::kLblNotify)).find(L" 2") !=
-               std::wstring::npos;
-      },
-      10s));
-  Take(notify, "countdown");
-  ClickDialogButton(notify, countdown_ids::kBtnAbort);
-  ASSERT_TRUE(WaitVisible(notify, false));
+  TakeCountdown(app);
 }
 
 }  // namespace
